@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+/**
+ * Where the program keeps its settings file and pictures. A writable folder beside the executable
+ * that holds "tessdesk.ini" makes a portable copy; otherwise the folder is $XDG_CONFIG_HOME/tessaly,
+ * created and seeded from the installed data folder the first time.
+ */
+class ApplicationFolder
+{
+public:
+    static constexpr const char* SettingsFileName = "tessdesk.ini";
+    static constexpr const char* BitmapFileName = "tessaly.bmp";
+    static constexpr const char* FallbackPictureName = "badimage.bmp";
+
+    /**
+     * Picks the folder and seeds it when needed. Returns the folder with a trailing separator,
+     * or an empty string with `error` set when it cannot be created.
+     */
+    static QString resolve(const QString& executableDir, const QString& configHome, const QString& dataDir,
+                           QString* error = nullptr);
+
+    /** The folder with one trailing separator, never two. */
+    static QString withTrailingSeparator(const QString& folder);
+};

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QAbstractListModel>
+#include <QStringList>
+
+class SettingsFile;
+
+/**
+ * The user's ordered pictures, each with a caption line: two parallel sequences that always have
+ * the same length. The model's display role is the path, so `List1` shows it directly. Edits stay
+ * in memory until SaveToSettings.
+ */
+class LoadedImages : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    /** Positions and counts are 16-bit signed. */
+    static constexpr int MaxEntries = 32767;
+    /** More entries than this earn the large-collection advice. */
+    static constexpr int AdviceThreshold = 700;
+
+    explicit LoadedImages(QObject* parent = nullptr);
+
+    /** Fills both sequences from the settings file; returns the "total" text as stored. */
+    QString LoadFromSettings(SettingsFile& file);
+    /** Writes the count, then both sections whole, as one save. Only for a non-empty list. */
+    bool SaveToSettings(SettingsFile& file) const;
+
+    int Count() const;
+    QString PathAt(int position) const;
+    QString CaptionAt(int position) const;
+    /** Adds at the end; returns the new entry's position, or -1 when the list is full. */
+    int Append(const QString& path, const QString& caption = QString());
+    /** Adds several paths with empty captions; returns how many fitted below MaxEntries. */
+    int AppendPaths(const QStringList& paths);
+    void RemoveAt(int position);
+    /** Returns the entry's new position. */
+    int MoveUp(int position);
+    /** Returns the entry's new position. */
+    int MoveDown(int position);
+    void SetCaption(int position, const QString& caption);
+    void Clear();
+    /** Empty when the first entry's path is empty text, or there are no entries. */
+    bool IsEmpty() const;
+
+    /** Whether the large-collection advice was shown since the settings window was last opened. */
+    bool adviceShown = false;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    bool isValidPosition(int position) const;
+
+    QStringList m_paths;
+    QStringList m_captions;
+};

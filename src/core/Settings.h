@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+/**
+ * Every setting as the text stored in the settings file, one field per key, named like the key.
+ * Read once at start-up; dialogs, the scheduler and the engine update fields and write them back
+ * one key at a time. Values are converted where they are used (SettingValue, SettingsSchema).
+ */
+struct Settings
+{
+    // "total"
+    QString total;
+    // "display"
+    QString imageNum;
+    QString displayType;
+    QString sequenceType;
+    // "font"
+    QString captionPosition;
+    QString onOffCaption;
+    QString newFontName;
+    QString newFontSize;
+    QString newFontBold;
+    QString newFontItalic;
+    QString newFontUnderline;
+    QString newFontFontStrikethru;
+    QString newFontForeColor;
+    // "time"
+    QString changeEveryBoot;
+    QString timeOption;
+    QString timeMin;
+    QString timeHour;
+    QString timeDay;
+    QString ChangeTime;
+    // "desktop"
+    QString backend;
+    QString command;
+
+    /** Full path of the settings file. */
+    QString settingsPath;
+    /** When the next change is due with the minutes unit; memory only, empty until first computed. */
+    QString nextMinuteChange;
+};

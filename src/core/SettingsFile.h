@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+/** One change to the settings file: write a key, or remove a whole section. */
+struct IniEdit
+{
+    enum class Kind { Write, RemoveSection };
+    Kind kind = Kind::Write;
+    QString section;
+    QString key;
+    QString value;
+
+    static IniEdit write(QString section, QString key, QString value)
+    {
+        return {Kind::Write, std::move(section), std::move(key), std::move(value)};
+    }
+    static IniEdit removeSection(QString section) { return {Kind::RemoveSection, std::move(section), {}, {}}; }
+};
+
+/**
+ * The program's settings file, read and written with the rules of the Windows profile functions:
+ * missing file, section or key read as empty text; a write replaces one line and leaves every other
+ * byte alone. Every save is atomic, and the file is read again when another program changed it.
+ */
+class SettingsFile
+{
+public:
+    explicit SettingsFile(QString path);
+    ~SettingsFile();
+    SettingsFile(const SettingsFile&) = delete;
+    SettingsFile& operator=(const SettingsFile&) = delete;
+
+    QString path() const;
+
+    /** The value of section/key, whole; empty text when missing. */
+    QString read(const QString& section, const QString& key);
+    /** Writes one value. On failure the file stays as it was and errorString() says why. */
+    bool write(const QString& section, const QString& key, const QString& value);
+    /** Removes every section of that name with its keys; comments stay. */
+    bool removeSection(const QString& section);
+    /** Applies the edits in order as if written one at a time, and replaces the file once. */
+    bool apply(const QList<IniEdit>& edits);
+    /** Why the last failed write failed. */
+    QString errorString() const;
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
+};

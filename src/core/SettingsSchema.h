@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/Settings.h"
+
+#include <QString>
+#include <span>
+
+class SettingsFile;
+
+/** How a setting's text is converted where it is used. */
+enum class SettingType { Text, Integer, Number, Flag, Colour, DateTime };
+
+/** One key of the settings file: where it lives, its form, the value shipped, and its field. */
+struct SettingSpec
+{
+    const char* section;
+    const char* key;
+    SettingType type;
+    const char* shippedDefault;
+    QString Settings::*field;
+};
+
+/** The one table of every key the program reads and writes (the picture list's sections aside). */
+class SettingsSchema
+{
+public:
+    /** Every key, in the order start-up reads them. */
+    static std::span<const SettingSpec> all();
+    /** The spec of a field; every field of Settings but settingsPath and nextMinuteChange has one. */
+    static const SettingSpec& of(QString Settings::*field);
+
+    /** Reads every key into a record, as text, exactly as stored. */
+    static Settings readAll(SettingsFile& file);
+    /** Writes one field's text to its key. */
+    static bool write(SettingsFile& file, const Settings& settings, QString Settings::*field);
+    /** Writes several fields' text to their keys in the given order, as one save of the file. */
+    static bool write(SettingsFile& file, const Settings& settings, std::initializer_list<QString Settings::*> fields);
+
+    /** The field as a 16-bit integer, or the shipped default's when it does not convert. */
+    static qint16 int16(const Settings& settings, QString Settings::*field);
+    /** The field as a number, or the shipped default's when it does not convert. */
+    static double number(const Settings& settings, QString Settings::*field);
+    /** The field as a flag, or the shipped default's when it does not convert. */
+    static bool flag(const Settings& settings, QString Settings::*field);
+    /** The field as a red-lowest colour value, or the shipped default's when it does not convert. */
+    static qint32 colour(const Settings& settings, QString Settings::*field);
+};

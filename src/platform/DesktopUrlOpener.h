@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/UrlOpener.h"
+
+class DesktopUrlOpener final : public UrlOpener
+{
+public:
+    bool open(const QUrl& url) override;
+};

@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/FileDialogs.h"
+
+class QtFileDialogs final : public FileDialogs
+{
+public:
+    std::optional<QString> openFile(const QString& title, const QString& filter, int filterIndex) override;
+};

@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/Clock.h"
+
+class SystemClock final : public Clock
+{
+public:
+    QDateTime now() const override;
+};

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/Clock.h"
+
+/** A clock that stands still until a test moves it. */
+class FakeClock final : public Clock
+{
+public:
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 3, 14), QTime(9, 0)));
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime& when) { m_now = when; }
+    void advanceSeconds(qint64 seconds) { m_now = m_now.addSecs(seconds); }
+    void advanceMinutes(qint64 minutes) { advanceSeconds(minutes * 60); }
+
+private:
+    QDateTime m_now;
+};

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/Prompter.h"
+
+#include <QList>
+
+/** Answers message boxes in advance and records every box shown. */
+class FakePrompter final : public Prompter
+{
+public:
+    struct Shown
+    {
+        QString text;
+        PromptButtons buttons;
+        PromptIcon icon;
+    };
+
+    PromptAnswer ask(const QString& text, PromptButtons buttons, PromptIcon icon) override;
+    /** Queues the answers of the next boxes; with none queued, a box answers Ok or Yes. */
+    void answer(std::initializer_list<PromptAnswer> answers) { m_answers.append(answers); }
+    const QList<Shown>& shown() const { return m_shown; }
+    /** The texts shown so far. */
+    QStringList texts() const;
+    void clear() { m_shown.clear(); }
+
+private:
+    QList<PromptAnswer> m_answers;
+    QList<Shown> m_shown;
+};

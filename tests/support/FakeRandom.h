@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/RandomSource.h"
+
+#include <QList>
+
+/** Returns queued numbers in order (then 0), and counts re-seeds. */
+class FakeRandom final : public RandomSource
+{
+public:
+    void randomize() override { ++m_seeds; }
+    float next() override;
+    void queue(std::initializer_list<float> values) { m_values.append(values); }
+    int seeds() const { return m_seeds; }
+
+private:
+    QList<float> m_values;
+    int m_seeds = 0;
+};

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/DesktopBackend.h"
+
+#include <QList>
+
+/** A desktop that records every apply and can be told to fail. */
+class RecordingDesktop final : public DesktopBackend
+{
+public:
+    struct Applied
+    {
+        QString path;
+        QString style;
+    };
+
+    QString name() const override { return QStringLiteral("recording"); }
+    ApplyResult apply(const QString& bitmapPath, QString& style) override;
+    /** Makes every later apply fail with this reason (empty: succeed again). */
+    void failWith(const QString& reason) { m_failure = reason; }
+    const QList<Applied>& applied() const { return m_applied; }
+
+private:
+    QList<Applied> m_applied;
+    QString m_failure;
+};
