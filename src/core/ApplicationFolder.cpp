@@ -1,2 +1,59 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ApplicationFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+/** The files a new application folder starts with. */
+const char* const kShippedFiles[] = {"tessdesk.ini", "badimage.bmp", "image1.gif", "image2.gif"};
+
+bool isPortable(const QString& executableDir)
+{
+    const QFileInfo folder(executableDir);
+    return QFileInfo::exists(
+               QDir(executableDir).filePath(QLatin1String(ApplicationFolder::SettingsFileName))) &&
+           folder.isDir() && folder.isWritable();
+}
+
+/** Copies the shipped files that the folder lacks; a file the user already has is never replaced. */
+void seed(const QDir& folder, const QString& dataDir)
+{
+    for (const char* name : kShippedFiles) {
+        const QString target = folder.filePath(QLatin1String(name));
+        const QString source = QDir(dataDir).filePath(QLatin1String(name));
+        if (QFileInfo::exists(target) || !QFileInfo::exists(source))
+            continue;
+        if (QFile::copy(source, target))
+            QFile::setPermissions(target,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+}
+
+} // namespace
+
+QString ApplicationFolder::resolve(const QString& executableDir, const QString& configHome,
+                                   const QString& dataDir, QString* error)
+{
+    if (isPortable(executableDir))
+        return withTrailingSeparator(executableDir);
+
+    const QDir folder(QDir(configHome).filePath(QStringLiteral("tessaly")));
+    if (!folder.mkpath(QStringLiteral("."))) {
+        if (error)
+            *error =
+                QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder.path()));
+        return {};
+    }
+    seed(folder, dataDir);
+    return withTrailingSeparator(folder.path());
+}
+
+QString ApplicationFolder::withTrailingSeparator(const QString& folder)
+{
+    if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
+        return folder;
+    return folder + QLatin1Char('/');
+}

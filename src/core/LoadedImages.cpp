@@ -1,2 +1,178 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LoadedImages.h"
+
+#include "core/SettingValue.h"
+#include "core/SettingsFile.h"
+
+#include <cmath>
+
+namespace {
+
+const QString kTotal = QStringLiteral("total");
+const QString kImages = QStringLiteral("images");
+const QString kCaption = QStringLiteral("caption");
+
+/** "0", "1", … "count - 1": the keys of the list sections. */
+QStringList positionKeys(int count)
+{
+    QStringList keys;
+    keys.reserve(count);
+    for (int i = 0; i < count; ++i)
+        keys.append(QString::number(i));
+    return keys;
+}
+
+/** How many entries a stored "total" means: nothing usable is an empty list, too many is the most we hold. */
+int entryCount(const QString& totalText)
+{
+    const std::optional<double> total = SettingValue::toNumber(totalText);
+    if (!total)
+        return 0;
+    // The last position is total - 1 rounded half to even, so "2.5" gives positions 0..2.
+    const double last = std::nearbyint(*total - 1.0);
+    if (last < 0)
+        return 0;
+    return static_cast<int>(std::min<double>(last + 1.0, LoadedImages::MaxEntries));
+}
+
+} // namespace
+
+LoadedImages::LoadedImages(QObject* parent) : QAbstractListModel(parent) {}
+
+QString LoadedImages::LoadFromSettings(SettingsFile& file)
+{
+    const QString totalText = file.read(kTotal, kTotal);
+    const QStringList keys = positionKeys(entryCount(totalText));
+    beginResetModel();
+    m_paths = file.read(kImages, keys);
+    m_captions = file.read(kCaption, keys);
+    endResetModel();
+    return totalText;
+}
+
+bool LoadedImages::SaveToSettings(SettingsFile& file) const
+{
+    const int count = Count();
+    QList<IniEdit> edits;
+    edits.reserve(2 * count + 3);
+    edits.append(IniEdit::write(kTotal, kTotal, QString::number(count)));
+    edits.append(IniEdit::removeSection(kImages));
+    for (int i = 0; i < count; ++i)
+        edits.append(IniEdit::write(kImages, QString::number(i), m_paths.at(i)));
+    edits.append(IniEdit::removeSection(kCaption));
+    for (int i = 0; i < count; ++i)
+        edits.append(IniEdit::write(kCaption, QString::number(i), m_captions.at(i)));
+    return file.apply(edits);
+}
+
+int LoadedImages::Count() const
+{
+    return static_cast<int>(m_paths.size());
+}
+
+QString LoadedImages::PathAt(int position) const
+{
+    return isValidPosition(position) ? m_paths.at(position) : QString();
+}
+
+QString LoadedImages::CaptionAt(int position) const
+{
+    return isValidPosition(position) ? m_captions.at(position) : QString();
+}
+
+int LoadedImages::Append(const QString& path, const QString& caption)
+{
+    if (Count() >= MaxEntries)
+        return -1;
+    const int position = Count();
+    beginInsertRows(QModelIndex(), position, position);
+    m_paths.append(path);
+    m_captions.append(caption);
+    endInsertRows();
+    return position;
+}
+
+int LoadedImages::AppendPaths(const QStringList& paths)
+{
+    const int fitting = std::min<int>(static_cast<int>(paths.size()), MaxEntries - Count());
+    if (fitting <= 0)
+        return 0;
+    beginInsertRows(QModelIndex(), Count(), Count() + fitting - 1);
+    m_paths.append(paths.mid(0, fitting));
+    for (int i = 0; i < fitting; ++i)
+        m_captions.append(QString());
+    endInsertRows();
+    return fitting;
+}
+
+void LoadedImages::RemoveAt(int position)
+{
+    if (!isValidPosition(position))
+        return;
+    beginRemoveRows(QModelIndex(), position, position);
+    m_paths.removeAt(position);
+    m_captions.removeAt(position);
+    endRemoveRows();
+}
+
+int LoadedImages::MoveUp(int position)
+{
+    if (!isValidPosition(position) || position == 0)
+        return position;
+    beginMoveRows(QModelIndex(), position, position, QModelIndex(), position - 1);
+    m_paths.move(position, position - 1);
+    m_captions.move(position, position - 1);
+    endMoveRows();
+    return position - 1;
+}
+
+int LoadedImages::MoveDown(int position)
+{
+    if (!isValidPosition(position) || position >= Count() - 1)
+        return position;
+    // Qt's destination row counts the moved row itself: one past the row it lands below.
+    beginMoveRows(QModelIndex(), position, position, QModelIndex(), position + 2);
+    m_paths.move(position, position + 1);
+    m_captions.move(position, position + 1);
+    endMoveRows();
+    return position + 1;
+}
+
+void LoadedImages::SetCaption(int position, const QString& caption)
+{
+    if (!isValidPosition(position))
+        return;
+    m_captions[position] = caption;
+}
+
+void LoadedImages::Clear()
+{
+    beginResetModel();
+    m_paths.clear();
+    m_captions.clear();
+    endResetModel();
+}
+
+bool LoadedImages::IsEmpty() const
+{
+    return m_paths.isEmpty() || m_paths.constFirst().isEmpty();
+}
+
+int LoadedImages::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : Count();
+}
+
+QVariant LoadedImages::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || !isValidPosition(index.row()))
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return m_paths.at(index.row());
+    return {};
+}
+
+bool LoadedImages::isValidPosition(int position) const
+{
+    return position >= 0 && position < Count();
+}

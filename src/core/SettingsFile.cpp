@@ -23,8 +23,7 @@ QStringList readLines(const QString& path)
 
 } // namespace
 
-SettingsFile::SettingsFile(QString path)
-    : d(std::make_unique<Private>())
+SettingsFile::SettingsFile(QString path) : d(std::make_unique<Private>())
 {
     d->path = std::move(path);
 }
@@ -46,11 +45,20 @@ QString SettingsFile::read(const QString& section, const QString& key)
             continue;
         }
         const int eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0 && current.compare(section, Qt::CaseInsensitive) == 0
-            && line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
+        if (eq > 0 && current.compare(section, Qt::CaseInsensitive) == 0 &&
+            line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
             return line.mid(eq + 1).trimmed();
     }
     return {};
+}
+
+QStringList SettingsFile::read(const QString& section, const QStringList& keys)
+{
+    QStringList values;
+    values.reserve(keys.size());
+    for (const QString& key : keys)
+        values.append(read(section, key));
+    return values;
 }
 
 bool SettingsFile::write(const QString& section, const QString& key, const QString& value)

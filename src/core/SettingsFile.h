@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -19,7 +20,10 @@ struct IniEdit
     {
         return {Kind::Write, std::move(section), std::move(key), std::move(value)};
     }
-    static IniEdit removeSection(QString section) { return {Kind::RemoveSection, std::move(section), {}, {}}; }
+    static IniEdit removeSection(QString section)
+    {
+        return {Kind::RemoveSection, std::move(section), {}, {}};
+    }
 };
 
 /**
@@ -39,6 +43,8 @@ public:
 
     /** The value of section/key, whole; empty text when missing. */
     QString read(const QString& section, const QString& key);
+    /** The values of several keys of one section, in the order asked; one check of the file for all. */
+    QStringList read(const QString& section, const QStringList& keys);
     /** Writes one value. On failure the file stays as it was and errorString() says why. */
     bool write(const QString& section, const QString& key, const QString& value);
     /** Removes every section of that name with its keys; comments stay. */
