@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TempAppFolder.h"
+#include "core/LoadedImages.h"
+#include "core/SettingsFile.h"
+
+#include <QTest>
+
+class tst_LoadedImages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loadCount_data();
+    void loadCount();
+    void loadKeepsLongValuesWhole();
+    void saveRenumbersAndDropsOldKeys();
+    void saveThenLoadRoundTrip();
+    void moves_data();
+    void moves();
+    void emptyTestLooksAtFirstPath_data();
+    void emptyTestLooksAtFirstPath();
+    void appendStopsAtLimit();
+};
+
+namespace {
+
+QStringList paths(const LoadedImages& images)
+{
+    QStringList result;
+    for (int i = 0; i < images.Count(); ++i)
+        result << images.PathAt(i);
+    return result;
+}
+
+QStringList captions(const LoadedImages& images)
+{
+    QStringList result;
+    for (int i = 0; i < images.Count(); ++i)
+        result << images.CaptionAt(i);
+    return result;
+}
+
+} // namespace
+
+void tst_LoadedImages::loadCount_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<QStringList>("captions");
+
+    QTest::addRow("zero") << QByteArray("[total]\ntotal=0\n[images]\n0=/a.jpg\n") << QStringList() << QStringList();
+    QTest::addRow("more than the keys present")
+        << QByteArray("[total]\ntotal=3\n[images]\n0=/a.jpg\n1=/b.jpg\n[caption]\n0=first\n")
+        << QStringList{"/a.jpg", "/b.jpg", ""} << QStringList{"first", "", ""};
+    QTest::addRow("missing") << QByteArray("[images]\n0=/a.jpg\n") << QStringList() << QStringList();
+    QTest::addRow("empty") << QByteArray("[total]\ntotal=\n[images]\n0=/a.jpg\n") << QStringList() << QStringList();
+    QTest::addRow("not a number") << QByteArray("[total]\ntotal=two\n[images]\n0=/a.jpg\n") << QStringList()
+                                  << QStringList();
+    QTest::addRow("negative") << QByteArray("[total]\ntotal=-4\n") << QStringList() << QStringList();
+    QTest::addRow("fraction rounds half to even")
+        << QByteArray("[total]\ntotal=2.5\n[images]\n0=/a\n1=/b\n2=/c\n3=/d\n") << QStringList{"/a", "/b", "/c"}
+        << QStringList{"", "", ""};
+    QTest::addRow("keys in any case") << QByteArray("[TOTAL]\nTotal=1\n[Images]\n0=/a\n[CAPTION]\n0=x\n")
+                                      << QStringList{"/a"} << QStringList{"x"};
+}
+
+void tst_LoadedImages::loadCount()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, paths);
+    QFETCH(QStringList, captions);
+    TempAppFolder folder;
+    folder.writeSettings(file);
+    SettingsFile settings(folder.settingsPath());
+    LoadedImages images;
+    images.LoadFromSettings(settings);
+    QCOMPARE(::paths(images), paths);
+    QCOMPARE(::captions(images), captions);
+}
+
+void tst_LoadedImages::loadKeepsLongValuesWhole()
+{
+    const QString longPath = QLatin1Char('/') + QString(299, QLatin1Char('p'));
+    TempAppFolder folder;
+    folder.writeSettings("[total]\ntotal=1\n[images]\n0=" + longPath.toUtf8() + "\n");
+    SettingsFile settings(folder.settingsPath());
+    LoadedImages images;
+    images.LoadFromSettings(settings);
+    QCOMPARE(images.PathAt(0), longPath);
+}
+
+void tst_LoadedImages::saveRenumbersAndDropsOldKeys()
+{
+    TempAppFolder folder;
+    folder.writeSettings("[total]\ntotal=3\n[images]\n0=/a\n1=/b\n2=/c\n[caption]\n0=A\n1=\n2=C\n");
+    SettingsFile settings(folder.settingsPath());
+    LoadedImages images;
+    images.LoadFromSettings(settings);
+    images.MoveUp(images.MoveUp(2));
+    images.RemoveAt(2);
+    QVERIFY(images.SaveToSettings(settings));
+    QCOMPARE(folder.readSettings(), QByteArray("[total]\ntotal=2\n[images]\n0=/c\n1=/a\n[caption]\n0=C\n1=A\n"));
+}
+
+void tst_LoadedImages::saveThenLoadRoundTrip()
+{
+    TempAppFolder folder;
+    SettingsFile settings(folder.settingsPath());
+    LoadedImages images;
+    images.Append(QStringLiteral("/pictures/same.jpg"), QStringLiteral("  two spaces around  "));
+    images.Append(QStringLiteral("/pictures/same.jpg"), QStringLiteral("\"quoted\""));
+    images.Append(QStringLiteral("/pictures/ünïcödé ; $(x).jpg"), QString());
+    QVERIFY(images.SaveToSettings(settings));
+
+    SettingsFile again(folder.settingsPath());
+    LoadedImages loaded;
+    QCOMPARE(loaded.LoadFromSettings(again), QStringLiteral("3"));
+    QCOMPARE(paths(loaded), paths(images));
+    QCOMPARE(captions(loaded), captions(images));
+}
+
+void tst_LoadedImages::moves_data()
+{
+    QTest::addColumn<QString>("move");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("newPosition");
+    QTest::addColumn<QStringList>("order");
+
+    QTest::addRow("up from the middle") << "up" << 1 << 0 << QStringList{"b", "a", "c"};
+    QTest::addRow("up on the first") << "up" << 0 << 0 << QStringList{"a", "b", "c"};
+    QTest::addRow("down on the next-to-last") << "down" << 1 << 2 << QStringList{"a", "c", "b"};
+    QTest::addRow("down on the last") << "down" << 2 << 2 << QStringList{"a", "b", "c"};
+    QTest::addRow("down from the first") << "down" << 0 << 1 << QStringList{"b", "a", "c"};
+}
+
+void tst_LoadedImages::moves()
+{
+    QFETCH(QString, move);
+    QFETCH(int, position);
+    QFETCH(int, newPosition);
+    QFETCH(QStringList, order);
+    LoadedImages images;
+    for (const char* name : {"a", "b", "c"})
+        images.Append(QLatin1String(name), QLatin1String(name).toString().toUpper());
+    const int result = move == QLatin1String("up") ? images.MoveUp(position) : images.MoveDown(position);
+    QCOMPARE(result, newPosition);
+    QCOMPARE(paths(images), order);
+    // Captions travel with their pictures.
+    for (int i = 0; i < images.Count(); ++i)
+        QCOMPARE(images.CaptionAt(i), images.PathAt(i).toUpper());
+}
+
+void tst_LoadedImages::emptyTestLooksAtFirstPath_data()
+{
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<bool>("empty");
+    QTest::addRow("no entries") << QStringList() << true;
+    QTest::addRow("first path empty, more follow") << QStringList{"", "/b.jpg"} << true;
+    QTest::addRow("first path set") << QStringList{"/a.jpg", ""} << false;
+}
+
+void tst_LoadedImages::emptyTestLooksAtFirstPath()
+{
+    QFETCH(QStringList, paths);
+    QFETCH(bool, empty);
+    LoadedImages images;
+    images.AppendPaths(paths);
+    QCOMPARE(images.IsEmpty(), empty);
+}
+
+void tst_LoadedImages::appendStopsAtLimit()
+{
+    LoadedImages images;
+    QStringList many;
+    for (int i = 0; i < LoadedImages::MaxEntries - 1; ++i)
+        many << QStringLiteral("/p/%1.jpg").arg(i);
+    QCOMPARE(images.AppendPaths(many), LoadedImages::MaxEntries - 1);
+    QCOMPARE(images.AppendPaths({"/x.jpg", "/y.jpg", "/z.jpg"}), 1);
+    QCOMPARE(images.Append(QStringLiteral("/late.jpg")), -1);
+    QCOMPARE(images.Count(), LoadedImages::MaxEntries);
+    QCOMPARE(images.CaptionAt(LoadedImages::MaxEntries - 1), QString());
+}
+
+QTEST_GUILESS_MAIN(tst_LoadedImages)
+#include "tst_LoadedImages.moc"

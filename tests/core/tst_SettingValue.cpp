@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/SettingValue.h"
+
+#include <QTest>
+
+class tst_SettingValue : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void int16_data();
+    void int16();
+    void flag_data();
+    void flag();
+    void colour_data();
+    void colour();
+    void dateTimeReads_data();
+    void dateTimeReads();
+    void dateTimeRoundTrip_data();
+    void dateTimeRoundTrip();
+    void numberWritesReadBack_data();
+    void numberWritesReadBack();
+};
+
+void tst_SettingValue::int16_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("converts");
+    QTest::addColumn<int>("value");
+
+    QTest::addRow("plain") << "12" << true << 12;
+    QTest::addRow("blanks around") << "  7 " << true << 7;
+    QTest::addRow("decimal point") << "2.0" << true << 2;
+    QTest::addRow("decimal comma") << "1,0" << true << 1;
+    QTest::addRow("half to even down") << "2.5" << true << 2;
+    QTest::addRow("half to even up") << "3.5" << true << 4;
+    QTest::addRow("negative half") << "-0.5" << true << 0;
+    QTest::addRow("above range clamps") << "40000" << true << 32767;
+    QTest::addRow("below range clamps") << "-40000" << true << -32768;
+    QTest::addRow("exponent") << "1e3" << true << 1000;
+    QTest::addRow("empty") << "" << false << 0;
+    QTest::addRow("word") << "seven" << false << 0;
+    QTest::addRow("trailing junk") << "7x" << false << 0;
+    QTest::addRow("infinity") << "inf" << false << 0;
+    QTest::addRow("not a number") << "nan" << false << 0;
+}
+
+void tst_SettingValue::int16()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, converts);
+    QFETCH(int, value);
+    const std::optional<qint16> result = SettingValue::toInt16(text);
+    QCOMPARE(result.has_value(), converts);
+    if (converts)
+        QCOMPARE(int(*result), value);
+}
+
+void tst_SettingValue::flag_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("expected"); // -1: does not convert
+
+    QTest::addRow("True") << "True" << 1;
+    QTest::addRow("TRUE") << "TRUE" << 1;
+    QTest::addRow("false lower") << "false" << 0;
+    QTest::addRow("one") << "1" << 1;
+    QTest::addRow("zero") << "0" << 0;
+    QTest::addRow("minus one") << "-1" << 1;
+    QTest::addRow("zero point zero") << "0.0" << 0;
+    QTest::addRow("empty") << "" << -1;
+    QTest::addRow("yes") << "yes" << -1;
+}
+
+void tst_SettingValue::flag()
+{
+    QFETCH(QString, text);
+    QFETCH(int, expected);
+    const std::optional<bool> result = SettingValue::toFlag(text);
+    QCOMPARE(result.has_value(), expected >= 0);
+    if (result)
+        QCOMPARE(int(*result), expected);
+}
+
+void tst_SettingValue::colour_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("converts");
+    QTest::addColumn<qint32>("value");
+
+    QTest::addRow("red") << "255" << true << 255;
+    QTest::addRow("white") << "16777215" << true << 16777215;
+    QTest::addRow("negative system colour") << "-2147483643" << true << qint32(-2147483643);
+    QTest::addRow("too large") << "4294967296" << false << 0;
+    QTest::addRow("empty") << "" << false << 0;
+}
+
+void tst_SettingValue::colour()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, converts);
+    QFETCH(qint32, value);
+    const std::optional<qint32> result = SettingValue::toColour(text);
+    QCOMPARE(result.has_value(), converts);
+    if (converts)
+        QCOMPARE(*result, value);
+}
+
+void tst_SettingValue::dateTimeReads_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDateTime>("expected");
+
+    const QDateTime afternoon(QDate(2026, 3, 14), QTime(15, 9, 26));
+    const QDateTime midnight(QDate(2026, 3, 14), QTime(0, 0));
+    QTest::addRow("iso") << "2026-03-14 15:09:26" << afternoon;
+    QTest::addRow("iso date alone is midnight") << "2026-03-14" << midnight;
+    QTest::addRow("windows program, PM") << "3/14/2026 3:09:26 PM" << afternoon;
+    QTest::addRow("windows program, date alone") << "3/14/2026" << midnight;
+    QTest::addRow("windows program, AM") << "3/14/2026 12:00:01 AM" << QDateTime(QDate(2026, 3, 14), QTime(0, 0, 1));
+    QTest::addRow("empty") << "" << QDateTime();
+    QTest::addRow("garbage") << "next tuesday" << QDateTime();
+}
+
+void tst_SettingValue::dateTimeReads()
+{
+    QFETCH(QString, text);
+    QFETCH(QDateTime, expected);
+    const std::optional<QDateTime> result = SettingValue::toDateTime(text, QLocale::c());
+    QCOMPARE(result.has_value(), expected.isValid());
+    if (result)
+        QCOMPARE(*result, expected);
+}
+
+void tst_SettingValue::dateTimeRoundTrip_data()
+{
+    QTest::addColumn<QDateTime>("value");
+    QTest::addRow("afternoon") << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59));
+    QTest::addRow("midnight") << QDateTime(QDate(2027, 1, 1), QTime(0, 0));
+    QTest::addRow("one second past midnight") << QDateTime(QDate(2027, 1, 1), QTime(0, 0, 1));
+}
+
+void tst_SettingValue::dateTimeRoundTrip()
+{
+    QFETCH(QDateTime, value);
+    const QString text = SettingValue::fromDateTime(value);
+    // Read back under a locale whose own date forms differ from what is written.
+    const std::optional<QDateTime> back = SettingValue::toDateTime(text, QLocale(QLocale::German, QLocale::Germany));
+    QVERIFY(back.has_value());
+    QCOMPARE(*back, value);
+    if (value.time() == QTime(0, 0))
+        QCOMPARE(text, value.date().toString(Qt::ISODate));
+}
+
+void tst_SettingValue::numberWritesReadBack_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addRow("whole") << 16.0;
+    QTest::addRow("fraction") << 10.5;
+    QTest::addRow("large whole") << 16777215.0;
+    QTest::addRow("small fraction") << 0.1;
+}
+
+void tst_SettingValue::numberWritesReadBack()
+{
+    QFETCH(double, value);
+    const QString text = SettingValue::fromNumber(value);
+    QVERIFY2(!text.contains(QLatin1Char('e')), qPrintable(text));
+    QCOMPARE(SettingValue::toNumber(text).value_or(-1), value);
+}
+
+QTEST_GUILESS_MAIN(tst_SettingValue)
+#include "tst_SettingValue.moc"
