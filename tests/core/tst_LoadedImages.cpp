@@ -48,18 +48,20 @@ void tst_LoadedImages::loadCount_data()
     QTest::addColumn<QStringList>("paths");
     QTest::addColumn<QStringList>("captions");
 
-    QTest::addRow("zero") << QByteArray("[total]\ntotal=0\n[images]\n0=/a.jpg\n") << QStringList() << QStringList();
+    QTest::addRow("zero") << QByteArray("[total]\ntotal=0\n[images]\n0=/a.jpg\n") << QStringList()
+                          << QStringList();
     QTest::addRow("more than the keys present")
         << QByteArray("[total]\ntotal=3\n[images]\n0=/a.jpg\n1=/b.jpg\n[caption]\n0=first\n")
         << QStringList{"/a.jpg", "/b.jpg", ""} << QStringList{"first", "", ""};
     QTest::addRow("missing") << QByteArray("[images]\n0=/a.jpg\n") << QStringList() << QStringList();
-    QTest::addRow("empty") << QByteArray("[total]\ntotal=\n[images]\n0=/a.jpg\n") << QStringList() << QStringList();
+    QTest::addRow("empty") << QByteArray("[total]\ntotal=\n[images]\n0=/a.jpg\n") << QStringList()
+                           << QStringList();
     QTest::addRow("not a number") << QByteArray("[total]\ntotal=two\n[images]\n0=/a.jpg\n") << QStringList()
                                   << QStringList();
     QTest::addRow("negative") << QByteArray("[total]\ntotal=-4\n") << QStringList() << QStringList();
     QTest::addRow("fraction rounds half to even")
-        << QByteArray("[total]\ntotal=2.5\n[images]\n0=/a\n1=/b\n2=/c\n3=/d\n") << QStringList{"/a", "/b", "/c"}
-        << QStringList{"", "", ""};
+        << QByteArray("[total]\ntotal=2.5\n[images]\n0=/a\n1=/b\n2=/c\n3=/d\n")
+        << QStringList{"/a", "/b", "/c"} << QStringList{"", "", ""};
     QTest::addRow("keys in any case") << QByteArray("[TOTAL]\nTotal=1\n[Images]\n0=/a\n[CAPTION]\n0=x\n")
                                       << QStringList{"/a"} << QStringList{"x"};
 }
@@ -99,7 +101,8 @@ void tst_LoadedImages::saveRenumbersAndDropsOldKeys()
     images.MoveUp(images.MoveUp(2));
     images.RemoveAt(2);
     QVERIFY(images.SaveToSettings(settings));
-    QCOMPARE(folder.readSettings(), QByteArray("[total]\ntotal=2\n[images]\n0=/c\n1=/a\n[caption]\n0=C\n1=A\n"));
+    QCOMPARE(folder.readSettings(),
+             QByteArray("[total]\ntotal=2\n[images]\n0=/c\n1=/a\n[caption]\n0=C\n1=A\n"));
 }
 
 void tst_LoadedImages::saveThenLoadRoundTrip()

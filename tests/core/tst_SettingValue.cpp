@@ -117,7 +117,8 @@ void tst_SettingValue::dateTimeReads_data()
     QTest::addRow("iso date alone is midnight") << "2026-03-14" << midnight;
     QTest::addRow("windows program, PM") << "3/14/2026 3:09:26 PM" << afternoon;
     QTest::addRow("windows program, date alone") << "3/14/2026" << midnight;
-    QTest::addRow("windows program, AM") << "3/14/2026 12:00:01 AM" << QDateTime(QDate(2026, 3, 14), QTime(0, 0, 1));
+    QTest::addRow("windows program, AM")
+        << "3/14/2026 12:00:01 AM" << QDateTime(QDate(2026, 3, 14), QTime(0, 0, 1));
     QTest::addRow("empty") << "" << QDateTime();
     QTest::addRow("garbage") << "next tuesday" << QDateTime();
 }
@@ -145,7 +146,8 @@ void tst_SettingValue::dateTimeRoundTrip()
     QFETCH(QDateTime, value);
     const QString text = SettingValue::fromDateTime(value);
     // Read back under a locale whose own date forms differ from what is written.
-    const std::optional<QDateTime> back = SettingValue::toDateTime(text, QLocale(QLocale::German, QLocale::Germany));
+    const std::optional<QDateTime> back =
+        SettingValue::toDateTime(text, QLocale(QLocale::German, QLocale::Germany));
     QVERIFY(back.has_value());
     QCOMPARE(*back, value);
     if (value.time() == QTime(0, 0))

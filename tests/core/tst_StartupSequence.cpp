@@ -56,7 +56,8 @@ void tst_StartupSequence::firstStartSeedsOnce()
 void tst_StartupSequence::fileWithoutRecordIsNotSeeded()
 {
     TempAppFolder folder;
-    folder.writeSettings("[total]\ntotal=1\n[images]\n0=C:\\Pictures\\a.jpg\n[time]\nChangeTime=3/14/2026 9:00:00 AM\n");
+    folder.writeSettings(
+        "[total]\ntotal=1\n[images]\n0=C:\\Pictures\\a.jpg\n[time]\nChangeTime=3/14/2026 9:00:00 AM\n");
     const QByteArray before = folder.readSettings();
     SettingsFile file(folder.settingsPath());
     LoadedImages images;
@@ -116,7 +117,8 @@ void tst_StartupSequence::shippedFileHoldsEverySchemaDefault()
     for (const SettingSpec& spec : SettingsSchema::all())
         QCOMPARE(file.read(QLatin1String(spec.section), QLatin1String(spec.key)),
                  QString::fromLatin1(spec.shippedDefault));
-    QCOMPARE(file.read(QLatin1String(StartupSequence::FirstRunSection), QLatin1String(StartupSequence::FirstRunKey)),
+    QCOMPARE(file.read(QLatin1String(StartupSequence::FirstRunSection),
+                       QLatin1String(StartupSequence::FirstRunKey)),
              QStringLiteral("True"));
 }
 
@@ -124,10 +126,14 @@ void tst_StartupSequence::folderSeparator_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("expected");
-    QTest::addRow("plain") << "/opt/tessaly" << "/opt/tessaly/";
-    QTest::addRow("root") << "/" << "/";
-    QTest::addRow("already ends in one") << "/home/u/" << "/home/u/";
-    QTest::addRow("windows drive root") << "C:\\" << "C:\\";
+    QTest::addRow("plain") << "/opt/tessaly"
+                           << "/opt/tessaly/";
+    QTest::addRow("root") << "/"
+                          << "/";
+    QTest::addRow("already ends in one") << "/home/u/"
+                                         << "/home/u/";
+    QTest::addRow("windows drive root") << "C:\\"
+                                        << "C:\\";
 }
 
 void tst_StartupSequence::folderSeparator()
@@ -142,7 +148,8 @@ void tst_StartupSequence::portableFolderWins()
     TempAppFolder exe;
     exe.writeSettings("[total]\ntotal=0\n");
     TempAppFolder config;
-    QCOMPARE(ApplicationFolder::resolve(exe.folder().chopped(1), config.folder(), QStringLiteral(TESSALY_SOURCE_DIR "/data")),
+    QCOMPARE(ApplicationFolder::resolve(exe.folder().chopped(1), config.folder(),
+                                        QStringLiteral(TESSALY_SOURCE_DIR "/data")),
              exe.folder());
     QVERIFY(!QFileInfo::exists(config.file(QStringLiteral("tessaly"))));
 }
@@ -158,8 +165,9 @@ void tst_StartupSequence::installedFolderIsSeededWithoutOverwriting()
     own.write("[total]\ntotal=5\n");
     own.close();
 
-    QCOMPARE(ApplicationFolder::resolve(exe.folder(), config.folder(), QStringLiteral(TESSALY_SOURCE_DIR "/data")),
-             appFolder);
+    QCOMPARE(
+        ApplicationFolder::resolve(exe.folder(), config.folder(), QStringLiteral(TESSALY_SOURCE_DIR "/data")),
+        appFolder);
     for (const char* name : {"badimage.bmp", "image1.gif", "image2.gif"})
         QVERIFY2(QFileInfo::exists(appFolder + QLatin1String(name)), name);
     QVERIFY(own.open(QIODevice::ReadOnly));

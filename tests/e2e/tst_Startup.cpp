@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Starts the real program (offscreen) the way a user would: first start, a second copy, a portable copy.
+#include "TempAppFolder.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
+class tst_Startup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void firstStartSeedsConfigFolder();
+    void secondStartLeavesNoTrace();
+    void portableCopyKeepsItsOwnFolder();
+    void cleanup();
+
+private:
+    QProcess* start(const QString& program, const QString& home);
+    QByteArray waitForSettings(const QString& path, const QByteArray& mustContain);
+
+    QString m_program;
+    QTemporaryDir m_home;
+    QList<QProcess*> m_running;
+};
+
+void tst_Startup::initTestCase()
+{
+    m_program = QString::fromLocal8Bit(qgetenv("TESSALY_PROGRAM"));
+    QVERIFY2(QFileInfo(m_program).isExecutable(), "TESSALY_PROGRAM must name the built program");
+}
+
+QProcess* tst_Startup::start(const QString& program, const QString& home)
+{
+    auto* process = new QProcess(this);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // Never touch the developer's own desktop.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION",
+                             "XDG_SESSION_DESKTOP", "SWAYSOCK", "DBUS_SESSION_BUS_ADDRESS"})
+        env.remove(QLatin1String(name));
+    QDir().mkpath(home + QStringLiteral("/run"));
+    QFile::setPermissions(home + QStringLiteral("/run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    process->setProcessEnvironment(env);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(program, {});
+    m_running.append(process);
+    return process;
+}
+
+QByteArray tst_Startup::waitForSettings(const QString& path, const QByteArray& mustContain)
+{
+    QDeadlineTimer deadline(10000);
+    QByteArray bytes;
+    while (!deadline.hasExpired()) {
+        QFile f(path);
+        bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        if (bytes.contains(mustContain))
+            return bytes;
+        QTest::qWait(50);
+    }
+    qWarning("%s never held %s; it holds:\n%s", qPrintable(path), mustContain.constData(), bytes.constData());
+    return {};
+}
+
+void tst_Startup::firstStartSeedsConfigFolder()
+{
+    QProcess* first = start(m_program, m_home.path());
+    const QString folder = m_home.path() + QStringLiteral("/.config/tessaly/");
+    const QByteArray settings = waitForSettings(folder + QStringLiteral("tessdesk.ini"), "firstRun=False");
+    QVERIFY(!settings.isEmpty());
+    QVERIFY(settings.contains("0=" + folder.toUtf8() + "image1.gif\n"));
+    QVERIFY(settings.contains("1=" + folder.toUtf8() + "image2.gif\n"));
+    QVERIFY(settings.contains("total=2\n"));
+    QVERIFY(!settings.contains("ChangeTime=\n"));
+    for (const char* name : {"badimage.bmp", "image1.gif", "image2.gif"})
+        QVERIFY2(QFileInfo::exists(folder + QLatin1String(name)), name);
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void tst_Startup::secondStartLeavesNoTrace()
+{
+    QProcess* first = start(m_program, m_home.path());
+    const QString ini = m_home.path() + QStringLiteral("/.config/tessaly/tessdesk.ini");
+    QVERIFY(!waitForSettings(ini, "firstRun=False").isEmpty());
+    QTest::qWait(300);
+    const QByteArray before = waitForSettings(ini, "firstRun=False");
+    const QDateTime modified = QFileInfo(ini).lastModified();
+    const QStringList filesBefore = QDir(QFileInfo(ini).path()).entryList(QDir::Files | QDir::Hidden);
+
+    QProcess* second = start(m_program, m_home.path());
+    QVERIFY(second->waitForFinished(5000));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    QCOMPARE(first->state(), QProcess::Running);
+
+    QFile f(ini);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+    QCOMPARE(QFileInfo(ini).lastModified(), modified);
+    QCOMPARE(QDir(QFileInfo(ini).path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
+}
+
+void tst_Startup::portableCopyKeepsItsOwnFolder()
+{
+    TempAppFolder portable;
+    const QString program = portable.file(QStringLiteral("tessaly"));
+    QVERIFY(QFile::copy(m_program, program));
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    portable.writeSettings("[total]\ntotal=1\n[images]\n0=/somewhere/a.jpg\n[time]\nChangeTime=\n");
+
+    start(program, m_home.path());
+    const QByteArray settings = waitForSettings(portable.settingsPath(), "ChangeTime=2");
+    QVERIFY(!settings.isEmpty());
+    QVERIFY(settings.contains("0=/somewhere/a.jpg"));
+    QVERIFY(!QFileInfo::exists(m_home.path() + QStringLiteral("/.config/tessaly")));
+}
+
+void tst_Startup::cleanup()
+{
+    for (QProcess* process : std::as_const(m_running)) {
+        process->kill();
+        process->waitForFinished(3000);
+        delete process;
+    }
+    m_running.clear();
+    QDir(m_home.path()).removeRecursively();
+    QDir().mkpath(m_home.path());
+}
+
+QTEST_GUILESS_MAIN(tst_Startup)
+#include "tst_Startup.moc"
