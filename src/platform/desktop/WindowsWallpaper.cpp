@@ -22,7 +22,18 @@ StyleValues valuesFor(WindowsWallpaper::Style style)
     return {L"0", L"2"};
 }
 
-std::wstring systemMessage(DWORD code)
+} // namespace
+
+std::wstring WindowsWallpaper::apply(const std::wstring& absolutePath, Style style)
+{
+    const StyleValues values = valuesFor(style);
+    const std::wstring desktopKey = L"Control Panel\\Desktop";
+    setRegistryString(HKEY_CURRENT_USER, desktopKey, L"TileWallpaper", values.tileWallpaper);
+    setRegistryString(HKEY_CURRENT_USER, desktopKey, L"WallpaperStyle", values.wallpaperStyle);
+    return setDeskWallpaper(absolutePath);
+}
+
+std::wstring WindowsWallpaper::systemMessage(DWORD code)
 {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -37,17 +48,6 @@ std::wstring systemMessage(DWORD code)
     if (text.empty())
         text = L"unknown error";
     return text + L" (error " + std::to_wstring(code) + L")";
-}
-
-} // namespace
-
-std::wstring WindowsWallpaper::apply(const std::wstring& absolutePath, Style style)
-{
-    const StyleValues values = valuesFor(style);
-    const std::wstring desktopKey = L"Control Panel\\Desktop";
-    setRegistryString(HKEY_CURRENT_USER, desktopKey, L"TileWallpaper", values.tileWallpaper);
-    setRegistryString(HKEY_CURRENT_USER, desktopKey, L"WallpaperStyle", values.wallpaperStyle);
-    return setDeskWallpaper(absolutePath);
 }
 
 void WindowsWallpaper::setRegistryString(HKEY root, const std::wstring& subKey, const std::wstring& valueName,

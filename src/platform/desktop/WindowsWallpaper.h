@@ -24,6 +24,8 @@ public:
 
     /** Writes the style and sets the file; empty on success, else the system's reason. */
     std::wstring apply(const std::wstring& absolutePath, Style style);
+    /** The system's text for an error code, with the code: "File not found (error 2)". */
+    static std::wstring systemMessage(DWORD code);
 
 protected:
     /** Stores a REG_SZ value; every step is tried even after an earlier one failed, and nothing is reported.
