@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "WindowsDesktopBackend.h"
+
+#include "WindowsWallpaper.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+ApplyResult WindowsDesktopBackend::apply(const QString& bitmapPath, QString& style)
+{
+    if (style != QLatin1String("Center") && style != QLatin1String("Tile") &&
+        style != QLatin1String("Stretch"))
+        style = QStringLiteral("Stretch");
+    return applyNormalised(bitmapPath, style);
+}
+
+ApplyResult WindowsDesktopBackend::applyNormalised(const QString& bitmapPath, const QString& style)
+{
+    WindowsWallpaper::Style chosen = WindowsWallpaper::Style::Stretch;
+    if (style == QLatin1String("Center"))
+        chosen = WindowsWallpaper::Style::Center;
+    else if (style == QLatin1String("Tile"))
+        chosen = WindowsWallpaper::Style::Tile;
+
+    // The system resolves a relative path against some other folder, or not at all.
+    const QString path = QDir::toNativeSeparators(QFileInfo(bitmapPath).absoluteFilePath());
+    WindowsWallpaper wallpaper;
+    const std::wstring error = wallpaper.apply(path.toStdWString(), chosen);
+    if (error.empty())
+        return {true, {}};
+    return {false, QStringLiteral("Windows: %1").arg(QString::fromStdWString(error))};
+}

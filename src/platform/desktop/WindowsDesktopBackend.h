@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/DesktopBackend.h"
+
+/** The Windows desktop: the style values in the user's registry, then the file through the system call. */
+class WindowsDesktopBackend final : public DesktopBackend
+{
+public:
+    QString name() const override { return QStringLiteral("windows"); }
+    ApplyResult apply(const QString& bitmapPath, QString& style) override;
+
+private:
+    ApplyResult applyNormalised(const QString& bitmapPath, const QString& style);
+};

@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "X11RootBackend.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <utility>
+
+namespace {
+
+const QString kWho = QStringLiteral("X11 root window");
+
+ApplyResult failure(const QString& what)
+{
+    return {false, kWho + QStringLiteral(": ") + what};
+}
+
+// Xlib's default error handler ends the process; collect the first error instead. Xlib calls the handler
+// on the thread that made the failing request, so a thread-local slot is enough.
+thread_local int t_errorCode = 0;
+thread_local Display* t_errorDisplay = nullptr;
+
+int recordError(Display* display, XErrorEvent* event)
+{
+    if (display == t_errorDisplay && t_errorCode == 0)
+        t_errorCode = event->error_code;
+    return 0;
+}
+
+/** Routes errors on one connection into t_errorCode for its lifetime, then restores the old handler. */
+class ErrorTrap
+{
+public:
+    explicit ErrorTrap(Display* display) : m_previous(XSetErrorHandler(recordError))
+    {
+        t_errorDisplay = display;
+        t_errorCode = 0;
+    }
+    ~ErrorTrap()
+    {
+        XSetErrorHandler(m_previous);
+        t_errorDisplay = nullptr;
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+    /** Waits for the server to handle every request so far and returns (and clears) the first error. */
+    static int sync(Display* display)
+    {
+        XSync(display, False);
+        return std::exchange(t_errorCode, 0);
+    }
+
+private:
+    XErrorHandler m_previous;
+};
+
+QString errorText(Display* display, int code)
+{
+    char text[256] = {};
+    XGetErrorText(display, code, text, sizeof text);
+    return QString::fromLocal8Bit(text);
+}
+
+QImage composeScreen(const QImage& picture, const QString& style, int width, int height)
+{
+    QImage screen(width, height, QImage::Format_RGB32);
+    screen.fill(Qt::black);
+    QPainter painter(&screen);
+    if (style == QLatin1String("Center")) {
+        painter.drawImage((width - picture.width()) / 2, (height - picture.height()) / 2, picture);
+    } else if (style == QLatin1String("Tile")) {
+        for (int y = 0; y < height; y += picture.height())
+            for (int x = 0; x < width; x += picture.width())
+                painter.drawImage(x, y, picture);
+    } else {
+        painter.drawImage(0, 0,
+                          picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    return screen;
+}
+
+int maskShift(unsigned long mask)
+{
+    return mask == 0 ? 0 : std::countr_zero(mask);
+}
+
+unsigned long scaleChannel(int value, unsigned long mask)
+{
+    const unsigned long max = mask >> maskShift(mask);
+    return ((static_cast<unsigned long>(value) * max + 127) / 255) << maskShift(mask);
+}
+
+/** An XImage in the screen's own pixel format; the caller frees it with XDestroyImage. */
+XImage* toXImage(Display* display, int screenNumber, const QImage& screen)
+{
+    Visual* visual = DefaultVisual(display, screenNumber);
+    const int depth = DefaultDepth(display, screenNumber);
+    XImage* image =
+        XCreateImage(display, visual, depth, ZPixmap, 0, nullptr, screen.width(), screen.height(), 32, 0);
+    if (image == nullptr)
+        return nullptr;
+    image->data = static_cast<char*>(std::malloc(static_cast<size_t>(image->bytes_per_line) * image->height));
+    if (image->data == nullptr) {
+        XDestroyImage(image);
+        return nullptr;
+    }
+    const bool nativeRgb32 =
+        image->bits_per_pixel == 32 && visual->red_mask == 0xff0000 && visual->green_mask == 0xff00 &&
+        visual->blue_mask == 0xff &&
+        image->byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
+    for (int y = 0; y < screen.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(screen.constScanLine(y));
+        if (nativeRgb32) {
+            std::memcpy(image->data + static_cast<size_t>(y) * image->bytes_per_line, row,
+                        static_cast<size_t>(screen.width()) * 4);
+            continue;
+        }
+        for (int x = 0; x < screen.width(); ++x) {
+            const QRgb rgb = row[x];
+            XPutPixel(image, x, y,
+                      scaleChannel(qRed(rgb), visual->red_mask) |
+                          scaleChannel(qGreen(rgb), visual->green_mask) |
+                          scaleChannel(qBlue(rgb), visual->blue_mask));
+        }
+    }
+    return image;
+}
+
+std::optional<Pixmap> readPixmapAtom(Display* display, Window root, const char* name)
+{
+    const Atom atom = XInternAtom(display, name, True);
+    if (atom == None)
+        return std::nullopt;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    std::optional<Pixmap> result;
+    if (XGetWindowProperty(display, root, atom, 0, 1, False, XA_PIXMAP, &type, &format, &count, &remaining,
+                           &data) == Success &&
+        type == XA_PIXMAP && format == 32 && count == 1)
+        result = *reinterpret_cast<Pixmap*>(data);
+    if (data != nullptr)
+        XFree(data);
+    return result;
+}
+
+void writePixmapAtom(Display* display, Window root, const char* name, Pixmap pixmap)
+{
+    const Atom atom = XInternAtom(display, name, False);
+    XChangeProperty(display, root, atom, XA_PIXMAP, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&pixmap), 1);
+}
+
+struct DisplayCloser
+{
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+
+} // namespace
+
+X11RootBackend::X11RootBackend(QString displayName) : m_displayName(std::move(displayName)) {}
+
+ApplyResult X11RootBackend::apply(const QString& bitmapPath, QString& style)
+{
+    if (style != QLatin1String("Center") && style != QLatin1String("Tile") &&
+        style != QLatin1String("Stretch"))
+        style = QStringLiteral("Stretch");
+    return applyNormalised(bitmapPath, style);
+}
+
+ApplyResult X11RootBackend::applyNormalised(const QString& bitmapPath, const QString& style)
+{
+    QImage picture(bitmapPath);
+    if (picture.isNull())
+        return failure(QStringLiteral("cannot read the bitmap \"%1\"").arg(bitmapPath));
+
+    // A connection of our own: it is left behind in RetainPermanent mode so the pixmap outlives us.
+    const QByteArray displayName = m_displayName.toLocal8Bit();
+    std::unique_ptr<Display, DisplayCloser> owner(
+        XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData()));
+    if (!owner) {
+        const QString shown = m_displayName.isEmpty() ? qEnvironmentVariable("DISPLAY") : m_displayName;
+        return failure(QStringLiteral("cannot open the X display \"%1\"").arg(shown));
+    }
+    Display* display = owner.get();
+    ErrorTrap trap(display);
+    const int screenNumber = DefaultScreen(display);
+    const Window root = RootWindow(display, screenNumber);
+    const int width = DisplayWidth(display, screenNumber);
+    const int height = DisplayHeight(display, screenNumber);
+
+    XImage* image = toXImage(display, screenNumber, composeScreen(picture, style, width, height));
+    if (image == nullptr)
+        return failure(QStringLiteral("out of memory for a %1 x %2 picture").arg(width).arg(height));
+    const Pixmap pixmap = XCreatePixmap(display, root, width, height, DefaultDepth(display, screenNumber));
+    GC gc = XCreateGC(display, pixmap, 0, nullptr);
+    XPutImage(display, pixmap, gc, image, 0, 0, 0, 0, width, height);
+    XFreeGC(display, gc);
+    XDestroyImage(image);
+    if (const int code = ErrorTrap::sync(display))
+        return failure(QStringLiteral("the X server refused the picture: %1").arg(errorText(display, code)));
+
+    const auto rootPixmap = readPixmapAtom(display, root, "_XROOTPMAP_ID");
+    const auto esetrootPixmap = readPixmapAtom(display, root, "ESETROOT_PMAP_ID");
+
+    XSetWindowBackgroundPixmap(display, root, pixmap);
+    XClearWindow(display, root);
+    writePixmapAtom(display, root, "_XROOTPMAP_ID", pixmap);
+    writePixmapAtom(display, root, "ESETROOT_PMAP_ID", pixmap);
+    if (const int code = ErrorTrap::sync(display))
+        return failure(
+            QStringLiteral("the X server refused the wallpaper: %1").arg(errorText(display, code)));
+
+    // Only a pixmap published under both names comes from a setter that left its connection behind for it
+    // alone; killing the owner of any other could end a live program (a desktop drawing its own background).
+    if (rootPixmap && rootPixmap == esetrootPixmap && *rootPixmap != pixmap) {
+        XKillClient(display, *rootPixmap);
+        ErrorTrap::sync(display); // that client may be gone already: nothing left to free
+    }
+
+    XSetCloseDownMode(display, RetainPermanent);
+    if (const int code = ErrorTrap::sync(display))
+        return failure(
+            QStringLiteral("the X server would not keep the wallpaper: %1").arg(errorText(display, code)));
+    return {true, {}};
+}

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/DesktopBackend.h"
+
+/**
+ * Draws the wallpaper into the X11 root window itself, for window managers that leave the root alone
+ * (i3, openbox, ...). The pixmap is published in `_XROOTPMAP_ID` / `ESETROOT_PMAP_ID` for
+ * pseudo-transparent programs and kept alive in the server after we disconnect.
+ */
+class X11RootBackend final : public DesktopBackend
+{
+public:
+    /** `displayName` empty: the display named by $DISPLAY. */
+    explicit X11RootBackend(QString displayName = {});
+
+    QString name() const override { return QStringLiteral("x11"); }
+    ApplyResult apply(const QString& bitmapPath, QString& style) override;
+
+private:
+    ApplyResult applyNormalised(const QString& bitmapPath, const QString& style);
+
+    QString m_displayName;
+};

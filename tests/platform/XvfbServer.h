@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+/** A private Xvfb on a display number it picks itself; stopped when this object goes. */
+class XvfbServer
+{
+public:
+    ~XvfbServer();
+
+    /** Starts a single-screen server of the given size and depth 24; empty on success, else why not. */
+    QString start(int width, int height);
+    /** ":N", for XOpenDisplay or $DISPLAY. */
+    const QString& displayName() const { return m_displayName; }
+
+private:
+    QProcess m_process;
+    QString m_displayName;
+};

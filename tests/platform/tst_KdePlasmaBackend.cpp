@@ -1,0 +1,293 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PrivateSessionBus.h"
+#include "platform/desktop/KdePlasmaBackend.h"
+
+#include <QDBusConnectionInterface>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+namespace {
+
+const QString kService = QStringLiteral("org.kde.plasmashell");
+
+/** The script's one double-quoted literal, decoded, and the script with that literal cut out. */
+struct SplitScript
+{
+    QString value;
+    QString rest;
+};
+
+SplitScript splitLiteral(const QString& script)
+{
+    const qsizetype start = script.indexOf(QLatin1Char('"'));
+    if (start < 0)
+        return {};
+    qsizetype end = start + 1;
+    while (end < script.size() && script.at(end) != QLatin1Char('"'))
+        end += script.at(end) == QLatin1Char('\\') ? 2 : 1;
+    const QString literal = script.mid(start, end - start + 1);
+    const QJsonDocument document = QJsonDocument::fromJson(QStringLiteral("[%1]").arg(literal).toUtf8());
+    return {document.array().at(0).toString(),
+            script.left(start) + QStringLiteral("@") + script.mid(end + 1)};
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class tst_KdePlasmaBackend : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void writesFillModeThenImage_data();
+    void writesFillModeThenImage();
+    void fileNameStaysData_data();
+    void fileNameStaysData();
+    void alternatesBetweenTwoNames();
+    void reportsRefusals_data();
+    void reportsRefusals();
+
+private:
+    void startShell(const QString& refusal = {});
+    void stopShell();
+    QStringList recordedScripts() const;
+    QString makeBitmap(const QString& folderName);
+
+    PrivateSessionBus m_daemon;
+    std::unique_ptr<QDBusConnection> m_bus;
+    std::unique_ptr<QProcess> m_shell;
+    std::unique_ptr<QTemporaryDir> m_records;
+    QTemporaryDir m_files;
+};
+
+void tst_KdePlasmaBackend::initTestCase()
+{
+    const QString error = m_daemon.start();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    m_bus = std::make_unique<QDBusConnection>(
+        QDBusConnection::connectToBus(m_daemon.address(), QStringLiteral("tessaly-test")));
+    QVERIFY2(m_bus->isConnected(), qPrintable(m_bus->lastError().message()));
+    QVERIFY(m_files.isValid());
+}
+
+void tst_KdePlasmaBackend::cleanup()
+{
+    stopShell();
+}
+
+void tst_KdePlasmaBackend::startShell(const QString& refusal)
+{
+    m_records = std::make_unique<QTemporaryDir>();
+    m_shell = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_daemon.address());
+    m_shell->setProcessEnvironment(environment);
+    m_shell->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QStringList arguments{m_records->path()};
+    if (!refusal.isEmpty())
+        arguments << refusal;
+    m_shell->start(QStringLiteral(FAKE_PLASMASHELL), arguments);
+    QVERIFY(m_shell->waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus->interface()->isServiceRegistered(kService), 5000);
+}
+
+void tst_KdePlasmaBackend::stopShell()
+{
+    if (!m_shell)
+        return;
+    m_shell->terminate();
+    m_shell->waitForFinished(3000);
+    m_shell.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_bus->interface()->isServiceRegistered(kService), 5000);
+}
+
+QStringList tst_KdePlasmaBackend::recordedScripts() const
+{
+    QStringList scripts;
+    for (int i = 1;; ++i) {
+        const QString path = QDir(m_records->path()).filePath(QStringLiteral("script-%1.js").arg(i));
+        if (!QFile::exists(path))
+            return scripts;
+        scripts << QString::fromUtf8(readAll(path));
+    }
+}
+
+QString tst_KdePlasmaBackend::makeBitmap(const QString& folderName)
+{
+    QDir folder(m_files.path());
+    if (!folder.mkpath(folderName))
+        qFatal("cannot make %s", qPrintable(folderName));
+    const QString path = folder.filePath(folderName + QStringLiteral("/tessaly.bmp"));
+    if (!writeAll(path, "BM bitmap bytes"))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void tst_KdePlasmaBackend::writesFillModeThenImage_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<int>("fillMode");
+    QTest::addColumn<QString>("styleAfter");
+
+    QTest::addRow("Stretch") << "Stretch" << 0 << "Stretch";
+    QTest::addRow("Center") << "Center" << 6 << "Center";
+    QTest::addRow("Tile") << "Tile" << 3 << "Tile";
+    QTest::addRow("lower case word stretches") << "tile" << 0 << "Stretch";
+    QTest::addRow("empty word stretches") << "" << 0 << "Stretch";
+}
+
+void tst_KdePlasmaBackend::writesFillModeThenImage()
+{
+    QFETCH(QString, style);
+    QFETCH(int, fillMode);
+    QFETCH(QString, styleAfter);
+
+    startShell();
+    const QString bitmap = makeBitmap(QString::fromLatin1(QTest::currentDataTag()));
+    KdePlasmaBackend backend(*m_bus);
+    const ApplyResult result = backend.apply(bitmap, style);
+    QVERIFY2(result.ok, qPrintable(result.reason));
+    QCOMPARE(style, styleAfter);
+
+    const QStringList scripts = recordedScripts();
+    QCOMPARE(scripts.size(), 1);
+    const SplitScript split = splitLiteral(scripts.first());
+    const QUrl url(split.value);
+    QCOMPARE(url.scheme(), QStringLiteral("file"));
+    QCOMPARE(url.toLocalFile(), QFileInfo(bitmap).absolutePath() + QStringLiteral("/tessaly-a.bmp"));
+
+    const qsizetype fill = split.rest.indexOf(QStringLiteral("writeConfig('FillMode', %1)").arg(fillMode));
+    const qsizetype image = split.rest.indexOf(QStringLiteral("writeConfig('Image', "));
+    QVERIFY2(fill >= 0 && image > fill, qPrintable(split.rest));
+    QVERIFY(split.rest.contains(QLatin1String("desktops()")));
+}
+
+void tst_KdePlasmaBackend::fileNameStaysData_data()
+{
+    QTest::addColumn<QString>("folderName");
+
+    QTest::addRow("single quotes") << "it's 'quoted'";
+    QTest::addRow("double quotes") << "say \"hi\"";
+    QTest::addRow("backslashes") << "back\\slash\\";
+    QTest::addRow("closes a single-quoted call") << "'); evil(); ('";
+    QTest::addRow("closes a double-quoted call") << "\"); evil(); (\"";
+    QTest::addRow("shell substitution") << "$(touch pwned) `id`";
+    QTest::addRow("template literal") << "${evil()}";
+    QTest::addRow("argument markers") << "%1 %2";
+    QTest::addRow("non-ASCII") << QStringLiteral("Ünïcødé 壁紙 😀");
+    QTest::addRow("line break") << "line\nbreak";
+    QTest::addRow("line separator") << QStringLiteral("a\u2028b\u2029c");
+    QTest::addRow("URL delimiters") << "a#b?c%20d";
+}
+
+void tst_KdePlasmaBackend::fileNameStaysData()
+{
+    QFETCH(QString, folderName);
+
+    startShell();
+    KdePlasmaBackend backend(*m_bus);
+    QString style = QStringLiteral("Center");
+    QVERIFY(backend.apply(makeBitmap(QStringLiteral("plain")), style).ok);
+    const QString hostileBitmap = makeBitmap(folderName);
+    const ApplyResult result = backend.apply(hostileBitmap, style);
+    QVERIFY2(result.ok, qPrintable(result.reason));
+
+    const QStringList scripts = recordedScripts();
+    QCOMPARE(scripts.size(), 2);
+    const SplitScript plain = splitLiteral(scripts.at(0));
+    const SplitScript hostile = splitLiteral(scripts.at(1));
+    QCOMPARE(QUrl(hostile.value).toLocalFile(), QFileInfo(hostileBitmap).absolutePath() + "/tessaly-a.bmp");
+    QCOMPARE(hostile.rest, plain.rest);
+}
+
+void tst_KdePlasmaBackend::alternatesBetweenTwoNames()
+{
+    startShell();
+    const QString bitmap = makeBitmap(QStringLiteral("alternate"));
+    const QString folder = QFileInfo(bitmap).absolutePath();
+    KdePlasmaBackend backend(*m_bus);
+
+    const QStringList expected{QStringLiteral("tessaly-a.bmp"), QStringLiteral("tessaly-b.bmp"),
+                               QStringLiteral("tessaly-a.bmp")};
+    for (int i = 0; i < expected.size(); ++i) {
+        const QByteArray content = "BM picture " + QByteArray::number(i);
+        QVERIFY(writeAll(bitmap, content));
+        QString style = QStringLiteral("Stretch");
+        const ApplyResult result = backend.apply(bitmap, style);
+        QVERIFY2(result.ok, qPrintable(result.reason));
+
+        const QString handed = QUrl(splitLiteral(recordedScripts().at(i)).value).toLocalFile();
+        QCOMPARE(handed, folder + QLatin1Char('/') + expected.at(i));
+        QCOMPARE(readAll(handed), content);
+        QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),
+                 QStringList({expected.at(i), QStringLiteral("tessaly.bmp")}));
+    }
+}
+
+void tst_KdePlasmaBackend::reportsRefusals_data()
+{
+    QTest::addColumn<bool>("shellRunning");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<bool>("bitmapMissing");
+    QTest::addColumn<QString>("reasonHas");
+
+    QTest::addRow("widgets locked") << true << "Widgets are locked" << false << "Widgets are locked";
+    QTest::addRow("scripting forbidden") << true << "Administrative policies prevent script execution"
+                                         << false << "Administrative policies prevent script execution";
+    QTest::addRow("no plasmashell") << false << "" << false << "org.kde.plasmashell";
+    QTest::addRow("bitmap missing") << true << "" << true << "tessaly.bmp";
+}
+
+void tst_KdePlasmaBackend::reportsRefusals()
+{
+    QFETCH(bool, shellRunning);
+    QFETCH(QString, refusal);
+    QFETCH(bool, bitmapMissing);
+    QFETCH(QString, reasonHas);
+
+    const QString bitmap = makeBitmap(QString::fromLatin1(QTest::currentDataTag()));
+    const QString folder = QFileInfo(bitmap).absolutePath();
+    KdePlasmaBackend backend(*m_bus);
+    QString style = QStringLiteral("Stretch");
+    startShell();
+    QVERIFY(backend.apply(bitmap, style).ok);
+    stopShell();
+
+    if (shellRunning)
+        startShell(refusal);
+    if (bitmapMissing)
+        QVERIFY(QFile::remove(bitmap));
+    const ApplyResult result = backend.apply(bitmap, style);
+    QVERIFY(!result.ok);
+    QVERIFY2(result.reason.startsWith(QLatin1String("KDE Plasma")), qPrintable(result.reason));
+    QVERIFY2(result.reason.contains(reasonHas), qPrintable(result.reason));
+    if (bitmapMissing)
+        QVERIFY(recordedScripts().isEmpty());
+
+    // The wallpaper Plasma still shows stays; the name made for the refused change goes.
+    QVERIFY(QFile::exists(folder + QStringLiteral("/tessaly-a.bmp")));
+    QVERIFY(!QFile::exists(folder + QStringLiteral("/tessaly-b.bmp")));
+}
+
+QTEST_GUILESS_MAIN(tst_KdePlasmaBackend)
+#include "tst_KdePlasmaBackend.moc"
