@@ -6,7 +6,7 @@
 
 /**
  * The user's own program sets the wallpaper: the command from the settings file is split into a program
- * and its arguments (quotes group words, as in a shell, but nothing is expanded or run by a shell), and
+ * and its arguments (double quotes group words; nothing is expanded and no shell runs it), and
  * the bitmap's path and the style word are appended as two more arguments.
  */
 class CommandDesktopBackend final : public DesktopBackend
