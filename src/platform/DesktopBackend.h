@@ -11,6 +11,9 @@ struct ApplyResult
     QString reason;
 };
 
+/** How the desktop lays the bitmap out on the screen. */
+enum class WallpaperStyle { Center, Tile, Stretch };
+
 /** Makes a bitmap file the desktop wallpaper on one kind of desktop. */
 class DesktopBackend
 {
@@ -18,9 +21,43 @@ public:
     virtual ~DesktopBackend() = default;
     /** Short name, as the settings file's "desktop" / "backend" key spells it. */
     virtual QString name() const = 0;
+
     /**
      * Sets the style and then the file as the wallpaper. `style` is "Center", "Tile" or "Stretch";
      * any other word is changed to "Stretch" in place, so the caller sees what was used.
      */
-    virtual ApplyResult apply(const QString& bitmapPath, QString& style) = 0;
+    ApplyResult apply(const QString& bitmapPath, QString& style)
+    {
+        const WallpaperStyle chosen = styleFromWord(style);
+        style = styleWord(chosen);
+        return applyStyleThenFile(bitmapPath, chosen);
+    }
+
+    /** The style a word names; compared exactly, so any other word (lower case too) means Stretch. */
+    static WallpaperStyle styleFromWord(const QString& word)
+    {
+        if (word == QLatin1String("Center"))
+            return WallpaperStyle::Center;
+        if (word == QLatin1String("Tile"))
+            return WallpaperStyle::Tile;
+        return WallpaperStyle::Stretch;
+    }
+
+    /** The word the settings file and the user's command use for a style. */
+    static QString styleWord(WallpaperStyle style)
+    {
+        switch (style) {
+        case WallpaperStyle::Center:
+            return QStringLiteral("Center");
+        case WallpaperStyle::Tile:
+            return QStringLiteral("Tile");
+        case WallpaperStyle::Stretch:
+            break;
+        }
+        return QStringLiteral("Stretch");
+    }
+
+protected:
+    /** Writes the desktop's style values first and the file last; reports the first step that failed. */
+    virtual ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) = 0;
 };

@@ -5,7 +5,7 @@
 
 #include <QList>
 
-/** A desktop that records every apply and can be told to fail. */
+/** A desktop that records every apply (with the style as the desktop received it) and can be told to fail. */
 class RecordingDesktop final : public DesktopBackend
 {
 public:
@@ -16,10 +16,12 @@ public:
     };
 
     QString name() const override { return QStringLiteral("recording"); }
-    ApplyResult apply(const QString& bitmapPath, QString& style) override;
     /** Makes every later apply fail with this reason (empty: succeed again). */
     void failWith(const QString& reason) { m_failure = reason; }
     const QList<Applied>& applied() const { return m_applied; }
+
+protected:
+    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
 
 private:
     QList<Applied> m_applied;

@@ -13,7 +13,9 @@ public:
     explicit KdePlasmaBackend(QDBusConnection bus = QDBusConnection::sessionBus());
 
     QString name() const override { return QStringLiteral("kde"); }
-    ApplyResult apply(const QString& bitmapPath, QString& style) override;
+
+protected:
+    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
 
 private:
     ApplyResult applyNormalised(const QString& bitmapPath, const QString& style);

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "NullDesktopBackend.h"
 
-ApplyResult NullDesktopBackend::apply(const QString& bitmapPath, QString& style)
+#include <utility>
+
+NullDesktopBackend::NullDesktopBackend(QString reason) : m_reason(std::move(reason)) {}
+
+ApplyResult NullDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
     Q_UNUSED(bitmapPath);
     Q_UNUSED(style);
-    return {false, QStringLiteral("no supported desktop found")};
+    return {false, m_reason};
 }

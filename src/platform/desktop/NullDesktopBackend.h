@@ -3,10 +3,16 @@
 
 #include "platform/DesktopBackend.h"
 
-/** Used where no supported desktop is found: every apply fails with that reason. */
+/** Used where no supported desktop is found (or the one asked for is not available): every apply fails. */
 class NullDesktopBackend final : public DesktopBackend
 {
 public:
+    explicit NullDesktopBackend(QString reason = QStringLiteral("no supported desktop found"));
     QString name() const override { return QStringLiteral("none"); }
-    ApplyResult apply(const QString& bitmapPath, QString& style) override;
+
+protected:
+    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+
+private:
+    QString m_reason;
 };

@@ -6,12 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-ApplyResult WindowsDesktopBackend::apply(const QString& bitmapPath, QString& style)
+ApplyResult WindowsDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
-    if (style != QLatin1String("Center") && style != QLatin1String("Tile") &&
-        style != QLatin1String("Stretch"))
-        style = QStringLiteral("Stretch");
-    return applyNormalised(bitmapPath, style);
+    return applyNormalised(bitmapPath, styleWord(style));
 }
 
 ApplyResult WindowsDesktopBackend::applyNormalised(const QString& bitmapPath, const QString& style)

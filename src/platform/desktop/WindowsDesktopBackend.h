@@ -8,7 +8,9 @@ class WindowsDesktopBackend final : public DesktopBackend
 {
 public:
     QString name() const override { return QStringLiteral("windows"); }
-    ApplyResult apply(const QString& bitmapPath, QString& style) override;
+
+protected:
+    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
 
 private:
     ApplyResult applyNormalised(const QString& bitmapPath, const QString& style);

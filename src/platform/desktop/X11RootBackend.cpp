@@ -172,12 +172,9 @@ struct DisplayCloser
 
 X11RootBackend::X11RootBackend(QString displayName) : m_displayName(std::move(displayName)) {}
 
-ApplyResult X11RootBackend::apply(const QString& bitmapPath, QString& style)
+ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
-    if (style != QLatin1String("Center") && style != QLatin1String("Tile") &&
-        style != QLatin1String("Stretch"))
-        style = QStringLiteral("Stretch");
-    return applyNormalised(bitmapPath, style);
+    return applyNormalised(bitmapPath, styleWord(style));
 }
 
 ApplyResult X11RootBackend::applyNormalised(const QString& bitmapPath, const QString& style)

@@ -15,7 +15,9 @@ public:
     explicit X11RootBackend(QString displayName = {});
 
     QString name() const override { return QStringLiteral("x11"); }
-    ApplyResult apply(const QString& bitmapPath, QString& style) override;
+
+protected:
+    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
 
 private:
     ApplyResult applyNormalised(const QString& bitmapPath, const QString& style);

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CommandDesktopBackend.h"
+
+#include <QProcess>
+#include <utility>
+
+namespace {
+
+// A user's script may do real work (fetch, convert, call several tools).
+constexpr int CommandDeadlineMs = 30000;
+
+} // namespace
+
+CommandDesktopBackend::CommandDesktopBackend(QString command)
+    : m_runner(QStringLiteral("desktop command"), CommandDeadlineMs), m_command(std::move(command))
+{}
+
+ApplyResult CommandDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+{
+    QStringList arguments = QProcess::splitCommand(m_command);
+    if (arguments.isEmpty()) {
+        return {false,
+                QStringLiteral("desktop command: no program is set (settings file, section \"desktop\", "
+                               "key \"command\")")};
+    }
+    const QString program = arguments.takeFirst();
+    arguments << bitmapPath << styleWord(style);
+    // The program is the user's: what it prints on standard error is its business, its exit code is not.
+    const ToolRunner::Outcome outcome = m_runner.run(program, arguments, ToolRunner::ErrorOutput::Ignored);
+    return {outcome.ok, outcome.reason};
+}

@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "GSettingsWallpaper.h"
+
+#include <QUrl>
+#include <utility>
+
+namespace {
+
+const QString Tool = QStringLiteral("gsettings");
+
+} // namespace
+
+GSettingsWallpaper::GSettingsWallpaper(const QString& desktop, Keys keys)
+    : m_runner(desktop), m_keys(std::move(keys))
+{}
+
+ApplyResult GSettingsWallpaper::apply(const QString& bitmapPath, WallpaperStyle style)
+{
+    const ToolRunner::Outcome listed = m_runner.run(Tool, {QStringLiteral("list-keys"), m_keys.schema});
+    if (!listed.ok)
+        return {false, listed.reason};
+    const QStringList present = listed.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList fileKeys = m_keys.fileKeys;
+    for (const QString& key : std::as_const(fileKeys) + QStringList{m_keys.styleKey}) {
+        if (!present.contains(key))
+            return failure(QStringLiteral("the settings schema %1 has no key %2").arg(m_keys.schema, key));
+    }
+    if (!m_keys.optionalFileKey.isEmpty() && present.contains(m_keys.optionalFileKey))
+        fileKeys.append(m_keys.optionalFileKey);
+
+    QString error;
+    const QString fresh = m_alternates.prepare(bitmapPath, error);
+    if (fresh.isEmpty())
+        return failure(error);
+    const QString fileValue =
+        m_keys.fileAsUri ? QUrl::fromLocalFile(fresh).toString(QUrl::FullyEncoded) : fresh;
+
+    bool ok = setAndVerify(m_keys.styleKey, optionFor(style), error);
+    for (const QString& key : std::as_const(fileKeys)) {
+        if (ok)
+            ok = setAndVerify(key, fileValue, error);
+    }
+    m_alternates.finish(ok);
+    if (!ok)
+        return {false, error};
+    return {true, {}};
+}
+
+bool GSettingsWallpaper::setAndVerify(const QString& key, const QString& value, QString& error) const
+{
+    const ToolRunner::Outcome set =
+        m_runner.run(Tool, {QStringLiteral("set"), m_keys.schema, key, quoted(value)});
+    if (!set.ok) {
+        error = set.reason;
+        return false;
+    }
+    const ToolRunner::Outcome got = m_runner.run(Tool, {QStringLiteral("get"), m_keys.schema, key});
+    if (!got.ok) {
+        error = got.reason;
+        return false;
+    }
+    if (unquoted(got.output.trimmed()) != value) {
+        error =
+            failure(QStringLiteral("%1 %2 did not keep the value written (is the settings service running?)")
+                        .arg(m_keys.schema, key))
+                .reason;
+        return false;
+    }
+    return true;
+}
+
+ApplyResult GSettingsWallpaper::failure(const QString& reason) const
+{
+    return {false, m_runner.desktop() + QStringLiteral(": ") + reason};
+}
+
+QString GSettingsWallpaper::optionFor(WallpaperStyle style)
+{
+    switch (style) {
+    case WallpaperStyle::Center:
+        return QStringLiteral("centered");
+    case WallpaperStyle::Tile:
+        return QStringLiteral("wallpaper");
+    case WallpaperStyle::Stretch:
+        break;
+    }
+    return QStringLiteral("stretched");
+}
+
+QString GSettingsWallpaper::quoted(const QString& text)
+{
+    QString literal = QStringLiteral("'");
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('\''))
+            literal += QLatin1Char('\\') + QString(c);
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            literal += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            literal += c;
+    }
+    return literal + QLatin1Char('\'');
+}
+
+std::optional<QString> GSettingsWallpaper::unquoted(const QString& literal)
+{
+    if (literal.size() < 2 || literal.back() != literal.front() ||
+        (literal.front() != QLatin1Char('\'') && literal.front() != QLatin1Char('"')))
+        return std::nullopt;
+    QString text;
+    const qsizetype end = literal.size() - 1;
+    for (qsizetype i = 1; i < end; ++i) {
+        const QChar c = literal.at(i);
+        if (c != QLatin1Char('\\')) {
+            text += c;
+            continue;
+        }
+        if (++i >= end)
+            return std::nullopt;
+        const QChar e = literal.at(i);
+        const int width = e == QLatin1Char('u') ? 4 : e == QLatin1Char('U') ? 8 : 0;
+        if (width > 0) {
+            bool ok = false;
+            const char32_t code = literal.mid(i + 1, width).toUInt(&ok, 16);
+            if (!ok || i + width >= end)
+                return std::nullopt;
+            text += QString::fromUcs4(&code, 1);
+            i += width;
+            continue;
+        }
+        static const QString plain = QStringLiteral("abfnrtv");
+        static const QString controls = QStringLiteral("\a\b\f\n\r\t\v");
+        const qsizetype special = plain.indexOf(e);
+        text += special >= 0 ? controls.at(special) : e;
+    }
+    return text;
+}

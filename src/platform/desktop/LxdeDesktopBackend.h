@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AlternatingBitmapPath.h"
+#include "ToolRunner.h"
+#include "platform/DesktopBackend.h"
+
+/** LXDE: its desktop, pcmanfm, takes the wallpaper and its mode on the command line. */
+class LxdeDesktopBackend final : public DesktopBackend
+{
+public:
+    LxdeDesktopBackend();
+    QString name() const override { return QStringLiteral("lxde"); }
+
+    /** The --wallpaper-mode word for a style. */
+    static QString modeFor(WallpaperStyle style);
+
+protected:
+    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+
+private:
+    ToolRunner m_runner;
+    AlternatingBitmapPath m_alternates;
+};

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SwayDesktopBackend.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <utility>
+
+SwayDesktopBackend::SwayDesktopBackend(QString plainFolder)
+    : m_runner(QStringLiteral("sway")), m_plainFolder(std::move(plainFolder))
+{}
+
+QString SwayDesktopBackend::modeFor(WallpaperStyle style)
+{
+    switch (style) {
+    case WallpaperStyle::Center:
+        return QStringLiteral("center");
+    case WallpaperStyle::Tile:
+        return QStringLiteral("tile");
+    case WallpaperStyle::Stretch:
+        break;
+    }
+    return QStringLiteral("stretch");
+}
+
+bool SwayDesktopBackend::isPlainPath(const QString& path)
+{
+    static const QRegularExpression plain(QStringLiteral("^/[A-Za-z0-9/._+@:-]*$"));
+    return plain.match(path).hasMatch();
+}
+
+ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+{
+    const QFileInfo bitmap(bitmapPath);
+    if (!bitmap.isFile()) {
+        return {false, QStringLiteral("sway: the wallpaper bitmap %1 cannot be found")
+                           .arg(QDir::toNativeSeparators(bitmapPath))};
+    }
+    QString file = bitmap.absoluteFilePath();
+    bool copied = false;
+    if (!isPlainPath(file)) {
+        if (!isPlainPath(QDir(m_plainFolder).absolutePath()) || !QDir().mkpath(m_plainFolder)) {
+            return {false, QStringLiteral("sway: the bitmap's path %1 cannot be passed to sway safely, and "
+                                          "there is no plain folder to copy it to")
+                               .arg(file)};
+        }
+        QString error;
+        file = m_alternates.prepare(bitmapPath, error, m_plainFolder);
+        if (file.isEmpty())
+            return {false, QStringLiteral("sway: ") + error};
+        copied = true;
+    }
+    // swaymsg joins its arguments into one command; each piece here is a plain word.
+    const ToolRunner::Outcome set = m_runner.run(
+        QStringLiteral("swaymsg"), {QStringLiteral("--"), QStringLiteral("output"), QStringLiteral("*"),
+                                    QStringLiteral("bg"), file, modeFor(style), QStringLiteral("#000000")});
+    if (copied)
+        m_alternates.finish(set.ok);
+    if (set.ok)
+        return {true, {}};
+    // sway explains a refused command in its JSON reply; that says more than the exit code.
+    const QJsonArray replies = QJsonDocument::fromJson(set.output.toUtf8()).array();
+    for (const QJsonValue& reply : replies) {
+        const QString error = reply.toObject().value(QStringLiteral("error")).toString();
+        if (!error.isEmpty())
+            return {false, QStringLiteral("sway: output * bg was refused: ") + error};
+    }
+    return {false, set.reason};
+}

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AlternatingBitmapPath.h"
+#include "ToolRunner.h"
+#include "platform/DesktopBackend.h"
+
+/**
+ * sway and other wlroots compositors that take sway's IPC: `output * bg FILE MODE COLOUR`. sway expands
+ * the file name like a shell would (command substitution included), so a name holding anything but
+ * plain characters never goes to it: such a bitmap is copied to a folder whose path is plain.
+ */
+class SwayDesktopBackend final : public DesktopBackend
+{
+public:
+    /** `plainFolder`: where a bitmap whose path needs quoting is copied first (the runtime folder). */
+    explicit SwayDesktopBackend(QString plainFolder);
+    QString name() const override { return QStringLiteral("sway"); }
+
+    /** The bg mode word for a style. */
+    static QString modeFor(WallpaperStyle style);
+    /** Whether sway's command parser and file-name expansion leave this path as it is. */
+    static bool isPlainPath(const QString& path);
+
+protected:
+    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+
+private:
+    ToolRunner m_runner;
+    QString m_plainFolder;
+    AlternatingBitmapPath m_alternates;
+};

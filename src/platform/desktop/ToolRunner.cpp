@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ToolRunner.h"
+
+#include <QProcess>
+#include <utility>
+
+namespace {
+
+constexpr qsizetype MaxDetailLength = 400;
+
+QString trimmedDetail(const QByteArray& bytes)
+{
+    QString text = QString::fromUtf8(bytes).trimmed();
+    if (text.size() > MaxDetailLength)
+        text = text.left(MaxDetailLength) + QStringLiteral("…");
+    return text;
+}
+
+} // namespace
+
+ToolRunner::ToolRunner(QString desktop, int deadlineMs)
+    : m_desktop(std::move(desktop)), m_deadlineMs(deadlineMs)
+{}
+
+ToolRunner::Outcome ToolRunner::run(const QString& program, const QStringList& arguments,
+                                    ErrorOutput errorOutput) const
+{
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start();
+    if (!process.waitForStarted(m_deadlineMs))
+        return {false, {}, failure(program, QStringLiteral("could not be started (is it installed?)"))};
+    if (!process.waitForFinished(m_deadlineMs)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return {false,
+                {},
+                failure(program, QStringLiteral("did not finish within %1 s").arg(m_deadlineMs / 1000.0))};
+    }
+    const QString output = QString::fromUtf8(process.readAllStandardOutput());
+    const QString errors = trimmedDetail(process.readAllStandardError());
+    if (process.exitStatus() != QProcess::NormalExit)
+        return {false, output, failure(program, QStringLiteral("crashed"), errors)};
+    if (process.exitCode() != 0) {
+        return {false, output,
+                failure(program, QStringLiteral("failed with exit code %1").arg(process.exitCode()), errors)};
+    }
+    if (errorOutput == ErrorOutput::Fails && !errors.isEmpty())
+        return {false, output, failure(program, QStringLiteral("reported an error"), errors)};
+    return {true, output, {}};
+}
+
+QString ToolRunner::failure(const QString& program, const QString& what, const QString& detail) const
+{
+    QString text = QStringLiteral("%1: %2 %3").arg(m_desktop, program, what);
+    if (!detail.isEmpty())
+        text += QStringLiteral(": ") + detail;
+    return text;
+}

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "XfceDesktopBackend.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const QString Tool = QStringLiteral("xfconf-query");
+const QString Channel = QStringLiteral("xfce4-desktop");
+// xfwm4's own default when its channel has no count stored.
+constexpr int DefaultWorkspaceCount = 4;
+
+QString folderName(const QString& output, int workspace)
+{
+    return QStringLiteral("/backdrop/screen0/monitor%1/workspace%2").arg(output).arg(workspace);
+}
+
+} // namespace
+
+XfceDesktopBackend::XfceDesktopBackend(QStringList outputNames)
+    : m_runner(QStringLiteral("XFCE")), m_outputs(std::move(outputNames))
+{}
+
+int XfceDesktopBackend::imageStyleFor(WallpaperStyle style)
+{
+    switch (style) {
+    case WallpaperStyle::Center:
+        return 1;
+    case WallpaperStyle::Tile:
+        return 2;
+    case WallpaperStyle::Stretch:
+        break;
+    }
+    return 3;
+}
+
+QStringList XfceDesktopBackend::backdropFolders(const QStringList& properties, const QStringList& outputs,
+                                                int workspaceCount)
+{
+    static const QRegularExpression backdrop(
+        QStringLiteral("^/backdrop/screen0/monitor([^/]+)/workspace(\\d+)/"));
+    QStringList folders;
+    QStringList knownOutputs;
+    QList<int> workspaces;
+    for (const QString& property : properties) {
+        const QRegularExpressionMatch match = backdrop.match(property);
+        if (!match.hasMatch())
+            continue;
+        const int workspace = match.captured(2).toInt();
+        const QString folder = folderName(match.captured(1), workspace);
+        if (!folders.contains(folder))
+            folders.append(folder);
+        if (!knownOutputs.contains(match.captured(1)))
+            knownOutputs.append(match.captured(1));
+        if (!workspaces.contains(workspace))
+            workspaces.append(workspace);
+    }
+    if (workspaces.isEmpty()) {
+        for (int workspace = 0; workspace < workspaceCount; ++workspace)
+            workspaces.append(workspace);
+    }
+    std::sort(workspaces.begin(), workspaces.end());
+    for (const QString& output : outputs) {
+        if (knownOutputs.contains(output))
+            continue;
+        for (const int workspace : std::as_const(workspaces))
+            folders.append(folderName(output, workspace));
+    }
+    return folders;
+}
+
+ApplyResult XfceDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+{
+    const ToolRunner::Outcome listed =
+        m_runner.run(Tool, {QStringLiteral("-c"), Channel, QStringLiteral("-l")});
+    if (!listed.ok)
+        return {false, listed.reason};
+    const QStringList properties = listed.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const bool namesWorkspaces = std::any_of(properties.cbegin(), properties.cend(), [](const QString& p) {
+        return p.startsWith(QLatin1String("/backdrop/screen0/monitor"));
+    });
+    const QStringList folders =
+        backdropFolders(properties, m_outputs, namesWorkspaces ? DefaultWorkspaceCount : workspaceCount());
+    if (folders.isEmpty())
+        return {false, QStringLiteral("XFCE: no monitor found to set the backdrop of")};
+
+    QString error;
+    const QString fresh = m_alternates.prepare(bitmapPath, error);
+    if (fresh.isEmpty())
+        return {false, QStringLiteral("XFCE: ") + error};
+
+    bool ok = true;
+    const QString styleValue = QString::number(imageStyleFor(style));
+    for (const QString& folder : folders) {
+        if (ok)
+            ok = setProperty(folder + QStringLiteral("/image-style"), QStringLiteral("int"), styleValue,
+                             error);
+    }
+    for (const QString& folder : folders) {
+        if (ok)
+            ok = setProperty(folder + QStringLiteral("/last-image"), QStringLiteral("string"), fresh, error);
+    }
+    m_alternates.finish(ok);
+    if (!ok)
+        return {false, error};
+    return {true, {}};
+}
+
+int XfceDesktopBackend::workspaceCount() const
+{
+    const ToolRunner::Outcome count =
+        m_runner.run(Tool,
+                     {QStringLiteral("-c"), QStringLiteral("xfwm4"), QStringLiteral("-p"),
+                      QStringLiteral("/general/workspace_count")},
+                     ToolRunner::ErrorOutput::Ignored);
+    bool ok = false;
+    const int value = count.output.trimmed().toInt(&ok);
+    return count.ok && ok && value > 0 ? value : DefaultWorkspaceCount;
+}
+
+bool XfceDesktopBackend::setProperty(const QString& property, const QString& type, const QString& value,
+                                     QString& error) const
+{
+    // -n creates the property on a fresh profile and is harmless on an existing one.
+    const ToolRunner::Outcome set =
+        m_runner.run(Tool, {QStringLiteral("-c"), Channel, QStringLiteral("-p"), property,
+                            QStringLiteral("-n"), QStringLiteral("-t"), type, QStringLiteral("-s"), value});
+    if (!set.ok)
+        error = set.reason;
+    return set.ok;
+}

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AlternatingBitmapPath.h"
+#include "ToolRunner.h"
+#include "platform/DesktopBackend.h"
+
+#include <QStringList>
+
+/**
+ * XFCE: xfdesktop keeps one backdrop per monitor and workspace in the xfconf channel "xfce4-desktop",
+ * under /backdrop/screen0/monitor<output>/workspace<n>/. Every one of them gets the style, then the file.
+ */
+class XfceDesktopBackend final : public DesktopBackend
+{
+public:
+    /** `outputNames`: the RandR names of the connected outputs, used where a profile has no backdrop yet. */
+    explicit XfceDesktopBackend(QStringList outputNames);
+    QString name() const override { return QStringLiteral("xfce"); }
+
+    /** The image-style number for a style. */
+    static int imageStyleFor(WallpaperStyle style);
+    /**
+     * The backdrop folders to write: the ones the listed properties show, plus every workspace of each
+     * output that has none yet. `workspaceCount` is used only when no property names a workspace.
+     */
+    static QStringList backdropFolders(const QStringList& properties, const QStringList& outputs,
+                                       int workspaceCount);
+
+protected:
+    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+
+private:
+    int workspaceCount() const;
+    bool setProperty(const QString& property, const QString& type, const QString& value,
+                     QString& error) const;
+
+    ToolRunner m_runner;
+    QStringList m_outputs;
+    AlternatingBitmapPath m_alternates;
+};
