@@ -1,20 +1,120 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ChangeCycle.h"
 
-ChangeCycle::ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
-                         DesktopBackend& desktop, Prompter& prompter, RandomSource& random, QObject* parent)
-    : QObject(parent)
-    , m_settings(settings)
-    , m_images(images)
-    , m_file(file)
-    , m_appFolder(std::move(appFolder))
-    , m_desktop(desktop)
-    , m_prompter(prompter)
-    , m_random(random)
+#include "BitmapWriter.h"
+#include "LargeImage.h"
+#include "PictureLoader.h"
+#include "WallpaperComposer.h"
+#include "core/ApplicationFolder.h"
+#include "core/LoadedImages.h"
+#include "core/SettingValue.h"
+#include "core/Settings.h"
+#include "core/SettingsFile.h"
+#include "platform/DesktopBackend.h"
+#include "platform/EventWait.h"
+#include "platform/Prompter.h"
+#include "platform/RandomSource.h"
+#include "platform/ScreenInfo.h"
+
+#include <algorithm>
+#include <cmath>
+
+QString ChangeCycle::processingErrorText()
 {
+    return QStringLiteral(
+        "Error 100: Cannot process image correct. If this keeps happening, please report it to "
+        "the Tessaly developers together with the picture that was being shown.");
 }
+
+QString ChangeCycle::applyErrorText(const QString& reason)
+{
+    return QStringLiteral("The wallpaper could not be set: %1").arg(reason);
+}
+
+ChangeCycle::ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
+                         DesktopBackend& desktop, Prompter& prompter, RandomSource& random, EventWait& wait,
+                         const ScreenInfo& screen, QObject* parent)
+    : QObject(parent), m_settings(settings), m_images(images), m_file(file),
+      m_appFolder(ApplicationFolder::withTrailingSeparator(appFolder)), m_desktop(desktop),
+      m_prompter(prompter), m_random(random), m_wait(wait), m_screen(screen)
+{}
 
 void ChangeCycle::ChangeWallpaper(const QString& orderMode)
 {
-    Q_UNUSED(orderMode);
+    // The wait before applying handles events, and a tick or a tray command may ask for a change
+    // then; running it inside the first would mix two bitmaps and two index writes.
+    if (m_changing) {
+        m_queued = orderMode;
+        return;
+    }
+    m_changing = true;
+    std::optional<QString> next = orderMode;
+    while (next) {
+        changeOnce(*next);
+        next = std::exchange(m_queued, std::nullopt);
+    }
+    m_changing = false;
+}
+
+QString ChangeCycle::nextIndex(const QString& orderMode, int count)
+{
+    // An order mode that is not a number steps in list order.
+    const double mode = SettingValue::toNumber(orderMode).value_or(0);
+    if (mode == 0) {
+        const std::optional<double> current = SettingValue::toNumber(m_settings.imageNum);
+        if (!current || *current >= count - 1)
+            return QStringLiteral("0");
+        const qint64 next = qint64(std::nearbyint(*current)) + 1;
+        return QString::number(next < 0 ? 0 : next);
+    }
+    if (mode == 1) {
+        const auto drawn = qint64(std::floor(double(count) * double(m_random.next())));
+        return QString::number(std::clamp<qint64>(drawn, 0, count - 1));
+    }
+    return m_settings.imageNum;
+}
+
+void ChangeCycle::changeOnce(const QString& orderMode)
+{
+    m_random.randomize();
+    const int count = m_images.Count();
+    // Nothing to show: leave the desktop and the index as they are.
+    if (count <= 0)
+        return;
+
+    m_settings.imageNum = nextIndex(orderMode, count);
+    const std::optional<qint16> position = SettingValue::toInt16(m_settings.imageNum);
+    const bool listed = position && *position >= 0 && *position < count;
+    const QString path = listed ? m_images.PathAt(*position) : QString();
+    const QString caption = listed ? m_images.CaptionAt(*position) : QString();
+
+    const ScreenGeometry screen = m_screen.primary();
+    const std::optional<CompositionSettings> composition = CompositionSettings::fromSettings(m_settings);
+    const QSize shownAt = composition ? WallpaperComposer(screen, *composition).shownSize(caption) : QSize();
+    QImage source = PictureLoader::load(path, shownAt);
+    if (source.isNull())
+        source = PictureLoader::load(m_appFolder + QLatin1String(FallbackName), shownAt);
+
+    const QString bitmapPath = m_appFolder + QLatin1String(BitmapName);
+    bool saved = false;
+    if (!source.isNull() && composition) {
+        const QImage bitmap = WallpaperComposer(screen, *composition).compose(std::move(source), caption);
+        saved = !bitmap.isNull() && BitmapWriter::write(bitmap, bitmapPath);
+    }
+    source = QImage();
+    LargeImage::releaseFreeMemory();
+    if (!saved) {
+        m_prompter.tell(processingErrorText(), PromptIcon::Exclamation);
+        return;
+    }
+
+    m_wait.wait(SettleMilliseconds);
+
+    QString style = composition->displayType == 1 ? QStringLiteral("Center") : QStringLiteral("Stretch");
+    const ApplyResult result = m_desktop.apply(bitmapPath, style);
+    if (!result.ok) {
+        m_prompter.tell(applyErrorText(result.reason), PromptIcon::Exclamation);
+        return;
+    }
+    m_file.write(QStringLiteral("display"), QStringLiteral("imageNum"), m_settings.imageNum);
 }

@@ -3,11 +3,14 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class DesktopBackend;
+class EventWait;
 class LoadedImages;
 class Prompter;
 class RandomSource;
+class ScreenInfo;
 class SettingsFile;
 struct Settings;
 
@@ -17,13 +20,33 @@ class ChangeCycle : public QObject
     Q_OBJECT
 
 public:
-    ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
-                DesktopBackend& desktop, Prompter& prompter, RandomSource& random, QObject* parent = nullptr);
+    /** The wallpaper bitmap, rewritten by every change, in the application folder. */
+    static constexpr const char* BitmapName = "tessaly.bmp";
+    /** Shown instead of a picture that cannot be read. */
+    static constexpr const char* FallbackName = "badimage.bmp";
+    /** How long a saved bitmap rests before it is applied. */
+    static constexpr int SettleMilliseconds = 500;
 
-    /** Changes the wallpaper; `orderMode` is "0" list order, "1" random, anything else: same picture. */
+    /** The message of a change that could not be composed or saved. */
+    static QString processingErrorText();
+    /** The message of a change the desktop refused, with the desktop's reason. */
+    static QString applyErrorText(const QString& reason);
+
+    ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
+                DesktopBackend& desktop, Prompter& prompter, RandomSource& random, EventWait& wait,
+                const ScreenInfo& screen, QObject* parent = nullptr);
+
+    /**
+     * Changes the wallpaper; `orderMode` is "0" list order, "1" random, any other number: same picture.
+     * A request that arrives while a change waits to be applied runs once that change is over; of
+     * several such requests only the last one runs.
+     */
     void ChangeWallpaper(const QString& orderMode);
 
 private:
+    void changeOnce(const QString& orderMode);
+    QString nextIndex(const QString& orderMode, int count);
+
     Settings& m_settings;
     LoadedImages& m_images;
     SettingsFile& m_file;
@@ -31,4 +54,8 @@ private:
     DesktopBackend& m_desktop;
     Prompter& m_prompter;
     RandomSource& m_random;
+    EventWait& m_wait;
+    const ScreenInfo& m_screen;
+    bool m_changing = false;
+    std::optional<QString> m_queued;
 };

@@ -1,0 +1,305 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One wallpaper change, timed: as a fresh process (what a change at start-up costs) and warm inside one
+// process (what the scheduler's changes cost), with peak and idle memory, beside ImageMagick and PIL
+// doing the same resize-and-save job when they are installed.
+//
+//   bench_change [reps]          runs everything and prints the figures
+#include "core/LoadedImages.h"
+#include "core/Settings.h"
+#include "core/SettingsFile.h"
+#include "engine/ChangeCycle.h"
+#include "platform/DesktopBackend.h"
+#include "platform/EventWait.h"
+#include "platform/Prompter.h"
+#include "platform/RandomSource.h"
+#include "platform/ScreenInfo.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+struct Scenario
+{
+    const char* name;
+    const char* file;
+    QSize screen;
+    const char* displayType;
+    const char* caption;
+};
+
+const Scenario Scenarios[] = {
+    {"24 MP JPEG stretched to 1920x1080, caption",
+     "photo24.jpg",
+     {1920, 1080},
+     "0",
+     "Morning over the hills"},
+    {"24 MP JPEG stretched to 3840x2160, caption",
+     "photo24.jpg",
+     {3840, 2160},
+     "0",
+     "Morning over the hills"},
+    {"12 MP JPEG centred (1920x1080 screen)", "photo12.jpg", {1920, 1080}, "1", "Harbour"},
+    {"256x256 GIF tiled on 3840x2160", "tile.gif", {3840, 2160}, "2", ""},
+};
+
+class NoWait final : public EventWait
+{
+public:
+    void wait(int) override {}
+};
+class Accepting final : public DesktopBackend
+{
+public:
+    QString name() const override { return QStringLiteral("bench"); }
+    ApplyResult apply(const QString&, QString&) override { return {true, {}}; }
+};
+class Silent final : public Prompter
+{
+public:
+    PromptAnswer ask(const QString& text, PromptButtons, PromptIcon) override
+    {
+        std::fprintf(stderr, "prompt: %s\n", qPrintable(text));
+        return PromptAnswer::Ok;
+    }
+};
+class Fixed final : public RandomSource
+{
+public:
+    void randomize() override {}
+    float next() override { return 0; }
+};
+class Screen final : public ScreenInfo
+{
+public:
+    explicit Screen(QSize size) : m_size(size) {}
+    ScreenGeometry primary() const override { return {m_size, 1.0, 96.0}; }
+
+private:
+    QSize m_size;
+};
+
+long peakKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+long residentKiB()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+/** Gradients with noise: compresses and decodes like a photo, unlike a flat colour. */
+QImage photoLike(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator noise(7);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int n = int(noise.generate() & 31) - 16;
+            line[x] = qRgb(std::clamp(x * 255 / width + n, 0, 255), std::clamp(y * 255 / height + n, 0, 255),
+                           std::clamp(((x + y) / 16 % 64) * 4 + n, 0, 255));
+        }
+    }
+    return image;
+}
+
+int generate(const QString& dir)
+{
+    QImageWriter big(dir + "/photo24.jpg", "jpeg");
+    big.setQuality(90);
+    QImageWriter mid(dir + "/photo12.jpg", "jpeg");
+    mid.setQuality(90);
+    if (!big.write(photoLike(6000, 4000)) || !mid.write(photoLike(4000, 3000)))
+        return 1;
+    photoLike(256, 256).save(dir + "/tile.png");
+    // Qt cannot write GIF.
+    const QString convert = QStandardPaths::findExecutable(QStringLiteral("convert"));
+    if (!convert.isEmpty() && QProcess::execute(convert, {dir + "/tile.png", dir + "/tile.gif"}) == 0)
+        return 0;
+    return QProcess::execute(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import sys;from PIL import Image;Image.open(sys.argv[1]).save(sys.argv[2])"),
+         dir + "/tile.png", dir + "/tile.gif"});
+}
+
+/** Runs `reps` changes of one scenario; prints each time in ms, then peak and idle KiB. */
+int run(const Scenario& scenario, const QString& dir, int reps)
+{
+    Settings settings;
+    settings.imageNum = "0";
+    settings.displayType = scenario.displayType;
+    settings.captionPosition = "2";
+    settings.onOffCaption = "1";
+    settings.newFontName = "DejaVu Sans";
+    settings.newFontSize = "20";
+    settings.newFontBold = "True";
+    settings.newFontItalic = settings.newFontUnderline = settings.newFontFontStrikethru = "False";
+    settings.newFontForeColor = "16777215";
+    LoadedImages images;
+    images.Append(dir + "/" + scenario.file, scenario.caption);
+    SettingsFile file(dir + "/tessdesk.ini");
+    Accepting desktop;
+    Silent prompter;
+    Fixed random;
+    NoWait wait;
+    Screen screen(scenario.screen);
+    ChangeCycle cycle(settings, images, file, dir, desktop, prompter, random, wait, screen);
+    for (int i = 0; i < reps; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        cycle.ChangeWallpaper(QStringLiteral("2"));
+        std::printf("%.1f ", timer.nsecsElapsed() / 1e6);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    std::printf("| %ld %ld %.1f\n", peakKiB(), residentKiB(), cpuMs);
+    return 0;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+struct Child
+{
+    std::vector<double> ms;
+    long peak = 0;
+    long idle = 0;
+    double wallMs = 0;
+    /** User + system time of the whole process, start-up included. */
+    double cpuMs = 0;
+};
+
+Child child(const QStringList& arguments)
+{
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QCoreApplication::applicationFilePath(), arguments);
+    process.waitForFinished(-1);
+    Child result;
+    result.wallMs = timer.nsecsElapsed() / 1e6;
+    const QStringList parts = QString::fromLatin1(process.readAllStandardOutput()).split('|');
+    for (const QString& t : parts.value(0).split(' ', Qt::SkipEmptyParts))
+        result.ms.push_back(t.toDouble());
+    const QStringList memory = parts.value(1).split(' ', Qt::SkipEmptyParts);
+    result.peak = memory.value(0).toLong();
+    result.idle = memory.value(1).toLong();
+    result.cpuMs = memory.value(2).toDouble();
+    return result;
+}
+
+double timeTool(const QString& program, const QStringList& arguments, int reps)
+{
+    std::vector<double> times;
+    for (int i = 0; i < reps; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        if (QProcess::execute(program, arguments) != 0)
+            return -1;
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return median(times);
+}
+
+void compareTools(const QString& dir, const Scenario& scenario, double ours, int reps)
+{
+    const QString in = dir + "/" + scenario.file;
+    const QString size = QStringLiteral("%1x%2").arg(scenario.screen.width()).arg(scenario.screen.height());
+    const QString convert = QStandardPaths::findExecutable(QStringLiteral("convert"));
+    if (!convert.isEmpty()) {
+        const double t = timeTool(
+            convert, {in, "-resize", size + "!", "-type", "TrueColor", "BMP3:" + dir + "/im.bmp"}, reps);
+        std::printf("    ImageMagick convert: %8.1f ms  (ours is %.2fx faster)\n", t, t / ours);
+    }
+    if (QFile::exists(QStringLiteral("/usr/bin/python3"))) {
+        const QString script = QStringLiteral(
+            "import sys;from PIL import "
+            "Image;w,h=int(sys.argv[2]),int(sys.argv[3]);im=Image.open(sys.argv[1]);"
+            "im.draft('RGB',(w,h));im.convert('RGB').resize((w,h),Image.BOX).save(sys.argv[4])");
+        const double t = timeTool("/usr/bin/python3",
+                                  {"-c", script, in, QString::number(scenario.screen.width()),
+                                   QString::number(scenario.screen.height()), dir + "/pil.bmp"},
+                                  reps);
+        std::printf("    Python PIL:          %8.1f ms  (ours is %.2fx faster)\n", t, t / ours);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc >= 4 && qstrcmp(argv[1], "--run") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return run(Scenarios[std::atoi(argv[2])], QString::fromLocal8Bit(argv[3]),
+                   argc > 4 ? std::atoi(argv[4]) : 1);
+    }
+    if (argc >= 3 && qstrcmp(argv[1], "--generate") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return generate(QString::fromLocal8Bit(argv[2]));
+    }
+
+    QCoreApplication app(argc, argv);
+    const int reps = argc > 1 ? std::max(3, std::atoi(argv[1])) : 7;
+    QTemporaryDir dir;
+    if (QProcess::execute(QCoreApplication::applicationFilePath(), {"--generate", dir.path()}) != 0) {
+        std::fprintf(stderr, "cannot generate the test pictures\n");
+        return 1;
+    }
+    double load[3] = {};
+    if (getloadavg(load, 3) > 0)
+        std::printf("load average %.1f on %ld cores: figures are inflated by other work on this machine\n",
+                    load[0], sysconf(_SC_NPROCESSORS_ONLN));
+    std::printf(
+        "one change; one-shot = a fresh process (start-up included), warm = median of %d in one process\n",
+        reps);
+    for (int i = 0; i < int(std::size(Scenarios)); ++i) {
+        std::vector<double> shots;
+        std::vector<double> shotCpu;
+        long shotPeak = 0;
+        for (int r = 0; r < std::min(reps, 5); ++r) {
+            const Child once = child({"--run", QString::number(i), dir.path(), "1"});
+            shots.push_back(once.wallMs);
+            shotCpu.push_back(once.cpuMs);
+            shotPeak = std::max(shotPeak, once.peak);
+        }
+        const Child warm = child({"--run", QString::number(i), dir.path(), QString::number(reps)});
+        std::vector<double> warmTimes(warm.ms.begin() + 1, warm.ms.end());
+        const double oneShot = median(shots);
+        std::printf(
+            "%s\n    one-shot %7.1f ms (process CPU %.1f ms; change alone %.1f ms), peak RSS %ld MiB\n"
+            "    warm     %7.1f ms, peak RSS %ld MiB, idle RSS after the changes %.1f MiB\n",
+            Scenarios[i].name, oneShot, median(shotCpu), warm.ms.empty() ? 0.0 : warm.ms.front(),
+            shotPeak / 1024, median(warmTimes), warm.peak / 1024, warm.idle / 1024.0);
+        if (qstrcmp(Scenarios[i].displayType, "0") == 0)
+            compareTools(dir.path(), Scenarios[i], oneShot, std::min(reps, 3));
+    }
+    return 0;
+}

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CaptionFont.h"
+
+#include "core/SettingValue.h"
+#include "core/Settings.h"
+
+#include <cmath>
+
+namespace {
+
+// Far beyond any caption, but keeps glyph rendering within what the rasteriser handles.
+constexpr double LargestPoints = 2048.0;
+
+} // namespace
+
+std::optional<CaptionFont> CaptionFont::fromSettings(const Settings& settings)
+{
+    const std::optional<double> points = SettingValue::toNumber(settings.newFontSize);
+    const std::optional<bool> bold = SettingValue::toFlag(settings.newFontBold);
+    const std::optional<bool> italic = SettingValue::toFlag(settings.newFontItalic);
+    const std::optional<bool> underline = SettingValue::toFlag(settings.newFontUnderline);
+    const std::optional<bool> strikeOut = SettingValue::toFlag(settings.newFontFontStrikethru);
+    const std::optional<qint32> colour = SettingValue::toColour(settings.newFontForeColor);
+    if (!points || !bold || !italic || !underline || !strikeOut || !colour)
+        return std::nullopt;
+    // A font of no size cannot be drawn or measured.
+    if (!std::isfinite(*points) || *points <= 0 || *points > LargestPoints)
+        return std::nullopt;
+
+    CaptionFont caption;
+    caption.font.setFamily(settings.newFontName);
+    caption.font.setPointSizeF(*points);
+    caption.font.setBold(*bold);
+    caption.font.setItalic(*italic);
+    caption.font.setUnderline(*underline);
+    caption.font.setStrikeOut(*strikeOut);
+    caption.colour = colourFromStored(*colour);
+    return caption;
+}
+
+QColor CaptionFont::colourFromStored(qint32 stored)
+{
+    const auto value = quint32(stored);
+    return QColor(int(value & 0xff), int((value >> 8) & 0xff), int((value >> 16) & 0xff));
+}

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CaptionPainter.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace {
+
+constexpr double InchesPerMetre = 1.0 / 0.0254;
+
+void setLogicalResolution(QImage& image, const TwipScale& scale)
+{
+    const int dotsPerMetre =
+        int(std::lround(TwipScale::TwipsPerInch / scale.twipsPerPixel() * InchesPerMetre));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+}
+
+} // namespace
+
+CaptionPainter::CaptionPainter(CaptionFont font, TwipScale scale)
+    : m_font(std::move(font)), m_scale(scale), m_measuringDevice(1, 1, QImage::Format_RGB32)
+{
+    setLogicalResolution(m_measuringDevice, m_scale);
+}
+
+QSizeF CaptionPainter::measure(const QString& text) const
+{
+    const QFontMetricsF metrics(m_font.font, &m_measuringDevice);
+    return QSizeF(m_scale.fromPixels(metrics.horizontalAdvance(text)), m_scale.fromPixels(metrics.height()));
+}
+
+double CaptionPainter::lineHeight() const
+{
+    return m_scale.fromPixels(QFontMetricsF(m_font.font, &m_measuringDevice).height());
+}
+
+QPointF CaptionPainter::startPoint(double position, QSizeF canvas, QSizeF text)
+{
+    const double centred = (canvas.width() - (text.width() + EdgeTwips)) / 2;
+    if (position == 0)
+        return QPointF(centred, 0);
+    if (position == 1)
+        return QPointF(canvas.width() - (text.width() + EdgeTwips), 0);
+    return QPointF(centred, canvas.height() - text.height());
+}
+
+void CaptionPainter::paint(QImage& canvas, const QString& text, double position) const
+{
+    if (text.isEmpty())
+        return;
+    const double ratio = m_scale.devicePixelRatio();
+    const QSizeF canvasTwips(m_scale.fromPixels(canvas.width() / ratio),
+                             m_scale.fromPixels(canvas.height() / ratio));
+    const QPointF start = startPoint(position, canvasTwips, measure(text));
+
+    // The canvas takes the screen's logical resolution for the font, and the painter works in logical
+    // pixels scaled to device pixels: N points come out the same physical size at every scale factor.
+    setLogicalResolution(canvas, m_scale);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(ratio, ratio);
+    painter.setFont(m_font.font);
+    painter.setPen(m_font.colour);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    const QFontMetricsF metrics(m_font.font, &canvas);
+    painter.drawText(QPointF(m_scale.toPixels(start.x()), m_scale.toPixels(start.y()) + metrics.ascent()),
+                     text);
+}

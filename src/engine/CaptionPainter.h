@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "CaptionFont.h"
+#include "TwipScale.h"
+
+#include <QImage>
+#include <QPointF>
+#include <QSizeF>
+#include <QString>
+
+/** Measures a caption in the caption font and prints it onto the output canvas. */
+class CaptionPainter
+{
+public:
+    /** Keeps the right-top caption this far from the edge; the centred ones sit half of it left of centre. */
+    static constexpr double EdgeTwips = 100.0;
+
+    CaptionPainter(CaptionFont font, TwipScale scale);
+
+    /** Width of `text` and height of one line, in twips. */
+    QSizeF measure(const QString& text) const;
+    /** Height of one line of text, in twips: the caption strip's height. */
+    double lineHeight() const;
+
+    /**
+     * Top-left corner of the text, in twips, on a canvas of `canvas` twips for a caption of `text`
+     * twips. Position 0 is centre top, 1 right top, any other value bottom centre.
+     */
+    static QPointF startPoint(double position, QSizeF canvas, QSizeF text);
+
+    /** Prints `text` onto `canvas` (device pixels) at `position`, with no background behind the letters. */
+    void paint(QImage& canvas, const QString& text, double position) const;
+
+private:
+    CaptionFont m_font;
+    TwipScale m_scale;
+    /** A stand-in device at the screen's logical resolution, so points become logical pixels as on screen. */
+    QImage m_measuringDevice;
+};

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QImage>
+
+/**
+ * Pixel buffers for screen-sized and photo-sized images. A fresh 4 KiB page costs a page fault on
+ * first touch, which for a 100 MB photo adds up to a noticeable part of a change; buffers from here
+ * are backed by transparent huge pages where the kernel allows them, so a change takes one fault per
+ * 2 MiB. They go back to the system as soon as the image is destroyed, so nothing big stays while idle.
+ */
+class LargeImage
+{
+public:
+    /** Buffers below this size come from the ordinary allocator. */
+    static constexpr qsizetype HugePageThreshold = 2 * 1024 * 1024;
+
+    /** An uninitialised image; a null image when the memory cannot be had. */
+    static QImage allocate(QSize size, QImage::Format format);
+    /** Hands memory freed by the allocator back to the system; call once a change is over. */
+    static void releaseFreeMemory();
+};

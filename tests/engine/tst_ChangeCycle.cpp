@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakeEventWait.h"
+#include "FakePrompter.h"
+#include "FakeRandom.h"
+#include "FakeScreenInfo.h"
+#include "RecordingDesktop.h"
+#include "TempAppFolder.h"
+#include "core/LoadedImages.h"
+#include "core/Settings.h"
+#include "core/SettingsFile.h"
+#include "engine/ChangeCycle.h"
+
+#include <QDir>
+#include <QtTest>
+
+namespace {
+
+/** Everything one change touches, with a list of `count` small pictures "0.png", "1.png", ... */
+struct Rig
+{
+    TempAppFolder folder;
+    Settings settings;
+    LoadedImages images;
+    SettingsFile file{folder.settingsPath()};
+    RecordingDesktop desktop;
+    FakePrompter prompter;
+    FakeRandom random;
+    FakeEventWait wait;
+    FakeScreenInfo screen{QSize(160, 120)};
+    ChangeCycle cycle{settings, images, file, folder.folder(), desktop, prompter, random, wait, screen};
+
+    explicit Rig(int count, const QString& imageNum = QStringLiteral("0"))
+    {
+        folder.seedShippedData();
+        folder.writeSettings("[display]\nimageNum=" + imageNum.toUtf8() + "\n");
+        settings.imageNum = imageNum;
+        settings.displayType = QStringLiteral("0");
+        settings.captionPosition = QStringLiteral("2");
+        settings.onOffCaption = QStringLiteral("1");
+        settings.newFontName = QStringLiteral("DejaVu Sans");
+        settings.newFontSize = QStringLiteral("12");
+        settings.newFontBold = QStringLiteral("True");
+        settings.newFontItalic = QStringLiteral("False");
+        settings.newFontUnderline = QStringLiteral("False");
+        settings.newFontFontStrikethru = QStringLiteral("False");
+        settings.newFontForeColor = QStringLiteral("255");
+        for (int i = 0; i < count; ++i) {
+            QImage picture(32, 24, QImage::Format_RGB32);
+            picture.fill(QColor::fromHsv(i * 40 % 360, 200, 200));
+            const QString path = folder.file(QStringLiteral("%1.png").arg(i));
+            picture.save(path);
+            images.Append(path, QStringLiteral("Caption %1").arg(i));
+        }
+    }
+    QString fileIndex() { return file.read(QStringLiteral("display"), QStringLiteral("imageNum")); }
+    QString bitmapPath() const { return folder.file(QStringLiteral("tessaly.bmp")); }
+};
+
+} // namespace
+
+class ChangeCycleTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void choosesTheNextIndex_data()
+    {
+        QTest::addColumn<QString>("orderMode");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<float>("drawn");
+        QTest::addColumn<QString>("expected");
+        QTest::addRow("list: first to second") << "0" << 3 << "0" << 0.0f << "1";
+        QTest::addRow("list: second to third") << "0" << 3 << "1" << 0.0f << "2";
+        QTest::addRow("list: wraps after the last") << "0" << 3 << "2" << 0.0f << "0";
+        QTest::addRow("list: shrunk list restarts") << "0" << 3 << "7" << 0.0f << "0";
+        QTest::addRow("list: empty index") << "0" << 3 << "" << 0.0f << "0";
+        QTest::addRow("list: one entry") << "0" << 1 << "0" << 0.0f << "0";
+        QTest::addRow("list: mode not a number") << "x" << 3 << "0" << 0.0f << "1";
+        QTest::addRow("list: mode 0.0") << "0.0" << 3 << "1" << 0.0f << "2";
+        QTest::addRow("random: one entry") << "1" << 1 << "0" << 0.99f << "0";
+        QTest::addRow("random: lowest") << "1" << 5 << "3" << 0.0f << "0";
+        QTest::addRow("random: highest") << "1" << 5 << "0" << 0.9999f << "4";
+        QTest::addRow("random: may repeat") << "1" << 5 << "2" << 0.5f << "2";
+        QTest::addRow("other mode keeps the index") << "2" << 3 << "1" << 0.0f << "1";
+    }
+    void choosesTheNextIndex()
+    {
+        QFETCH(QString, orderMode);
+        QFETCH(int, count);
+        QFETCH(QString, current);
+        QFETCH(float, drawn);
+        QFETCH(QString, expected);
+        Rig rig(count, current);
+        rig.random.queue({drawn});
+        rig.cycle.ChangeWallpaper(orderMode);
+
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(rig.random.seeds(), 1);
+        QCOMPARE(rig.settings.imageNum, expected);
+        QCOMPARE(rig.fileIndex(), expected);
+        QCOMPARE(rig.wait.waits(), QList<int>{500});
+        QCOMPARE(rig.desktop.applied().size(), 1);
+        QCOMPARE(rig.desktop.applied().first().path, rig.bitmapPath());
+        const QImage bitmap(rig.bitmapPath());
+        QCOMPARE(bitmap.size(), QSize(160, 120));
+        QCOMPARE(bitmap.depth(), 32); // Qt reads 24-bit files into 32-bit images
+    }
+
+    void styleWordFollowsTheDisplayType_data()
+    {
+        QTest::addColumn<QString>("displayType");
+        QTest::addColumn<QString>("style");
+        QTest::addRow("stretched") << "0"
+                                   << "Stretch";
+        QTest::addRow("centred") << "1"
+                                 << "Center";
+        QTest::addRow("tiled is tiled in the bitmap") << "2"
+                                                      << "Stretch";
+        QTest::addRow("unknown type") << "7"
+                                      << "Stretch";
+    }
+    void styleWordFollowsTheDisplayType()
+    {
+        QFETCH(QString, displayType);
+        QFETCH(QString, style);
+        Rig rig(2);
+        rig.settings.displayType = displayType;
+        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+        QCOMPARE(rig.desktop.applied().size(), 1);
+        QCOMPARE(rig.desktop.applied().first().style, style);
+    }
+
+    void unreadablePictureShowsTheFallback()
+    {
+        Rig rig(3);
+        QVERIFY(QFile::remove(rig.images.PathAt(1)));
+        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(rig.desktop.applied().size(), 1);
+        QCOMPARE(rig.fileIndex(), QStringLiteral("1"));
+        const QImage fallback(rig.folder.file(QStringLiteral("badimage.bmp")));
+        const QImage bitmap(rig.bitmapPath());
+        QCOMPARE(bitmap.pixel(2, 2), fallback.pixel(0, 0));
+    }
+
+    void processingFailureShowsError100_data()
+    {
+        QTest::addColumn<QString Settings::*>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addRow("display type") << &Settings::displayType << "stretch";
+        QTest::addRow("caption placement") << &Settings::onOffCaption << "";
+        QTest::addRow("caption position") << &Settings::captionPosition << "top";
+        QTest::addRow("font size") << &Settings::newFontSize << "large";
+        QTest::addRow("bold flag") << &Settings::newFontBold << "maybe";
+        QTest::addRow("colour") << &Settings::newFontForeColor << "red";
+    }
+    void processingFailureShowsError100()
+    {
+        QFETCH(QString Settings::*, field);
+        QFETCH(QString, value);
+        Rig rig(3, QStringLiteral("0"));
+        rig.settings.*field = value;
+        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+        QCOMPARE(rig.prompter.shown().size(), 1);
+        const FakePrompter::Shown& box = rig.prompter.shown().first();
+        QVERIFY(box.text.startsWith(QStringLiteral("Error 100: Cannot process image correct. ")));
+        QCOMPARE(box.text, ChangeCycle::processingErrorText());
+        QCOMPARE(box.icon, PromptIcon::Exclamation);
+        QCOMPARE(box.buttons, PromptButtons::Ok);
+        QVERIFY(rig.desktop.applied().isEmpty());
+        QCOMPARE(rig.settings.imageNum, QStringLiteral("1"));
+        QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
+    }
+
+    void unwritableBitmapShowsError100()
+    {
+        Rig rig(2);
+        QVERIFY(QDir(rig.folder.folder()).mkdir(QStringLiteral("tessaly.bmp")));
+        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+        QCOMPARE(rig.prompter.texts(), QStringList{ChangeCycle::processingErrorText()});
+        QVERIFY(rig.desktop.applied().isEmpty());
+        QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
+    }
+
+    void fallbackFailingToo()
+    {
+        Rig rig(2);
+        QVERIFY(QFile::remove(rig.images.PathAt(1)));
+        QVERIFY(QFile::remove(rig.folder.file(QStringLiteral("badimage.bmp"))));
+        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+        QCOMPARE(rig.prompter.texts(), QStringList{ChangeCycle::processingErrorText()});
+        QVERIFY(rig.desktop.applied().isEmpty());
+        QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
+    }
+
+    void emptyListChangesNothing()
+    {
+        Rig rig(0, QStringLiteral("4"));
+        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+        QVERIFY(rig.prompter.shown().isEmpty());
+        QVERIFY(rig.desktop.applied().isEmpty());
+        QCOMPARE(rig.settings.imageNum, QStringLiteral("4"));
+        QVERIFY(!QFile::exists(rig.bitmapPath()));
+    }
+
+    void refusedApplyIsReportedAndNotRecorded()
+    {
+        Rig rig(3);
+        const QString reason = QStringLiteral("GNOME: gsettings is not installed");
+        rig.desktop.failWith(reason);
+        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+        QCOMPARE(rig.prompter.shown().size(), 1);
+        QVERIFY(rig.prompter.shown().first().text.contains(reason));
+        QCOMPARE(rig.prompter.shown().first().icon, PromptIcon::Exclamation);
+        QCOMPARE(rig.settings.imageNum, QStringLiteral("1"));
+        QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
+
+        // The program carries on: the next change works and is recorded.
+        rig.desktop.failWith(QString());
+        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+        QCOMPARE(rig.fileIndex(), QStringLiteral("2"));
+    }
+
+    void requestDuringTheWaitRunsAfterwards()
+    {
+        Rig rig(4);
+        int appliedDuringWait = -1;
+        rig.wait.duringNextWait([&rig, &appliedDuringWait] {
+            rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+            rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+            appliedDuringWait = int(rig.desktop.applied().size());
+        });
+        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+        QCOMPARE(appliedDuringWait, 0);
+        QCOMPARE(rig.desktop.applied().size(), 2);
+        QCOMPARE(rig.wait.waits().size(), 2);
+        QCOMPARE(rig.settings.imageNum, QStringLiteral("2"));
+        QCOMPARE(rig.fileIndex(), QStringLiteral("2"));
+    }
+};
+
+QTEST_MAIN(ChangeCycleTest)
+#include "tst_ChangeCycle.moc"

@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/CaptionPainter.h"
+#include "engine/WallpaperComposer.h"
+
+#include <QtTest>
+
+namespace {
+
+const QRgb Red = qRgb(255, 0, 0);
+const QRgb Blue = qRgb(0, 0, 255);
+const QRgb Green = qRgb(0, 255, 0);
+const QRgb Yellow = qRgb(255, 255, 0);
+const QRgb White = qRgb(255, 255, 255);
+
+/** Quadrants red, blue / green, yellow: each corner of a placed picture can be told apart. */
+QImage quadrants(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y,
+                           y < height / 2 ? (x < width / 2 ? Red : Blue) : (x < width / 2 ? Green : Yellow));
+    return image;
+}
+
+/** Black letters on white, so ink is any dark pixel. */
+CompositionSettings settings(double displayType, double onOffCaption, double position, double points = 20)
+{
+    CompositionSettings s;
+    s.displayType = displayType;
+    s.onOffCaption = onOffCaption;
+    s.captionPosition = position;
+    s.font.font = QFont(QStringLiteral("DejaVu Sans"));
+    s.font.font.setPointSizeF(points);
+    s.font.colour = Qt::black;
+    return s;
+}
+
+QRect inkBounds(const QImage& image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 64)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+ScreenGeometry screen(QSize size, double ratio = 1.0)
+{
+    return ScreenGeometry{size, ratio, 96.0};
+}
+
+int stripPixels(const CompositionSettings& s)
+{
+    return qRound(CaptionPainter(s.font, TwipScale(screen({800, 600}))).lineHeight() / 15);
+}
+
+} // namespace
+
+class WallpaperComposerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startPoint_data()
+    {
+        QTest::addColumn<double>("position");
+        QTest::addColumn<double>("textWidth");
+        QTest::addColumn<QPointF>("expected");
+        QTest::addRow("centre top") << 0.0 << 3000.0 << QPointF(4450, 0);
+        QTest::addRow("right top") << 1.0 << 3000.0 << QPointF(8900, 0);
+        QTest::addRow("bottom centre") << 2.0 << 3000.0 << QPointF(4450, 8595);
+        QTest::addRow("unknown position prints at the bottom") << 5.0 << 3000.0 << QPointF(4450, 8595);
+        QTest::addRow("too wide starts left of the edge") << 0.0 << 13000.0 << QPointF(-550, 0);
+    }
+    void startPoint()
+    {
+        QFETCH(double, position);
+        QFETCH(double, textWidth);
+        QFETCH(QPointF, expected);
+        QCOMPARE(CaptionPainter::startPoint(position, QSizeF(12000, 9000), QSizeF(textWidth, 405)), expected);
+    }
+
+    void pictureRect_data()
+    {
+        QTest::addColumn<double>("strip");
+        QTest::addColumn<double>("position");
+        QTest::addColumn<QRectF>("expected");
+        QTest::addRow("no strip") << 0.0 << 0.0 << QRectF(0, 0, 12000, 9000);
+        QTest::addRow("strip at the top, centre") << 405.0 << 0.0 << QRectF(0, 405, 12000, 8595);
+        QTest::addRow("strip at the top, right") << 405.0 << 1.0 << QRectF(0, 405, 12000, 8595);
+        QTest::addRow("strip at the bottom") << 405.0 << 2.0 << QRectF(0, 0, 12000, 8595);
+    }
+    void pictureRect()
+    {
+        QFETCH(double, strip);
+        QFETCH(double, position);
+        QFETCH(QRectF, expected);
+        QCOMPARE(WallpaperComposer::pictureRect(QSizeF(12000, 9000), strip, position), expected);
+    }
+
+    void stripRule_data()
+    {
+        QTest::addColumn<double>("onOff");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("expected");
+        QTest::addRow("empty") << 1.0 << "" << false;
+        QTest::addRow("one space") << 1.0 << " " << false;
+        QTest::addRow("two spaces") << 1.0 << "  " << true;
+        QTest::addRow("text") << 1.0 << "Hills" << true;
+        QTest::addRow("on the picture") << 0.0 << "Hills" << false;
+        QTest::addRow("other value") << 2.0 << "Hills" << false;
+    }
+    void stripRule()
+    {
+        QFETCH(double, onOff);
+        QFETCH(QString, caption);
+        QFETCH(bool, expected);
+        QCOMPARE(WallpaperComposer::stripRule(onOff, caption), expected);
+    }
+
+    void stretchedPicture_data()
+    {
+        QTest::addColumn<double>("onOff");
+        QTest::addColumn<double>("position");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("pictureTop");
+        QTest::addColumn<int>("pictureBottom");
+        const int s = stripPixels(settings(0, 1, 0));
+        QTest::addRow("no caption") << 1.0 << 0.0 << "" << 0 << 600;
+        QTest::addRow("caption on the picture") << 0.0 << 2.0 << "Hills" << 0 << 600;
+        QTest::addRow("strip at the top") << 1.0 << 0.0 << "Hills" << s << 600;
+        QTest::addRow("strip at the top right") << 1.0 << 1.0 << "Hills" << s << 600;
+        QTest::addRow("strip at the bottom") << 1.0 << 2.0 << "Hills" << 0 << 600 - s;
+    }
+    void stretchedPicture()
+    {
+        QFETCH(double, onOff);
+        QFETCH(double, position);
+        QFETCH(QString, caption);
+        QFETCH(int, pictureTop);
+        QFETCH(int, pictureBottom);
+        const QImage out = WallpaperComposer(screen({800, 600}), settings(0, onOff, position))
+                               .compose(quadrants(40, 30), caption);
+        QCOMPARE(out.size(), QSize(800, 600));
+        QCOMPARE(out.pixel(2, pictureTop + 2), Red);
+        QCOMPARE(out.pixel(797, pictureTop + 2), Blue);
+        QCOMPARE(out.pixel(2, pictureBottom - 3), Green);
+        QCOMPARE(out.pixel(797, pictureBottom - 3), Yellow);
+        // The strip keeps the white background at its left end, away from the centred text.
+        if (pictureTop > 0)
+            QCOMPARE(out.pixel(2, pictureTop - 2), White);
+        if (pictureBottom < 600)
+            QCOMPARE(out.pixel(2, pictureBottom + 1), White);
+    }
+
+    void centredCanvas_data()
+    {
+        QTest::addColumn<double>("onOff");
+        QTest::addColumn<double>("position");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("strip");
+        QTest::addColumn<bool>("stripOnTop");
+        QTest::addRow("caption on the picture") << 0.0 << 0.0 << "Hills" << false << false;
+        QTest::addRow("single space gives no strip") << 1.0 << 0.0 << " " << false << false;
+        QTest::addRow("strip on top") << 1.0 << 1.0 << "Hills" << true << true;
+        QTest::addRow("strip below") << 1.0 << 2.0 << "Hills" << true << false;
+    }
+    void centredCanvas()
+    {
+        QFETCH(double, onOff);
+        QFETCH(double, position);
+        QFETCH(QString, caption);
+        QFETCH(bool, strip);
+        QFETCH(bool, stripOnTop);
+        const int s = strip ? stripPixels(settings(1, 1, 0)) : 0;
+        const QImage out = WallpaperComposer(screen({800, 600}), settings(1, onOff, position))
+                               .compose(quadrants(300, 200), caption);
+        QCOMPARE(out.size(), QSize(300, 200 + s));
+        const int top = stripOnTop ? s : 0;
+        QCOMPARE(out.pixel(0, top), Red);
+        QCOMPARE(out.pixel(299, top + 199), Yellow);
+    }
+
+    void centredLargerThanScreen()
+    {
+        const QImage out =
+            WallpaperComposer(screen({800, 600}), settings(1, 0, 0)).compose(quadrants(1000, 700), QString());
+        QCOMPARE(out.size(), QSize(1000, 700));
+    }
+
+    void tiledFromTopLeft_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addRow("no strip") << "";
+        QTest::addRow("strip squeezes the tiles") << "Hills";
+    }
+    void tiledFromTopLeft()
+    {
+        QFETCH(QString, caption);
+        const int s = caption.isEmpty() ? 0 : stripPixels(settings(2, 1, 0));
+        const QImage out =
+            WallpaperComposer(screen({800, 600}), settings(2, 1, 0)).compose(quadrants(256, 256), caption);
+        QCOMPARE(out.size(), QSize(800, 600));
+        const double squeeze = (600.0 - s) / 600.0;
+        for (int column = 0; column < 4; ++column) {
+            for (int row = 0; row < 3; ++row) {
+                const int x = column * 256;
+                const int y = s + int(row * 256 * squeeze);
+                if (x + 4 < 800 && y + 4 < 600)
+                    QCOMPARE(out.pixel(x + 4, y + 4), Red);
+                if (x + 132 < 800 && y + 4 < 600)
+                    QCOMPARE(out.pixel(x + 132, y + 4), Blue);
+            }
+        }
+    }
+
+    void captionLandsWhereTheTableSays_data()
+    {
+        QTest::addColumn<double>("position");
+        QTest::addColumn<QString>("caption");
+        QTest::addRow("centre top") << 0.0 << "Hills at dawn";
+        QTest::addRow("right top") << 1.0 << "Hills at dawn";
+        QTest::addRow("bottom centre") << 2.0 << "Hills at dawn";
+        QTest::addRow("position 5") << 5.0 << "Hills at dawn";
+        QTest::addRow("too wide") << 0.0 << QString(60, QLatin1Char('W'));
+    }
+    void captionLandsWhereTheTableSays()
+    {
+        QFETCH(double, position);
+        QFETCH(QString, caption);
+        const CompositionSettings s = settings(0, 0, position);
+        QImage picture(10, 10, QImage::Format_RGB32);
+        picture.fill(White);
+        const QImage out = WallpaperComposer(screen({800, 600}), s).compose(picture, caption);
+
+        const CaptionPainter painter(s.font, TwipScale(screen({800, 600})));
+        const QSizeF text = painter.measure(caption);
+        const QPointF start = CaptionPainter::startPoint(position, QSizeF(12000, 9000), text) / 15;
+        const QRect ink = inkBounds(out);
+        QVERIFY(!ink.isEmpty());
+        QVERIFY2(ink.left() >= std::max(0, int(start.x()) - 2), qPrintable(QString::number(ink.left())));
+        QVERIFY(ink.right() <= start.x() + text.width() / 15 + 2);
+        QVERIFY(ink.top() >= start.y());
+        QVERIFY(ink.bottom() <= start.y() + text.height() / 15);
+        if (start.x() < 0)
+            QCOMPARE(ink.left(), 0);
+    }
+
+    void captionKeepsItsPhysicalSizeOnHiDpi()
+    {
+        QImage picture(10, 10, QImage::Format_RGB32);
+        picture.fill(White);
+        const CompositionSettings s = settings(0, 0, 0, 30);
+        const QImage single =
+            WallpaperComposer(screen({400, 300}, 1.0), s).compose(picture, QStringLiteral("H"));
+        const QImage doubled =
+            WallpaperComposer(screen({400, 300}, 2.0), s).compose(picture, QStringLiteral("H"));
+        QCOMPARE(single.size(), QSize(400, 300));
+        QCOMPARE(doubled.size(), QSize(800, 600));
+        const int height = inkBounds(single).height();
+        QVERIFY(height > 10);
+        QVERIFY2(qAbs(inkBounds(doubled).height() - 2 * height) <= 2,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(inkBounds(doubled).height()).arg(height)));
+    }
+};
+
+QTEST_MAIN(WallpaperComposerTest)
+#include "tst_WallpaperComposer.moc"

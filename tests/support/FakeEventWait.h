@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/EventWait.h"
+
+#include <QList>
+#include <functional>
+
+/** Returns at once, recording each wait; can run a callback during a wait, as a pending event would. */
+class FakeEventWait final : public EventWait
+{
+public:
+    void wait(int milliseconds) override;
+    /** Runs `event` during the next wait only. */
+    void duringNextWait(std::function<void()> event) { m_event = std::move(event); }
+    const QList<int>& waits() const { return m_waits; }
+
+private:
+    QList<int> m_waits;
+    std::function<void()> m_event;
+};
