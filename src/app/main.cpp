@@ -5,6 +5,9 @@
 #include "core/SettingsFile.h"
 #include "core/SingleInstance.h"
 #include "core/StartupSequence.h"
+#include "platform/DesktopUrlOpener.h"
+#include "platform/MessageBoxPrompter.h"
+#include "platform/QtFileDialogs.h"
 #include "platform/SystemClock.h"
 #include "ui/frmMain.h"
 
@@ -38,8 +41,8 @@ int main(int argc, char* argv[])
 {
     if (!displayAvailable()) {
         std::fputs("Tessaly needs a graphical desktop and none was found; to try it without one, run it "
-                    "under Xvfb: xvfb-run -a tessaly\n",
-                    stderr);
+                   "under Xvfb: xvfb-run -a tessaly\n",
+                   stderr);
         return 1;
     }
     QApplication app(argc, argv);
@@ -65,7 +68,13 @@ int main(int argc, char* argv[])
     LoadedImages images;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock);
 
-    frmMain window(images);
+    MessageBoxPrompter prompter;
+    QtFileDialogs fileDialogs;
+    DesktopUrlOpener urlOpener;
+    frmMain window(images, prompter, fileDialogs, urlOpener);
+    window.showStoredTotal(settings.total);
+    // The window never closes itself; until the tray owns the program's end, a close request ends it.
+    QObject::connect(&window, &frmMain::closeRequested, &app, [] { QCoreApplication::exit(0); });
     window.show();
     return app.exec();
 }

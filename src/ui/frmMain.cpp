@@ -2,17 +2,383 @@
 #include "frmMain.h"
 
 #include "core/LoadedImages.h"
+#include "ui/ImageListCommands.h"
+#include "ui/OptionDialogs.h"
+#include "ui/ProgramIcon.h"
+#include "ui/ThumbnailView.h"
+#include "ui/TwipsLayout.h"
+#include "ui/frmAbout.h"
 
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <QToolBar>
 
-frmMain::frmMain(LoadedImages& images, QWidget* parent)
-    : QMainWindow(parent)
-    , m_images(images)
-    , List1(new QListView(this))
+namespace {
+
+struct Placement
 {
+    const char* name;
+    QRect twips;
+};
+
+// Left, top, width and height in twips (15 to a pixel at 96 dots per inch). The position and total
+// boxes are wider than three digits so that the largest count, 32767, shows whole.
+const Placement kPlacements[] = {
+    {"Toolbar1", {0, 0, 4740, 540}},
+    {"Label2", {1320, 645, 1095, 255}},
+    {"ImagePosition", {2520, 600, 615, 285}},
+    {"Label3", {3240, 640, 495, 255}},
+    {"Text3", {3840, 600, 760, 285}},
+    {"List1", {120, 960, 4095, 960}},
+    {"up", {4270, 960, 330, 325}},
+    {"down", {4270, 1320, 330, 325}},
+    {"add", {120, 2040, 1095, 375}},
+    {"remove", {1320, 2040, 1335, 375}},
+    {"RemoveAll", {2760, 2040, 1455, 375}},
+    {"Label1", {480, 2520, 1695, 255}},
+    {"p_caption", {480, 2760, 3375, 285}},
+    {"clear", {3930, 2760, 660, 360}},
+    {"photo1", {480, 3120, 3375, 1815}},
+    {"Activate", {3360, 5040, 1215, 375}},
+    {"help", {120, 5520, 4455, 315}},
+};
+constexpr QSize kClientTwips(4740, 6075);
+
+struct ToolbarButton
+{
+    const char* key;
+    const char* picture;
+    void (OptionDialogs::*open)();
+};
+
+const ToolbarButton kToolbarButtons[] = {
+    {"Timer", "timer", &OptionDialogs::openTimer},
+    {"Display", "display", &OptionDialogs::openDisplay},
+    {"Mode", "mode", &OptionDialogs::openMode},
+    {"Caption", "caption", &OptionDialogs::openCaption},
+    {"Multiple", "multiple", &OptionDialogs::openMultiple},
+};
+
+template<typename Widget> Widget* named(Widget* widget, const char* name, const QString& toolTip = QString())
+{
+    widget->setObjectName(QLatin1String(name));
+    if (!toolTip.isEmpty())
+        widget->setToolTip(toolTip);
+    return widget;
+}
+
+QPushButton* markButton(QWidget* parent, const char* name, const char* picture, const char* toolTip)
+{
+    auto* button = named(new QPushButton(parent), name, QString::fromLatin1(toolTip));
+    button->setIcon(QIcon(QStringLiteral(":/icons/mark-%1.png").arg(QLatin1String(picture))));
+    button->setIconSize(QSize(9, 9));
+    return button;
+}
+
+QLineEdit* readOnlyBox(QWidget* parent, const char* name, const char* toolTip)
+{
+    auto* box = named(new QLineEdit(parent), name, QString::fromLatin1(toolTip));
+    box->setReadOnly(true);
+    box->setAlignment(Qt::AlignRight);
+    return box;
+}
+
+} // namespace
+
+frmMain::frmMain(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs, UrlOpener& urlOpener,
+                 QWidget* parent)
+    : QMainWindow(parent), m_images(images), m_urlOpener(urlOpener),
+      m_commands(new ImageListCommands(images, prompter, fileDialogs, this)), m_surface(new QWidget(this))
+{
+    ProgramIcon::loadResources();
+    setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral(" Tessaly"));
-    List1->setObjectName(QStringLiteral("List1"));
+    setWindowIcon(ProgramIcon::icon());
+    m_surface->setObjectName(QStringLiteral("surface"));
+    setCentralWidget(m_surface);
+    buildControls();
+    buildToolbar();
+    buildMenus();
+    setHelpTexts();
+    layOut();
+    connectCommands();
+}
+
+frmMain::~frmMain()
+{
+    delete m_about;
+}
+
+void frmMain::buildControls()
+{
+    QWidget* s = m_surface;
+    Label2 = named(new QLabel(QStringLiteral("Position:"), s), "Label2");
+    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    ImagePosition = readOnlyBox(s, "ImagePosition", "Position of image");
+    Label3 = named(new QLabel(QStringLiteral("Total:"), s), "Label3");
+    Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Text3 = readOnlyBox(s, "Text3", "Total amount of images");
+
+    List1 = named(new QListView(s), "List1", QStringLiteral("Loaded image(s)"));
+    QFont listFont(QStringLiteral("Times New Roman"));
+    listFont.setStyleHint(QFont::Serif);
+    listFont.setPointSizeF(6.75);
+    List1->setFont(listFont);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setUniformItemSizes(true);
+    // Long paths keep their file name in view; the full path is the line's tooltip.
+    List1->setTextElideMode(Qt::ElideLeft);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List1->setModel(&m_images);
-    setCentralWidget(List1);
-    resize(640, 480);
+
+    up = markButton(s, "up", "up", "Move selected image up");
+    down = markButton(s, "down", "down", "Move selected image down");
+    add = named(new QPushButton(QStringLiteral("&Add"), s), "add", QStringLiteral("Load an image"));
+    remove =
+        named(new QPushButton(QStringLiteral("&Remove"), s), "remove", QStringLiteral("Remove an image"));
+    RemoveAll = named(new QPushButton(QStringLiteral("R&emove All"), s), "RemoveAll",
+                      QStringLiteral("Remove all images"));
+    Label1 = named(new QLabel(QStringLiteral("Image Caption"), s), "Label1");
+    p_caption = named(new QLineEdit(s), "p_caption", QStringLiteral("Image Caption"));
+    clear = named(new QPushButton(QStringLiteral("Cls"), s), "clear");
+    photo1 = named(new ThumbnailView(s), "photo1", QStringLiteral("Thumbnail preview of image"));
+    Activate = named(new QPushButton(QStringLiteral("&Activate!"), s), "Activate",
+                     QStringLiteral("Activate Tessaly"));
+
+    help = named(new QLabel(s), "help");
+    help->setAutoFillBackground(true);
+    QPalette palette = help->palette();
+    palette.setColor(QPalette::Window, QColor(255, 255, 192));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    help->setPalette(palette);
+    help->setFrameShape(QFrame::Panel);
+    help->setFrameShadow(QFrame::Sunken);
+}
+
+void frmMain::buildToolbar()
+{
+    Toolbar1 = named(new QToolBar(m_surface), "Toolbar1");
+    Toolbar1->setMovable(false);
+    Toolbar1->setFloatable(false);
+    Toolbar1->setIconSize(QSize(55, 24));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (const ToolbarButton& button : kToolbarButtons) {
+        const QString key = QLatin1String(button.key);
+        QAction* action = Toolbar1->addAction(
+            QIcon(QStringLiteral(":/icons/toolbar-%1.png").arg(QLatin1String(button.picture))), key);
+        action->setObjectName(key);
+        action->setData(key);
+        connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+    }
+}
+
+void frmMain::buildMenus()
+{
+    File = named(menuBar()->addMenu(QStringLiteral("File")), "File");
+    mnuActivate = named(File->addAction(QStringLiteral("Activate")), "mnuActivate");
+    mnuFileClose = named(File->addAction(QStringLiteral("Close and Disable")), "mnuFileClose");
+    About = named(menuBar()->addMenu(QStringLiteral("About")), "About");
+    mnuAbout = named(About->addAction(QStringLiteral("About Tessaly")), "mnuAbout");
+    connect(mnuActivate, &QAction::triggered, this, &frmMain::mnuActivate_Click);
+    connect(mnuFileClose, &QAction::triggered, this, &frmMain::mnuFileClose_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(Activate, &QPushButton::clicked, this, &frmMain::Activate_Click);
+}
+
+void frmMain::setHelpTexts()
+{
+    m_helpTexts = {
+        {add, QStringLiteral(" Image: Load an image for display.")},
+        {remove, QStringLiteral(" Image: Remove a selected image.")},
+        {RemoveAll, QStringLiteral(" Image: Remove all loaded images.")},
+        {List1, QStringLiteral(" Image: Loaded images for desktop display.")},
+        {up, QStringLiteral(" Image: Move selected image up a position.")},
+        {down, QStringLiteral(" Image: Move selected image down a position.")},
+        {ImagePosition, QStringLiteral(" Image: Position of image.")},
+        {Text3, QStringLiteral(" Image: Total amount of loaded images.")},
+        {p_caption, QStringLiteral(" Caption: Text to display with image below.")},
+        {clear, QStringLiteral(" Caption: Clear the loaded caption")},
+        {photo1, QStringLiteral(" Image: Thumbnail preview of loaded image.")},
+        {Activate, QStringLiteral(" Activate: Minimize and activate.")},
+    };
+    for (auto it = m_helpTexts.cbegin(); it != m_helpTexts.cend(); ++it)
+        it.key()->installEventFilter(this);
+    // Moves reach the window itself only over its bare surface: controls without tracking swallow theirs.
+    m_surface->setMouseTracking(true);
+    m_surface->installEventFilter(this);
+}
+
+void frmMain::layOut()
+{
+    const double pixelsPerTwip = TwipsLayout::pixelsPerTwip(font());
+    for (const Placement& placement : kPlacements) {
+        const bool placed = TwipsLayout::place(m_surface, placement.name, placement.twips, pixelsPerTwip);
+        Q_ASSERT(placed);
+        Q_UNUSED(placed);
+    }
+    m_surface->setFixedSize(TwipsLayout::toPixels(QRect(QPoint(0, 0), kClientTwips), pixelsPerTwip).size());
+    setFixedSize(sizeHint());
+}
+
+void frmMain::connectCommands()
+{
+    ImageListCommands* c = m_commands;
+    connect(c, &ImageListCommands::positionTextChanged, ImagePosition, &QLineEdit::setText);
+    connect(c, &ImageListCommands::totalTextChanged, Text3, &QLineEdit::setText);
+    connect(c, &ImageListCommands::captionTextChanged, p_caption, &QLineEdit::setText);
+    connect(c, &ImageListCommands::thumbnailChanged, this,
+            [this] { photo1->setPicture(m_commands->thumbnail(), m_commands->placement()); });
+    connect(c, &ImageListCommands::busyChanged, this, [this](bool busy) {
+        if (busy)
+            setCursor(Qt::WaitCursor);
+        else
+            unsetCursor();
+    });
+    connect(c, &ImageListCommands::selectionChanged, this, &frmMain::syncSelection);
+
+    connect(List1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { onViewRowChanged(current.isValid() ? current.row() : -1); });
+    connect(add, &QPushButton::clicked, this, [this] { run([this] { m_commands->add_Click(); }); });
+    connect(remove, &QPushButton::clicked, this, [this] { run([this] { m_commands->remove_Click(); }); });
+    connect(RemoveAll, &QPushButton::clicked, this,
+            [this] { run([this] { m_commands->RemoveAll_Click(); }); });
+    connect(up, &QPushButton::clicked, this, [this] { run([this] { m_commands->up_Click(); }); });
+    connect(down, &QPushButton::clicked, this, [this] { run([this] { m_commands->down_Click(); }); });
+    connect(clear, &QPushButton::clicked, this, [this] { run([this] { m_commands->clear_Click(); }); });
+    // Typing only: text set from code reaches the commands through their own change handling.
+    connect(p_caption, &QLineEdit::textEdited, this,
+            [this](const QString& text) { run([this, text] { m_commands->p_caption_Change(text); }); });
+}
+
+template<typename Command> void frmMain::run(Command command)
+{
+    {
+        const QScopedValueRollback<bool> muted(m_syncingSelection, true);
+        command();
+    }
+    syncSelection();
+}
+
+void frmMain::syncSelection()
+{
+    const QScopedValueRollback<bool> muted(m_syncingSelection, true);
+    const int row = m_commands->selected();
+    QItemSelectionModel* selection = List1->selectionModel();
+    if (row < 0) {
+        selection->clear();
+        return;
+    }
+    const QModelIndex index = m_images.index(row);
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    List1->scrollTo(index);
+}
+
+void frmMain::onViewRowChanged(int row)
+{
+    if (m_syncingSelection || row == m_commands->selected())
+        return;
+    run([this, row] { m_commands->List1_Click(row); });
+}
+
+void frmMain::setOptionDialogs(OptionDialogs* dialogs)
+{
+    m_optionDialogs = dialogs;
+}
+
+void frmMain::showCentred()
+{
+    show();
+    if (QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    raise();
+    activateWindow();
+}
+
+void frmMain::selectEntry(int position)
+{
+    run([this, position] { m_commands->List1_Click(position); });
+}
+
+int frmMain::selectedEntry() const
+{
+    return m_commands->selected();
+}
+
+void frmMain::showCount()
+{
+    m_commands->showCount();
+}
+
+void frmMain::showStoredTotal(const QString& text)
+{
+    m_commands->showTotalText(text);
+}
+
+void frmMain::Toolbar1_ButtonClick(const QString& key)
+{
+    for (const ToolbarButton& button : kToolbarButtons) {
+        if (key == QLatin1String(button.key)) {
+            if (m_optionDialogs)
+                (m_optionDialogs->*button.open)();
+            return;
+        }
+    }
+}
+
+void frmMain::Form_MouseMove()
+{
+    help->clear();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // The window never closes by itself: whoever listens ends the program.
+    event->ignore();
+    emit closeRequested();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_surface && event->type() == QEvent::MouseMove) {
+        Form_MouseMove();
+    } else if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
+        const auto it = m_helpTexts.constFind(watched);
+        if (it != m_helpTexts.cend())
+            help->setText(*it);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::Activate_Click()
+{
+    emit activateRequested();
+}
+
+void frmMain::mnuActivate_Click()
+{
+    emit activateRequested();
+}
+
+void frmMain::mnuFileClose_Click()
+{
+    emit closeRequested();
+}
+
+void frmMain::mnuAbout_Click()
+{
+    if (!m_about)
+        m_about = new frmAbout(*this, m_urlOpener);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }

@@ -1,0 +1,271 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ImageListCommands.h"
+
+#include "core/LoadedImages.h"
+#include "platform/FileDialogs.h"
+#include "platform/Prompter.h"
+
+#include <QImageReader>
+#include <QStringList>
+#include <cmath>
+
+namespace {
+
+/** Pictures are measured at 96 dots per inch. */
+constexpr double TwipsPerPixel = 15.0;
+
+const QString kCannotLoad =
+    QStringLiteral("Cannot load image file properly.\r\nYou need to reload a new one.");
+const QString kNoFile = QStringLiteral("No file has been selected.");
+const QString kAdvice = QStringLiteral("It is recommended that you should have less than 700 loaded images.");
+const QString kNothingToRemove = QStringLiteral("Nothing was selected to remove.");
+const QString kRemoveAll = QStringLiteral("Do you really want to remove all loaded images?");
+const QString kCannotMoveUp = QStringLiteral("Error. Cannot move up. A file needs to be selected.");
+const QString kCannotMoveDown = QStringLiteral("Error. Cannot move down. A file needs to be selected.");
+const QString kLoadFirst = QStringLiteral("An image must be loaded first.");
+
+} // namespace
+
+const QString ImageListCommands::FileFilter = QStringLiteral(
+    "Image files (*.gif;*.jpg;*.bmp)|*.gif;*.jpg;*.bmp|CompuServe Files (*.gif)|*.gif|Jpeg Files "
+    "(*.jpg)|*.jpg|Jif files (*.jif)|*.jif|Windows Bitmap Files (*.bmp)|*.bmp|Windows DIB files "
+    "(*.dib)|*.dib");
+const QString ImageListCommands::FileDialogTitle = QStringLiteral("Select a file to open");
+
+ImageListCommands::ImageListCommands(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs,
+                                     QObject* parent)
+    : QObject(parent), m_images(images), m_prompter(prompter), m_fileDialogs(fileDialogs)
+{}
+
+QString ImageListCommands::toDialogFilter(const QString& barFilter)
+{
+    const QStringList parts = barFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& label = parts.at(i);
+        const QString& patterns = parts.at(i + 1);
+        // The dialog separates patterns with blanks; a label that already names its patterns in
+        // parentheses keeps its wording with the separators changed.
+        const QString spaced = QString(patterns).replace(QLatin1Char(';'), QLatin1Char(' '));
+        const QString named = QLatin1Char('(') + patterns + QLatin1Char(')');
+        if (label.endsWith(named))
+            filters << label.chopped(named.size()) + QLatin1Char('(') + spaced + QLatin1Char(')');
+        else
+            filters << label + QStringLiteral(" (") + spaced + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+void ImageListCommands::List1_Click(int position)
+{
+    if (position < 0 || position >= m_images.Count()) {
+        setSelected(-1);
+        setPositionText(QString());
+        setCaptionText(QString());
+        clearThumbnail();
+        return;
+    }
+    setSelected(position);
+    setPositionText(QString::number(position + 1));
+    setCaptionText(m_images.CaptionAt(position));
+    if (!ShowThumbnail(m_images.PathAt(position))) {
+        emit busyChanged(false);
+        warn(kCannotLoad);
+    }
+}
+
+void ImageListCommands::add_Click()
+{
+    const std::optional<QString> chosen =
+        m_fileDialogs.openFile(FileDialogTitle, toDialogFilter(FileFilter), 0);
+    if (!chosen || chosen->isEmpty()) {
+        warn(kNoFile);
+        return;
+    }
+    const int position = m_images.Append(*chosen);
+    if (position < 0) {
+        warn(kNoFile);
+        return;
+    }
+    List1_Click(position);
+    showCount();
+    if (m_images.Count() > LoadedImages::AdviceThreshold && !m_images.adviceShown) {
+        warn(kAdvice);
+        m_images.adviceShown = true;
+    }
+}
+
+void ImageListCommands::remove_Click()
+{
+    const int s = m_selected;
+    if (m_images.IsEmpty() || s < 0 || s >= m_images.Count()) {
+        warn(kNothingToRemove);
+        return;
+    }
+    m_images.RemoveAt(s);
+    setSelected(-1);
+    clearThumbnail();
+    if (s == 0 && m_images.Count() == 0) {
+        setCaptionText(QString());
+        setTotalText(QStringLiteral("0"));
+        setPositionText(QString());
+        return;
+    }
+    List1_Click(s == 0 ? 0 : s - 1);
+    showCount();
+}
+
+void ImageListCommands::RemoveAll_Click()
+{
+    if (m_prompter.ask(kRemoveAll, PromptButtons::YesNo, PromptIcon::Exclamation) != PromptAnswer::Yes)
+        return;
+    m_images.Clear();
+    setSelected(-1);
+    clearThumbnail();
+    setCaptionText(QString());
+    setPositionText(QString());
+    setTotalText(QStringLiteral("0"));
+}
+
+void ImageListCommands::up_Click()
+{
+    const int s = m_selected;
+    if (m_images.IsEmpty()) {
+        warn(kNothingToRemove);
+        return;
+    }
+    if (s == 0)
+        return;
+    if (s < 0 || s >= m_images.Count()) {
+        warn(kCannotMoveUp);
+        return;
+    }
+    List1_Click(m_images.MoveUp(s));
+}
+
+void ImageListCommands::down_Click()
+{
+    const int s = m_selected;
+    if (m_images.IsEmpty()) {
+        warn(kNothingToRemove);
+        return;
+    }
+    if (s == m_images.Count() - 1)
+        return;
+    if (s < 0 || s >= m_images.Count()) {
+        warn(kCannotMoveDown);
+        return;
+    }
+    List1_Click(m_images.MoveDown(s));
+}
+
+void ImageListCommands::p_caption_Change(const QString& text)
+{
+    m_captionText = text;
+    if (text.isEmpty() && m_selected < 0)
+        return;
+    if (m_images.Count() == 0 && m_selected < 0) {
+        warn(kLoadFirst);
+        setCaptionText(QString());
+        return;
+    }
+    if (m_selected < 0) {
+        // There are entries but none is selected: the text belongs to nothing, so it is not kept,
+        // and emptying the box shows that it was not taken.
+        setCaptionText(QString());
+        return;
+    }
+    m_images.SetCaption(m_selected, text);
+}
+
+void ImageListCommands::clear_Click()
+{
+    setCaptionText(QString());
+}
+
+bool ImageListCommands::ShowThumbnail(const QString& path)
+{
+    if (path.isEmpty()) {
+        // An entry without a file shows no picture rather than the previous entry's.
+        clearThumbnail();
+        return true;
+    }
+    emit busyChanged(true);
+    clearThumbnail();
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QImage picture = reader.read();
+    if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
+        return false;
+    const ThumbnailPlacement placement =
+        ThumbnailGeometry::fit(static_cast<float>(picture.width() * TwipsPerPixel),
+                               static_cast<float>(picture.height() * TwipsPerPixel));
+    // Keep only what the box can show, with room for a doubled display scale.
+    const QSize kept(static_cast<int>(std::ceil(placement.width / TwipsPerPixel * 2)),
+                     static_cast<int>(std::ceil(placement.height / TwipsPerPixel * 2)));
+    if (picture.width() > kept.width() || picture.height() > kept.height())
+        picture = picture.scaled(kept, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    m_thumbnail = std::move(picture);
+    m_placement = placement;
+    emit thumbnailChanged();
+    emit busyChanged(false);
+    return true;
+}
+
+void ImageListCommands::showCount()
+{
+    setTotalText(QString::number(m_images.Count()));
+}
+
+void ImageListCommands::showTotalText(const QString& text)
+{
+    setTotalText(text);
+}
+
+void ImageListCommands::setSelected(int position)
+{
+    if (m_selected == position)
+        return;
+    m_selected = position;
+    emit selectionChanged(position);
+}
+
+void ImageListCommands::setPositionText(const QString& text)
+{
+    if (m_positionText == text)
+        return;
+    m_positionText = text;
+    emit positionTextChanged(text);
+}
+
+void ImageListCommands::setTotalText(const QString& text)
+{
+    if (m_totalText == text)
+        return;
+    m_totalText = text;
+    emit totalTextChanged(text);
+}
+
+void ImageListCommands::setCaptionText(const QString& text)
+{
+    // Like a text box, an unchanged text raises no change.
+    if (m_captionText == text)
+        return;
+    m_captionText = text;
+    emit captionTextChanged(text);
+    p_caption_Change(text);
+}
+
+void ImageListCommands::clearThumbnail()
+{
+    if (m_thumbnail.isNull())
+        return;
+    m_thumbnail = QImage();
+    m_placement = {};
+    emit thumbnailChanged();
+}
+
+void ImageListCommands::warn(const QString& text)
+{
+    m_prompter.tell(text, PromptIcon::Exclamation);
+}

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ui/ThumbnailGeometry.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+class FileDialogs;
+class LoadedImages;
+class Prompter;
+
+/**
+ * The commands of the settings window's picture list, and what its boxes show: the selected
+ * position, the total, the caption box and the thumbnail. The window forwards its handlers here
+ * and mirrors the state through the signals, so every command runs without a window.
+ */
+class ImageListCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    /** The add dialog's filter, in the label|patterns form. */
+    static const QString FileFilter;
+    static const QString FileDialogTitle;
+
+    ImageListCommands(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs,
+                      QObject* parent = nullptr);
+
+    /** Converts a label|patterns|label|patterns filter to the "Label (*.a *.b);;…" form. */
+    static QString toDialogFilter(const QString& barFilter);
+
+    /** Selects `position` and shows its position, caption and thumbnail; -1 selects nothing. */
+    void List1_Click(int position);
+    void add_Click();
+    void remove_Click();
+    void RemoveAll_Click();
+    void up_Click();
+    void down_Click();
+    /** The caption box's text changed, by typing or from code. */
+    void p_caption_Change(const QString& text);
+    void clear_Click();
+    /** Loads `path` into the thumbnail; false when it cannot be read as a picture. */
+    bool ShowThumbnail(const QString& path);
+
+    /** Shows the entry count in the total box. */
+    void showCount();
+    /** Shows a total as it was stored (at start-up the box shows the stored text, not the count). */
+    void showTotalText(const QString& text);
+
+    int selected() const { return m_selected; }
+    QString positionText() const { return m_positionText; }
+    QString totalText() const { return m_totalText; }
+    QString captionText() const { return m_captionText; }
+    /** The picture to draw, reduced for display; null when the box is blank. */
+    const QImage& thumbnail() const { return m_thumbnail; }
+    const ThumbnailPlacement& placement() const { return m_placement; }
+
+signals:
+    void selectionChanged(int position);
+    void positionTextChanged(const QString& text);
+    void totalTextChanged(const QString& text);
+    void captionTextChanged(const QString& text);
+    void thumbnailChanged();
+    /** True while a picture is being loaded (the busy pointer). */
+    void busyChanged(bool busy);
+
+private:
+    void setSelected(int position);
+    void setPositionText(const QString& text);
+    void setTotalText(const QString& text);
+    /** Sets the caption box from code, which runs the caption handler as typing does. */
+    void setCaptionText(const QString& text);
+    void clearThumbnail();
+    void warn(const QString& text);
+
+    LoadedImages& m_images;
+    Prompter& m_prompter;
+    FileDialogs& m_fileDialogs;
+    int m_selected = -1;
+    QString m_positionText;
+    QString m_totalText;
+    QString m_captionText;
+    QImage m_thumbnail;
+    ThumbnailPlacement m_placement;
+};

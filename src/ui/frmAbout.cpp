@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "frmAbout.h"
+
+#include "platform/UrlOpener.h"
+#include "ui/ProgramIcon.h"
+#include "ui/TwipsLayout.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+#include <QWindow>
+
+const QUrl frmAbout::WebAddress(QStringLiteral("https://tessaly.org"));
+
+namespace {
+
+template<typename Widget> Widget* named(Widget* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+frmAbout::frmAbout(QWidget& mainWindow, UrlOpener& urlOpener)
+    // No parent widget: a disabled parent would disable its child windows as well.
+    : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_mainWindow(mainWindow), m_urlOpener(urlOpener)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("About"));
+    setWindowIcon(ProgramIcon::icon());
+
+    picIcon = named(new QLabel(this), "picIcon");
+    picIcon->setPixmap(ProgramIcon::icon().pixmap(QSize(32, 32)));
+    picIcon->setAlignment(Qt::AlignCenter);
+    lblTitle = named(new QLabel(QStringLiteral("Tessaly"), this), "lblTitle");
+    QFont bold = lblTitle->font();
+    bold.setBold(true);
+    lblTitle->setFont(bold);
+    lblVersion0 = named(new QLabel(QStringLiteral("version 1.1"), this), "lblVersion0");
+    lblVersion1 =
+        named(new QLabel(QStringLiteral("Free software under the GNU GPL 3+."), this), "lblVersion1");
+    auto* line = named(new QFrame(this), "Line1");
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    Line1 = line;
+    Website = named(new QPushButton(QStringLiteral("Project page"), this), "Website");
+    cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
+    cmdOK->setDefault(true);
+
+    const double pixelsPerTwip = TwipsLayout::pixelsPerTwip(font());
+    TwipsLayout::place(this, "picIcon", {240, 240, 480, 480}, pixelsPerTwip);
+    TwipsLayout::place(this, "lblTitle", {1080, 240, 2355, 315}, pixelsPerTwip);
+    TwipsLayout::place(this, "lblVersion0", {1080, 600, 1245, 225}, pixelsPerTwip);
+    TwipsLayout::place(this, "lblVersion1", {240, 960, 3165, 225}, pixelsPerTwip);
+    // The rule runs from (120, 1560) to (3480, 1560); the frame needs a few pixels of height.
+    TwipsLayout::place(this, "Line1", {120, 1530, 3360, 60}, pixelsPerTwip);
+    TwipsLayout::place(this, "Website", {120, 1680, 1620, 345}, pixelsPerTwip);
+    TwipsLayout::place(this, "cmdOK", {2280, 1680, 1260, 345}, pixelsPerTwip);
+    setFixedSize(TwipsLayout::toPixels({0, 0, 3675, 2220}, pixelsPerTwip).size());
+
+    connect(Website, &QPushButton::clicked, this, &frmAbout::Website_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+
+    // Form_Load
+    m_mainWindow.setEnabled(false);
+    move(m_mainWindow.pos());
+    winId();
+    if (QWindow* mainHandle = m_mainWindow.windowHandle())
+        windowHandle()->setTransientParent(mainHandle);
+}
+
+void frmAbout::Website_Click()
+{
+    // Whether a browser came up is not reported: the box stays open either way.
+    m_urlOpener.open(WebAddress);
+}
+
+void frmAbout::cmdOK_Click()
+{
+    close();
+}
+
+void frmAbout::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QWidget::closeEvent(event);
+}
+
+void frmAbout::Form_Unload()
+{
+    m_mainWindow.setEnabled(true);
+    m_mainWindow.show();
+    m_mainWindow.raise();
+    m_mainWindow.activateWindow();
+}

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Shows the settings window filled with the shipped pictures and the about box beside it, for
+// looking at the layout (scripts/screenshot-settings-window.sh). Not a test: it runs until killed.
+#include "FakeFileDialogs.h"
+#include "FakePrompter.h"
+#include "FakeUrlOpener.h"
+#include "core/LoadedImages.h"
+#include "ui/frmAbout.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+#include <QLabel>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    LoadedImages images;
+    const QString data = QStringLiteral(TESSALY_SOURCE_DIR "/data/");
+    images.Append(data + QStringLiteral("image1.gif"), QStringLiteral("Triangles at dusk"));
+    images.Append(data + QStringLiteral("image2.gif"));
+    images.Append(QStringLiteral("/home/someone/Pictures/Holidays/2024/a rather long folder name/beach.jpg"));
+    FakePrompter prompter;
+    FakeFileDialogs fileDialogs;
+    FakeUrlOpener urlOpener;
+    frmMain window(images, prompter, fileDialogs, urlOpener);
+    window.showCount();
+    window.move(20, 20);
+    window.show();
+    window.selectEntry(0);
+    // The longest help text, to see that it fits.
+    window.help->setText(QStringLiteral(" Caption: Text to display with image below."));
+    // The about box beside it, tied to a stand-in so that the settings window stays enabled.
+    QWidget standIn;
+    standIn.move(window.frameGeometry().right() + 20, 20);
+    auto* about = new frmAbout(standIn, urlOpener);
+    about->show();
+    return app.exec();
+}

@@ -1,0 +1,390 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakeFileDialogs.h"
+#include "FakePrompter.h"
+#include "core/LoadedImages.h"
+#include "ui/ImageListCommands.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kData = QStringLiteral(TESSALY_SOURCE_DIR "/data/");
+const QString kNothingToRemove = QStringLiteral("Nothing was selected to remove.");
+const QString kCannotLoad =
+    QStringLiteral("Cannot load image file properly.\r\nYou need to reload a new one.");
+
+QString picture(int i)
+{
+    static const char* names[] = {"image1.gif", "image2.gif", "badimage.bmp"};
+    return kData + QLatin1String(names[i % 3]);
+}
+
+} // namespace
+
+class TestImageListCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void remove_data();
+    void remove();
+    void move_data();
+    void move();
+    void removeAll_data();
+    void removeAll();
+    void addAppendsSelectsAndCounts();
+    void addCancelled();
+    void largeCollectionAdviceOnce();
+    void unloadablePictureStaysAndWarnsAtEachSelection();
+    void captionStoredKeystrokeByKeystroke();
+    void captionWithoutEntry_data();
+    void captionWithoutEntry();
+    void dialogFilter_data();
+    void dialogFilter();
+
+private:
+    /** Entries with captions "A", "B", "C"…, pictures that load, then `selected` chosen. */
+    void fill(int count, int selected);
+    QStringList paths() const;
+
+    LoadedImages* m_images = nullptr;
+    FakePrompter* m_prompter = nullptr;
+    FakeFileDialogs* m_dialogs = nullptr;
+    ImageListCommands* m_commands = nullptr;
+};
+
+void TestImageListCommands::init()
+{
+    m_images = new LoadedImages;
+    m_prompter = new FakePrompter;
+    m_dialogs = new FakeFileDialogs;
+    m_commands = new ImageListCommands(*m_images, *m_prompter, *m_dialogs);
+}
+
+void TestImageListCommands::cleanup()
+{
+    delete m_commands;
+    delete m_dialogs;
+    delete m_prompter;
+    delete m_images;
+}
+
+void TestImageListCommands::fill(int count, int selected)
+{
+    for (int i = 0; i < count; ++i)
+        m_images->Append(picture(i), QString(QLatin1Char('A' + i)));
+    m_commands->showCount();
+    m_commands->List1_Click(selected);
+    m_prompter->clear();
+}
+
+QStringList TestImageListCommands::paths() const
+{
+    QStringList result;
+    for (int i = 0; i < m_images->Count(); ++i)
+        result << m_images->PathAt(i);
+    return result;
+}
+
+void TestImageListCommands::remove_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QList<int>>("left");
+    QTest::addColumn<int>("selectedAfter");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::addRow("only entry") << 1 << 0 << QList<int>{} << -1 << ""
+                                << "0" << QStringList();
+    QTest::addRow("first selects the new first") << 3 << 0 << QList<int>{1, 2} << 0 << "B"
+                                                 << "2" << QStringList();
+    QTest::addRow("middle selects the one before") << 3 << 1 << QList<int>{0, 2} << 0 << "A"
+                                                   << "2" << QStringList();
+    QTest::addRow("last selects the one before") << 3 << 2 << QList<int>{0, 1} << 1 << "B"
+                                                 << "2" << QStringList();
+    QTest::addRow("nothing selected") << 3 << -1 << QList<int>{0, 1, 2} << -1 << ""
+                                      << "3" << QStringList{kNothingToRemove};
+    QTest::addRow("empty list") << 0 << -1 << QList<int>{} << -1 << ""
+                                << "0" << QStringList{kNothingToRemove};
+}
+
+void TestImageListCommands::remove()
+{
+    QFETCH(int, count);
+    QFETCH(int, selected);
+    QFETCH(QList<int>, left);
+    QFETCH(int, selectedAfter);
+    QFETCH(QString, caption);
+    QFETCH(QString, total);
+    QFETCH(QStringList, messages);
+    fill(count, selected);
+
+    m_commands->remove_Click();
+
+    QStringList expected;
+    for (int i : left)
+        expected << picture(i);
+    QCOMPARE(paths(), expected);
+    QCOMPARE(m_commands->selected(), selectedAfter);
+    QCOMPARE(m_commands->positionText(), selectedAfter < 0 ? QString() : QString::number(selectedAfter + 1));
+    QCOMPARE(m_commands->captionText(), caption);
+    QCOMPARE(m_commands->totalText(), total);
+    QCOMPARE(m_prompter->texts(), messages);
+    QCOMPARE(m_commands->thumbnail().isNull(), selectedAfter < 0);
+}
+
+void TestImageListCommands::move_data()
+{
+    QTest::addColumn<bool>("goUp");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QList<int>>("order");
+    QTest::addColumn<int>("selectedAfter");
+    QTest::addColumn<QString>("message");
+
+    const QString upError = QStringLiteral("Error. Cannot move up. A file needs to be selected.");
+    const QString downError = QStringLiteral("Error. Cannot move down. A file needs to be selected.");
+    QTest::addRow("up the first does nothing") << true << 3 << 0 << QList<int>{0, 1, 2} << 0 << "";
+    QTest::addRow("down the last does nothing") << false << 3 << 2 << QList<int>{0, 1, 2} << 2 << "";
+    QTest::addRow("up the last") << true << 3 << 2 << QList<int>{0, 2, 1} << 1 << "";
+    QTest::addRow("down the next-to-last") << false << 3 << 1 << QList<int>{0, 2, 1} << 2 << "";
+    QTest::addRow("down the first") << false << 3 << 0 << QList<int>{1, 0, 2} << 1 << "";
+    QTest::addRow("up with nothing selected") << true << 3 << -1 << QList<int>{0, 1, 2} << -1 << upError;
+    QTest::addRow("down with nothing selected") << false << 3 << -1 << QList<int>{0, 1, 2} << -1 << downError;
+    QTest::addRow("up on an empty list") << true << 0 << -1 << QList<int>{} << -1 << kNothingToRemove;
+    QTest::addRow("down on an empty list") << false << 0 << -1 << QList<int>{} << -1 << kNothingToRemove;
+}
+
+void TestImageListCommands::move()
+{
+    QFETCH(bool, goUp);
+    QFETCH(int, count);
+    QFETCH(int, selected);
+    QFETCH(QList<int>, order);
+    QFETCH(int, selectedAfter);
+    QFETCH(QString, message);
+    fill(count, selected);
+
+    goUp ? m_commands->up_Click() : m_commands->down_Click();
+
+    QStringList expectedPaths;
+    QStringList expectedCaptions;
+    for (int i : order) {
+        expectedPaths << picture(i);
+        expectedCaptions << QString(QLatin1Char('A' + i));
+    }
+    QCOMPARE(paths(), expectedPaths);
+    QStringList captions;
+    for (int i = 0; i < m_images->Count(); ++i)
+        captions << m_images->CaptionAt(i);
+    QCOMPARE(captions, expectedCaptions);
+    QCOMPARE(m_commands->selected(), selectedAfter);
+    if (selectedAfter >= 0) {
+        QCOMPARE(m_commands->positionText(), QString::number(selectedAfter + 1));
+        QCOMPARE(m_commands->captionText(), expectedCaptions.at(selectedAfter));
+    }
+    QCOMPARE(m_prompter->texts(), message.isEmpty() ? QStringList() : QStringList{message});
+}
+
+void TestImageListCommands::removeAll_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<PromptAnswer>("answer");
+    QTest::addColumn<int>("left");
+
+    QTest::addRow("yes empties the list") << 3 << PromptAnswer::Yes << 0;
+    QTest::addRow("no keeps everything") << 3 << PromptAnswer::No << 3;
+    QTest::addRow("asks even when empty") << 0 << PromptAnswer::Yes << 0;
+}
+
+void TestImageListCommands::removeAll()
+{
+    QFETCH(int, count);
+    QFETCH(PromptAnswer, answer);
+    QFETCH(int, left);
+    fill(count, count > 0 ? 1 : -1);
+    m_prompter->answer({answer});
+
+    m_commands->RemoveAll_Click();
+
+    QCOMPARE(m_prompter->shown().size(), 1);
+    QCOMPARE(m_prompter->shown().first().text,
+             QStringLiteral("Do you really want to remove all loaded images?"));
+    QCOMPARE(m_prompter->shown().first().buttons, PromptButtons::YesNo);
+    QCOMPARE(m_prompter->shown().first().icon, PromptIcon::Exclamation);
+    QCOMPARE(m_images->Count(), left);
+    QCOMPARE(m_commands->totalText(), QString::number(left));
+    if (left > 0) {
+        QCOMPARE(m_commands->selected(), 1);
+        QCOMPARE(m_commands->captionText(), QStringLiteral("B"));
+        QVERIFY(!m_commands->thumbnail().isNull());
+    } else {
+        QCOMPARE(m_commands->selected(), -1);
+        QCOMPARE(m_commands->positionText(), QString());
+        QCOMPARE(m_commands->captionText(), QString());
+        QVERIFY(m_commands->thumbnail().isNull());
+    }
+}
+
+void TestImageListCommands::addAppendsSelectsAndCounts()
+{
+    fill(2, 0);
+    m_dialogs->choose(picture(1));
+
+    m_commands->add_Click();
+
+    QCOMPARE(m_dialogs->asked().size(), 1);
+    QCOMPARE(m_dialogs->asked().first().title, QStringLiteral("Select a file to open"));
+    QCOMPARE(m_dialogs->asked().first().filterIndex, 0);
+    QCOMPARE(paths().last(), picture(1));
+    QCOMPARE(m_images->CaptionAt(2), QString());
+    QCOMPARE(m_commands->selected(), 2);
+    QCOMPARE(m_commands->positionText(), QStringLiteral("3"));
+    QCOMPARE(m_commands->totalText(), QStringLiteral("3"));
+    QCOMPARE(m_commands->captionText(), QString());
+    QVERIFY(!m_commands->thumbnail().isNull());
+    QVERIFY(m_prompter->texts().isEmpty());
+}
+
+void TestImageListCommands::addCancelled()
+{
+    fill(2, 1);
+    m_dialogs->choose(std::nullopt);
+
+    m_commands->add_Click();
+
+    QCOMPARE(m_images->Count(), 2);
+    QCOMPARE(m_commands->selected(), 1);
+    QCOMPARE(m_prompter->texts(), QStringList{QStringLiteral("No file has been selected.")});
+    QCOMPARE(m_prompter->shown().first().icon, PromptIcon::Exclamation);
+}
+
+void TestImageListCommands::largeCollectionAdviceOnce()
+{
+    const QString advice =
+        QStringLiteral("It is recommended that you should have less than 700 loaded images.");
+    m_images->AppendPaths(QStringList(699, picture(0)));
+    for (int i = 0; i < 4; ++i)
+        m_dialogs->choose(picture(1));
+
+    m_commands->add_Click(); // 700
+    QVERIFY(m_prompter->texts().isEmpty());
+    m_commands->add_Click(); // 701
+    QCOMPARE(m_prompter->texts(), QStringList{advice});
+    QVERIFY(m_images->adviceShown);
+    m_commands->add_Click(); // 702
+    QCOMPARE(m_prompter->texts().size(), 1);
+
+    // Opening the window again allows the advice once more.
+    m_images->adviceShown = false;
+    m_commands->add_Click(); // 703
+    QCOMPARE(m_prompter->texts(), (QStringList{advice, advice}));
+    QCOMPARE(m_commands->totalText(), QStringLiteral("703"));
+}
+
+void TestImageListCommands::unloadablePictureStaysAndWarnsAtEachSelection()
+{
+    QTemporaryDir dir;
+    const QString broken = dir.filePath(QStringLiteral("broken.jpg"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    fill(1, 0);
+    QSignalSpy busy(m_commands, &ImageListCommands::busyChanged);
+    m_dialogs->choose(broken);
+
+    m_commands->add_Click();
+
+    QCOMPARE(paths(), (QStringList{picture(0), broken}));
+    QCOMPARE(m_commands->selected(), 1);
+    QCOMPARE(m_commands->totalText(), QStringLiteral("2"));
+    QVERIFY(m_commands->thumbnail().isNull());
+    QCOMPARE(m_prompter->texts(), QStringList{kCannotLoad});
+    QVERIFY(!busy.isEmpty());
+    QCOMPARE(busy.last().first().toBool(), false);
+
+    m_commands->List1_Click(0);
+    QVERIFY(!m_commands->thumbnail().isNull());
+    m_commands->List1_Click(1);
+    QVERIFY(m_commands->thumbnail().isNull());
+    QCOMPARE(m_prompter->texts(), (QStringList{kCannotLoad, kCannotLoad}));
+    QCOMPARE(busy.last().first().toBool(), false);
+}
+
+void TestImageListCommands::captionStoredKeystrokeByKeystroke()
+{
+    fill(3, 0);
+    m_commands->p_caption_Change(QStringLiteral("S"));
+    m_commands->p_caption_Change(QStringLiteral("Su"));
+    QCOMPARE(m_images->CaptionAt(0), QStringLiteral("Su"));
+
+    m_commands->List1_Click(1);
+    QCOMPARE(m_commands->captionText(), QStringLiteral("B"));
+    m_commands->List1_Click(0);
+    QCOMPARE(m_commands->captionText(), QStringLiteral("Su"));
+
+    QSignalSpy shown(m_commands, &ImageListCommands::captionTextChanged);
+    m_commands->clear_Click();
+    QCOMPARE(m_images->CaptionAt(0), QString());
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(m_images->CaptionAt(1), QStringLiteral("B"));
+    QVERIFY(m_prompter->texts().isEmpty());
+}
+
+void TestImageListCommands::captionWithoutEntry_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::addRow("empty list") << 0 << QStringList{QStringLiteral("An image must be loaded first.")};
+    QTest::addRow("entries but none selected") << 2 << QStringList();
+}
+
+void TestImageListCommands::captionWithoutEntry()
+{
+    QFETCH(int, count);
+    QFETCH(QStringList, messages);
+    fill(count, -1);
+    QSignalSpy shown(m_commands, &ImageListCommands::captionTextChanged);
+
+    m_commands->p_caption_Change(QStringLiteral("x"));
+
+    QCOMPARE(m_prompter->texts(), messages);
+    QCOMPARE(m_commands->captionText(), QString());
+    QCOMPARE(shown.size(), 1);
+    for (int i = 0; i < count; ++i)
+        QCOMPARE(m_images->CaptionAt(i), QString(QLatin1Char('A' + i)));
+}
+
+void TestImageListCommands::dialogFilter_data()
+{
+    QTest::addColumn<QString>("bars");
+    QTest::addColumn<QString>("dialog");
+
+    QTest::addRow("the add command's filter")
+        << ImageListCommands::FileFilter
+        << "Image files (*.gif *.jpg *.bmp);;CompuServe Files (*.gif);;Jpeg Files (*.jpg);;Jif files "
+           "(*.jif);;Windows Bitmap Files (*.bmp);;Windows DIB files (*.dib)";
+    QTest::addRow("label without its patterns") << "Pictures|*.png;*.gif"
+                                                << "Pictures (*.png *.gif)";
+    QTest::addRow("trailing label without patterns is dropped") << "A (*.a)|*.a|B"
+                                                                << "A (*.a)";
+}
+
+void TestImageListCommands::dialogFilter()
+{
+    QFETCH(QString, bars);
+    QFETCH(QString, dialog);
+    QCOMPARE(ImageListCommands::toDialogFilter(bars), dialog);
+}
+
+QTEST_MAIN(TestImageListCommands)
+#include "test_image_list_commands.moc"
