@@ -62,7 +62,9 @@ class Accepting final : public DesktopBackend
 {
 public:
     QString name() const override { return QStringLiteral("bench"); }
-    ApplyResult apply(const QString&, QString&) override { return {true, {}}; }
+
+protected:
+    ApplyResult applyStyleThenFile(const QString&, WallpaperStyle) override { return {true, {}}; }
 };
 class Silent final : public Prompter
 {
