@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the real platform objects and wires the layers.
 #include "core/ApplicationFolder.h"
+#include "core/AutostartEntry.h"
 #include "core/LoadedImages.h"
+#include "core/Scheduler.h"
 #include "core/SettingsFile.h"
 #include "core/SingleInstance.h"
 #include "core/StartupSequence.h"
+#include "engine/ChangeCycle.h"
+#include "platform/MessageBoxPrompter.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemRandom.h"
+#include "platform/desktop/NullDesktopBackend.h"
+#include "ui/ApplicationShell.h"
+#include "ui/TrayController.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -38,34 +46,52 @@ int main(int argc, char* argv[])
 {
     if (!displayAvailable()) {
         std::fputs("Tessaly needs a graphical desktop and none was found; to try it without one, run it "
-                    "under Xvfb: xvfb-run -a tessaly\n",
-                    stderr);
+                   "under Xvfb: xvfb-run -a tessaly\n",
+                   stderr);
         return 1;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
-    QApplication::setQuitOnLastWindowClosed(true);
+    // The program lives in the tray with no window shown; it ends only through a close request.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance(SingleInstance::defaultLockPath());
     if (!instance.isFirst())
         return 0;
 
     QString error;
-    const QString appFolder = ApplicationFolder::resolve(
-        QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), installedDataDir(), &error);
+    const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString appFolder = ApplicationFolder::resolve(QCoreApplication::applicationDirPath(), configHome,
+                                                         installedDataDir(), &error);
     if (appFolder.isEmpty()) {
         std::fprintf(stderr, "Tessaly cannot use its settings folder: %s\n", qPrintable(error));
         return 1;
     }
 
     SystemClock clock;
+    SystemRandom random;
+    MessageBoxPrompter prompter;
+    NullDesktopBackend desktop;
     SettingsFile settingsFile(appFolder + QLatin1String(ApplicationFolder::SettingsFileName));
+    // The first start also asks to be started at login; later starts leave the user's choice alone.
+    if (StartupSequence::seedFirstRun(settingsFile, appFolder))
+        AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath());
     LoadedImages images;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock);
 
     frmMain window(images);
-    window.show();
+    ChangeCycle cycle(settings, images, settingsFile, appFolder, desktop, prompter, random);
+    const auto change = [&cycle](const QString& orderMode) {
+        cycle.ChangeWallpaper(orderMode);
+    };
+    Scheduler scheduler(settings, settingsFile, clock, change);
+    TrayController tray(settings, change);
+    ApplicationShell shell(window, images, scheduler, tray, prompter);
+
+    scheduler.startupCheck();
+    window.setEnabled(true);
+    scheduler.start();
+    shell.goToTray();
     return app.exec();
 }
