@@ -30,6 +30,7 @@ public:
     /** Replaces the test for a tray, and the program's end (for tests). */
     void setTrayAvailable(std::function<bool()> trayAvailable) { m_trayAvailable = std::move(trayAvailable); }
     void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
+    void setTrayPollInterval(int msecs) { m_trayPoll.setInterval(msecs); }
 
     /** Icon up; the main window hidden, or shown where no tray can hold the icon. */
     void goToTray();
