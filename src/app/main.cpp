@@ -1,18 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the real platform objects and wires the layers.
 #include "core/ApplicationFolder.h"
+#include "core/AutostartEntry.h"
 #include "core/LoadedImages.h"
+#include "core/Scheduler.h"
 #include "core/SettingsFile.h"
 #include "core/SingleInstance.h"
 #include "core/StartupSequence.h"
-#include "platform/DesktopUrlOpener.h"
+#include "engine/ChangeCycle.h"
 #include "platform/MessageBoxPrompter.h"
-#include "platform/QtFileDialogs.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemRandom.h"
+#include "platform/DesktopUrlOpener.h"
+#include "platform/PrimaryScreenInfo.h"
+#include "platform/QtEventWait.h"
+#include "platform/QtFileDialogs.h"
+#include "platform/desktop/DesktopBackendFactory.h"
+#include "ui/ApplicationShell.h"
+#include "ui/TrayController.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <cstdio>
 
@@ -48,33 +58,51 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
-    QApplication::setQuitOnLastWindowClosed(true);
+    // The program lives in the tray with no window shown; it ends only through a close request.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance(SingleInstance::defaultLockPath());
     if (!instance.isFirst())
         return 0;
 
     QString error;
-    const QString appFolder = ApplicationFolder::resolve(
-        QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), installedDataDir(), &error);
+    const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString appFolder = ApplicationFolder::resolve(QCoreApplication::applicationDirPath(), configHome,
+                                                         installedDataDir(), &error);
     if (appFolder.isEmpty()) {
         std::fprintf(stderr, "Tessaly cannot use its settings folder: %s\n", qPrintable(error));
         return 1;
     }
 
     SystemClock clock;
+    SystemRandom random;
+    MessageBoxPrompter prompter;
     SettingsFile settingsFile(appFolder + QLatin1String(ApplicationFolder::SettingsFileName));
+    // The first start also asks to be started at login; later starts leave the user's choice alone.
+    if (StartupSequence::seedFirstRun(settingsFile, appFolder))
+        AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath());
     LoadedImages images;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock);
 
-    MessageBoxPrompter prompter;
+    const std::unique_ptr<DesktopBackend> desktop =
+        DesktopBackendFactory::create(settings.backend, settings.command, QProcessEnvironment::systemEnvironment());
     QtFileDialogs fileDialogs;
     DesktopUrlOpener urlOpener;
+    QtEventWait wait;
+    PrimaryScreenInfo screen;
     frmMain window(images, prompter, fileDialogs, urlOpener);
     window.showStoredTotal(settings.total);
-    // The window never closes itself; until the tray owns the program's end, a close request ends it.
-    QObject::connect(&window, &frmMain::closeRequested, &app, [] { QCoreApplication::exit(0); });
-    window.show();
+    ChangeCycle cycle(settings, images, settingsFile, appFolder, *desktop, prompter, random, wait, screen);
+    const auto change = [&cycle](const QString& orderMode) {
+        cycle.ChangeWallpaper(orderMode);
+    };
+    Scheduler scheduler(settings, settingsFile, clock, change);
+    TrayController tray(settings, change);
+    ApplicationShell shell(window, images, scheduler, tray, prompter);
+
+    scheduler.startupCheck();
+    window.setEnabled(true);
+    scheduler.start();
+    shell.goToTray();
     return app.exec();
 }

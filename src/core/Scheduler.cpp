@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Scheduler.h"
+
+#include "core/LoadedImages.h"
+#include "core/SettingValue.h"
+#include "core/SettingsSchema.h"
+#include "platform/Clock.h"
+#include "platform/Prompter.h"
+
+#include <algorithm>
+
+namespace {
+
+// Below this the wait is short enough that a coarse timer's slack would be noticeable.
+constexpr int PreciseBelowMs = 2000;
+
+QDateTime startOf(const QDate& day)
+{
+    return QDateTime(day, QTime(0, 0));
+}
+
+} // namespace
+
+Scheduler::Scheduler(Settings& settings, SettingsFile& file, const Clock& clock, ChangeFunction change,
+                     QObject* parent)
+    : QObject(parent), m_settings(settings), m_file(file), m_clock(clock), m_change(std::move(change))
+{
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setSingleShot(true);
+    connect(&Timer1, &QTimer::timeout, this, &Scheduler::Timer1_Timer);
+}
+
+Scheduler::Unit Scheduler::unit() const
+{
+    const double option = SettingsSchema::number(m_settings, &Settings::timeOption);
+    if (option == 0)
+        return Unit::Minutes;
+    if (option == 1)
+        return Unit::Hours;
+    return Unit::Days;
+}
+
+int Scheduler::count(QString Settings::*field) const
+{
+    // A hand-edited 0 or negative count would change the wallpaper at every check.
+    return std::max<int>(1, SettingsSchema::int16(m_settings, field));
+}
+
+QDateTime Scheduler::dueAt() const
+{
+    const QDateTime now = m_clock.now();
+    const QString& stored = unit() == Unit::Minutes ? m_settings.nextMinuteChange : m_settings.ChangeTime;
+    // Empty (never computed) and unreadable times are due at once; the check then stores a good one.
+    const std::optional<QDateTime> due = SettingValue::toDateTime(stored);
+    if (!due)
+        return now;
+    if (unit() != Unit::Days)
+        return *due;
+    // Days compare today's date, taken at midnight, with the stored time.
+    return due->time() == QTime(0, 0) ? startOf(due->date()) : startOf(due->date().addDays(1));
+}
+
+bool Scheduler::isDue() const
+{
+    return m_clock.now() >= dueAt();
+}
+
+void Scheduler::scheduleNext(bool daysFromNow)
+{
+    const QDateTime now = m_clock.now();
+    switch (unit()) {
+    case Unit::Minutes:
+        m_settings.nextMinuteChange =
+            SettingValue::fromDateTime(now.addSecs(60LL * count(&Settings::timeMin)));
+        return;
+    case Unit::Hours:
+        m_settings.ChangeTime = SettingValue::fromDateTime(now.addSecs(3600LL * count(&Settings::timeHour)));
+        break;
+    case Unit::Days: {
+        const QDateTime from = daysFromNow ? now : startOf(now.date());
+        m_settings.ChangeTime = SettingValue::fromDateTime(from.addDays(count(&Settings::timeDay)));
+        break;
+    }
+    }
+    SettingsSchema::write(m_file, m_settings, &Settings::ChangeTime);
+}
+
+void Scheduler::startupCheck()
+{
+    const bool everyBoot = SettingsSchema::number(m_settings, &Settings::changeEveryBoot) == 1;
+    if (unit() != Unit::Minutes && !isDue() && !everyBoot)
+        return;
+    scheduleNext(false);
+    m_change(m_settings.sequenceType);
+}
+
+bool Scheduler::activate(LoadedImages& images, Prompter& prompter)
+{
+    if (images.IsEmpty()) {
+        prompter.tell(QString::fromLatin1(EmptyListMessage), PromptIcon::Exclamation);
+        return false;
+    }
+    images.SaveToSettings(m_file);
+    scheduleNext(true);
+    m_change(m_settings.sequenceType);
+    start();
+    return true;
+}
+
+void Scheduler::start()
+{
+    m_running = true;
+    arm();
+}
+
+void Scheduler::stop()
+{
+    m_running = false;
+    Timer1.stop();
+}
+
+void Scheduler::Timer1_Timer()
+{
+    if (!m_running || m_inTick)
+        return;
+    m_inTick = true;
+    if (isDue()) {
+        scheduleNext(false);
+        m_change(m_settings.sequenceType);
+    }
+    m_inTick = false;
+    // The settings window may have been opened during the change; then the scheduler stays stopped.
+    arm();
+}
+
+void Scheduler::arm()
+{
+    // While a check runs, its end arms the timer: no second check may start inside the change.
+    if (!m_running || m_inTick)
+        return;
+    const qint64 untilDue = m_clock.now().msecsTo(dueAt());
+    const int wait = static_cast<int>(std::clamp<qint64>(untilDue, 0, m_maxWaitMs));
+    Timer1.setTimerType(wait < PreciseBelowMs ? Qt::PreciseTimer : Qt::CoarseTimer);
+    Timer1.start(wait);
+}

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/Settings.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+class Clock;
+class LoadedImages;
+class Prompter;
+class SettingsFile;
+
+/**
+ * Decides when the wallpaper changes by itself: the start-up check, the timer's due test and the
+ * scheduling part of Activate. `Timer1` sleeps until the due time but never longer than a minute, so
+ * a wall-clock change or a resume from suspend is noticed within a minute without polling.
+ */
+class Scheduler : public QObject
+{
+    Q_OBJECT
+
+public:
+    using ChangeFunction = std::function<void(const QString& orderMode)>;
+    enum class Unit { Minutes, Hours, Days };
+
+    /** The longest `Timer1` sleeps before it looks at the clock again. */
+    static constexpr int MaxWaitMs = 60 * 1000;
+
+    Scheduler(Settings& settings, SettingsFile& file, const Clock& clock, ChangeFunction change,
+              QObject* parent = nullptr);
+
+    /** The interval unit `timeOption` names: 0 minutes, 1 hours, any other number days. */
+    Unit unit() const;
+    /** Whether the current unit's due time has come. */
+    bool isDue() const;
+    /** The first moment at which isDue() holds. */
+    QDateTime dueAt() const;
+
+    /** Start-up: changes when due (minutes: always; hours, days: also with changeEveryBoot 1). */
+    void startupCheck();
+    /** Activate: refuses an empty list with a message, else saves it, schedules, changes and starts. */
+    bool activate(LoadedImages& images, Prompter& prompter);
+
+    /** Lets `Timer1` run its checks. */
+    void start();
+    /** No change happens by itself until start(). */
+    void stop();
+    bool isRunning() const { return m_running; }
+
+    /** One check: changes when due, then sleeps until the next due time. */
+    void Timer1_Timer();
+
+    const QTimer& timer() const { return Timer1; }
+    /** Shortens the one-minute cap, so tests need not wait a minute. */
+    void setMaxWait(int msecs) { m_maxWaitMs = msecs; }
+
+    static constexpr const char* EmptyListMessage =
+        "There are no images loaded in program. Load at least one image file to be displayed.";
+
+private:
+    int count(QString Settings::*field) const;
+    /** Sets and stores the next due time counted from the start of today (days) or now. */
+    void scheduleNext(bool daysFromNow);
+    void arm();
+
+    Settings& m_settings;
+    SettingsFile& m_file;
+    const Clock& m_clock;
+    ChangeFunction m_change;
+    QTimer Timer1;
+    int m_maxWaitMs = MaxWaitMs;
+    bool m_running = false;
+    bool m_inTick = false;
+};

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ApplicationShell.h"
+
+#include "TrayController.h"
+#include "core/LoadedImages.h"
+#include "core/Scheduler.h"
+#include "frmMain.h"
+
+#include <QCoreApplication>
+#include <QSystemTrayIcon>
+
+ApplicationShell::ApplicationShell(frmMain& window, LoadedImages& images, Scheduler& scheduler,
+                                   TrayController& tray, Prompter& prompter, QObject* parent)
+    : QObject(parent), m_window(window), m_images(images), m_scheduler(scheduler), m_tray(tray),
+      m_prompter(prompter), m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable),
+      m_quit([] { QCoreApplication::exit(0); })
+{
+    m_trayPoll.setInterval(TrayPollMs);
+    m_trayPoll.setTimerType(Qt::VeryCoarseTimer);
+    connect(&m_trayPoll, &QTimer::timeout, this, &ApplicationShell::checkTrayAppeared);
+
+    connect(&m_tray, &TrayController::openRequested, this, &ApplicationShell::mnuOpen_Click);
+    connect(&m_tray, &TrayController::closeRequested, this, &ApplicationShell::Form_QueryUnload);
+    connect(&m_tray, &TrayController::foregroundRequested, this, &ApplicationShell::bringForward);
+    connect(&m_window, &frmMain::activateRequested, this, &ApplicationShell::activateAndMinimize);
+    connect(&m_window, &frmMain::closeRequested, this, &ApplicationShell::Form_QueryUnload);
+}
+
+void ApplicationShell::goToTray()
+{
+    m_tray.showIcon();
+    if (m_trayAvailable()) {
+        m_trayPoll.stop();
+        m_shownForMissingTray = false;
+        m_window.hide();
+        return;
+    }
+    // A shown top-level window has its task-bar entry; closing it ends the program as any close does.
+    m_shownForMissingTray = true;
+    if (!m_window.isVisible())
+        m_window.showCentred();
+    m_trayPoll.start();
+}
+
+void ApplicationShell::checkTrayAppeared()
+{
+    if (!m_trayAvailable())
+        return;
+    m_trayPoll.stop();
+    // Hide the window only while nothing is going on in it (a dialog disables it).
+    if (m_shownForMissingTray && m_window.isEnabled())
+        goToTray();
+}
+
+void ApplicationShell::mnuOpen_Click()
+{
+    m_shownForMissingTray = false;
+    m_trayPoll.stop();
+    m_window.showCentred();
+    bringForward();
+    if (m_images.Count() > 0)
+        m_window.selectEntry(0);
+    m_scheduler.stop();
+    m_images.adviceShown = false;
+}
+
+void ApplicationShell::activateAndMinimize()
+{
+    m_window.setCursor(Qt::WaitCursor);
+    const bool activated = m_scheduler.activate(m_images, m_prompter);
+    m_window.unsetCursor();
+    if (activated)
+        goToTray();
+}
+
+void ApplicationShell::Form_QueryUnload()
+{
+    m_scheduler.stop();
+    m_trayPoll.stop();
+    m_tray.removeIcon();
+    m_quit();
+}
+
+void ApplicationShell::bringForward()
+{
+    if (!m_window.isVisible())
+        return;
+    m_window.raise();
+    m_window.activateWindow();
+}

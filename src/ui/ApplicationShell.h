@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+class frmMain;
+class LoadedImages;
+class Prompter;
+class Scheduler;
+class TrayController;
+
+/**
+ * The program's life between start and end: going to the tray, opening the settings window,
+ * Activate, and the end on any close request. Where the desktop shows no tray, the main window stays
+ * shown instead so the program remains reachable, until a tray appears.
+ */
+class ApplicationShell : public QObject
+{
+    Q_OBJECT
+
+public:
+    /** How often the availability of a tray is looked at while there is none. */
+    static constexpr int TrayPollMs = 30 * 1000;
+
+    ApplicationShell(frmMain& window, LoadedImages& images, Scheduler& scheduler, TrayController& tray,
+                     Prompter& prompter, QObject* parent = nullptr);
+
+    /** Replaces the test for a tray, and the program's end (for tests). */
+    void setTrayAvailable(std::function<bool()> trayAvailable) { m_trayAvailable = std::move(trayAvailable); }
+    void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
+    void setTrayPollInterval(int msecs) { m_trayPoll.setInterval(msecs); }
+
+    /** Icon up; the main window hidden, or shown where no tray can hold the icon. */
+    void goToTray();
+    /** "Settings": the window shown centred, the first entry selected, the scheduler stopped. */
+    void mnuOpen_Click();
+    /** Saves the list, schedules and changes, then goes back to the tray; refuses an empty list. */
+    void activateAndMinimize();
+    /** Every close request: icon down, program ended, nothing written. */
+    void Form_QueryUnload();
+
+    /** Whether the window is shown only because there is no tray. */
+    bool shownForMissingTray() const { return m_shownForMissingTray; }
+
+private:
+    void checkTrayAppeared();
+    void bringForward();
+
+    frmMain& m_window;
+    LoadedImages& m_images;
+    Scheduler& m_scheduler;
+    TrayController& m_tray;
+    Prompter& m_prompter;
+    std::function<bool()> m_trayAvailable;
+    std::function<void()> m_quit;
+    QTimer m_trayPoll;
+    bool m_shownForMissingTray = false;
+};

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TrayController.h"
+
+#include "core/Settings.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QPainter>
+#include <QScopedValueRollback>
+
+namespace {
+
+/** The window's icon, or a plain drawn one while the program has none. */
+QIcon programIcon()
+{
+    QIcon icon = QApplication::windowIcon();
+    if (!icon.isNull())
+        return icon;
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(0x2e, 0x7d, 0x32));
+    painter.setPen(QPen(Qt::white, 2));
+    painter.drawRoundedRect(QRectF(2, 2, 28, 28), 5, 5);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(20);
+    painter.setFont(font);
+    painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("T"));
+    painter.end();
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+TrayController::TrayController(const Settings& settings, ChangeFunction change, QObject* parent)
+    : QObject(parent), m_settings(settings), m_change(std::move(change)),
+      mnuSystemTray(new QMenu(QStringLiteral("Menu Tray"))),
+      mnuOpen(mnuSystemTray->addAction(QStringLiteral("Settings"))),
+      mnuNextImage(mnuSystemTray->addAction(QStringLiteral("Flip to next image"))),
+      mnuClose(mnuSystemTray->addAction(QStringLiteral("Close and Disable")))
+{
+    mnuSystemTray->setObjectName(QStringLiteral("mnuSystemTray"));
+    mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
+    mnuNextImage->setObjectName(QStringLiteral("mnuNextImage"));
+    mnuClose->setObjectName(QStringLiteral("mnuClose"));
+
+    m_icon.setIcon(programIcon());
+    m_icon.setToolTip(QStringLiteral(" Tessaly"));
+    // Set as the context menu too, so that desktops which draw the menu themselves (StatusNotifierItem)
+    // have it; the X11 tray opens it on the right button before the Context event arrives.
+    m_icon.setContextMenu(mnuSystemTray);
+
+    connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayController::onActivated);
+    connect(mnuOpen, &QAction::triggered, this, &TrayController::openRequested);
+    connect(mnuNextImage, &QAction::triggered, this, &TrayController::mnuNextImage_Click);
+    connect(mnuClose, &QAction::triggered, this, &TrayController::closeRequested);
+}
+
+TrayController::~TrayController()
+{
+    m_icon.setContextMenu(nullptr);
+    delete mnuSystemTray;
+}
+
+void TrayController::showIcon()
+{
+    m_icon.show();
+}
+
+void TrayController::removeIcon()
+{
+    m_icon.hide();
+}
+
+bool TrayController::isIconShown() const
+{
+    return m_icon.isVisible();
+}
+
+void TrayController::onActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (m_trayBusy)
+        return;
+    QScopedValueRollback busy(m_trayBusy, true);
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        m_change(m_settings.sequenceType);
+        break;
+    case QSystemTrayIcon::Context:
+        emit foregroundRequested();
+        if (!mnuSystemTray->isVisible())
+            mnuSystemTray->popup(QCursor::pos());
+        break;
+    default:
+        break;
+    }
+}
+
+void TrayController::mnuNextImage_Click()
+{
+    // Icon clicks during the flip's change are dropped like those during any other change.
+    QScopedValueRollback busy(m_trayBusy, true);
+    m_change(QStringLiteral("0"));
+}

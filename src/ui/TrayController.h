@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <functional>
+
+struct Settings;
+class QAction;
+class QMenu;
+
+/**
+ * The tray icon and its menu "Settings", "Flip to next image", "Close and Disable". A left click
+ * changes the wallpaper in the chosen order, a right click opens the menu; icon events that arrive
+ * while one is being handled (a change waits with the event loop running) are dropped.
+ */
+class TrayController : public QObject
+{
+    Q_OBJECT
+
+public:
+    using ChangeFunction = std::function<void(const QString& orderMode)>;
+
+    TrayController(const Settings& settings, ChangeFunction change, QObject* parent = nullptr);
+    ~TrayController() override;
+
+    /** Puts the icon up; an icon already up stays up once. */
+    void showIcon();
+    /** Takes the icon down. */
+    void removeIcon();
+    bool isIconShown() const;
+
+    /** Acts on one event of the icon. */
+    void onActivated(QSystemTrayIcon::ActivationReason reason);
+    /** "Flip to next image": the next picture in list order, whatever the order mode. */
+    void mnuNextImage_Click();
+
+    QSystemTrayIcon& icon() { return m_icon; }
+    QMenu& menu() { return *mnuSystemTray; }
+    bool trayBusy() const { return m_trayBusy; }
+
+signals:
+    /** "Settings" was chosen. */
+    void openRequested();
+    /** "Close and Disable" was chosen. */
+    void closeRequested();
+    /** The menu is about to open: the main window should come forward. */
+    void foregroundRequested();
+
+private:
+    const Settings& m_settings;
+    ChangeFunction m_change;
+    QSystemTrayIcon m_icon;
+    QMenu* mnuSystemTray;
+    QAction* mnuOpen;
+    QAction* mnuNextImage;
+    QAction* mnuClose;
+    bool m_trayBusy = false;
+};
