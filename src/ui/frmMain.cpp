@@ -6,7 +6,9 @@
 #include <QListView>
 
 frmMain::frmMain(LoadedImages& images, QWidget* parent)
-    : QMainWindow(parent), m_images(images), List1(new QListView(this))
+    : QMainWindow(parent)
+    , m_images(images)
+    , List1(new QListView(this))
 {
     setWindowTitle(QStringLiteral(" Tessaly"));
     List1->setObjectName(QStringLiteral("List1"));
