@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -166,9 +167,17 @@ void frmMultifiles::dirDirectories_Change()
     m_filePath = withSlash(m_folders->filePath(dirDirectories->currentIndex()));
     // One directory read, names only: the patterns match without regard to letter case, as the
     // file systems the pictures often come from do.
-    QDir folder(m_filePath, QString(), QDir::Name | QDir::IgnoreCase, QDir::Files);
-    folder.setNameFilters(Pattern);
-    m_files->setStringList(folder.entryList());
+    QStringList names;
+    QDirIterator entries(m_filePath, Pattern, QDir::Files);
+    while (entries.hasNext()) {
+        entries.next();
+        names.append(entries.fileName());
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    m_files->setStringList(names);
 }
 
 QString frmMultifiles::filePath() const
