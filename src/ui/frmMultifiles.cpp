@@ -154,11 +154,20 @@ void frmMultifiles::showVolume(const QString& root, const QString& folder)
 void frmMultifiles::setFolder(const QString& folder)
 {
     const QModelIndex index = m_folders->index(folder);
-    if (dirDirectories->currentIndex() == index) {
+    if (dirDirectories->currentIndex() == index)
         dirDirectories_Change();
-    } else {
+    else
         dirDirectories->setCurrentIndex(index);
-    }
+    for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
+        dirDirectories->expand(above);
+    // The folder model reads folders in the background, and each folder read above this one moves
+    // it: bring it back into view as they come in.
+    const QString path = withSlash(m_folders->filePath(index));
+    disconnect(m_folders, &QFileSystemModel::directoryLoaded, this, nullptr);
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this, path](const QString& loaded) {
+        if (path.startsWith(withSlash(loaded)))
+            dirDirectories->scrollTo(m_folders->index(path), QAbstractItemView::PositionAtCenter);
+    });
     dirDirectories->scrollTo(index);
 }
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -81,6 +82,8 @@ private slots:
         QVERIFY(!m_mainWindow.isEnabled());
         QCOMPARE(dialog->drvDrives->currentData().toString(), m_volA);
         QCOMPARE(dialog->filePath(), m_volA + QStringLiteral("pictures/"));
+        const QModelIndex shown = dialog->dirDirectories->currentIndex();
+        QVERIFY(dialog->dirDirectories->isExpanded(shown.parent()));
         const QStringList expected{"a.gif", "b.jpg", "D.JPG", "e.jpeg", "g.dib", "h.BMP"};
         QCOMPARE(dialog->fileNames(), expected);
         dialog->Command1->click();
