@@ -12,11 +12,14 @@
 #include "platform/SystemClock.h"
 #include "platform/SystemRandom.h"
 #include "platform/DesktopUrlOpener.h"
+#include "platform/MountedVolumes.h"
 #include "platform/PrimaryScreenInfo.h"
 #include "platform/QtEventWait.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/desktop/DesktopBackendFactory.h"
 #include "ui/ApplicationShell.h"
+#include "ui/OptionDialogLauncher.h"
+#include "ui/QtFontChooser.h"
 #include "ui/TrayController.h"
 #include "ui/frmMain.h"
 
@@ -92,6 +95,14 @@ int main(int argc, char* argv[])
     PrimaryScreenInfo screen;
     frmMain window(images, prompter, fileDialogs, urlOpener);
     window.showStoredTotal(settings.total);
+    QtFontChooser fontChooser;
+    MountedVolumes volumes;
+    OptionDialogLauncher dialogs(&window, settings, settingsFile, images, prompter, fontChooser, volumes,
+                                 [&window](int position) {
+                                     window.showCount();
+                                     window.selectEntry(position);
+                                 });
+    window.setOptionDialogs(&dialogs);
     ChangeCycle cycle(settings, images, settingsFile, appFolder, *desktop, prompter, random, wait, screen);
     const auto change = [&cycle](const QString& orderMode) {
         cycle.ChangeWallpaper(orderMode);

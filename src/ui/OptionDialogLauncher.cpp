@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "OptionDialogLauncher.h"
+
+#include "ui/frmCaption.h"
+#include "ui/frmDisplay.h"
+#include "ui/frmMode.h"
+#include "ui/frmMultifiles.h"
+#include "ui/frmTimer.h"
+
+OptionDialogLauncher::OptionDialogLauncher(QWidget* mainWindow, Settings& settings, SettingsFile& file,
+                                           LoadedImages& images, Prompter& prompter, FontChooser& fontChooser,
+                                           Volumes& volumes, std::function<void(int)> selectEntry)
+    : m_mainWindow(mainWindow), m_settings(settings), m_file(file), m_images(images), m_prompter(prompter),
+      m_fontChooser(fontChooser), m_volumes(volumes), m_selectEntry(std::move(selectEntry))
+{}
+
+OptionDialogLauncher::~OptionDialogLauncher()
+{
+    // The dialogs refer to what this launcher was given; none may outlive it.
+    delete m_open;
+}
+
+void OptionDialogLauncher::openTimer()
+{
+    if (!raiseOpen())
+        show(new frmTimer(m_mainWindow, m_settings, m_file));
+}
+
+void OptionDialogLauncher::openDisplay()
+{
+    if (!raiseOpen())
+        show(new frmDisplay(m_mainWindow, m_settings, m_file));
+}
+
+void OptionDialogLauncher::openMode()
+{
+    if (!raiseOpen())
+        show(new frmMode(m_mainWindow, m_settings, m_file));
+}
+
+void OptionDialogLauncher::openCaption()
+{
+    if (!raiseOpen())
+        show(new frmCaption(m_mainWindow, m_settings, m_file, m_fontChooser));
+}
+
+void OptionDialogLauncher::openMultiple()
+{
+    if (!raiseOpen())
+        show(new frmMultifiles(m_mainWindow, m_images, m_prompter, m_volumes, m_selectEntry));
+}
+
+QWidget* OptionDialogLauncher::openDialog() const
+{
+    return m_open;
+}
+
+bool OptionDialogLauncher::raiseOpen()
+{
+    // One dialog at a time: the main window is disabled while one is open.
+    if (!m_open)
+        return false;
+    m_open->raise();
+    m_open->activateWindow();
+    return true;
+}
+
+void OptionDialogLauncher::show(QWidget* dialog)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_open = dialog;
+    dialog->show();
+}

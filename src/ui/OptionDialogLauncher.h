@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ui/OptionDialogs.h"
+
+#include <QPointer>
+
+#include <functional>
+
+class FontChooser;
+class LoadedImages;
+class Prompter;
+class QWidget;
+class SettingsFile;
+class Volumes;
+struct Settings;
+
+/**
+ * Opens each option dialog modeless over the main window. A dialog is built when it is opened and
+ * deleted when it closes; while one is open, opening any brings the open one to the front.
+ */
+class OptionDialogLauncher final : public OptionDialogs
+{
+public:
+    /** selectEntry selects a collection entry in the main window (after the loader appended files). */
+    OptionDialogLauncher(QWidget* mainWindow, Settings& settings, SettingsFile& file, LoadedImages& images,
+                         Prompter& prompter, FontChooser& fontChooser, Volumes& volumes,
+                         std::function<void(int)> selectEntry);
+    ~OptionDialogLauncher() override;
+
+    void openTimer() override;
+    void openDisplay() override;
+    void openMode() override;
+    void openCaption() override;
+    void openMultiple() override;
+
+    /** The dialog open at the moment, if any. */
+    QWidget* openDialog() const;
+
+private:
+    bool raiseOpen();
+    void show(QWidget* dialog);
+
+    QWidget* m_mainWindow;
+    Settings& m_settings;
+    SettingsFile& m_file;
+    LoadedImages& m_images;
+    Prompter& m_prompter;
+    FontChooser& m_fontChooser;
+    Volumes& m_volumes;
+    std::function<void(int)> m_selectEntry;
+    QPointer<QWidget> m_open;
+};

@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ui/FontChooser.h"
+
+/** The font chooser the program shows: a FontChooserDialog, run modal. */
+class QtFontChooser final : public FontChooser
+{
+public:
+    std::optional<FontChoice> choose(const FontChoice& start, QWidget* parent) override;
+};

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "QuasiModalDialog.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QWindow>
+
+QuasiModalDialog::QuasiModalDialog(QWidget* mainWindow, const QString& caption)
+    : QWidget(nullptr, Qt::Dialog), m_mainWindow(mainWindow)
+{
+    setWindowTitle(caption);
+    if (!m_mainWindow)
+        return;
+    m_mainWindow->setEnabled(false);
+    move(m_mainWindow->pos());
+    // Keeps the dialog above the main window on desktops that honour it.
+    if (QWindow* owner = m_mainWindow->windowHandle()) {
+        winId();
+        windowHandle()->setTransientParent(owner);
+    }
+}
+
+QuasiModalDialog::~QuasiModalDialog()
+{
+    // Torn down without closing (the program ends): give the window its input back, nothing more.
+    if (!m_unloaded && m_mainWindow)
+        m_mainWindow->setEnabled(true);
+}
+
+void QuasiModalDialog::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (!m_mainWindow)
+        return;
+    m_mainWindow->setEnabled(true);
+    m_mainWindow->show();
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+}
+
+void QuasiModalDialog::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QWidget::closeEvent(event);
+}
+
+void QuasiModalDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the window as its close box does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+/**
+ * A modeless dialog that keeps the main window disabled while it is open, opens at the main
+ * window's top-left corner, and gives the main window back (enabled, shown, in front) however it
+ * closes. The main window is not the dialog's parent: a disabled parent would disable it too.
+ */
+class QuasiModalDialog : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ~QuasiModalDialog() override;
+
+    /** Enables and shows the main window; runs once, at the dialog's close. */
+    void Form_Unload();
+
+protected:
+    QuasiModalDialog(QWidget* mainWindow, const QString& caption);
+
+    /** Pixels for a length in twips at 96 dots per inch. */
+    static constexpr int twips(int length) { return length / 15; }
+
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QPointer<QWidget> m_mainWindow;
+    bool m_unloaded = false;
+};

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ui/FontChoice.h"
+#include "ui/QuasiModalDialog.h"
+
+class FontChooser;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class SettingsFile;
+struct Settings;
+
+/** Sets where the caption stands, whether it is drawn on the picture, and its font and colour. */
+class frmCaption : public QuasiModalDialog
+{
+    Q_OBJECT
+
+public:
+    frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& file, FontChooser& dlgDialogFont);
+
+    void centerTopOption_Click();
+    void rightTopOption_Click();
+    void bottomCenterOption_Click();
+    void onImageOption_Click();
+    void offImageOption_Click();
+    void font_Click();
+    void ok_Click();
+    void cancel_Click();
+
+    QPushButton* ok;
+    QPushButton* cancel;
+    QPushButton* font;
+    /** The colour swatch: its background is the caption colour. */
+    QLabel* Picture2;
+    QGroupBox* Frame1;
+    QRadioButton* onImageOption;
+    QRadioButton* offImageOption;
+    QGroupBox* Frame2;
+    QRadioButton* centerTopOption;
+    QRadioButton* rightTopOption;
+    QRadioButton* bottomCenterOption;
+
+private:
+    void Form_Load();
+    void paintSwatch(qint32 colour);
+
+    Settings& m_settings;
+    SettingsFile& m_file;
+    FontChooser& dlgDialogFont;
+    /** What the font chooser starts from: the font at opening, then the user's last choice. */
+    FontChoice m_font;
+    QString savedCaptionPosition;
+    QString savedOnOffCaption;
+    QString savedFontName;
+    QString savedFontSize;
+    QString savedFontBold;
+    QString savedFontItalic;
+    QString savedFontUnderline;
+    QString savedFontStrikethru;
+    QString savedFontForeColor;
+};

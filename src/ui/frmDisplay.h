@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ui/QuasiModalDialog.h"
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class SettingsFile;
+struct Settings;
+
+/** Chooses how a picture is laid onto the screen: stretched, centred at its own size, or tiled. */
+class frmDisplay : public QuasiModalDialog
+{
+    Q_OBJECT
+
+public:
+    frmDisplay(QWidget* mainWindow, Settings& settings, SettingsFile& file);
+
+    void fullOption_Click();
+    void centerOption_Click();
+    void tileOption_Click();
+    void ok_Click();
+    void cancel_Click();
+
+    QLabel* Label1;
+    QRadioButton* fullOption;
+    QRadioButton* centerOption;
+    QRadioButton* tileOption;
+    QPushButton* ok;
+    QPushButton* cancel;
+
+private:
+    void Form_Load();
+
+    Settings& m_settings;
+    SettingsFile& m_file;
+    QString savedDisplayType;
+};

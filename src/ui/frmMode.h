@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ui/QuasiModalDialog.h"
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class SettingsFile;
+struct Settings;
+
+/** Chooses whether pictures follow the list's order or come at random. */
+class frmMode : public QuasiModalDialog
+{
+    Q_OBJECT
+
+public:
+    frmMode(QWidget* mainWindow, Settings& settings, SettingsFile& file);
+
+    void seqOption_Click();
+    void randomOption_Click();
+    void ok_Click();
+    void cancel_Click();
+
+    QLabel* Label1;
+    QRadioButton* seqOption;
+    QRadioButton* randomOption;
+    QPushButton* ok;
+    QPushButton* cancel;
+
+private:
+    void Form_Load();
+
+    Settings& m_settings;
+    SettingsFile& m_file;
+    QString savedSequenceType;
+};

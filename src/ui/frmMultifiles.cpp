@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "frmMultifiles.h"
+
+#include "core/LoadedImages.h"
+#include "platform/Prompter.h"
+#include "platform/Volumes.h"
+#include "ui/DialogParts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStringListModel>
+#include <QTreeView>
+
+namespace {
+
+QString withSlash(QString path)
+{
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path;
+}
+
+} // namespace
+
+const QStringList frmMultifiles::Pattern = QStringLiteral("*.bmp;*.gif;*.dib;*.jpeg;*.jpg").split(u';');
+
+frmMultifiles::frmMultifiles(QWidget* mainWindow, LoadedImages& images, Prompter& prompter, Volumes& volumes,
+                             std::function<void(int)> selectEntry)
+    : QuasiModalDialog(mainWindow, QStringLiteral("Load Multiple Files")),
+      fraFileControls(new QGroupBox(QStringLiteral("Files to be loaded"), this)),
+      filFilenames(new QListView(fraFileControls)), drvDrives(new QComboBox(fraFileControls)),
+      dirDirectories(new QTreeView(fraFileControls)),
+      Command1(DialogParts::button(fraFileControls, "Command1", QStringLiteral("Load"))),
+      cmdQuit(DialogParts::button(fraFileControls, "cmdQuit", QStringLiteral("Cancel"))), m_images(images),
+      m_prompter(prompter), m_volumes(volumes), m_selectEntry(std::move(selectEntry)),
+      m_folders(new QFileSystemModel(this)), m_files(new QStringListModel(this))
+{
+    fraFileControls->setObjectName(QStringLiteral("fraFileControls"));
+    filFilenames->setObjectName(QStringLiteral("filFilenames"));
+    drvDrives->setObjectName(QStringLiteral("drvDrives"));
+    dirDirectories->setObjectName(QStringLiteral("dirDirectories"));
+
+    filFilenames->setModel(m_files);
+    filFilenames->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    filFilenames->setUniformItemSizes(true);
+    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    m_folders->setReadOnly(true);
+    dirDirectories->setModel(m_folders);
+    dirDirectories->setHeaderHidden(true);
+    for (int column = 1; column < m_folders->columnCount(); ++column)
+        dirDirectories->hideColumn(column);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Command1);
+    buttons->addWidget(cmdQuit);
+    auto* grid = new QGridLayout(fraFileControls);
+    grid->addWidget(filFilenames, 0, 0, 3, 1);
+    grid->addWidget(drvDrives, 0, 1);
+    grid->addWidget(dirDirectories, 1, 1);
+    grid->addLayout(buttons, 2, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(fraFileControls);
+    resize(std::max(twips(5100) + 120, layout->sizeHint().width()),
+           std::max(twips(3570) + 60, layout->sizeHint().height()));
+    DialogParts::tabOrder({filFilenames, drvDrives, dirDirectories, Command1, cmdQuit});
+
+    connect(drvDrives, &QComboBox::currentIndexChanged, this, &frmMultifiles::drvDrives_Change);
+    connect(dirDirectories->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &frmMultifiles::dirDirectories_Change);
+    connect(Command1, &QPushButton::clicked, this, &frmMultifiles::Command1_Click);
+    connect(cmdQuit, &QPushButton::clicked, this, &frmMultifiles::cmdQuit_Click);
+    Form_Load();
+}
+
+void frmMultifiles::Form_Load()
+{
+    fillDrives();
+    const QString current = withSlash(QDir::currentPath());
+    int best = -1;
+    for (int i = 0; i < drvDrives->count(); ++i) {
+        const QString root = drvDrives->itemData(i).toString();
+        if (current.startsWith(root) &&
+            (best < 0 || root.size() > drvDrives->itemData(best).toString().size()))
+            best = i;
+    }
+    if (best < 0 && drvDrives->count() > 0)
+        best = 0;
+    if (best < 0)
+        return;
+    {
+        const QSignalBlocker quiet(drvDrives);
+        drvDrives->setCurrentIndex(best);
+    }
+    m_openingDrive = best;
+    const QString root = drvDrives->itemData(best).toString();
+    showVolume(root, current.startsWith(root) ? current : root);
+}
+
+void frmMultifiles::fillDrives()
+{
+    const QSignalBlocker quiet(drvDrives);
+    for (const Volumes::Volume& volume : m_volumes.list())
+        drvDrives->addItem(volume.label, withSlash(volume.root));
+}
+
+void frmMultifiles::drvDrives_Change()
+{
+    const QString root = drvDrives->currentData().toString();
+    if (m_volumes.isReady(root)) {
+        showVolume(root, root);
+        return;
+    }
+    m_prompter.tell(QStringLiteral("Device is not ready"), PromptIcon::Critical);
+    // Back to the volume of the moment of opening, which runs this handler again. Should that one
+    // fail too, the lists stay where they are rather than bouncing for ever.
+    if (m_recovering || m_openingDrive < 0 || drvDrives->currentIndex() == m_openingDrive)
+        return;
+    m_recovering = true;
+    drvDrives->setCurrentIndex(m_openingDrive);
+    m_recovering = false;
+}
+
+void frmMultifiles::showVolume(const QString& root, const QString& folder)
+{
+    m_folders->setRootPath(root);
+    // The volume's own folder is the tree's single top entry.
+    const QModelIndex top = m_folders->index(root);
+    const QModelIndex above = top.parent();
+    dirDirectories->setRootIndex(above);
+    for (int row = 0; row < m_folders->rowCount(above); ++row)
+        dirDirectories->setRowHidden(row, above, row != top.row());
+    disconnect(m_folders, &QFileSystemModel::rowsInserted, this, nullptr);
+    connect(m_folders, &QFileSystemModel::rowsInserted, this, [this, root](const QModelIndex& parent) {
+        if (parent != dirDirectories->rootIndex())
+            return;
+        const int keep = m_folders->index(root).row();
+        for (int row = 0; row < m_folders->rowCount(parent); ++row)
+            dirDirectories->setRowHidden(row, parent, row != keep);
+    });
+    setFolder(folder);
+}
+
+void frmMultifiles::setFolder(const QString& folder)
+{
+    const QModelIndex index = m_folders->index(folder);
+    if (dirDirectories->currentIndex() == index)
+        dirDirectories_Change();
+    else
+        dirDirectories->setCurrentIndex(index);
+    for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
+        dirDirectories->expand(above);
+    // The folder model reads folders in the background, and each folder read above this one moves
+    // it: bring it back into view as they come in.
+    const QString path = withSlash(m_folders->filePath(index));
+    disconnect(m_folders, &QFileSystemModel::directoryLoaded, this, nullptr);
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this, path](const QString& loaded) {
+        if (path.startsWith(withSlash(loaded)))
+            dirDirectories->scrollTo(m_folders->index(path), QAbstractItemView::PositionAtCenter);
+    });
+    dirDirectories->scrollTo(index);
+}
+
+void frmMultifiles::dirDirectories_Change()
+{
+    m_filePath = withSlash(m_folders->filePath(dirDirectories->currentIndex()));
+    // One directory read, names only: the patterns match without regard to letter case, as the
+    // file systems the pictures often come from do.
+    QStringList names;
+    QDirIterator entries(m_filePath, Pattern, QDir::Files);
+    while (entries.hasNext()) {
+        entries.next();
+        names.append(entries.fileName());
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    m_files->setStringList(names);
+}
+
+QString frmMultifiles::filePath() const
+{
+    return m_filePath;
+}
+
+QStringList frmMultifiles::fileNames() const
+{
+    return m_files->stringList();
+}
+
+void frmMultifiles::Command1_Click()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QStringList names = fileNames();
+    QStringList paths;
+    paths.reserve(names.size());
+    for (const QString& name : names)
+        paths.append(m_filePath + name);
+    const int loaded = m_images.AppendPaths(paths);
+    if (m_images.Count() > 0 && m_selectEntry)
+        m_selectEntry(m_images.Count() - 1);
+    QApplication::restoreOverrideCursor();
+
+    if (loaded < paths.size())
+        reportLimit(loaded, static_cast<int>(paths.size()));
+    if (m_images.Count() > LoadedImages::AdviceThreshold && !m_images.adviceShown) {
+        m_prompter.tell(
+            QStringLiteral(
+                "It is recommended that the screen saver should have less than 700 loaded images."),
+            PromptIcon::Exclamation);
+        m_images.adviceShown = true;
+    }
+    close();
+}
+
+void frmMultifiles::reportLimit(int loaded, int listed)
+{
+    m_prompter.tell(
+        QStringLiteral("The list holds at most %1 pictures: %2 of the %3 files were loaded and %4 "
+                       "were left out.")
+            .arg(QLocale(QLocale::English).toString(LoadedImages::MaxEntries))
+            .arg(loaded)
+            .arg(listed)
+            .arg(listed - loaded),
+        PromptIcon::Exclamation);
+}
+
+void frmMultifiles::cmdQuit_Click()
+{
+    close();
+}

@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "frmTimer.h"
+
+#include "core/Settings.h"
+#include "core/SettingsSchema.h"
+#include "ui/DialogParts.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+struct frmTimer::Unit
+{
+    const char* code;
+    int largest;
+    QString Settings::*count;
+    const char* singular;
+    const char* plural;
+};
+
+namespace {
+
+const frmTimer::Unit kMinutes{"0", 60, &Settings::timeMin, "Minute", "Minutes"};
+const frmTimer::Unit kHours{"1", 24, &Settings::timeHour, "Hour", "Hours"};
+const frmTimer::Unit kDays{"2", 10, &Settings::timeDay, "Day", "Days"};
+
+} // namespace
+
+frmTimer::frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file)
+    : QuasiModalDialog(mainWindow, QStringLiteral("Timer Control")),
+      Label1(DialogParts::label(this, "Label1", QStringLiteral("Change Image..."))),
+      minOption(DialogParts::option(this, "minOption", QStringLiteral("Minutes"))),
+      hourOption(DialogParts::option(this, "hourOption", QStringLiteral("Hours"))),
+      dayOption(DialogParts::option(this, "dayOption", QStringLiteral("Days"))),
+      timeText(new QLineEdit(this)), timeScroll(new QScrollBar(Qt::Vertical, this)),
+      timeLabel(DialogParts::label(this, "timeLabel", QString())),
+      bootCheck(
+          DialogParts::check(this, "bootCheck", QStringLiteral("Change image after every computer reboot."))),
+      ok(DialogParts::button(this, "ok", QStringLiteral("Ok"))),
+      cancel(DialogParts::button(this, "cancel", QStringLiteral("Cancel"))), m_settings(settings),
+      m_file(file)
+{
+    timeText->setObjectName(QStringLiteral("timeText"));
+    timeScroll->setObjectName(QStringLiteral("timeScroll"));
+    // The count comes from the spinner alone.
+    timeText->setReadOnly(true);
+    timeText->setAlignment(Qt::AlignRight);
+    timeText->setFixedWidth(timeText->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
+    timeScroll->setSingleStep(1);
+    timeScroll->setPageStep(1);
+    timeScroll->setFixedHeight(timeText->sizeHint().height());
+    timeLabel->setMinimumWidth(timeLabel->fontMetrics().horizontalAdvance(QStringLiteral("Minutes")));
+
+    auto* spinner = new QHBoxLayout;
+    spinner->setSpacing(0);
+    spinner->addWidget(timeText);
+    spinner->addWidget(timeScroll);
+    spinner->addSpacing(6);
+    spinner->addWidget(timeLabel);
+    spinner->addStretch(1);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Label1, 0, 0, 1, 2);
+    grid->addWidget(minOption, 1, 0);
+    grid->addWidget(hourOption, 2, 0);
+    grid->addLayout(spinner, 2, 1);
+    grid->addWidget(dayOption, 3, 0);
+    grid->addWidget(bootCheck, 3, 1, 1, 2);
+    grid->addWidget(ok, 0, 2);
+    grid->addWidget(cancel, 1, 2);
+    grid->setRowStretch(4, 1);
+    DialogParts::fixSize(this, grid, twips(4095), twips(2730));
+    DialogParts::tabOrder({ok, cancel, minOption, hourOption, dayOption, timeText, timeScroll, bootCheck});
+
+    DialogParts::onSelected(minOption, this, &frmTimer::minOption_Click);
+    DialogParts::onSelected(hourOption, this, &frmTimer::hourOption_Click);
+    DialogParts::onSelected(dayOption, this, &frmTimer::dayOption_Click);
+    connect(timeScroll, &QScrollBar::valueChanged, this, &frmTimer::timeScroll_Change);
+    connect(bootCheck, &QCheckBox::toggled, this, &frmTimer::bootCheck_Click);
+    connect(ok, &QPushButton::clicked, this, &frmTimer::ok_Click);
+    connect(cancel, &QPushButton::clicked, this, &frmTimer::cancel_Click);
+    Form_Load();
+}
+
+void frmTimer::Form_Load()
+{
+    savedTimeOption = m_settings.timeOption;
+    savedTimeMin = m_settings.timeMin;
+    savedTimeHour = m_settings.timeHour;
+    savedTimeDay = m_settings.timeDay;
+    savedChangeEveryBoot = m_settings.changeEveryBoot;
+
+    const double option = SettingsSchema::number(m_settings, &Settings::timeOption);
+    if (option == 0)
+        minOption->setChecked(true);
+    else if (option == 1)
+        hourOption->setChecked(true);
+    else
+        dayOption->setChecked(true);
+    if (SettingsSchema::number(m_settings, &Settings::changeEveryBoot) == 1)
+        bootCheck->setChecked(true);
+}
+
+int frmTimer::count() const
+{
+    // The scroll bar runs from -largest at its top to -1 at its bottom.
+    return -timeScroll->value();
+}
+
+void frmTimer::minOption_Click()
+{
+    selectUnit(kMinutes);
+}
+
+void frmTimer::hourOption_Click()
+{
+    selectUnit(kHours);
+}
+
+void frmTimer::dayOption_Click()
+{
+    selectUnit(kDays);
+}
+
+void frmTimer::selectUnit(const Unit& unit)
+{
+    m_settings.timeOption = QLatin1String(unit.code);
+    // Read the unit's count before the range changes: narrowing the range clamps the spinner, and
+    // that clamped value must not overwrite the count stored for the new unit.
+    const int stored = SettingsSchema::int16(m_settings, unit.count);
+    {
+        const QSignalBlocker quiet(timeScroll);
+        setRange(unit);
+        timeScroll->setValue(-stored);
+    }
+    timeScroll_Change();
+}
+
+void frmTimer::timeScroll_Change()
+{
+    const Unit& unit = selectedUnit();
+    m_settings.*unit.count = QString::number(count());
+    setRange(unit);
+    showCount(unit);
+}
+
+void frmTimer::bootCheck_Click()
+{
+    m_settings.changeEveryBoot = bootCheck->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+void frmTimer::ok_Click()
+{
+    SettingsSchema::write(m_file, m_settings,
+                          {&Settings::timeOption, &Settings::timeMin, &Settings::timeHour, &Settings::timeDay,
+                           &Settings::changeEveryBoot});
+    close();
+}
+
+void frmTimer::cancel_Click()
+{
+    m_settings.timeOption = savedTimeOption;
+    m_settings.timeMin = savedTimeMin;
+    m_settings.timeHour = savedTimeHour;
+    m_settings.timeDay = savedTimeDay;
+    m_settings.changeEveryBoot = savedChangeEveryBoot;
+    close();
+}
+
+const frmTimer::Unit& frmTimer::selectedUnit() const
+{
+    if (minOption->isChecked())
+        return kMinutes;
+    if (hourOption->isChecked())
+        return kHours;
+    return kDays;
+}
+
+void frmTimer::setRange(const Unit& unit)
+{
+    timeScroll->setRange(-unit.largest, -1);
+}
+
+void frmTimer::showCount(const Unit& unit)
+{
+    timeText->setText(QString::number(count()));
+    timeLabel->setText(QLatin1String(count() == 1 ? unit.singular : unit.plural));
+}

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ui/QuasiModalDialog.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class SettingsFile;
+struct Settings;
+
+/** Sets the interval of the automatic change, a unit and a count, and the change at every start. */
+class frmTimer : public QuasiModalDialog
+{
+    Q_OBJECT
+
+public:
+    frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file);
+
+    /** The count the spinner shows. */
+    int count() const;
+
+    void minOption_Click();
+    void hourOption_Click();
+    void dayOption_Click();
+    void timeScroll_Change();
+    void bootCheck_Click();
+    void ok_Click();
+    void cancel_Click();
+
+    QLabel* Label1;
+    QRadioButton* minOption;
+    QRadioButton* hourOption;
+    QRadioButton* dayOption;
+    QLineEdit* timeText;
+    /** The spinner: its top end is the unit's largest count, so the upper arrow raises it. */
+    QScrollBar* timeScroll;
+    QLabel* timeLabel;
+    QCheckBox* bootCheck;
+    QPushButton* ok;
+    QPushButton* cancel;
+
+    /** A unit's code, range, count field and words. */
+    struct Unit;
+
+private:
+    void Form_Load();
+    void selectUnit(const Unit& unit);
+    const Unit& selectedUnit() const;
+    void setRange(const Unit& unit);
+    void showCount(const Unit& unit);
+
+    Settings& m_settings;
+    SettingsFile& m_file;
+    QString savedTimeOption;
+    QString savedTimeMin;
+    QString savedTimeHour;
+    QString savedTimeDay;
+    QString savedChangeEveryBoot;
+};

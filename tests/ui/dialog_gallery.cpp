@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Shows one dialog on its own, with the shipped settings, for looking at it (scripts/screenshot-dialogs.sh).
+#include "core/LoadedImages.h"
+#include "core/Settings.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsSchema.h"
+#include "platform/MessageBoxPrompter.h"
+#include "platform/MountedVolumes.h"
+#include "ui/FontChooserDialog.h"
+#include "ui/OptionDialogLauncher.h"
+#include "ui/QtFontChooser.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QString which = app.arguments().value(1);
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("tessdesk.ini"));
+    QFile::copy(QStringLiteral(TESSALY_SOURCE_DIR "/data/tessdesk.ini"), ini);
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+    SettingsFile file(ini);
+    Settings settings = SettingsSchema::readAll(file);
+    LoadedImages images;
+    MessageBoxPrompter prompter;
+    QtFontChooser fonts;
+    MountedVolumes volumes;
+    QWidget mainWindow;
+    mainWindow.move(20, 20);
+    OptionDialogLauncher launcher(&mainWindow, settings, file, images, prompter, fonts, volumes, [](int) {});
+
+    FontChooserDialog fontDialog;
+    if (which == u"timer")
+        launcher.openTimer();
+    else if (which == u"display")
+        launcher.openDisplay();
+    else if (which == u"mode")
+        launcher.openMode();
+    else if (which == u"caption")
+        launcher.openCaption();
+    else if (which == u"multiple")
+        launcher.openMultiple();
+    else if (which == u"font") {
+        fontDialog.setChoice({settings.newFontName, 16, true, false, false, false, 0xffffff});
+        fontDialog.move(20, 20);
+        fontDialog.show();
+    } else {
+        std::fprintf(stderr, "usage: dialog_gallery timer|display|mode|caption|multiple|font\n");
+        return 2;
+    }
+    return app.exec();
+}
