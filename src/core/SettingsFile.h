@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class FileSystem;
+
 /** One change to the settings file: write a key, or remove a whole section. */
 struct IniEdit
 {
@@ -19,18 +21,26 @@ struct IniEdit
     {
         return {Kind::Write, std::move(section), std::move(key), std::move(value)};
     }
-    static IniEdit removeSection(QString section) { return {Kind::RemoveSection, std::move(section), {}, {}}; }
+    static IniEdit removeSection(QString section)
+    {
+        return {Kind::RemoveSection, std::move(section), {}, {}};
+    }
 };
 
 /**
  * The program's settings file, read and written with the rules of the Windows profile functions:
  * missing file, section or key read as empty text; a write replaces one line and leaves every other
  * byte alone. Every save is atomic, and the file is read again when another program changed it.
+ *
+ * The text held in memory is always the file as last read or written: when a save fails, it is
+ * dropped and the file is read again at the next call, so read() gives what the disk holds.
  */
 class SettingsFile
 {
 public:
     explicit SettingsFile(QString path);
+    /** A settings file whose low-level operations go through fs, which must outlive it. */
+    SettingsFile(QString path, FileSystem& fs);
     ~SettingsFile();
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
@@ -47,6 +57,9 @@ public:
     bool apply(const QList<IniEdit>& edits);
     /** Why the last failed write failed. */
     QString errorString() const;
+
+    /** Removes temporary files that a save killed half-way left beside the file at path. */
+    static int removeStaleTemporaries(const QString& path);
 
 private:
     class Private;
