@@ -71,7 +71,8 @@ void IniDocument::addLine(Line line)
         auto block = std::make_unique<Block>();
         block->name = sectionName(line);
         block->header = std::move(line);
-        if (!m_sections.contains(block->name))
+        block->firstOfName = !m_sections.contains(block->name);
+        if (block->firstOfName)
             m_sections.insert(block->name, block.get());
         m_blocks.push_back(std::move(block));
         return;
@@ -89,15 +90,15 @@ void IniDocument::addLine(Line line)
         block.head.push_back(std::move(waiting));
     block.tail.clear();
     block.head.push_back(std::move(line));
-    indexKey(block, int(block.head.size()) - 1);
+    if (block.firstOfName) {
+        const Line& added = block.head.back();
+        indexKey(block, int(block.head.size()) - 1,
+                 IniSyntax::foldName(added.text.constData(), added.text.constData() + added.equals));
+    }
 }
 
-void IniDocument::indexKey(Block& block, int index)
+void IniDocument::indexKey(Block& block, int index, const QString& name)
 {
-    if (m_sections.value(block.name) != &block)
-        return; // only the first section of a name is ever looked up
-    const Line& line = block.head[index];
-    const QString name = IniSyntax::foldName(line.text.constData(), line.text.constData() + line.equals);
     if (!block.keys.contains(name))
         block.keys.insert(name, index);
 }
@@ -164,12 +165,11 @@ bool IniDocument::isEmpty() const
     return m_preamble.empty() && m_blocks.empty();
 }
 
-QString IniDocument::value(const QString& section, const QString& key) const
+QString IniDocument::valueOf(const Block* block, const QString& key)
 {
-    const Block* block = m_sections.value(IniSyntax::foldName(section.toUtf8()));
     if (!block)
         return {};
-    const int index = block->keys.value(IniSyntax::foldName(key.toUtf8()), -1);
+    const int index = block->keys.value(IniSyntax::foldName(key), -1);
     if (index < 0)
         return {};
     const Line& line = block->head[index];
@@ -177,6 +177,21 @@ QString IniDocument::value(const QString& section, const QString& key) const
     if (value.isNull())
         value = QLatin1String("");
     return value;
+}
+
+QString IniDocument::value(const QString& section, const QString& key) const
+{
+    return valueOf(m_sections.value(IniSyntax::foldName(section)), key);
+}
+
+QStringList IniDocument::values(const QString& section, const QStringList& keys) const
+{
+    const Block* block = m_sections.value(IniSyntax::foldName(section));
+    QStringList values;
+    values.reserve(keys.size());
+    for (const QString& key : keys)
+        values.append(valueOf(block, key));
+    return values;
 }
 
 IniDocument::Ending IniDocument::newLineEnding() const
@@ -218,9 +233,10 @@ bool IniDocument::setValue(const QString& section, const QString& key, const QSt
     const Ending ending = newLineEnding();
     Line newLine{keyBytes + '=' + stored, ending, Kind::Key, int(keyBytes.size())};
 
+    const QString keyName = IniSyntax::foldName(keyBytes);
     Block* block = m_sections.value(sectionKey);
     if (block) {
-        const int index = block->keys.value(IniSyntax::foldName(keyBytes), -1);
+        const int index = block->keys.value(keyName, -1);
         if (index >= 0) {
             Line& line = block->head[index];
             QByteArray text = line.text.left(line.equals + 1) + stored;
@@ -231,7 +247,7 @@ bool IniDocument::setValue(const QString& section, const QString& key, const QSt
         }
         giveEnding(block->head.empty() ? &block->header : &block->head.back(), ending);
         block->head.push_back(std::move(newLine));
-        indexKey(*block, int(block->head.size()) - 1);
+        indexKey(*block, int(block->head.size()) - 1, keyName);
         return true;
     }
 
@@ -239,9 +255,10 @@ bool IniDocument::setValue(const QString& section, const QString& key, const QSt
     auto added = std::make_unique<Block>();
     added->header = Line{'[' + sectionBytes + ']', ending, Kind::Section, -1};
     added->name = sectionKey;
+    added->firstOfName = true;
     added->head.push_back(std::move(newLine));
     m_sections.insert(sectionKey, added.get());
-    indexKey(*added, 0);
+    indexKey(*added, 0, keyName);
     m_blocks.push_back(std::move(added));
     return true;
 }
@@ -260,7 +277,7 @@ void IniDocument::appendSurvivor(Block* previous, Line line)
 
 bool IniDocument::removeSection(const QString& section)
 {
-    const QString name = IniSyntax::foldName(section.toUtf8());
+    const QString name = IniSyntax::foldName(section);
     if (!m_sections.contains(name))
         return false;
     std::vector<std::unique_ptr<Block>> kept;

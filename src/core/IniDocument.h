@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -33,6 +34,8 @@ public:
 
     /** The value of section/key, whole and unquoted; a null string when the key is missing. */
     QString value(const QString& section, const QString& key) const;
+    /** The values of several keys of one section; empty text for those missing. */
+    QStringList values(const QString& section, const QStringList& keys) const;
     /**
      * Writes a value the names of which IniSyntax accepts: the key's line is replaced, or a new one
      * goes after the section's last key line, or a new section is appended. True when the text changed.
@@ -59,13 +62,15 @@ private:
         std::vector<Line> head;
         std::vector<Line> tail;
         QHash<QString, int> keys;
+        bool firstOfName = false; // only the first section of a name is ever looked up
     };
 
+    static QString valueOf(const Block* block, const QString& key);
     static Line classify(QByteArray text, Ending ending);
     static QString sectionName(const Line& header);
     static QByteArray endingBytes(Ending ending);
     void addLine(Line line);
-    void indexKey(Block& block, int index);
+    static void indexKey(Block& block, int index, const QString& name);
     Ending newLineEnding() const;
     Line* lastLine();
     static Line* lastLineOf(Block& block);

@@ -53,6 +53,8 @@ QByteArray IniSyntax::trimmed(const QByteArray& bytes)
     const char* begin = bytes.constData();
     const char* end = bytes.constEnd();
     trim(begin, end);
+    if (begin == bytes.constData() && end == bytes.constEnd())
+        return bytes;
     return QByteArray(begin, end - begin);
 }
 
@@ -73,6 +75,28 @@ QString IniSyntax::foldName(const char* begin, const char* end)
     for (const char* p = begin; p < end; ++p) {
         const char c = *p;
         *out++ = QLatin1Char(c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c);
+    }
+    return folded;
+}
+
+QString IniSyntax::foldName(const QString& name)
+{
+    const auto blank = [](QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\v' || c == QChar(0xFEFF);
+    };
+    qsizetype begin = 0;
+    qsizetype end = name.size();
+    while (begin < end && blank(name[begin]))
+        ++begin;
+    while (end > begin && blank(name[end - 1]))
+        --end;
+    QString folded(end - begin, Qt::Uninitialized);
+    QChar* out = folded.data();
+    for (qsizetype i = begin; i < end; ++i) {
+        const char16_t c = name[i].unicode();
+        if (c >= 0x80)
+            return foldName(name.toUtf8()); // rare: let the byte rules decide
+        *out++ = QChar(c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c);
     }
     return folded;
 }

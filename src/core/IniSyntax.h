@@ -18,6 +18,8 @@ public:
     /** The form two names are compared in: trimmed and case-folded. */
     static QString foldName(const char* begin, const char* end);
     static QString foldName(const QByteArray& bytes) { return foldName(bytes.constData(), bytes.constEnd()); }
+    /** The same as foldName() of the name's UTF-8 bytes. */
+    static QString foldName(const QString& name);
     /** A stored value as read: trimmed, with one matching outer pair of quotes removed. */
     static QString readValue(const char* begin, const char* end);
     /** The bytes to store after "=" so that readValue() gives the value back exactly. */

@@ -102,6 +102,12 @@ QString SettingsFile::read(const QString& section, const QString& key)
     return d->doc.value(section, key);
 }
 
+QStringList SettingsFile::readKeys(const QString& section, const QStringList& keys)
+{
+    d->refresh();
+    return d->doc.values(section, keys);
+}
+
 bool SettingsFile::write(const QString& section, const QString& key, const QString& value)
 {
     return apply({IniEdit::write(section, key, value)});

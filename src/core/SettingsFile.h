@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -49,6 +50,8 @@ public:
 
     /** The value of section/key, whole; empty text when missing. */
     QString read(const QString& section, const QString& key);
+    /** The values of several keys of one section, the file checked for changes once. */
+    QStringList readKeys(const QString& section, const QStringList& keys);
     /** Writes one value. On failure the file stays as it was and errorString() says why. */
     bool write(const QString& section, const QString& key, const QString& value);
     /** Removes every section of that name with its keys; comments stay. */

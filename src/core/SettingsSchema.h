@@ -35,7 +35,8 @@ public:
     /** Writes one field's text to its key. */
     static bool write(SettingsFile& file, const Settings& settings, QString Settings::*field);
     /** Writes several fields' text to their keys in the given order, as one save of the file. */
-    static bool write(SettingsFile& file, const Settings& settings, std::initializer_list<QString Settings::*> fields);
+    static bool write(SettingsFile& file, const Settings& settings,
+                      std::initializer_list<QString Settings::*> fields);
 
     /** The field as a 16-bit integer, or the shipped default's when it does not convert. */
     static qint16 int16(const Settings& settings, QString Settings::*field);

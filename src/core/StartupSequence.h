@@ -19,7 +19,8 @@ public:
     static constexpr const char* FirstRunKey = "firstRun";
 
     /** Runs the steps; `appFolder` ends in a separator. Returns the settings record. */
-    static Settings run(SettingsFile& file, const QString& appFolder, LoadedImages& images, const Clock& clock);
+    static Settings run(SettingsFile& file, const QString& appFolder, LoadedImages& images,
+                        const Clock& clock);
 
     /** True when the first-run record says the program never started; seeds the list then. */
     static bool seedFirstRun(SettingsFile& file, const QString& appFolder);
