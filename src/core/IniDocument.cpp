@@ -247,6 +247,10 @@ bool IniDocument::setValue(const QString& section, const QString& key, const QSt
         }
         giveEnding(block->head.empty() ? &block->header : &block->head.back(), ending);
         block->head.push_back(std::move(newLine));
+        if (!block->tail.empty() && joinsIntoCrLf(block->head.back(), block->tail.front())) {
+            block->head.back().ending = Ending::CrLf;
+            block->tail.pop_front();
+        }
         indexKey(*block, int(block->head.size()) - 1, keyName);
         return true;
     }
@@ -263,16 +267,25 @@ bool IniDocument::setValue(const QString& section, const QString& key, const QSt
     return true;
 }
 
+bool IniDocument::joinsIntoCrLf(const Line& first, const Line& second)
+{
+    // A lone CR followed by an empty LF line is one CRLF once written out. Lines that come to meet
+    // that way are joined, as a re-read would, so later edits do not depend on whether the file
+    // was read again in between.
+    return first.ending == Ending::Cr && second.text.isEmpty() && second.ending == Ending::Lf;
+}
+
 void IniDocument::appendSurvivor(Block* previous, Line line)
 {
     Line* last = previous ? lastLineOf(*previous) : (m_preamble.empty() ? nullptr : &m_preamble.back());
-    // A lone CR followed by an empty LF line is one CRLF once written out: keep the lines as a
-    // re-read would see them, so later edits do not depend on whether the file was read again.
-    if (last && last->ending == Ending::Cr && line.text.isEmpty() && line.ending == Ending::Lf) {
+    if (last && joinsIntoCrLf(*last, line)) {
         last->ending = Ending::CrLf;
         return;
     }
-    (previous ? previous->tail : m_preamble).push_back(std::move(line));
+    if (previous)
+        previous->tail.push_back(std::move(line));
+    else
+        m_preamble.push_back(std::move(line));
 }
 
 bool IniDocument::removeSection(const QString& section)

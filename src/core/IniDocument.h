@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -60,7 +61,7 @@ private:
         Line header;
         QString name;
         std::vector<Line> head;
-        std::vector<Line> tail;
+        std::deque<Line> tail;
         QHash<QString, int> keys;
         bool firstOfName = false; // only the first section of a name is ever looked up
     };
@@ -76,6 +77,7 @@ private:
     static Line* lastLineOf(Block& block);
     void giveEnding(Line* line, Ending ending);
     void appendSurvivor(Block* previous, Line line);
+    static bool joinsIntoCrLf(const Line& first, const Line& second);
 
     std::vector<Line> m_preamble;
     std::vector<std::unique_ptr<Block>> m_blocks;

@@ -144,6 +144,9 @@ private slots:
         QTest::addRow("lone CR and empty line join")
             << QByteArray("x\r[b]\n\n") << QByteArray("r\tb\nw\tc\tk\tv")
             << QByteArray("x\r\n[c]\r\nk=v\r\n");
+        QTest::addRow("lone CR key meets empty line")
+            << QByteArray("x\r[a]\nk=1\n\n") << QByteArray("w\ta\tn\t2\nw\ta\tm\t3")
+            << QByteArray("x\r[a]\nk=1\nn=2\r\nm=3\r");
         QTest::addRow("outer blanks quoted")
             << QByteArray("[a]\n") << QByteArray("w\ta\tk\t lead\nw\ta\tj\ttab\t")
             << QByteArray("[a]\nk=\" lead\"\nj=\"tab\t\"\n");
