@@ -61,7 +61,9 @@ int main(int argc, char* argv[])
     }
 
     SystemClock clock;
-    SettingsFile settingsFile(appFolder + QLatin1String(ApplicationFolder::SettingsFileName));
+    const QString settingsPath = appFolder + QLatin1String(ApplicationFolder::SettingsFileName);
+    SettingsFile::removeStaleTemporaries(settingsPath);
+    SettingsFile settingsFile(settingsPath);
     LoadedImages images;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock);
 
