@@ -80,7 +80,9 @@ int main(int argc, char* argv[])
     SystemClock clock;
     SystemRandom random;
     MessageBoxPrompter prompter;
-    SettingsFile settingsFile(appFolder + QLatin1String(ApplicationFolder::SettingsFileName));
+    const QString settingsPath = appFolder + QLatin1String(ApplicationFolder::SettingsFileName);
+    SettingsFile::removeStaleTemporaries(settingsPath);
+    SettingsFile settingsFile(settingsPath);
     // The first start also asks to be started at login; later starts leave the user's choice alone.
     if (StartupSequence::seedFirstRun(settingsFile, appFolder))
         AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath());

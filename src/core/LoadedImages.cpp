@@ -44,8 +44,8 @@ QString LoadedImages::LoadFromSettings(SettingsFile& file)
     const QString totalText = file.read(kTotal, kTotal);
     const QStringList keys = positionKeys(entryCount(totalText));
     beginResetModel();
-    m_paths = file.read(kImages, keys);
-    m_captions = file.read(kCaption, keys);
+    m_paths = file.readKeys(kImages, keys);
+    m_captions = file.readKeys(kCaption, keys);
     endResetModel();
     return totalText;
 }

@@ -1,32 +1,93 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Interim implementation: whole file parsed per call, written in place. To be replaced.
 #include "SettingsFile.h"
 
-#include <QFile>
+#include "AtomicFileWriter.h"
+#include "FileSystem.h"
+#include "IniDocument.h"
+#include "IniEncoding.h"
+#include "IniSyntax.h"
+#include "PosixFileSystem.h"
+
+#include <cerrno>
 
 class SettingsFile::Private
 {
 public:
+    Private(QString path, FileSystem& fs) : path(std::move(path)), fs(fs), writer(fs) {}
+
+    void refresh();
+    QString editProblem(const IniEdit& edit) const;
+    bool save();
+
     QString path;
+    FileSystem& fs;
+    AtomicFileWriter writer;
     QString error;
+    IniDocument doc;
+    FileStamp stamp;
+    bool loaded = false;
+    int readError = 0;
+    bool converted = false;
 };
 
-namespace {
-
-QStringList readLines(const QString& path)
+void SettingsFile::Private::refresh()
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    FileStamp now;
+    const int statError = fs.stat(path, &now);
+    if (loaded && statError == 0 && now == stamp)
+        return;
+    if (loaded && statError == ENOENT && !stamp.exists)
+        return;
+
+    doc = IniDocument();
+    stamp = FileStamp{};
+    converted = false;
+    loaded = false;
+    readError = statError == ENOENT ? 0 : statError;
+    if (statError == 0 && !now.isRegular())
+        readError = EISDIR;
+    QByteArray bytes;
+    if (statError == 0 && !readError)
+        readError = fs.readFile(path, &bytes);
+    if (readError)
+        return; // tried again at the next call
+    doc = IniDocument::parse(IniEncoding::toUtf8(bytes, &converted));
+    stamp = now;
+    loaded = true;
+}
+
+QString SettingsFile::Private::editProblem(const IniEdit& edit) const
+{
+    QString problem = IniSyntax::sectionProblem(edit.section);
+    if (problem.isEmpty() && edit.kind == IniEdit::Kind::Write) {
+        problem = IniSyntax::keyProblem(edit.key);
+        if (problem.isEmpty())
+            problem = IniSyntax::valueProblem(edit.value);
+    }
+    if (problem.isEmpty())
         return {};
-    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    return QStringLiteral("Did not write [%1] %2 to %3: %4.")
+        .arg(edit.section.simplified(), edit.key.simplified(), path, problem);
 }
 
-} // namespace
-
-SettingsFile::SettingsFile(QString path) : d(std::make_unique<Private>())
+bool SettingsFile::Private::save()
 {
-    d->path = std::move(path);
+    const QString target = writer.resolve(path);
+    if (target.isEmpty() || !writer.replace(target, doc.serialise())) {
+        error = writer.errorString();
+        loaded = false;
+        return false;
+    }
+    if (fs.stat(path, &stamp) != 0)
+        loaded = false;
+    converted = false;
+    return true;
 }
+
+SettingsFile::SettingsFile(QString path) : SettingsFile(std::move(path), PosixFileSystem::instance()) {}
+
+SettingsFile::SettingsFile(QString path, FileSystem& fs) : d(std::make_unique<Private>(std::move(path), fs))
+{}
 
 SettingsFile::~SettingsFile() = default;
 
@@ -37,28 +98,14 @@ QString SettingsFile::path() const
 
 QString SettingsFile::read(const QString& section, const QString& key)
 {
-    QString current;
-    for (const QString& raw : readLines(d->path)) {
-        const QString line = raw.trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            current = line.mid(1, line.indexOf(QLatin1Char(']')) - 1).trimmed();
-            continue;
-        }
-        const int eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0 && current.compare(section, Qt::CaseInsensitive) == 0 &&
-            line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-            return line.mid(eq + 1).trimmed();
-    }
-    return {};
+    d->refresh();
+    return d->doc.value(section, key);
 }
 
-QStringList SettingsFile::read(const QString& section, const QStringList& keys)
+QStringList SettingsFile::readKeys(const QString& section, const QStringList& keys)
 {
-    QStringList values;
-    values.reserve(keys.size());
-    for (const QString& key : keys)
-        values.append(read(section, key));
-    return values;
+    d->refresh();
+    return d->doc.values(section, keys);
 }
 
 bool SettingsFile::write(const QString& section, const QString& key, const QString& value)
@@ -73,12 +120,37 @@ bool SettingsFile::removeSection(const QString& section)
 
 bool SettingsFile::apply(const QList<IniEdit>& edits)
 {
-    Q_UNUSED(edits);
-    d->error = QStringLiteral("not implemented");
-    return false;
+    for (const IniEdit& edit : edits) {
+        d->error = d->editProblem(edit);
+        if (!d->error.isEmpty())
+            return false;
+    }
+    d->refresh();
+    if (d->readError) {
+        d->error =
+            QStringLiteral("Could not read %1: %2. Nothing was written, so that its contents are not lost.")
+                .arg(d->path, qt_error_string(d->readError));
+        return false;
+    }
+    bool changed = false;
+    for (const IniEdit& edit : edits) {
+        if (edit.kind == IniEdit::Kind::Write)
+            changed |= d->doc.setValue(edit.section, edit.key, edit.value);
+        else
+            changed |= d->doc.removeSection(edit.section);
+    }
+    // A Windows-1252 file becomes UTF-8 at its first write, even one that changes no text.
+    if (!changed && !(d->converted && d->stamp.exists))
+        return true;
+    return d->save();
 }
 
 QString SettingsFile::errorString() const
 {
     return d->error;
+}
+
+int SettingsFile::removeStaleTemporaries(const QString& path)
+{
+    return AtomicFileWriter::removeStaleTemporaries(PosixFileSystem::instance(), path);
 }

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class FileSystem;
+
 /** One change to the settings file: write a key, or remove a whole section. */
 struct IniEdit
 {
@@ -30,11 +32,16 @@ struct IniEdit
  * The program's settings file, read and written with the rules of the Windows profile functions:
  * missing file, section or key read as empty text; a write replaces one line and leaves every other
  * byte alone. Every save is atomic, and the file is read again when another program changed it.
+ *
+ * The text held in memory is always the file as last read or written: when a save fails, it is
+ * dropped and the file is read again at the next call, so read() gives what the disk holds.
  */
 class SettingsFile
 {
 public:
     explicit SettingsFile(QString path);
+    /** A settings file whose low-level operations go through fs, which must outlive it. */
+    SettingsFile(QString path, FileSystem& fs);
     ~SettingsFile();
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
@@ -43,8 +50,8 @@ public:
 
     /** The value of section/key, whole; empty text when missing. */
     QString read(const QString& section, const QString& key);
-    /** The values of several keys of one section, in the order asked; one check of the file for all. */
-    QStringList read(const QString& section, const QStringList& keys);
+    /** The values of several keys of one section, the file checked for changes once. */
+    QStringList readKeys(const QString& section, const QStringList& keys);
     /** Writes one value. On failure the file stays as it was and errorString() says why. */
     bool write(const QString& section, const QString& key, const QString& value);
     /** Removes every section of that name with its keys; comments stay. */
@@ -53,6 +60,9 @@ public:
     bool apply(const QList<IniEdit>& edits);
     /** Why the last failed write failed. */
     QString errorString() const;
+
+    /** Removes temporary files that a save killed half-way left beside the file at path. */
+    static int removeStaleTemporaries(const QString& path);
 
 private:
     class Private;

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <sys/types.h>
+
+/** What stat() tells about a file; two equal stamps mean the file was not changed in between. */
+struct FileStamp
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    mode_t mode = 0;
+
+    bool isRegular() const;
+    bool operator==(const FileStamp&) const = default;
+};
+
+/**
+ * The low-level file operations a save is made of, one call each, so that a test can make any one
+ * of them fail. Each returns 0 or an errno value.
+ */
+class FileSystem
+{
+public:
+    virtual ~FileSystem() = default;
+    /** Follows symbolic links; a missing file gives ENOENT. */
+    virtual int stat(const QString& path, FileStamp* stamp) = 0;
+    /** The target text of a symbolic link; EINVAL when path is not a link. */
+    virtual int readLink(const QString& path, QString* target) = 0;
+    /** The whole content of a file. */
+    virtual int readFile(const QString& path, QByteArray* content) = 0;
+    /** Whether the current user may write the existing file. */
+    virtual int checkWritable(const QString& path) = 0;
+    /** Creates the folder and its missing parents. */
+    virtual int makeFolders(const QString& path) = 0;
+    /** Creates a new file for writing with the given mode (less the umask); EEXIST when it exists. */
+    virtual int createNew(const QString& path, mode_t mode, int* fd) = 0;
+    /** Writes up to size bytes; *written says how many were written. */
+    virtual int write(int fd, const char* data, qint64 size, qint64* written) = 0;
+    virtual int setMode(int fd, mode_t mode) = 0;
+    virtual int sync(int fd) = 0;
+    virtual int close(int fd) = 0;
+    virtual int rename(const QString& from, const QString& to) = 0;
+    virtual int remove(const QString& path) = 0;
+    /** Makes the folder's entries (a rename) durable. */
+    virtual int syncFolder(const QString& path) = 0;
+    /** Names of the entries of a folder. */
+    virtual int listFolder(const QString& path, QStringList* names) = 0;
+};

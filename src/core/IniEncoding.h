@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+
+/**
+ * Settings files are UTF-8, except old ones written by the Windows profile functions, which are
+ * Windows-1252. A file that is valid UTF-8 is taken as UTF-8; any other file as Windows-1252.
+ */
+class IniEncoding
+{
+public:
+    /** True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF). */
+    static bool isUtf8(const QByteArray& bytes);
+    /** The same text as the Windows-1252 bytes, in UTF-8. */
+    static QByteArray utf8FromWindows1252(const QByteArray& bytes);
+    /** The file's text in UTF-8; converted is set when the bytes had to be converted. */
+    static QByteArray toUtf8(const QByteArray& fileBytes, bool* converted);
+};

@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "IniSyntax.h"
+
+namespace {
+
+// U+FEFF, the byte-order mark some editors put in front of the first line.
+constexpr char Bom[] = "\xEF\xBB\xBF";
+
+bool isBlankByte(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v';
+}
+
+bool startsWithBom(const char* begin, const char* end)
+{
+    return end - begin >= 3 && begin[0] == Bom[0] && begin[1] == Bom[1] && begin[2] == Bom[2];
+}
+
+bool endsWithBom(const char* begin, const char* end)
+{
+    return end - begin >= 3 && end[-3] == Bom[0] && end[-2] == Bom[1] && end[-1] == Bom[2];
+}
+
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+} // namespace
+
+void IniSyntax::trim(const char*& begin, const char*& end)
+{
+    for (;;) {
+        if (begin < end && isBlankByte(*begin))
+            ++begin;
+        else if (startsWithBom(begin, end))
+            begin += 3;
+        else
+            break;
+    }
+    for (;;) {
+        if (begin < end && isBlankByte(end[-1]))
+            --end;
+        else if (endsWithBom(begin, end))
+            end -= 3;
+        else
+            break;
+    }
+}
+
+QByteArray IniSyntax::trimmed(const QByteArray& bytes)
+{
+    const char* begin = bytes.constData();
+    const char* end = bytes.constEnd();
+    trim(begin, end);
+    if (begin == bytes.constData() && end == bytes.constEnd())
+        return bytes;
+    return QByteArray(begin, end - begin);
+}
+
+QString IniSyntax::foldName(const char* begin, const char* end)
+{
+    trim(begin, end);
+    bool ascii = true;
+    for (const char* p = begin; p < end; ++p) {
+        if (static_cast<unsigned char>(*p) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (!ascii)
+        return QString::fromUtf8(begin, end - begin).toCaseFolded();
+    QString folded(end - begin, Qt::Uninitialized);
+    QChar* out = folded.data();
+    for (const char* p = begin; p < end; ++p) {
+        const char c = *p;
+        *out++ = QLatin1Char(c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c);
+    }
+    return folded;
+}
+
+QString IniSyntax::foldName(const QString& name)
+{
+    const auto blank = [](QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\v' || c == QChar(0xFEFF);
+    };
+    qsizetype begin = 0;
+    qsizetype end = name.size();
+    while (begin < end && blank(name[begin]))
+        ++begin;
+    while (end > begin && blank(name[end - 1]))
+        --end;
+    QString folded(end - begin, Qt::Uninitialized);
+    QChar* out = folded.data();
+    for (qsizetype i = begin; i < end; ++i) {
+        const char16_t c = name[i].unicode();
+        if (c >= 0x80)
+            return foldName(name.toUtf8()); // rare: let the byte rules decide
+        *out++ = QChar(c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c);
+    }
+    return folded;
+}
+
+QString IniSyntax::readValue(const char* begin, const char* end)
+{
+    trim(begin, end);
+    if (end - begin >= 2 && (*begin == '"' || *begin == '\'') && end[-1] == *begin) {
+        ++begin;
+        --end;
+    }
+    return QString::fromUtf8(begin, end - begin);
+}
+
+QByteArray IniSyntax::storedValue(const QString& value)
+{
+    const QByteArray bytes = value.toUtf8();
+    const char* begin = bytes.constData();
+    const char* end = bytes.constEnd();
+    trim(begin, end);
+    const bool loosesBlanks = begin != bytes.constData() || end != bytes.constEnd();
+    const bool looksQuoted =
+        bytes.size() >= 2 && (bytes.front() == '"' || bytes.front() == '\'') && bytes.back() == bytes.front();
+    if (!loosesBlanks && !looksQuoted)
+        return bytes;
+    return '"' + bytes + '"';
+}
+
+QString IniSyntax::sectionProblem(const QString& section)
+{
+    if (hasLineBreak(section))
+        return QStringLiteral("the section name \"%1\" holds a line break").arg(section.simplified());
+    if (section.contains(QLatin1Char(']')))
+        return QStringLiteral("the section name \"%1\" holds a \"]\"").arg(section);
+    return {};
+}
+
+QString IniSyntax::keyProblem(const QString& key)
+{
+    if (hasLineBreak(key))
+        return QStringLiteral("the key \"%1\" holds a line break").arg(key.simplified());
+    if (key.contains(QLatin1Char('=')))
+        return QStringLiteral("the key \"%1\" holds a \"=\"").arg(key);
+    const QByteArray name = trimmed(key.toUtf8());
+    if (name.startsWith('[') || name.startsWith(';'))
+        return QStringLiteral("the key \"%1\" would read as a section or a comment").arg(key);
+    return {};
+}
+
+QString IniSyntax::valueProblem(const QString& value)
+{
+    if (hasLineBreak(value))
+        return QStringLiteral("the value holds a line break");
+    return {};
+}

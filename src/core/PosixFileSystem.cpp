@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PosixFileSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+int lastError()
+{
+    return errno ? errno : EIO;
+}
+
+qint64 nanoseconds(const timespec& time)
+{
+    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+} // namespace
+
+bool FileStamp::isRegular() const
+{
+    return S_ISREG(mode);
+}
+
+PosixFileSystem& PosixFileSystem::instance()
+{
+    static PosixFileSystem fs;
+    return fs;
+}
+
+int PosixFileSystem::stat(const QString& path, FileStamp* stamp)
+{
+    struct stat st;
+    if (::stat(native(path).constData(), &st) != 0) {
+        *stamp = FileStamp{};
+        return lastError();
+    }
+    *stamp = FileStamp{
+        true,      st.st_dev, st.st_ino, qint64(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim),
+        st.st_mode};
+    return 0;
+}
+
+int PosixFileSystem::readLink(const QString& path, QString* target)
+{
+    QByteArray buffer(4096, Qt::Uninitialized);
+    const ssize_t length = ::readlink(native(path).constData(), buffer.data(), size_t(buffer.size()));
+    if (length < 0)
+        return lastError();
+    if (length >= buffer.size())
+        return ENAMETOOLONG;
+    *target = QFile::decodeName(buffer.left(length));
+    return 0;
+}
+
+int PosixFileSystem::readFile(const QString& path, QByteArray* content)
+{
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return lastError();
+    QByteArray data;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0)
+        data.reserve(qsizetype(st.st_size) + 1);
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            const int error = lastError();
+            ::close(fd);
+            return error;
+        }
+        if (got == 0)
+            break;
+        data.append(chunk, got);
+    }
+    ::close(fd);
+    *content = std::move(data);
+    return 0;
+}
+
+int PosixFileSystem::checkWritable(const QString& path)
+{
+    return ::access(native(path).constData(), W_OK) == 0 ? 0 : lastError();
+}
+
+int PosixFileSystem::makeFolders(const QString& path)
+{
+    if (QDir().mkpath(path))
+        return 0;
+    return QFileInfo(path).exists() ? ENOTDIR : EACCES;
+}
+
+int PosixFileSystem::createNew(const QString& path, mode_t mode, int* fd)
+{
+    *fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    return *fd < 0 ? lastError() : 0;
+}
+
+int PosixFileSystem::write(int fd, const char* data, qint64 size, qint64* written)
+{
+    ssize_t result;
+    do {
+        result = ::write(fd, data, size_t(size));
+    } while (result < 0 && errno == EINTR);
+    *written = result < 0 ? 0 : result;
+    return result < 0 ? lastError() : 0;
+}
+
+int PosixFileSystem::setMode(int fd, mode_t mode)
+{
+    return ::fchmod(fd, mode) == 0 ? 0 : lastError();
+}
+
+int PosixFileSystem::sync(int fd)
+{
+    return ::fsync(fd) == 0 ? 0 : lastError();
+}
+
+int PosixFileSystem::close(int fd)
+{
+    // The descriptor is gone even when close reports an error; it must not be closed again.
+    return ::close(fd) == 0 ? 0 : lastError();
+}
+
+int PosixFileSystem::rename(const QString& from, const QString& to)
+{
+    return ::rename(native(from).constData(), native(to).constData()) == 0 ? 0 : lastError();
+}
+
+int PosixFileSystem::remove(const QString& path)
+{
+    return ::unlink(native(path).constData()) == 0 ? 0 : lastError();
+}
+
+int PosixFileSystem::syncFolder(const QString& path)
+{
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return lastError();
+    int error = ::fsync(fd) == 0 ? 0 : lastError();
+    ::close(fd);
+    // Some file systems cannot sync a folder at all; that is no failure of the save.
+    if (error == EINVAL || error == ENOTSUP)
+        error = 0;
+    return error;
+}
+
+int PosixFileSystem::listFolder(const QString& path, QStringList* names)
+{
+    DIR* dir = ::opendir(native(path).constData());
+    if (!dir)
+        return lastError();
+    names->clear();
+    while (const dirent* entry = ::readdir(dir))
+        names->append(QFile::decodeName(entry->d_name));
+    ::closedir(dir);
+    return 0;
+}

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "FileSystem.h"
+
+/** FileSystem on the POSIX calls. */
+class PosixFileSystem : public FileSystem
+{
+public:
+    /** The one shared instance; it holds no state. */
+    static PosixFileSystem& instance();
+
+    int stat(const QString& path, FileStamp* stamp) override;
+    int readLink(const QString& path, QString* target) override;
+    int readFile(const QString& path, QByteArray* content) override;
+    int checkWritable(const QString& path) override;
+    int makeFolders(const QString& path) override;
+    int createNew(const QString& path, mode_t mode, int* fd) override;
+    int write(int fd, const char* data, qint64 size, qint64* written) override;
+    int setMode(int fd, mode_t mode) override;
+    int sync(int fd) override;
+    int close(int fd) override;
+    int rename(const QString& from, const QString& to) override;
+    int remove(const QString& path) override;
+    int syncFolder(const QString& path) override;
+    int listFolder(const QString& path, QStringList* names) override;
+};

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/SettingsFile.h"
+
+#include <QByteArray>
+#include <QList>
+
+/**
+ * Edits written as text, one a line: "w<TAB>section<TAB>key<TAB>value" writes a value,
+ * "r<TAB>section" removes a section; other lines are ignored. A fuzz input is a file's bytes,
+ * then a line "%%", then such a script.
+ */
+class IniEditScript
+{
+public:
+    static QList<IniEdit> parse(const QByteArray& script);
+    /** Splits a fuzz input into the file's bytes and the edits. */
+    static void split(const QByteArray& input, QByteArray* file, QList<IniEdit>* edits);
+};
