@@ -8,14 +8,14 @@
 #include "core/SingleInstance.h"
 #include "core/StartupSequence.h"
 #include "engine/ChangeCycle.h"
-#include "platform/MessageBoxPrompter.h"
-#include "platform/SystemClock.h"
-#include "platform/SystemRandom.h"
 #include "platform/DesktopUrlOpener.h"
+#include "platform/MessageBoxPrompter.h"
 #include "platform/MountedVolumes.h"
 #include "platform/PrimaryScreenInfo.h"
 #include "platform/QtEventWait.h"
 #include "platform/QtFileDialogs.h"
+#include "platform/SystemClock.h"
+#include "platform/SystemRandom.h"
 #include "platform/desktop/DesktopBackendFactory.h"
 #include "ui/ApplicationShell.h"
 #include "ui/OptionDialogLauncher.h"
@@ -89,8 +89,8 @@ int main(int argc, char* argv[])
     LoadedImages images;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock);
 
-    const std::unique_ptr<DesktopBackend> desktop =
-        DesktopBackendFactory::create(settings.backend, settings.command, QProcessEnvironment::systemEnvironment());
+    const std::unique_ptr<DesktopBackend> desktop = DesktopBackendFactory::create(
+        settings.backend, settings.command, QProcessEnvironment::systemEnvironment());
     QtFileDialogs fileDialogs;
     DesktopUrlOpener urlOpener;
     QtEventWait wait;
