@@ -271,19 +271,6 @@ private slots:
         QVERIFY(settings.apply(edits));
         QCOMPARE(folder.readSettings(), single.serialise());
     }
-
-    void writesThroughTheFileMatchTheBatch()
-    {
-        TempAppFolder one;
-        TempAppFolder batch;
-        one.writeSettings(listFile(40, "old"));
-        batch.writeSettings(listFile(40, "old"));
-        const QList<IniEdit> edits = listSave(60, "new");
-        for (const IniEdit& edit : edits)
-            QVERIFY(SettingsFile(one.settingsPath()).apply({edit}));
-        QVERIFY(SettingsFile(batch.settingsPath()).apply(edits));
-        QCOMPARE(one.readSettings(), batch.readSettings());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSettingsFileSave)
