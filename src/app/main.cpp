@@ -19,6 +19,7 @@
 #include "platform/desktop/DesktopBackendFactory.h"
 #include "ui/ApplicationShell.h"
 #include "ui/OptionDialogLauncher.h"
+#include "ui/ProgramIcon.h"
 #include "ui/QtFontChooser.h"
 #include "ui/TrayController.h"
 #include "ui/frmMain.h"
@@ -61,6 +62,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
+    ProgramIcon::loadResources();
+    QApplication::setWindowIcon(ProgramIcon::icon());
     // The program lives in the tray with no window shown; it ends only through a close request.
     QApplication::setQuitOnLastWindowClosed(false);
 

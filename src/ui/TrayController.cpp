@@ -2,38 +2,12 @@
 #include "TrayController.h"
 
 #include "core/Settings.h"
+#include "ui/ProgramIcon.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
-#include <QPainter>
 #include <QScopedValueRollback>
-
-namespace {
-
-/** The window's icon, or a plain drawn one while the program has none. */
-QIcon programIcon()
-{
-    QIcon icon = QApplication::windowIcon();
-    if (!icon.isNull())
-        return icon;
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(QColor(0x2e, 0x7d, 0x32));
-    painter.setPen(QPen(Qt::white, 2));
-    painter.drawRoundedRect(QRectF(2, 2, 28, 28), 5, 5);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(20);
-    painter.setFont(font);
-    painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("T"));
-    painter.end();
-    return QIcon(pixmap);
-}
-
-} // namespace
 
 TrayController::TrayController(const Settings& settings, ChangeFunction change, QObject* parent)
     : QObject(parent), m_settings(settings), m_change(std::move(change)),
@@ -47,7 +21,8 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
     mnuNextImage->setObjectName(QStringLiteral("mnuNextImage"));
     mnuClose->setObjectName(QStringLiteral("mnuClose"));
 
-    m_icon.setIcon(programIcon());
+    ProgramIcon::loadResources();
+    m_icon.setIcon(ProgramIcon::icon());
     m_icon.setToolTip(QStringLiteral(" Tessaly"));
     // Set as the context menu too, so that desktops which draw the menu themselves (StatusNotifierItem)
     // have it; the X11 tray opens it on the right button before the Context event arrives.
