@@ -24,7 +24,7 @@ constexpr std::array<SettingSpec, 21> kSchema{{
     {"font", "newFontItalic", T::Flag, "False", &Settings::newFontItalic},
     {"font", "newFontUnderline", T::Flag, "False", &Settings::newFontUnderline},
     {"font", "newFontFontStrikethru", T::Flag, "False", &Settings::newFontFontStrikethru},
-    {"font", "newFontForeColor", T::Colour, "16777215", &Settings::newFontForeColor},
+    {"font", "newFontForeColor", T::Colour, "0", &Settings::newFontForeColor},
     {"time", "changeEveryBoot", T::Integer, "0", &Settings::changeEveryBoot},
     {"time", "timeOption", T::Integer, "1", &Settings::timeOption},
     {"time", "timeMin", T::Integer, "30", &Settings::timeMin},
