@@ -24,7 +24,7 @@ QString picture(int i)
 
 } // namespace
 
-class TestImageListCommands : public QObject
+class tst_ImageListCommands : public QObject
 {
     Q_OBJECT
 
@@ -58,7 +58,7 @@ private:
     ImageListCommands* m_commands = nullptr;
 };
 
-void TestImageListCommands::init()
+void tst_ImageListCommands::init()
 {
     m_images = new LoadedImages;
     m_prompter = new FakePrompter;
@@ -66,7 +66,7 @@ void TestImageListCommands::init()
     m_commands = new ImageListCommands(*m_images, *m_prompter, *m_dialogs);
 }
 
-void TestImageListCommands::cleanup()
+void tst_ImageListCommands::cleanup()
 {
     delete m_commands;
     delete m_dialogs;
@@ -74,7 +74,7 @@ void TestImageListCommands::cleanup()
     delete m_images;
 }
 
-void TestImageListCommands::fill(int count, int selected)
+void tst_ImageListCommands::fill(int count, int selected)
 {
     for (int i = 0; i < count; ++i)
         m_images->Append(picture(i), QString(QLatin1Char('A' + i)));
@@ -83,7 +83,7 @@ void TestImageListCommands::fill(int count, int selected)
     m_prompter->clear();
 }
 
-QStringList TestImageListCommands::paths() const
+QStringList tst_ImageListCommands::paths() const
 {
     QStringList result;
     for (int i = 0; i < m_images->Count(); ++i)
@@ -91,7 +91,7 @@ QStringList TestImageListCommands::paths() const
     return result;
 }
 
-void TestImageListCommands::remove_data()
+void tst_ImageListCommands::remove_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("selected");
@@ -115,7 +115,7 @@ void TestImageListCommands::remove_data()
                                 << "0" << QStringList{kNothingToRemove};
 }
 
-void TestImageListCommands::remove()
+void tst_ImageListCommands::remove()
 {
     QFETCH(int, count);
     QFETCH(int, selected);
@@ -140,7 +140,7 @@ void TestImageListCommands::remove()
     QCOMPARE(m_commands->thumbnail().isNull(), selectedAfter < 0);
 }
 
-void TestImageListCommands::move_data()
+void tst_ImageListCommands::move_data()
 {
     QTest::addColumn<bool>("goUp");
     QTest::addColumn<int>("count");
@@ -162,7 +162,7 @@ void TestImageListCommands::move_data()
     QTest::addRow("down on an empty list") << false << 0 << -1 << QList<int>{} << -1 << kNothingToRemove;
 }
 
-void TestImageListCommands::move()
+void tst_ImageListCommands::move()
 {
     QFETCH(bool, goUp);
     QFETCH(int, count);
@@ -193,7 +193,7 @@ void TestImageListCommands::move()
     QCOMPARE(m_prompter->texts(), message.isEmpty() ? QStringList() : QStringList{message});
 }
 
-void TestImageListCommands::removeAll_data()
+void tst_ImageListCommands::removeAll_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<PromptAnswer>("answer");
@@ -204,7 +204,7 @@ void TestImageListCommands::removeAll_data()
     QTest::addRow("asks even when empty") << 0 << PromptAnswer::Yes << 0;
 }
 
-void TestImageListCommands::removeAll()
+void tst_ImageListCommands::removeAll()
 {
     QFETCH(int, count);
     QFETCH(PromptAnswer, answer);
@@ -233,7 +233,7 @@ void TestImageListCommands::removeAll()
     }
 }
 
-void TestImageListCommands::addAppendsSelectsAndCounts()
+void tst_ImageListCommands::addAppendsSelectsAndCounts()
 {
     fill(2, 0);
     m_dialogs->choose(picture(1));
@@ -253,7 +253,7 @@ void TestImageListCommands::addAppendsSelectsAndCounts()
     QVERIFY(m_prompter->texts().isEmpty());
 }
 
-void TestImageListCommands::addCancelled()
+void tst_ImageListCommands::addCancelled()
 {
     fill(2, 1);
     m_dialogs->choose(std::nullopt);
@@ -266,7 +266,7 @@ void TestImageListCommands::addCancelled()
     QCOMPARE(m_prompter->shown().first().icon, PromptIcon::Exclamation);
 }
 
-void TestImageListCommands::largeCollectionAdviceOnce()
+void tst_ImageListCommands::largeCollectionAdviceOnce()
 {
     const QString advice =
         QStringLiteral("It is recommended that you should have less than 700 loaded images.");
@@ -289,7 +289,7 @@ void TestImageListCommands::largeCollectionAdviceOnce()
     QCOMPARE(m_commands->totalText(), QStringLiteral("703"));
 }
 
-void TestImageListCommands::unloadablePictureStaysAndWarnsAtEachSelection()
+void tst_ImageListCommands::unloadablePictureStaysAndWarnsAtEachSelection()
 {
     QTemporaryDir dir;
     const QString broken = dir.filePath(QStringLiteral("broken.jpg"));
@@ -319,7 +319,7 @@ void TestImageListCommands::unloadablePictureStaysAndWarnsAtEachSelection()
     QCOMPARE(busy.last().first().toBool(), false);
 }
 
-void TestImageListCommands::captionStoredKeystrokeByKeystroke()
+void tst_ImageListCommands::captionStoredKeystrokeByKeystroke()
 {
     fill(3, 0);
     m_commands->p_caption_Change(QStringLiteral("S"));
@@ -339,7 +339,7 @@ void TestImageListCommands::captionStoredKeystrokeByKeystroke()
     QVERIFY(m_prompter->texts().isEmpty());
 }
 
-void TestImageListCommands::captionWithoutEntry_data()
+void tst_ImageListCommands::captionWithoutEntry_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<QStringList>("messages");
@@ -348,7 +348,7 @@ void TestImageListCommands::captionWithoutEntry_data()
     QTest::addRow("entries but none selected") << 2 << QStringList();
 }
 
-void TestImageListCommands::captionWithoutEntry()
+void tst_ImageListCommands::captionWithoutEntry()
 {
     QFETCH(int, count);
     QFETCH(QStringList, messages);
@@ -364,7 +364,7 @@ void TestImageListCommands::captionWithoutEntry()
         QCOMPARE(m_images->CaptionAt(i), QString(QLatin1Char('A' + i)));
 }
 
-void TestImageListCommands::dialogFilter_data()
+void tst_ImageListCommands::dialogFilter_data()
 {
     QTest::addColumn<QString>("bars");
     QTest::addColumn<QString>("dialog");
@@ -379,12 +379,12 @@ void TestImageListCommands::dialogFilter_data()
                                                                 << "A (*.a)";
 }
 
-void TestImageListCommands::dialogFilter()
+void tst_ImageListCommands::dialogFilter()
 {
     QFETCH(QString, bars);
     QFETCH(QString, dialog);
     QCOMPARE(ImageListCommands::toDialogFilter(bars), dialog);
 }
 
-QTEST_MAIN(TestImageListCommands)
-#include "test_image_list_commands.moc"
+QTEST_MAIN(tst_ImageListCommands)
+#include "tst_ImageListCommands.moc"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/Scheduler.h"
 #include "FakeClock.h"
 #include "FakePrompter.h"
 #include "TempAppFolder.h"
 #include "core/LoadedImages.h"
+#include "core/Scheduler.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
 
@@ -58,7 +58,7 @@ struct Fixture
 
 } // namespace
 
-class SchedulerTest : public QObject
+class tst_Scheduler : public QObject
 {
     Q_OBJECT
 
@@ -81,7 +81,7 @@ private slots:
     void clockJumpsAreCaughtAtTheNextWakeUp();
 };
 
-void SchedulerTest::startupCheck_data()
+void tst_Scheduler::startupCheck_data()
 {
     QTest::addColumn<QString>("timeOption");
     QTest::addColumn<QString>("everyBoot");
@@ -135,7 +135,7 @@ void SchedulerTest::startupCheck_data()
                                        << "2026-03-14 08:00:00" << false << "2026-03-14 08:00:00";
 }
 
-void SchedulerTest::startupCheck()
+void tst_Scheduler::startupCheck()
 {
     QFETCH(QString, timeOption);
     QFETCH(QString, everyBoot);
@@ -160,7 +160,7 @@ void SchedulerTest::startupCheck()
     QVERIFY(!f.scheduler.isRunning());
 }
 
-void SchedulerTest::tick_data()
+void tst_Scheduler::tick_data()
 {
     QTest::addColumn<QString>("timeOption");
     QTest::addColumn<QString>("everyBoot");
@@ -194,7 +194,7 @@ void SchedulerTest::tick_data()
         << "2026-03-15 15:00:00" << at("2026-03-16 00:00:00") << "2026-03-19";
 }
 
-void SchedulerTest::tick()
+void tst_Scheduler::tick()
 {
     QFETCH(QString, timeOption);
     QFETCH(QString, everyBoot);
@@ -213,7 +213,7 @@ void SchedulerTest::tick()
     QVERIFY(f.scheduler.timer().isActive());
 }
 
-void SchedulerTest::activate_data()
+void tst_Scheduler::activate_data()
 {
     QTest::addColumn<QString>("timeOption");
     QTest::addColumn<QString>("nextMinute");
@@ -231,7 +231,7 @@ void SchedulerTest::activate_data()
                           << "2026-03-17 09:00:00";
 }
 
-void SchedulerTest::activate()
+void tst_Scheduler::activate()
 {
     QFETCH(QString, timeOption);
     QFETCH(QString, nextMinute);
@@ -259,7 +259,7 @@ void SchedulerTest::activate()
     QCOMPARE(f.file.read(QStringLiteral("images"), QStringLiteral("0")), QStringLiteral("/p/new.jpg"));
 }
 
-void SchedulerTest::activateWithEmptyListChangesNothing_data()
+void tst_Scheduler::activateWithEmptyListChangesNothing_data()
 {
     QTest::addColumn<bool>("wasRunning");
     QTest::addColumn<QString>("firstPath");
@@ -268,7 +268,7 @@ void SchedulerTest::activateWithEmptyListChangesNothing_data()
     QTest::addRow("first entry blank") << false << "-";
 }
 
-void SchedulerTest::activateWithEmptyListChangesNothing()
+void tst_Scheduler::activateWithEmptyListChangesNothing()
 {
     QFETCH(bool, wasRunning);
     QFETCH(QString, firstPath);
@@ -294,7 +294,7 @@ void SchedulerTest::activateWithEmptyListChangesNothing()
     QCOMPARE(prompter.shown()[0].buttons, PromptButtons::Ok);
 }
 
-void SchedulerTest::daysRhythmAfterActivate()
+void tst_Scheduler::daysRhythmAfterActivate()
 {
     Fixture f(QStringLiteral("2"), QStringLiteral("2020-01-01"));
     f.settings.timeDay = QStringLiteral("1");
@@ -318,7 +318,7 @@ void SchedulerTest::daysRhythmAfterActivate()
     QCOMPARE(f.changes.size(), 3); // Activate, then the two midnights
 }
 
-void SchedulerTest::noChangeWhileStopped()
+void tst_Scheduler::noChangeWhileStopped()
 {
     Fixture f(QStringLiteral("0"), QString());
     f.scheduler.setMaxWait(5);
@@ -331,7 +331,7 @@ void SchedulerTest::noChangeWhileStopped()
     QVERIFY(!f.scheduler.timer().isActive());
 }
 
-void SchedulerTest::stopDuringChangeKeepsSchedulerStopped()
+void tst_Scheduler::stopDuringChangeKeepsSchedulerStopped()
 {
     Fixture f(QStringLiteral("0"), QString());
     f.duringChange = [&] {
@@ -344,7 +344,7 @@ void SchedulerTest::stopDuringChangeKeepsSchedulerStopped()
     QVERIFY(!f.scheduler.timer().isActive());
 }
 
-void SchedulerTest::noSecondCheckWhileOneRuns()
+void tst_Scheduler::noSecondCheckWhileOneRuns()
 {
     Fixture f(QStringLiteral("0"), QString());
     f.scheduler.setMaxWait(1);
@@ -366,7 +366,7 @@ void SchedulerTest::noSecondCheckWhileOneRuns()
     QVERIFY(!timerActiveDuringChange);
 }
 
-void SchedulerTest::sleepsUntilDueButAtMostAMinute_data()
+void tst_Scheduler::sleepsUntilDueButAtMostAMinute_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<int>("interval");
@@ -377,7 +377,7 @@ void SchedulerTest::sleepsUntilDueButAtMostAMinute_data()
     QTest::addRow("overdue") << "2026-03-01 09:00:00" << 0;
 }
 
-void SchedulerTest::sleepsUntilDueButAtMostAMinute()
+void tst_Scheduler::sleepsUntilDueButAtMostAMinute()
 {
     QFETCH(QString, stored);
     QFETCH(int, interval);
@@ -390,7 +390,7 @@ void SchedulerTest::sleepsUntilDueButAtMostAMinute()
     QVERIFY(f.scheduler.timer().isSingleShot());
 }
 
-void SchedulerTest::clockJumpsAreCaughtAtTheNextWakeUp_data()
+void tst_Scheduler::clockJumpsAreCaughtAtTheNextWakeUp_data()
 {
     QTest::addColumn<QString>("timeOption");
     QTest::addColumn<qint64>("jumpMinutes");
@@ -398,7 +398,7 @@ void SchedulerTest::clockJumpsAreCaughtAtTheNextWakeUp_data()
     QTest::addRow("resume after three days") << "2" << qint64(3 * 24 * 60);
 }
 
-void SchedulerTest::clockJumpsAreCaughtAtTheNextWakeUp()
+void tst_Scheduler::clockJumpsAreCaughtAtTheNextWakeUp()
 {
     QFETCH(QString, timeOption);
     QFETCH(qint64, jumpMinutes);
@@ -412,5 +412,5 @@ void SchedulerTest::clockJumpsAreCaughtAtTheNextWakeUp()
     QTRY_COMPARE_WITH_TIMEOUT(f.changes.size(), 1, 2000);
 }
 
-QTEST_GUILESS_MAIN(SchedulerTest)
-#include "SchedulerTest.moc"
+QTEST_GUILESS_MAIN(tst_Scheduler)
+#include "tst_Scheduler.moc"

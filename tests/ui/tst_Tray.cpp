@@ -67,7 +67,7 @@ struct Program
 
 } // namespace
 
-class TrayTest : public QObject
+class tst_Tray : public QObject
 {
     Q_OBJECT
 
@@ -87,7 +87,7 @@ private slots:
     void withoutATrayTheWindowStaysUntilOneAppears();
 };
 
-void TrayTest::menuHoldsTheThreeCommands()
+void tst_Tray::menuHoldsTheThreeCommands()
 {
     Program p;
     QStringList captions;
@@ -98,7 +98,7 @@ void TrayTest::menuHoldsTheThreeCommands()
     QVERIFY(!p.tray.icon().icon().isNull());
 }
 
-void TrayTest::iconEvents_data()
+void tst_Tray::iconEvents_data()
 {
     QTest::addColumn<int>("reason");
     QTest::addColumn<QStringList>("changes");
@@ -110,7 +110,7 @@ void TrayTest::iconEvents_data()
     QTest::addRow("unknown") << int(QSystemTrayIcon::Unknown) << QStringList{} << false;
 }
 
-void TrayTest::iconEvents()
+void tst_Tray::iconEvents()
 {
     QFETCH(int, reason);
     QFETCH(QStringList, changes);
@@ -123,7 +123,7 @@ void TrayTest::iconEvents()
     p.tray.menu().hide();
 }
 
-void TrayTest::flipStepsInListOrderInRandomMode()
+void tst_Tray::flipStepsInListOrderInRandomMode()
 {
     Program p;
     QCOMPARE(p.settings.sequenceType, QStringLiteral("1"));
@@ -132,14 +132,14 @@ void TrayTest::flipStepsInListOrderInRandomMode()
     QCOMPARE(p.changes, (QStringList{"0", "1"}));
 }
 
-void TrayTest::iconEventsDuringAChangeAreDropped_data()
+void tst_Tray::iconEventsDuringAChangeAreDropped_data()
 {
     QTest::addColumn<bool>("fromMenu");
     QTest::addRow("left click's change") << false;
     QTest::addRow("flip's change") << true;
 }
 
-void TrayTest::iconEventsDuringAChangeAreDropped()
+void tst_Tray::iconEventsDuringAChangeAreDropped()
 {
     QFETCH(bool, fromMenu);
     Program p;
@@ -160,14 +160,14 @@ void TrayTest::iconEventsDuringAChangeAreDropped()
     QCOMPARE(p.changes.size(), 2);
 }
 
-void TrayTest::closeRequestsEndWithoutWriting_data()
+void tst_Tray::closeRequestsEndWithoutWriting_data()
 {
     QTest::addColumn<bool>("fromMenu");
     QTest::addRow("Close and Disable") << true;
     QTest::addRow("window closed") << false;
 }
 
-void TrayTest::closeRequestsEndWithoutWriting()
+void tst_Tray::closeRequestsEndWithoutWriting()
 {
     QFETCH(bool, fromMenu);
     Program p;
@@ -188,7 +188,7 @@ void TrayTest::closeRequestsEndWithoutWriting()
     QCOMPARE(p.folder.readSettings(), before);
 }
 
-void TrayTest::settingsOpensTheWindowAndStopsTheScheduler_data()
+void tst_Tray::settingsOpensTheWindowAndStopsTheScheduler_data()
 {
     QTest::addColumn<int>("pictures");
     QTest::addColumn<int>("selected");
@@ -196,7 +196,7 @@ void TrayTest::settingsOpensTheWindowAndStopsTheScheduler_data()
     QTest::addRow("empty list") << 0 << -1;
 }
 
-void TrayTest::settingsOpensTheWindowAndStopsTheScheduler()
+void tst_Tray::settingsOpensTheWindowAndStopsTheScheduler()
 {
     QFETCH(int, pictures);
     QFETCH(int, selected);
@@ -215,7 +215,7 @@ void TrayTest::settingsOpensTheWindowAndStopsTheScheduler()
     QVERIFY(p.tray.isIconShown());
 }
 
-void TrayTest::activateGoesBackToTheTray_data()
+void tst_Tray::activateGoesBackToTheTray_data()
 {
     QTest::addColumn<int>("pictures");
     QTest::addColumn<bool>("backInTray");
@@ -223,7 +223,7 @@ void TrayTest::activateGoesBackToTheTray_data()
     QTest::addRow("empty list") << 0 << false;
 }
 
-void TrayTest::activateGoesBackToTheTray()
+void tst_Tray::activateGoesBackToTheTray()
 {
     QFETCH(int, pictures);
     QFETCH(bool, backInTray);
@@ -247,7 +247,7 @@ void TrayTest::activateGoesBackToTheTray()
     QVERIFY(p.tray.isIconShown());
 }
 
-void TrayTest::withoutATrayTheWindowStaysUntilOneAppears()
+void tst_Tray::withoutATrayTheWindowStaysUntilOneAppears()
 {
     Program p;
     p.trayAvailable = false;
@@ -266,5 +266,5 @@ void TrayTest::withoutATrayTheWindowStaysUntilOneAppears()
     QVERIFY(p.scheduler.isRunning());
 }
 
-QTEST_MAIN(TrayTest)
-#include "TrayTest.moc"
+QTEST_MAIN(tst_Tray)
+#include "tst_Tray.moc"

@@ -45,7 +45,7 @@ frmAbout* openAboutBox()
 
 } // namespace
 
-class TestFrmMain : public QObject
+class tst_frmMain : public QObject
 {
     Q_OBJECT
 
@@ -75,7 +75,7 @@ private:
     std::unique_ptr<frmMain> m_window;
 };
 
-void TestFrmMain::init()
+void tst_frmMain::init()
 {
     m_images.Clear();
     m_images.Append(kData + QStringLiteral("image1.gif"), QStringLiteral("first"));
@@ -87,7 +87,7 @@ void TestFrmMain::init()
     makeWindow();
 }
 
-void TestFrmMain::makeWindow()
+void tst_frmMain::makeWindow()
 {
     m_window = std::make_unique<frmMain>(m_images, m_prompter, m_fileDialogs, m_urlOpener);
     m_window->setOptionDialogs(&m_optionDialogs);
@@ -96,13 +96,13 @@ void TestFrmMain::makeWindow()
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
-void TestFrmMain::cleanup()
+void tst_frmMain::cleanup()
 {
     m_window.reset();
     delete openAboutBox();
 }
 
-void TestFrmMain::hoverHelp_data()
+void tst_frmMain::hoverHelp_data()
 {
     QTest::addColumn<QStringList>("path");
     QTest::addColumn<QString>("help");
@@ -122,7 +122,7 @@ void TestFrmMain::hoverHelp_data()
     QTest::addRow("the toolbar leaves it standing") << QStringList{"add", "Toolbar1"} << addHelp;
 }
 
-void TestFrmMain::hoverHelp()
+void tst_frmMain::hoverHelp()
 {
     QFETCH(QStringList, path);
     QFETCH(QString, help);
@@ -139,7 +139,7 @@ void TestFrmMain::hoverHelp()
     QCOMPARE(m_window->help->text(), help);
 }
 
-void TestFrmMain::toolbarDispatchesByExactKey_data()
+void tst_frmMain::toolbarDispatchesByExactKey_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QStringList>("opened");
@@ -154,7 +154,7 @@ void TestFrmMain::toolbarDispatchesByExactKey_data()
     QTest::addRow("empty") << "" << QStringList();
 }
 
-void TestFrmMain::toolbarDispatchesByExactKey()
+void tst_frmMain::toolbarDispatchesByExactKey()
 {
     QFETCH(QString, key);
     QFETCH(QStringList, opened);
@@ -162,7 +162,7 @@ void TestFrmMain::toolbarDispatchesByExactKey()
     QCOMPARE(m_optionDialogs.opened, opened);
 }
 
-void TestFrmMain::toolbarButtonsOpenTheirDialogs()
+void tst_frmMain::toolbarButtonsOpenTheirDialogs()
 {
     for (QAction* action : m_window->Toolbar1->actions())
         action->trigger();
@@ -173,7 +173,7 @@ void TestFrmMain::toolbarButtonsOpenTheirDialogs()
     QCOMPARE(m_optionDialogs.opened.size(), 5);
 }
 
-void TestFrmMain::activateAndCloseOnlySignal()
+void tst_frmMain::activateAndCloseOnlySignal()
 {
     QSignalSpy activate(m_window.get(), &frmMain::activateRequested);
     QSignalSpy close(m_window.get(), &frmMain::closeRequested);
@@ -190,7 +190,7 @@ void TestFrmMain::activateAndCloseOnlySignal()
     QCOMPARE(m_images.Count(), 3);
 }
 
-void TestFrmMain::aboutBoxDisablesMainWindowWhileOpen()
+void tst_frmMain::aboutBoxDisablesMainWindowWhileOpen()
 {
     m_window->move(140, 90);
     m_window->mnuAbout->trigger();
@@ -212,7 +212,7 @@ void TestFrmMain::aboutBoxDisablesMainWindowWhileOpen()
     QVERIFY(m_window->isVisible());
 }
 
-void TestFrmMain::listViewFollowsCommands()
+void tst_frmMain::listViewFollowsCommands()
 {
     QItemSelectionModel* selection = m_window->List1->selectionModel();
     selection->setCurrentIndex(m_images.index(1), QItemSelectionModel::ClearAndSelect);
@@ -238,7 +238,7 @@ void TestFrmMain::listViewFollowsCommands()
     QCOMPARE(m_window->ImagePosition->text(), QString());
 }
 
-void TestFrmMain::typedCaptionIsStored()
+void tst_frmMain::typedCaptionIsStored()
 {
     m_window->selectEntry(0);
     m_window->p_caption->clear();
@@ -249,7 +249,7 @@ void TestFrmMain::typedCaptionIsStored()
     QCOMPARE(m_images.CaptionAt(0), QString());
 }
 
-void TestFrmMain::noCaptionIsCutOff_data()
+void tst_frmMain::noCaptionIsCutOff_data()
 {
     QTest::addColumn<double>("points");
     QTest::addRow("desktop default") << 0.0;
@@ -257,7 +257,7 @@ void TestFrmMain::noCaptionIsCutOff_data()
     QTest::addRow("16 points") << 16.0;
 }
 
-void TestFrmMain::noCaptionIsCutOff()
+void tst_frmMain::noCaptionIsCutOff()
 {
     QFETCH(double, points);
     const QFont original = QApplication::font();
@@ -311,5 +311,5 @@ void TestFrmMain::noCaptionIsCutOff()
     }
 }
 
-QTEST_MAIN(TestFrmMain)
-#include "test_frm_main.moc"
+QTEST_MAIN(tst_frmMain)
+#include "tst_frmMain.moc"

@@ -274,4 +274,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestSettingsFileSave)
-#include "tst_settingsfilesave.moc"
+#include "tst_SettingsFileSave.moc"

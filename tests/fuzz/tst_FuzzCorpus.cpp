@@ -32,4 +32,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestFuzzCorpus)
-#include "tst_fuzzcorpus.moc"
+#include "tst_FuzzCorpus.moc"

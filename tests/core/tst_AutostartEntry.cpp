@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class AutostartEntryTest : public QObject
+class tst_AutostartEntry : public QObject
 {
     Q_OBJECT
 
@@ -16,7 +16,7 @@ private slots:
     void writtenOnceAndNeverOverAUsersFile();
 };
 
-void AutostartEntryTest::execArgument_data()
+void tst_AutostartEntry::execArgument_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("exec");
@@ -32,14 +32,14 @@ void AutostartEntryTest::execArgument_data()
                                << "\"/o/a\\\\\\\\b/t\"";
 }
 
-void AutostartEntryTest::execArgument()
+void tst_AutostartEntry::execArgument()
 {
     QFETCH(QString, path);
     QFETCH(QString, exec);
     QCOMPARE(AutostartEntry::execArgument(path), exec);
 }
 
-void AutostartEntryTest::writtenOnceAndNeverOverAUsersFile()
+void tst_AutostartEntry::writtenOnceAndNeverOverAUsersFile()
 {
     QTemporaryDir home;
     const QString entry = AutostartEntry::path(home.path());
@@ -61,5 +61,5 @@ void AutostartEntryTest::writtenOnceAndNeverOverAUsersFile()
     QCOMPARE(edited.readAll(), QByteArray("[Desktop Entry]\nHidden=true\n"));
 }
 
-QTEST_GUILESS_MAIN(AutostartEntryTest)
-#include "AutostartEntryTest.moc"
+QTEST_GUILESS_MAIN(tst_AutostartEntry)
+#include "tst_AutostartEntry.moc"

@@ -235,4 +235,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestSettingsFileFormat)
-#include "tst_settingsfileformat.moc"
+#include "tst_SettingsFileFormat.moc"

@@ -50,4 +50,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestSettingsFileCrash)
-#include "tst_settingsfilecrash.moc"
+#include "tst_SettingsFileCrash.moc"

@@ -3,7 +3,7 @@
 
 #include <QTest>
 
-class TestThumbnailGeometry : public QObject
+class tst_ThumbnailGeometry : public QObject
 {
     Q_OBJECT
 
@@ -12,7 +12,7 @@ private slots:
     void fit();
 };
 
-void TestThumbnailGeometry::fit_data()
+void tst_ThumbnailGeometry::fit_data()
 {
     QTest::addColumn<float>("width");
     QTest::addColumn<float>("height");
@@ -33,7 +33,7 @@ void TestThumbnailGeometry::fit_data()
     QTest::addRow("nothing to draw") << 0.f << 0.f << 1688 << 908 << 0.0 << 0.0;
 }
 
-void TestThumbnailGeometry::fit()
+void tst_ThumbnailGeometry::fit()
 {
     QFETCH(float, width);
     QFETCH(float, height);
@@ -50,5 +50,5 @@ void TestThumbnailGeometry::fit()
     QVERIFY(placed.width < ThumbnailGeometry::BoxWidth && placed.height < ThumbnailGeometry::BoxHeight);
 }
 
-QTEST_GUILESS_MAIN(TestThumbnailGeometry)
-#include "test_thumbnail_geometry.moc"
+QTEST_GUILESS_MAIN(tst_ThumbnailGeometry)
+#include "tst_ThumbnailGeometry.moc"
