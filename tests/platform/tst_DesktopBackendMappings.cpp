@@ -2,8 +2,7 @@
 #include "DesktopTestFiles.h"
 #include "platform/desktop/AlternatingBitmapPath.h"
 #include "platform/desktop/GSettingsWallpaper.h"
-#include "platform/desktop/LxdeDesktopBackend.h"
-#include "platform/desktop/LxqtDesktopBackend.h"
+#include "platform/desktop/PcmanfmDesktopBackend.h"
 #include "platform/desktop/SwayDesktopBackend.h"
 #include "platform/desktop/XfceDesktopBackend.h"
 
@@ -64,10 +63,8 @@ void tst_DesktopBackendMappings::styleMapsToEachDesktopsValue()
         actual = GSettingsWallpaper::optionFor(chosen);
     else if (desktop == QLatin1String("xfce"))
         actual = QString::number(XfceDesktopBackend::imageStyleFor(chosen));
-    else if (desktop == QLatin1String("lxqt"))
-        actual = LxqtDesktopBackend::modeFor(chosen);
-    else if (desktop == QLatin1String("lxde"))
-        actual = LxdeDesktopBackend::modeFor(chosen);
+    else if (desktop == QLatin1String("lxqt") || desktop == QLatin1String("lxde"))
+        actual = PcmanfmDesktopBackend::modeFor(chosen);
     else
         actual = SwayDesktopBackend::modeFor(chosen);
     QCOMPARE(actual, expected);

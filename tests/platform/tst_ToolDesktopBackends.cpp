@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesktopTestFiles.h"
 #include "platform/desktop/CommandDesktopBackend.h"
-#include "platform/desktop/LxdeDesktopBackend.h"
-#include "platform/desktop/LxqtDesktopBackend.h"
+#include "platform/desktop/PcmanfmDesktopBackend.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -150,11 +149,8 @@ void tst_ToolDesktopBackends::pcmanfmGetsModeAndFreshFile()
     QFETCH(QString, desktop);
     QFETCH(QString, style);
     QFETCH(QString, mode);
-    std::unique_ptr<DesktopBackend> backend;
-    if (desktop == QLatin1String("lxqt"))
-        backend = std::make_unique<LxqtDesktopBackend>();
-    else
-        backend = std::make_unique<LxdeDesktopBackend>();
+    const std::unique_ptr<DesktopBackend> backend =
+        desktop == QLatin1String("lxqt") ? PcmanfmDesktopBackend::lxqt() : PcmanfmDesktopBackend::lxde();
     const QString bitmap = bitmapIn(DesktopTestFiles::hostileName() + QLatin1Char('/') +
                                     QString::fromUtf8(QTest::currentDataTag()));
     const QString folder = QFileInfo(bitmap).absolutePath();

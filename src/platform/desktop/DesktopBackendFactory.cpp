@@ -4,10 +4,9 @@
 #include "CinnamonDesktopBackend.h"
 #include "CommandDesktopBackend.h"
 #include "GnomeDesktopBackend.h"
-#include "LxdeDesktopBackend.h"
-#include "LxqtDesktopBackend.h"
 #include "MateDesktopBackend.h"
 #include "NullDesktopBackend.h"
+#include "PcmanfmDesktopBackend.h"
 #include "SwayDesktopBackend.h"
 #include "XfceDesktopBackend.h"
 #ifdef Q_OS_WIN
@@ -69,8 +68,14 @@ const Backend Backends[] = {
     {"cinnamon", &plain<CinnamonDesktopBackend>},
     {"mate", &plain<MateDesktopBackend>},
     {"xfce", &xfce},
-    {"lxqt", &plain<LxqtDesktopBackend>},
-    {"lxde", &plain<LxdeDesktopBackend>},
+    {"lxqt",
+     [](const QString&) {
+         return PcmanfmDesktopBackend::lxqt();
+     }},
+    {"lxde",
+     [](const QString&) {
+         return PcmanfmDesktopBackend::lxde();
+     }},
     {"sway", &sway},
 #ifdef Q_OS_WIN
     {"windows", &plain<WindowsDesktopBackend>},

@@ -15,15 +15,7 @@ SwayDesktopBackend::SwayDesktopBackend(QString plainFolder)
 
 QString SwayDesktopBackend::modeFor(WallpaperStyle style)
 {
-    switch (style) {
-    case WallpaperStyle::Center:
-        return QStringLiteral("center");
-    case WallpaperStyle::Tile:
-        return QStringLiteral("tile");
-    case WallpaperStyle::Stretch:
-        break;
-    }
-    return QStringLiteral("stretch");
+    return styleWord(style).toLower();
 }
 
 bool SwayDesktopBackend::isPlainPath(const QString& path)

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PcmanfmDesktopBackend.h"
+
+#include <utility>
+
+std::unique_ptr<DesktopBackend> PcmanfmDesktopBackend::lxqt()
+{
+    return std::make_unique<PcmanfmDesktopBackend>(QStringLiteral("lxqt"), QStringLiteral("LXQt"),
+                                                   QStringLiteral("pcmanfm-qt"));
+}
+
+std::unique_ptr<DesktopBackend> PcmanfmDesktopBackend::lxde()
+{
+    return std::make_unique<PcmanfmDesktopBackend>(QStringLiteral("lxde"), QStringLiteral("LXDE"),
+                                                   QStringLiteral("pcmanfm"));
+}
+
+PcmanfmDesktopBackend::PcmanfmDesktopBackend(QString name, const QString& desktop, QString program)
+    : m_name(std::move(name)), m_program(std::move(program)), m_runner(desktop)
+{}
+
+QString PcmanfmDesktopBackend::modeFor(WallpaperStyle style)
+{
+    return styleWord(style).toLower();
+}
+
+ApplyResult PcmanfmDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+{
+    QString error;
+    const QString fresh = m_alternates.prepare(bitmapPath, error);
+    if (fresh.isEmpty())
+        return {false, m_runner.desktop() + QStringLiteral(": ") + error};
+    // The "=" forms keep a value from ever being read as an option of its own. Toolkit warnings on
+    // standard error are common here and say nothing about the wallpaper, so only the exit code counts.
+    const ToolRunner::Outcome set = m_runner.run(
+        m_program,
+        {QStringLiteral("--wallpaper-mode=") + modeFor(style), QStringLiteral("--set-wallpaper=") + fresh},
+        ToolRunner::ErrorOutput::Ignored);
+    m_alternates.finish(set.ok);
+    return {set.ok, set.reason};
+}

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AlternatingBitmapPath.h"
+#include "ToolRunner.h"
+#include "platform/DesktopBackend.h"
+
+/**
+ * LXQt and LXDE: their desktop programs, pcmanfm-qt and pcmanfm, take the wallpaper and its mode on
+ * the command line in the same form.
+ */
+class PcmanfmDesktopBackend final : public DesktopBackend
+{
+public:
+    /** LXQt's desktop. */
+    static std::unique_ptr<DesktopBackend> lxqt();
+    /** LXDE's desktop. */
+    static std::unique_ptr<DesktopBackend> lxde();
+
+    /** `name` as the settings file spells it, `desktop` as messages name it, `program` to run. */
+    PcmanfmDesktopBackend(QString name, const QString& desktop, QString program);
+    QString name() const override { return m_name; }
+
+    /** The --wallpaper-mode word for a style. */
+    static QString modeFor(WallpaperStyle style);
+
+protected:
+    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+
+private:
+    QString m_name;
+    QString m_program;
+    ToolRunner m_runner;
+    AlternatingBitmapPath m_alternates;
+};
