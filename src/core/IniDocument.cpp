@@ -13,8 +13,9 @@ IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
 IniDocument IniDocument::parse(const QByteArray& utf8)
 {
     IniDocument doc;
-    const char* p = utf8.constData();
-    const char* const end = utf8.constEnd();
+    doc.m_source = utf8;
+    const char* p = doc.m_source.constData();
+    const char* const end = doc.m_source.constEnd();
     while (p < end) {
         const char* lineEnd = p;
         while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
@@ -29,7 +30,7 @@ IniDocument IniDocument::parse(const QByteArray& utf8)
             ending = crlf ? Ending::CrLf : Ending::Cr;
             next = lineEnd + (crlf ? 2 : 1);
         }
-        doc.addLine(classify(QByteArray(p, lineEnd - p), ending));
+        doc.addLine(classify(QByteArray::fromRawData(p, lineEnd - p), ending));
         p = next;
     }
     return doc;

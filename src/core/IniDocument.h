@@ -79,6 +79,8 @@ private:
     void appendSurvivor(Block* previous, Line line);
     static bool joinsIntoCrLf(const Line& first, const Line& second);
 
+    // The text as parsed: unchanged lines point into it instead of holding copies of their own.
+    QByteArray m_source;
     std::vector<Line> m_preamble;
     std::vector<std::unique_ptr<Block>> m_blocks;
     QHash<QString, Block*> m_sections;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IniSyntax.h"
 
+#include <algorithm>
+
 namespace {
 
 // U+FEFF, the byte-order mark some editors put in front of the first line.
@@ -90,6 +92,12 @@ QString IniSyntax::foldName(const QString& name)
         ++begin;
     while (end > begin && blank(name[end - 1]))
         --end;
+    // Most names ("0", "images") are folded already: share them rather than build a copy.
+    const bool alreadyFolded = std::all_of(name.cbegin() + begin, name.cbegin() + end, [](QChar c) {
+        return c.unicode() < 0x80 && !(c >= u'A' && c <= u'Z');
+    });
+    if (alreadyFolded && begin == 0 && end == name.size())
+        return name;
     QString folded(end - begin, Qt::Uninitialized);
     QChar* out = folded.data();
     for (qsizetype i = begin; i < end; ++i) {
