@@ -115,6 +115,10 @@ int main(int argc, char* argv[])
     Scheduler scheduler(settings, settingsFile, clock, change);
     TrayController tray(settings, change);
     ApplicationShell shell(window, images, scheduler, tray, prompter);
+    shell.setQuit([&cycle] {
+        cycle.stop();
+        QCoreApplication::exit(0);
+    });
 
     scheduler.startupCheck();
     window.setEnabled(true);

@@ -43,6 +43,8 @@ void ChangeCycle::ChangeWallpaper(const QString& orderMode)
 {
     // The wait before applying handles events, and a tick or a tray command may ask for a change
     // then; running it inside the first would mix two bitmaps and two index writes.
+    if (m_stopped)
+        return;
     if (m_changing) {
         m_queued = orderMode;
         return;
@@ -54,6 +56,12 @@ void ChangeCycle::ChangeWallpaper(const QString& orderMode)
         next = std::exchange(m_queued, std::nullopt);
     }
     m_changing = false;
+}
+
+void ChangeCycle::stop()
+{
+    m_stopped = true;
+    m_queued.reset();
 }
 
 QString ChangeCycle::nextIndex(const QString& orderMode, int count)
@@ -109,6 +117,9 @@ void ChangeCycle::changeOnce(const QString& orderMode)
     }
 
     m_wait.wait(SettleMilliseconds);
+    // A close request during the wait ends the program at once: nothing more is applied or written.
+    if (m_stopped)
+        return;
 
     QString style = composition->displayType == 1 ? QStringLiteral("Center") : QStringLiteral("Stretch");
     const ApplyResult result = m_desktop.apply(bitmapPath, style);

@@ -42,6 +42,8 @@ public:
      * several such requests only the last one runs.
      */
     void ChangeWallpaper(const QString& orderMode);
+    /** The program is ending: a change waiting to be applied is dropped and no later one starts. */
+    void stop();
 
 private:
     void changeOnce(const QString& orderMode);
@@ -57,5 +59,6 @@ private:
     EventWait& m_wait;
     const ScreenInfo& m_screen;
     bool m_changing = false;
+    bool m_stopped = false;
     std::optional<QString> m_queued;
 };

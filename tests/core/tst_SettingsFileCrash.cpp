@@ -8,7 +8,7 @@
 #include <QTest>
 
 /** A process killed in the middle of a save leaves the old file or the new one. */
-class TestSettingsFileCrash : public QObject
+class tst_SettingsFileCrash : public QObject
 {
     Q_OBJECT
 
@@ -49,5 +49,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSettingsFileCrash)
+QTEST_GUILESS_MAIN(tst_SettingsFileCrash)
 #include "tst_SettingsFileCrash.moc"

@@ -7,7 +7,7 @@
 #include <QTest>
 
 /** What the settings file reads from existing files, and which bytes a write changes. */
-class TestSettingsFileFormat : public QObject
+class tst_SettingsFileFormat : public QObject
 {
     Q_OBJECT
 
@@ -234,5 +234,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSettingsFileFormat)
+QTEST_GUILESS_MAIN(tst_SettingsFileFormat)
 #include "tst_SettingsFileFormat.moc"

@@ -52,7 +52,7 @@ QList<IniEdit> listSave(int entries, const QString& marker)
 } // namespace
 
 /** Saving: atomic under every failure, symbolic links, modes, and other programs' edits. */
-class TestSettingsFileSave : public QObject
+class tst_SettingsFileSave : public QObject
 {
     Q_OBJECT
 
@@ -273,5 +273,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSettingsFileSave)
+QTEST_GUILESS_MAIN(tst_SettingsFileSave)
 #include "tst_SettingsFileSave.moc"

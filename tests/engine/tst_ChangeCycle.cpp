@@ -58,7 +58,7 @@ struct Rig
 
 } // namespace
 
-class ChangeCycleTest : public QObject
+class tst_ChangeCycle : public QObject
 {
     Q_OBJECT
 
@@ -238,7 +238,22 @@ private slots:
         QCOMPARE(rig.settings.imageNum, QStringLiteral("2"));
         QCOMPARE(rig.fileIndex(), QStringLiteral("2"));
     }
+
+    void stopDuringTheWaitAppliesAndRecordsNothing()
+    {
+        Rig rig(4);
+        rig.wait.duringNextWait([&rig] {
+            rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+            rig.cycle.stop();
+        });
+        const QString before = rig.fileIndex();
+        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
+        QVERIFY(rig.desktop.applied().isEmpty());
+        QCOMPARE(rig.wait.waits().size(), 1);
+        QCOMPARE(rig.fileIndex(), before);
+    }
 };
 
-QTEST_MAIN(ChangeCycleTest)
+QTEST_MAIN(tst_ChangeCycle)
 #include "tst_ChangeCycle.moc"

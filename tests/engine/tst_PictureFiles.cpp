@@ -45,7 +45,7 @@ void save(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-class PictureFilesTest : public QObject
+class tst_PictureFiles : public QObject
 {
     Q_OBJECT
 
@@ -188,5 +188,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PictureFilesTest)
+QTEST_MAIN(tst_PictureFiles)
 #include "tst_PictureFiles.moc"

@@ -58,7 +58,7 @@ int stripPixels(const CompositionSettings& s)
 
 } // namespace
 
-class WallpaperComposerTest : public QObject
+class tst_WallpaperComposer : public QObject
 {
     Q_OBJECT
 
@@ -266,5 +266,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WallpaperComposerTest)
+QTEST_MAIN(tst_WallpaperComposer)
 #include "tst_WallpaperComposer.moc"

@@ -6,7 +6,7 @@
 #include <QTest>
 
 /** Replays every saved fuzz input through the fuzz target's property checks. */
-class TestFuzzCorpus : public QObject
+class tst_FuzzCorpus : public QObject
 {
     Q_OBJECT
 
@@ -31,5 +31,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestFuzzCorpus)
+QTEST_GUILESS_MAIN(tst_FuzzCorpus)
 #include "tst_FuzzCorpus.moc"
