@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-file(GLOB_RECURSE _files CONFIGURE_DEPENDS
+file(GLOB_RECURSE _files
     "${ROOT}/src/*.cpp" "${ROOT}/src/*.h"
     "${ROOT}/tests/*.cpp" "${ROOT}/tests/*.h"
     "${ROOT}/bench/*.cpp" "${ROOT}/bench/*.h")
