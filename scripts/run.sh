@@ -8,7 +8,7 @@ cmake --preset release >/dev/null
 cmake --build --preset release
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     echo "Tessaly needs a graphical desktop and none was found (DISPLAY and WAYLAND_DISPLAY are unset);" \
-        "to try it without one, run: apt-get install xvfb && xvfb-run -a build/release/src/app/tessaly" >&2
+        "to try it without one, run: apt-get install xvfb && xvfb-run -a build/release/bin/tessaly" >&2
     exit 1
 fi
-exec build/release/src/app/tessaly "$@"
+exec build/release/bin/tessaly "$@"

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
 scripts/install-deps.sh packages-build.txt packages-test.txt
-cmake --preset ci >/dev/null
+cmake --preset ci -DTESSALY_SYSTEM_TESTS=ON >/dev/null
 cmake --build --preset ci
 cmake --build --preset ci --target format-check
 ctest --preset ci

@@ -86,8 +86,11 @@ int main(int argc, char* argv[])
     const QString settingsPath = appFolder + QLatin1String(ApplicationFolder::SettingsFileName);
     SettingsFile::removeStaleTemporaries(settingsPath);
     SettingsFile settingsFile(settingsPath);
-    // The first start also asks to be started at login; later starts leave the user's choice alone.
-    if (StartupSequence::seedFirstRun(settingsFile, appFolder))
+    // The first start also asks to be started at login; later starts leave the user's choice alone. A
+    // portable copy keeps to its own folder: it may be on a stick that is gone at the next login.
+    const bool portable =
+        appFolder == ApplicationFolder::withTrailingSeparator(QCoreApplication::applicationDirPath());
+    if (StartupSequence::seedFirstRun(settingsFile, appFolder) && !portable)
         AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath());
     LoadedImages images;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock);

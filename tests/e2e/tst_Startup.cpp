@@ -17,6 +17,7 @@ private slots:
     void initTestCase();
     void firstStartSeedsConfigFolder();
     void secondStartLeavesNoTrace();
+    void portableCopyKeepsItsOwnFolder_data();
     void portableCopyKeepsItsOwnFolder();
     void cleanup();
 
@@ -110,19 +111,37 @@ void tst_Startup::secondStartLeavesNoTrace()
     QCOMPARE(QDir(QFileInfo(ini).path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
 }
 
+void tst_Startup::portableCopyKeepsItsOwnFolder_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("firstEntry");
+    QTest::addRow("a list of its own")
+        << QByteArray("[total]\ntotal=1\n[images]\n0=/somewhere/a.jpg\n[time]\nChangeTime=\n[tessaly]\n"
+                      "firstRun=False\n")
+        << QStringLiteral("/somewhere/a.jpg");
+    // The first start puts the sample pictures from its own folder in the list.
+    QTest::addRow("first start") << QByteArray("[time]\nChangeTime=\n[tessaly]\nfirstRun=True\n")
+                                 << QStringLiteral("image1.gif");
+}
+
 void tst_Startup::portableCopyKeepsItsOwnFolder()
 {
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, firstEntry);
     TempAppFolder portable;
     const QString program = portable.file(QStringLiteral("tessaly"));
     QVERIFY(QFile::copy(m_program, program));
     QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    portable.writeSettings("[total]\ntotal=1\n[images]\n0=/somewhere/a.jpg\n[time]\nChangeTime=\n");
+    portable.writeSettings(ini);
 
     start(program, m_home.path());
     const QByteArray settings = waitForSettings(portable.settingsPath(), "ChangeTime=2");
     QVERIFY(!settings.isEmpty());
-    QVERIFY(settings.contains("0=/somewhere/a.jpg"));
-    QVERIFY(!QFileInfo::exists(m_home.path() + QStringLiteral("/.config/tessaly")));
+    const QString expected = firstEntry.startsWith(u'/') ? firstEntry : portable.file(firstEntry);
+    QVERIFY2(settings.contains("0=" + expected.toUtf8() + "\n"), settings.constData());
+    QVERIFY(settings.contains("firstRun=False"));
+    // Nothing outside its own folder: no settings folder and no login entry.
+    QVERIFY(!QFileInfo::exists(m_home.path() + QStringLiteral("/.config")));
 }
 
 void tst_Startup::cleanup()

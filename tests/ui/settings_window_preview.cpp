@@ -15,7 +15,10 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     LoadedImages images;
-    const QString data = QStringLiteral(TESSALY_SOURCE_DIR "/data/");
+    // A folder holding copies of the shipped pictures may stand in for the source tree's, so that a
+    // published screenshot shows an ordinary path.
+    const QString pictures = qEnvironmentVariable("TESSALY_PREVIEW_PICTURES");
+    const QString data = pictures.isEmpty() ? QStringLiteral(TESSALY_SOURCE_DIR "/data/") : pictures + u'/';
     images.Append(data + QStringLiteral("image1.gif"), QStringLiteral("Triangles at dusk"));
     images.Append(data + QStringLiteral("image2.gif"));
     images.Append(QStringLiteral("/home/someone/Pictures/Holidays/2024/a rather long folder name/beach.jpg"));
