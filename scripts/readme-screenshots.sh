@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Remakes the two pictures README.md shows, docs/settings-window.png and docs/wallpaper.png, from a
-# build (default build/release; the settings-window preview must be built, as every preset does).
+# build (default build/dev; the settings-window preview is built with the tests, as dev and ci do).
 #
 #   scripts/readme-screenshots.sh [build-dir]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$here/build/release}
+build=${1:-$here/build/dev}
 work=$(mktemp -d /tmp/tessaly-readme-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$here/docs"

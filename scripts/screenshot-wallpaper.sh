@@ -6,11 +6,11 @@
 #
 #   scripts/screenshot-wallpaper.sh [build-dir] [output-file] [caption]
 #
-# build-dir defaults to build/release, output-file to build/screenshots/wallpaper.png. Builds nothing.
+# build-dir defaults to build/dev, output-file to build/screenshots/wallpaper.png. Builds nothing.
 # Needs xvfb, trayer and imagemagick.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$here/build/release}
+build=${1:-$here/build/dev}
 out=${2:-$here/build/screenshots/wallpaper.png}
 caption=${3:-Tessaly: your pictures, your captions}
 [[ -f "$build/cmake_install.cmake" ]] || { echo "no build at $build: build a preset first" >&2; exit 1; }
