@@ -20,11 +20,11 @@ ApplyResult failure(const QString& what)
     return {false, kWho + QStringLiteral(": ") + what};
 }
 
-int fillMode(const QString& style)
+int fillMode(WallpaperStyle style)
 {
-    if (style == QLatin1String("Center"))
+    if (style == WallpaperStyle::Center)
         return 6;
-    if (style == QLatin1String("Tile"))
+    if (style == WallpaperStyle::Tile)
         return 3;
     return 0;
 }
@@ -60,11 +60,6 @@ QString wallpaperScript(const QString& url, int mode)
 KdePlasmaBackend::KdePlasmaBackend(QDBusConnection bus) : m_bus(std::move(bus)) {}
 
 ApplyResult KdePlasmaBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
-{
-    return applyNormalised(bitmapPath, styleWord(style));
-}
-
-ApplyResult KdePlasmaBackend::applyNormalised(const QString& bitmapPath, const QString& style)
 {
     if (!QFileInfo(bitmapPath).isFile())
         return failure(QStringLiteral("the bitmap \"%1\" does not exist").arg(bitmapPath));

@@ -18,7 +18,5 @@ protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
 
 private:
-    ApplyResult applyNormalised(const QString& bitmapPath, const QString& style);
-
     QDBusConnection m_bus;
 };

@@ -8,15 +8,10 @@
 
 ApplyResult WindowsDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
-    return applyNormalised(bitmapPath, styleWord(style));
-}
-
-ApplyResult WindowsDesktopBackend::applyNormalised(const QString& bitmapPath, const QString& style)
-{
     WindowsWallpaper::Style chosen = WindowsWallpaper::Style::Stretch;
-    if (style == QLatin1String("Center"))
+    if (style == WallpaperStyle::Center)
         chosen = WindowsWallpaper::Style::Center;
-    else if (style == QLatin1String("Tile"))
+    else if (style == WallpaperStyle::Tile)
         chosen = WindowsWallpaper::Style::Tile;
 
     // The system resolves a relative path against some other folder, or not at all.

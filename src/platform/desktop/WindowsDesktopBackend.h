@@ -11,7 +11,4 @@ public:
 
 protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
-
-private:
-    ApplyResult applyNormalised(const QString& bitmapPath, const QString& style);
 };

@@ -71,14 +71,14 @@ QString errorText(Display* display, int code)
     return QString::fromLocal8Bit(text);
 }
 
-QImage composeScreen(const QImage& picture, const QString& style, int width, int height)
+QImage composeScreen(const QImage& picture, WallpaperStyle style, int width, int height)
 {
     QImage screen(width, height, QImage::Format_RGB32);
     screen.fill(Qt::black);
     QPainter painter(&screen);
-    if (style == QLatin1String("Center")) {
+    if (style == WallpaperStyle::Center) {
         painter.drawImage((width - picture.width()) / 2, (height - picture.height()) / 2, picture);
-    } else if (style == QLatin1String("Tile")) {
+    } else if (style == WallpaperStyle::Tile) {
         for (int y = 0; y < height; y += picture.height())
             for (int x = 0; x < width; x += picture.width())
                 painter.drawImage(x, y, picture);
@@ -173,11 +173,6 @@ struct DisplayCloser
 X11RootBackend::X11RootBackend(QString displayName) : m_displayName(std::move(displayName)) {}
 
 ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
-{
-    return applyNormalised(bitmapPath, styleWord(style));
-}
-
-ApplyResult X11RootBackend::applyNormalised(const QString& bitmapPath, const QString& style)
 {
     QImage picture(bitmapPath);
     if (picture.isNull())

@@ -20,7 +20,5 @@ protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
 
 private:
-    ApplyResult applyNormalised(const QString& bitmapPath, const QString& style);
-
     QString m_displayName;
 };
