@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -24,6 +25,7 @@ private slots:
 private:
     QProcess* start(const QString& program, const QString& home);
     QByteArray waitForSettings(const QString& path, const QByteArray& mustContain);
+    QByteArray waitUntilSettled(const QString& path);
 
     QString m_program;
     QTemporaryDir m_home;
@@ -73,11 +75,36 @@ QByteArray tst_Startup::waitForSettings(const QString& path, const QByteArray& m
     return {};
 }
 
+/** The file's bytes once start-up has stopped writing it: unchanged for a whole second. */
+QByteArray tst_Startup::waitUntilSettled(const QString& path)
+{
+    QDeadlineTimer deadline(15000);
+    QByteArray last;
+    QDateTime lastModified;
+    QElapsedTimer unchanged;
+    unchanged.start();
+    while (!deadline.hasExpired()) {
+        QFile f(path);
+        const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        const QDateTime modified = QFileInfo(path).lastModified();
+        if (bytes != last || modified != lastModified) {
+            last = bytes;
+            lastModified = modified;
+            unchanged.restart();
+        } else if (!bytes.isEmpty() && unchanged.elapsed() >= 1000) {
+            return bytes;
+        }
+        QTest::qWait(50);
+    }
+    return {};
+}
+
 void tst_Startup::firstStartSeedsConfigFolder()
 {
     QProcess* first = start(m_program, m_home.path());
     const QString folder = m_home.path() + QStringLiteral("/.config/tessaly/");
-    const QByteArray settings = waitForSettings(folder + QStringLiteral("tessdesk.ini"), "firstRun=False");
+    QVERIFY(!waitForSettings(folder + QStringLiteral("tessdesk.ini"), "firstRun=False").isEmpty());
+    const QByteArray settings = waitUntilSettled(folder + QStringLiteral("tessdesk.ini"));
     QVERIFY(!settings.isEmpty());
     QVERIFY(settings.contains("0=" + folder.toUtf8() + "image1.gif\n"));
     QVERIFY(settings.contains("1=" + folder.toUtf8() + "image2.gif\n"));
@@ -93,8 +120,8 @@ void tst_Startup::secondStartLeavesNoTrace()
     QProcess* first = start(m_program, m_home.path());
     const QString ini = m_home.path() + QStringLiteral("/.config/tessaly/tessdesk.ini");
     QVERIFY(!waitForSettings(ini, "firstRun=False").isEmpty());
-    QTest::qWait(300);
-    const QByteArray before = waitForSettings(ini, "firstRun=False");
+    const QByteArray before = waitUntilSettled(ini);
+    QVERIFY(!before.isEmpty());
     const QDateTime modified = QFileInfo(ini).lastModified();
     const QStringList filesBefore = QDir(QFileInfo(ini).path()).entryList(QDir::Files | QDir::Hidden);
 
