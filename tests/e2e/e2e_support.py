@@ -13,6 +13,14 @@ TITLE = " Tessaly"
 failures = []
 
 
+def missing_tools(tools):
+    """Says which of the tools are not installed; a test run without them must fail, not skip."""
+    missing = [tool for tool in tools if shutil.which(tool) is None]
+    if missing:
+        print("FAIL missing tools: " + ", ".join(missing))
+    return bool(missing)
+
+
 def check(condition, what):
     print(("ok   " if condition else "FAIL ") + what, flush=True)
     if not condition:

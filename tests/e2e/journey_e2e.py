@@ -17,7 +17,7 @@ import sys
 import tempfile
 import time
 
-from e2e_support import Session, check, failures, ini_value, menu_item, near, open_menu, wait_for
+from e2e_support import Session, check, failures, ini_value, menu_item, missing_tools, near, open_menu, wait_for
 
 TOOLS = ["Xvfb", "xdotool", "xwininfo", "trayer", "import", "convert", "xclip"]
 CAPTION = "Harbour at dawn"
@@ -254,9 +254,7 @@ def main():
     if len(sys.argv) != 3:
         print(__doc__)
         return 2
-    missing = [tool for tool in TOOLS if shutil.which(tool) is None]
-    if missing:
-        print("FAIL missing tools: " + ", ".join(missing))
+    if missing_tools(TOOLS):
         return 1
     cmake, build = sys.argv[1], os.path.abspath(sys.argv[2])
     work = tempfile.mkdtemp(prefix="tessaly-journey-")

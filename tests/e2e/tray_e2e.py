@@ -8,12 +8,11 @@ Usage: tray_e2e.py PROGRAM (tray|change)
 Every missing tool is a failure.
 """
 import os
-import shutil
 import subprocess
 import sys
 import time
 
-from e2e_support import Session, check, failures, ini_value, menu_item, open_menu, wait_for
+from e2e_support import Session, check, failures, ini_value, menu_item, missing_tools, open_menu, wait_for
 
 TOOLS = ["Xvfb", "xdotool", "xwininfo", "trayer", "import", "convert"]
 
@@ -93,9 +92,7 @@ def main():
     if len(sys.argv) != 3 or sys.argv[2] not in ("tray", "change"):
         print(__doc__)
         return 2
-    missing = [tool for tool in TOOLS if shutil.which(tool) is None]
-    if missing:
-        print("FAIL missing tools: " + ", ".join(missing))
+    if missing_tools(TOOLS):
         return 1
     {"tray": test_tray, "change": test_change}[sys.argv[2]](os.path.abspath(sys.argv[1]))
     print(f"{len(failures)} failed")
