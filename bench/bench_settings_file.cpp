@@ -2,12 +2,14 @@
 // Prints how long the settings file takes to load and save picture lists of several sizes,
 // and, for comparison, a save that rewrites the whole file for every key.
 #include "core/IniDocument.h"
+#include "core/LoadedImages.h"
 #include "core/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -139,13 +141,46 @@ void measureNaive(const QString& folder, int entries)
     std::printf("%6d entries: naive key-by-key save %s\n", entries, timer.figures().constData());
 }
 
+/** In this process, fresh: the list loaded as start-up loads it, then saved as Activate saves it. */
+int loadAndSaveAsTheProgram(const QString& path)
+{
+    Stopwatch timer;
+    SettingsFile file(path);
+    LoadedImages images;
+    images.LoadFromSettings(file);
+    const QByteArray load = timer.figures();
+    // An unchanged list would give the same bytes, which are not written again.
+    images.SetCaption(0, QStringLiteral("edited"));
+    timer.restart();
+    const bool saved = images.SaveToSettings(file);
+    std::printf("%6d entries: load at start-up %s, save on Activate %s%s\n", images.Count(), load.constData(),
+                timer.figures().constData(), saved ? "" : " (save FAILED)");
+    return saved ? 0 : 1;
+}
+
+void measureAsTheProgram(const QString& folder, int entries)
+{
+    const QString path = folder + QStringLiteral("/program-%1.ini").arg(entries);
+    SettingsFile(path).apply(listSave(entries));
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--as-the-program"), path});
+    child.waitForFinished(-1);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (argc == 3 && qstrcmp(argv[1], "--as-the-program") == 0)
+        return loadAndSaveAsTheProgram(QString::fromLocal8Bit(argv[2]));
     QTemporaryDir dir;
+    std::printf("As the program does it, each in a fresh process (save includes fsync):\n");
+    for (int entries : {1000, 4096, 16384, 32767})
+        measureAsTheProgram(dir.path(), entries);
+    std::printf("\n");
     std::printf("Batch load and save through SettingsFile (save includes fsync):\n");
     for (int entries : {1000, 4096, 16384, 32767})
         measureBatch(dir.path(), entries);
