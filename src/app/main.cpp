@@ -88,8 +88,7 @@ int main(int argc, char* argv[])
     SettingsFile settingsFile(settingsPath);
     // The first start also asks to be started at login; later starts leave the user's choice alone. A
     // portable copy keeps to its own folder: it may be on a stick that is gone at the next login.
-    const bool portable =
-        appFolder == ApplicationFolder::withTrailingSeparator(QCoreApplication::applicationDirPath());
+    const bool portable = ApplicationFolder::isPortable(QCoreApplication::applicationDirPath());
     if (StartupSequence::seedFirstRun(settingsFile, appFolder) && !portable)
         AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath());
     LoadedImages images;

@@ -10,14 +10,6 @@ namespace {
 /** The files a new application folder starts with. */
 const char* const kShippedFiles[] = {"tessdesk.ini", "badimage.bmp", "image1.gif", "image2.gif"};
 
-bool isPortable(const QString& executableDir)
-{
-    const QFileInfo folder(executableDir);
-    return QFileInfo::exists(
-               QDir(executableDir).filePath(QLatin1String(ApplicationFolder::SettingsFileName))) &&
-           folder.isDir() && folder.isWritable();
-}
-
 /** Copies the shipped files that the folder lacks; a file the user already has is never replaced. */
 void seed(const QDir& folder, const QString& dataDir)
 {
@@ -49,6 +41,13 @@ QString ApplicationFolder::resolve(const QString& executableDir, const QString& 
     }
     seed(folder, dataDir);
     return withTrailingSeparator(folder.path());
+}
+
+bool ApplicationFolder::isPortable(const QString& executableDir)
+{
+    const QFileInfo folder(executableDir);
+    return QFileInfo::exists(QDir(executableDir).filePath(QLatin1String(SettingsFileName))) &&
+           folder.isDir() && folder.isWritable();
 }
 
 QString ApplicationFolder::withTrailingSeparator(const QString& folder)

@@ -22,6 +22,9 @@ public:
     static QString resolve(const QString& executableDir, const QString& configHome, const QString& dataDir,
                            QString* error = nullptr);
 
+    /** True when the program keeps everything beside itself: a writable folder holding "tessdesk.ini". */
+    static bool isPortable(const QString& executableDir);
+
     /** The folder with one trailing separator, never two. */
     static QString withTrailingSeparator(const QString& folder);
 };
