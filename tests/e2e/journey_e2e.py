@@ -144,14 +144,9 @@ def journey(s, picture_folder, expected_paths):
           f"first start: the shipped pictures are copied ({', '.join(seeded)})")
     check(s.visible_main_window() is None, "first start: no window, only the icon")
 
-    popup = open_menu(s)
-    if not verify(popup is not None, "a right click opens the tray menu", "menu"):
+    w = open_settings(s, verify, "")
+    if w is None:
         return
-    s.click(*menu_item(popup, 0), 1)
-    window = wait_for(s.visible_main_window, 5)
-    if not verify(window is not None, '"Settings" opens the settings window', "settings"):
-        return
-    w = SettingsWindow(s, window)
 
     w.click(REMOVE_ALL)
     question = wait_for(lambda: s.window("Tessaly"), 5)
@@ -217,18 +212,26 @@ def journey(s, picture_folder, expected_paths):
           "a left click records the next picture")
     check_wallpaper(s, BLUE, False, "after the left click", verify)
 
-    popup = open_menu(s)
-    if not verify(popup is not None, "the tray menu opens after the restart", "menu-restart"):
+    w = open_settings(s, verify, "after the restart")
+    if w is None:
         return
-    s.click(*menu_item(popup, 0), 1)
-    window = wait_for(s.visible_main_window, 5)
-    if not verify(window is not None, "the settings window opens after the restart", "settings-restart"):
-        return
-    w = SettingsWindow(s, window)
     w.click(CAPTION_BOX)
     s.keys("ctrl+a", "ctrl+c")
     shown = wait_for(lambda: s.run(["xclip", "-o", "-selection", "clipboard"]).stdout, 3)
     verify(shown == CAPTION, f"the window shows the first picture's caption ({shown!r})", "caption-restart")
+
+
+def open_settings(s, verify, when):
+    """Right click on the icon, then "Settings": the settings window, or None after a failed check."""
+    tag = "-" + when.replace(" ", "-") if when else ""
+    popup = open_menu(s)
+    if not verify(popup is not None, f"a right click opens the tray menu {when}".strip(), "menu" + tag):
+        return None
+    s.click(*menu_item(popup, 0), 1)
+    window = wait_for(s.visible_main_window, 5)
+    if not verify(window is not None, f'"Settings" opens the settings window {when}'.strip(), "settings" + tag):
+        return None
+    return SettingsWindow(s, window)
 
 
 def check_wallpaper(s, picture, with_band, when, verify):
