@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <sys/resource.h>
 
 namespace {
 
@@ -46,14 +47,22 @@ public:
     {
         m_wall.start();
         m_cpu = cpuNs();
+        m_faults = faults();
     }
     QByteArray figures() const
     {
         return QByteArray::number(double(m_wall.nsecsElapsed()) / 1e6, 'f', 2) + " ms (cpu " +
-               QByteArray::number(double(cpuNs() - m_cpu) / 1e6, 'f', 2) + ")";
+               QByteArray::number(double(cpuNs() - m_cpu) / 1e6, 'f', 2) + ", " +
+               QByteArray::number(faults() - m_faults) + " page faults)";
     }
 
 private:
+    static long faults()
+    {
+        rusage usage;
+        getrusage(RUSAGE_THREAD, &usage);
+        return usage.ru_minflt;
+    }
     static qint64 cpuNs()
     {
         timespec now;
@@ -62,6 +71,7 @@ private:
     }
     QElapsedTimer m_wall;
     qint64 m_cpu = 0;
+    long m_faults = 0;
 };
 
 void measureBatch(const QString& folder, int entries)
@@ -75,15 +85,12 @@ void measureBatch(const QString& folder, int entries)
         std::printf("save failed: %s\n", qPrintable(writer.errorString()));
     const QByteArray save = timer.figures();
 
-    // as the start-up reads the list: the count, then each section's keys at once
+    // as the start-up reads the list: the count, then each section at once
     timer.restart();
     SettingsFile reader(path);
     const int count = reader.read("total", "total").toInt();
-    QStringList keys;
-    for (int i = 0; i < count; ++i)
-        keys.append(QString::number(i));
-    const QStringList images = reader.readKeys("images", keys);
-    const QStringList captions = reader.readKeys("caption", keys);
+    const QStringList images = reader.readList("images", count);
+    const QStringList captions = reader.readList("caption", count);
     const QByteArray load = timer.figures();
 
     timer.restart();

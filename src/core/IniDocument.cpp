@@ -2,8 +2,27 @@
 #include "IniDocument.h"
 
 #include "IniSyntax.h"
+#include "PrefaultedBuffer.h"
 
+#include <charconv>
 #include <cstring>
+
+namespace {
+
+/** Key "i" of a list, formatted without an allocation. */
+class ListKey
+{
+public:
+    explicit ListKey(int position) : m_end(std::to_chars(m_digits, m_digits + sizeof m_digits, position).ptr)
+    {}
+    QByteArrayView bytes() const { return QByteArrayView(m_digits, m_end - m_digits); }
+
+private:
+    char m_digits[12];
+    char* m_end;
+};
+
+} // namespace
 
 IniDocument::IniDocument() = default;
 IniDocument::~IniDocument() = default;
@@ -14,8 +33,9 @@ IniDocument IniDocument::parse(const QByteArray& utf8)
 {
     IniDocument doc;
     doc.m_source = utf8;
-    const char* p = doc.m_source.constData();
+    const char* const begin = doc.m_source.constData();
     const char* const end = doc.m_source.constEnd();
+    const char* p = begin;
     while (p < end) {
         const char* lineEnd = p;
         while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
@@ -30,17 +50,24 @@ IniDocument IniDocument::parse(const QByteArray& utf8)
             ending = crlf ? Ending::CrLf : Ending::Cr;
             next = lineEnd + (crlf ? 2 : 1);
         }
-        doc.addLine(classify(QByteArray::fromRawData(p, lineEnd - p), ending));
+        doc.addLine(doc.classify(p - begin, lineEnd - p, ending));
         p = next;
     }
     return doc;
 }
 
-IniDocument::Line IniDocument::classify(QByteArray text, Ending ending)
+QByteArrayView IniDocument::textOf(const Line& line) const
 {
-    Line line{std::move(text), ending, Kind::Other, -1};
-    const char* begin = line.text.constData();
-    const char* end = line.text.constEnd();
+    const QByteArray& store = line.written ? m_written : m_source;
+    return QByteArrayView(store.constData() + line.start, line.size);
+}
+
+IniDocument::Line IniDocument::classify(qsizetype start, qsizetype size, Ending ending) const
+{
+    Line line{start, size, -1, ending, Kind::Other, false};
+    const QByteArrayView text = textOf(line);
+    const char* begin = text.begin();
+    const char* end = text.end();
     IniSyntax::trim(begin, end);
     if (begin == end || *begin == ';')
         return line;
@@ -51,27 +78,74 @@ IniDocument::Line IniDocument::classify(QByteArray text, Ending ending)
     const void* equals = std::memchr(begin, '=', end - begin);
     if (equals) {
         line.kind = Kind::Key;
-        line.equals = int(static_cast<const char*>(equals) - line.text.constData());
+        line.equals = int(static_cast<const char*>(equals) - text.begin());
     }
     return line;
 }
 
-QString IniDocument::sectionName(const Line& header)
+QString IniDocument::sectionName(const Line& header) const
 {
-    const char* begin = header.text.constData();
-    const char* end = header.text.constEnd();
+    const QByteArrayView text = textOf(header);
+    const char* begin = text.begin();
+    const char* end = text.end();
     IniSyntax::trim(begin, end);
     ++begin; // the '['
     const void* close = std::memchr(begin, ']', end - begin);
     return IniSyntax::foldName(begin, close ? static_cast<const char*>(close) : end);
 }
 
-void IniDocument::addLine(Line line)
+int IniDocument::findKey(const Block& block, QByteArrayView folded) const
+{
+    if (block.listLength >= 0) {
+        const int position = IniSyntax::listPosition(folded);
+        return position < block.listLength ? position : -1;
+    }
+    if (!block.indexed)
+        indexKeys(block);
+    return block.keys.find(qHash(folded), [&](int index) {
+        const Line& line = block.head[index];
+        const QByteArrayView text = textOf(line);
+        return IniSyntax::sameName(text.begin(), text.begin() + line.equals, folded);
+    });
+}
+
+void IniDocument::indexKeys(const Block& block) const
+{
+    block.keys = IniKeyIndex();
+    block.keys.reserve(qsizetype(block.head.size()));
+    block.indexed = true;
+    IniSyntax::FoldedBytes folded;
+    for (int index = 0; index < int(block.head.size()); ++index) {
+        const Line& line = block.head[index];
+        if (line.kind != Kind::Key)
+            continue;
+        const QByteArrayView text = textOf(line);
+        IniSyntax::foldName(text.begin(), text.begin() + line.equals, folded);
+        const QByteArrayView name(folded.constData(), folded.size());
+        // The first key of a name is the one found.
+        if (findKey(block, name) < 0)
+            block.keys.insert(qHash(name), index);
+    }
+}
+
+void IniDocument::addKey(Block& block, QByteArrayView folded)
+{
+    // head.back() is the key just added.
+    if (block.listLength >= 0) {
+        const bool next = block.head.size() == size_t(block.listLength) + 1 &&
+                          IniSyntax::listPosition(folded) == block.listLength;
+        block.listLength = next ? block.listLength + 1 : -1;
+    }
+    if (block.indexed)
+        block.keys.insert(qHash(folded), int(block.head.size()) - 1);
+}
+
+void IniDocument::addLine(const Line& line)
 {
     if (line.kind == Kind::Section) {
         auto block = std::make_unique<Block>();
         block->name = sectionName(line);
-        block->header = std::move(line);
+        block->header = line;
         block->firstOfName = !m_sections.contains(block->name);
         if (block->firstOfName)
             m_sections.insert(block->name, block.get());
@@ -79,55 +153,60 @@ void IniDocument::addLine(Line line)
         return;
     }
     if (m_blocks.empty()) {
-        m_preamble.push_back(std::move(line));
+        m_preamble.push_back(line);
         return;
     }
     Block& block = *m_blocks.back();
     if (line.kind != Kind::Key) {
-        block.tail.push_back(std::move(line));
+        block.tail.push_back(line);
         return;
     }
-    for (Line& waiting : block.tail)
-        block.head.push_back(std::move(waiting));
+    block.head.insert(block.head.end(), block.tail.begin(), block.tail.end());
     block.tail.clear();
-    block.head.push_back(std::move(line));
-    if (block.firstOfName) {
-        const Line& added = block.head.back();
-        indexKey(block, int(block.head.size()) - 1,
-                 IniSyntax::foldName(added.text.constData(), added.text.constData() + added.equals));
-    }
+    block.head.push_back(line);
+    if (block.listLength < 0 && !block.indexed)
+        return;
+    IniSyntax::FoldedBytes folded;
+    const QByteArrayView text = textOf(line);
+    IniSyntax::foldName(text.begin(), text.begin() + line.equals, folded);
+    addKey(block, QByteArrayView(folded.constData(), folded.size()));
 }
 
-void IniDocument::indexKey(Block& block, int index, const QString& name)
-{
-    if (!block.keys.contains(name))
-        block.keys.insert(name, index);
-}
-
-QByteArray IniDocument::endingBytes(Ending ending)
+qsizetype IniDocument::endingSize(Ending ending)
 {
     switch (ending) {
-    case Ending::Lf:
-        return QByteArrayLiteral("\n");
     case Ending::CrLf:
-        return QByteArrayLiteral("\r\n");
+        return 2;
+    case Ending::Lf:
     case Ending::Cr:
-        return QByteArrayLiteral("\r");
+        return 1;
     case Ending::None:
         break;
     }
-    return {};
+    return 0;
+}
+
+template<typename Visit> void IniDocument::forEachLine(Visit visit) const
+{
+    for (const Line& line : m_preamble)
+        visit(line);
+    for (const auto& block : m_blocks) {
+        visit(block->header);
+        for (const Line& line : block->head)
+            visit(line);
+        for (const Line& line : block->tail)
+            visit(line);
+    }
 }
 
 QByteArray IniDocument::serialise() const
 {
-    QByteArray out;
     qsizetype size = 0;
-    const auto measure = [&size](const Line& line) {
-        size += line.text.size() + 2;
-    };
-    const auto append = [&out](const Line& line) {
-        out.append(line.text);
+    forEachLine([&size](const Line& line) { size += line.size + endingSize(line.ending); });
+    QByteArray out;
+    PrefaultedBuffer::reserve(out, size);
+    forEachLine([this, &out](const Line& line) {
+        out.append(textOf(line));
         switch (line.ending) {
         case Ending::Lf:
             out.append('\n');
@@ -141,24 +220,31 @@ QByteArray IniDocument::serialise() const
         case Ending::None:
             break;
         }
-    };
-    for (int pass = 0; pass < 2; ++pass) {
-        const auto visit = [&](const Line& line) {
-            pass == 0 ? measure(line) : append(line);
-        };
-        for (const Line& line : m_preamble)
-            visit(line);
-        for (const auto& block : m_blocks) {
-            visit(block->header);
-            for (const Line& line : block->head)
-                visit(line);
-            for (const Line& line : block->tail)
-                visit(line);
-        }
-        if (pass == 0)
-            out.reserve(size);
-    }
+    });
     return out;
+}
+
+QByteArray IniDocument::compact()
+{
+    QByteArray text = serialise();
+    qsizetype at = 0;
+    const auto rebase = [&at](Line& line) {
+        line.start = at;
+        line.written = false;
+        at += line.size + endingSize(line.ending);
+    };
+    for (Line& line : m_preamble)
+        rebase(line);
+    for (auto& block : m_blocks) {
+        rebase(block->header);
+        for (Line& line : block->head)
+            rebase(line);
+        for (Line& line : block->tail)
+            rebase(line);
+    }
+    m_source = text;
+    m_written = QByteArray();
+    return text;
 }
 
 bool IniDocument::isEmpty() const
@@ -166,15 +252,16 @@ bool IniDocument::isEmpty() const
     return m_preamble.empty() && m_blocks.empty();
 }
 
-QString IniDocument::valueOf(const Block* block, const QString& key)
+QString IniDocument::valueOf(const Block* block, QByteArrayView key) const
 {
     if (!block)
         return {};
-    const int index = block->keys.value(IniSyntax::foldName(key), -1);
+    const int index = findKey(*block, key);
     if (index < 0)
         return {};
     const Line& line = block->head[index];
-    QString value = IniSyntax::readValue(line.text.constData() + line.equals + 1, line.text.constEnd());
+    const QByteArrayView text = textOf(line);
+    QString value = IniSyntax::readValue(text.begin() + line.equals + 1, text.end());
     if (value.isNull())
         value = QLatin1String("");
     return value;
@@ -182,16 +269,20 @@ QString IniDocument::valueOf(const Block* block, const QString& key)
 
 QString IniDocument::value(const QString& section, const QString& key) const
 {
-    return valueOf(m_sections.value(IniSyntax::foldName(section)), key);
+    const QByteArray name = key.toUtf8();
+    IniSyntax::FoldedBytes folded;
+    IniSyntax::foldName(name.constBegin(), name.constEnd(), folded);
+    return valueOf(m_sections.value(IniSyntax::foldName(section)),
+                   QByteArrayView(folded.constData(), folded.size()));
 }
 
-QStringList IniDocument::values(const QString& section, const QStringList& keys) const
+QStringList IniDocument::listValues(const QString& section, int count) const
 {
     const Block* block = m_sections.value(IniSyntax::foldName(section));
     QStringList values;
-    values.reserve(keys.size());
-    for (const QString& key : keys)
-        values.append(valueOf(block, key));
+    PrefaultedBuffer::reserve(values, count);
+    for (int i = 0; i < count; ++i)
+        values.append(valueOf(block, ListKey(i).bytes()));
     return values;
 }
 
@@ -225,47 +316,87 @@ void IniDocument::giveEnding(Line* line, Ending ending)
         line->ending = ending;
 }
 
-bool IniDocument::setValue(const QString& section, const QString& key, const QString& value)
+IniDocument::Line IniDocument::writtenLine(QByteArrayView first, QByteArrayView second, QByteArrayView third,
+                                           Kind kind)
 {
-    const QByteArray sectionBytes = IniSyntax::trimmed(section.toUtf8());
-    const QByteArray keyBytes = IniSyntax::trimmed(key.toUtf8());
-    const QByteArray stored = IniSyntax::storedValue(value);
-    const QString sectionKey = IniSyntax::foldName(sectionBytes);
-    const Ending ending = newLineEnding();
-    Line newLine{keyBytes + '=' + stored, ending, Kind::Key, int(keyBytes.size())};
+    const qsizetype size = first.size() + second.size() + third.size();
+    if (m_written.size() + size > m_written.capacity())
+        PrefaultedBuffer::reserve(m_written, std::max(2 * m_written.capacity(), m_written.size() + size));
+    Line line{m_written.size(), size, -1, newLineEnding(), kind, true};
+    m_written.append(first).append(second).append(third);
+    return line;
+}
 
-    const QString keyName = IniSyntax::foldName(keyBytes);
-    Block* block = m_sections.value(sectionKey);
-    if (block) {
-        const int index = block->keys.value(keyName, -1);
-        if (index >= 0) {
-            Line& line = block->head[index];
-            QByteArray text = line.text.left(line.equals + 1) + stored;
-            if (text == line.text)
-                return false;
-            line.text = std::move(text);
-            return true;
-        }
-        giveEnding(block->head.empty() ? &block->header : &block->head.back(), ending);
-        block->head.push_back(std::move(newLine));
-        if (!block->tail.empty() && joinsIntoCrLf(block->head.back(), block->tail.front())) {
-            block->head.back().ending = Ending::CrLf;
-            block->tail.pop_front();
-        }
-        indexKey(*block, int(block->head.size()) - 1, keyName);
+IniDocument::Block* IniDocument::sectionForWriting(const QString& section)
+{
+    const QByteArray name = IniSyntax::trimmed(section.toUtf8());
+    const QString folded = IniSyntax::foldName(name);
+    if (Block* block = m_sections.value(folded))
+        return block;
+    Line* last = lastLine();
+    auto added = std::make_unique<Block>();
+    added->header = writtenLine("[", name, "]", Kind::Section);
+    giveEnding(last, added->header.ending);
+    added->name = folded;
+    added->firstOfName = true;
+    m_sections.insert(folded, added.get());
+    m_blocks.push_back(std::move(added));
+    return m_blocks.back().get();
+}
+
+bool IniDocument::setValueIn(Block& block, QByteArrayView key, const QString& value)
+{
+    const char* keyBegin = key.begin();
+    const char* keyEnd = key.end();
+    IniSyntax::trim(keyBegin, keyEnd);
+    IniSyntax::FoldedBytes folded;
+    IniSyntax::foldName(keyBegin, keyEnd, folded);
+    const QByteArrayView name(folded.constData(), folded.size());
+    const QByteArray stored = IniSyntax::storedValue(value);
+
+    const int index = findKey(block, name);
+    if (index >= 0) {
+        Line& line = block.head[index];
+        if (textOf(line).sliced(line.equals + 1) == QByteArrayView(stored))
+            return false;
+        // The key keeps its spelling; its bytes may be in m_written, which the write may move.
+        const QByteArrayView oldKey = textOf(line).first(line.equals + 1);
+        const QVarLengthArray<char, 64> keyPart(oldKey.begin(), oldKey.end());
+        const Line written =
+            writtenLine(QByteArrayView(keyPart.constData(), keyPart.size()), stored, {}, Kind::Key);
+        line.start = written.start;
+        line.size = written.size;
+        line.written = true;
         return true;
     }
-
-    giveEnding(lastLine(), ending);
-    auto added = std::make_unique<Block>();
-    added->header = Line{'[' + sectionBytes + ']', ending, Kind::Section, -1};
-    added->name = sectionKey;
-    added->firstOfName = true;
-    added->head.push_back(std::move(newLine));
-    m_sections.insert(sectionKey, added.get());
-    indexKey(*added, 0, keyName);
-    m_blocks.push_back(std::move(added));
+    Line added = writtenLine(QByteArrayView(keyBegin, keyEnd), "=", stored, Kind::Key);
+    added.equals = int(keyEnd - keyBegin);
+    giveEnding(block.head.empty() ? &block.header : &block.head.back(), added.ending);
+    block.head.push_back(added);
+    if (!block.tail.empty() && joinsIntoCrLf(block.head.back(), block.tail.front())) {
+        block.head.back().ending = Ending::CrLf;
+        block.tail.pop_front();
+    }
+    addKey(block, name);
     return true;
+}
+
+bool IniDocument::setValue(const QString& section, const QString& key, const QString& value)
+{
+    return setValueIn(*sectionForWriting(section), key.toUtf8(), value);
+}
+
+bool IniDocument::setListValues(const QString& section, const QStringList& values)
+{
+    if (values.isEmpty())
+        return false;
+    Block& block = *sectionForWriting(section);
+    if (block.indexed)
+        block.keys.reserve(qsizetype(block.head.size()) + values.size());
+    bool changed = false;
+    for (int i = 0; i < values.size(); ++i)
+        changed |= setValueIn(block, ListKey(i).bytes(), values[i]);
+    return changed;
 }
 
 bool IniDocument::joinsIntoCrLf(const Line& first, const Line& second)
@@ -273,7 +404,7 @@ bool IniDocument::joinsIntoCrLf(const Line& first, const Line& second)
     // A lone CR followed by an empty LF line is one CRLF once written out. Lines that come to meet
     // that way are joined, as a re-read would, so later edits do not depend on whether the file
     // was read again in between.
-    return first.ending == Ending::Cr && second.text.isEmpty() && second.ending == Ending::Lf;
+    return first.ending == Ending::Cr && second.size == 0 && second.ending == Ending::Lf;
 }
 
 void IniDocument::appendSurvivor(Block* previous, Line line)
@@ -284,9 +415,9 @@ void IniDocument::appendSurvivor(Block* previous, Line line)
         return;
     }
     if (previous)
-        previous->tail.push_back(std::move(line));
+        previous->tail.push_back(line);
     else
-        m_preamble.push_back(std::move(line));
+        m_preamble.push_back(line);
 }
 
 bool IniDocument::removeSection(const QString& section)
@@ -302,12 +433,12 @@ bool IniDocument::removeSection(const QString& section)
             continue;
         }
         Block* previous = kept.empty() ? nullptr : kept.back().get();
-        for (Line& line : block->head) {
+        for (const Line& line : block->head) {
             if (line.kind != Kind::Key)
-                appendSurvivor(previous, std::move(line));
+                appendSurvivor(previous, line);
         }
-        for (Line& line : block->tail)
-            appendSurvivor(previous, std::move(line));
+        for (const Line& line : block->tail)
+            appendSurvivor(previous, line);
     }
     m_blocks = std::move(kept);
     m_sections.remove(name);

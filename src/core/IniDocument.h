@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "IniKeyIndex.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -31,56 +34,80 @@ public:
     static IniDocument parse(const QByteArray& utf8);
     /** The text, byte for byte as parsed apart from the changes made since. */
     QByteArray serialise() const;
+    /**
+     * The same text as serialise(), which the document then keeps as its own: the bytes that edits
+     * wrote since the last call are let go, so a document edited and saved over and over does not grow.
+     */
+    QByteArray compact();
     bool isEmpty() const;
 
     /** The value of section/key, whole and unquoted; a null string when the key is missing. */
     QString value(const QString& section, const QString& key) const;
-    /** The values of several keys of one section; empty text for those missing. */
-    QStringList values(const QString& section, const QStringList& keys) const;
+    /** The values of keys "0" to "count - 1" of one section, a list as stored; empty text for those missing.
+     */
+    QStringList listValues(const QString& section, int count) const;
     /**
      * Writes a value the names of which IniSyntax accepts: the key's line is replaced, or a new one
      * goes after the section's last key line, or a new section is appended. True when the text changed.
      */
     bool setValue(const QString& section, const QString& key, const QString& value);
+    /** Writes values[i] under key "i" for each i in order, as setValue() one at a time would. */
+    bool setListValues(const QString& section, const QStringList& values);
     /** Removes the header and key lines of every section of that name. True when the text changed. */
     bool removeSection(const QString& section);
 
 private:
     enum class Ending : quint8 { None, Lf, CrLf, Cr };
     enum class Kind : quint8 { Other, Section, Key };
+    // A line's bytes: a range of the text as parsed or, once the line was written, of m_written.
     struct Line
     {
-        QByteArray text;
+        qsizetype start = 0;
+        qsizetype size = 0;
+        int equals = -1; // where the '=' of a key line is
         Ending ending = Ending::None;
         Kind kind = Kind::Other;
-        int equals = -1;
+        bool written = false;
     };
     // A section: its header, the lines up to its last key line, and the lines after that.
     struct Block
     {
         Line header;
         QString name;
-        std::vector<Line> head;
+        std::deque<Line> head;
         std::deque<Line> tail;
-        QHash<QString, int> keys;
         bool firstOfName = false; // only the first section of a name is ever looked up
+        // While head holds just the keys "0", "1", … in that order, as a saved list does, a key is
+        // found by its number. Otherwise the index is built at the first lookup and kept from then on.
+        int listLength = 0;       // -1 once head is not such a list
+        mutable IniKeyIndex keys; // by folded name, into head
+        mutable bool indexed = false;
     };
 
-    static QString valueOf(const Block* block, const QString& key);
-    static Line classify(QByteArray text, Ending ending);
-    static QString sectionName(const Line& header);
-    static QByteArray endingBytes(Ending ending);
-    void addLine(Line line);
-    static void indexKey(Block& block, int index, const QString& name);
+    QByteArrayView textOf(const Line& line) const;
+    int findKey(const Block& block, QByteArrayView folded) const;
+    void indexKeys(const Block& block) const;
+    static void addKey(Block& block, QByteArrayView folded);
+    QString valueOf(const Block* block, QByteArrayView key) const;
+    Line classify(qsizetype start, qsizetype size, Ending ending) const;
+    QString sectionName(const Line& header) const;
+    void addLine(const Line& line);
+    Block* sectionForWriting(const QString& section);
+    bool setValueIn(Block& block, QByteArrayView key, const QString& value);
+    Line writtenLine(QByteArrayView first, QByteArrayView second, QByteArrayView third, Kind kind);
+    static qsizetype endingSize(Ending ending);
     Ending newLineEnding() const;
     Line* lastLine();
     static Line* lastLineOf(Block& block);
     void giveEnding(Line* line, Ending ending);
     void appendSurvivor(Block* previous, Line line);
     static bool joinsIntoCrLf(const Line& first, const Line& second);
+    template<typename Visit> void forEachLine(Visit visit) const;
 
     // The text as parsed: unchanged lines point into it instead of holding copies of their own.
     QByteArray m_source;
+    // The bytes of the lines written since.
+    QByteArray m_written;
     std::vector<Line> m_preamble;
     std::vector<std::unique_ptr<Block>> m_blocks;
     QHash<QString, Block*> m_sections;

@@ -2,6 +2,7 @@
 #include "IniSyntax.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -21,6 +22,16 @@ bool startsWithBom(const char* begin, const char* end)
 bool endsWithBom(const char* begin, const char* end)
 {
     return end - begin >= 3 && end[-3] == Bom[0] && end[-2] == Bom[1] && end[-1] == Bom[2];
+}
+
+bool isAscii(const char* begin, const char* end)
+{
+    return std::all_of(begin, end, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+char foldedAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
 }
 
 bool hasLineBreak(const QString& text)
@@ -63,22 +74,51 @@ QByteArray IniSyntax::trimmed(const QByteArray& bytes)
 QString IniSyntax::foldName(const char* begin, const char* end)
 {
     trim(begin, end);
-    bool ascii = true;
-    for (const char* p = begin; p < end; ++p) {
-        if (static_cast<unsigned char>(*p) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (!ascii)
+    if (!isAscii(begin, end))
         return QString::fromUtf8(begin, end - begin).toCaseFolded();
     QString folded(end - begin, Qt::Uninitialized);
     QChar* out = folded.data();
-    for (const char* p = begin; p < end; ++p) {
-        const char c = *p;
-        *out++ = QLatin1Char(c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c);
-    }
+    for (const char* p = begin; p < end; ++p)
+        *out++ = QLatin1Char(foldedAscii(*p));
     return folded;
+}
+
+void IniSyntax::foldName(const char* begin, const char* end, FoldedBytes& out)
+{
+    trim(begin, end);
+    out.clear();
+    if (!isAscii(begin, end)) {
+        const QByteArray folded = foldName(begin, end).toUtf8();
+        out.append(folded.constData(), folded.size());
+        return;
+    }
+    out.resize(end - begin);
+    std::transform(begin, end, out.begin(), foldedAscii);
+}
+
+bool IniSyntax::sameName(const char* begin, const char* end, QByteArrayView folded)
+{
+    trim(begin, end);
+    if (isAscii(begin, end)) {
+        return end - begin == folded.size() &&
+               std::equal(begin, end, folded.begin(), [](char c, char f) { return foldedAscii(c) == f; });
+    }
+    FoldedBytes own;
+    foldName(begin, end, own);
+    return QByteArrayView(own.constData(), own.size()) == folded;
+}
+
+int IniSyntax::listPosition(QByteArrayView folded)
+{
+    if (folded.isEmpty() || folded.size() > 10 || (folded.size() > 1 && folded.front() == '0'))
+        return -1;
+    qint64 number = 0;
+    for (const char c : folded) {
+        if (c < '0' || c > '9')
+            return -1;
+        number = 10 * number + (c - '0');
+    }
+    return number <= std::numeric_limits<int>::max() ? int(number) : -1;
 }
 
 QString IniSyntax::foldName(const QString& name)

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QVarLengthArray>
 
 /**
  * The small rules of the profile-file syntax, on UTF-8 bytes: what counts as a blank, how names
@@ -20,6 +22,15 @@ public:
     static QString foldName(const QByteArray& bytes) { return foldName(bytes.constData(), bytes.constEnd()); }
     /** The same as foldName() of the name's UTF-8 bytes. */
     static QString foldName(const QString& name);
+    /** Room for a folded name; names up to 64 bytes need no allocation. */
+    using FoldedBytes = QVarLengthArray<char, 64>;
+    /** The UTF-8 bytes of foldName(begin, end), into out. */
+    static void foldName(const char* begin, const char* end, FoldedBytes& out);
+    /** The number a folded name "0", "1", … "2147483647" stands for, written as a list writes it; -1
+     * otherwise. */
+    static int listPosition(QByteArrayView folded);
+    /** Whether the name from begin to end folds to the bytes given. */
+    static bool sameName(const char* begin, const char* end, QByteArrayView folded);
     /** A stored value as read: trimmed, with one matching outer pair of quotes removed. */
     static QString readValue(const char* begin, const char* end);
     /** The bytes to store after "=" so that readValue() gives the value back exactly. */

@@ -12,16 +12,6 @@ const QString kTotal = QStringLiteral("total");
 const QString kImages = QStringLiteral("images");
 const QString kCaption = QStringLiteral("caption");
 
-/** "0", "1", … "count - 1": the keys of the list sections. */
-QStringList positionKeys(int count)
-{
-    QStringList keys;
-    keys.reserve(count);
-    for (int i = 0; i < count; ++i)
-        keys.append(QString::number(i));
-    return keys;
-}
-
 /** How many entries a stored "total" means: nothing usable is an empty list, too many is the most we hold. */
 int entryCount(const QString& totalText)
 {
@@ -42,27 +32,19 @@ LoadedImages::LoadedImages(QObject* parent) : QAbstractListModel(parent) {}
 QString LoadedImages::LoadFromSettings(SettingsFile& file)
 {
     const QString totalText = file.read(kTotal, kTotal);
-    const QStringList keys = positionKeys(entryCount(totalText));
+    const int count = entryCount(totalText);
     beginResetModel();
-    m_paths = file.readKeys(kImages, keys);
-    m_captions = file.readKeys(kCaption, keys);
+    m_paths = file.readList(kImages, count);
+    m_captions = file.readList(kCaption, count);
     endResetModel();
     return totalText;
 }
 
 bool LoadedImages::SaveToSettings(SettingsFile& file) const
 {
-    const int count = Count();
-    QList<IniEdit> edits;
-    edits.reserve(2 * count + 3);
-    edits.append(IniEdit::write(kTotal, kTotal, QString::number(count)));
-    edits.append(IniEdit::removeSection(kImages));
-    for (int i = 0; i < count; ++i)
-        edits.append(IniEdit::write(kImages, QString::number(i), m_paths.at(i)));
-    edits.append(IniEdit::removeSection(kCaption));
-    for (int i = 0; i < count; ++i)
-        edits.append(IniEdit::write(kCaption, QString::number(i), m_captions.at(i)));
-    return file.apply(edits);
+    return file.apply({IniEdit::write(kTotal, kTotal, QString::number(Count())),
+                       IniEdit::removeSection(kImages), IniEdit::writeList(kImages, m_paths),
+                       IniEdit::removeSection(kCaption), IniEdit::writeList(kCaption, m_captions)});
 }
 
 int LoadedImages::Count() const

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PosixFileSystem.h"
 
+#include "PrefaultedBuffer.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -73,11 +76,16 @@ int PosixFileSystem::readFile(const QString& path, QByteArray* content)
         return lastError();
     QByteArray data;
     struct stat st;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0)
-        data.reserve(qsizetype(st.st_size) + 1);
-    char chunk[65536];
+    // One byte more than the size, so that reaching the end needs no second buffer.
+    const qsizetype expected = ::fstat(fd, &st) == 0 && st.st_size > 0 ? qsizetype(st.st_size) : 0;
+    PrefaultedBuffer::reserve(data, std::max<qsizetype>(expected + 1, 4096));
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (data.size() == data.capacity())
+            PrefaultedBuffer::reserve(data, 2 * data.capacity()); // the file grew meanwhile
+        const qsizetype had = data.size();
+        data.resize(data.capacity());
+        const ssize_t got = ::read(fd, data.data() + had, size_t(data.size() - had));
+        data.resize(had + std::max<ssize_t>(got, 0));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -87,7 +95,6 @@ int PosixFileSystem::readFile(const QString& path, QByteArray* content)
         }
         if (got == 0)
             break;
-        data.append(chunk, got);
     }
     ::close(fd);
     *content = std::move(data);

@@ -58,22 +58,27 @@ void SettingsFile::Private::refresh()
 
 QString SettingsFile::Private::editProblem(const IniEdit& edit) const
 {
+    QString key = edit.key;
     QString problem = IniSyntax::sectionProblem(edit.section);
     if (problem.isEmpty() && edit.kind == IniEdit::Kind::Write) {
         problem = IniSyntax::keyProblem(edit.key);
         if (problem.isEmpty())
             problem = IniSyntax::valueProblem(edit.value);
     }
+    for (qsizetype i = 0; problem.isEmpty() && i < edit.values.size(); ++i) {
+        problem = IniSyntax::valueProblem(edit.values[i]);
+        key = QString::number(i);
+    }
     if (problem.isEmpty())
         return {};
     return QStringLiteral("Did not write [%1] %2 to %3: %4.")
-        .arg(edit.section.simplified(), edit.key.simplified(), path, problem);
+        .arg(edit.section.simplified(), key.simplified(), path, problem);
 }
 
 bool SettingsFile::Private::save()
 {
     const QString target = writer.resolve(path);
-    if (target.isEmpty() || !writer.replace(target, doc.serialise())) {
+    if (target.isEmpty() || !writer.replace(target, doc.compact())) {
         error = writer.errorString();
         loaded = false;
         return false;
@@ -102,10 +107,10 @@ QString SettingsFile::read(const QString& section, const QString& key)
     return d->doc.value(section, key);
 }
 
-QStringList SettingsFile::readKeys(const QString& section, const QStringList& keys)
+QStringList SettingsFile::readList(const QString& section, int count)
 {
     d->refresh();
-    return d->doc.values(section, keys);
+    return d->doc.listValues(section, count);
 }
 
 bool SettingsFile::write(const QString& section, const QString& key, const QString& value)
@@ -134,10 +139,17 @@ bool SettingsFile::apply(const QList<IniEdit>& edits)
     }
     bool changed = false;
     for (const IniEdit& edit : edits) {
-        if (edit.kind == IniEdit::Kind::Write)
+        switch (edit.kind) {
+        case IniEdit::Kind::Write:
             changed |= d->doc.setValue(edit.section, edit.key, edit.value);
-        else
+            break;
+        case IniEdit::Kind::WriteList:
+            changed |= d->doc.setListValues(edit.section, edit.values);
+            break;
+        case IniEdit::Kind::RemoveSection:
             changed |= d->doc.removeSection(edit.section);
+            break;
+        }
     }
     // A Windows-1252 file becomes UTF-8 at its first write, even one that changes no text.
     if (!changed && !(d->converted && d->stamp.exists))

@@ -9,22 +9,28 @@
 
 class FileSystem;
 
-/** One change to the settings file: write a key, or remove a whole section. */
+/** One change to the settings file: write a key, write a list, or remove a whole section. */
 struct IniEdit
 {
-    enum class Kind { Write, RemoveSection };
+    enum class Kind { Write, WriteList, RemoveSection };
     Kind kind = Kind::Write;
     QString section;
     QString key;
     QString value;
+    QStringList values;
 
     static IniEdit write(QString section, QString key, QString value)
     {
-        return {Kind::Write, std::move(section), std::move(key), std::move(value)};
+        return {Kind::Write, std::move(section), std::move(key), std::move(value), {}};
+    }
+    /** Writes values[i] under key "i", for each i in order. */
+    static IniEdit writeList(QString section, QStringList values)
+    {
+        return {Kind::WriteList, std::move(section), {}, {}, std::move(values)};
     }
     static IniEdit removeSection(QString section)
     {
-        return {Kind::RemoveSection, std::move(section), {}, {}};
+        return {Kind::RemoveSection, std::move(section), {}, {}, {}};
     }
 };
 
@@ -50,8 +56,9 @@ public:
 
     /** The value of section/key, whole; empty text when missing. */
     QString read(const QString& section, const QString& key);
-    /** The values of several keys of one section, the file checked for changes once. */
-    QStringList readKeys(const QString& section, const QStringList& keys);
+    /** The values of keys "0" to "count - 1" of one section, a list as stored; empty text for those missing.
+     */
+    QStringList readList(const QString& section, int count);
     /** Writes one value. On failure the file stays as it was and errorString() says why. */
     bool write(const QString& section, const QString& key, const QString& value);
     /** Removes every section of that name with its keys; comments stay. */

@@ -88,6 +88,53 @@ private slots:
         QCOMPARE(settings.read(section, key), expected);
     }
 
+    void listsReadAsTheirKeys_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::addRow("as saved") << QByteArray("[images]\n0=a\n1=b\n2=c\n") << QStringList{"a", "b", "c"};
+        QTest::addRow("missing keys") << QByteArray("[images]\n0=a\n2=c\n") << QStringList{"a", "", "c"};
+        QTest::addRow("comment between")
+            << QByteArray("[images]\n0=a\n; note\n\n1=b\n2=c\n") << QStringList{"a", "b", "c"};
+        QTest::addRow("out of order")
+            << QByteArray("[images]\n2=c\n0=a\n1=b\n") << QStringList{"a", "b", "c"};
+        QTest::addRow("first duplicate")
+            << QByteArray("[images]\n0=a\n1=b\n1=x\n2=c\n0=y\n") << QStringList{"a", "b", "c"};
+        QTest::addRow("other names") << QByteArray("[images]\n0=a\n00=x\n01=y\n+1=z\n 1 =b\nkey=v\n2=c\n")
+                                     << QStringList{"a", "b", "c"};
+        QTest::addRow("first section only")
+            << QByteArray("[images]\n0=a\n1=b\n[IMAGES]\n2=c\n") << QStringList{"a", "b", ""};
+        QTest::addRow("no section") << QByteArray("[caption]\n0=a\n") << QStringList{"", "", ""};
+    }
+
+    void listsReadAsTheirKeys()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, expected);
+        TempAppFolder folder;
+        folder.writeSettings(file);
+        SettingsFile settings(folder.settingsPath());
+        QCOMPARE(settings.readList("images", int(expected.size())), expected);
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(settings.read("Images", QString::number(i)), expected[i]);
+        // A key that is no list position, written afterwards, is found beside the list.
+        QVERIFY(settings.write("images", "extra", "e"));
+        QCOMPARE(settings.read("images", "EXTRA"), "e");
+        QCOMPARE(settings.readList("images", int(expected.size())), expected);
+    }
+
+    void listWithALineBreakIsRefused()
+    {
+        TempAppFolder folder;
+        const QByteArray before("[images]\n0=old\n");
+        folder.writeSettings(before);
+        SettingsFile settings(folder.settingsPath());
+        QVERIFY(!settings.apply({IniEdit::writeList("images", {"fine", "two\nlines"})}));
+        QVERIFY(settings.errorString().contains("[images] 1"));
+        QCOMPARE(folder.readSettings(), before);
+    }
+
     void writeChangesOnlyItsLines_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -138,6 +185,13 @@ private slots:
         QTest::addRow("lone CR key meets empty line")
             << QByteArray("x\r[a]\nk=1\n\n") << QByteArray("w\ta\tn\t2\nw\ta\tm\t3")
             << QByteArray("x\r[a]\nk=1\nn=2\r\nm=3\r");
+        QTest::addRow("list over a list with a comment")
+            << QByteArray("[images]\r\n0=a\r\n; note\r\n1=b\r\n[next]\r\n")
+            << QByteArray("l\timages\tA\tb\tc\nw\timages\tk\tv")
+            << QByteArray("[images]\r\n0=A\r\n; note\r\n1=b\r\n2=c\r\nk=v\r\n[next]\r\n");
+        QTest::addRow("list after removal")
+            << QByteArray("[images]\n0=a\n[b]\nk=1\n") << QByteArray("r\timages\nl\timages\tx\t y\nl\tempty")
+            << QByteArray("[b]\nk=1\n[images]\n0=x\n1=\" y\"\n");
         QTest::addRow("outer blanks quoted")
             << QByteArray("[a]\n") << QByteArray("w\ta\tk\t lead\nw\ta\tj\ttab\t")
             << QByteArray("[a]\nk=\" lead\"\nj=\"tab\t\"\n");

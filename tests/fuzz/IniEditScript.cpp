@@ -11,6 +11,11 @@ QList<IniEdit> IniEditScript::parse(const QByteArray& script)
             const QByteArray value = line.mid(fields[0].size() + fields[1].size() + fields[2].size() + 3);
             edits.append(IniEdit::write(QString::fromUtf8(fields[1]), QString::fromUtf8(fields[2]),
                                         QString::fromUtf8(value)));
+        } else if (fields.size() >= 2 && fields[0] == "l") {
+            QStringList values;
+            for (qsizetype i = 2; i < fields.size(); ++i)
+                values.append(QString::fromUtf8(fields[i]));
+            edits.append(IniEdit::writeList(QString::fromUtf8(fields[1]), values));
         } else if (fields.size() == 2 && fields[0] == "r") {
             edits.append(IniEdit::removeSection(QString::fromUtf8(fields[1])));
         }

@@ -8,6 +8,7 @@
 
 /**
  * Edits written as text, one a line: "w<TAB>section<TAB>key<TAB>value" writes a value,
+ * "l<TAB>section<TAB>value0<TAB>value1…" writes a list under the keys "0", "1", …,
  * "r<TAB>section" removes a section; other lines are ignored. A fuzz input is a file's bytes,
  * then a line "%%", then such a script.
  */

@@ -6,22 +6,45 @@
 #include "core/IniEncoding.h"
 #include "core/IniSyntax.h"
 
+#include <algorithm>
+
 namespace {
 
 bool writable(const IniEdit& edit)
 {
     if (!IniSyntax::sectionProblem(edit.section).isEmpty())
         return false;
+    if (edit.kind == IniEdit::Kind::WriteList)
+        return std::all_of(edit.values.cbegin(), edit.values.cend(),
+                           [](const QString& value) { return IniSyntax::valueProblem(value).isEmpty(); });
     return edit.kind == IniEdit::Kind::RemoveSection ||
            (IniSyntax::keyProblem(edit.key).isEmpty() && IniSyntax::valueProblem(edit.value).isEmpty());
 }
 
 void applyTo(IniDocument& doc, const IniEdit& edit)
 {
-    if (edit.kind == IniEdit::Kind::Write)
+    switch (edit.kind) {
+    case IniEdit::Kind::Write:
         doc.setValue(edit.section, edit.key, edit.value);
-    else
+        break;
+    case IniEdit::Kind::WriteList:
+        doc.setListValues(edit.section, edit.values);
+        break;
+    case IniEdit::Kind::RemoveSection:
         doc.removeSection(edit.section);
+        break;
+    }
+}
+
+/** A list write as the writes of its keys, one by one. */
+QList<IniEdit> oneAtATime(const IniEdit& edit)
+{
+    if (edit.kind != IniEdit::Kind::WriteList)
+        return {edit};
+    QList<IniEdit> writes;
+    for (qsizetype i = 0; i < edit.values.size(); ++i)
+        writes.append(IniEdit::write(edit.section, QString::number(i), edit.values[i]));
+    return writes;
 }
 
 } // namespace
@@ -40,17 +63,23 @@ QString IniPropertyCheck::check(const QByteArray& input)
         return QStringLiteral("the text held is not UTF-8");
 
     IniDocument single = IniDocument::parse(text);
-    for (const IniEdit& edit : std::as_const(edits)) {
-        if (!writable(edit))
+    for (qsizetype at = 0; at < edits.size(); ++at) {
+        const IniEdit& batchEdit = edits[at];
+        if (!writable(batchEdit))
             continue;
-        applyTo(batch, edit);
-        applyTo(single, edit);
-        single = IniDocument::parse(single.serialise());
-        if (edit.kind == IniEdit::Kind::Write && single.value(edit.section, edit.key) != edit.value)
-            return QStringLiteral("[%1] %2 reads back as \"%3\", not \"%4\"")
-                .arg(edit.section, edit.key, single.value(edit.section, edit.key), edit.value);
-        if (edit.kind == IniEdit::Kind::RemoveSection && !single.value(edit.section, edit.key).isNull())
-            return QStringLiteral("[%1] still has keys after its removal").arg(edit.section);
+        applyTo(batch, batchEdit);
+        // A document that gathered its text in between takes the next edits the same way.
+        if (at % 2 == 1 && batch.compact() != batch.serialise())
+            return QStringLiteral("compacting changed the text");
+        for (const IniEdit& edit : oneAtATime(batchEdit)) {
+            applyTo(single, edit);
+            single = IniDocument::parse(single.serialise());
+            if (edit.kind == IniEdit::Kind::Write && single.value(edit.section, edit.key) != edit.value)
+                return QStringLiteral("[%1] %2 reads back as \"%3\", not \"%4\"")
+                    .arg(edit.section, edit.key, single.value(edit.section, edit.key), edit.value);
+            if (edit.kind == IniEdit::Kind::RemoveSection && !single.value(edit.section, edit.key).isNull())
+                return QStringLiteral("[%1] still has keys after its removal").arg(edit.section);
+        }
     }
     if (batch.serialise() != single.serialise())
         return QStringLiteral("the batch differs from the edits made one at a time");

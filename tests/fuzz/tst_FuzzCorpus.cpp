@@ -27,7 +27,7 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString failure = IniPropertyCheck::check(file.readAll());
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QVERIFY2(failure.isEmpty(), failure.toUtf8().toPercentEncoding(" []=\"").constData());
     }
 };
 
