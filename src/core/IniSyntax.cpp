@@ -156,7 +156,11 @@ QString IniSyntax::readValue(const char* begin, const char* end)
         ++begin;
         --end;
     }
-    return QString::fromUtf8(begin, end - begin);
+    // QString::fromUtf8() drops a byte-order mark in front, but here it belongs to the value.
+    QString value = QString::fromUtf8(begin, end - begin);
+    if (startsWithBom(begin, end))
+        value.prepend(QChar(0xFEFF));
+    return value;
 }
 
 QByteArray IniSyntax::storedValue(const QString& value)

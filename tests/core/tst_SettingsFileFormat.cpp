@@ -227,7 +227,8 @@ private slots:
         QTest::addRow("semicolon and equals") << "a;b=c";
         QTest::addRow("300 characters") << QString(300, QLatin1Char('p'));
         QTest::addRow("non-Latin") << QString::fromUtf8("\xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8c\x84");
-        QTest::addRow("byte-order mark first") << QString::fromUtf8("\xef\xbb\xbfx");
+        QTest::addRow("byte-order mark first") << QString(QChar(0xFEFF)) + "[x]";
+        QTest::addRow("two byte-order marks") << QString(2, QChar(0xFEFF)) + "x";
     }
 
     void valuesReadBackExactly()
