@@ -89,8 +89,8 @@ void measureBatch(const QString& folder, int entries)
     timer.restart();
     SettingsFile reader(path);
     const int count = reader.read("total", "total").toInt();
-    const QStringList images = reader.readList("images", count);
-    const QStringList captions = reader.readList("caption", count);
+    const QByteArrayList images = reader.readList("images", count);
+    const QByteArrayList captions = reader.readList("caption", count);
     const QByteArray load = timer.figures();
 
     timer.restart();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IniDocument.h"
 
+#include "IniEncoding.h"
 #include "IniSyntax.h"
 #include "PrefaultedBuffer.h"
 
@@ -252,19 +253,16 @@ bool IniDocument::isEmpty() const
     return m_preamble.empty() && m_blocks.empty();
 }
 
-QString IniDocument::valueOf(const Block* block, QByteArrayView key) const
+std::optional<QByteArrayView> IniDocument::valueOf(const Block* block, QByteArrayView key) const
 {
     if (!block)
-        return {};
+        return std::nullopt;
     const int index = findKey(*block, key);
     if (index < 0)
-        return {};
+        return std::nullopt;
     const Line& line = block->head[index];
     const QByteArrayView text = textOf(line);
-    QString value = IniSyntax::readValue(text.begin() + line.equals + 1, text.end());
-    if (value.isNull())
-        value = QLatin1String("");
-    return value;
+    return IniSyntax::readValue(text.begin() + line.equals + 1, text.end());
 }
 
 QString IniDocument::value(const QString& section, const QString& key) const
@@ -272,17 +270,22 @@ QString IniDocument::value(const QString& section, const QString& key) const
     const QByteArray name = key.toUtf8();
     IniSyntax::FoldedBytes folded;
     IniSyntax::foldName(name.constBegin(), name.constEnd(), folded);
-    return valueOf(m_sections.value(IniSyntax::foldName(section)),
-                   QByteArrayView(folded.constData(), folded.size()));
+    const std::optional<QByteArrayView> value = valueOf(m_sections.value(IniSyntax::foldName(section)),
+                                                        QByteArrayView(folded.constData(), folded.size()));
+    if (!value)
+        return {};
+    return value->isEmpty() ? QLatin1String("") : IniEncoding::toText(*value);
 }
 
-QStringList IniDocument::listValues(const QString& section, int count) const
+QByteArrayList IniDocument::listValues(const QString& section, int count) const
 {
     const Block* block = m_sections.value(IniSyntax::foldName(section));
-    QStringList values;
+    QByteArrayList values;
     PrefaultedBuffer::reserve(values, count);
-    for (int i = 0; i < count; ++i)
-        values.append(valueOf(block, ListKey(i).bytes()));
+    for (int i = 0; i < count; ++i) {
+        const std::optional<QByteArrayView> value = valueOf(block, ListKey(i).bytes());
+        values.append(value ? value->toByteArray() : QByteArray());
+    }
     return values;
 }
 
@@ -344,7 +347,7 @@ IniDocument::Block* IniDocument::sectionForWriting(const QString& section)
     return m_blocks.back().get();
 }
 
-bool IniDocument::setValueIn(Block& block, QByteArrayView key, const QString& value)
+bool IniDocument::setValueIn(Block& block, QByteArrayView key, const QByteArray& utf8Value)
 {
     const char* keyBegin = key.begin();
     const char* keyEnd = key.end();
@@ -352,7 +355,7 @@ bool IniDocument::setValueIn(Block& block, QByteArrayView key, const QString& va
     IniSyntax::FoldedBytes folded;
     IniSyntax::foldName(keyBegin, keyEnd, folded);
     const QByteArrayView name(folded.constData(), folded.size());
-    const QByteArray stored = IniSyntax::storedValue(value);
+    const QByteArray stored = IniSyntax::storedValue(utf8Value);
 
     const int index = findKey(block, name);
     if (index >= 0) {
@@ -383,19 +386,25 @@ bool IniDocument::setValueIn(Block& block, QByteArrayView key, const QString& va
 
 bool IniDocument::setValue(const QString& section, const QString& key, const QString& value)
 {
-    return setValueIn(*sectionForWriting(section), key.toUtf8(), value);
+    return setValueIn(*sectionForWriting(section), key.toUtf8(), value.toUtf8());
 }
 
-bool IniDocument::setListValues(const QString& section, const QStringList& values)
+bool IniDocument::setListValues(const QString& section, const QByteArrayList& utf8Values)
 {
-    if (values.isEmpty())
+    if (utf8Values.isEmpty())
         return false;
     Block& block = *sectionForWriting(section);
     if (block.indexed)
-        block.keys.reserve(qsizetype(block.head.size()) + values.size());
+        block.keys.reserve(qsizetype(block.head.size()) + utf8Values.size());
+    // Room for every line at once, rather than the written text doubling on the way: a value,
+    // a key of up to ten digits, "=" and perhaps a pair of quotes.
+    qsizetype room = m_written.size();
+    for (const QByteArray& value : utf8Values)
+        room += value.size() + 13;
+    PrefaultedBuffer::reserve(m_written, room);
     bool changed = false;
-    for (int i = 0; i < values.size(); ++i)
-        changed |= setValueIn(block, ListKey(i).bytes(), values[i]);
+    for (int i = 0; i < utf8Values.size(); ++i)
+        changed |= setValueIn(block, ListKey(i).bytes(), utf8Values[i]);
     return changed;
 }
 

@@ -4,6 +4,7 @@
 #include "IniKeyIndex.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QByteArrayView>
 #include <QHash>
 #include <QString>
@@ -11,6 +12,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 /**
@@ -43,16 +45,19 @@ public:
 
     /** The value of section/key, whole and unquoted; a null string when the key is missing. */
     QString value(const QString& section, const QString& key) const;
-    /** The values of keys "0" to "count - 1" of one section, a list as stored; empty text for those missing.
+    /**
+     * The values of keys "0" to "count - 1" of one section, a list as stored, in UTF-8, whole and
+     * unquoted; empty for those missing.
      */
-    QStringList listValues(const QString& section, int count) const;
+    QByteArrayList listValues(const QString& section, int count) const;
     /**
      * Writes a value the names of which IniSyntax accepts: the key's line is replaced, or a new one
      * goes after the section's last key line, or a new section is appended. True when the text changed.
      */
     bool setValue(const QString& section, const QString& key, const QString& value);
-    /** Writes values[i] under key "i" for each i in order, as setValue() one at a time would. */
-    bool setListValues(const QString& section, const QStringList& values);
+    /** Writes the UTF-8 text utf8Values[i] under key "i" for each i in order, as setValue() one at a time
+     * would. */
+    bool setListValues(const QString& section, const QByteArrayList& utf8Values);
     /** Removes the header and key lines of every section of that name. True when the text changed. */
     bool removeSection(const QString& section);
 
@@ -88,12 +93,12 @@ private:
     int findKey(const Block& block, QByteArrayView folded) const;
     void indexKeys(const Block& block) const;
     static void addKey(Block& block, QByteArrayView folded);
-    QString valueOf(const Block* block, QByteArrayView key) const;
+    std::optional<QByteArrayView> valueOf(const Block* block, QByteArrayView key) const;
     Line classify(qsizetype start, qsizetype size, Ending ending) const;
     QString sectionName(const Line& header) const;
     void addLine(const Line& line);
     Block* sectionForWriting(const QString& section);
-    bool setValueIn(Block& block, QByteArrayView key, const QString& value);
+    bool setValueIn(Block& block, QByteArrayView key, const QByteArray& utf8Value);
     Line writtenLine(QByteArrayView first, QByteArrayView second, QByteArrayView third, Kind kind);
     static qsizetype endingSize(Ending ending);
     Ending newLineEnding() const;

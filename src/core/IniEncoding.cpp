@@ -32,7 +32,7 @@ const unsigned char* skipAscii(const unsigned char* p, const unsigned char* end)
 
 } // namespace
 
-bool IniEncoding::isUtf8(const QByteArray& bytes)
+bool IniEncoding::isUtf8(QByteArrayView bytes)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const auto* end = p + bytes.size();
@@ -68,6 +68,14 @@ bool IniEncoding::isUtf8(const QByteArray& bytes)
         p += length;
     }
     return true;
+}
+
+QString IniEncoding::toText(QByteArrayView utf8)
+{
+    QString text = QString::fromUtf8(utf8);
+    if (utf8.startsWith("\xEF\xBB\xBF"))
+        text.prepend(QChar(0xFEFF));
+    return text;
 }
 
 QByteArray IniEncoding::utf8FromWindows1252(const QByteArray& bytes)

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
 
 /**
  * Settings files are UTF-8, except old ones written by the Windows profile functions, which are
@@ -11,7 +13,9 @@ class IniEncoding
 {
 public:
     /** True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF). */
-    static bool isUtf8(const QByteArray& bytes);
+    static bool isUtf8(QByteArrayView bytes);
+    /** UTF-8 text as a string. Unlike QString::fromUtf8(), a byte-order mark in front is kept as U+FEFF. */
+    static QString toText(QByteArrayView utf8);
     /** The same text as the Windows-1252 bytes, in UTF-8. */
     static QByteArray utf8FromWindows1252(const QByteArray& bytes);
     /** The file's text in UTF-8; converted is set when the bytes had to be converted. */

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IniSyntax.h"
 
+#include "IniEncoding.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -149,32 +151,27 @@ QString IniSyntax::foldName(const QString& name)
     return folded;
 }
 
-QString IniSyntax::readValue(const char* begin, const char* end)
+QByteArrayView IniSyntax::readValue(const char* begin, const char* end)
 {
     trim(begin, end);
     if (end - begin >= 2 && (*begin == '"' || *begin == '\'') && end[-1] == *begin) {
         ++begin;
         --end;
     }
-    // QString::fromUtf8() drops a byte-order mark in front, but here it belongs to the value.
-    QString value = QString::fromUtf8(begin, end - begin);
-    if (startsWithBom(begin, end))
-        value.prepend(QChar(0xFEFF));
-    return value;
+    return QByteArrayView(begin, end - begin);
 }
 
-QByteArray IniSyntax::storedValue(const QString& value)
+QByteArray IniSyntax::storedValue(const QByteArray& utf8)
 {
-    const QByteArray bytes = value.toUtf8();
-    const char* begin = bytes.constData();
-    const char* end = bytes.constEnd();
+    const char* begin = utf8.constData();
+    const char* end = utf8.constEnd();
     trim(begin, end);
-    const bool loosesBlanks = begin != bytes.constData() || end != bytes.constEnd();
+    const bool loosesBlanks = begin != utf8.constData() || end != utf8.constEnd();
     const bool looksQuoted =
-        bytes.size() >= 2 && (bytes.front() == '"' || bytes.front() == '\'') && bytes.back() == bytes.front();
+        utf8.size() >= 2 && (utf8.front() == '"' || utf8.front() == '\'') && utf8.back() == utf8.front();
     if (!loosesBlanks && !looksQuoted)
-        return bytes;
-    return '"' + bytes + '"';
+        return utf8;
+    return '"' + utf8 + '"';
 }
 
 QString IniSyntax::sectionProblem(const QString& section)
@@ -202,5 +199,14 @@ QString IniSyntax::valueProblem(const QString& value)
 {
     if (hasLineBreak(value))
         return QStringLiteral("the value holds a line break");
+    return {};
+}
+
+QString IniSyntax::valueProblem(QByteArrayView utf8)
+{
+    if (utf8.contains('\n') || utf8.contains('\r'))
+        return QStringLiteral("the value holds a line break");
+    if (!IniEncoding::isUtf8(utf8))
+        return QStringLiteral("the value is not UTF-8 text");
     return {};
 }

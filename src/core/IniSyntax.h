@@ -31,14 +31,16 @@ public:
     static int listPosition(QByteArrayView folded);
     /** Whether the name from begin to end folds to the bytes given. */
     static bool sameName(const char* begin, const char* end, QByteArrayView folded);
-    /** A stored value as read: trimmed, with one matching outer pair of quotes removed. */
-    static QString readValue(const char* begin, const char* end);
-    /** The bytes to store after "=" so that readValue() gives the value back exactly. */
-    static QByteArray storedValue(const QString& value);
+    /** A stored value as read, in UTF-8: trimmed, with one matching outer pair of quotes removed. */
+    static QByteArrayView readValue(const char* begin, const char* end);
+    /** The bytes to store after "=" so that readValue() gives the UTF-8 value back exactly. */
+    static QByteArray storedValue(const QByteArray& utf8);
     /** Why a section name cannot be written, or empty text when it can. */
     static QString sectionProblem(const QString& section);
     /** Why a key cannot be written, or empty text when it can. */
     static QString keyProblem(const QString& key);
     /** Why a value cannot be written, or empty text when it can. */
     static QString valueProblem(const QString& value);
+    /** Why a value in UTF-8 cannot be written, or empty text when it can. */
+    static QString valueProblem(QByteArrayView utf8);
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LoadedImages.h"
 
+#include "core/IniEncoding.h"
 #include "core/SettingValue.h"
 #include "core/SettingsFile.h"
 
@@ -54,12 +55,12 @@ int LoadedImages::Count() const
 
 QString LoadedImages::PathAt(int position) const
 {
-    return isValidPosition(position) ? m_paths.at(position) : QString();
+    return isValidPosition(position) ? IniEncoding::toText(m_paths.at(position)) : QString();
 }
 
 QString LoadedImages::CaptionAt(int position) const
 {
-    return isValidPosition(position) ? m_captions.at(position) : QString();
+    return isValidPosition(position) ? IniEncoding::toText(m_captions.at(position)) : QString();
 }
 
 int LoadedImages::Append(const QString& path, const QString& caption)
@@ -68,8 +69,8 @@ int LoadedImages::Append(const QString& path, const QString& caption)
         return -1;
     const int position = Count();
     beginInsertRows(QModelIndex(), position, position);
-    m_paths.append(path);
-    m_captions.append(caption);
+    m_paths.append(path.toUtf8());
+    m_captions.append(caption.toUtf8());
     endInsertRows();
     return position;
 }
@@ -80,9 +81,10 @@ int LoadedImages::AppendPaths(const QStringList& paths)
     if (fitting <= 0)
         return 0;
     beginInsertRows(QModelIndex(), Count(), Count() + fitting - 1);
-    m_paths.append(paths.mid(0, fitting));
-    for (int i = 0; i < fitting; ++i)
-        m_captions.append(QString());
+    for (int i = 0; i < fitting; ++i) {
+        m_paths.append(paths[i].toUtf8());
+        m_captions.append(QByteArray());
+    }
     endInsertRows();
     return fitting;
 }
@@ -124,7 +126,7 @@ void LoadedImages::SetCaption(int position, const QString& caption)
 {
     if (!isValidPosition(position))
         return;
-    m_captions[position] = caption;
+    m_captions[position] = caption.toUtf8();
 }
 
 void LoadedImages::Clear()
@@ -150,7 +152,7 @@ QVariant LoadedImages::data(const QModelIndex& index, int role) const
     if (!index.isValid() || !isValidPosition(index.row()))
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return m_paths.at(index.row());
+        return IniEncoding::toText(m_paths.at(index.row()));
     return {};
 }
 

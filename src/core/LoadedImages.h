@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QByteArrayList>
 #include <QStringList>
 
 class SettingsFile;
@@ -10,6 +11,9 @@ class SettingsFile;
  * The user's ordered pictures, each with a caption line: two parallel sequences that always have
  * the same length. The model's display role is the path, so `List1` shows it directly. Edits stay
  * in memory until SaveToSettings.
+ *
+ * Both are held in UTF-8, as the settings file stores them: a long list takes about half the
+ * memory of UTF-16 strings and is loaded and saved without converting every entry.
  */
 class LoadedImages : public QAbstractListModel
 {
@@ -54,6 +58,6 @@ public:
 private:
     bool isValidPosition(int position) const;
 
-    QStringList m_paths;
-    QStringList m_captions;
+    QByteArrayList m_paths;
+    QByteArrayList m_captions;
 };

@@ -65,8 +65,8 @@ QString SettingsFile::Private::editProblem(const IniEdit& edit) const
         if (problem.isEmpty())
             problem = IniSyntax::valueProblem(edit.value);
     }
-    for (qsizetype i = 0; problem.isEmpty() && i < edit.values.size(); ++i) {
-        problem = IniSyntax::valueProblem(edit.values[i]);
+    for (qsizetype i = 0; problem.isEmpty() && i < edit.utf8Values.size(); ++i) {
+        problem = IniSyntax::valueProblem(QByteArrayView(edit.utf8Values[i]));
         key = QString::number(i);
     }
     if (problem.isEmpty())
@@ -107,7 +107,7 @@ QString SettingsFile::read(const QString& section, const QString& key)
     return d->doc.value(section, key);
 }
 
-QStringList SettingsFile::readList(const QString& section, int count)
+QByteArrayList SettingsFile::readList(const QString& section, int count)
 {
     d->refresh();
     return d->doc.listValues(section, count);
@@ -144,7 +144,7 @@ bool SettingsFile::apply(const QList<IniEdit>& edits)
             changed |= d->doc.setValue(edit.section, edit.key, edit.value);
             break;
         case IniEdit::Kind::WriteList:
-            changed |= d->doc.setListValues(edit.section, edit.values);
+            changed |= d->doc.setListValues(edit.section, edit.utf8Values);
             break;
         case IniEdit::Kind::RemoveSection:
             changed |= d->doc.removeSection(edit.section);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArrayList>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -9,7 +10,10 @@
 
 class FileSystem;
 
-/** One change to the settings file: write a key, write a list, or remove a whole section. */
+/**
+ * One change to the settings file: write a key, write a list, or remove a whole section. A list
+ * travels as UTF-8, the form it is stored in, so that a long one is not converted on the way.
+ */
 struct IniEdit
 {
     enum class Kind { Write, WriteList, RemoveSection };
@@ -17,16 +21,16 @@ struct IniEdit
     QString section;
     QString key;
     QString value;
-    QStringList values;
+    QByteArrayList utf8Values;
 
     static IniEdit write(QString section, QString key, QString value)
     {
         return {Kind::Write, std::move(section), std::move(key), std::move(value), {}};
     }
-    /** Writes values[i] under key "i", for each i in order. */
-    static IniEdit writeList(QString section, QStringList values)
+    /** Writes the UTF-8 text utf8Values[i] under key "i", for each i in order. */
+    static IniEdit writeList(QString section, QByteArrayList utf8Values)
     {
-        return {Kind::WriteList, std::move(section), {}, {}, std::move(values)};
+        return {Kind::WriteList, std::move(section), {}, {}, std::move(utf8Values)};
     }
     static IniEdit removeSection(QString section)
     {
@@ -56,9 +60,9 @@ public:
 
     /** The value of section/key, whole; empty text when missing. */
     QString read(const QString& section, const QString& key);
-    /** The values of keys "0" to "count - 1" of one section, a list as stored; empty text for those missing.
-     */
-    QStringList readList(const QString& section, int count);
+    /** The values of keys "0" to "count - 1" of one section, a list as stored, in UTF-8; empty for those
+     * missing. */
+    QByteArrayList readList(const QString& section, int count);
     /** Writes one value. On failure the file stays as it was and errorString() says why. */
     bool write(const QString& section, const QString& key, const QString& value);
     /** Removes every section of that name with its keys; comments stay. */

@@ -107,19 +107,24 @@ void tst_LoadedImages::saveRenumbersAndDropsOldKeys()
 
 void tst_LoadedImages::saveThenLoadRoundTrip()
 {
+    const QStringList pathsIn{QStringLiteral("/pictures/same.jpg"), QStringLiteral("/pictures/same.jpg"),
+                              QStringLiteral("/pictures/ünïcödé ; $(x) 日本.jpg"), QStringLiteral("/b.jpg")};
+    const QStringList captionsIn{QStringLiteral("  two spaces around  "), QStringLiteral("\"quoted\""),
+                                 QString(), QString(QChar(0xFEFF)) + QStringLiteral("mark in front")};
     TempAppFolder folder;
     SettingsFile settings(folder.settingsPath());
     LoadedImages images;
-    images.Append(QStringLiteral("/pictures/same.jpg"), QStringLiteral("  two spaces around  "));
-    images.Append(QStringLiteral("/pictures/same.jpg"), QStringLiteral("\"quoted\""));
-    images.Append(QStringLiteral("/pictures/ünïcödé ; $(x).jpg"), QString());
+    for (int i = 0; i < pathsIn.size(); ++i)
+        images.Append(pathsIn[i], captionsIn[i]);
+    QCOMPARE(paths(images), pathsIn);
+    QCOMPARE(captions(images), captionsIn);
     QVERIFY(images.SaveToSettings(settings));
 
     SettingsFile again(folder.settingsPath());
     LoadedImages loaded;
-    QCOMPARE(loaded.LoadFromSettings(again), QStringLiteral("3"));
-    QCOMPARE(paths(loaded), paths(images));
-    QCOMPARE(captions(loaded), captions(images));
+    QCOMPARE(loaded.LoadFromSettings(again), QStringLiteral("4"));
+    QCOMPARE(paths(loaded), pathsIn);
+    QCOMPARE(captions(loaded), captionsIn);
 }
 
 void tst_LoadedImages::moves_data()

@@ -91,47 +91,59 @@ private slots:
     void listsReadAsTheirKeys_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QByteArrayList>("expected");
 
-        QTest::addRow("as saved") << QByteArray("[images]\n0=a\n1=b\n2=c\n") << QStringList{"a", "b", "c"};
-        QTest::addRow("missing keys") << QByteArray("[images]\n0=a\n2=c\n") << QStringList{"a", "", "c"};
+        QTest::addRow("as saved") << QByteArray("[images]\n0=a\n1=b\n2=c\n") << QByteArrayList{"a", "b", "c"};
+        QTest::addRow("missing keys") << QByteArray("[images]\n0=a\n2=c\n") << QByteArrayList{"a", "", "c"};
         QTest::addRow("comment between")
-            << QByteArray("[images]\n0=a\n; note\n\n1=b\n2=c\n") << QStringList{"a", "b", "c"};
+            << QByteArray("[images]\n0=a\n; note\n\n1=b\n2=c\n") << QByteArrayList{"a", "b", "c"};
         QTest::addRow("out of order")
-            << QByteArray("[images]\n2=c\n0=a\n1=b\n") << QStringList{"a", "b", "c"};
+            << QByteArray("[images]\n2=c\n0=a\n1=b\n") << QByteArrayList{"a", "b", "c"};
         QTest::addRow("first duplicate")
-            << QByteArray("[images]\n0=a\n1=b\n1=x\n2=c\n0=y\n") << QStringList{"a", "b", "c"};
+            << QByteArray("[images]\n0=a\n1=b\n1=x\n2=c\n0=y\n") << QByteArrayList{"a", "b", "c"};
         QTest::addRow("other names") << QByteArray("[images]\n0=a\n00=x\n01=y\n+1=z\n 1 =b\nkey=v\n2=c\n")
-                                     << QStringList{"a", "b", "c"};
+                                     << QByteArrayList{"a", "b", "c"};
         QTest::addRow("first section only")
-            << QByteArray("[images]\n0=a\n1=b\n[IMAGES]\n2=c\n") << QStringList{"a", "b", ""};
-        QTest::addRow("no section") << QByteArray("[caption]\n0=a\n") << QStringList{"", "", ""};
+            << QByteArray("[images]\n0=a\n1=b\n[IMAGES]\n2=c\n") << QByteArrayList{"a", "b", ""};
+        QTest::addRow("no section") << QByteArray("[caption]\n0=a\n") << QByteArrayList{"", "", ""};
     }
 
     void listsReadAsTheirKeys()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QStringList, expected);
+        QFETCH(QByteArrayList, expected);
         TempAppFolder folder;
         folder.writeSettings(file);
         SettingsFile settings(folder.settingsPath());
         QCOMPARE(settings.readList("images", int(expected.size())), expected);
         for (int i = 0; i < expected.size(); ++i)
-            QCOMPARE(settings.read("Images", QString::number(i)), expected[i]);
+            QCOMPARE(settings.read("Images", QString::number(i)), QString::fromUtf8(expected[i]));
         // A key that is no list position, written afterwards, is found beside the list.
         QVERIFY(settings.write("images", "extra", "e"));
         QCOMPARE(settings.read("images", "EXTRA"), "e");
         QCOMPARE(settings.readList("images", int(expected.size())), expected);
     }
 
-    void listWithALineBreakIsRefused()
+    void unsafeListValuesAreRefused_data()
     {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("problem");
+        QTest::addRow("line break") << QByteArray("two\nlines") << "line break";
+        QTest::addRow("carriage return") << QByteArray("two\rlines") << "line break";
+        QTest::addRow("not UTF-8") << QByteArray("Caf\xe9") << "not UTF-8";
+    }
+
+    void unsafeListValuesAreRefused()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(QString, problem);
         TempAppFolder folder;
         const QByteArray before("[images]\n0=old\n");
         folder.writeSettings(before);
         SettingsFile settings(folder.settingsPath());
-        QVERIFY(!settings.apply({IniEdit::writeList("images", {"fine", "two\nlines"})}));
+        QVERIFY(!settings.apply({IniEdit::writeList("images", {"fine", value})}));
         QVERIFY(settings.errorString().contains("[images] 1"));
+        QVERIFY(settings.errorString().contains(problem));
         QCOMPARE(folder.readSettings(), before);
     }
 

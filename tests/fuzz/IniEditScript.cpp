@@ -12,10 +12,8 @@ QList<IniEdit> IniEditScript::parse(const QByteArray& script)
             edits.append(IniEdit::write(QString::fromUtf8(fields[1]), QString::fromUtf8(fields[2]),
                                         QString::fromUtf8(value)));
         } else if (fields.size() >= 2 && fields[0] == "l") {
-            QStringList values;
-            for (qsizetype i = 2; i < fields.size(); ++i)
-                values.append(QString::fromUtf8(fields[i]));
-            edits.append(IniEdit::writeList(QString::fromUtf8(fields[1]), values));
+            // the values as they are, so that bytes that are no UTF-8 reach the check
+            edits.append(IniEdit::writeList(QString::fromUtf8(fields[1]), fields.mid(2)));
         } else if (fields.size() == 2 && fields[0] == "r") {
             edits.append(IniEdit::removeSection(QString::fromUtf8(fields[1])));
         }

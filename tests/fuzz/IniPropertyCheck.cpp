@@ -15,8 +15,9 @@ bool writable(const IniEdit& edit)
     if (!IniSyntax::sectionProblem(edit.section).isEmpty())
         return false;
     if (edit.kind == IniEdit::Kind::WriteList)
-        return std::all_of(edit.values.cbegin(), edit.values.cend(),
-                           [](const QString& value) { return IniSyntax::valueProblem(value).isEmpty(); });
+        return std::all_of(edit.utf8Values.cbegin(), edit.utf8Values.cend(), [](const QByteArray& value) {
+            return IniSyntax::valueProblem(QByteArrayView(value)).isEmpty();
+        });
     return edit.kind == IniEdit::Kind::RemoveSection ||
            (IniSyntax::keyProblem(edit.key).isEmpty() && IniSyntax::valueProblem(edit.value).isEmpty());
 }
@@ -28,7 +29,7 @@ void applyTo(IniDocument& doc, const IniEdit& edit)
         doc.setValue(edit.section, edit.key, edit.value);
         break;
     case IniEdit::Kind::WriteList:
-        doc.setListValues(edit.section, edit.values);
+        doc.setListValues(edit.section, edit.utf8Values);
         break;
     case IniEdit::Kind::RemoveSection:
         doc.removeSection(edit.section);
@@ -42,8 +43,9 @@ QList<IniEdit> oneAtATime(const IniEdit& edit)
     if (edit.kind != IniEdit::Kind::WriteList)
         return {edit};
     QList<IniEdit> writes;
-    for (qsizetype i = 0; i < edit.values.size(); ++i)
-        writes.append(IniEdit::write(edit.section, QString::number(i), edit.values[i]));
+    for (qsizetype i = 0; i < edit.utf8Values.size(); ++i)
+        writes.append(
+            IniEdit::write(edit.section, QString::number(i), IniEncoding::toText(edit.utf8Values[i])));
     return writes;
 }
 
