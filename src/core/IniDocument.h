@@ -19,8 +19,10 @@
  * A settings file's text held as lines, each with its exact bytes and line end, so that a write
  * changes only the lines it must and serialise() gives back every other byte as it was read.
  * Lookups follow the profile functions: the first section of a name and the first key of a name
- * win, and names compare trimmed and without regard to letter case. Sections and keys are indexed
- * by name, so a write costs the same whatever the size of the file.
+ * win, and names compare trimmed and without regard to letter case. Sections are indexed by name;
+ * a section's keys are found by their number while it holds a list as one is saved, and otherwise
+ * through an index built at the first lookup. Either way a write costs the same whatever the size
+ * of the file.
  */
 class IniDocument
 {

@@ -6,6 +6,21 @@
 #include <QDir>
 #include <QTest>
 
+namespace {
+
+/** A settings file with one list entry, for writes that must be refused and leave it alone. */
+struct OneEntryFile
+{
+    OneEntryFile() { folder.writeSettings(before); }
+    bool isUnchanged() const { return folder.readSettings() == before; }
+
+    TempAppFolder folder;
+    const QByteArray before{"[images]\n0=old\n"};
+    SettingsFile settings{folder.settingsPath()};
+};
+
+} // namespace
+
 /** What the settings file reads from existing files, and which bytes a write changes. */
 class tst_SettingsFileFormat : public QObject
 {
@@ -137,14 +152,11 @@ private slots:
     {
         QFETCH(QByteArray, value);
         QFETCH(QString, problem);
-        TempAppFolder folder;
-        const QByteArray before("[images]\n0=old\n");
-        folder.writeSettings(before);
-        SettingsFile settings(folder.settingsPath());
-        QVERIFY(!settings.apply({IniEdit::writeList("images", {"fine", value})}));
-        QVERIFY(settings.errorString().contains("[images] 1"));
-        QVERIFY(settings.errorString().contains(problem));
-        QCOMPARE(folder.readSettings(), before);
+        OneEntryFile file;
+        QVERIFY(!file.settings.apply({IniEdit::writeList("images", {"fine", value})}));
+        QVERIFY(file.settings.errorString().contains("[images] 1"));
+        QVERIFY(file.settings.errorString().contains(problem));
+        QVERIFY(file.isUnchanged());
     }
 
     void writeChangesOnlyItsLines_data()
@@ -289,15 +301,12 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, value);
-        TempAppFolder folder;
-        const QByteArray before("[images]\n0=old\n");
-        folder.writeSettings(before);
-        SettingsFile settings(folder.settingsPath());
-        QVERIFY(!settings.write(section, key, value));
-        QVERIFY(settings.errorString().contains(folder.settingsPath()));
-        QVERIFY(
-            !settings.apply({IniEdit::write("images", "1", "fine"), IniEdit::write(section, key, value)}));
-        QCOMPARE(folder.readSettings(), before);
+        OneEntryFile file;
+        QVERIFY(!file.settings.write(section, key, value));
+        QVERIFY(file.settings.errorString().contains(file.folder.settingsPath()));
+        QVERIFY(!file.settings.apply(
+            {IniEdit::write("images", "1", "fine"), IniEdit::write(section, key, value)}));
+        QVERIFY(file.isUnchanged());
     }
 };
 
