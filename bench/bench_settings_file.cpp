@@ -25,6 +25,21 @@ QString picturePath(int i)
         .arg(i, 6, 10, QLatin1Char('0'));
 }
 
+/** The list saved as the program saves it: each section as one list edit. */
+QList<IniEdit> listSaveAsLists(int entries)
+{
+    QByteArrayList paths;
+    QByteArrayList captions;
+    for (int i = 0; i < entries; ++i) {
+        paths.append(picturePath(i).toUtf8());
+        captions.append(QByteArrayLiteral("Caption number ") + QByteArray::number(i));
+    }
+    return {IniEdit::write("total", "total", QString::number(entries)), IniEdit::removeSection("images"),
+            IniEdit::writeList("images", paths), IniEdit::removeSection("caption"),
+            IniEdit::writeList("caption", captions)};
+}
+
+/** The same save as one edit per key, through the general form of a batch. */
 QList<IniEdit> listSave(int entries)
 {
     QList<IniEdit> edits{IniEdit::write("total", "total", QString::number(entries)),
@@ -77,11 +92,18 @@ private:
 void measureBatch(const QString& folder, int entries)
 {
     const QString path = folder + QStringLiteral("/batch-%1.ini").arg(entries);
-    const QList<IniEdit> edits = listSave(entries);
+    const QList<IniEdit> lists = listSaveAsLists(entries);
+    const QList<IniEdit> keys = listSave(entries);
 
     Stopwatch timer;
+    SettingsFile keyWriter(folder + QStringLiteral("/batch-by-key-%1.ini").arg(entries));
+    if (!keyWriter.apply(keys))
+        std::printf("save failed: %s\n", qPrintable(keyWriter.errorString()));
+    const QByteArray saveByKey = timer.figures();
+
+    timer.restart();
     SettingsFile writer(path);
-    if (!writer.apply(edits))
+    if (!writer.apply(lists))
         std::printf("save failed: %s\n", qPrintable(writer.errorString()));
     const QByteArray save = timer.figures();
 
@@ -102,9 +124,10 @@ void measureBatch(const QString& folder, int entries)
     }
     const QByteArray loadByKey = timer.figures();
 
-    std::printf("%6d entries, %5.2f MB: load %s, save %s; load with read() per key %s\n", entries,
-                double(QFileInfo(path).size()) / 1e6, load.constData(), save.constData(),
-                loadByKey.constData());
+    std::printf("%6d entries, %5.2f MB: load %s, save %s; save with an edit per key %s; load with read() per "
+                "key %s\n",
+                entries, double(QFileInfo(path).size()) / 1e6, load.constData(), save.constData(),
+                saveByKey.constData(), loadByKey.constData());
     if (images.size() != count || captions.size() != count || characters == 0)
         std::printf("read back wrong\n");
 }
@@ -118,11 +141,12 @@ void measureInMemory(int entries)
             doc.setValue(edit.section, edit.key, edit.value);
         text = doc.serialise();
     }
+    const QList<IniEdit> edits = listSave(entries);
     Stopwatch timer;
     IniDocument doc = IniDocument::parse(text);
     const QByteArray parse = timer.figures();
     timer.restart();
-    for (const IniEdit& edit : listSave(entries)) {
+    for (const IniEdit& edit : edits) {
         if (edit.kind == IniEdit::Kind::Write)
             doc.setValue(edit.section, edit.key, edit.value);
         else

@@ -187,26 +187,29 @@ qsizetype IniDocument::endingSize(Ending ending)
     return 0;
 }
 
-template<typename Visit> void IniDocument::forEachLine(Visit visit) const
+template<typename Self, typename Visit> void IniDocument::forEachLine(Self& self, Visit visit)
 {
-    for (const Line& line : m_preamble)
+    for (auto& line : self.m_preamble)
         visit(line);
-    for (const auto& block : m_blocks) {
+    for (const auto& block : self.m_blocks) {
         visit(block->header);
-        for (const Line& line : block->head)
+        for (auto& line : block->head)
             visit(line);
-        for (const Line& line : block->tail)
+        for (auto& line : block->tail)
             visit(line);
     }
 }
 
-QByteArray IniDocument::serialise() const
+qsizetype IniDocument::textSize() const
 {
     qsizetype size = 0;
-    forEachLine([&size](const Line& line) { size += line.size + endingSize(line.ending); });
-    QByteArray out;
-    PrefaultedBuffer::reserve(out, size);
-    forEachLine([this, &out](const Line& line) {
+    forEachLine(*this, [&size](const Line& line) { size += line.size + endingSize(line.ending); });
+    return size;
+}
+
+void IniDocument::appendText(QByteArray& out) const
+{
+    forEachLine(*this, [this, &out](const Line& line) {
         out.append(textOf(line));
         switch (line.ending) {
         case Ending::Lf:
@@ -222,27 +225,49 @@ QByteArray IniDocument::serialise() const
             break;
         }
     });
+}
+
+QByteArray IniDocument::serialise() const
+{
+    QByteArray out;
+    PrefaultedBuffer::reserve(out, textSize());
+    appendText(out);
     return out;
 }
 
 QByteArray IniDocument::compact()
 {
-    QByteArray text = serialise();
+    const qsizetype size = textSize();
+    qsizetype unwritten = 0;
+    forEachLine(*this, [&unwritten](const Line& line) {
+        if (!line.written)
+            unwritten += line.size;
+    });
+    QByteArray text;
+    // When most of the text was written anew, as a saved list is, it goes into the buffer it was
+    // parsed into: those pages are in memory already, where each 4 KiB of a new buffer costs a page
+    // fault. The few lines still read from that buffer move out of its way first.
+    if (m_source.isDetached() && 2 * unwritten < size) {
+        PrefaultedBuffer::reserve(m_written, m_written.size() + unwritten);
+        forEachLine(*this, [this](Line& line) {
+            if (line.written)
+                return;
+            const QByteArrayView bytes = textOf(line);
+            line.start = m_written.size();
+            line.written = true;
+            m_written.append(bytes);
+        });
+        text = std::move(m_source);
+        text.truncate(0); // keeps the allocation
+    }
+    PrefaultedBuffer::reserve(text, size);
+    appendText(text);
     qsizetype at = 0;
-    const auto rebase = [&at](Line& line) {
+    forEachLine(*this, [&at](Line& line) {
         line.start = at;
         line.written = false;
         at += line.size + endingSize(line.ending);
-    };
-    for (Line& line : m_preamble)
-        rebase(line);
-    for (auto& block : m_blocks) {
-        rebase(block->header);
-        for (Line& line : block->head)
-            rebase(line);
-        for (Line& line : block->tail)
-            rebase(line);
-    }
+    });
     m_source = text;
     m_written = QByteArray();
     return text;

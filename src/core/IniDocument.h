@@ -109,7 +109,9 @@ private:
     void giveEnding(Line* line, Ending ending);
     void appendSurvivor(Block* previous, Line line);
     static bool joinsIntoCrLf(const Line& first, const Line& second);
-    template<typename Visit> void forEachLine(Visit visit) const;
+    template<typename Self, typename Visit> static void forEachLine(Self& self, Visit visit);
+    qsizetype textSize() const;
+    void appendText(QByteArray& out) const;
 
     // The text as parsed: unchanged lines point into it instead of holding copies of their own.
     QByteArray m_source;
