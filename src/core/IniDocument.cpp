@@ -421,16 +421,20 @@ bool IniDocument::setListValues(const QString& section, const QByteArrayList& ut
     Block& block = *sectionForWriting(section);
     if (block.indexed)
         block.keys.reserve(qsizetype(block.head.size()) + utf8Values.size());
-    // Room for every line at once, rather than the written text doubling on the way: a value,
-    // a key of up to ten digits, "=" and perhaps a pair of quotes.
-    qsizetype room = m_written.size();
+    // Each line: a value, a key of up to ten digits, "=" and perhaps a pair of quotes.
+    qsizetype room = 0;
     for (const QByteArray& value : utf8Values)
         room += value.size() + 13;
-    PrefaultedBuffer::reserve(m_written, room);
+    reserveWrites(room);
     bool changed = false;
     for (int i = 0; i < utf8Values.size(); ++i)
         changed |= setValueIn(block, ListKey(i).bytes(), utf8Values[i]);
     return changed;
+}
+
+void IniDocument::reserveWrites(qsizetype bytes)
+{
+    PrefaultedBuffer::reserve(m_written, m_written.size() + bytes);
 }
 
 bool IniDocument::joinsIntoCrLf(const Line& first, const Line& second)

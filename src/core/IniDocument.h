@@ -60,6 +60,8 @@ public:
     /** Writes the UTF-8 text utf8Values[i] under key "i" for each i in order, as setValue() one at a time
      * would. */
     bool setListValues(const QString& section, const QByteArrayList& utf8Values);
+    /** Makes room for about that many bytes of lines to be written, so that a batch grows the text once. */
+    void reserveWrites(qsizetype bytes);
     /** Removes the header and key lines of every section of that name. True when the text changed. */
     bool removeSection(const QString& section);
 

@@ -137,6 +137,13 @@ bool SettingsFile::apply(const QList<IniEdit>& edits)
                 .arg(d->path, qt_error_string(d->readError));
         return false;
     }
+    // Room for the written lines at once; a line is about as long in UTF-8 as in characters.
+    qsizetype room = 0;
+    for (const IniEdit& edit : edits) {
+        if (edit.kind == IniEdit::Kind::Write)
+            room += edit.key.size() + edit.value.size() + 4;
+    }
+    d->doc.reserveWrites(room);
     bool changed = false;
     for (const IniEdit& edit : edits) {
         switch (edit.kind) {
