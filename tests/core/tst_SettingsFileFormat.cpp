@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IniEditScript.h"
 #include "TempAppFolder.h"
+#include "core/PosixFileSystem.h"
 #include "core/SettingsFile.h"
 
 #include <QDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -101,6 +106,48 @@ private slots:
         folder.writeSettings(file);
         SettingsFile settings(folder.settingsPath());
         QCOMPARE(settings.read(section, key), expected);
+    }
+
+    void filesOfAnySizeReadWhole_data()
+    {
+        QTest::addColumn<int>("size");
+        // around the first read's buffer, and past the size from which it is made present at once
+        for (int size : {20, 4095, 4096, 4097, 65535, 65536, 65537, 300000})
+            QTest::addRow("%d bytes", size) << size;
+    }
+
+    void filesOfAnySizeReadWhole()
+    {
+        QFETCH(int, size);
+        const QByteArray head("[a]\nfill=");
+        const QByteArray tail("\nlast=end");
+        QByteArray file = head + QByteArray(size - head.size() - tail.size(), 'x') + tail;
+        QCOMPARE(file.size(), size);
+        TempAppFolder folder;
+        folder.writeSettings(file);
+        SettingsFile settings(folder.settingsPath());
+        QCOMPARE(settings.read("a", "last"), "end");
+        QCOMPARE(settings.read("a", "fill").size(), size - head.size() - tail.size());
+    }
+
+    void contentLongerThanItsSizeReadWhole()
+    {
+        // A pipe reports no size, as a file still being written may report too little.
+        std::signal(SIGPIPE, SIG_IGN); // a reader that stops early fails the comparison instead
+        TempAppFolder folder;
+        const QString path = folder.settingsPath() + ".fifo";
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const QByteArray sent(100000, 'p');
+        std::thread writer([&] {
+            QFile pipe(path);
+            if (pipe.open(QIODevice::WriteOnly))
+                pipe.write(sent);
+        });
+        QByteArray received;
+        const int error = PosixFileSystem::instance().readFile(path, &received);
+        writer.join();
+        QCOMPARE(error, 0);
+        QCOMPARE(received, sent);
     }
 
     void listsReadAsTheirKeys_data()
