@@ -302,16 +302,30 @@ QString IniDocument::value(const QString& section, const QString& key) const
     return value->isEmpty() ? QLatin1String("") : IniEncoding::toText(*value);
 }
 
-QByteArrayList IniDocument::listValues(const QString& section, int count) const
+TextList IniDocument::listValues(const QString& section, int count) const
 {
     const Block* block = m_sections.value(IniSyntax::foldName(section));
-    QByteArrayList values;
-    PrefaultedBuffer::reserve(values, count);
+    // Every value is part of one of the section's lines, so their bytes are room enough, and the
+    // buffer never moves while the views into it are made.
+    qsizetype room = 0;
+    if (block) {
+        for (const Line& line : block->head)
+            room += line.size;
+    }
+    TextList list;
+    PrefaultedBuffer::reserve(list.buffer, room);
+    PrefaultedBuffer::reserve(list.values, count);
     for (int i = 0; i < count; ++i) {
         const std::optional<QByteArrayView> value = valueOf(block, ListKey(i).bytes());
-        values.append(value ? value->toByteArray() : QByteArray());
+        if (!value) {
+            list.values.append(QByteArray());
+            continue;
+        }
+        const qsizetype at = list.buffer.size();
+        list.buffer.append(*value);
+        list.values.append(QByteArray::fromRawData(list.buffer.constData() + at, value->size()));
     }
-    return values;
+    return list;
 }
 
 IniDocument::Ending IniDocument::newLineEnding() const

@@ -35,8 +35,11 @@ QString LoadedImages::LoadFromSettings(SettingsFile& file)
     const QString totalText = file.read(kTotal, kTotal);
     const int count = entryCount(totalText);
     beginResetModel();
-    m_paths = file.readList(kImages, count);
-    m_captions = file.readList(kCaption, count);
+    TextList paths = file.readList(kImages, count);
+    TextList captions = file.readList(kCaption, count);
+    m_paths = std::move(paths.values);
+    m_captions = std::move(captions.values);
+    m_loadedText = {std::move(paths.buffer), std::move(captions.buffer)};
     endResetModel();
     return totalText;
 }
@@ -134,6 +137,7 @@ void LoadedImages::Clear()
     beginResetModel();
     m_paths.clear();
     m_captions.clear();
+    m_loadedText.clear();
     endResetModel();
 }
 

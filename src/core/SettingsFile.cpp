@@ -107,7 +107,7 @@ QString SettingsFile::read(const QString& section, const QString& key)
     return d->doc.value(section, key);
 }
 
-QByteArrayList SettingsFile::readList(const QString& section, int count)
+TextList SettingsFile::readList(const QString& section, int count)
 {
     d->refresh();
     return d->doc.listValues(section, count);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "TextList.h"
+
 #include <QByteArrayList>
 #include <QList>
 #include <QString>
@@ -60,9 +62,11 @@ public:
 
     /** The value of section/key, whole; empty text when missing. */
     QString read(const QString& section, const QString& key);
-    /** The values of keys "0" to "count - 1" of one section, a list as stored, in UTF-8; empty for those
-     * missing. */
-    QByteArrayList readList(const QString& section, int count);
+    /**
+     * The values of keys "0" to "count - 1" of one section, a list as stored, in UTF-8; empty for
+     * those missing. They share one buffer, which must be kept as long as they are.
+     */
+    TextList readList(const QString& section, int count);
     /** Writes one value. On failure the file stays as it was and errorString() says why. */
     bool write(const QString& section, const QString& key, const QString& value);
     /** Removes every section of that name with its keys; comments stay. */

@@ -15,6 +15,7 @@ private slots:
     void loadKeepsLongValuesWhole();
     void saveRenumbersAndDropsOldKeys();
     void saveThenLoadRoundTrip();
+    void entriesOutliveTheFileTheyCameFrom();
     void moves_data();
     void moves();
     void emptyTestLooksAtFirstPath_data();
@@ -125,6 +126,37 @@ void tst_LoadedImages::saveThenLoadRoundTrip()
     QCOMPARE(loaded.LoadFromSettings(again), QStringLiteral("4"));
     QCOMPARE(paths(loaded), pathsIn);
     QCOMPARE(captions(loaded), captionsIn);
+}
+
+void tst_LoadedImages::entriesOutliveTheFileTheyCameFrom()
+{
+    TempAppFolder folder;
+    folder.writeSettings("[total]\ntotal=3\n[images]\n0=/a.jpg\n1=/b.jpg\n2=/c.jpg\n"
+                         "[caption]\n0=first\n1=\n2=third\n");
+    LoadedImages images;
+    {
+        SettingsFile file(folder.settingsPath());
+        images.LoadFromSettings(file);
+        // The file's text changes completely while the entries stay loaded.
+        QVERIFY(file.apply({IniEdit::removeSection("images"), IniEdit::removeSection("caption"),
+                            IniEdit::writeList("images", {QByteArray(5000, 'x')})}));
+    }
+    images.MoveDown(0);
+    images.SetCaption(2, QStringLiteral("edited"));
+    images.RemoveAt(1);
+    images.Append(QStringLiteral("/d.jpg"), QStringLiteral("fourth"));
+    QCOMPARE(paths(images), (QStringList{"/b.jpg", "/c.jpg", "/d.jpg"}));
+    QCOMPARE(captions(images), (QStringList{"", "edited", "fourth"}));
+
+    SettingsFile file(folder.settingsPath());
+    QVERIFY(images.SaveToSettings(file));
+    LoadedImages again;
+    again.LoadFromSettings(file);
+    QCOMPARE(paths(again), paths(images));
+    QCOMPARE(captions(again), captions(images));
+    again.Clear();
+    QCOMPARE(again.Count(), 0);
+    QCOMPARE(paths(images), (QStringList{"/b.jpg", "/c.jpg", "/d.jpg"}));
 }
 
 void tst_LoadedImages::moves_data()

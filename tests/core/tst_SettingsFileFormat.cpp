@@ -177,13 +177,13 @@ private slots:
         TempAppFolder folder;
         folder.writeSettings(file);
         SettingsFile settings(folder.settingsPath());
-        QCOMPARE(settings.readList("images", int(expected.size())), expected);
+        QCOMPARE(settings.readList("images", int(expected.size())).values, expected);
         for (int i = 0; i < expected.size(); ++i)
             QCOMPARE(settings.read("Images", QString::number(i)), QString::fromUtf8(expected[i]));
         // A key that is no list position, written afterwards, is found beside the list.
         QVERIFY(settings.write("images", "extra", "e"));
         QCOMPARE(settings.read("images", "EXTRA"), "e");
-        QCOMPARE(settings.readList("images", int(expected.size())), expected);
+        QCOMPARE(settings.readList("images", int(expected.size())).values, expected);
     }
 
     void unsafeListValuesAreRefused_data()
