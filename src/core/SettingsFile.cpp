@@ -67,7 +67,8 @@ QString SettingsFile::Private::editProblem(const IniEdit& edit) const
     }
     for (qsizetype i = 0; problem.isEmpty() && i < edit.utf8Values.size(); ++i) {
         problem = IniSyntax::valueProblem(QByteArrayView(edit.utf8Values[i]));
-        key = QString::number(i);
+        if (!problem.isEmpty())
+            key = QString::number(i);
     }
     if (problem.isEmpty())
         return {};
