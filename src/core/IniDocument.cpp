@@ -446,6 +446,19 @@ bool IniDocument::setListValues(const QString& section, const QByteArrayList& ut
     return changed;
 }
 
+bool IniDocument::apply(const IniEdit& edit)
+{
+    switch (edit.kind) {
+    case IniEdit::Kind::Write:
+        return setValue(edit.section, edit.key, edit.value);
+    case IniEdit::Kind::WriteList:
+        return setListValues(edit.section, edit.utf8Values);
+    case IniEdit::Kind::RemoveSection:
+        return removeSection(edit.section);
+    }
+    return false;
+}
+
 void IniDocument::reserveWrites(qsizetype bytes)
 {
     PrefaultedBuffer::reserve(m_written, m_written.size() + bytes);

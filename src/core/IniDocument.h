@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "IniEdit.h"
 #include "IniKeyIndex.h"
 #include "TextList.h"
 
@@ -61,6 +62,9 @@ public:
     /** Writes the UTF-8 text utf8Values[i] under key "i" for each i in order, as setValue() one at a time
      * would. */
     bool setListValues(const QString& section, const QByteArrayList& utf8Values);
+    /** Applies one edit as setValue(), setListValues() or removeSection() does. True when the text changed.
+     */
+    bool apply(const IniEdit& edit);
     /** Makes room for about that many bytes of lines to be written, so that a batch grows the text once. */
     void reserveWrites(qsizetype bytes);
     /** Removes the header and key lines of every section of that name. True when the text changed. */

@@ -146,19 +146,8 @@ bool SettingsFile::apply(const QList<IniEdit>& edits)
     }
     d->doc.reserveWrites(room);
     bool changed = false;
-    for (const IniEdit& edit : edits) {
-        switch (edit.kind) {
-        case IniEdit::Kind::Write:
-            changed |= d->doc.setValue(edit.section, edit.key, edit.value);
-            break;
-        case IniEdit::Kind::WriteList:
-            changed |= d->doc.setListValues(edit.section, edit.utf8Values);
-            break;
-        case IniEdit::Kind::RemoveSection:
-            changed |= d->doc.removeSection(edit.section);
-            break;
-        }
-    }
+    for (const IniEdit& edit : edits)
+        changed |= d->doc.apply(edit);
     // A Windows-1252 file becomes UTF-8 at its first write, even one that changes no text.
     if (!changed && !(d->converted && d->stamp.exists))
         return true;

@@ -22,21 +22,6 @@ bool writable(const IniEdit& edit)
            (IniSyntax::keyProblem(edit.key).isEmpty() && IniSyntax::valueProblem(edit.value).isEmpty());
 }
 
-void applyTo(IniDocument& doc, const IniEdit& edit)
-{
-    switch (edit.kind) {
-    case IniEdit::Kind::Write:
-        doc.setValue(edit.section, edit.key, edit.value);
-        break;
-    case IniEdit::Kind::WriteList:
-        doc.setListValues(edit.section, edit.utf8Values);
-        break;
-    case IniEdit::Kind::RemoveSection:
-        doc.removeSection(edit.section);
-        break;
-    }
-}
-
 /** A list write as the writes of its keys, one by one. */
 QList<IniEdit> oneAtATime(const IniEdit& edit)
 {
@@ -69,12 +54,12 @@ QString IniPropertyCheck::check(const QByteArray& input)
         const IniEdit& batchEdit = edits[at];
         if (!writable(batchEdit))
             continue;
-        applyTo(batch, batchEdit);
+        batch.apply(batchEdit);
         // A document that gathered its text in between takes the next edits the same way.
         if (at % 2 == 1 && batch.compact() != batch.serialise())
             return QStringLiteral("compacting changed the text");
         for (const IniEdit& edit : oneAtATime(batchEdit)) {
-            applyTo(single, edit);
+            single.apply(edit);
             single = IniDocument::parse(single.serialise());
             if (edit.kind == IniEdit::Kind::Write && single.value(edit.section, edit.key) != edit.value)
                 return QStringLiteral("[%1] %2 reads back as \"%3\", not \"%4\"")
