@@ -85,7 +85,7 @@ class Screen final : public ScreenInfo
 {
 public:
     explicit Screen(QSize size) : m_size(size) {}
-    ScreenGeometry primary() const override { return {m_size, 1.0, 96.0}; }
+    ScreenGeometry primary() const override { return {m_size, 1.0, 96.0, {}}; }
 
 private:
     QSize m_size;
