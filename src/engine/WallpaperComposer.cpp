@@ -12,19 +12,21 @@
 namespace {
 
 /** The picture as opaque RGB32, whatever it was decoded as; see-through parts show the white canvas. */
-QImage opaque(const QImage& picture)
+QImage opaque(QImage picture)
 {
     if (picture.format() == QImage::Format_RGB32)
         return picture;
     if (!picture.hasAlphaChannel())
         return picture.convertToFormat(QImage::Format_RGB32);
-    QImage flat = LargeImage::allocate(picture.size(), QImage::Format_RGB32);
-    if (flat.isNull())
-        return flat;
-    flat.fill(Qt::white);
-    QPainter painter(&flat);
-    painter.drawImage(0, 0, picture);
-    return flat;
+    // Laid onto white where it lies, so that a large picture is not held twice.
+    picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&picture);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+        painter.fillRect(picture.rect(), Qt::white);
+    }
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
+    return picture;
 }
 
 /** Paints the whole of `picture` into `target`, each direction scaled on its own. */
@@ -142,8 +144,7 @@ QImage WallpaperComposer::tiled(const QImage& picture) const
 
 QImage WallpaperComposer::compose(QImage source, const QString& caption) const
 {
-    QImage picture = opaque(source);
-    source = QImage();
+    QImage picture = opaque(std::move(source));
     // A picture with no size cannot be tiled or painted.
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
         return {};

@@ -207,6 +207,19 @@ private slots:
                     QFAIL(qPrintable(QStringLiteral("pixel %1,%2 is not the picture's").arg(x).arg(y)));
     }
 
+    void seeThroughPartsShowWhite()
+    {
+        QImage picture(3, 1, QImage::Format_ARGB32);
+        picture.setPixel(0, 0, qRgba(0, 0, 0, 0));
+        picture.setPixel(1, 0, qRgba(255, 0, 0, 128));
+        picture.setPixel(2, 0, qRgba(0, 0, 255, 255));
+        const QImage out =
+            WallpaperComposer(screen({800, 600}), settings(1, 0, 0)).compose(picture, QString());
+        QCOMPARE(out.pixel(0, 0), White);
+        QVERIFY(qAbs(qGreen(out.pixel(1, 0)) - 127) <= 1 && qRed(out.pixel(1, 0)) == 255);
+        QCOMPARE(out.pixel(2, 0), qRgb(0, 0, 255));
+    }
+
     void captionInsideTheWorkArea_data()
     {
         QTest::addColumn<double>("displayType");
