@@ -146,24 +146,8 @@ private slots:
         QVERIFY(PictureLoader::load(m_dir.filePath(QStringLiteral("missing.gif"))).isNull());
     }
 
-    void hugePicturesAreRefusedBeforeDecoding_data()
-    {
-        QTest::addColumn<QSize>("scaledTo");
-        QTest::addColumn<QSize>("clipTo");
-        QTest::addColumn<bool>("fromCentre");
-        QTest::addRow("stretched") << QSize(800, 600) << QSize() << false;
-        QTest::addRow("centred") << QSize() << QSize(800, 600) << true;
-        QTest::addRow("tiled") << QSize() << QSize(800, 600) << false;
-    }
     void hugePicturesAreRefusedBeforeDecoding()
     {
-        PictureView view;
-        QFETCH(QSize, scaledTo);
-        QFETCH(QSize, clipTo);
-        QFETCH(bool, fromCentre);
-        view.scaledTo = scaledTo;
-        view.clipTo = clipTo;
-        view.fromCentre = fromCentre;
         // Little more than a header: a 20000 x 20000 GIF, 1.6 GB once decoded, which Qt can neither cut nor
         // shrink while decoding.
         QByteArray gif("GIF89a", 6);
@@ -174,6 +158,8 @@ private slots:
             << quint8(0) << quint8(';');
         const QString path = m_dir.filePath(QStringLiteral("huge.gif"));
         save(path, gif);
+        PictureView view;
+        view.clipTo = QSize(800, 600);
         QString reason;
         QVERIFY(PictureLoader::load(path, view, &reason).isNull());
         QVERIFY2(reason.contains(QLatin1String("20000 x 20000")), qPrintable(reason));

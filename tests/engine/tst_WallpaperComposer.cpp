@@ -109,41 +109,6 @@ private slots:
         QCOMPARE(WallpaperComposer::stripRule(onOff, caption), expected);
     }
 
-    void stretchedPicture_data()
-    {
-        QTest::addColumn<double>("onOff");
-        QTest::addColumn<double>("position");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("pictureTop");
-        QTest::addColumn<int>("pictureBottom");
-        const int s = stripPixels(settings(0, 1, 0));
-        QTest::addRow("no caption") << 1.0 << 0.0 << "" << 0 << 600;
-        QTest::addRow("caption on the picture") << 0.0 << 2.0 << "Hills" << 0 << 600;
-        QTest::addRow("strip at the top") << 1.0 << 0.0 << "Hills" << s << 600;
-        QTest::addRow("strip at the top right") << 1.0 << 1.0 << "Hills" << s << 600;
-        QTest::addRow("strip at the bottom") << 1.0 << 2.0 << "Hills" << 0 << 600 - s;
-    }
-    void stretchedPicture()
-    {
-        QFETCH(double, onOff);
-        QFETCH(double, position);
-        QFETCH(QString, caption);
-        QFETCH(int, pictureTop);
-        QFETCH(int, pictureBottom);
-        const QImage out = WallpaperComposer(screen({800, 600}), settings(0, onOff, position))
-                               .compose(quadrants(40, 30), caption);
-        QCOMPARE(out.size(), QSize(800, 600));
-        QCOMPARE(out.pixel(2, pictureTop + 2), Red);
-        QCOMPARE(out.pixel(797, pictureTop + 2), Blue);
-        QCOMPARE(out.pixel(2, pictureBottom - 3), Green);
-        QCOMPARE(out.pixel(797, pictureBottom - 3), Yellow);
-        // The strip keeps the white background at its left end, away from the centred text.
-        if (pictureTop > 0)
-            QCOMPARE(out.pixel(2, pictureTop - 2), White);
-        if (pictureBottom < 600)
-            QCOMPARE(out.pixel(2, pictureBottom + 1), White);
-    }
-
     void centredCanvas_data()
     {
         QTest::addColumn<double>("onOff");
@@ -230,6 +195,10 @@ private slots:
         QTest::addColumn<bool>("stripOnTop");
         const QRect bottomPanel(0, 0, 800, 560);
         const QRect topBar(0, 30, 800, 570);
+        const QRect whole(0, 0, 800, 600);
+        QTest::addRow("stretched, strip at the bottom")
+            << 0.0 << 1.0 << 2.0 << whole << QSize(40, 30) << false;
+        QTest::addRow("stretched, strip at the top") << 0.0 << 1.0 << 0.0 << whole << QSize(40, 30) << true;
         QTest::addRow("stretched, strip above a bottom panel")
             << 0.0 << 1.0 << 2.0 << bottomPanel << QSize(40, 30) << false;
         QTest::addRow("stretched, caption on the picture")
@@ -268,32 +237,6 @@ private slots:
         QCOMPARE(out.pixel(2, stripOnTop ? 2 : 598), White);
         QCOMPARE(out.pixel(2, stripOnTop ? stripEdge - 2 : stripEdge + 1), White);
         QCOMPARE(out.pixel(2, stripOnTop ? stripEdge + 1 : stripEdge - 2), stripOnTop ? Red : Green);
-    }
-
-    void tiledFromTopLeft_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addRow("no strip") << "";
-        QTest::addRow("strip squeezes the tiles") << "Hills";
-    }
-    void tiledFromTopLeft()
-    {
-        QFETCH(QString, caption);
-        const int s = caption.isEmpty() ? 0 : stripPixels(settings(2, 1, 0));
-        const QImage out =
-            WallpaperComposer(screen({800, 600}), settings(2, 1, 0)).compose(quadrants(256, 256), caption);
-        QCOMPARE(out.size(), QSize(800, 600));
-        const double squeeze = (600.0 - s) / 600.0;
-        for (int column = 0; column < 4; ++column) {
-            for (int row = 0; row < 3; ++row) {
-                const int x = column * 256;
-                const int y = s + int(row * 256 * squeeze);
-                if (x + 4 < 800 && y + 4 < 600)
-                    QCOMPARE(out.pixel(x + 4, y + 4), Red);
-                if (x + 132 < 800 && y + 4 < 600)
-                    QCOMPARE(out.pixel(x + 132, y + 4), Blue);
-            }
-        }
     }
 
     void captionLandsWhereTheTableSays_data()
