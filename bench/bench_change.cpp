@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One wallpaper change, timed: as a fresh process (what a change at start-up costs) and warm inside one
 // process (what the scheduler's changes cost), with peak and idle memory, beside ImageMagick and PIL
-// doing the same resize-and-save job when they are installed.
+// doing the same resize-and-save job when they are installed. Then the huge inputs, a 100 MP JPEG
+// (baseline and progressive) and a 20000 x 20000 PNG in each display mode: peak memory of one change
+// in a fresh process, against a target of 400 MB, and whether the picture or the fallback was shown.
 //
 //   bench_change [reps]          runs everything and prints the figures
+//   bench_change --huge          only the huge inputs
 #include "core/LoadedImages.h"
 #include "core/Settings.h"
 #include "core/SettingsFile.h"
@@ -26,6 +29,7 @@
 #include <cstdio>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace {
 
@@ -52,6 +56,22 @@ const Scenario Scenarios[] = {
     {"12 MP JPEG centred (1920x1080 screen)", "photo12.jpg", {1920, 1080}, "1", "Harbour"},
     {"256x256 GIF tiled on 3840x2160", "tile.gif", {3840, 2160}, "2", ""},
 };
+
+const Scenario Huge[] = {
+    {"100 MP JPEG stretched", "huge.jpg", {1920, 1080}, "0", "Harbour"},
+    {"100 MP JPEG centred", "huge.jpg", {1920, 1080}, "1", "Harbour"},
+    {"100 MP JPEG tiled", "huge.jpg", {1920, 1080}, "2", "Harbour"},
+    {"100 MP progressive JPEG stretched", "progressive.jpg", {1920, 1080}, "0", "Harbour"},
+    {"100 MP progressive JPEG centred", "progressive.jpg", {1920, 1080}, "1", "Harbour"},
+    {"100 MP progressive JPEG tiled", "progressive.jpg", {1920, 1080}, "2", "Harbour"},
+    {"20000x20000 PNG stretched", "huge.png", {1920, 1080}, "0", "Harbour"},
+    {"20000x20000 PNG centred", "huge.png", {1920, 1080}, "1", "Harbour"},
+    {"20000x20000 PNG tiled", "huge.png", {1920, 1080}, "2", "Harbour"},
+    {"20000x20000 PNG stretched on 3840x2160", "huge.png", {3840, 2160}, "0", "Harbour"},
+};
+
+/** The fallback picture, one flat colour no scenario's picture has, so a refused picture shows. */
+const QRgb FallbackColour = qRgb(255, 0, 255);
 
 class NoWait final : public EventWait
 {
@@ -85,7 +105,7 @@ class Screen final : public ScreenInfo
 {
 public:
     explicit Screen(QSize size) : m_size(size) {}
-    ScreenGeometry primary() const override { return {m_size, 1.0, 96.0}; }
+    ScreenGeometry primary() const override { return {m_size, 1.0, 96.0, {}}; }
 
 private:
     QSize m_size;
@@ -123,6 +143,81 @@ QImage photoLike(int width, int height)
         }
     }
     return image;
+}
+
+void chunk(QFile& file, const char* type, const QByteArray& data)
+{
+    QByteArray body = QByteArray(type, 4) + data;
+    const quint32 length = quint32(data.size());
+    const quint32 crc =
+        quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size())));
+    const auto bigEndian = [](quint32 v) {
+        QByteArray bytes;
+        QDataStream(&bytes, QIODevice::WriteOnly) << v;
+        return bytes;
+    };
+    file.write(bigEndian(length) + body + bigEndian(crc));
+}
+
+/**
+ * A 20000 x 20000 RGB PNG written row by row (Qt would need the whole 1.2 GB image first). Every row
+ * is filtered against the one above, so the stream compresses fast; a decoder still does all the work.
+ */
+bool writeHugePng(const QString& path)
+{
+    constexpr int Side = 20000;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write("\x89PNG\r\n\x1a\n", 8);
+    QByteArray header;
+    QDataStream(&header, QIODevice::WriteOnly)
+        << quint32(Side) << quint32(Side) << quint8(8) << quint8(2) << quint8(0) << quint8(0) << quint8(0);
+    chunk(file, "IHDR", header);
+    z_stream z{};
+    deflateInit(&z, 1);
+    QByteArray row(1 + Side * 3, '\0');
+    QByteArray out(1 << 20, '\0');
+    for (int y = 0; y <= Side; ++y) {
+        if (y == 0) {
+            for (int x = 0; x < Side; ++x) {
+                row[1 + 3 * x] = char(x * 255 / Side);
+                row[2 + 3 * x] = char(x / 64 % 256);
+                row[3 + 3 * x] = char(255 - x * 255 / Side);
+            }
+        } else if (y == 1) {
+            row.fill('\0');
+            row[0] = 2; // "Up": the same as the row above
+        }
+        z.next_in = reinterpret_cast<Bytef*>(row.data());
+        z.avail_in = y < Side ? uInt(row.size()) : 0;
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(out.data());
+            z.avail_out = uInt(out.size());
+            deflate(&z, y < Side ? Z_NO_FLUSH : Z_FINISH);
+            const int produced = int(out.size()) - int(z.avail_out);
+            if (produced > 0)
+                chunk(file, "IDAT", out.left(produced));
+        } while (z.avail_out == 0);
+    }
+    deflateEnd(&z);
+    chunk(file, "IEND", {});
+    return file.error() == QFile::NoError;
+}
+
+int generateHuge(const QString& dir)
+{
+    QImage fallback(64, 64, QImage::Format_RGB32);
+    fallback.fill(FallbackColour);
+    const QImage photo = photoLike(12000, 8334);
+    QImageWriter baseline(dir + "/huge.jpg", "jpeg");
+    baseline.setQuality(90);
+    QImageWriter progressive(dir + "/progressive.jpg", "jpeg");
+    progressive.setQuality(90);
+    progressive.setProgressiveScanWrite(true);
+    const bool written = fallback.save(dir + "/badimage.bmp") && baseline.write(photo) &&
+                         progressive.write(photo) && writeHugePng(dir + "/huge.png");
+    return written ? 0 : 1;
 }
 
 int generate(const QString& dir)
@@ -177,7 +272,14 @@ int run(const Scenario& scenario, const QString& dir, int reps)
     getrusage(RUSAGE_SELF, &usage);
     const double cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
                          (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-    std::printf("| %ld %ld %.1f\n", peakKiB(), residentKiB(), cpuMs);
+    // Read after the figures are taken, so the check costs nothing they show.
+    const long peak = peakKiB();
+    const long resident = residentKiB();
+    const QImage bitmap(dir + "/" + ChangeCycle::BitmapName);
+    const char* outcome = bitmap.isNull()                                         ? "no bitmap"
+                          : bitmap.pixel(bitmap.width() / 2, 0) == FallbackColour ? "fallback shown"
+                                                                                  : "picture shown";
+    std::printf("| %ld %ld %.1f | %s\n", peak, resident, cpuMs, outcome);
     return 0;
 }
 
@@ -195,6 +297,7 @@ struct Child
     double wallMs = 0;
     /** User + system time of the whole process, start-up included. */
     double cpuMs = 0;
+    QString outcome;
 };
 
 Child child(const QStringList& arguments)
@@ -213,6 +316,7 @@ Child child(const QStringList& arguments)
     result.peak = memory.value(0).toLong();
     result.idle = memory.value(1).toLong();
     result.cpuMs = memory.value(2).toDouble();
+    result.outcome = parts.value(2).trimmed();
     return result;
 }
 
@@ -252,6 +356,21 @@ void compareTools(const QString& dir, const Scenario& scenario, double ours, int
     }
 }
 
+int huge(const QString& dir)
+{
+    std::printf("huge inputs: one change in a fresh process each; target peak RSS <= 400 MB\n");
+    if (QProcess::execute(QCoreApplication::applicationFilePath(), {"--generate-huge", dir}) != 0) {
+        std::fprintf(stderr, "cannot generate the huge pictures\n");
+        return 1;
+    }
+    for (int i = 0; i < int(std::size(Huge)); ++i) {
+        const Child once = child({"--run", QString::number(int(std::size(Scenarios)) + i), dir, "1"});
+        std::printf("  %-40s peak RSS %4ld MiB  %7.1f ms  %s\n", Huge[i].name, once.peak / 1024,
+                    once.ms.empty() ? 0.0 : once.ms.front(), qPrintable(once.outcome));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -259,8 +378,15 @@ int main(int argc, char* argv[])
     if (argc >= 4 && qstrcmp(argv[1], "--run") == 0) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
-        return run(Scenarios[std::atoi(argv[2])], QString::fromLocal8Bit(argv[3]),
-                   argc > 4 ? std::atoi(argv[4]) : 1);
+        const int index = std::atoi(argv[2]);
+        const Scenario& scenario =
+            index < int(std::size(Scenarios)) ? Scenarios[index] : Huge[index - int(std::size(Scenarios))];
+        return run(scenario, QString::fromLocal8Bit(argv[3]), argc > 4 ? std::atoi(argv[4]) : 1);
+    }
+    if (argc >= 3 && qstrcmp(argv[1], "--generate-huge") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return generateHuge(QString::fromLocal8Bit(argv[2]));
     }
     if (argc >= 3 && qstrcmp(argv[1], "--generate") == 0) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -269,8 +395,11 @@ int main(int argc, char* argv[])
     }
 
     QCoreApplication app(argc, argv);
-    const int reps = argc > 1 ? std::max(3, std::atoi(argv[1])) : 7;
+    const bool hugeOnly = argc > 1 && qstrcmp(argv[1], "--huge") == 0;
+    const int reps = argc > 1 && !hugeOnly ? std::max(3, std::atoi(argv[1])) : 7;
     QTemporaryDir dir;
+    if (hugeOnly)
+        return huge(dir.path());
     if (QProcess::execute(QCoreApplication::applicationFilePath(), {"--generate", dir.path()}) != 0) {
         std::fprintf(stderr, "cannot generate the test pictures\n");
         return 1;
@@ -303,5 +432,5 @@ int main(int argc, char* argv[])
         if (qstrcmp(Scenarios[i].displayType, "0") == 0)
             compareTools(dir.path(), Scenarios[i], oneShot, std::min(reps, 3));
     }
-    return 0;
+    return huge(dir.path());
 }

@@ -45,14 +45,14 @@ QPointF CaptionPainter::startPoint(double position, QSizeF canvas, QSizeF text)
     return QPointF(centred, canvas.height() - text.height());
 }
 
-void CaptionPainter::paint(QImage& canvas, const QString& text, double position) const
+void CaptionPainter::paint(QImage& canvas, const QRect& area, const QString& text, double position) const
 {
     if (text.isEmpty())
         return;
     const double ratio = m_scale.devicePixelRatio();
-    const QSizeF canvasTwips(m_scale.fromPixels(canvas.width() / ratio),
-                             m_scale.fromPixels(canvas.height() / ratio));
-    const QPointF start = startPoint(position, canvasTwips, measure(text));
+    const QSizeF areaTwips(m_scale.fromPixels(area.width() / ratio),
+                           m_scale.fromPixels(area.height() / ratio));
+    const QPointF start = startPoint(position, areaTwips, measure(text));
 
     // The canvas takes the screen's logical resolution for the font, and the painter works in logical
     // pixels scaled to device pixels: N points come out the same physical size at every scale factor.
@@ -64,6 +64,7 @@ void CaptionPainter::paint(QImage& canvas, const QString& text, double position)
     painter.setPen(m_font.colour);
     painter.setBackgroundMode(Qt::TransparentMode);
     const QFontMetricsF metrics(m_font.font, &canvas);
-    painter.drawText(QPointF(m_scale.toPixels(start.x()), m_scale.toPixels(start.y()) + metrics.ascent()),
-                     text);
+    const QPointF origin = QPointF(area.topLeft()) / ratio;
+    painter.drawText(
+        origin + QPointF(m_scale.toPixels(start.x()), m_scale.toPixels(start.y()) + metrics.ascent()), text);
 }

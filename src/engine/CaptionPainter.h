@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QRect>
 #include <QSizeF>
 #include <QString>
 
@@ -29,8 +30,11 @@ public:
      */
     static QPointF startPoint(double position, QSizeF canvas, QSizeF text);
 
-    /** Prints `text` onto `canvas` (device pixels) at `position`, with no background behind the letters. */
-    void paint(QImage& canvas, const QString& text, double position) const;
+    /**
+     * Prints `text` at `position` within `area` of `canvas` (both in device pixels), with no background
+     * behind the letters.
+     */
+    void paint(QImage& canvas, const QRect& area, const QString& text, double position) const;
 
 private:
     CaptionFont m_font;

@@ -98,10 +98,11 @@ void ChangeCycle::changeOnce(const QString& orderMode)
 
     const ScreenGeometry screen = m_screen.primary();
     const std::optional<CompositionSettings> composition = CompositionSettings::fromSettings(m_settings);
-    const QSize shownAt = composition ? WallpaperComposer(screen, *composition).shownSize(caption) : QSize();
-    QImage source = PictureLoader::load(path, shownAt);
+    const PictureView view =
+        composition ? WallpaperComposer(screen, *composition).view(caption) : PictureView();
+    QImage source = PictureLoader::load(path, view);
     if (source.isNull())
-        source = PictureLoader::load(m_appFolder + QLatin1String(FallbackName), shownAt);
+        source = PictureLoader::load(m_appFolder + QLatin1String(FallbackName), view);
 
     const QString bitmapPath = m_appFolder + QLatin1String(BitmapName);
     bool saved = false;

@@ -4,10 +4,12 @@
 #include <QImage>
 
 /**
- * Pixel buffers for screen-sized and photo-sized images. A fresh 4 KiB page costs a page fault on
- * first touch, which for a 100 MB photo adds up to a noticeable part of a change; buffers from here
+ * Pixel buffers for the screen-sized canvases. A fresh 4 KiB page costs a page fault on first touch,
+ * which for a 33 MB canvas at 4K adds up to a noticeable part of a change; buffers from here
  * are backed by transparent huge pages where the kernel allows them, so a change takes one fault per
  * 2 MiB. They go back to the system as soon as the image is destroyed, so nothing big stays while idle.
+ * Pictures are not decoded into them: that would pass by Qt's allocation limit, the guard against a
+ * picture too large for memory.
  */
 class LargeImage
 {

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureLoader.h"
 
-#include "LargeImage.h"
-
 #include <QImageReader>
+#include <QTransform>
 #include <QtMath>
 
 namespace {
@@ -21,6 +20,32 @@ int ceilDiv(qint64 value, qint64 divisor)
     return int((value + divisor - 1) / divisor);
 }
 
+/** Memory of a picture once it is 32-bit pixels, as every picture becomes on its way to the bitmap. */
+qint64 bytes(QSize size)
+{
+    return qint64(size.width()) * size.height() * 4;
+}
+
+qint64 budgetBytes()
+{
+    return qint64(PictureLoader::BudgetMiB) * 1024 * 1024;
+}
+
+/** A rectangle of the upright picture in the picture as stored, which Qt mirrors, then turns clockwise. */
+QRect storedRect(const QRect& upright, QSize stored, QImageIOHandler::Transformations turn)
+{
+    const bool mirror = turn.testFlag(QImageIOHandler::TransformationMirror);
+    const bool flip = turn.testFlag(QImageIOHandler::TransformationFlip);
+    const double sx = mirror ? -1 : 1;
+    const double sy = flip ? -1 : 1;
+    const double tx = mirror ? stored.width() : 0;
+    const double ty = flip ? stored.height() : 0;
+    const QTransform shown = turn.testFlag(QImageIOHandler::TransformationRotate90)
+                                 ? QTransform(0, sx, -sy, 0, stored.height() - ty, tx)
+                                 : QTransform(sx, 0, 0, sy, tx, ty);
+    return shown.inverted().mapRect(QRectF(upright)).toRect();
+}
+
 } // namespace
 
 QSize PictureLoader::jpegDecodeSize(QSize stored, QSize target)
@@ -33,32 +58,67 @@ QSize PictureLoader::jpegDecodeSize(QSize stored, QSize target)
     return target;
 }
 
-QImage PictureLoader::load(const QString& path, QSize shownAt)
+QSize PictureLoader::uprightSize(const QString& path)
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    QSize size = reader.size();
+    const QSize stored = reader.size();
+    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed()
+                                                                                     : stored;
+}
 
-    if (size.isValid() && !shownAt.isEmpty()) {
+QImage PictureLoader::load(const QString& path, const PictureView& view, QString* reason)
+{
+    // Qt's decoders refuse an image larger than this before they take its memory; it also guards
+    // pictures whose size cannot be known before decoding. The limit is Qt's only, so setting it here
+    // keeps it whoever loads.
+    QImageReader::setAllocationLimit(BudgetMiB);
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    QSize decoded = stored;
+
+    if (stored.isValid()) {
         // The decoder works on the picture as stored, before it is turned upright.
-        const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-        const QSize target = turned ? shownAt.transposed() : shownAt;
-        const bool muchLarger = size.width() >= 2 * target.width() && size.height() >= 2 * target.height();
-        if (muchLarger && reader.supportsOption(QImageIOHandler::ScaledSize)) {
-            size = reader.format() == "jpeg" ? jpegDecodeSize(size, target) : target;
-            reader.setScaledSize(size);
+        const QImageIOHandler::Transformations turn = reader.transformation();
+        const bool turned = turn.testFlag(QImageIOHandler::TransformationRotate90);
+        const QSize upright = turned ? stored.transposed() : stored;
+        if (!view.scaledTo.isEmpty() && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+            const QSize target = turned ? view.scaledTo.transposed() : view.scaledTo;
+            const bool muchLarger =
+                stored.width() >= 2 * target.width() && stored.height() >= 2 * target.height();
+            if (muchLarger || bytes(stored) > budgetBytes()) {
+                decoded = reader.format() == "jpeg" ? jpegDecodeSize(stored, target) : target;
+                reader.setScaledSize(decoded);
+            }
+        } else if (!view.clipTo.isEmpty() &&
+                   !QRect(QPoint(0, 0), view.clipTo).contains(QRect(QPoint(0, 0), upright))) {
+            const QSize part = upright.boundedTo(view.clipTo);
+            const QPoint corner = view.fromCentre ? QPoint((upright.width() - part.width()) / 2,
+                                                           (upright.height() - part.height()) / 2)
+                                                  : QPoint(0, 0);
+            const QRect clip = storedRect(QRect(corner, part), stored, turn);
+            reader.setClipRect(clip);
+            // Where the reader cannot decode a part, Qt decodes the whole picture and cuts it.
+            if (reader.supportsOption(QImageIOHandler::ClipRect))
+                decoded = clip.size();
+        }
+        if (bytes(decoded) > budgetBytes()) {
+            if (reason != nullptr)
+                *reason =
+                    QStringLiteral("the picture is %1 x %2 pixels, too large to decode in %3 MB of memory")
+                        .arg(upright.width())
+                        .arg(upright.height())
+                        .arg(BudgetMiB);
+            return {};
         }
     }
 
-    // Decoders write into an image of the right size and format when given one; a photo then lands
-    // in huge-page memory instead of freshly faulted small pages.
     QImage image;
-    const QImage::Format format = reader.imageFormat();
-    const bool plainPixels = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
-                             format == QImage::Format_Grayscale8;
-    if (size.isValid() && plainPixels)
-        image = LargeImage::allocate(size, format);
-    if (!reader.read(&image))
+    if (!reader.read(&image)) {
+        if (reason != nullptr)
+            *reason = reader.errorString();
         return {};
+    }
     return image;
 }

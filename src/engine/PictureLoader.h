@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "PictureView.h"
+
 #include <QImage>
 #include <QString>
 
@@ -9,12 +11,23 @@ class PictureLoader
 {
 public:
     /**
-     * Loads `path` with its EXIF orientation applied. When `shownAt` is not empty the picture is going
-     * to be shrunk to that size; a picture at least twice as large in both directions is then decoded
-     * already reduced (still no smaller than `shownAt`), which for JPEG costs a fraction of a full decode.
-     * A null image when the file cannot be read as a picture.
+     * No decoded picture may take more memory than this (as 32-bit pixels), so that no file, however
+     * large, can take the machine's memory; Qt's own allocation limit is held to the same figure.
      */
-    static QImage load(const QString& path, QSize shownAt = QSize());
+    static constexpr int BudgetMiB = 256;
+
+    /**
+     * Loads `path` with its EXIF orientation applied, decoding only what `view` says can be seen: a
+     * picture shrunk for showing is decoded already reduced where the reader can (at least twice as
+     * large both ways, or too large to decode whole), still no smaller than the size it is shown at;
+     * of a picture shown at its own size only the part that can be seen is decoded, where the reader
+     * can decode a part. A null image when the file cannot be read as a picture, or when its decode
+     * would still take more than the budget; `reason` then says why.
+     */
+    static QImage load(const QString& path, const PictureView& view = {}, QString* reason = nullptr);
+
+    /** The picture's size as it is shown, turned upright; an invalid size when it is not a picture. */
+    static QSize uprightSize(const QString& path);
 
     /**
      * The size to ask a JPEG decoder for so that its DCT scaling (by M/8) gives exactly that size and

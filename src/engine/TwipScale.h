@@ -3,14 +3,12 @@
 
 #include "platform/ScreenInfo.h"
 
-#include <QRect>
-#include <QRectF>
 #include <cmath>
 
 /**
- * Twips (1/1440 inch) against pixels. Positions and sizes are worked out in twips at the screen's
- * logical resolution (15 twips per logical pixel at 96 dpi) and drawn in device pixels, so the
- * wallpaper keeps its physical proportions at every scale factor.
+ * Twips (1/1440 inch) against pixels. The caption's size and place are worked out in twips at the
+ * screen's logical resolution (15 twips per logical pixel at 96 dpi) and drawn in device pixels, so a
+ * caption keeps its physical size at every scale factor.
  */
 class TwipScale
 {
@@ -31,13 +29,6 @@ public:
 
     /** A length in whole device pixels. */
     int deviceLength(double twips) const { return int(std::lround(toDevicePixels(twips))); }
-    /** A rectangle in whole device pixels; its edges are rounded, so neighbours stay seamless. */
-    QRect deviceRect(const QRectF& twips) const
-    {
-        const int left = deviceLength(twips.left());
-        const int top = deviceLength(twips.top());
-        return QRect(left, top, deviceLength(twips.right()) - left, deviceLength(twips.bottom()) - top);
-    }
 
 private:
     double m_twipsPerPixel;

@@ -12,19 +12,21 @@
 namespace {
 
 /** The picture as opaque RGB32, whatever it was decoded as; see-through parts show the white canvas. */
-QImage opaque(const QImage& picture)
+QImage opaque(QImage picture)
 {
     if (picture.format() == QImage::Format_RGB32)
         return picture;
     if (!picture.hasAlphaChannel())
         return picture.convertToFormat(QImage::Format_RGB32);
-    QImage flat = LargeImage::allocate(picture.size(), QImage::Format_RGB32);
-    if (flat.isNull())
-        return flat;
-    flat.fill(Qt::white);
-    QPainter painter(&flat);
-    painter.drawImage(0, 0, picture);
-    return flat;
+    // Laid onto white where it lies, so that a large picture is not held twice.
+    picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&picture);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+        painter.fillRect(picture.rect(), Qt::white);
+    }
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
+    return picture;
 }
 
 /** Paints the whole of `picture` into `target`, each direction scaled on its own. */
@@ -68,89 +70,114 @@ bool WallpaperComposer::stripRule(double onOffCaption, const QString& caption)
     return onOffCaption == 1 && !caption.isEmpty() && caption != QLatin1String(" ");
 }
 
-QRectF WallpaperComposer::pictureRect(QSizeF canvas, double strip, double captionPosition)
-{
-    if (strip <= 0)
-        return QRectF(QPointF(0, 0), canvas);
-    // Positions other than the two top ones print at the bottom, so the strip goes there too.
-    const bool top = captionPosition == 0 || captionPosition == 1;
-    return QRectF(0, top ? strip : 0, canvas.width(), canvas.height() - strip);
-}
-
-double WallpaperComposer::stripHeight(const QString& caption) const
+int WallpaperComposer::stripHeight(const QString& caption) const
 {
     if (!stripRule(m_settings.onOffCaption, caption))
         return 0;
-    return CaptionPainter(m_settings.font, m_scale).lineHeight();
+    return m_scale.deviceLength(CaptionPainter(m_settings.font, m_scale).lineHeight());
 }
 
-QSize WallpaperComposer::shownSize(const QString& caption) const
+WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const QString& caption) const
 {
-    if (m_settings.displayType != 0)
-        return {};
-    const QSizeF screen(m_scale.fromPixels(m_screen.logicalSize.width()),
-                        m_scale.fromPixels(m_screen.logicalSize.height()));
-    return m_scale.deviceRect(pictureRect(screen, stripHeight(caption), m_settings.captionPosition)).size();
+    const QSize screen = m_screen.deviceSize();
+    const int strip = stripHeight(caption);
+    const bool screenSized = m_settings.displayType == 0 || m_settings.displayType == 2;
+    // A centred bitmap larger than the screen would only be cut by the desktop, and its strip with it.
+    const QSize canvas = screenSized ? screen
+                                     : QSize(qMin(picture.width(), screen.width()),
+                                             qMin(picture.height() + strip, screen.height()));
+    Layout result;
+    result.canvas = QRect(QPoint(0, 0), canvas);
+    // The desktop centres a centred bitmap on the screen; the others fill it.
+    const QPoint onScreen =
+        screenSized ? QPoint(0, 0)
+                    : QPoint((screen.width() - canvas.width()) / 2, (screen.height() - canvas.height()) / 2);
+    result.captionArea = m_screen.deviceAvailable().translated(-onScreen).intersected(result.canvas);
+    if (result.captionArea.isEmpty())
+        result.captionArea = result.canvas;
+    result.picture = result.canvas;
+    if (strip > 0) {
+        // Positions other than the two top ones print at the bottom, so the strip goes there too. A
+        // panel's edge moves the strip inwards; the band under the panel stays with the strip.
+        const bool top = m_settings.captionPosition == 0 || m_settings.captionPosition == 1;
+        if (top)
+            result.picture.setTop(result.captionArea.top() + strip);
+        else
+            result.picture.setBottom(result.captionArea.bottom() - strip);
+    }
+    return result;
+}
+
+PictureView WallpaperComposer::view(const QString& caption) const
+{
+    PictureView view;
+    const QSize screen = m_screen.deviceSize();
+    if (m_settings.displayType == 0) {
+        view.scaledTo = layout(screen, caption).picture.size();
+    } else if (m_settings.displayType == 2) {
+        // A picture larger than the screen fills it with its first tile.
+        view.clipTo = screen;
+    } else {
+        view.clipTo = QSize(screen.width(), qMax(1, screen.height() - stripHeight(caption)));
+        view.fromCentre = true;
+    }
+    return view;
 }
 
 QImage WallpaperComposer::tiled(const QImage& picture) const
 {
-    QImage canvas = LargeImage::allocate(m_screen.deviceSize(), QImage::Format_RGB32);
+    const QSize screen = m_screen.deviceSize();
+    if (picture.size() == screen)
+        return picture;
+    QImage canvas = LargeImage::allocate(screen, QImage::Format_RGB32);
     if (canvas.isNull())
         return canvas;
     canvas.fill(Qt::white);
-    const double w = m_scale.fromPixels(picture.width());
-    const double h = m_scale.fromPixels(picture.height());
-    const double screenWidth = m_scale.fromPixels(m_screen.logicalSize.width());
-    const double canvasHeight = m_scale.fromPixels(m_screen.logicalSize.height());
-    const QSize tileSize = m_scale.deviceRect(QRectF(0, 0, w, h)).size();
-    const QImage tile = tileSize == picture.size()
-                            ? picture
-                            : picture.scaled(tileSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QPainter painter(&canvas);
-    // Tiles start at the top-left corner and run past the right and bottom edges by up to one tile.
-    for (double y = 0; y < canvasHeight + h; y += h) {
-        for (double x = 0; x < screenWidth + w; x += w)
-            painter.drawImage(m_scale.deviceRect(QRectF(x, y, w, h)).topLeft(), tile);
+    // Tiles start at the top-left corner; the last ones in each direction are cut at the edge.
+    for (int y = 0; y < screen.height(); y += picture.height()) {
+        for (int x = 0; x < screen.width(); x += picture.width())
+            painter.drawImage(x, y, picture);
     }
     return canvas;
 }
 
 QImage WallpaperComposer::compose(QImage source, const QString& caption) const
 {
-    QImage picture = opaque(source);
-    source = QImage();
+    QImage picture = opaque(std::move(source));
     // A picture with no size cannot be tiled or painted.
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
         return {};
 
-    const bool screenSized = m_settings.displayType == 0 || m_settings.displayType == 2;
     if (m_settings.displayType == 2) {
         picture = tiled(picture);
         if (picture.isNull())
             return {};
     }
 
-    const double strip = stripHeight(caption);
-    const QSizeF canvasTwips = screenSized ? QSizeF(m_scale.fromPixels(m_screen.logicalSize.width()),
-                                                    m_scale.fromPixels(m_screen.logicalSize.height()))
-                                           : QSizeF(m_scale.fromPixels(picture.width()),
-                                                    m_scale.fromPixels(picture.height()) + strip);
-    const QRect target = m_scale.deviceRect(pictureRect(canvasTwips, strip, m_settings.captionPosition));
-    const QSize canvasSize = m_scale.deviceRect(QRectF(QPointF(0, 0), canvasTwips)).size();
-
+    const Layout where = layout(picture.size(), caption);
     QImage canvas;
-    if (m_settings.displayType == 2 && strip <= 0 && picture.size() == canvasSize) {
+    if (m_settings.displayType == 2 && where.picture == where.canvas) {
         canvas = picture; // the tiled screen is already the whole bitmap
     } else {
-        canvas = LargeImage::allocate(canvasSize, QImage::Format_RGB32);
+        canvas = LargeImage::allocate(where.canvas.size(), QImage::Format_RGB32);
         if (canvas.isNull())
             return {};
         canvas.fill(Qt::white);
-        paintScaled(picture, canvas, target);
+        if (m_settings.displayType == 0 || m_settings.displayType == 2) {
+            paintScaled(picture, canvas, where.picture);
+        } else {
+            // Pixel for pixel; where the strip or a panel leaves less room, the middle is kept.
+            QPainter painter(&canvas);
+            painter.setClipRect(where.picture);
+            const QSize spare = where.picture.size() - picture.size();
+            painter.drawImage(where.picture.topLeft() + QPoint(spare.width() / 2, spare.height() / 2),
+                              picture);
+        }
     }
     picture = QImage(); // a photo-sized buffer need not live through the caption and the save
 
-    CaptionPainter(m_settings.font, m_scale).paint(canvas, caption, m_settings.captionPosition);
+    CaptionPainter(m_settings.font, m_scale)
+        .paint(canvas, where.captionArea, caption, m_settings.captionPosition);
     return canvas;
 }

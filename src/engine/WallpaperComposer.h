@@ -2,11 +2,12 @@
 #pragma once
 
 #include "CaptionFont.h"
+#include "PictureView.h"
 #include "TwipScale.h"
 #include "platform/ScreenInfo.h"
 
 #include <QImage>
-#include <QRectF>
+#include <QRect>
 #include <QString>
 #include <optional>
 
@@ -30,7 +31,9 @@ struct CompositionSettings
 /**
  * Turns a picture into the wallpaper bitmap: tiles it when asked, sizes the output canvas for the
  * display type, paints the picture into it (leaving a strip for the caption when the caption is
- * placed off the picture) and prints the caption. Canvases are white; sizes follow the screen.
+ * placed off the picture) and prints the caption. Canvases are white and in device pixels: a centred
+ * or tiled picture is drawn pixel for pixel at every scale factor, only the stretched one is scaled.
+ * The caption and its strip stay inside the screen's work area, so that no panel hides them.
  */
 class WallpaperComposer
 {
@@ -40,14 +43,12 @@ public:
     /** Whether the caption gets a strip of its own: placed off the picture, and neither "" nor " ". */
     static bool stripRule(double onOffCaption, const QString& caption);
 
-    /** Where the picture goes on a canvas of `canvas` twips, with a strip of `strip` twips or none. */
-    static QRectF pictureRect(QSizeF canvas, double strip, double captionPosition);
-
     /**
-     * The size, in device pixels, the stretched picture is shown at for this caption; empty when the
-     * picture keeps its own size. A loader may decode a large picture already reduced towards it.
+     * What of a picture can be seen with this caption, in device pixels: the size the stretched
+     * picture is shrunk to, or the screen-sized part of a centred (its middle) or tiled (its top-left
+     * corner) one. A loader decodes no more than that.
      */
-    QSize shownSize(const QString& caption) const;
+    PictureView view(const QString& caption) const;
 
     /**
      * The finished bitmap in device pixels; a null image when it cannot be made (out of memory).
@@ -56,7 +57,18 @@ public:
     QImage compose(QImage source, const QString& caption) const;
 
 private:
-    double stripHeight(const QString& caption) const;
+    /** Where things go on the canvas, in device pixels. */
+    struct Layout
+    {
+        QRect canvas;
+        /** Where the picture is painted: the canvas but for the caption strip. */
+        QRect picture;
+        /** The part of the canvas the desktop shows inside the work area; the caption goes there. */
+        QRect captionArea;
+    };
+
+    Layout layout(QSize picture, const QString& caption) const;
+    int stripHeight(const QString& caption) const;
     QImage tiled(const QImage& picture) const;
 
     ScreenGeometry m_screen;

@@ -16,5 +16,7 @@ ScreenGeometry PrimaryScreenInfo::primary() const
     geometry.logicalSize = screen->size();
     geometry.devicePixelRatio = screen->devicePixelRatio();
     geometry.logicalDpi = screen->logicalDotsPerInch();
+    // Qt gives the work area in desktop coordinates; a screen right of or below another starts far from 0,0.
+    geometry.available = screen->availableGeometry().translated(-screen->geometry().topLeft());
     return geometry;
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QRect>
 #include <QSize>
+#include <cmath>
 
 /** The screen the wallpaper is made for. */
 struct ScreenGeometry
@@ -12,12 +14,33 @@ struct ScreenGeometry
     double devicePixelRatio = 1.0;
     /** Logical dots per inch: 96 unless the desktop sets another font resolution. */
     double logicalDpi = 96.0;
+    /**
+     * The part no panel covers (the work area), in logical pixels from the screen's own top-left
+     * corner; an empty rectangle when the desktop reports none, which means the whole screen.
+     */
+    QRect available;
 
     /** The screen in device pixels, the size the wallpaper bitmap must have. */
     QSize deviceSize() const
     {
         return QSize(qRound(logicalSize.width() * devicePixelRatio),
                      qRound(logicalSize.height() * devicePixelRatio));
+    }
+
+    /** The work area in device pixels, within the screen; the whole screen when none is known. */
+    QRect deviceAvailable() const
+    {
+        const QRect screen(QPoint(0, 0), deviceSize());
+        if (available.isEmpty())
+            return screen;
+        // Edges are rounded rather than the size, so a panel's edge lands where the screen shows it.
+        const auto device = [this](int logical) {
+            return int(std::lround(logical * devicePixelRatio));
+        };
+        const QRect area(QPoint(device(available.left()), device(available.top())),
+                         QPoint(device(available.left() + available.width()) - 1,
+                                device(available.top() + available.height()) - 1));
+        return area.intersected(screen).isEmpty() ? screen : area.intersected(screen);
     }
 };
 

@@ -2,10 +2,10 @@
 #include "ImageListCommands.h"
 
 #include "core/LoadedImages.h"
+#include "engine/PictureLoader.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
 
-#include <QImageReader>
 #include <QStringList>
 #include <cmath>
 
@@ -13,6 +13,20 @@ namespace {
 
 /** Pictures are measured at 96 dots per inch. */
 constexpr double TwipsPerPixel = 15.0;
+
+ThumbnailPlacement placementFor(QSize picture)
+{
+    return ThumbnailGeometry::fit(static_cast<float>(picture.width() * TwipsPerPixel),
+                                  static_cast<float>(picture.height() * TwipsPerPixel));
+}
+
+/** What the box can show of a picture, with room for a doubled display scale; never more than it has. */
+QSize keptSize(const ThumbnailPlacement& placement, QSize picture)
+{
+    return QSize(static_cast<int>(std::ceil(placement.width / TwipsPerPixel * 2)),
+                 static_cast<int>(std::ceil(placement.height / TwipsPerPixel * 2)))
+        .boundedTo(picture);
+}
 
 const QString kCannotLoad =
     QStringLiteral("Cannot load image file properly.\r\nYou need to reload a new one.");
@@ -192,17 +206,16 @@ bool ImageListCommands::ShowThumbnail(const QString& path)
     }
     emit busyChanged(true);
     clearThumbnail();
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    QImage picture = reader.read();
+    // The box is small: a large photo is decoded already reduced where its reader can.
+    const QSize size = PictureLoader::uprightSize(path);
+    PictureView view;
+    if (!size.isEmpty())
+        view.scaledTo = keptSize(placementFor(size), size);
+    QImage picture = PictureLoader::load(path, view);
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
         return false;
-    const ThumbnailPlacement placement =
-        ThumbnailGeometry::fit(static_cast<float>(picture.width() * TwipsPerPixel),
-                               static_cast<float>(picture.height() * TwipsPerPixel));
-    // Keep only what the box can show, with room for a doubled display scale.
-    const QSize kept(static_cast<int>(std::ceil(placement.width / TwipsPerPixel * 2)),
-                     static_cast<int>(std::ceil(placement.height / TwipsPerPixel * 2)));
+    const ThumbnailPlacement placement = placementFor(size.isEmpty() ? picture.size() : size);
+    const QSize kept = keptSize(placement, picture.size());
     if (picture.width() > kept.width() || picture.height() > kept.height())
         picture = picture.scaled(kept, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     m_thumbnail = std::move(picture);

@@ -52,23 +52,58 @@ class tst_PictureFiles : public QObject
     QTemporaryDir m_dir;
 
 private slots:
-    void exifOrientationIsApplied()
+    void onlyTheSeenPartIsDecoded_data()
     {
-        // Left half red, right half blue; orientation 6 means "turn a quarter clockwise to show".
-        QImage stored(40, 20, QImage::Format_RGB32);
-        stored.fill(Qt::blue);
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 20; ++x)
-                stored.setPixel(x, y, qRgb(255, 0, 0));
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<bool>("fromCentre");
+        QTest::addColumn<QSize>("clipTo");
+        QTest::addColumn<QSize>("expectedSize");
+        QTest::addColumn<QList<QRgb>>("corners");
+        // Stored quadrants red, blue / green, yellow; an orientation turns them before they are shown.
+        const QRgb r = qRgb(255, 0, 0), b = qRgb(0, 0, 255), g = qRgb(0, 255, 0), y = qRgb(255, 255, 0);
+        QTest::addRow("top-left") << 1 << false << QSize(40, 20) << QSize(40, 20) << QList<QRgb>{r, r, r, r};
+        QTest::addRow("middle") << 1 << true << QSize(64, 32) << QSize(64, 32) << QList<QRgb>{r, b, g, y};
+        QTest::addRow("half turn, top-left")
+            << 3 << false << QSize(40, 20) << QSize(40, 20) << QList<QRgb>{y, y, y, y};
+        QTest::addRow("quarter turn, middle")
+            << 6 << true << QSize(32, 64) << QSize(32, 64) << QList<QRgb>{g, r, y, b};
+        QTest::addRow("three quarters, top-left")
+            << 8 << false << QSize(40, 40) << QSize(40, 40) << QList<QRgb>{b, b, b, b};
+        QTest::addRow("smaller than the view: whole, upright")
+            << 6 << true << QSize(500, 500) << QSize(80, 160) << QList<QRgb>{g, r, y, b};
+    }
+    void onlyTheSeenPartIsDecoded()
+    {
+        QFETCH(int, orientation);
+        QFETCH(bool, fromCentre);
+        QFETCH(QSize, clipTo);
+        QFETCH(QSize, expectedSize);
+        QFETCH(QList<QRgb>, corners);
+        QImage stored(160, 80, QImage::Format_RGB32);
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 160; ++x)
+                stored.setPixel(x, y,
+                                y < 40 ? (x < 80 ? qRgb(255, 0, 0) : qRgb(0, 0, 255))
+                                       : (x < 80 ? qRgb(0, 255, 0) : qRgb(255, 255, 0)));
         QByteArray bytes = jpeg(stored);
-        bytes.insert(2, exifOrientation(6));
+        bytes.insert(2, exifOrientation(quint16(orientation)));
         const QString path = m_dir.filePath(QStringLiteral("turned.jpg"));
         save(path, bytes);
 
-        const QImage shown = PictureLoader::load(path);
-        QCOMPARE(shown.size(), QSize(20, 40));
-        QVERIFY(qRed(shown.pixel(10, 5)) > 200 && qBlue(shown.pixel(10, 5)) < 60);
-        QVERIFY(qBlue(shown.pixel(10, 35)) > 200 && qRed(shown.pixel(10, 35)) < 60);
+        PictureView view;
+        view.clipTo = clipTo;
+        view.fromCentre = fromCentre;
+        const QImage shown = PictureLoader::load(path, view);
+        QCOMPARE(shown.size(), expectedSize);
+        const QPoint points[] = {
+            {4, 4}, {shown.width() - 5, 4}, {4, shown.height() - 5}, {shown.width() - 5, shown.height() - 5}};
+        for (int i = 0; i < 4; ++i) {
+            const QRgb seen = shown.pixel(points[i]);
+            QVERIFY2(qAbs(qRed(seen) - qRed(corners[i])) < 60 &&
+                         qAbs(qGreen(seen) - qGreen(corners[i])) < 60 &&
+                         qAbs(qBlue(seen) - qBlue(corners[i])) < 60,
+                     qPrintable(QStringLiteral("corner %1 is %2").arg(i).arg(seen, 8, 16)));
+        }
     }
 
     void largePicturesDecodeReduced_data()
@@ -90,7 +125,9 @@ private slots:
             picture.fill(Qt::darkCyan);
             save(path, jpeg(picture));
         }
-        QCOMPARE(PictureLoader::load(path, shownAt).size(), expected);
+        PictureView view;
+        view.scaledTo = shownAt;
+        QCOMPARE(PictureLoader::load(path, view).size(), expected);
     }
 
     void unreadableFilesGiveNoPicture_data()
@@ -107,6 +144,25 @@ private slots:
         save(path, bytes);
         QVERIFY(PictureLoader::load(path).isNull());
         QVERIFY(PictureLoader::load(m_dir.filePath(QStringLiteral("missing.gif"))).isNull());
+    }
+
+    void hugePicturesAreRefusedBeforeDecoding()
+    {
+        // Little more than a header: a 20000 x 20000 GIF, 1.6 GB once decoded, which Qt can neither cut nor
+        // shrink while decoding.
+        QByteArray gif("GIF89a", 6);
+        QDataStream out(&gif, QIODevice::Append);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out << quint16(20000) << quint16(20000) << quint8(0) << quint8(0) << quint8(0) << quint8(',')
+            << quint16(0) << quint16(0) << quint16(20000) << quint16(20000) << quint8(0) << quint8(8)
+            << quint8(0) << quint8(';');
+        const QString path = m_dir.filePath(QStringLiteral("huge.gif"));
+        save(path, gif);
+        PictureView view;
+        view.clipTo = QSize(800, 600);
+        QString reason;
+        QVERIFY(PictureLoader::load(path, view, &reason).isNull());
+        QVERIFY2(reason.contains(QLatin1String("20000 x 20000")), qPrintable(reason));
     }
 
     void bitmapRoundTrip()
