@@ -2,7 +2,9 @@
 #include "PictureLoader.h"
 
 #include "LargeImage.h"
+#include "core/RegularFile.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QtMath>
 
@@ -21,6 +23,13 @@ int ceilDiv(qint64 value, qint64 divisor)
     return int((value + divisor - 1) / divisor);
 }
 
+QString readError(const QImageReader& reader)
+{
+    if (reader.error() == QImageReader::UnsupportedFormatError)
+        return QStringLiteral("it is not a picture of a kind the installed readers take");
+    return reader.errorString();
+}
+
 } // namespace
 
 QSize PictureLoader::jpegDecodeSize(QSize stored, QSize target)
@@ -33,9 +42,14 @@ QSize PictureLoader::jpegDecodeSize(QSize stored, QSize target)
     return target;
 }
 
-QImage PictureLoader::load(const QString& path, QSize shownAt)
+QImage PictureLoader::load(const QString& path, QSize shownAt, QString* reason)
 {
-    QImageReader reader(path);
+    QFile file;
+    if (!RegularFile::open(path, file, reason))
+        return {};
+    // Given a name, Qt picks the reader by its suffix first, and a .dib file (a BMP) finds none.
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     QSize size = reader.size();
 
@@ -58,7 +72,10 @@ QImage PictureLoader::load(const QString& path, QSize shownAt)
                              format == QImage::Format_Grayscale8;
     if (size.isValid() && plainPixels)
         image = LargeImage::allocate(size, format);
-    if (!reader.read(&image))
+    if (!reader.read(&image)) {
+        if (reason)
+            *reason = readError(reader);
         return {};
+    }
     return image;
 }
