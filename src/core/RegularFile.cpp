@@ -13,14 +13,14 @@ namespace {
 QString kindOf(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return QStringLiteral("it is a folder, not a file");
+        return QStringLiteral("it is a folder, not a picture file");
     if (S_ISFIFO(mode))
-        return QStringLiteral("it is a named pipe, not a file");
+        return QStringLiteral("it is a named pipe, not a picture file");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("it is a device, not a file");
+        return QStringLiteral("it is a device, not a picture file");
     if (S_ISSOCK(mode))
-        return QStringLiteral("it is a socket, not a file");
-    return QStringLiteral("it is not a regular file");
+        return QStringLiteral("it is a socket, not a picture file");
+    return QStringLiteral("it is not a plain file");
 }
 
 bool refuse(QString* reason, const QString& why)

@@ -100,8 +100,14 @@ void ChangeCycle::changeOnce(const QString& orderMode)
     const std::optional<CompositionSettings> composition = CompositionSettings::fromSettings(m_settings);
     const QSize shownAt = composition ? WallpaperComposer(screen, *composition).shownSize(caption) : QSize();
     QImage source = PictureLoader::load(path, shownAt);
-    if (source.isNull())
-        source = PictureLoader::load(m_appFolder + QLatin1String(FallbackName), shownAt);
+    QString unusableFallback;
+    if (source.isNull()) {
+        const QString fallback = m_appFolder + QLatin1String(FallbackName);
+        QString reason;
+        source = PictureLoader::load(fallback, shownAt, &reason);
+        if (source.isNull())
+            unusableFallback = QStringLiteral("\n\n%1: %2").arg(fallback, reason);
+    }
 
     const QString bitmapPath = m_appFolder + QLatin1String(BitmapName);
     bool saved = false;
@@ -112,7 +118,7 @@ void ChangeCycle::changeOnce(const QString& orderMode)
     source = QImage();
     LargeImage::releaseFreeMemory();
     if (!saved) {
-        m_prompter.tell(processingErrorText(), PromptIcon::Exclamation);
+        m_prompter.tell(processingErrorText() + unusableFallback, PromptIcon::Exclamation);
         return;
     }
 
