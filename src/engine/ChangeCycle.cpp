@@ -101,8 +101,14 @@ void ChangeCycle::changeOnce(const QString& orderMode)
     const PictureView view =
         composition ? WallpaperComposer(screen, *composition).view(caption) : PictureView();
     QImage source = PictureLoader::load(path, view);
-    if (source.isNull())
-        source = PictureLoader::load(m_appFolder + QLatin1String(FallbackName), view);
+    QString unusableFallback;
+    if (source.isNull()) {
+        const QString fallback = m_appFolder + QLatin1String(FallbackName);
+        QString reason;
+        source = PictureLoader::load(fallback, view, &reason);
+        if (source.isNull())
+            unusableFallback = QStringLiteral("\n\n%1: %2").arg(fallback, reason);
+    }
 
     const QString bitmapPath = m_appFolder + QLatin1String(BitmapName);
     bool saved = false;
@@ -113,7 +119,7 @@ void ChangeCycle::changeOnce(const QString& orderMode)
     source = QImage();
     LargeImage::releaseFreeMemory();
     if (!saved) {
-        m_prompter.tell(processingErrorText(), PromptIcon::Exclamation);
+        m_prompter.tell(processingErrorText() + unusableFallback, PromptIcon::Exclamation);
         return;
     }
 

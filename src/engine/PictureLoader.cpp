@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureLoader.h"
 
+#include "core/RegularFile.h"
+
+#include <QFile>
 #include <QImageReader>
 #include <QTransform>
 #include <QtMath>
@@ -46,6 +49,27 @@ QRect storedRect(const QRect& upright, QSize stored, QImageIOHandler::Transforma
     return shown.inverted().mapRect(QRectF(upright)).toRect();
 }
 
+QString readError(const QImageReader& reader)
+{
+    if (reader.error() == QImageReader::UnsupportedFormatError)
+        return QStringLiteral("it is not a picture of a kind the installed readers take");
+    return reader.errorString();
+}
+
+/**
+ * A reader over `file`, opened only when `path` is a regular file. Given a name, Qt picks the reader by
+ * its suffix first, and a .dib file (a BMP) finds none: the format is decided by the content.
+ */
+bool openReader(const QString& path, QFile& file, QImageReader& reader, QString* reason)
+{
+    if (!RegularFile::open(path, file, reason))
+        return false;
+    reader.setDevice(&file);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    return true;
+}
+
 } // namespace
 
 QSize PictureLoader::jpegDecodeSize(QSize stored, QSize target)
@@ -60,8 +84,10 @@ QSize PictureLoader::jpegDecodeSize(QSize stored, QSize target)
 
 QSize PictureLoader::uprightSize(const QString& path)
 {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
+    QFile file;
+    QImageReader reader;
+    if (!openReader(path, file, reader, nullptr))
+        return {};
     const QSize stored = reader.size();
     return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed()
                                                                                      : stored;
@@ -73,8 +99,10 @@ QImage PictureLoader::load(const QString& path, const PictureView& view, QString
     // pictures whose size cannot be known before decoding. The limit is Qt's only, so setting it here
     // keeps it whoever loads.
     QImageReader::setAllocationLimit(BudgetMiB);
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
+    QFile file;
+    QImageReader reader;
+    if (!openReader(path, file, reader, reason))
+        return {};
     const QSize stored = reader.size();
     QSize decoded = stored;
 
@@ -117,7 +145,7 @@ QImage PictureLoader::load(const QString& path, const PictureView& view, QString
     QImage image;
     if (!reader.read(&image)) {
         if (reason != nullptr)
-            *reason = reader.errorString();
+            *reason = readError(reader);
         return {};
     }
     return image;

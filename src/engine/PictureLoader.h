@@ -22,7 +22,8 @@ public:
      * large both ways, or too large to decode whole), still no smaller than the size it is shown at;
      * of a picture shown at its own size only the part that can be seen is decoded, where the reader
      * can decode a part. A null image when the file cannot be read as a picture, or when its decode
-     * would still take more than the budget; `reason` then says why.
+     * would still take more than the budget; `reason` then says why. Only regular files are opened,
+     * and the format is decided by the content, never by the name.
      */
     static QImage load(const QString& path, const PictureView& view = {}, QString* reason = nullptr);
 

@@ -2,6 +2,7 @@
 #include "ImageListCommands.h"
 
 #include "core/LoadedImages.h"
+#include "engine/PictureFormats.h"
 #include "engine/PictureLoader.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
@@ -46,6 +47,11 @@ const QString ImageListCommands::FileFilter = QStringLiteral(
     "(*.dib)|*.dib");
 const QString ImageListCommands::FileDialogTitle = QStringLiteral("Select a file to open");
 
+QString ImageListCommands::addFilter()
+{
+    return FileFilter + QStringLiteral("|All pictures|") + PictureFormats::patterns().join(QLatin1Char(';'));
+}
+
 ImageListCommands::ImageListCommands(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs,
                                      QObject* parent)
     : QObject(parent), m_images(images), m_prompter(prompter), m_fileDialogs(fileDialogs)
@@ -82,16 +88,18 @@ void ImageListCommands::List1_Click(int position)
     setSelected(position);
     setPositionText(QString::number(position + 1));
     setCaptionText(m_images.CaptionAt(position));
-    if (!ShowThumbnail(m_images.PathAt(position))) {
+    const QString path = m_images.PathAt(position);
+    QString reason;
+    if (!ShowThumbnail(path, &reason)) {
         emit busyChanged(false);
-        warn(kCannotLoad);
+        warn(kCannotLoad + QStringLiteral("\r\n\r\n%1: %2").arg(path, reason));
     }
 }
 
 void ImageListCommands::add_Click()
 {
     const std::optional<QString> chosen =
-        m_fileDialogs.openFile(FileDialogTitle, toDialogFilter(FileFilter), 0);
+        m_fileDialogs.openFile(FileDialogTitle, toDialogFilter(addFilter()), 0);
     if (!chosen || chosen->isEmpty()) {
         warn(kNoFile);
         return;
@@ -197,7 +205,7 @@ void ImageListCommands::clear_Click()
     setCaptionText(QString());
 }
 
-bool ImageListCommands::ShowThumbnail(const QString& path)
+bool ImageListCommands::ShowThumbnail(const QString& path, QString* reason)
 {
     if (path.isEmpty()) {
         // An entry without a file shows no picture rather than the previous entry's.
@@ -211,7 +219,7 @@ bool ImageListCommands::ShowThumbnail(const QString& path)
     PictureView view;
     if (!size.isEmpty())
         view.scaledTo = keptSize(placementFor(size), size);
-    QImage picture = PictureLoader::load(path, view);
+    QImage picture = PictureLoader::load(path, view, reason);
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
         return false;
     const ThumbnailPlacement placement = placementFor(size.isEmpty() ? picture.size() : size);

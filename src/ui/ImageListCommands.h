@@ -21,8 +21,10 @@ class ImageListCommands : public QObject
     Q_OBJECT
 
 public:
-    /** The add dialog's filter, in the label|patterns form. */
+    /** The add dialog's described filters, in the label|patterns form. */
     static const QString FileFilter;
+    /** The filters the add dialog offers: the described ones, then "All pictures". */
+    static QString addFilter();
     static const QString FileDialogTitle;
 
     ImageListCommands(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs,
@@ -41,8 +43,8 @@ public:
     /** The caption box's text changed, by typing or from code. */
     void p_caption_Change(const QString& text);
     void clear_Click();
-    /** Loads `path` into the thumbnail; false when it cannot be read as a picture. */
-    bool ShowThumbnail(const QString& path);
+    /** Loads `path` into the thumbnail; false, with the reason, when it cannot be read as a picture. */
+    bool ShowThumbnail(const QString& path, QString* reason = nullptr);
 
     /** Shows the entry count in the total box. */
     void showCount();

@@ -2,6 +2,7 @@
 #include "frmMultifiles.h"
 
 #include "core/LoadedImages.h"
+#include "engine/PictureFormats.h"
 #include "platform/Prompter.h"
 #include "platform/Volumes.h"
 #include "ui/DialogParts.h"
@@ -30,8 +31,6 @@ QString withSlash(QString path)
 }
 
 } // namespace
-
-const QStringList frmMultifiles::Pattern = QStringLiteral("*.bmp;*.gif;*.dib;*.jpeg;*.jpg").split(u';');
 
 frmMultifiles::frmMultifiles(QWidget* mainWindow, LoadedImages& images, Prompter& prompter, Volumes& volumes,
                              std::function<void(int)> selectEntry)
@@ -177,7 +176,7 @@ void frmMultifiles::dirDirectories_Change()
     // One directory read, names only: the patterns match without regard to letter case, as the
     // file systems the pictures often come from do.
     QStringList names;
-    QDirIterator entries(m_filePath, Pattern, QDir::Files);
+    QDirIterator entries(m_filePath, PictureFormats::patterns(), QDir::Files);
     while (entries.hasNext()) {
         entries.next();
         names.append(entries.fileName());

@@ -22,9 +22,6 @@ class frmMultifiles : public QuasiModalDialog
     Q_OBJECT
 
 public:
-    /** The file list's pattern; matched without regard to letter case. */
-    static const QStringList Pattern;
-
     /** selectEntry is called with the position of the entry to select after a load. */
     frmMultifiles(QWidget* mainWindow, LoadedImages& images, Prompter& prompter, Volumes& volumes,
                   std::function<void(int)> selectEntry);

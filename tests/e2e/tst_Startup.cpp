@@ -7,8 +7,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTest>
+
+#include <sys/stat.h>
 
 class tst_Startup : public QObject
 {
@@ -20,10 +23,14 @@ private slots:
     void secondStartLeavesNoTrace();
     void portableCopyKeepsItsOwnFolder_data();
     void portableCopyKeepsItsOwnFolder();
+    void unusableEntryShowsTheFallback_data();
+    void unusableEntryShowsTheFallback();
     void cleanup();
 
 private:
     QProcess* start(const QString& program, const QString& home);
+    /** A copy of the program in the folder, which makes it a portable copy once settings are written. */
+    QString copyProgram(const TempAppFolder& folder);
     QByteArray waitForSettings(const QString& path, const QByteArray& mustContain);
     QByteArray waitUntilSettled(const QString& path);
 
@@ -151,14 +158,21 @@ void tst_Startup::portableCopyKeepsItsOwnFolder_data()
                                  << QStringLiteral("image1.gif");
 }
 
+QString tst_Startup::copyProgram(const TempAppFolder& folder)
+{
+    const QString program = folder.file(QStringLiteral("tessaly"));
+    if (!QFile::copy(m_program, program) ||
+        !QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        qFatal("cannot copy the program to %s", qPrintable(program));
+    return program;
+}
+
 void tst_Startup::portableCopyKeepsItsOwnFolder()
 {
     QFETCH(QByteArray, ini);
     QFETCH(QString, firstEntry);
     TempAppFolder portable;
-    const QString program = portable.file(QStringLiteral("tessaly"));
-    QVERIFY(QFile::copy(m_program, program));
-    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString program = copyProgram(portable);
     portable.writeSettings(ini);
 
     start(program, m_home.path());
@@ -169,6 +183,47 @@ void tst_Startup::portableCopyKeepsItsOwnFolder()
     QVERIFY(settings.contains("firstRun=False"));
     // Nothing outside its own folder: no settings folder and no login entry.
     QVERIFY(!QFileInfo::exists(m_home.path() + QStringLiteral("/.config")));
+}
+
+void tst_Startup::unusableEntryShowsTheFallback_data()
+{
+    QTest::addColumn<QString>("entry"); // a name in the folder, or an absolute path
+    QTest::addRow("named pipe") << "pipe.jpg";
+    QTest::addRow("folder") << "folder.jpg";
+    QTest::addRow("device") << "/dev/zero";
+}
+
+void tst_Startup::unusableEntryShowsTheFallback()
+{
+    QFETCH(QString, entry);
+    TempAppFolder portable;
+    const QString program = copyProgram(portable);
+    portable.seedShippedData();
+    const QString path = entry.startsWith(u'/') ? entry : portable.file(entry);
+    if (entry == QLatin1String("pipe.jpg"))
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    else if (entry == QLatin1String("folder.jpg"))
+        QVERIFY(QDir().mkdir(path));
+    // The desktop here is a command that keeps a copy of what it is given.
+    const QString shown = portable.file(QStringLiteral("shown.bmp"));
+    portable.writeSettings(portable.readSettings()
+                               .replace("total=0", "total=1")
+                               .replace("[caption]", "0=" + path.toUtf8() + "\n[caption]")
+                               .replace("firstRun=True", "firstRun=False")
+                               .replace("backend=auto", "backend=command")
+                               .replace("command=\n", "command=sh -c \"cp $0 " + shown.toUtf8() + "\"\n"));
+
+    QProcess* process = start(program, m_home.path());
+    // A pipe that is opened blocks the start for ever; the timeout only ends a test that failed.
+    QTRY_VERIFY_WITH_TIMEOUT(!QImage(shown).isNull(), 10000);
+    QCOMPARE(process->state(), QProcess::Running);
+    const QImage wallpaper(shown);
+    const QImage fallback = QImage(portable.file(QStringLiteral("badimage.bmp")))
+                                .scaled(wallpaper.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (const QPointF at : {QPointF(0.1, 0.1), QPointF(0.6, 0.375)}) { // the fallback's background and sun
+        const QPoint pixel(int(at.x() * wallpaper.width()), int(at.y() * wallpaper.height()));
+        QVERIFY(qAbs(qGray(wallpaper.pixel(pixel)) - qGray(fallback.pixel(pixel))) < 10);
+    }
 }
 
 void tst_Startup::cleanup()

@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 /** Everything one change touches, with a list of `count` small pictures "0.png", "1.png", ... */
@@ -183,13 +185,29 @@ private slots:
         QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
     }
 
+    void fallbackFailingToo_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        QTest::addRow("missing") << false;
+        QTest::addRow("named pipe") << true;
+    }
     void fallbackFailingToo()
     {
+        QFETCH(bool, pipe);
         Rig rig(2);
+        const QString fallback = rig.folder.file(QStringLiteral("badimage.bmp"));
         QVERIFY(QFile::remove(rig.images.PathAt(1)));
-        QVERIFY(QFile::remove(rig.folder.file(QStringLiteral("badimage.bmp"))));
+        QVERIFY(QFile::remove(fallback));
+        if (pipe)
+            QVERIFY(::mkfifo(QFile::encodeName(fallback).constData(), 0600) == 0);
         rig.cycle.ChangeWallpaper(QStringLiteral("0"));
-        QCOMPARE(rig.prompter.texts(), QStringList{ChangeCycle::processingErrorText()});
+        QCOMPARE(rig.prompter.texts().size(), 1);
+        const QString text = rig.prompter.texts().first();
+        QVERIFY2(
+            text.startsWith(ChangeCycle::processingErrorText() + QStringLiteral("\n\n") + fallback + ": "),
+            qPrintable(text));
+        QVERIFY2(text.contains(pipe ? QLatin1String("named pipe") : QLatin1String("No such file")),
+                 qPrintable(text));
         QVERIFY(rig.desktop.applied().isEmpty());
         QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
     }

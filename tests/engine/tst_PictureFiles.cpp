@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 /** An APP1 segment holding only an EXIF orientation tag, in big-endian TIFF order. */
@@ -130,20 +132,72 @@ private slots:
         QCOMPARE(PictureLoader::load(path, view).size(), expected);
     }
 
-    void unreadableFilesGiveNoPicture_data()
+    void picturesAreReadByContent_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addRow("text") << QByteArray("not a picture");
-        QTest::addRow("empty") << QByteArray();
-        QTest::addRow("truncated JPEG header") << QByteArray("\xff\xd8\xff\xe0\x00", 5);
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("format");
+        QTest::addRow("DIB") << "photo.dib" << QByteArray("bmp");
+        QTest::addRow("WebP") << "photo.webp" << QByteArray("webp");
+        QTest::addRow("TIFF") << "photo.tif" << QByteArray("tiff");
+        QTest::addRow("PNG") << "photo.png" << QByteArray("png");
     }
-    void unreadableFilesGiveNoPicture()
+    void picturesAreReadByContent()
     {
-        QFETCH(QByteArray, bytes);
-        const QString path = m_dir.filePath(QStringLiteral("bad.jpg"));
-        save(path, bytes);
-        QVERIFY(PictureLoader::load(path).isNull());
-        QVERIFY(PictureLoader::load(m_dir.filePath(QStringLiteral("missing.gif"))).isNull());
+        QFETCH(QString, name);
+        QFETCH(QByteArray, format);
+        // Left half red, right half blue: a reader that swaps channels or halves the width shows it.
+        QImage picture(16, 8, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                picture.setPixel(x, y, qRgb(255, 0, 0));
+        const QString path = m_dir.filePath(name);
+        QImageWriter writer(path, format);
+        writer.setQuality(100);
+        QVERIFY2(writer.write(picture), qPrintable(writer.errorString()));
+
+        // A symbolic link to a picture is as good as the picture.
+        const QString link = path + QStringLiteral(".link");
+        QVERIFY(QFile::link(path, link));
+        for (const QString& name : {path, link}) {
+            QString reason;
+            const QImage read = PictureLoader::load(name, {}, &reason);
+            QVERIFY2(!read.isNull(), qPrintable(reason));
+            QCOMPARE(read.size(), picture.size());
+            QVERIFY(qRed(read.pixel(2, 4)) > 200 && qBlue(read.pixel(2, 4)) < 60);
+            QVERIFY(qBlue(read.pixel(13, 4)) > 200 && qRed(read.pixel(13, 4)) < 60);
+        }
+    }
+
+    void unusableFilesGiveNoPicture_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("reason"); // words the reason must hold
+        const auto file = [this](const char* name, const QByteArray& bytes) {
+            save(m_dir.filePath(QLatin1String(name)), bytes);
+            return m_dir.filePath(QLatin1String(name));
+        };
+        QTest::addRow("text") << file("text.jpg", "not a picture") << "not a picture";
+        QTest::addRow("empty") << file("empty.gif", {}) << "";
+        QTest::addRow("truncated JPEG header")
+            << file("cut.jpg", QByteArray("\xff\xd8\xff\xe0\x00", 5)) << "";
+        QTest::addRow("missing") << m_dir.filePath(QStringLiteral("missing.gif")) << "No such file";
+        // Opening a pipe for reading waits for a writer: a picture list naming one hung at start.
+        const QString pipe = m_dir.filePath(QStringLiteral("pipe.jpg"));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        QTest::addRow("named pipe") << pipe << "named pipe";
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.jpg")));
+        QTest::addRow("folder") << m_dir.filePath(QStringLiteral("folder.jpg")) << "folder";
+        QTest::addRow("endless device") << "/dev/zero"
+                                        << "device";
+    }
+    void unusableFilesGiveNoPicture()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, reason);
+        QString given;
+        QVERIFY(PictureLoader::load(path, {}, &given).isNull());
+        QVERIFY2(!given.isEmpty() && given.contains(reason), qPrintable(given));
     }
 
     void hugePicturesAreRefusedBeforeDecoding()

@@ -56,7 +56,8 @@ check "cpack makes one package" test ${#debs[@]} -eq 1 -a -f "${debs[0]}"
 deb=${debs[0]}
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "     Depends: $depends"
-for needed in libqt6widgets6 libqt6gui6 libqt6dbus6 libqt6core6 libx11-6 fonts-dejavu-core; do
+for needed in libqt6widgets6 libqt6gui6 libqt6dbus6 libqt6core6 libx11-6 fonts-dejavu-core \
+    qt6-image-formats-plugins; do
     check "the package depends on $needed" grep -q "\b$needed\b" <<<"$depends"
 done
 check "the program in the package is stripped" \

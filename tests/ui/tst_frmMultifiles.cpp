@@ -61,8 +61,8 @@ private slots:
             QVERIFY(QDir().mkpath(root + QStringLiteral("pictures/empty")));
             m_volumes.volumes.append({root, root});
         }
-        touch(m_volA + QStringLiteral("pictures/"),
-              {"b.jpg", "a.gif", "c.txt", "D.JPG", "e.jpeg", "f.jif", "g.dib", "h.BMP", ".hidden.jpg"});
+        touch(m_volA + QStringLiteral("pictures/"), {"b.jpg", "a.gif", "c.txt", "D.JPG", "e.jpeg", "f.jif",
+                                                     "g.dib", "h.BMP", "i.png", "j.webp", ".hidden.jpg"});
         QVERIFY(QDir().mkpath(m_volA + QStringLiteral("pictures/folder.jpg")));
         QVERIFY(QDir::setCurrent(m_volA + QStringLiteral("pictures")));
     }
@@ -84,16 +84,18 @@ private slots:
         QCOMPARE(dialog->filePath(), m_volA + QStringLiteral("pictures/"));
         const QModelIndex shown = dialog->dirDirectories->currentIndex();
         QVERIFY(dialog->dirDirectories->isExpanded(shown.parent()));
-        const QStringList expected{"a.gif", "b.jpg", "D.JPG", "e.jpeg", "g.dib", "h.BMP"};
+        // The add dialog's suffixes (.jif) and the installed readers' (.png, .webp) besides its own.
+        const QStringList expected{"a.gif", "b.jpg", "D.JPG", "e.jpeg", "f.jif",
+                                   "g.dib", "h.BMP", "i.png", "j.webp"};
         QCOMPARE(dialog->fileNames(), expected);
         dialog->Command1->click();
-        QCOMPARE(m_images.Count(), 8);
+        QCOMPARE(m_images.Count(), 11);
         for (int i = 0; i < expected.size(); ++i) {
             QCOMPARE(m_images.PathAt(2 + i), m_volA + QStringLiteral("pictures/") + expected[i]);
             QCOMPARE(m_images.CaptionAt(2 + i), QString());
         }
         QCOMPARE(m_images.PathAt(0), QStringLiteral("/old.jpg"));
-        QCOMPARE(m_selected, QList<int>{7});
+        QCOMPARE(m_selected, QList<int>{10});
         QVERIFY(m_prompter.shown().isEmpty());
         QVERIFY(m_mainWindow.isEnabled());
         delete dialog;
@@ -122,13 +124,13 @@ private slots:
 
     void adviceOnceAfterSevenHundred()
     {
-        fill(699 - 6);
+        fill(699 - 9);
         for (int load = 0; load < 2; ++load) {
             frmMultifiles* dialog = open();
             dialog->Command1->click();
             delete dialog;
         }
-        QCOMPARE(m_images.Count(), 699 + 6);
+        QCOMPARE(m_images.Count(), 699 + 9);
         QCOMPARE(m_prompter.texts(), QStringList{kAdvice});
         QCOMPARE(m_prompter.shown().value(0).icon, PromptIcon::Exclamation);
         QVERIFY(m_images.adviceShown);
@@ -144,7 +146,7 @@ private slots:
         QCOMPARE(m_images.PathAt(LoadedImages::MaxEntries - 1), m_volA + QStringLiteral("pictures/e.jpeg"));
         QCOMPARE(m_prompter.shown().size(), 1);
         QCOMPARE(m_prompter.texts().value(0), QStringLiteral("The list holds at most 32,767 pictures: 4 of "
-                                                             "the 6 files were loaded and 2 were left out."));
+                                                             "the 9 files were loaded and 5 were left out."));
         QCOMPARE(m_selected, QList<int>{LoadedImages::MaxEntries - 1});
         delete dialog;
     }
