@@ -13,7 +13,7 @@ private slots:
     void loadCount_data();
     void loadCount();
     void loadKeepsLongValuesWhole();
-    void saveRenumbersAndDropsOldKeys();
+    void saveRenumbersDropsOldKeysAndLeavesOutOnlyWhatCannotBeStored();
     void saveThenLoadRoundTrip();
     void entriesOutliveTheFileTheyCameFrom();
     void moves_data();
@@ -92,7 +92,7 @@ void tst_LoadedImages::loadKeepsLongValuesWhole()
     QCOMPARE(images.PathAt(0), longPath);
 }
 
-void tst_LoadedImages::saveRenumbersAndDropsOldKeys()
+void tst_LoadedImages::saveRenumbersDropsOldKeysAndLeavesOutOnlyWhatCannotBeStored()
 {
     TempAppFolder folder;
     folder.writeSettings("[total]\ntotal=3\n[images]\n0=/a\n1=/b\n2=/c\n[caption]\n0=A\n1=\n2=C\n");
@@ -101,9 +101,16 @@ void tst_LoadedImages::saveRenumbersAndDropsOldKeys()
     images.LoadFromSettings(settings);
     images.MoveUp(images.MoveUp(2));
     images.RemoveAt(2);
-    QVERIFY(images.SaveToSettings(settings));
+    // Entries the file cannot hold are left out and named; every other one is stored.
+    images.Append(QStringLiteral("/new\nline.jpg"));
+    images.Append(QStringLiteral("/d"), QStringLiteral("two\r\nlines"));
+    images.MoveUp(2);
+    QStringList leftOut;
+    QVERIFY(images.SaveToSettings(settings, &leftOut));
     QCOMPARE(folder.readSettings(),
              QByteArray("[total]\ntotal=2\n[images]\n0=/c\n1=/a\n[caption]\n0=C\n1=A\n"));
+    QCOMPARE(leftOut, QStringList({"/new\nline.jpg", "/d"}));
+    QCOMPARE(images.Count(), 4);
 }
 
 void tst_LoadedImages::saveThenLoadRoundTrip()

@@ -242,6 +242,10 @@ private slots:
         QTest::addRow("Windows-1252 becomes UTF-8")
             << QByteArray("[a]\r\nk=Caf\xe9\r\n; \x80 note\r\n") << QByteArray("w\ta\tn\t1")
             << QByteArray("[a]\r\nk=Caf\xc3\xa9\r\nn=1\r\n; \xe2\x82\xac note\r\n");
+        // One Windows-1252 line must not turn the UTF-8 lines beside it into mojibake.
+        QTest::addRow("mixed encodings: each line decided alone")
+            << QByteArray("[a]\nk=Caf\xe9\nu=\xc3\xa9t\xc3\xa9 \xe2\x82\xac\n") << QByteArray("w\ta\tn\t1")
+            << QByteArray("[a]\nk=Caf\xc3\xa9\nu=\xc3\xa9t\xc3\xa9 \xe2\x82\xac\nn=1\n");
         QTest::addRow("remove every section of a name")
             << QByteArray("[a]\nk=1\n; c\nj=2\n[b]\nx=1\n[A]\nm=3\n\n") << QByteArray("r\ta")
             << QByteArray("; c\n[b]\nx=1\n\n");
