@@ -20,7 +20,6 @@ private slots:
     void moves();
     void emptyTestLooksAtFirstPath_data();
     void emptyTestLooksAtFirstPath();
-    void appendStopsAtLimit();
 };
 
 namespace {
@@ -213,19 +212,6 @@ void tst_LoadedImages::emptyTestLooksAtFirstPath()
     LoadedImages images;
     images.AppendPaths(paths);
     QCOMPARE(images.IsEmpty(), empty);
-}
-
-void tst_LoadedImages::appendStopsAtLimit()
-{
-    LoadedImages images;
-    QStringList many;
-    for (int i = 0; i < LoadedImages::MaxEntries - 1; ++i)
-        many << QStringLiteral("/p/%1.jpg").arg(i);
-    QCOMPARE(images.AppendPaths(many), LoadedImages::MaxEntries - 1);
-    QCOMPARE(images.AppendPaths({"/x.jpg", "/y.jpg", "/z.jpg"}), 1);
-    QCOMPARE(images.Append(QStringLiteral("/late.jpg")), -1);
-    QCOMPARE(images.Count(), LoadedImages::MaxEntries);
-    QCOMPARE(images.CaptionAt(LoadedImages::MaxEntries - 1), QString());
 }
 
 QTEST_GUILESS_MAIN(tst_LoadedImages)
