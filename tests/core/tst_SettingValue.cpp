@@ -116,38 +116,28 @@ void tst_SettingValue::dateTimeReads_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("onlyIn");
     QTest::addColumn<QDateTime>("expected");
-
     const QDateTime afternoon(QDate(2026, 3, 14), QTime(15, 9, 26));
     const QDateTime midnight(QDate(2026, 3, 14), QTime(0, 0));
     const QDateTime lastSecond(QDate(2099, 12, 31), QTime(23, 59, 59));
-    QTest::addRow("iso") << "2026-03-14 15:09:26"
-                         << "" << afternoon;
-    QTest::addRow("iso date alone is midnight") << "2026-03-14"
-                                                << "" << midnight;
-    QTest::addRow("windows program, PM") << "3/14/2026 3:09:26 PM"
-                                         << "" << afternoon;
-    QTest::addRow("windows program, date alone") << "3/14/2026"
-                                                 << "" << midnight;
-    QTest::addRow("windows program, AM") << "3/14/2026 12:00:01 AM"
-                                         << "" << QDateTime(QDate(2026, 3, 14), QTime(0, 0, 1));
-    QTest::addRow("british or french windows") << "31/12/2099 23:59:59"
-                                               << "" << lastSecond;
-    QTest::addRow("german windows") << "31.12.2099 23:59:59"
-                                    << "" << lastSecond;
-    QTest::addRow("american windows") << "12/31/2099 11:59:59 PM"
-                                      << "" << lastSecond;
-    QTest::addRow("japanese locale's own") << "2099/12/31 23:59:59"
-                                           << "ja_JP" << lastSecond;
-    const QDateTime firstFeb(QDate(2099, 2, 1), QTime(10, 0));
-    QTest::addRow("ambiguous, american locale: month first")
-        << "01/02/2099 10:00:00"
-        << "en_US" << QDateTime(QDate(2099, 1, 2), QTime(10, 0));
-    QTest::addRow("ambiguous, british locale: day first") << "01/02/2099 10:00:00"
-                                                          << "en_GB" << firstFeb;
-    QTest::addRow("empty") << ""
-                           << "" << QDateTime();
-    QTest::addRow("garbage") << "next tuesday"
-                             << "" << QDateTime();
+    const auto row = [](const char* name, const char* text, const QDateTime& expected,
+                        const char* onlyIn = "") {
+        QTest::addRow("%s", name) << QString::fromUtf8(text) << QString::fromUtf8(onlyIn) << expected;
+    };
+    row("iso", "2026-03-14 15:09:26", afternoon);
+    row("iso date alone is midnight", "2026-03-14", midnight);
+    row("windows program, PM", "3/14/2026 3:09:26 PM", afternoon);
+    row("windows program, date alone", "3/14/2026", midnight);
+    row("windows program, AM", "3/14/2026 12:00:01 AM", QDateTime(QDate(2026, 3, 14), QTime(0, 0, 1)));
+    row("british or french windows", "31/12/2099 23:59:59", lastSecond);
+    row("german windows", "31.12.2099 23:59:59", lastSecond);
+    row("american windows", "12/31/2099 11:59:59 PM", lastSecond);
+    row("japanese locale's own", "2099/12/31 23:59:59", lastSecond, "ja_JP");
+    row("ambiguous, american locale: month first", "01/02/2099 10:00:00",
+        QDateTime(QDate(2099, 1, 2), QTime(10, 0)), "en_US");
+    row("ambiguous, british locale: day first", "01/02/2099 10:00:00",
+        QDateTime(QDate(2099, 2, 1), QTime(10, 0)), "en_GB");
+    row("empty", "", QDateTime());
+    row("garbage", "next tuesday", QDateTime());
 }
 
 void tst_SettingValue::dateTimeReads()
