@@ -167,7 +167,10 @@ void measureNaive(const QString& folder, int entries)
     for (const IniEdit& edit : edits) {
         // a fresh object reads the whole file again, then rewrites it for this one key
         SettingsFile file(path);
-        file.apply({edit});
+        if (!file.apply({edit})) {
+            std::printf("naive save FAILED: %s\n", qPrintable(file.errorString()));
+            return;
+        }
     }
     std::printf("%6d entries: naive key-by-key save %s\n", entries, timer.figures().constData());
 }
@@ -192,7 +195,11 @@ int loadAndSaveAsTheProgram(const QString& path)
 void measureAsTheProgram(const QString& folder, int entries)
 {
     const QString path = folder + QStringLiteral("/program-%1.ini").arg(entries);
-    SettingsFile(path).apply(listSave(entries));
+    SettingsFile file(path);
+    if (!file.apply(listSave(entries))) {
+        std::printf("writing the list FAILED: %s\n", qPrintable(file.errorString()));
+        return;
+    }
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--as-the-program"), path});

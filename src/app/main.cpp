@@ -71,28 +71,32 @@ int main(int argc, char* argv[])
     if (!instance.isFirst())
         return 0;
 
+    MessageBoxPrompter prompter;
     QString error;
     const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     const QString appFolder = ApplicationFolder::resolve(QCoreApplication::applicationDirPath(), configHome,
                                                          installedDataDir(), &error);
     if (appFolder.isEmpty()) {
-        std::fprintf(stderr, "Tessaly cannot use its settings folder: %s\n", qPrintable(error));
+        // Started from a menu, the program has no terminal: the window is what the user sees.
+        const QString text = QStringLiteral("Tessaly cannot use its settings folder: %1").arg(error);
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        prompter.tell(text, PromptIcon::Critical);
         return 1;
     }
 
     SystemClock clock;
     SystemRandom random;
-    MessageBoxPrompter prompter;
     const QString settingsPath = appFolder + QLatin1String(ApplicationFolder::SettingsFileName);
     SettingsFile::removeStaleTemporaries(settingsPath);
     SettingsFile settingsFile(settingsPath);
     // The first start also asks to be started at login; later starts leave the user's choice alone. A
     // portable copy keeps to its own folder: it may be on a stick that is gone at the next login.
     const bool portable = ApplicationFolder::isPortable(QCoreApplication::applicationDirPath());
-    if (StartupSequence::seedFirstRun(settingsFile, appFolder) && !portable)
-        AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath());
     LoadedImages images;
-    Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock);
+    bool firstRun = false;
+    Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock, prompter, &firstRun);
+    if (firstRun && !portable)
+        AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath());
 
     const std::unique_ptr<DesktopBackend> desktop = DesktopBackendFactory::create(
         settings.backend, settings.command, QProcessEnvironment::systemEnvironment());
@@ -114,7 +118,7 @@ int main(int argc, char* argv[])
     const auto change = [&cycle](const QString& orderMode) {
         cycle.ChangeWallpaper(orderMode);
     };
-    Scheduler scheduler(settings, settingsFile, clock, change);
+    Scheduler scheduler(settings, settingsFile, clock, prompter, change);
     TrayController tray(settings, change);
     ApplicationShell shell(window, images, scheduler, tray, prompter);
     shell.setQuit([&cycle] {

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 /** The files a new application folder starts with. */
@@ -33,10 +36,15 @@ QString ApplicationFolder::resolve(const QString& executableDir, const QString& 
         return withTrailingSeparator(executableDir);
 
     const QDir folder(QDir(configHome).filePath(QStringLiteral("tessaly")));
-    if (!folder.mkpath(QStringLiteral("."))) {
+    // std::filesystem, unlike QDir::mkpath(), says why it failed, and the user is told the reason.
+    std::error_code failure;
+    std::filesystem::create_directories(QFile::encodeName(folder.path()).toStdString(), failure);
+    if (failure || !QFileInfo(folder.path()).isDir()) {
         if (error)
-            *error =
-                QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder.path()));
+            *error = QStringLiteral("cannot create the folder %1: %2")
+                         .arg(QDir::toNativeSeparators(folder.path()),
+                              failure ? QString::fromLocal8Bit(failure.message())
+                                      : QStringLiteral("a file of that name is in the way"));
         return {};
     }
     seed(folder, dataDir);

@@ -78,7 +78,7 @@ QString IniEncoding::toText(QByteArrayView utf8)
     return text;
 }
 
-QByteArray IniEncoding::utf8FromWindows1252(const QByteArray& bytes)
+QByteArray IniEncoding::utf8FromWindows1252(QByteArrayView bytes)
 {
     QByteArray out;
     out.reserve(bytes.size() + bytes.size() / 8);
@@ -101,8 +101,32 @@ QByteArray IniEncoding::utf8FromWindows1252(const QByteArray& bytes)
 
 QByteArray IniEncoding::toUtf8(const QByteArray& fileBytes, bool* converted)
 {
-    const bool utf8 = isUtf8(fileBytes);
+    bool any = false;
+    QByteArray out;
+    if (isUtf8(fileBytes)) {
+        out = fileBytes;
+    } else {
+        // Per line: an old file edited by a newer program holds both, and the UTF-8 lines must stay as
+        // they are. Neither encoding makes a CR or LF byte out of anything else, so lines split alike.
+        out.reserve(fileBytes.size() + fileBytes.size() / 8);
+        qsizetype start = 0;
+        while (start < fileBytes.size()) {
+            qsizetype end = start;
+            while (end < fileBytes.size() && fileBytes[end] != '\n' && fileBytes[end] != '\r')
+                ++end;
+            const QByteArrayView line(fileBytes.constData() + start, end - start);
+            if (isUtf8(line)) {
+                out.append(line);
+            } else {
+                out.append(utf8FromWindows1252(line));
+                any = true;
+            }
+            while (end < fileBytes.size() && (fileBytes[end] == '\n' || fileBytes[end] == '\r'))
+                out.append(fileBytes[end++]);
+            start = end;
+        }
+    }
     if (converted)
-        *converted = !utf8;
-    return utf8 ? fileBytes : utf8FromWindows1252(fileBytes);
+        *converted = any;
+    return out;
 }

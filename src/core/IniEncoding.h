@@ -7,7 +7,8 @@
 
 /**
  * Settings files are UTF-8, except old ones written by the Windows profile functions, which are
- * Windows-1252. A file that is valid UTF-8 is taken as UTF-8; any other file as Windows-1252.
+ * Windows-1252. The encoding is decided per line: a line that is valid UTF-8 is UTF-8, any other
+ * line Windows-1252, so that one stray byte does not turn the file's UTF-8 names into mojibake.
  */
 class IniEncoding
 {
@@ -17,7 +18,7 @@ public:
     /** UTF-8 text as a string. Unlike QString::fromUtf8(), a byte-order mark in front is kept as U+FEFF. */
     static QString toText(QByteArrayView utf8);
     /** The same text as the Windows-1252 bytes, in UTF-8. */
-    static QByteArray utf8FromWindows1252(const QByteArray& bytes);
-    /** The file's text in UTF-8; converted is set when the bytes had to be converted. */
+    static QByteArray utf8FromWindows1252(QByteArrayView bytes);
+    /** The file's text in UTF-8; converted is set when some line had to be converted. */
     static QByteArray toUtf8(const QByteArray& fileBytes, bool* converted);
 };

@@ -2,8 +2,12 @@
 #include "LoadedImages.h"
 
 #include "core/IniEncoding.h"
+#include "core/IniSyntax.h"
 #include "core/SettingValue.h"
 #include "core/SettingsFile.h"
+#include "core/SettingsSaveReport.h"
+
+#include <QLocale>
 
 #include <cmath>
 
@@ -13,8 +17,9 @@ const QString kTotal = QStringLiteral("total");
 const QString kImages = QStringLiteral("images");
 const QString kCaption = QStringLiteral("caption");
 
-/** How many entries a stored "total" means: nothing usable is an empty list, too many is the most we hold. */
-int entryCount(const QString& totalText)
+} // namespace
+
+int LoadedImages::storedCount(const QString& totalText)
 {
     const std::optional<double> total = SettingValue::toNumber(totalText);
     if (!total)
@@ -26,14 +31,12 @@ int entryCount(const QString& totalText)
     return static_cast<int>(std::min<double>(last + 1.0, LoadedImages::MaxEntries));
 }
 
-} // namespace
-
 LoadedImages::LoadedImages(QObject* parent) : QAbstractListModel(parent) {}
 
 QString LoadedImages::LoadFromSettings(SettingsFile& file)
 {
     const QString totalText = file.read(kTotal, kTotal);
-    const int count = entryCount(totalText);
+    const int count = storedCount(totalText);
     beginResetModel();
     TextList paths = file.readList(kImages, count);
     TextList captions = file.readList(kCaption, count);
@@ -44,11 +47,47 @@ QString LoadedImages::LoadFromSettings(SettingsFile& file)
     return totalText;
 }
 
-bool LoadedImages::SaveToSettings(SettingsFile& file) const
+bool LoadedImages::SaveToSettings(SettingsFile& file, QStringList* leftOut) const
 {
-    return file.apply({IniEdit::write(kTotal, kTotal, QString::number(Count())),
-                       IniEdit::removeSection(kImages), IniEdit::writeList(kImages, m_paths),
-                       IniEdit::removeSection(kCaption), IniEdit::writeList(kCaption, m_captions)});
+    const auto storable = [](const QByteArray& utf8) {
+        return IniSyntax::valueProblem(QByteArrayView(utf8)).isEmpty();
+    };
+    QByteArrayList paths = m_paths;
+    QByteArrayList captions = m_captions;
+    // Only when an entry must be left out do the lists stop sharing their text with the model.
+    for (qsizetype i = paths.size() - 1; i >= 0; --i) {
+        if (storable(m_paths.at(i)) && storable(m_captions.at(i)))
+            continue;
+        if (leftOut)
+            leftOut->prepend(IniEncoding::toText(m_paths.at(i)));
+        paths.removeAt(i);
+        captions.removeAt(i);
+    }
+    return file.apply({IniEdit::write(kTotal, kTotal, QString::number(paths.size())),
+                       IniEdit::removeSection(kImages), IniEdit::writeList(kImages, std::move(paths)),
+                       IniEdit::removeSection(kCaption), IniEdit::writeList(kCaption, std::move(captions))});
+}
+
+bool LoadedImages::canStore(const QString& text)
+{
+    return IniSyntax::valueProblem(text).isEmpty();
+}
+
+QString LoadedImages::cannotStoreText(const QString& path)
+{
+    return QStringLiteral("\"%1\" cannot be added: its name holds a line break, which the settings file "
+                          "cannot store. Rename the file and add it again.")
+        .arg(SettingsSaveReport::visible(path));
+}
+
+QString LoadedImages::fullListText(int loaded, int listed)
+{
+    return QStringLiteral("The list holds at most %1 pictures: %2 of the %3 files were loaded and %4 "
+                          "were left out.")
+        .arg(QLocale(QLocale::English).toString(MaxEntries))
+        .arg(loaded)
+        .arg(listed)
+        .arg(listed - loaded);
 }
 
 int LoadedImages::Count() const

@@ -27,10 +27,22 @@ public:
 
     explicit LoadedImages(QObject* parent = nullptr);
 
+    /** How many entries a stored "total" means: nothing usable is none, too many is the most we hold. */
+    static int storedCount(const QString& totalText);
     /** Fills both sequences from the settings file; returns the "total" text as stored. */
     QString LoadFromSettings(SettingsFile& file);
-    /** Writes the count, then both sections whole, as one save. Only for a non-empty list. */
-    bool SaveToSettings(SettingsFile& file) const;
+    /**
+     * Writes the count, then both sections whole, as one save. Only for a non-empty list. An entry the
+     * file cannot hold (a line break in its path or caption) is left out and its path added to leftOut;
+     * every other entry is stored.
+     */
+    [[nodiscard]] bool SaveToSettings(SettingsFile& file, QStringList* leftOut = nullptr) const;
+    /** Whether the settings file can hold a path or caption: one without a line break. */
+    static bool canStore(const QString& text);
+    /** What the user is told about a file whose name the list cannot hold. */
+    static QString cannotStoreText(const QString& path);
+    /** What the user is told when the list is full: loaded of listed files were added. */
+    static QString fullListText(int loaded, int listed);
 
     int Count() const;
     QString PathAt(int position) const;

@@ -3,6 +3,7 @@
 
 #include "core/LoadedImages.h"
 #include "core/SettingValue.h"
+#include "core/SettingsSaveReport.h"
 #include "core/SettingsSchema.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
@@ -21,9 +22,10 @@ QDateTime startOf(const QDate& day)
 
 } // namespace
 
-Scheduler::Scheduler(Settings& settings, SettingsFile& file, const Clock& clock, ChangeFunction change,
-                     QObject* parent)
-    : QObject(parent), m_settings(settings), m_file(file), m_clock(clock), m_change(std::move(change))
+Scheduler::Scheduler(Settings& settings, SettingsFile& file, const Clock& clock, Prompter& prompter,
+                     ChangeFunction change, QObject* parent)
+    : QObject(parent), m_settings(settings), m_file(file), m_clock(clock), m_prompter(prompter),
+      m_change(std::move(change))
 {
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setSingleShot(true);
@@ -82,7 +84,8 @@ void Scheduler::scheduleNext(bool daysFromNow)
         break;
     }
     }
-    SettingsSchema::write(m_file, m_settings, &Settings::ChangeTime);
+    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, &Settings::ChangeTime), m_file,
+                              m_prompter);
 }
 
 void Scheduler::startupCheck()
@@ -94,13 +97,16 @@ void Scheduler::startupCheck()
     m_change(m_settings.sequenceType);
 }
 
-bool Scheduler::activate(LoadedImages& images, Prompter& prompter)
+bool Scheduler::activate(LoadedImages& images)
 {
     if (images.IsEmpty()) {
-        prompter.tell(QString::fromLatin1(EmptyListMessage), PromptIcon::Exclamation);
+        m_prompter.tell(QString::fromLatin1(EmptyListMessage), PromptIcon::Exclamation);
         return false;
     }
-    images.SaveToSettings(m_file);
+    // The list stays in memory whatever the save gives, and the wallpaper still changes.
+    QStringList leftOut;
+    if (SettingsSaveReport::check(images.SaveToSettings(m_file, &leftOut), m_file, m_prompter))
+        SettingsSaveReport::checkLeftOut(leftOut, m_file, m_prompter);
     scheduleNext(true);
     m_change(m_settings.sequenceType);
     start();

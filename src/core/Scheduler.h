@@ -29,8 +29,9 @@ public:
     /** The longest `Timer1` sleeps before it looks at the clock again. */
     static constexpr int MaxWaitMs = 60 * 1000;
 
-    Scheduler(Settings& settings, SettingsFile& file, const Clock& clock, ChangeFunction change,
-              QObject* parent = nullptr);
+    /** A save of the settings file that fails is told through prompter. */
+    Scheduler(Settings& settings, SettingsFile& file, const Clock& clock, Prompter& prompter,
+              ChangeFunction change, QObject* parent = nullptr);
 
     /** The interval unit `timeOption` names: 0 minutes, 1 hours, any other number days. */
     Unit unit() const;
@@ -42,7 +43,7 @@ public:
     /** Start-up: changes when due (minutes: always; hours, days: also with changeEveryBoot 1). */
     void startupCheck();
     /** Activate: refuses an empty list with a message, else saves it, schedules, changes and starts. */
-    bool activate(LoadedImages& images, Prompter& prompter);
+    bool activate(LoadedImages& images);
 
     /** Lets `Timer1` run its checks. */
     void start();
@@ -69,6 +70,7 @@ private:
     Settings& m_settings;
     SettingsFile& m_file;
     const Clock& m_clock;
+    Prompter& m_prompter;
     ChangeFunction m_change;
     QTimer Timer1;
     int m_maxWaitMs = MaxWaitMs;

@@ -1,8 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingValue.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 #include <limits>
+
+namespace {
+
+/** Qt 6's long time format ends in the time zone, which neither Windows nor this program writes. */
+QString withoutZone(const QString& timeFormat)
+{
+    static const QRegularExpression zone(QStringLiteral("\\s*t+"));
+    return QString(timeFormat).remove(zone).trimmed();
+}
+
+/** Windows writes four-digit years where Qt's short formats read two ("M/d/yy", "dd.MM.yy"). */
+QString fourDigitYear(const QString& dateFormat)
+{
+    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
+    return QString(dateFormat).replace(shortYear, QStringLiteral("yyyy"));
+}
+
+} // namespace
 
 std::optional<double> SettingValue::toNumber(const QString& text)
 {
@@ -63,24 +83,29 @@ std::optional<QDateTime> SettingValue::toDateTime(const QString& text, const QLo
     if (t.isEmpty())
         return std::nullopt;
     const QLocale c = QLocale::c();
-    // Dates alone are midnight of that day, as they were written.
+    const QString date = fourDigitYear(locale.dateFormat(QLocale::ShortFormat));
+    // The locale's own order decides an ambiguous day and month first; then the forms the Windows
+    // program wrote in other locales, day first, and the American one last.
     const QList<std::pair<QLocale, QString>> dateTimeForms = {
         {c, QStringLiteral("yyyy-MM-dd HH:mm:ss")},
         {c, QStringLiteral("yyyy-MM-ddTHH:mm:ss")},
-        {locale,
-         locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') + locale.timeFormat(QLocale::LongFormat)},
-        {locale, locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') +
-                     locale.timeFormat(QLocale::ShortFormat)},
+        {locale, date + QLatin1Char(' ') + withoutZone(locale.timeFormat(QLocale::LongFormat))},
+        {locale, date + QLatin1Char(' ') + withoutZone(locale.timeFormat(QLocale::ShortFormat))},
+        {locale, date + QStringLiteral(" H:mm:ss")},
+        {c, QStringLiteral("d/M/yyyy H:mm:ss")},
+        {c, QStringLiteral("d.M.yyyy H:mm:ss")},
         {c, QStringLiteral("M/d/yyyy h:mm:ss AP")},
+        {c, QStringLiteral("M/d/yyyy H:mm:ss")},
     };
     for (const auto& [loc, form] : dateTimeForms) {
         const QDateTime value = loc.toDateTime(t, form);
         if (value.isValid())
             return value;
     }
+    // Dates alone are midnight of that day, as they were written.
     const QList<std::pair<QLocale, QString>> dateForms = {
-        {c, QStringLiteral("yyyy-MM-dd")},
-        {locale, locale.dateFormat(QLocale::ShortFormat)},
+        {c, QStringLiteral("yyyy-MM-dd")}, {locale, date},
+        {c, QStringLiteral("d/M/yyyy")},   {c, QStringLiteral("d.M.yyyy")},
         {c, QStringLiteral("M/d/yyyy")},
     };
     for (const auto& [loc, form] : dateForms) {

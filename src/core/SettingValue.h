@@ -21,10 +21,12 @@ public:
     static std::optional<bool> toFlag(const QString& text);
     /** A 32-bit integer, red in the lowest byte. */
     static std::optional<qint32> toColour(const QString& text);
-    /** ISO "yyyy-MM-dd HH:mm:ss" or "yyyy-MM-dd", the locale's short date + long time, or "M/d/yyyy h:mm:ss
-     * AP". */
-    static std::optional<QDateTime> toDateTime(const QString& text,
-                                               const QLocale& locale = QLocale::system());
+    /**
+     * ISO "yyyy-MM-dd HH:mm:ss" or "yyyy-MM-dd"; the locale's short date with its time (no zone); and, in
+     * every locale, "d/M/yyyy H:mm:ss", "d.M.yyyy H:mm:ss" and "M/d/yyyy h:mm:ss AP". The locale decides
+     * an ambiguous day and month.
+     */
+    static std::optional<QDateTime> toDateTime(const QString& text, const QLocale& locale = QLocale());
 
     static QString fromNumber(double value);
     static QString fromFlag(bool value);

@@ -41,11 +41,11 @@ public:
      */
     TextList readList(const QString& section, int count);
     /** Writes one value. On failure the file stays as it was and errorString() says why. */
-    bool write(const QString& section, const QString& key, const QString& value);
+    [[nodiscard]] bool write(const QString& section, const QString& key, const QString& value);
     /** Removes every section of that name with its keys; comments stay. */
-    bool removeSection(const QString& section);
+    [[nodiscard]] bool removeSection(const QString& section);
     /** Applies the edits in order as if written one at a time, and replaces the file once. */
-    bool apply(const QList<IniEdit>& edits);
+    [[nodiscard]] bool apply(const QList<IniEdit>& edits);
     /** Why the last failed write failed. */
     QString errorString() const;
 

@@ -9,30 +9,32 @@
 namespace {
 
 using T = SettingType;
+// No bounds: any value of the type is in range.
+constexpr double Any = 0, AnyHigh = -1;
 
 // Start-up reads the keys in this order. The defaults are those of the shipped tessdesk.ini.
 constexpr std::array<SettingSpec, 21> kSchema{{
-    {"display", "imageNum", T::Integer, "0", &Settings::imageNum},
-    {"total", "total", T::Integer, "0", &Settings::total},
-    {"display", "displayType", T::Integer, "0", &Settings::displayType},
-    {"display", "sequenceType", T::Integer, "0", &Settings::sequenceType},
-    {"font", "captionPosition", T::Integer, "2", &Settings::captionPosition},
-    {"font", "onOffCaption", T::Integer, "0", &Settings::onOffCaption},
-    {"font", "newFontName", T::Text, "DejaVu Sans", &Settings::newFontName},
-    {"font", "newFontSize", T::Number, "16", &Settings::newFontSize},
-    {"font", "newFontBold", T::Flag, "True", &Settings::newFontBold},
-    {"font", "newFontItalic", T::Flag, "False", &Settings::newFontItalic},
-    {"font", "newFontUnderline", T::Flag, "False", &Settings::newFontUnderline},
-    {"font", "newFontFontStrikethru", T::Flag, "False", &Settings::newFontFontStrikethru},
-    {"font", "newFontForeColor", T::Colour, "0", &Settings::newFontForeColor},
-    {"time", "changeEveryBoot", T::Integer, "0", &Settings::changeEveryBoot},
-    {"time", "timeOption", T::Integer, "1", &Settings::timeOption},
-    {"time", "timeMin", T::Integer, "30", &Settings::timeMin},
-    {"time", "timeHour", T::Integer, "1", &Settings::timeHour},
-    {"time", "timeDay", T::Integer, "1", &Settings::timeDay},
-    {"time", "ChangeTime", T::DateTime, "", &Settings::ChangeTime},
-    {"desktop", "backend", T::Text, "auto", &Settings::backend},
-    {"desktop", "command", T::Text, "", &Settings::command},
+    {"display", "imageNum", T::Integer, "0", Any, AnyHigh, &Settings::imageNum},
+    {"total", "total", T::Integer, "0", Any, AnyHigh, &Settings::total},
+    {"display", "displayType", T::Integer, "0", 0, 2, &Settings::displayType},
+    {"display", "sequenceType", T::Integer, "0", 0, 1, &Settings::sequenceType},
+    {"font", "captionPosition", T::Integer, "2", 0, 2, &Settings::captionPosition},
+    {"font", "onOffCaption", T::Integer, "0", 0, 1, &Settings::onOffCaption},
+    {"font", "newFontName", T::Text, "DejaVu Sans", Any, AnyHigh, &Settings::newFontName},
+    {"font", "newFontSize", T::Number, "16", 1, 2048, &Settings::newFontSize},
+    {"font", "newFontBold", T::Flag, "True", Any, AnyHigh, &Settings::newFontBold},
+    {"font", "newFontItalic", T::Flag, "False", Any, AnyHigh, &Settings::newFontItalic},
+    {"font", "newFontUnderline", T::Flag, "False", Any, AnyHigh, &Settings::newFontUnderline},
+    {"font", "newFontFontStrikethru", T::Flag, "False", Any, AnyHigh, &Settings::newFontFontStrikethru},
+    {"font", "newFontForeColor", T::Colour, "0", Any, AnyHigh, &Settings::newFontForeColor},
+    {"time", "changeEveryBoot", T::Integer, "0", Any, AnyHigh, &Settings::changeEveryBoot},
+    {"time", "timeOption", T::Integer, "1", Any, AnyHigh, &Settings::timeOption},
+    {"time", "timeMin", T::Integer, "30", Any, AnyHigh, &Settings::timeMin},
+    {"time", "timeHour", T::Integer, "1", Any, AnyHigh, &Settings::timeHour},
+    {"time", "timeDay", T::Integer, "1", Any, AnyHigh, &Settings::timeDay},
+    {"time", "ChangeTime", T::DateTime, "", Any, AnyHigh, &Settings::ChangeTime},
+    {"desktop", "backend", T::Text, "auto", Any, AnyHigh, &Settings::backend},
+    {"desktop", "command", T::Text, "", Any, AnyHigh, &Settings::command},
 }};
 
 template<typename Value, typename Convert>
@@ -41,6 +43,30 @@ Value convertOrDefault(const Settings& settings, QString Settings::*field, Conve
     if (const std::optional<Value> value = convert(settings.*field))
         return *value;
     return convert(QString::fromLatin1(SettingsSchema::of(field).shippedDefault)).value_or(Value{});
+}
+
+/** Whether text is a value of the key's type within its bounds; integers are taken as they are used. */
+bool isWellFormed(const SettingSpec& spec, const QString& text)
+{
+    std::optional<double> value;
+    switch (spec.type) {
+    case T::Text:
+        return !text.isEmpty() || spec.shippedDefault[0] == '\0';
+    case T::Flag:
+        return SettingValue::toFlag(text).has_value();
+    case T::Colour:
+        return SettingValue::toColour(text).has_value();
+    case T::DateTime:
+        return SettingValue::toDateTime(text).has_value();
+    case T::Integer:
+        if (const std::optional<qint16> whole = SettingValue::toInt16(text))
+            value = *whole;
+        break;
+    case T::Number:
+        value = SettingValue::toNumber(text);
+        break;
+    }
+    return value && (spec.low > spec.high || (*value >= spec.low && *value <= spec.high));
 }
 
 } // namespace
@@ -62,8 +88,11 @@ const SettingSpec& SettingsSchema::of(QString Settings::*field)
 Settings SettingsSchema::readAll(SettingsFile& file)
 {
     Settings settings;
-    for (const SettingSpec& spec : kSchema)
-        settings.*spec.field = file.read(QLatin1String(spec.section), QLatin1String(spec.key));
+    for (const SettingSpec& spec : kSchema) {
+        const QString text = file.read(QLatin1String(spec.section), QLatin1String(spec.key));
+        // A missing or malformed value would fail every change and be written back by the dialogs.
+        settings.*spec.field = isWellFormed(spec, text) ? text : QString::fromLatin1(spec.shippedDefault);
+    }
     settings.settingsPath = file.path();
     return settings;
 }

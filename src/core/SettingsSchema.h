@@ -12,13 +12,18 @@ class SettingsFile;
 /** How a setting's text is converted where it is used. */
 enum class SettingType { Text, Integer, Number, Flag, Colour, DateTime };
 
-/** One key of the settings file: where it lives, its form, the value shipped, and its field. */
+/**
+ * One key of the settings file: where it lives, its form, the value shipped, the bounds of a number
+ * (none when low > high), and its field.
+ */
 struct SettingSpec
 {
     const char* section;
     const char* key;
     SettingType type;
     const char* shippedDefault;
+    double low;
+    double high;
     QString Settings::*field;
 };
 
@@ -31,13 +36,13 @@ public:
     /** The spec of a field; every field of Settings but settingsPath and nextMinuteChange has one. */
     static const SettingSpec& of(QString Settings::*field);
 
-    /** Reads every key into a record, as text, exactly as stored. */
+    /** Reads every key into a record, as text, exactly as stored; a missing or malformed one as shipped. */
     static Settings readAll(SettingsFile& file);
     /** Writes one field's text to its key. */
-    static bool write(SettingsFile& file, const Settings& settings, QString Settings::*field);
+    [[nodiscard]] static bool write(SettingsFile& file, const Settings& settings, QString Settings::*field);
     /** Writes several fields' text to their keys in the given order, as one save of the file. */
-    static bool write(SettingsFile& file, const Settings& settings,
-                      std::initializer_list<QString Settings::*> fields);
+    [[nodiscard]] static bool write(SettingsFile& file, const Settings& settings,
+                                    std::initializer_list<QString Settings::*> fields);
 
     /** The field as a 16-bit integer, or the shipped default's when it does not convert. */
     static qint16 int16(const Settings& settings, QString Settings::*field);

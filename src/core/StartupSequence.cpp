@@ -4,37 +4,44 @@
 #include "core/LoadedImages.h"
 #include "core/SettingValue.h"
 #include "core/SettingsFile.h"
+#include "core/SettingsSaveReport.h"
 #include "core/SettingsSchema.h"
 #include "platform/Clock.h"
 
 Settings StartupSequence::run(SettingsFile& file, const QString& appFolder, LoadedImages& images,
-                              const Clock& clock)
+                              const Clock& clock, Prompter& prompter, bool* firstRun)
 {
-    seedFirstRun(file, appFolder);
+    const bool first = seedFirstRun(file, appFolder, prompter);
+    if (firstRun)
+        *firstRun = first;
     Settings settings = SettingsSchema::readAll(file);
     images.LoadFromSettings(file);
     if (settings.ChangeTime.isEmpty()) {
         settings.ChangeTime = SettingValue::fromDateTime(clock.now());
-        SettingsSchema::write(file, settings, &Settings::ChangeTime);
+        SettingsSaveReport::check(SettingsSchema::write(file, settings, &Settings::ChangeTime), file,
+                                  prompter);
     }
     return settings;
 }
 
-bool StartupSequence::seedFirstRun(SettingsFile& file, const QString& appFolder)
+bool StartupSequence::seedFirstRun(SettingsFile& file, const QString& appFolder, Prompter& prompter)
 {
     const QString section = QLatin1String(FirstRunSection);
     const QString key = QLatin1String(FirstRunKey);
     // A file without the record (one from before it existed) belongs to a program that has run before.
     if (!SettingValue::toFlag(file.read(section, key)).value_or(false))
         return false;
-    // One save: the two pictures, the count and the record together, so a crash cannot seed twice.
-    file.apply({
-        IniEdit::write(QStringLiteral("images"), QStringLiteral("0"),
-                       appFolder + QStringLiteral("image1.gif")),
-        IniEdit::write(QStringLiteral("images"), QStringLiteral("1"),
-                       appFolder + QStringLiteral("image2.gif")),
-        IniEdit::write(QStringLiteral("total"), QStringLiteral("total"), QStringLiteral("2")),
-        IniEdit::write(section, key, SettingValue::fromFlag(false)),
-    });
+    // One save: the two pictures, the count and the record together, so a crash cannot seed twice. A
+    // list already there (a file copied from another machine, or edited by hand) is the user's: kept.
+    QList<IniEdit> edits;
+    if (LoadedImages::storedCount(file.read(QStringLiteral("total"), QStringLiteral("total"))) == 0) {
+        edits = {IniEdit::write(QStringLiteral("images"), QStringLiteral("0"),
+                                appFolder + QStringLiteral("image1.gif")),
+                 IniEdit::write(QStringLiteral("images"), QStringLiteral("1"),
+                                appFolder + QStringLiteral("image2.gif")),
+                 IniEdit::write(QStringLiteral("total"), QStringLiteral("total"), QStringLiteral("2"))};
+    }
+    edits.append(IniEdit::write(section, key, SettingValue::fromFlag(false)));
+    SettingsSaveReport::check(file.apply(edits), file, prompter);
     return true;
 }

@@ -5,6 +5,7 @@
 
 class Clock;
 class LoadedImages;
+class Prompter;
 class SettingsFile;
 
 /**
@@ -18,10 +19,17 @@ public:
     static constexpr const char* FirstRunSection = "tessaly";
     static constexpr const char* FirstRunKey = "firstRun";
 
-    /** Runs the steps; `appFolder` ends in a separator. Returns the settings record. */
+    /**
+     * Runs the steps; `appFolder` ends in a separator. Returns the settings record. A save that fails
+     * is told through the prompter and the program goes on with the values in memory. firstRun, when
+     * given, tells whether this was the program's first start.
+     */
     static Settings run(SettingsFile& file, const QString& appFolder, LoadedImages& images,
-                        const Clock& clock);
+                        const Clock& clock, Prompter& prompter, bool* firstRun = nullptr);
 
-    /** True when the first-run record says the program never started; seeds the list then. */
-    static bool seedFirstRun(SettingsFile& file, const QString& appFolder);
+    /**
+     * True when the first-run record says the program never started. Then an empty list is seeded with
+     * the two shipped pictures, a list already there is kept, and the record is cleared.
+     */
+    static bool seedFirstRun(SettingsFile& file, const QString& appFolder, Prompter& prompter);
 };

@@ -10,6 +10,7 @@
 #include "core/SettingValue.h"
 #include "core/Settings.h"
 #include "core/SettingsFile.h"
+#include "core/SettingsSaveReport.h"
 #include "platform/DesktopBackend.h"
 #include "platform/EventWait.h"
 #include "platform/Prompter.h"
@@ -134,5 +135,7 @@ void ChangeCycle::changeOnce(const QString& orderMode)
         m_prompter.tell(applyErrorText(result.reason), PromptIcon::Exclamation);
         return;
     }
-    m_file.write(QStringLiteral("display"), QStringLiteral("imageNum"), m_settings.imageNum);
+    SettingsSaveReport::check(
+        m_file.write(QStringLiteral("display"), QStringLiteral("imageNum"), m_settings.imageNum), m_file,
+        m_prompter);
 }

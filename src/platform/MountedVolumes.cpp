@@ -27,9 +27,12 @@ bool isPseudo(const QStorageInfo& volume)
     if (pseudoTypes.contains(volume.fileSystemType()))
         return true;
     const QString root = volume.rootPath();
+    // udisks mounts removable drives under /run/media/<user>/; the rest of /run is the system's.
+    const bool runtime =
+        root.startsWith(QLatin1String("/run/")) && !root.startsWith(QLatin1String("/run/media/"));
     return root.startsWith(QLatin1String("/proc")) || root.startsWith(QLatin1String("/sys")) ||
-           root.startsWith(QLatin1String("/dev")) || root.startsWith(QLatin1String("/run/")) ||
-           root.startsWith(QLatin1String("/snap/")) || root == QLatin1String("/boot/efi");
+           root.startsWith(QLatin1String("/dev")) || runtime || root.startsWith(QLatin1String("/snap/")) ||
+           root == QLatin1String("/boot/efi");
 }
 
 Volumes::Volume describe(const QStorageInfo& volume)

@@ -67,7 +67,7 @@ void ApplicationShell::mnuOpen_Click()
 void ApplicationShell::activateAndMinimize()
 {
     m_window.setCursor(Qt::WaitCursor);
-    const bool activated = m_scheduler.activate(m_images, m_prompter);
+    const bool activated = m_scheduler.activate(m_images);
     m_window.unsetCursor();
     if (activated)
         goToTray();

@@ -104,9 +104,13 @@ void ImageListCommands::add_Click()
         warn(kNoFile);
         return;
     }
+    if (!LoadedImages::canStore(*chosen)) {
+        warn(LoadedImages::cannotStoreText(*chosen));
+        return;
+    }
     const int position = m_images.Append(*chosen);
     if (position < 0) {
-        warn(kNoFile);
+        warn(LoadedImages::fullListText(0, 1));
         return;
     }
     List1_Click(position);

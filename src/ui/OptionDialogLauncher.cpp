@@ -23,25 +23,25 @@ OptionDialogLauncher::~OptionDialogLauncher()
 void OptionDialogLauncher::openTimer()
 {
     if (!raiseOpen())
-        show(new frmTimer(m_mainWindow, m_settings, m_file));
+        show(new frmTimer(m_mainWindow, m_settings, m_file, m_prompter));
 }
 
 void OptionDialogLauncher::openDisplay()
 {
     if (!raiseOpen())
-        show(new frmDisplay(m_mainWindow, m_settings, m_file));
+        show(new frmDisplay(m_mainWindow, m_settings, m_file, m_prompter));
 }
 
 void OptionDialogLauncher::openMode()
 {
     if (!raiseOpen())
-        show(new frmMode(m_mainWindow, m_settings, m_file));
+        show(new frmMode(m_mainWindow, m_settings, m_file, m_prompter));
 }
 
 void OptionDialogLauncher::openCaption()
 {
     if (!raiseOpen())
-        show(new frmCaption(m_mainWindow, m_settings, m_file, m_fontChooser));
+        show(new frmCaption(m_mainWindow, m_settings, m_file, m_prompter, m_fontChooser));
 }
 
 void OptionDialogLauncher::openMultiple()

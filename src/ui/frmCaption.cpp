@@ -3,6 +3,7 @@
 
 #include "core/SettingValue.h"
 #include "core/Settings.h"
+#include "core/SettingsSaveReport.h"
 #include "core/SettingsSchema.h"
 #include "ui/DialogParts.h"
 #include "ui/FontChooser.h"
@@ -14,7 +15,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-frmCaption::frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& file, FontChooser& chooser)
+frmCaption::frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter,
+                       FontChooser& chooser)
     : QuasiModalDialog(mainWindow, QStringLiteral("Caption Properties")),
       ok(DialogParts::button(this, "ok", QStringLiteral("Ok"))),
       cancel(DialogParts::button(this, "cancel", QStringLiteral("Cancel"))),
@@ -27,7 +29,7 @@ frmCaption::frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& fi
       centerTopOption(DialogParts::option(Frame2, "centerTopOption", QStringLiteral("Top center "))),
       rightTopOption(DialogParts::option(Frame2, "rightTopOption", QStringLiteral("Top right "))),
       bottomCenterOption(DialogParts::option(Frame2, "bottomCenterOption", QStringLiteral("Bottom center "))),
-      m_settings(settings), m_file(file), dlgDialogFont(chooser)
+      m_settings(settings), m_file(file), m_prompter(prompter), dlgDialogFont(chooser)
 {
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame2->setObjectName(QStringLiteral("Frame2"));
@@ -152,11 +154,13 @@ void frmCaption::font_Click()
 
 void frmCaption::ok_Click()
 {
-    SettingsSchema::write(m_file, m_settings,
-                          {&Settings::captionPosition, &Settings::onOffCaption, &Settings::newFontName,
-                           &Settings::newFontSize, &Settings::newFontBold, &Settings::newFontItalic,
-                           &Settings::newFontUnderline, &Settings::newFontFontStrikethru,
-                           &Settings::newFontForeColor});
+    SettingsSaveReport::check(
+        SettingsSchema::write(m_file, m_settings,
+                              {&Settings::captionPosition, &Settings::onOffCaption, &Settings::newFontName,
+                               &Settings::newFontSize, &Settings::newFontBold, &Settings::newFontItalic,
+                               &Settings::newFontUnderline, &Settings::newFontFontStrikethru,
+                               &Settings::newFontForeColor}),
+        m_file, m_prompter);
     close();
 }
 

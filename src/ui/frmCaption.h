@@ -9,6 +9,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class Prompter;
 class SettingsFile;
 struct Settings;
 
@@ -18,7 +19,8 @@ class frmCaption : public QuasiModalDialog
     Q_OBJECT
 
 public:
-    frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& file, FontChooser& dlgDialogFont);
+    frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter,
+               FontChooser& dlgDialogFont);
 
     void centerTopOption_Click();
     void rightTopOption_Click();
@@ -48,6 +50,7 @@ private:
 
     Settings& m_settings;
     SettingsFile& m_file;
+    Prompter& m_prompter;
     FontChooser& dlgDialogFont;
     /** What the font chooser starts from: the font at opening, then the user's last choice. */
     FontChoice m_font;

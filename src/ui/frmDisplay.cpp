@@ -2,6 +2,7 @@
 #include "frmDisplay.h"
 
 #include "core/Settings.h"
+#include "core/SettingsSaveReport.h"
 #include "core/SettingsSchema.h"
 #include "ui/DialogParts.h"
 
@@ -10,7 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-frmDisplay::frmDisplay(QWidget* mainWindow, Settings& settings, SettingsFile& file)
+frmDisplay::frmDisplay(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter)
     : QuasiModalDialog(mainWindow, QStringLiteral("Image Properties")),
       Label1(DialogParts::label(this, "Label1", QStringLiteral("Display image..."))),
       fullOption(DialogParts::option(this, "fullOption", QStringLiteral("Stretch full screen"))),
@@ -18,7 +19,7 @@ frmDisplay::frmDisplay(QWidget* mainWindow, Settings& settings, SettingsFile& fi
       tileOption(DialogParts::option(this, "tileOption", QStringLiteral("Tile"))),
       ok(DialogParts::button(this, "ok", QStringLiteral("Ok"))),
       cancel(DialogParts::button(this, "cancel", QStringLiteral("Cancel"))), m_settings(settings),
-      m_file(file)
+      m_file(file), m_prompter(prompter)
 {
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
@@ -69,7 +70,8 @@ void frmDisplay::tileOption_Click()
 
 void frmDisplay::ok_Click()
 {
-    SettingsSchema::write(m_file, m_settings, &Settings::displayType);
+    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, &Settings::displayType), m_file,
+                              m_prompter);
     close();
 }
 

@@ -6,6 +6,7 @@
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class Prompter;
 class SettingsFile;
 struct Settings;
 
@@ -15,7 +16,7 @@ class frmDisplay : public QuasiModalDialog
     Q_OBJECT
 
 public:
-    frmDisplay(QWidget* mainWindow, Settings& settings, SettingsFile& file);
+    frmDisplay(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter);
 
     void fullOption_Click();
     void centerOption_Click();
@@ -35,5 +36,6 @@ private:
 
     Settings& m_settings;
     SettingsFile& m_file;
+    Prompter& m_prompter;
     QString savedDisplayType;
 };

@@ -2,6 +2,7 @@
 #include "frmMode.h"
 
 #include "core/Settings.h"
+#include "core/SettingsSaveReport.h"
 #include "core/SettingsSchema.h"
 #include "ui/DialogParts.h"
 
@@ -10,14 +11,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-frmMode::frmMode(QWidget* mainWindow, Settings& settings, SettingsFile& file)
+frmMode::frmMode(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter)
     : QuasiModalDialog(mainWindow, QStringLiteral("Image Properties")),
       Label1(DialogParts::label(this, "Label1", QStringLiteral("Display images in..."))),
       seqOption(DialogParts::option(this, "seqOption", QStringLiteral("Sequential Order"))),
       randomOption(DialogParts::option(this, "randomOption", QStringLiteral("Random Order"))),
       ok(DialogParts::button(this, "ok", QStringLiteral("Ok"))),
       cancel(DialogParts::button(this, "cancel", QStringLiteral("Cancel"))), m_settings(settings),
-      m_file(file)
+      m_file(file), m_prompter(prompter)
 {
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0, 1, 2);
@@ -60,7 +61,8 @@ void frmMode::randomOption_Click()
 
 void frmMode::ok_Click()
 {
-    SettingsSchema::write(m_file, m_settings, &Settings::sequenceType);
+    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, &Settings::sequenceType), m_file,
+                              m_prompter);
     close();
 }
 

@@ -6,6 +6,7 @@
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class Prompter;
 class SettingsFile;
 struct Settings;
 
@@ -15,7 +16,7 @@ class frmMode : public QuasiModalDialog
     Q_OBJECT
 
 public:
-    frmMode(QWidget* mainWindow, Settings& settings, SettingsFile& file);
+    frmMode(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter);
 
     void seqOption_Click();
     void randomOption_Click();
@@ -33,5 +34,6 @@ private:
 
     Settings& m_settings;
     SettingsFile& m_file;
+    Prompter& m_prompter;
     QString savedSequenceType;
 };

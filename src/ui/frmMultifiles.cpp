@@ -203,14 +203,17 @@ void frmMultifiles::Command1_Click()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QStringList names = fileNames();
     QStringList paths;
+    QStringList refused;
     paths.reserve(names.size());
     for (const QString& name : names)
-        paths.append(m_filePath + name);
+        (LoadedImages::canStore(name) ? paths : refused).append(m_filePath + name);
     const int loaded = m_images.AppendPaths(paths);
     if (m_images.Count() > 0 && m_selectEntry)
         m_selectEntry(m_images.Count() - 1);
     QApplication::restoreOverrideCursor();
 
+    for (const QString& path : std::as_const(refused))
+        m_prompter.tell(LoadedImages::cannotStoreText(path), PromptIcon::Exclamation);
     if (loaded < paths.size())
         reportLimit(loaded, static_cast<int>(paths.size()));
     if (m_images.Count() > LoadedImages::AdviceThreshold && !m_images.adviceShown) {
@@ -225,14 +228,7 @@ void frmMultifiles::Command1_Click()
 
 void frmMultifiles::reportLimit(int loaded, int listed)
 {
-    m_prompter.tell(
-        QStringLiteral("The list holds at most %1 pictures: %2 of the %3 files were loaded and %4 "
-                       "were left out.")
-            .arg(QLocale(QLocale::English).toString(LoadedImages::MaxEntries))
-            .arg(loaded)
-            .arg(listed)
-            .arg(listed - loaded),
-        PromptIcon::Exclamation);
+    m_prompter.tell(LoadedImages::fullListText(loaded, listed), PromptIcon::Exclamation);
 }
 
 void frmMultifiles::cmdQuit_Click()

@@ -2,6 +2,7 @@
 #include "frmTimer.h"
 
 #include "core/Settings.h"
+#include "core/SettingsSaveReport.h"
 #include "core/SettingsSchema.h"
 #include "ui/DialogParts.h"
 
@@ -32,7 +33,7 @@ const frmTimer::Unit kDays{"2", 10, &Settings::timeDay, "Day", "Days"};
 
 } // namespace
 
-frmTimer::frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file)
+frmTimer::frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter)
     : QuasiModalDialog(mainWindow, QStringLiteral("Timer Control")),
       Label1(DialogParts::label(this, "Label1", QStringLiteral("Change Image..."))),
       minOption(DialogParts::option(this, "minOption", QStringLiteral("Minutes"))),
@@ -44,7 +45,7 @@ frmTimer::frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file)
           DialogParts::check(this, "bootCheck", QStringLiteral("Change image after every computer reboot."))),
       ok(DialogParts::button(this, "ok", QStringLiteral("Ok"))),
       cancel(DialogParts::button(this, "cancel", QStringLiteral("Cancel"))), m_settings(settings),
-      m_file(file)
+      m_file(file), m_prompter(prompter)
 {
     timeText->setObjectName(QStringLiteral("timeText"));
     timeScroll->setObjectName(QStringLiteral("timeScroll"));
@@ -157,9 +158,11 @@ void frmTimer::bootCheck_Click()
 
 void frmTimer::ok_Click()
 {
-    SettingsSchema::write(m_file, m_settings,
-                          {&Settings::timeOption, &Settings::timeMin, &Settings::timeHour, &Settings::timeDay,
-                           &Settings::changeEveryBoot});
+    SettingsSaveReport::check(
+        SettingsSchema::write(m_file, m_settings,
+                              {&Settings::timeOption, &Settings::timeMin, &Settings::timeHour,
+                               &Settings::timeDay, &Settings::changeEveryBoot}),
+        m_file, m_prompter);
     close();
 }
 

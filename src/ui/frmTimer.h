@@ -9,6 +9,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class Prompter;
 class SettingsFile;
 struct Settings;
 
@@ -18,7 +19,7 @@ class frmTimer : public QuasiModalDialog
     Q_OBJECT
 
 public:
-    frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file);
+    frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter);
 
     /** The count the spinner shows. */
     int count() const;
@@ -55,6 +56,7 @@ private:
 
     Settings& m_settings;
     SettingsFile& m_file;
+    Prompter& m_prompter;
     QString savedTimeOption;
     QString savedTimeMin;
     QString savedTimeHour;

@@ -21,6 +21,7 @@ struct Fixture
 {
     TempAppFolder folder;
     FakeClock clock;
+    FakePrompter prompter;
     SettingsFile file;
     Settings settings;
     QStringList changes;
@@ -33,7 +34,7 @@ struct Fixture
     Fixture(const QString& timeOption, const QString& changeTime,
             const QString& everyBoot = QStringLiteral("0"))
         : file(folder.settingsPath()),
-          scheduler(settings, file, clock, [this](const QString& mode) { onChange(mode); })
+          scheduler(settings, file, clock, prompter, [this](const QString& mode) { onChange(mode); })
     {
         folder.writeSettings(
             QStringLiteral("[total]\ntotal=2\n[images]\n0=/p/a.jpg\n1=/p/b.jpg\n"
@@ -239,13 +240,13 @@ void tst_Scheduler::activate()
     Fixture f(timeOption, QStringLiteral("2020-01-01"));
     LoadedImages images;
     images.Append(QStringLiteral("/p/new.jpg"), QStringLiteral("new"));
-    FakePrompter prompter;
+    FakePrompter& prompter = f.prompter;
     bool runningDuringChange = true;
     f.duringChange = [&] {
         runningDuringChange = f.scheduler.isRunning();
     };
 
-    QVERIFY(f.scheduler.activate(images, prompter));
+    QVERIFY(f.scheduler.activate(images));
 
     QVERIFY(prompter.shown().isEmpty());
     QCOMPARE(f.changes, QStringList{"1"});
@@ -278,12 +279,12 @@ void tst_Scheduler::activateWithEmptyListChangesNothing()
         images.Append(QString());
         images.Append(QStringLiteral("/p/second.jpg"));
     }
-    FakePrompter prompter;
+    FakePrompter& prompter = f.prompter;
     if (wasRunning)
         f.scheduler.start();
     const QByteArray before = f.folder.readSettings();
 
-    QVERIFY(!f.scheduler.activate(images, prompter));
+    QVERIFY(!f.scheduler.activate(images));
 
     QCOMPARE(f.folder.readSettings(), before);
     QVERIFY(f.changes.isEmpty());
@@ -301,8 +302,7 @@ void tst_Scheduler::daysRhythmAfterActivate()
     f.clock.set(at("2026-03-14 15:00:00"));
     LoadedImages images;
     images.Append(QStringLiteral("/p/a.jpg"));
-    FakePrompter prompter;
-    QVERIFY(f.scheduler.activate(images, prompter));
+    QVERIFY(f.scheduler.activate(images));
     QCOMPARE(f.storedChangeTime(), QStringLiteral("2026-03-15 15:00:00"));
 
     const QList<std::pair<QString, QString>> ticks = {

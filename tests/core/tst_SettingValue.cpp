@@ -106,31 +106,53 @@ void tst_SettingValue::colour()
         QCOMPARE(*result, value);
 }
 
+namespace {
+// Files come from every locale, and the program runs in every locale.
+const QStringList kLocales{"C", "en_US", "en_GB", "de_DE", "fr_FR", "ja_JP"};
+} // namespace
+
 void tst_SettingValue::dateTimeReads_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("onlyIn");
     QTest::addColumn<QDateTime>("expected");
-
     const QDateTime afternoon(QDate(2026, 3, 14), QTime(15, 9, 26));
     const QDateTime midnight(QDate(2026, 3, 14), QTime(0, 0));
-    QTest::addRow("iso") << "2026-03-14 15:09:26" << afternoon;
-    QTest::addRow("iso date alone is midnight") << "2026-03-14" << midnight;
-    QTest::addRow("windows program, PM") << "3/14/2026 3:09:26 PM" << afternoon;
-    QTest::addRow("windows program, date alone") << "3/14/2026" << midnight;
-    QTest::addRow("windows program, AM")
-        << "3/14/2026 12:00:01 AM" << QDateTime(QDate(2026, 3, 14), QTime(0, 0, 1));
-    QTest::addRow("empty") << "" << QDateTime();
-    QTest::addRow("garbage") << "next tuesday" << QDateTime();
+    const QDateTime lastSecond(QDate(2099, 12, 31), QTime(23, 59, 59));
+    const auto row = [](const char* name, const char* text, const QDateTime& expected,
+                        const char* onlyIn = "") {
+        QTest::addRow("%s", name) << QString::fromUtf8(text) << QString::fromUtf8(onlyIn) << expected;
+    };
+    row("iso", "2026-03-14 15:09:26", afternoon);
+    row("iso date alone is midnight", "2026-03-14", midnight);
+    row("windows program, PM", "3/14/2026 3:09:26 PM", afternoon);
+    row("windows program, date alone", "3/14/2026", midnight);
+    row("windows program, AM", "3/14/2026 12:00:01 AM", QDateTime(QDate(2026, 3, 14), QTime(0, 0, 1)));
+    row("british or french windows", "31/12/2099 23:59:59", lastSecond);
+    row("german windows", "31.12.2099 23:59:59", lastSecond);
+    row("american windows", "12/31/2099 11:59:59 PM", lastSecond);
+    row("japanese locale's own", "2099/12/31 23:59:59", lastSecond, "ja_JP");
+    row("ambiguous, american locale: month first", "01/02/2099 10:00:00",
+        QDateTime(QDate(2099, 1, 2), QTime(10, 0)), "en_US");
+    row("ambiguous, british locale: day first", "01/02/2099 10:00:00",
+        QDateTime(QDate(2099, 2, 1), QTime(10, 0)), "en_GB");
+    row("empty", "", QDateTime());
+    row("garbage", "next tuesday", QDateTime());
 }
 
 void tst_SettingValue::dateTimeReads()
 {
     QFETCH(QString, text);
+    QFETCH(QString, onlyIn);
     QFETCH(QDateTime, expected);
-    const std::optional<QDateTime> result = SettingValue::toDateTime(text, QLocale::c());
-    QCOMPARE(result.has_value(), expected.isValid());
-    if (result)
-        QCOMPARE(*result, expected);
+    for (const QString& name : onlyIn.isEmpty() ? kLocales : QStringList{onlyIn}) {
+        QLocale::setDefault(QLocale(name));
+        const std::optional<QDateTime> result = SettingValue::toDateTime(text);
+        QVERIFY2(result.has_value() == expected.isValid(), qPrintable(name));
+        if (result)
+            QCOMPARE(*result, expected);
+    }
+    QLocale::setDefault(QLocale::c());
 }
 
 void tst_SettingValue::dateTimeRoundTrip_data()
@@ -144,14 +166,15 @@ void tst_SettingValue::dateTimeRoundTrip_data()
 void tst_SettingValue::dateTimeRoundTrip()
 {
     QFETCH(QDateTime, value);
-    const QString text = SettingValue::fromDateTime(value);
-    // Read back under a locale whose own date forms differ from what is written.
-    const std::optional<QDateTime> back =
-        SettingValue::toDateTime(text, QLocale(QLocale::German, QLocale::Germany));
-    QVERIFY(back.has_value());
-    QCOMPARE(*back, value);
+    for (const QString& name : kLocales) {
+        QLocale::setDefault(QLocale(name));
+        const std::optional<QDateTime> back = SettingValue::toDateTime(SettingValue::fromDateTime(value));
+        QVERIFY2(back.has_value(), qPrintable(name));
+        QCOMPARE(*back, value);
+    }
+    QLocale::setDefault(QLocale::c());
     if (value.time() == QTime(0, 0))
-        QCOMPARE(text, value.date().toString(Qt::ISODate));
+        QCOMPARE(SettingValue::fromDateTime(value), value.date().toString(Qt::ISODate));
 }
 
 void tst_SettingValue::numberWritesReadBack_data()

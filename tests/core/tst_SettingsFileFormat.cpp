@@ -239,9 +239,12 @@ private slots:
         QTest::addRow("first duplicate written")
             << QByteArray("[a]\nk=1\nK=2\n[A]\nk=3\n") << QByteArray("w\tA\tK\t9\nw\ta\tnew\t1")
             << QByteArray("[a]\nk=9\nK=2\nnew=1\n[A]\nk=3\n");
-        QTest::addRow("Windows-1252 becomes UTF-8")
-            << QByteArray("[a]\r\nk=Caf\xe9\r\n; \x80 note\r\n") << QByteArray("w\ta\tn\t1")
-            << QByteArray("[a]\r\nk=Caf\xc3\xa9\r\nn=1\r\n; \xe2\x82\xac note\r\n");
+        // Windows-1252 lines become UTF-8; one of them must not turn the UTF-8 lines beside it into mojibake.
+        QTest::addRow("Windows-1252 lines become UTF-8, UTF-8 lines stay")
+            << QByteArray("[a]\r\nk=Caf\xe9\r\nu=\xc3\xa9t\xc3\xa9 \xe2\x82\xac\r\n; \x80 note\r\n")
+            << QByteArray("w\ta\tn\t1")
+            << QByteArray("[a]\r\nk=Caf\xc3\xa9\r\nu=\xc3\xa9t\xc3\xa9 \xe2\x82\xac\r\nn=1\r\n; \xe2\x82\xac "
+                          "note\r\n");
         QTest::addRow("remove every section of a name")
             << QByteArray("[a]\nk=1\n; c\nj=2\n[b]\nx=1\n[A]\nm=3\n\n") << QByteArray("r\ta")
             << QByteArray("; c\n[b]\nx=1\n\n");

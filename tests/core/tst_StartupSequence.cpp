@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeClock.h"
+#include "FakePrompter.h"
 #include "TempAppFolder.h"
 #include "core/ApplicationFolder.h"
 #include "core/LoadedImages.h"
@@ -18,10 +19,10 @@ class tst_StartupSequence : public QObject
 
 private slots:
     void firstStartSeedsOnce();
-    void fileWithoutRecordIsNotSeeded();
+    void existingListIsNeverSeeded_data();
+    void existingListIsNeverSeeded();
     void emptyChangeTimeIsCompletedAndWritten();
-    void storedChangeTimeIsKept();
-    void readsEveryKeyAsStored();
+    void readsTextAsStoredAndMalformedAsShipped();
     void shippedFileHoldsEverySchemaDefault();
     void folderSeparator_data();
     void folderSeparator();
@@ -34,10 +35,11 @@ void tst_StartupSequence::firstStartSeedsOnce()
     TempAppFolder folder;
     folder.seedShippedData();
     FakeClock clock;
+    FakePrompter prompter;
     {
         SettingsFile file(folder.settingsPath());
         LoadedImages images;
-        const Settings settings = StartupSequence::run(file, folder.folder(), images, clock);
+        const Settings settings = StartupSequence::run(file, folder.folder(), images, clock, prompter);
         QCOMPARE(settings.total, QStringLiteral("2"));
         QCOMPARE(images.Count(), 2);
         QCOMPARE(images.PathAt(0), folder.file(QStringLiteral("image1.gif")));
@@ -49,23 +51,38 @@ void tst_StartupSequence::firstStartSeedsOnce()
         SettingsFile file(folder.settingsPath());
         QVERIFY(file.write(QStringLiteral("total"), QStringLiteral("total"), QStringLiteral("0")));
         LoadedImages images;
-        StartupSequence::run(file, folder.folder(), images, clock);
+        StartupSequence::run(file, folder.folder(), images, clock, prompter);
         QCOMPARE(images.Count(), 0);
     }
 }
 
-void tst_StartupSequence::fileWithoutRecordIsNotSeeded()
+void tst_StartupSequence::existingListIsNeverSeeded_data()
 {
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QByteArray>("recordAfter");
+    QTest::addRow("file without the record") << QByteArray() << QByteArray();
+    QTest::addRow("first-run record over a full list")
+        << QByteArray("[tessaly]\nfirstRun=True\n") << QByteArray("[tessaly]\nfirstRun=False\n");
+}
+
+void tst_StartupSequence::existingListIsNeverSeeded()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(QByteArray, recordAfter);
+    const QByteArray list = "[total]\ntotal=2\n[images]\n0=C:\\Pictures\\a.jpg\n1=/"
+                            "b.jpg\n[time]\nChangeTime=3/14/2026 9:00:00 AM\n";
     TempAppFolder folder;
-    folder.writeSettings(
-        "[total]\ntotal=1\n[images]\n0=C:\\Pictures\\a.jpg\n[time]\nChangeTime=3/14/2026 9:00:00 AM\n");
-    const QByteArray before = folder.readSettings();
+    folder.writeSettings(list + record);
     SettingsFile file(folder.settingsPath());
     LoadedImages images;
     FakeClock clock;
-    StartupSequence::run(file, folder.folder(), images, clock);
+    FakePrompter prompter;
+    QCOMPARE(StartupSequence::run(file, folder.folder(), images, clock, prompter).ChangeTime,
+             QStringLiteral("3/14/2026 9:00:00 AM"));
+    QCOMPARE(images.Count(), 2);
     QCOMPARE(images.PathAt(0), QStringLiteral("C:\\Pictures\\a.jpg"));
-    QCOMPARE(folder.readSettings(), before);
+    QCOMPARE(folder.readSettings(), list + recordAfter);
+    QVERIFY(prompter.shown().isEmpty());
 }
 
 void tst_StartupSequence::emptyChangeTimeIsCompletedAndWritten()
@@ -75,23 +92,13 @@ void tst_StartupSequence::emptyChangeTimeIsCompletedAndWritten()
     SettingsFile file(folder.settingsPath());
     LoadedImages images;
     FakeClock clock(QDateTime(QDate(2026, 3, 14), QTime(9, 30, 5)));
-    const Settings settings = StartupSequence::run(file, folder.folder(), images, clock);
+    FakePrompter prompter;
+    const Settings settings = StartupSequence::run(file, folder.folder(), images, clock, prompter);
     QCOMPARE(settings.ChangeTime, QStringLiteral("2026-03-14 09:30:05"));
     QCOMPARE(folder.readSettings(), QByteArray("[time]\ntimeOption=1\nChangeTime=2026-03-14 09:30:05\n"));
 }
 
-void tst_StartupSequence::storedChangeTimeIsKept()
-{
-    TempAppFolder folder;
-    folder.writeSettings("[time]\nChangeTime=3/14/2026 9:00:00 AM\n");
-    SettingsFile file(folder.settingsPath());
-    LoadedImages images;
-    FakeClock clock;
-    QCOMPARE(StartupSequence::run(file, folder.folder(), images, clock).ChangeTime,
-             QStringLiteral("3/14/2026 9:00:00 AM"));
-}
-
-void tst_StartupSequence::readsEveryKeyAsStored()
+void tst_StartupSequence::readsTextAsStoredAndMalformedAsShipped()
 {
     TempAppFolder folder;
     // One section header each: only the first section of a name counts.
@@ -106,10 +113,16 @@ void tst_StartupSequence::readsEveryKeyAsStored()
     SettingsFile file(folder.settingsPath());
     LoadedImages images;
     FakeClock clock;
-    const Settings settings = StartupSequence::run(file, folder.folder(), images, clock);
+    FakePrompter prompter;
+    const Settings settings = StartupSequence::run(file, folder.folder(), images, clock, prompter);
     n = 0;
-    for (const SettingSpec& spec : SettingsSchema::all())
-        QCOMPARE(settings.*spec.field, QStringLiteral("v%1").arg(n++));
+    // "vN" is well-formed only as text; every other key falls back to the value shipped.
+    for (const SettingSpec& spec : SettingsSchema::all()) {
+        const QString stored = QStringLiteral("v%1").arg(n++);
+        const QString shipped = QString::fromLatin1(spec.shippedDefault);
+        if (spec.field != &Settings::ChangeTime)
+            QCOMPARE(settings.*spec.field, spec.type == SettingType::Text ? stored : shipped);
+    }
     QCOMPARE(settings.settingsPath, folder.settingsPath());
 }
 

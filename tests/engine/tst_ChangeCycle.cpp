@@ -8,6 +8,7 @@
 #include "core/LoadedImages.h"
 #include "core/Settings.h"
 #include "core/SettingsFile.h"
+#include "core/SettingsSchema.h"
 #include "engine/ChangeCycle.h"
 
 #include <QDir>
@@ -146,33 +147,36 @@ private slots:
         QCOMPARE(bitmap.pixel(2, 2), fallback.pixel(0, 0));
     }
 
-    void processingFailureShowsError100_data()
+    void missingOrMalformedKeysFallBackAndTheChangeSucceeds_data()
     {
+        QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<QString Settings::*>("field");
-        QTest::addColumn<QString>("value");
-        QTest::addRow("display type") << &Settings::displayType << "stretch";
-        QTest::addRow("caption placement") << &Settings::onOffCaption << "";
-        QTest::addRow("caption position") << &Settings::captionPosition << "top";
-        QTest::addRow("font size") << &Settings::newFontSize << "large";
-        QTest::addRow("bold flag") << &Settings::newFontBold << "maybe";
-        QTest::addRow("colour") << &Settings::newFontForeColor << "red";
+        QTest::addRow("no display or font keys")
+            << QByteArray("[time]\ntimeOption=1\n") << &Settings::newFontName;
+        QTest::addRow("display type out of range")
+            << QByteArray("[display]\ndisplayType=9\n") << &Settings::displayType;
+        QTest::addRow("font size not a number")
+            << QByteArray("[font]\nnewFontSize=abc\n") << &Settings::newFontSize;
+        QTest::addRow("caption position a word")
+            << QByteArray("[font]\ncaptionPosition=top\n") << &Settings::captionPosition;
+        QTest::addRow("caption placement empty")
+            << QByteArray("[font]\nonOffCaption=\n") << &Settings::onOffCaption;
+        QTest::addRow("bold flag") << QByteArray("[font]\nnewFontBold=maybe\n") << &Settings::newFontBold;
+        QTest::addRow("colour a word")
+            << QByteArray("[font]\nnewFontForeColor=red\n") << &Settings::newFontForeColor;
     }
-    void processingFailureShowsError100()
+    void missingOrMalformedKeysFallBackAndTheChangeSucceeds()
     {
+        QFETCH(QByteArray, ini);
         QFETCH(QString Settings::*, field);
-        QFETCH(QString, value);
-        Rig rig(3, QStringLiteral("0"));
-        rig.settings.*field = value;
+        Rig rig(3);
+        rig.folder.writeSettings(ini);
+        rig.settings = SettingsSchema::readAll(rig.file);
         rig.cycle.ChangeWallpaper(QStringLiteral("0"));
-        QCOMPARE(rig.prompter.shown().size(), 1);
-        const FakePrompter::Shown& box = rig.prompter.shown().first();
-        QVERIFY(box.text.startsWith(QStringLiteral("Error 100: Cannot process image correct. ")));
-        QCOMPARE(box.text, ChangeCycle::processingErrorText());
-        QCOMPARE(box.icon, PromptIcon::Exclamation);
-        QCOMPARE(box.buttons, PromptButtons::Ok);
-        QVERIFY(rig.desktop.applied().isEmpty());
-        QCOMPARE(rig.settings.imageNum, QStringLiteral("1"));
-        QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(rig.desktop.applied().size(), 1);
+        QCOMPARE(rig.fileIndex(), QStringLiteral("1"));
+        QCOMPARE(rig.settings.*field, QString::fromLatin1(SettingsSchema::of(field).shippedDefault));
     }
 
     void unwritableBitmapShowsError100()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "FakePrompter.h"
 #include "TempAppFolder.h"
 #include "core/Settings.h"
 #include "core/SettingsFile.h"
@@ -41,5 +42,6 @@ public:
     TempAppFolder folder;
     std::unique_ptr<SettingsFile> file;
     Settings settings;
+    FakePrompter prompter;
     QWidget mainWindow;
 };

@@ -21,10 +21,10 @@ struct Opened
 Opened open(const QString& form, DialogFixture& f)
 {
     if (form == u"display") {
-        auto* d = new frmDisplay(&f.mainWindow, f.settings, *f.file);
+        auto* d = new frmDisplay(&f.mainWindow, f.settings, *f.file, f.prompter);
         return {d, d->ok, d->cancel, &Settings::displayType};
     }
-    auto* d = new frmMode(&f.mainWindow, f.settings, *f.file);
+    auto* d = new frmMode(&f.mainWindow, f.settings, *f.file, f.prompter);
     return {d, d->ok, d->cancel, &Settings::sequenceType};
 }
 
@@ -68,10 +68,10 @@ private slots:
                                    << "2"
                                    << "tileOption"
                                    << "2";
-        QTest::addRow("display 5 tiles") << "display"
-                                         << "5"
-                                         << "tileOption"
-                                         << "2";
+        QTest::addRow("display 5 is stretch as shipped") << "display"
+                                                         << "5"
+                                                         << "fullOption"
+                                                         << "0";
         QTest::addRow("display 2.0") << "display"
                                      << "2.0"
                                      << "tileOption"
@@ -100,14 +100,10 @@ private slots:
                                   << "1.0"
                                   << "randomOption"
                                   << "1";
-        QTest::addRow("mode 2 selects none") << "mode"
-                                             << "2"
-                                             << ""
-                                             << "2";
-        QTest::addRow("mode 7 selects none") << "mode"
-                                             << "7"
-                                             << ""
-                                             << "7";
+        QTest::addRow("mode 2 is list order as shipped") << "mode"
+                                                         << "2"
+                                                         << "seqOption"
+                                                         << "0";
         QTest::addRow("mode empty") << "mode"
                                     << ""
                                     << "seqOption"

@@ -44,7 +44,8 @@ private slots:
     void removeAll_data();
     void removeAll();
     void addAppendsSelectsAndCounts();
-    void addCancelled();
+    void addRefused_data();
+    void addRefused();
     void largeCollectionAdviceOnce();
     void unloadablePictureStaysAndWarnsAtEachSelection_data();
     void unloadablePictureStaysAndWarnsAtEachSelection();
@@ -271,16 +272,34 @@ void tst_ImageListCommands::addAppendsSelectsAndCounts()
     QVERIFY(m_prompter->texts().isEmpty());
 }
 
-void tst_ImageListCommands::addCancelled()
+void tst_ImageListCommands::addRefused_data()
 {
-    fill(2, 1);
-    m_dialogs->choose(std::nullopt);
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("told");
+    QTest::addRow("cancelled") << 2 << ""
+                               << "No file has been selected.";
+    QTest::addRow("name with a line break") << 2 << "/p/two\nlines.gif"
+                                            << "\"/p/two\u21B5lines.gif\"";
+    QTest::addRow("full list") << int(LoadedImages::MaxEntries) << picture(0) << "at most 32,767 pictures";
+}
+
+void tst_ImageListCommands::addRefused()
+{
+    QFETCH(int, count);
+    QFETCH(QString, chosen);
+    QFETCH(QString, told);
+    m_images->AppendPaths(QStringList(count, picture(1)));
+    m_commands->List1_Click(1);
+    m_prompter->clear();
+    m_dialogs->choose(chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen));
 
     m_commands->add_Click();
 
-    QCOMPARE(m_images->Count(), 2);
+    QCOMPARE(m_images->Count(), count);
     QCOMPARE(m_commands->selected(), 1);
-    QCOMPARE(m_prompter->texts(), QStringList{QStringLiteral("No file has been selected.")});
+    QCOMPARE(m_prompter->texts().size(), 1);
+    QVERIFY2(m_prompter->texts().first().contains(told), qPrintable(m_prompter->texts().first()));
     QCOMPARE(m_prompter->shown().first().icon, PromptIcon::Exclamation);
 }
 

@@ -41,7 +41,7 @@ struct Program
 
     explicit Program(int pictures = 2)
         : file(folder.settingsPath()), window(images, prompter, fileDialogs, urlOpener),
-          scheduler(settings, file, clock, [this](const QString& mode) { onChange(mode); }),
+          scheduler(settings, file, clock, prompter, [this](const QString& mode) { onChange(mode); }),
           tray(settings, [this](const QString& mode) { onChange(mode); }),
           shell(window, images, scheduler, tray, prompter)
     {

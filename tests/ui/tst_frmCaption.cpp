@@ -64,18 +64,12 @@ private slots:
                              << "offImageOption"
                              << "1"
                              << "1";
-        QTest::addRow("2") << "2"
-                           << "5"
-                           << "bottomCenterOption"
-                           << "offImageOption"
-                           << "2"
-                           << "1";
-        QTest::addRow("7 and 2.0") << "7"
-                                   << "2.0"
-                                   << "bottomCenterOption"
-                                   << "offImageOption"
-                                   << "2"
-                                   << "1";
+        QTest::addRow("out of range is as shipped") << "7"
+                                                    << "2.0"
+                                                    << "bottomCenterOption"
+                                                    << "onImageOption"
+                                                    << "2"
+                                                    << "0";
         QTest::addRow("1.0 and 0.0") << "1.0"
                                      << "0.0"
                                      << "rightTopOption"
@@ -99,7 +93,7 @@ private slots:
         QFETCH(QString, writtenOnOff);
         DialogFixture f(fontSection(position, onOff));
         FakeFontChooser chooser;
-        frmCaption dialog(&f.mainWindow, f.settings, *f.file, chooser);
+        frmCaption dialog(&f.mainWindow, f.settings, *f.file, f.prompter, chooser);
         QVERIFY(dialog.findChild<QRadioButton*>(positionOption)->isChecked());
         QVERIFY(dialog.findChild<QRadioButton*>(displayOption)->isChecked());
         dialog.ok->click();
@@ -115,7 +109,7 @@ private slots:
         for (int i = 0; i < kFontFields.size(); ++i)
             f.settings.*kFontFields[i] = QString::number(i);
         FakeFontChooser chooser;
-        frmCaption dialog(&f.mainWindow, f.settings, *f.file, chooser);
+        frmCaption dialog(&f.mainWindow, f.settings, *f.file, f.prompter, chooser);
         dialog.ok->click();
         QCOMPARE(f.keyLines(QStringLiteral("font")),
                  QStringList({"captionPosition=0", "onOffCaption=1", "newFontName=2", "newFontSize=3",
@@ -128,7 +122,7 @@ private slots:
         DialogFixture f(fontSection("0", "0"));
         FakeFontChooser chooser;
         chooser.answer = serifRed();
-        frmCaption dialog(&f.mainWindow, f.settings, *f.file, chooser);
+        frmCaption dialog(&f.mainWindow, f.settings, *f.file, f.prompter, chooser);
         QCOMPARE(dialog.Picture2->palette().color(QPalette::Window), QColor(0, 0, 255));
         dialog.font->click();
         QCOMPARE(chooser.primed.value(0),
@@ -145,7 +139,7 @@ private slots:
     {
         DialogFixture f(fontSection("1", "1"));
         FakeFontChooser chooser;
-        frmCaption dialog(&f.mainWindow, f.settings, *f.file, chooser);
+        frmCaption dialog(&f.mainWindow, f.settings, *f.file, f.prompter, chooser);
         const QStringList before = values(f.settings);
         dialog.font->click();
         QCOMPARE(chooser.primed.size(), 1);
@@ -167,7 +161,7 @@ private slots:
         const QStringList opening = values(f.settings);
         FakeFontChooser chooser;
         chooser.answer = serifRed();
-        frmCaption dialog(&f.mainWindow, f.settings, *f.file, chooser);
+        frmCaption dialog(&f.mainWindow, f.settings, *f.file, f.prompter, chooser);
         dialog.centerTopOption->click();
         dialog.onImageOption->click();
         dialog.font->click();

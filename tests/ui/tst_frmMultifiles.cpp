@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakePrompter.h"
 #include "FakeVolumes.h"
+#include "TempAppFolder.h"
 #include "core/LoadedImages.h"
+#include "core/SettingsFile.h"
 #include "ui/frmMultifiles.h"
 
 #include <QComboBox>
@@ -148,6 +150,26 @@ private slots:
         QCOMPARE(m_prompter.texts().value(0), QStringLiteral("The list holds at most 32,767 pictures: 4 of "
                                                              "the 9 files were loaded and 5 were left out."));
         QCOMPARE(m_selected, QList<int>{LoadedImages::MaxEntries - 1});
+        delete dialog;
+    }
+
+    void nameWithALineBreakIsRefusedByName()
+    {
+        const QString folder = m_volB + QStringLiteral("lines/");
+        QVERIFY(QDir().mkpath(folder));
+        touch(folder, {"ok.jpg", "two\nlines.jpg"});
+        frmMultifiles* dialog = open();
+        dialog->setFolder(folder);
+        dialog->Command1->click();
+        QCOMPARE(m_images.Count(), 3);
+        QCOMPARE(m_prompter.texts().size(), 1);
+        QVERIFY(m_prompter.texts().first().contains(folder + QStringLiteral("two\u21B5lines.jpg")));
+        // The list on disk is the list on screen.
+        TempAppFolder app;
+        SettingsFile file(app.settingsPath());
+        QVERIFY(m_images.SaveToSettings(file));
+        QCOMPARE(app.readSettings(), "[total]\ntotal=3\n[images]\n0=/old.jpg\n1=/old.jpg\n2=" +
+                                         folder.toUtf8() + "ok.jpg\n[caption]\n0=\n1=\n2=\n");
         delete dialog;
     }
 

@@ -73,7 +73,7 @@ private slots:
         QFETCH(QString, word);
         QFETCH(bool, boot);
         DialogFixture f(ini);
-        frmTimer dialog(&f.mainWindow, f.settings, *f.file);
+        frmTimer dialog(&f.mainWindow, f.settings, *f.file, f.prompter);
         QCOMPARE(selectedUnit(dialog), unit);
         QCOMPARE(dialog.count(), count);
         QCOMPARE(dialog.timeText->text(), QString::number(count));
@@ -90,7 +90,7 @@ private slots:
         f.settings.timeHour = QStringLiteral("5");
         f.settings.timeDay = QStringLiteral("3");
         f.settings.changeEveryBoot = QStringLiteral("1");
-        frmTimer dialog(&f.mainWindow, f.settings, *f.file);
+        frmTimer dialog(&f.mainWindow, f.settings, *f.file, f.prompter);
         dialog.ok->click();
         QCOMPARE(f.keyLines(QStringLiteral("time")),
                  QStringList({"timeOption=1", "timeMin=30", "timeHour=5", "timeDay=3", "changeEveryBoot=1"}));
@@ -101,7 +101,7 @@ private slots:
     {
         DialogFixture f(timeSection("0", "45", "5", "3", "0"));
         const QByteArray before = f.folder.readSettings();
-        frmTimer dialog(&f.mainWindow, f.settings, *f.file);
+        frmTimer dialog(&f.mainWindow, f.settings, *f.file, f.prompter);
         QCOMPARE(dialog.count(), 45);
 
         dialog.hourOption->click();
@@ -134,7 +134,7 @@ private slots:
     void spinnerStaysInTheUnitsRange()
     {
         DialogFixture f(timeSection("1", "30", "24", "1", "0"));
-        frmTimer dialog(&f.mainWindow, f.settings, *f.file);
+        frmTimer dialog(&f.mainWindow, f.settings, *f.file, f.prompter);
         upperArrow(dialog);
         QCOMPARE(dialog.count(), 24);
         for (int i = 0; i < 30; ++i)
@@ -146,7 +146,7 @@ private slots:
     void typedCountIsIgnored()
     {
         DialogFixture f(timeSection("1", "30", "5", "1", "0"));
-        frmTimer dialog(&f.mainWindow, f.settings, *f.file);
+        frmTimer dialog(&f.mainWindow, f.settings, *f.file, f.prompter);
         QTest::keyClicks(dialog.timeText, QStringLiteral("9"));
         QCOMPARE(dialog.timeText->text(), QStringLiteral("5"));
         QCOMPARE(f.settings.timeHour, QStringLiteral("5"));
@@ -156,7 +156,7 @@ private slots:
     {
         DialogFixture f(timeSection("1", "30", "5", "1", "0"));
         const QByteArray before = f.folder.readSettings();
-        frmTimer dialog(&f.mainWindow, f.settings, *f.file);
+        frmTimer dialog(&f.mainWindow, f.settings, *f.file, f.prompter);
         dialog.minOption->click();
         dialog.bootCheck->click();
         dialog.bootCheck->click();
