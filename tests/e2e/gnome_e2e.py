@@ -94,6 +94,7 @@ def main():
         settings = os.path.join(s.app_folder, "tessdesk.ini")
         s.env["QT_QPA_PLATFORM"] = "offscreen"
         shot = os.path.join(os.environ.get("TESSALY_E2E_OUT", s.root), "gnome-wallpaper.png")
+        handed = []
         for change, expected in enumerate(COLOURS):
             app = s.start_program()
             recorded = wait_for(lambda: ini_value(settings, "display", "imageNum") == str(change), 15)
@@ -101,8 +102,12 @@ def main():
             seen = wait_for(lambda: near(shown_colour(s, tool, shot) or (0, 0, 0), expected), 10, 0.2)
             check(recorded and seen, f"change {change + 1} shows its own picture {expected} "
                                      f"(shown: {shown_colour(s, tool, shot)})")
+            handed.append(s.run(["gsettings", "get", "org.gnome.desktop.background", "picture-uri"]).stdout.strip())
             app.terminate()
             app.wait(5)
+        # Whether a path shown before shows stale depends on when the shell's script engine frees the old
+        # image, so each change must also have been handed a path the shell has never seen.
+        check(len(set(handed)) == len(COLOURS), f"each change handed the shell a new path ({handed})")
         copies = [n for n in os.listdir(s.app_folder) if n.startswith("tessaly-") or ".tmp" in n]
         check(len(copies) == 1, f"one copy of the bitmap is left, no temporary file ({copies})")
         print(f"     {len(COLOURS)} changes checked in {time.monotonic() - began:.1f} s in all", flush=True)
