@@ -28,7 +28,7 @@ QString ChangeCycle::processingErrorText()
 
 QString ChangeCycle::saveErrorText(const QString& reason)
 {
-    return QStringLiteral("The wallpaper could not be saved. %1").arg(reason);
+    return QStringLiteral("%1 The wallpaper was not changed.").arg(reason);
 }
 
 QString ChangeCycle::applyErrorText(const QString& reason)
