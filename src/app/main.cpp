@@ -7,6 +7,7 @@
 #include "core/SettingsFile.h"
 #include "core/SingleInstance.h"
 #include "core/StartupSequence.h"
+#include "engine/BitmapWriter.h"
 #include "engine/ChangeCycle.h"
 #include "platform/DesktopUrlOpener.h"
 #include "platform/MessageBoxPrompter.h"
@@ -87,7 +88,9 @@ int main(int argc, char* argv[])
     SystemClock clock;
     SystemRandom random;
     const QString settingsPath = appFolder + QLatin1String(ApplicationFolder::SettingsFileName);
+    // A change or save cut short leaves its temporary file; a bitmap's is as large as the screen.
     SettingsFile::removeStaleTemporaries(settingsPath);
+    BitmapWriter::removeStaleTemporaries(appFolder + QLatin1String(ChangeCycle::BitmapName));
     SettingsFile settingsFile(settingsPath);
     // The first start also asks to be started at login; later starts leave the user's choice alone. A
     // portable copy keeps to its own folder: it may be on a stick that is gone at the next login.

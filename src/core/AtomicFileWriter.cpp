@@ -73,10 +73,8 @@ int AtomicFileWriter::createTemporary(const QString& target, mode_t mode, QStrin
     return error;
 }
 
-bool AtomicFileWriter::writeAll(int fd, const QByteArray& content, int* error)
+bool AtomicFileWriter::writeAll(int fd, const char* data, qint64 left, int* error)
 {
-    const char* data = content.constData();
-    qint64 left = content.size();
     while (left > 0) {
         qint64 written = 0;
         *error = m_fs.write(fd, data, left, &written);
@@ -93,6 +91,12 @@ bool AtomicFileWriter::writeAll(int fd, const QByteArray& content, int* error)
 }
 
 bool AtomicFileWriter::replace(const QString& target, const QByteArray& content)
+{
+    return replace(target,
+                   [&content](const Sink& write) { return write(content.constData(), content.size()); });
+}
+
+bool AtomicFileWriter::replace(const QString& target, const Content& content)
 {
     m_error.clear();
     const QString folder = QFileInfo(target).absolutePath();
@@ -114,12 +118,17 @@ bool AtomicFileWriter::replace(const QString& target, const QByteArray& content)
         return fail(target, QStringLiteral("creating a temporary file in %1").arg(folder), error);
 
     QString step;
-    if (old.exists && (error = m_fs.setMode(fd, mode)))
+    const auto toFile = [&](const char* data, qint64 size) {
+        return writeAll(fd, data, size, &error);
+    };
+    if (old.exists && (error = m_fs.setMode(fd, mode))) {
         step = QStringLiteral("keeping the file's permissions");
-    else if (!writeAll(fd, content, &error))
+    } else if (!content(toFile)) {
+        error = error ? error : EIO;
         step = QStringLiteral("writing %1").arg(temporary);
-    else if ((error = m_fs.sync(fd)))
+    } else if ((error = m_fs.sync(fd))) {
         step = QStringLiteral("flushing %1 to disk").arg(temporary);
+    }
     int closeError = m_fs.close(fd);
     if (!error && closeError) {
         error = closeError;
@@ -136,7 +145,7 @@ bool AtomicFileWriter::replace(const QString& target, const QByteArray& content)
     if ((error = m_fs.syncFolder(folder))) {
         fail(target, QStringLiteral("flushing the folder %1 to disk").arg(folder), error);
         m_error +=
-            QStringLiteral(" The file holds the new settings, but they may be lost if the system stops now.");
+            QStringLiteral(" The file holds the new content, but it may be lost if the system stops now.");
         return false;
     }
     return true;

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class FileSystem;
 
 /**
@@ -20,9 +22,16 @@ public:
 
     /** The file a write to path really replaces, after following symbolic links; empty on error. */
     QString resolve(const QString& path);
+    /** Writes one piece of the new content; false stops the write. */
+    using Sink = std::function<bool(const char* data, qint64 size)>;
+    /** Hands the new content to the sink piece by piece; returns false when the sink refused a piece. */
+    using Content = std::function<bool(const Sink& write)>;
+
     /** Replaces the file at the resolved path target; on failure the old file is whole and no temporary is
      * left. */
     bool replace(const QString& target, const QByteArray& content);
+    /** The same, for content too large to hold in memory at once. */
+    bool replace(const QString& target, const Content& content);
     /** Why the last call failed, in words, with the path. */
     QString errorString() const { return m_error; }
 
@@ -34,7 +43,7 @@ public:
 private:
     bool fail(const QString& path, const QString& step, int error);
     int createTemporary(const QString& target, mode_t mode, QString* temporary, int* fd);
-    bool writeAll(int fd, const QByteArray& content, int* error);
+    bool writeAll(int fd, const char* data, qint64 left, int* error);
 
     FileSystem& m_fs;
     QString m_error;

@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BitmapWriter.h"
 
-#include <QFile>
+#include "core/AtomicFileWriter.h"
+#include "core/PosixFileSystem.h"
+
 #include <QtEndian>
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -52,22 +48,8 @@ std::vector<uchar> headers(const QImage& image, quint32 rowBytes)
     return bytes;
 }
 
-bool writeAll(int fd, const uchar* data, std::size_t length)
-{
-    while (length > 0) {
-        const ssize_t written = ::write(fd, data, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        length -= std::size_t(written);
-    }
-    return true;
-}
-
 /** The pixel rows, bottom row first, as B, G, R triples padded to four bytes, written in large blocks. */
-bool writePixels(int fd, const QImage& image, quint32 rowBytes)
+bool writePixels(const AtomicFileWriter::Sink& write, const QImage& image, quint32 rowBytes)
 {
     constexpr std::size_t BlockBytes = 1 << 20;
     const int rowsPerBlock = std::max(1, int(BlockBytes / rowBytes));
@@ -82,7 +64,7 @@ bool writePixels(int fd, const QImage& image, quint32 rowBytes)
             *out++ = uchar(qRed(in[x]));
         }
         if (++inBlock == rowsPerBlock || y == 0) {
-            if (!writeAll(fd, block.data(), std::size_t(inBlock) * rowBytes))
+            if (!write(reinterpret_cast<const char*>(block.data()), qint64(inBlock) * rowBytes))
                 return false;
             inBlock = 0;
         }
@@ -90,14 +72,9 @@ bool writePixels(int fd, const QImage& image, quint32 rowBytes)
     return true;
 }
 
-QString systemError(const QString& what)
-{
-    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
-}
-
 } // namespace
 
-bool BitmapWriter::write(const QImage& source, const QString& path, QString* error)
+bool BitmapWriter::write(const QImage& source, const QString& path, QString* error, FileSystem& fs)
 {
     auto fail = [error](const QString& why) {
         if (error != nullptr)
@@ -105,35 +82,25 @@ bool BitmapWriter::write(const QImage& source, const QString& path, QString* err
         return false;
     };
     if (source.isNull())
-        return fail(QStringLiteral("no picture to save"));
+        return fail(QStringLiteral("Could not save %1: there is no picture to save.").arg(path));
     const QImage image = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
                              ? source
                              : source.convertToFormat(QImage::Format_RGB32);
     const quint32 rowBytes = (quint32(image.width()) * 3 + 3) & ~3u;
     if (quint64(rowBytes) * quint64(image.height()) > 0x7fffffffu)
-        return fail(QStringLiteral("picture too large for a bitmap file"));
+        return fail(
+            QStringLiteral("Could not save %1: the picture is too large for a bitmap file.").arg(path));
 
-    QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return fail(systemError(QStringLiteral("cannot create a file beside %1").arg(path)));
-    // mkstemp makes the file private; a wallpaper is no secret, and other readers may need it.
-    fchmod(fd, 0644);
+    AtomicFileWriter writer(fs);
+    const bool written = writer.replace(path, [&](const AtomicFileWriter::Sink& write) {
+        const std::vector<uchar> head = headers(image, rowBytes);
+        return write(reinterpret_cast<const char*>(head.data()), qint64(head.size())) &&
+               writePixels(write, image, rowBytes);
+    });
+    return written || fail(writer.errorString());
+}
 
-    const std::vector<uchar> head = headers(image, rowBytes);
-    bool ok = writeAll(fd, head.data(), head.size()) && writePixels(fd, image, rowBytes);
-    QString why = ok ? QString() : systemError(QStringLiteral("cannot write %1").arg(path));
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        why = systemError(QStringLiteral("cannot write %1").arg(path));
-    }
-    if (ok && std::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
-        ok = false;
-        why = systemError(QStringLiteral("cannot replace %1").arg(path));
-    }
-    if (!ok) {
-        ::unlink(temporary.constData());
-        return fail(why);
-    }
-    return true;
+int BitmapWriter::removeStaleTemporaries(const QString& path)
+{
+    return AtomicFileWriter::removeStaleTemporaries(PosixFileSystem::instance(), path);
 }

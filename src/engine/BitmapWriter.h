@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/PosixFileSystem.h"
+
 #include <QImage>
 #include <QString>
 
@@ -11,7 +13,10 @@ public:
     /**
      * Writes `image` to a temporary file beside `path` and renames it over `path`, so a desktop that
      * reads the file at any moment sees the old bitmap or the new one, never half of one. On failure
-     * the old file stays, no temporary file is left, and `error` says why.
+     * the old file stays, no temporary file is left, and `error` names the file and the reason.
      */
-    static bool write(const QImage& image, const QString& path, QString* error = nullptr);
+    [[nodiscard]] static bool write(const QImage& image, const QString& path, QString* error = nullptr,
+                                    FileSystem& fs = PosixFileSystem::instance());
+    /** Removes the temporary files a killed change left beside `path`; returns how many. */
+    static int removeStaleTemporaries(const QString& path);
 };

@@ -27,6 +27,11 @@ QString ChangeCycle::processingErrorText()
         "the Tessaly developers together with the picture that was being shown.");
 }
 
+QString ChangeCycle::saveErrorText(const QString& reason)
+{
+    return QStringLiteral("%1 The wallpaper was not changed.").arg(reason);
+}
+
 QString ChangeCycle::applyErrorText(const QString& reason)
 {
     return QStringLiteral("The wallpaper could not be set: %1").arg(reason);
@@ -113,14 +118,17 @@ void ChangeCycle::changeOnce(const QString& orderMode)
 
     const QString bitmapPath = m_appFolder + QLatin1String(BitmapName);
     bool saved = false;
+    QString saveError;
     if (!source.isNull() && composition) {
         const QImage bitmap = WallpaperComposer(screen, *composition).compose(std::move(source), caption);
-        saved = !bitmap.isNull() && BitmapWriter::write(bitmap, bitmapPath);
+        saved = !bitmap.isNull() && BitmapWriter::write(bitmap, bitmapPath, &saveError);
     }
     source = QImage();
     LargeImage::releaseFreeMemory();
     if (!saved) {
-        m_prompter.tell(processingErrorText() + unusableFallback, PromptIcon::Exclamation);
+        m_prompter.tell(saveError.isEmpty() ? processingErrorText() + unusableFallback
+                                            : saveErrorText(saveError),
+                        PromptIcon::Exclamation);
         return;
     }
 

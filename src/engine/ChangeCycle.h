@@ -29,6 +29,8 @@ public:
 
     /** The message of a change that could not be composed or saved. */
     static QString processingErrorText();
+    /** The message of a change whose bitmap could not be written, with the file and the reason. */
+    static QString saveErrorText(const QString& reason);
     /** The message of a change the desktop refused, with the desktop's reason. */
     static QString applyErrorText(const QString& reason);
 

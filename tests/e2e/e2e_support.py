@@ -53,7 +53,7 @@ def start_xvfb(env):
 
 
 class Session:
-    def __init__(self, program):
+    def __init__(self, program, xvfb=True):
         self.program = program
         self.root = tempfile.mkdtemp(prefix="tessaly-e2e-")
         self.env = dict(os.environ)
@@ -67,10 +67,14 @@ class Session:
                      "DESKTOP_SESSION", "XDG_SESSION_DESKTOP", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID",
                      "MATE_DESKTOP_SESSION_ID", "SWAYSOCK"):
             self.env.pop(name, None)
-        self.xvfb, self.display = start_xvfb(self.env)
-        self.env["DISPLAY"] = f":{self.display}"
-        self.processes = [self.xvfb]
+        self.processes = []
         self.tray = None
+        if xvfb:
+            self.xvfb, self.display = start_xvfb(self.env)
+            self.env["DISPLAY"] = f":{self.display}"
+            self.processes.append(self.xvfb)
+        else:
+            self.env.pop("DISPLAY", None)
 
     @property
     def app_folder(self):

@@ -179,12 +179,15 @@ private slots:
         QCOMPARE(rig.settings.*field, QString::fromLatin1(SettingsSchema::of(field).shippedDefault));
     }
 
-    void unwritableBitmapShowsError100()
+    void unwritableBitmapNamesFileAndReason()
     {
         Rig rig(2);
         QVERIFY(QDir(rig.folder.folder()).mkdir(QStringLiteral("tessaly.bmp")));
         rig.cycle.ChangeWallpaper(QStringLiteral("0"));
-        QCOMPARE(rig.prompter.texts(), QStringList{ChangeCycle::processingErrorText()});
+        QCOMPARE(rig.prompter.texts().size(), 1);
+        const QString text = rig.prompter.texts().first();
+        QVERIFY2(text.contains(rig.bitmapPath()) && text.contains(QStringLiteral("Is a directory")),
+                 qPrintable(text));
         QVERIFY(rig.desktop.applied().isEmpty());
         QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
     }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FaultyFileSystem.h"
 #include "engine/AreaScaler.h"
 #include "engine/BitmapWriter.h"
 #include "engine/PictureLoader.h"
@@ -8,6 +9,8 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
+#include <cstring>
 
 #include <sys/stat.h>
 
@@ -240,21 +243,39 @@ private slots:
         const QImage back(path);
         for (int i = 0; i < 6; ++i)
             QCOMPARE(back.pixel(i % 3, i / 3), colours[i]);
-        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("tessaly.bmp*")}, QDir::Files),
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*tessaly.bmp*")}, QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("tessaly.bmp")});
     }
 
+    void bitmapFailureLeavesNothingBehind_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("error");
+        QTest::addRow("disk full while writing") << int(FaultyFileSystem::Step::Write) << ENOSPC;
+        QTest::addRow("read-only folder") << int(FaultyFileSystem::Step::CreateNew) << EROFS;
+        QTest::addRow("quota reached at close") << int(FaultyFileSystem::Step::Close) << EDQUOT;
+        QTest::addRow("rename refused") << int(FaultyFileSystem::Step::Rename) << EACCES;
+    }
     void bitmapFailureLeavesNothingBehind()
     {
+        QFETCH(int, step);
+        QFETCH(int, error);
         QTemporaryDir dir;
-        const QString blocked = dir.filePath(QStringLiteral("tessaly.bmp"));
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("tessaly.bmp"))); // rename cannot replace a folder
-        QString error;
-        QVERIFY(!BitmapWriter::write(QImage(4, 4, QImage::Format_RGB32), blocked, &error));
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
-        QVERIFY(
-            !BitmapWriter::write(QImage(4, 4, QImage::Format_RGB32), dir.filePath("no/such/tessaly.bmp")));
+        const QString path = dir.filePath(QStringLiteral("tessaly.bmp"));
+        QVERIFY(BitmapWriter::write(QImage(5, 5, QImage::Format_RGB32), path));
+        const QStringList before =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        FaultyFileSystem fs;
+        // A few blocks of pixels, so that the disk fills up in the middle of the bitmap.
+        fs.failAt(FaultyFileSystem::Step(step), error, 1500000);
+        QImage image(1000, 1000, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QString why;
+        QVERIFY(!BitmapWriter::write(image, path, &why, fs));
+        QVERIFY2(why.contains(path) && why.contains(QString::fromLocal8Bit(std::strerror(error))),
+                 qPrintable(why));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        QCOMPARE(QImage(path).size(), QSize(5, 5)); // the old bitmap stays whole
     }
 
     void areaAverageHasNoAliasing_data()

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesktopTestFiles.h"
-#include "platform/desktop/AlternatingBitmapPath.h"
+#include "platform/desktop/FreshBitmapCopy.h"
 #include "platform/desktop/GSettingsWallpaper.h"
 #include "platform/desktop/PcmanfmDesktopBackend.h"
 #include "platform/desktop/SwayDesktopBackend.h"
 #include "platform/desktop/XfceDesktopBackend.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 
 class tst_DesktopBackendMappings : public QObject
 {
@@ -22,8 +24,8 @@ private slots:
     void onlyPlainPathsGoToSway();
     void xfceBackdropFolders_data();
     void xfceBackdropFolders();
-    void alternateNamesTakeTurns();
-    void failedChangeKeepsBothNames();
+    void everyChangeGetsANameNeverHandedBefore_data();
+    void everyChangeGetsANameNeverHandedBefore();
 };
 
 void tst_DesktopBackendMappings::styleMapsToEachDesktopsValue_data()
@@ -155,49 +157,65 @@ void tst_DesktopBackendMappings::xfceBackdropFolders()
     QCOMPARE(XfceDesktopBackend::backdropFolders(properties, outputs, workspaceCount), expected);
 }
 
-void tst_DesktopBackendMappings::alternateNamesTakeTurns()
+void tst_DesktopBackendMappings::everyChangeGetsANameNeverHandedBefore_data()
 {
-    QTemporaryDir dir;
-    const QString bitmap = DesktopTestFiles::writeBitmap(dir.filePath(QStringLiteral("tessaly.bmp")));
-    QVERIFY(!bitmap.isEmpty());
-    QString error;
-    QStringList handed;
-    for (int change = 0; change < 3; ++change) {
-        // A new picture each time, saved under the same name as the program does.
-        DesktopTestFiles::writeBitmap(bitmap, qRgb(change * 80, 0, 0));
-        AlternatingBitmapPath alternates; // a fresh one each time: the turn must come from the files
-        const QString fresh = alternates.prepare(bitmap, error);
-        QVERIFY2(!fresh.isEmpty(), qPrintable(error));
-        QCOMPARE(QImage(fresh).pixel(0, 0), qRgb(change * 80, 0, 0));
-        alternates.finish(true);
-        handed.append(QFileInfo(fresh).fileName());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // the bitmap and the one shown
-    }
-    QCOMPARE(handed, (QStringList{"tessaly-a.bmp", "tessaly-b.bmp", "tessaly-a.bmp"}));
-    QVERIFY(QFileInfo::exists(bitmap));
+    QTest::addColumn<QStringList>("before"); // copies on disk when the change starts
+    QTest::addColumn<bool>("applied");
+    QTest::addColumn<QString>("handed");
+    QTest::addColumn<QStringList>("after");
 
-    AlternatingBitmapPath alternates;
-    QVERIFY(alternates.prepare(dir.filePath(QStringLiteral("missing.bmp")), error).isEmpty());
-    QVERIFY2(error.contains(QLatin1String("missing.bmp")), qPrintable(error));
+    QTest::addRow("first change") << QStringList{} << true << "tessaly-1.bmp" << QStringList{"tessaly-1.bmp"};
+    QTest::addRow("next change") << QStringList{"tessaly-9.bmp"} << true << "tessaly-10.bmp"
+                                 << QStringList{"tessaly-10.bmp"};
+    QTest::addRow("refused: both kept") << QStringList{"tessaly-4.bmp"} << false << "tessaly-5.bmp"
+                                        << QStringList{"tessaly-4.bmp", "tessaly-5.bmp"};
+    QTest::addRow("after a refusal") << QStringList{"tessaly-4.bmp", "tessaly-5.bmp"} << true
+                                     << "tessaly-6.bmp" << QStringList{"tessaly-6.bmp"};
+    QTest::addRow("refused twice: still two")
+        << QStringList{"tessaly-4.bmp", "tessaly-5.bmp"} << false << "tessaly-6.bmp"
+        << QStringList{"tessaly-4.bmp", "tessaly-6.bmp"};
+    QTest::addRow("leftovers of killed runs")
+        << QStringList{"tessaly-12.bmp", "tessaly-2.bmp", "tessaly-7.bmp"} << false << "tessaly-13.bmp"
+        << QStringList{"tessaly-13.bmp", "tessaly-2.bmp"};
+    QTest::addRow("other files stay")
+        << QStringList{"tessaly-x.bmp", "tessaly-3.bmp.keep", "other-3.bmp"} << true << "tessaly-1.bmp"
+        << QStringList{"other-3.bmp", "tessaly-1.bmp", "tessaly-3.bmp.keep", "tessaly-x.bmp"};
 }
 
-void tst_DesktopBackendMappings::failedChangeKeepsBothNames()
+void tst_DesktopBackendMappings::everyChangeGetsANameNeverHandedBefore()
 {
+    QFETCH(QStringList, before);
+    QFETCH(bool, applied);
+    QFETCH(QString, handed);
+    QFETCH(QStringList, after);
+
     QTemporaryDir dir;
-    const QString bitmap = DesktopTestFiles::writeBitmap(dir.filePath(QStringLiteral("tessaly.bmp")));
+    for (const QString& name : before)
+        QVERIFY(!DesktopTestFiles::writeBitmap(dir.filePath(name), qRgb(0, 0, 200)).isEmpty());
+    const QString bitmap = dir.filePath(QStringLiteral("tessaly.bmp"));
+    // As the program saves it: a new file renamed over the old one.
+    const auto save = [&](QRgb colour) {
+        const QString next = DesktopTestFiles::writeBitmap(dir.filePath(QStringLiteral("next")), colour);
+        return std::rename(QFile::encodeName(next).constData(), QFile::encodeName(bitmap).constData()) == 0;
+    };
+    QVERIFY(save(qRgb(90, 0, 0)));
+
+    FreshBitmapCopy copies; // a new one: what it knows must come from the files
     QString error;
-    AlternatingBitmapPath alternates;
-    const QString shown = alternates.prepare(bitmap, error);
-    alternates.finish(true);
-    QTest::qWait(20); // distinct modification times
-    const QString failed = alternates.prepare(bitmap, error);
-    alternates.finish(false);
-    QVERIFY(QFileInfo::exists(shown));
-    QVERIFY(QFileInfo::exists(failed));
-    // The next try reuses the copy the desktop never took, not the one on screen.
-    QCOMPARE(alternates.prepare(bitmap, error), failed);
-    alternates.finish(true);
-    QVERIFY(!QFileInfo::exists(shown));
+    const QString fresh = copies.prepare(bitmap, error);
+    QCOMPARE(fresh, dir.filePath(handed));
+    const QRegularExpression numbered(QStringLiteral("^tessaly-\\d+\\.bmp$"));
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files).filter(numbered).size() <= 2);
+    copies.finish(applied);
+    QVERIFY(save(qRgb(0, 90, 0)));
+
+    QCOMPARE(QImage(fresh).pixel(0, 0), qRgb(90, 0, 0)); // this change's picture, not a later one
+    QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+    left.removeOne(QStringLiteral("tessaly.bmp"));
+    QCOMPARE(left, after);
+
+    QVERIFY(copies.prepare(dir.filePath(QStringLiteral("missing.bmp")), error).isEmpty());
+    QVERIFY2(error.contains(QLatin1String("missing.bmp")), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopBackendMappings)

@@ -160,7 +160,7 @@ void tst_GSettingsBackends::writesStyleThenFile()
     for (const QString& key : fileKeys) {
         const QString value = get(schema, key);
         const QString path = uri ? QUrl(value).toLocalFile() : value;
-        QCOMPARE(path, QFileInfo(bitmap).absolutePath() + QStringLiteral("/tessaly-a.bmp"));
+        QCOMPARE(path, QFileInfo(bitmap).absolutePath() + QStringLiteral("/tessaly-1.bmp"));
         QVERIFY(QFile::exists(path));
         expectedOrder.append(QStringLiteral("set %1 %2").arg(schema, key));
     }
@@ -182,7 +182,7 @@ void tst_GSettingsBackends::eachChangeGetsAFreshName()
                           .toLocalFile())
                 .fileName());
     }
-    QCOMPARE(names, (QStringList{"tessaly-a.bmp", "tessaly-b.bmp", "tessaly-a.bmp"}));
+    QCOMPARE(names, (QStringList{"tessaly-1.bmp", "tessaly-2.bmp", "tessaly-3.bmp"}));
 }
 
 void tst_GSettingsBackends::missingSchemaOrKeyIsReported_data()

@@ -63,7 +63,7 @@ private slots:
     void writesFillModeThenImage();
     void fileNameStaysData_data();
     void fileNameStaysData();
-    void alternatesBetweenTwoNames();
+    void eachChangeGetsAFreshName();
     void reportsRefusals_data();
     void reportsRefusals();
 
@@ -174,7 +174,7 @@ void tst_KdePlasmaBackend::writesFillModeThenImage()
     const SplitScript split = splitLiteral(scripts.first());
     const QUrl url(split.value);
     QCOMPARE(url.scheme(), QStringLiteral("file"));
-    QCOMPARE(url.toLocalFile(), QFileInfo(bitmap).absolutePath() + QStringLiteral("/tessaly-a.bmp"));
+    QCOMPARE(url.toLocalFile(), QFileInfo(bitmap).absolutePath() + QStringLiteral("/tessaly-1.bmp"));
 
     const qsizetype fill = split.rest.indexOf(QStringLiteral("writeConfig('FillMode', %1)").arg(fillMode));
     const qsizetype image = split.rest.indexOf(QStringLiteral("writeConfig('Image', "));
@@ -216,19 +216,19 @@ void tst_KdePlasmaBackend::fileNameStaysData()
     QCOMPARE(scripts.size(), 2);
     const SplitScript plain = splitLiteral(scripts.at(0));
     const SplitScript hostile = splitLiteral(scripts.at(1));
-    QCOMPARE(QUrl(hostile.value).toLocalFile(), QFileInfo(hostileBitmap).absolutePath() + "/tessaly-a.bmp");
+    QCOMPARE(QUrl(hostile.value).toLocalFile(), QFileInfo(hostileBitmap).absolutePath() + "/tessaly-1.bmp");
     QCOMPARE(hostile.rest, plain.rest);
 }
 
-void tst_KdePlasmaBackend::alternatesBetweenTwoNames()
+void tst_KdePlasmaBackend::eachChangeGetsAFreshName()
 {
     startShell();
-    const QString bitmap = makeBitmap(QStringLiteral("alternate"));
+    const QString bitmap = makeBitmap(QStringLiteral("fresh"));
     const QString folder = QFileInfo(bitmap).absolutePath();
     KdePlasmaBackend backend(*m_bus);
 
-    const QStringList expected{QStringLiteral("tessaly-a.bmp"), QStringLiteral("tessaly-b.bmp"),
-                               QStringLiteral("tessaly-a.bmp")};
+    const QStringList expected{QStringLiteral("tessaly-1.bmp"), QStringLiteral("tessaly-2.bmp"),
+                               QStringLiteral("tessaly-3.bmp")};
     for (int i = 0; i < expected.size(); ++i) {
         const QByteArray content = "BM picture " + QByteArray::number(i);
         QVERIFY(writeAll(bitmap, content));
@@ -285,7 +285,7 @@ void tst_KdePlasmaBackend::reportsRefusals()
         QVERIFY(recordedScripts().isEmpty());
 
     // The wallpaper Plasma still shows stays, whatever became of the copy made for the refused change.
-    QVERIFY(QFile::exists(folder + QStringLiteral("/tessaly-a.bmp")));
+    QVERIFY(QFile::exists(folder + QStringLiteral("/tessaly-1.bmp")));
 }
 
 QTEST_GUILESS_MAIN(tst_KdePlasmaBackend)

@@ -155,7 +155,7 @@ void tst_ToolDesktopBackends::pcmanfmGetsModeAndFreshFile()
                                     QString::fromUtf8(QTest::currentDataTag()));
     const QString folder = QFileInfo(bitmap).absolutePath();
 
-    for (const char* name : {"tessaly-a.bmp", "tessaly-b.bmp"}) {
+    for (const char* name : {"tessaly-1.bmp", "tessaly-2.bmp"}) {
         const ApplyResult result = backend->apply(bitmap, style);
         QVERIFY2(result.ok, qPrintable(result.reason));
         QCOMPARE(recordedArguments(), (QStringList{QStringLiteral("--wallpaper-mode=") + mode,

@@ -153,7 +153,7 @@ void tst_XfceDesktopBackend::setsEveryBackdrop()
     const ApplyResult result = desktop.apply(bitmap, style);
     QVERIFY2(result.ok, qPrintable(result.reason));
 
-    const QString fresh = QFileInfo(bitmap).absolutePath() + QStringLiteral("/tessaly-a.bmp");
+    const QString fresh = QFileInfo(bitmap).absolutePath() + QStringLiteral("/tessaly-1.bmp");
     QStringList styles;
     QStringList files;
     for (const QString& folder : expectedFolders) {

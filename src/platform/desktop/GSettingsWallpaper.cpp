@@ -29,7 +29,7 @@ ApplyResult GSettingsWallpaper::apply(const QString& bitmapPath, WallpaperStyle 
         fileKeys.append(m_keys.optionalFileKey);
 
     QString error;
-    const QString fresh = m_alternates.prepare(bitmapPath, error);
+    const QString fresh = m_copies.prepare(bitmapPath, error);
     if (fresh.isEmpty())
         return failure(error);
     const QString fileValue =
@@ -40,7 +40,7 @@ ApplyResult GSettingsWallpaper::apply(const QString& bitmapPath, WallpaperStyle 
         if (ok)
             ok = setAndVerify(key, fileValue, error);
     }
-    m_alternates.finish(ok);
+    m_copies.finish(ok);
     if (!ok)
         return {false, error};
     return {true, {}};

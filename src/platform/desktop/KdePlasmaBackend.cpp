@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "KdePlasmaBackend.h"
 
-#include "AlternatingBitmapPath.h"
+#include "FreshBitmapCopy.h"
 
 #include <QDBusMessage>
 #include <QFile>
@@ -67,9 +67,9 @@ ApplyResult KdePlasmaBackend::applyStyleThenFile(const QString& bitmapPath, Wall
         return failure(QStringLiteral("no D-Bus session bus: %1").arg(m_bus.lastError().message()));
 
     // Plasma keeps showing its cached copy of a file rewritten at the same path.
-    AlternatingBitmapPath alternate;
+    FreshBitmapCopy copy;
     QString error;
-    const QString fresh = alternate.prepare(bitmapPath, error);
+    const QString fresh = copy.prepare(bitmapPath, error);
     if (fresh.isEmpty())
         return failure(error);
 
@@ -79,10 +79,10 @@ ApplyResult KdePlasmaBackend::applyStyleThenFile(const QString& bitmapPath, Wall
     call << wallpaperScript(QUrl::fromLocalFile(fresh).toString(QUrl::FullyEncoded), fillMode(style));
     const QDBusMessage reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        alternate.finish(false);
+        copy.finish(false);
         const QString message = reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
         return failure(QStringLiteral("the wallpaper was refused: %1").arg(message));
     }
-    alternate.finish(true);
+    copy.finish(true);
     return {true, {}};
 }

@@ -27,7 +27,7 @@ QString PcmanfmDesktopBackend::modeFor(WallpaperStyle style)
 ApplyResult PcmanfmDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
     QString error;
-    const QString fresh = m_alternates.prepare(bitmapPath, error);
+    const QString fresh = m_copies.prepare(bitmapPath, error);
     if (fresh.isEmpty())
         return {false, m_runner.desktop() + QStringLiteral(": ") + error};
     // The "=" forms keep a value from ever being read as an option of its own. Toolkit warnings on
@@ -36,6 +36,6 @@ ApplyResult PcmanfmDesktopBackend::applyStyleThenFile(const QString& bitmapPath,
         m_program,
         {QStringLiteral("--wallpaper-mode=") + modeFor(style), QStringLiteral("--set-wallpaper=") + fresh},
         ToolRunner::ErrorOutput::Ignored);
-    m_alternates.finish(set.ok);
+    m_copies.finish(set.ok);
     return {set.ok, set.reason};
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "AlternatingBitmapPath.h"
+#include "FreshBitmapCopy.h"
 #include "ToolRunner.h"
 #include "platform/DesktopBackend.h"
 
@@ -31,5 +31,5 @@ private:
     QString m_name;
     QString m_program;
     ToolRunner m_runner;
-    AlternatingBitmapPath m_alternates;
+    FreshBitmapCopy m_copies;
 };

@@ -40,7 +40,7 @@ ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
                                .arg(file)};
         }
         QString error;
-        file = m_alternates.prepare(bitmapPath, error, m_plainFolder);
+        file = m_copies.prepare(bitmapPath, error, m_plainFolder);
         if (file.isEmpty())
             return {false, QStringLiteral("sway: ") + error};
         copied = true;
@@ -50,7 +50,7 @@ ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
         QStringLiteral("swaymsg"), {QStringLiteral("--"), QStringLiteral("output"), QStringLiteral("*"),
                                     QStringLiteral("bg"), file, modeFor(style), QStringLiteral("#000000")});
     if (copied)
-        m_alternates.finish(set.ok);
+        m_copies.finish(set.ok);
     if (set.ok)
         return {true, {}};
     // sway explains a refused command in its JSON reply; that says more than the exit code.

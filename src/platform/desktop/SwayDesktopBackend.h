@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "AlternatingBitmapPath.h"
+#include "FreshBitmapCopy.h"
 #include "ToolRunner.h"
 #include "platform/DesktopBackend.h"
 
@@ -28,5 +28,5 @@ protected:
 private:
     ToolRunner m_runner;
     QString m_plainFolder;
-    AlternatingBitmapPath m_alternates;
+    FreshBitmapCopy m_copies;
 };

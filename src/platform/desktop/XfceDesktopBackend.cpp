@@ -87,7 +87,7 @@ ApplyResult XfceDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
         return {false, QStringLiteral("XFCE: no monitor found to set the backdrop of")};
 
     QString error;
-    const QString fresh = m_alternates.prepare(bitmapPath, error);
+    const QString fresh = m_copies.prepare(bitmapPath, error);
     if (fresh.isEmpty())
         return {false, QStringLiteral("XFCE: ") + error};
 
@@ -102,7 +102,7 @@ ApplyResult XfceDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
         if (ok)
             ok = setProperty(folder + QStringLiteral("/last-image"), QStringLiteral("string"), fresh, error);
     }
-    m_alternates.finish(ok);
+    m_copies.finish(ok);
     if (!ok)
         return {false, error};
     return {true, {}};

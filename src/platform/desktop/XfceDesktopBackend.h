@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "AlternatingBitmapPath.h"
+#include "FreshBitmapCopy.h"
 #include "ToolRunner.h"
 #include "platform/DesktopBackend.h"
 
@@ -37,5 +37,5 @@ private:
 
     ToolRunner m_runner;
     QStringList m_outputs;
-    AlternatingBitmapPath m_alternates;
+    FreshBitmapCopy m_copies;
 };

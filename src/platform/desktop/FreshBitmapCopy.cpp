@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "FreshBitmapCopy.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+namespace {
+
+/** The copies of `source` in `folder`, by number. */
+std::map<qulonglong, QString> copiesIn(const QDir& folder, const QFileInfo& source)
+{
+    const QString suffix = source.suffix().isEmpty() ? QString() : QStringLiteral(".") + source.suffix();
+    const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(source.completeBaseName()) + QStringLiteral("-(\\d{1,18})") +
+        QRegularExpression::escape(suffix)));
+    std::map<qulonglong, QString> copies;
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (match.hasMatch())
+            copies.emplace(match.captured(1).toULongLong(), folder.absoluteFilePath(name));
+    }
+    return copies;
+}
+
+} // namespace
+
+QString FreshBitmapCopy::prepare(const QString& bitmapPath, QString& error, const QString& folder)
+{
+    m_fresh.clear();
+    m_previous.clear();
+    const QFileInfo source(bitmapPath);
+    if (!source.isFile()) {
+        error = QStringLiteral("the wallpaper bitmap %1 cannot be found")
+                    .arg(QDir::toNativeSeparators(bitmapPath));
+        return {};
+    }
+    const QDir target(folder.isEmpty() ? source.absolutePath() : folder);
+    const std::map<qulonglong, QString> copies = copiesIn(target, source);
+    // After a successful change only the copy on screen is left. More than one means a change failed or
+    // was cut short; most failures come before the desktop takes the file, so the oldest one is kept.
+    if (!copies.empty())
+        m_previous = copies.begin()->second;
+    for (const auto& [number, path] : copies) {
+        if (path != m_previous)
+            QFile::remove(path);
+    }
+
+    const qulonglong number = copies.empty() ? 1 : copies.rbegin()->first + 1;
+    const QString suffix = source.suffix().isEmpty() ? QString() : QStringLiteral(".") + source.suffix();
+    const QString fresh =
+        target.absoluteFilePath(source.completeBaseName() + QStringLiteral("-%1").arg(number) + suffix);
+    // The bitmap is always replaced by a rename, never rewritten in place, so a second link to it keeps
+    // this change's picture and costs neither the copy's time nor its disk space.
+    std::error_code linkError;
+    std::filesystem::create_hard_link(QFile::encodeName(bitmapPath).toStdString(),
+                                      QFile::encodeName(fresh).toStdString(), linkError);
+    if (linkError) {
+        QFile copy(bitmapPath);
+        if (!copy.copy(fresh)) {
+            error = QStringLiteral("cannot copy the wallpaper bitmap to %1: %2")
+                        .arg(QDir::toNativeSeparators(fresh), copy.errorString());
+            return {};
+        }
+    }
+    m_fresh = fresh;
+    return m_fresh;
+}
+
+void FreshBitmapCopy::finish(bool applied)
+{
+    // After a failure both copies stay: the desktop may already show the new one when only a later step
+    // failed.
+    if (applied && !m_fresh.isEmpty() && !m_previous.isEmpty())
+        QFile::remove(m_previous);
+    m_fresh.clear();
+    m_previous.clear();
+}
