@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <string_view>
+
 namespace {
 
 struct Opened
@@ -108,6 +110,10 @@ private slots:
                                              << "7"
                                              << ""
                                              << "7";
+        QTest::addRow("mode shuffle") << "mode"
+                                      << "shuffle"
+                                      << "shuffleOption"
+                                      << "shuffle";
         QTest::addRow("mode empty") << "mode"
                                     << ""
                                     << "seqOption"
@@ -156,14 +162,18 @@ private slots:
         QFETCH(QString, first);
         QFETCH(QString, second);
         QFETCH(QString, chosen);
-        for (const bool cancel : {true, false}) {
+        // Escape abandons the edits as Cancel does; only the close box keeps them in memory.
+        for (const char* way : {"cancel", "escape", "close box"}) {
+            const bool cancel = way != std::string_view("close box");
             DialogFixture f(ini(form, QStringLiteral("0")));
             const QByteArray before = f.folder.readSettings();
             const Opened o = open(form, f);
             o.dialog->findChild<QRadioButton*>(first)->click();
             o.dialog->findChild<QRadioButton*>(second)->click();
-            if (cancel)
+            if (way == std::string_view("cancel"))
                 o.cancel->click();
+            else if (cancel)
+                QTest::keyClick(o.dialog, Qt::Key_Escape);
             else
                 o.dialog->close();
             QCOMPARE(f.settings.*o.field, cancel ? QStringLiteral("0") : chosen);
