@@ -3,9 +3,12 @@
 
 void ChangeHistory::record(int position, const QString& path)
 {
-    // Stepping back shows the earlier picture again; that must not count as a new change.
-    if (!m_entries.isEmpty() && m_entries.last().position == position && m_entries.last().path == path)
+    // Stepping back shows the earlier picture again, perhaps at a new place in an edited list; that
+    // must not count as a new change.
+    if (!m_entries.isEmpty() && m_entries.last().path == path) {
+        m_entries.last().position = position;
         return;
+    }
     if (m_entries.size() == Capacity)
         m_entries.removeFirst();
     m_entries.append({position, path});
