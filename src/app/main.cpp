@@ -112,8 +112,9 @@ int main(int argc, char* argv[])
     QString claimError;
     switch (control.claim(&claimError)) {
     case ControlServer::Claim::AlreadyRunning:
-        // A second start from the menu: the user wants the program, so show the one that runs.
-        return ControlClient(ControlServer::defaultSocketPath()).send(QStringLiteral("settings")) ? 0 : 1;
+        // A second start from the menu: the user wants the program, so show the one that runs. Not
+        // waited for: that copy may be busy showing a message.
+        return ControlClient(ControlServer::defaultSocketPath()).post(QStringLiteral("settings")) ? 0 : 1;
     case ControlServer::Claim::Failed:
         std::fprintf(stderr, "Tessaly cannot open its control socket: %s\n", qPrintable(claimError));
         prompter.tell(QStringLiteral("Tessaly cannot open its control socket: %1").arg(claimError),

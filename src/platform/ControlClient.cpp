@@ -24,3 +24,13 @@ std::optional<QString> ControlClient::send(const QString& command) const
         return QStringLiteral("error: the running copy did not answer\n");
     return QString::fromUtf8(reply);
 }
+
+bool ControlClient::post(const QString& command) const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_socketPath);
+    if (!socket.waitForConnected(2000))
+        return false;
+    socket.write(command.toUtf8() + '\n');
+    return socket.waitForBytesWritten(2000);
+}

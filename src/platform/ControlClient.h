@@ -15,6 +15,8 @@ public:
 
     /** The reply, or nothing when no copy runs; a copy that does not answer in time gives an error. */
     std::optional<QString> send(const QString& command) const;
+    /** Hands the command over without waiting for it to be carried out; false when no copy runs. */
+    bool post(const QString& command) const;
 
 private:
     QString m_socketPath;
