@@ -2,13 +2,15 @@
 // Builds the real platform objects and wires the layers.
 #include "core/ApplicationFolder.h"
 #include "core/AutostartEntry.h"
+#include "core/CommandLine.h"
 #include "core/LoadedImages.h"
 #include "core/Scheduler.h"
 #include "core/SettingsFile.h"
-#include "core/SingleInstance.h"
 #include "core/StartupSequence.h"
 #include "engine/BitmapWriter.h"
 #include "engine/ChangeCycle.h"
+#include "platform/ControlClient.h"
+#include "platform/ControlServer.h"
 #include "platform/DesktopUrlOpener.h"
 #include "platform/MessageBoxPrompter.h"
 #include "platform/MountedVolumes.h"
@@ -19,6 +21,7 @@
 #include "platform/SystemRandom.h"
 #include "platform/desktop/DesktopBackendFactory.h"
 #include "ui/ApplicationShell.h"
+#include "ui/ControlCommands.h"
 #include "ui/OptionDialogLauncher.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtFontChooser.h"
@@ -50,10 +53,47 @@ QString installedDataDir()
     return QStringLiteral(TESSALY_DATA_DIR);
 }
 
+/** Sends one command to the running copy and prints its reply: 0 done, 1 refused or no copy runs. */
+int sendCommand(int argc, char* argv[], const QString& command)
+{
+    // No display is needed to talk to the running copy.
+    QCoreApplication app(argc, argv);
+    const std::optional<QString> reply = ControlClient(ControlServer::defaultSocketPath()).send(command);
+    if (!reply) {
+        std::fputs("Tessaly is not running\n", stderr);
+        return 1;
+    }
+    if (reply->startsWith(QLatin1String("ok\n"))) {
+        std::fputs(qPrintable(reply->mid(3)), stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "tessaly: %s",
+                 qPrintable(reply->startsWith(QLatin1String("error: ")) ? reply->mid(7) : *reply));
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine commandLine = CommandLine::parse(arguments, QStringLiteral(TESSALY_VERSION));
+    switch (commandLine.action) {
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+        std::fputs(qPrintable(commandLine.text), stdout);
+        return 0;
+    case CommandLine::Action::Usage:
+        std::fputs(qPrintable(commandLine.text), stderr);
+        return 2;
+    case CommandLine::Action::Command:
+        return sendCommand(argc, argv, commandLine.command);
+    case CommandLine::Action::Start:
+        break;
+    }
+
     if (!displayAvailable()) {
         std::fputs("Tessaly needs a graphical desktop and none was found; to try it without one, run it "
                    "under Xvfb: xvfb-run -a tessaly\n",
@@ -68,11 +108,23 @@ int main(int argc, char* argv[])
     // The program lives in the tray with no window shown; it ends only through a close request.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(SingleInstance::defaultLockPath());
-    if (!instance.isFirst())
-        return 0;
-
     MessageBoxPrompter prompter;
+    ControlServer control(ControlServer::defaultSocketPath());
+    QString claimError;
+    switch (control.claim(&claimError)) {
+    case ControlServer::Claim::AlreadyRunning:
+        // A second start from the menu: the user wants the program, so show the one that runs. Not
+        // waited for: that copy may be busy showing a message.
+        return ControlClient(ControlServer::defaultSocketPath()).post(QStringLiteral("settings")) ? 0 : 1;
+    case ControlServer::Claim::Failed:
+        std::fprintf(stderr, "Tessaly cannot open its control socket: %s\n", qPrintable(claimError));
+        prompter.tell(QStringLiteral("Tessaly cannot open its control socket: %1").arg(claimError),
+                      PromptIcon::Critical);
+        return 1;
+    case ControlServer::Claim::Claimed:
+        break;
+    }
+
     QString error;
     const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     const QString appFolder = ApplicationFolder::resolve(QCoreApplication::applicationDirPath(), configHome,
@@ -129,9 +181,13 @@ int main(int argc, char* argv[])
         QCoreApplication::exit(0);
     });
 
+    ControlCommands commands(settings, images, cycle, scheduler, shell, tray);
+
+    cycle.noteShownAtStart();
     scheduler.startupCheck();
     window.setEnabled(true);
     scheduler.start();
     shell.goToTray();
+    control.serve([&commands](const QString& command) { return commands.run(command); });
     return app.exec();
 }

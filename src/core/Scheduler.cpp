@@ -125,9 +125,21 @@ void Scheduler::stop()
     Timer1.stop();
 }
 
+void Scheduler::pause()
+{
+    m_paused = true;
+    Timer1.stop();
+}
+
+void Scheduler::resume()
+{
+    m_paused = false;
+    arm();
+}
+
 void Scheduler::Timer1_Timer()
 {
-    if (!m_running || m_inTick)
+    if (!m_running || m_paused || m_inTick)
         return;
     m_inTick = true;
     if (isDue()) {
@@ -142,7 +154,7 @@ void Scheduler::Timer1_Timer()
 void Scheduler::arm()
 {
     // While a check runs, its end arms the timer: no second check may start inside the change.
-    if (!m_running || m_inTick)
+    if (!m_running || m_paused || m_inTick)
         return;
     const qint64 untilDue = m_clock.now().msecsTo(dueAt());
     const int wait = static_cast<int>(std::clamp<qint64>(untilDue, 0, m_maxWaitMs));

@@ -50,6 +50,10 @@ public:
     /** No change happens by itself until start(). */
     void stop();
     bool isRunning() const { return m_running; }
+    /** No timed change until resume(), whatever start() and stop() do meanwhile. */
+    void pause();
+    void resume();
+    bool isPaused() const { return m_paused; }
 
     /** One check: changes when due, then sleeps until the next due time. */
     void Timer1_Timer();
@@ -76,4 +80,5 @@ private:
     int m_maxWaitMs = MaxWaitMs;
     bool m_running = false;
     bool m_inTick = false;
+    bool m_paused = false;
 };

@@ -3,6 +3,7 @@
 
 #include "core/SettingValue.h"
 #include "core/SettingsFile.h"
+#include "core/ShuffleOrder.h"
 
 #include <array>
 
@@ -17,7 +18,7 @@ constexpr std::array<SettingSpec, 21> kSchema{{
     {"display", "imageNum", T::Integer, "0", Any, AnyHigh, &Settings::imageNum},
     {"total", "total", T::Integer, "0", Any, AnyHigh, &Settings::total},
     {"display", "displayType", T::Integer, "0", 0, 2, &Settings::displayType},
-    {"display", "sequenceType", T::Integer, "0", 0, 1, &Settings::sequenceType},
+    {"display", "sequenceType", T::Integer, "0", 0, 1, &Settings::sequenceType, ShuffleOrder::StoredValue},
     {"font", "captionPosition", T::Integer, "2", 0, 2, &Settings::captionPosition},
     {"font", "onOffCaption", T::Integer, "0", 0, 1, &Settings::onOffCaption},
     {"font", "newFontName", T::Text, "DejaVu Sans", Any, AnyHigh, &Settings::newFontName},
@@ -48,6 +49,8 @@ Value convertOrDefault(const Settings& settings, QString Settings::*field, Conve
 /** Whether text is a value of the key's type within its bounds; integers are taken as they are used. */
 bool isWellFormed(const SettingSpec& spec, const QString& text)
 {
+    if (spec.word != nullptr && text == QLatin1String(spec.word))
+        return true;
     std::optional<double> value;
     switch (spec.type) {
     case T::Text:

@@ -14,7 +14,7 @@ enum class SettingType { Text, Integer, Number, Flag, Colour, DateTime };
 
 /**
  * One key of the settings file: where it lives, its form, the value shipped, the bounds of a number
- * (none when low > high), and its field.
+ * (none when low > high), its field, and a word the key takes beside its numbers (none when null).
  */
 struct SettingSpec
 {
@@ -25,6 +25,7 @@ struct SettingSpec
     double low;
     double high;
     QString Settings::*field;
+    const char* word = nullptr;
 };
 
 /** The one table of every key the program reads and writes (the picture list's sections aside). */

@@ -45,23 +45,53 @@ ChangeCycle::ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile&
       m_prompter(prompter), m_random(random), m_wait(wait), m_screen(screen)
 {}
 
-void ChangeCycle::ChangeWallpaper(const QString& orderMode)
+bool ChangeCycle::ChangeWallpaper(const QString& orderMode)
+{
+    return run({orderMode});
+}
+
+std::optional<bool> ChangeCycle::showPrevious()
+{
+    // A picture since removed from the list is passed over for the one before it.
+    while (const std::optional<ChangeHistory::Entry> earlier = m_history.stepBack()) {
+        int position = earlier->position;
+        if (position >= m_images.Count() || m_images.PathAt(position) != earlier->path) {
+            position = -1;
+            for (int i = 0; i < m_images.Count() && position < 0; ++i)
+                position = m_images.PathAt(i) == earlier->path ? i : -1;
+        }
+        if (position >= 0)
+            return run({QString(), position});
+    }
+    return std::nullopt;
+}
+
+void ChangeCycle::noteShownAtStart()
+{
+    const std::optional<qint16> position = SettingValue::toInt16(m_settings.imageNum);
+    if (position && *position >= 0 && *position < m_images.Count())
+        m_history.record(*position, m_images.PathAt(*position));
+}
+
+bool ChangeCycle::run(const Request& request)
 {
     // The wait before applying handles events, and a tick or a tray command may ask for a change
     // then; running it inside the first would mix two bitmaps and two index writes.
     if (m_stopped)
-        return;
+        return false;
     if (m_changing) {
-        m_queued = orderMode;
-        return;
+        m_queued = request;
+        return true;
     }
     m_changing = true;
-    std::optional<QString> next = orderMode;
+    bool applied = false;
+    std::optional<Request> next = request;
     while (next) {
-        changeOnce(*next);
+        applied = changeOnce(*next);
         next = std::exchange(m_queued, std::nullopt);
     }
     m_changing = false;
+    return applied;
 }
 
 void ChangeCycle::stop()
@@ -72,6 +102,10 @@ void ChangeCycle::stop()
 
 QString ChangeCycle::nextIndex(const QString& orderMode, int count)
 {
+    if (orderMode == QLatin1String(ShuffleOrder::StoredValue)) {
+        const std::optional<qint16> current = SettingValue::toInt16(m_settings.imageNum);
+        return QString::number(m_shuffle.next(count, current.value_or(-1), m_random));
+    }
     // An order mode that is not a number steps in list order.
     const double mode = SettingValue::toNumber(orderMode).value_or(0);
     if (mode == 0) {
@@ -82,21 +116,29 @@ QString ChangeCycle::nextIndex(const QString& orderMode, int count)
         return QString::number(next < 0 ? 0 : next);
     }
     if (mode == 1) {
-        const auto drawn = qint64(std::floor(double(count) * double(m_random.next())));
-        return QString::number(std::clamp<qint64>(drawn, 0, count - 1));
+        // Any picture but the one on screen: draw among the others and step over it.
+        const std::optional<qint16> current = SettingValue::toInt16(m_settings.imageNum);
+        const bool skip = count > 1 && current && *current >= 0 && *current < count;
+        const int choices = skip ? count - 1 : count;
+        auto drawn =
+            std::clamp<qint64>(qint64(std::floor(double(choices) * double(m_random.next()))), 0, choices - 1);
+        if (skip && drawn >= *current)
+            ++drawn;
+        return QString::number(drawn);
     }
     return m_settings.imageNum;
 }
 
-void ChangeCycle::changeOnce(const QString& orderMode)
+bool ChangeCycle::changeOnce(const Request& request)
 {
     m_random.randomize();
     const int count = m_images.Count();
     // Nothing to show: leave the desktop and the index as they are.
     if (count <= 0)
-        return;
+        return false;
 
-    m_settings.imageNum = nextIndex(orderMode, count);
+    m_settings.imageNum =
+        request.position >= 0 ? QString::number(request.position) : nextIndex(request.orderMode, count);
     const std::optional<qint16> position = SettingValue::toInt16(m_settings.imageNum);
     const bool listed = position && *position >= 0 && *position < count;
     const QString path = listed ? m_images.PathAt(*position) : QString();
@@ -129,21 +171,25 @@ void ChangeCycle::changeOnce(const QString& orderMode)
         m_prompter.tell(saveError.isEmpty() ? processingErrorText() + unusableFallback
                                             : saveErrorText(saveError),
                         PromptIcon::Exclamation);
-        return;
+        return false;
     }
 
     m_wait.wait(SettleMilliseconds);
     // A close request during the wait ends the program at once: nothing more is applied or written.
     if (m_stopped)
-        return;
+        return false;
 
     QString style = composition->displayType == 1 ? QStringLiteral("Center") : QStringLiteral("Stretch");
     const ApplyResult result = m_desktop.apply(bitmapPath, style);
     if (!result.ok) {
         m_prompter.tell(applyErrorText(result.reason), PromptIcon::Exclamation);
-        return;
+        return false;
     }
+    if (listed)
+        m_history.record(*position, path);
+    // The wallpaper did change; a failed record of it is told, and the change still counts.
     SettingsSaveReport::check(
         m_file.write(QStringLiteral("display"), QStringLiteral("imageNum"), m_settings.imageNum), m_file,
         m_prompter);
+    return true;
 }

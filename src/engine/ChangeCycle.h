@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/ChangeHistory.h"
+#include "core/ShuffleOrder.h"
+
 #include <QObject>
 #include <QString>
 #include <optional>
@@ -39,16 +42,31 @@ public:
                 const ScreenInfo& screen, QObject* parent = nullptr);
 
     /**
-     * Changes the wallpaper; `orderMode` is "0" list order, "1" random, any other number: same picture.
+     * Changes the wallpaper; `orderMode` is "0" list order, "1" random (never the picture on screen),
+     * ShuffleOrder::StoredValue each once per round, any other number: same picture.
      * A request that arrives while a change waits to be applied runs once that change is over; of
-     * several such requests only the last one runs.
+     * several such requests only the last one runs. False when the change failed (and was told).
      */
-    void ChangeWallpaper(const QString& orderMode);
+    bool ChangeWallpaper(const QString& orderMode);
+    /** Shows again the picture shown before the one on screen: nothing when there is none, else
+     *  whether the change worked. */
+    std::optional<bool> showPrevious();
+    /** The picture on screen as this run knows it. */
+    std::optional<ChangeHistory::Entry> shown() const { return m_history.current(); }
+    /** The picture on screen at start: what the last run recorded. */
+    void noteShownAtStart();
     /** The program is ending: a change waiting to be applied is dropped and no later one starts. */
     void stop();
 
 private:
-    void changeOnce(const QString& orderMode);
+    struct Request
+    {
+        QString orderMode;
+        /** A picture asked for by position (stepping back), or -1 to choose by the order mode. */
+        int position = -1;
+    };
+    bool run(const Request& request);
+    bool changeOnce(const Request& request);
     QString nextIndex(const QString& orderMode, int count);
 
     Settings& m_settings;
@@ -62,5 +80,7 @@ private:
     const ScreenInfo& m_screen;
     bool m_changing = false;
     bool m_stopped = false;
-    std::optional<QString> m_queued;
+    std::optional<Request> m_queued;
+    ShuffleOrder m_shuffle;
+    ChangeHistory m_history;
 };

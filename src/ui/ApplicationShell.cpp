@@ -7,6 +7,7 @@
 #include "frmMain.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QSystemTrayIcon>
 
 ApplicationShell::ApplicationShell(frmMain& window, LoadedImages& images, Scheduler& scheduler,
@@ -24,6 +25,7 @@ ApplicationShell::ApplicationShell(frmMain& window, LoadedImages& images, Schedu
     connect(&m_tray, &TrayController::foregroundRequested, this, &ApplicationShell::bringForward);
     connect(&m_window, &frmMain::activateRequested, this, &ApplicationShell::activateAndMinimize);
     connect(&m_window, &frmMain::closeRequested, this, &ApplicationShell::Form_QueryUnload);
+    m_window.installEventFilter(this);
 }
 
 void ApplicationShell::goToTray()
@@ -47,9 +49,20 @@ void ApplicationShell::checkTrayAppeared()
     if (!m_trayAvailable())
         return;
     m_trayPoll.stop();
-    // Hide the window only while nothing is going on in it (a dialog disables it).
-    if (m_shownForMissingTray && m_window.isEnabled())
+    // Pulling the window away from someone working in it would lose their place: it goes to the tray
+    // when they close it or press Activate!.
+    m_tray.showIcon();
+}
+
+bool ApplicationShell::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_window && event->type() == QEvent::Close && m_shownForMissingTray &&
+        m_trayAvailable()) {
+        event->ignore();
         goToTray();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ApplicationShell::mnuOpen_Click()

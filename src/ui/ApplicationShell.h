@@ -14,7 +14,8 @@ class TrayController;
 /**
  * The program's life between start and end: going to the tray, opening the settings window,
  * Activate, and the end on any close request. Where the desktop shows no tray, the main window stays
- * shown instead so the program remains reachable, until a tray appears.
+ * shown instead so the program remains reachable; once a tray appears, closing the window or
+ * Activate puts the program there.
  */
 class ApplicationShell : public QObject
 {
@@ -43,6 +44,9 @@ public:
 
     /** Whether the window is shown only because there is no tray. */
     bool shownForMissingTray() const { return m_shownForMissingTray; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void checkTrayAppeared();

@@ -48,9 +48,12 @@ void QuasiModalDialog::closeEvent(QCloseEvent* event)
 
 void QuasiModalDialog::keyPressEvent(QKeyEvent* event)
 {
-    // Escape closes the window as its close box does.
+    // Closing alone would keep the abandoned edits in memory, and a later save would write them.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
+        if (m_cancel)
+            m_cancel->click();
+        else
+            close();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QAbstractButton>
 #include <QPointer>
 #include <QWidget>
 
@@ -25,10 +26,14 @@ protected:
     /** Pixels for a length in twips at 96 dots per inch. */
     static constexpr int twips(int length) { return length / 15; }
 
+    /** Escape presses this button, so that it abandons the edits as Cancel does. */
+    void setCancelButton(QAbstractButton* cancel) { m_cancel = cancel; }
+
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QPointer<QWidget> m_mainWindow;
+    QPointer<QAbstractButton> m_cancel;
     bool m_unloaded = false;
 };

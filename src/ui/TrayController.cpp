@@ -14,12 +14,16 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
       mnuSystemTray(new QMenu(QStringLiteral("Menu Tray"))),
       mnuOpen(mnuSystemTray->addAction(QStringLiteral("Settings"))),
       mnuNextImage(mnuSystemTray->addAction(QStringLiteral("Flip to next image"))),
-      mnuClose(mnuSystemTray->addAction(QStringLiteral("Close and Disable")))
+      mnuClose(mnuSystemTray->addAction(QStringLiteral("Close and Disable"))),
+      m_previous((mnuSystemTray->addSeparator(), mnuSystemTray->addAction(QStringLiteral("Previous image")))),
+      m_pause(mnuSystemTray->addAction(QStringLiteral("Pause changes")))
 {
     mnuSystemTray->setObjectName(QStringLiteral("mnuSystemTray"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
     mnuNextImage->setObjectName(QStringLiteral("mnuNextImage"));
     mnuClose->setObjectName(QStringLiteral("mnuClose"));
+    m_previous->setObjectName(QStringLiteral("previousImage"));
+    m_pause->setObjectName(QStringLiteral("pauseChanges"));
 
     ProgramIcon::loadResources();
     m_icon.setIcon(ProgramIcon::icon());
@@ -32,6 +36,11 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
     connect(mnuOpen, &QAction::triggered, this, &TrayController::openRequested);
     connect(mnuNextImage, &QAction::triggered, this, &TrayController::mnuNextImage_Click);
     connect(mnuClose, &QAction::triggered, this, &TrayController::closeRequested);
+    connect(m_previous, &QAction::triggered, this, [this] {
+        const QScopedValueRollback busy(m_trayBusy, true);
+        emit previousRequested();
+    });
+    connect(m_pause, &QAction::triggered, this, &TrayController::pauseToggled);
 }
 
 TrayController::~TrayController()
@@ -79,4 +88,9 @@ void TrayController::mnuNextImage_Click()
     // Icon clicks during the flip's change are dropped like those during any other change.
     QScopedValueRollback busy(m_trayBusy, true);
     m_change(QStringLiteral("0"));
+}
+
+void TrayController::setPaused(bool paused)
+{
+    m_pause->setText(paused ? QStringLiteral("Resume changes") : QStringLiteral("Pause changes"));
 }

@@ -10,7 +10,8 @@ class QAction;
 class QMenu;
 
 /**
- * The tray icon and its menu "Settings", "Flip to next image", "Close and Disable". A left click
+ * The tray icon and its menu "Settings", "Flip to next image", "Close and Disable", then "Previous
+ * image" and "Pause changes" / "Resume changes". A left click
  * changes the wallpaper in the chosen order, a right click opens the menu; icon events that arrive
  * while one is being handled (a change waits with the event loop running) are dropped.
  */
@@ -34,6 +35,8 @@ public:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
     /** "Flip to next image": the next picture in list order, whatever the order mode. */
     void mnuNextImage_Click();
+    /** The pause entry reads "Resume changes" while paused. */
+    void setPaused(bool paused);
 
     QSystemTrayIcon& icon() { return m_icon; }
     QMenu& menu() { return *mnuSystemTray; }
@@ -46,6 +49,10 @@ signals:
     void closeRequested();
     /** The menu is about to open: the main window should come forward. */
     void foregroundRequested();
+    /** "Previous image" was chosen (icon clicks meanwhile are dropped). */
+    void previousRequested();
+    /** "Pause changes" or "Resume changes" was chosen. */
+    void pauseToggled();
 
 private:
     const Settings& m_settings;
@@ -55,5 +62,7 @@ private:
     QAction* mnuOpen;
     QAction* mnuNextImage;
     QAction* mnuClose;
+    QAction* m_previous;
+    QAction* m_pause;
     bool m_trayBusy = false;
 };

@@ -70,6 +70,7 @@ frmCaption::frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& fi
     connect(font, &QPushButton::clicked, this, &frmCaption::font_Click);
     connect(ok, &QPushButton::clicked, this, &frmCaption::ok_Click);
     connect(cancel, &QPushButton::clicked, this, &frmCaption::cancel_Click);
+    setCancelButton(cancel);
     Form_Load();
 }
 

@@ -37,6 +37,7 @@ frmDisplay::frmDisplay(QWidget* mainWindow, Settings& settings, SettingsFile& fi
     DialogParts::onSelected(tileOption, this, &frmDisplay::tileOption_Click);
     connect(ok, &QPushButton::clicked, this, &frmDisplay::ok_Click);
     connect(cancel, &QPushButton::clicked, this, &frmDisplay::cancel_Click);
+    setCancelButton(cancel);
     Form_Load();
 }
 

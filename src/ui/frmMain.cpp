@@ -21,32 +21,37 @@
 
 namespace {
 
+// How a control follows a window made larger than designed: the list and the caption box grow,
+// what lies right of or below them moves along.
+enum Anchor { Fixed = 0, GrowX = 1, GrowY = 2, MoveX = 4, MoveY = 8 };
+
 struct Placement
 {
     const char* name;
     QRect twips;
+    int anchors;
 };
 
 // Left, top, width and height in twips (15 to a pixel at 96 dots per inch). The position and total
 // boxes are wider than three digits so that the largest count, 32767, shows whole.
 const Placement kPlacements[] = {
-    {"Toolbar1", {0, 0, 4740, 540}},
-    {"Label2", {1320, 645, 1095, 255}},
-    {"ImagePosition", {2520, 600, 615, 285}},
-    {"Label3", {3240, 640, 495, 255}},
-    {"Text3", {3840, 600, 760, 285}},
-    {"List1", {120, 960, 4095, 960}},
-    {"up", {4270, 960, 330, 325}},
-    {"down", {4270, 1320, 330, 325}},
-    {"add", {120, 2040, 1095, 375}},
-    {"remove", {1320, 2040, 1335, 375}},
-    {"RemoveAll", {2760, 2040, 1455, 375}},
-    {"Label1", {480, 2520, 1695, 255}},
-    {"p_caption", {480, 2760, 3375, 285}},
-    {"clear", {3930, 2760, 660, 360}},
-    {"photo1", {480, 3120, 3375, 1815}},
-    {"Activate", {3360, 5040, 1215, 375}},
-    {"help", {120, 5520, 4455, 315}},
+    {"Toolbar1", {0, 0, 4740, 540}, GrowX},
+    {"Label2", {1320, 645, 1095, 255}, MoveX},
+    {"ImagePosition", {2520, 600, 615, 285}, MoveX},
+    {"Label3", {3240, 640, 495, 255}, MoveX},
+    {"Text3", {3840, 600, 760, 285}, MoveX},
+    {"List1", {120, 960, 4095, 960}, GrowX | GrowY},
+    {"up", {4270, 960, 330, 325}, MoveX},
+    {"down", {4270, 1320, 330, 325}, MoveX},
+    {"add", {120, 2040, 1095, 375}, MoveY},
+    {"remove", {1320, 2040, 1335, 375}, MoveY},
+    {"RemoveAll", {2760, 2040, 1455, 375}, MoveY},
+    {"Label1", {480, 2520, 1695, 255}, MoveY},
+    {"p_caption", {480, 2760, 3375, 285}, MoveY | GrowX},
+    {"clear", {3930, 2760, 660, 360}, MoveX | MoveY},
+    {"photo1", {480, 3120, 3375, 1815}, MoveY},
+    {"Activate", {3360, 5040, 1215, 375}, MoveX | MoveY},
+    {"help", {120, 5520, 4455, 315}, MoveY | GrowX},
 };
 constexpr QSize kClientTwips(4740, 6075);
 
@@ -125,11 +130,8 @@ void frmMain::buildControls()
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Text3 = readOnlyBox(s, "Text3", "Total amount of images");
 
+    // The desktop's own font and size: the designed 6.75-point serif is too small to read on Linux.
     List1 = named(new QListView(s), "List1", QStringLiteral("Loaded image(s)"));
-    QFont listFont(QStringLiteral("Times New Roman"));
-    listFont.setStyleHint(QFont::Serif);
-    listFont.setPointSizeF(6.75);
-    List1->setFont(listFont);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setUniformItemSizes(true);
@@ -217,14 +219,29 @@ void frmMain::setHelpTexts()
 
 void frmMain::layOut()
 {
-    const double pixelsPerTwip = TwipsLayout::pixelsPerTwip(font());
+    m_pixelsPerTwip = TwipsLayout::pixelsPerTwip(font());
+    m_designedSize = TwipsLayout::toPixels(QRect(QPoint(0, 0), kClientTwips), m_pixelsPerTwip).size();
+    m_surface->setMinimumSize(m_designedSize);
+    m_surface->resize(m_designedSize);
+    placeControls();
+    setMinimumSize(sizeHint());
+    resize(minimumSize());
+}
+
+void frmMain::placeControls()
+{
+    const QSize extra = (m_surface->size() - m_designedSize).expandedTo(QSize(0, 0));
     for (const Placement& placement : kPlacements) {
-        const bool placed = TwipsLayout::place(m_surface, placement.name, placement.twips, pixelsPerTwip);
-        Q_ASSERT(placed);
-        Q_UNUSED(placed);
+        QRect rect = TwipsLayout::toPixels(placement.twips, m_pixelsPerTwip);
+        rect.translate(placement.anchors & MoveX ? extra.width() : 0,
+                       placement.anchors & MoveY ? extra.height() : 0);
+        rect.setSize(rect.size() + QSize(placement.anchors & GrowX ? extra.width() : 0,
+                                         placement.anchors & GrowY ? extra.height() : 0));
+        auto* widget =
+            m_surface->findChild<QWidget*>(QLatin1String(placement.name), Qt::FindDirectChildrenOnly);
+        Q_ASSERT(widget);
+        widget->setGeometry(rect);
     }
-    m_surface->setFixedSize(TwipsLayout::toPixels(QRect(QPoint(0, 0), kClientTwips), pixelsPerTwip).size());
-    setFixedSize(sizeHint());
 }
 
 void frmMain::connectCommands()
@@ -349,7 +366,9 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_surface && event->type() == QEvent::MouseMove) {
+    if (watched == m_surface && event->type() == QEvent::Resize) {
+        placeControls();
+    } else if (watched == m_surface && event->type() == QEvent::MouseMove) {
         Form_MouseMove();
     } else if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
         const auto it = m_helpTexts.constFind(watched);

@@ -94,6 +94,8 @@ private:
     void buildMenus();
     void setHelpTexts();
     void layOut();
+    /** The designed twips positions, with the list and caption box taking any extra room. */
+    void placeControls();
     void connectCommands();
     /** Runs a list command with the view's own selection signals muted, then shows the result. */
     template<typename Command> void run(Command command);
@@ -113,4 +115,6 @@ private:
     QPointer<frmAbout> m_about;
     QHash<QObject*, QString> m_helpTexts;
     bool m_syncingSelection = false;
+    double m_pixelsPerTwip = 1.0 / 15;
+    QSize m_designedSize;
 };

@@ -10,7 +10,7 @@ class Prompter;
 class SettingsFile;
 struct Settings;
 
-/** Chooses whether pictures follow the list's order or come at random. */
+/** Chooses whether pictures follow the list's order, come at random, or at random each once a round. */
 class frmMode : public QuasiModalDialog
 {
     Q_OBJECT
@@ -20,12 +20,15 @@ public:
 
     void seqOption_Click();
     void randomOption_Click();
+    void shuffleOption_Click();
     void ok_Click();
     void cancel_Click();
 
     QLabel* Label1;
     QRadioButton* seqOption;
     QRadioButton* randomOption;
+    /** "Random, each once": the whole list in a shuffled order before any picture repeats. */
+    QRadioButton* shuffleOption;
     QPushButton* ok;
     QPushButton* cancel;
 

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,6 +19,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QStringListModel>
 #include <QTreeView>
 
@@ -85,7 +87,9 @@ frmMultifiles::frmMultifiles(QWidget* mainWindow, LoadedImages& images, Prompter
 void frmMultifiles::Form_Load()
 {
     fillDrives();
-    const QString current = withSlash(QDir::currentPath());
+    // A program started from a menu has / as its current folder; the user's pictures are elsewhere.
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    const QString current = withSlash(QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
     int best = -1;
     for (int i = 0; i < drvDrives->count(); ++i) {
         const QString root = drvDrives->itemData(i).toString();

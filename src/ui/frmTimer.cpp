@@ -9,6 +9,8 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,8 +51,9 @@ frmTimer::frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file, 
 {
     timeText->setObjectName(QStringLiteral("timeText"));
     timeScroll->setObjectName(QStringLiteral("timeScroll"));
-    // The count comes from the spinner alone.
-    timeText->setReadOnly(true);
+    // Typed as well as stepped: going from 30 to 1 should not take 29 clicks.
+    m_countRange = new QIntValidator(1, 60, timeText);
+    timeText->setValidator(m_countRange);
     timeText->setAlignment(Qt::AlignRight);
     timeText->setFixedWidth(timeText->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
     timeScroll->setSingleStep(1);
@@ -83,9 +86,12 @@ frmTimer::frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file, 
     DialogParts::onSelected(hourOption, this, &frmTimer::hourOption_Click);
     DialogParts::onSelected(dayOption, this, &frmTimer::dayOption_Click);
     connect(timeScroll, &QScrollBar::valueChanged, this, &frmTimer::timeScroll_Change);
+    connect(timeText, &QLineEdit::textEdited, this, &frmTimer::timeText_Change);
+    timeText->installEventFilter(this);
     connect(bootCheck, &QCheckBox::toggled, this, &frmTimer::bootCheck_Click);
     connect(ok, &QPushButton::clicked, this, &frmTimer::ok_Click);
     connect(cancel, &QPushButton::clicked, this, &frmTimer::cancel_Click);
+    setCancelButton(cancel);
     Form_Load();
 }
 
@@ -151,6 +157,23 @@ void frmTimer::timeScroll_Change()
     showCount(unit);
 }
 
+void frmTimer::timeText_Change()
+{
+    if (timeText->hasAcceptableInput())
+        timeScroll->setValue(-timeText->text().toInt());
+}
+
+bool frmTimer::eventFilter(QObject* watched, QEvent* event)
+{
+    // A box left empty or out of range shows the count that holds (editingFinished would not come).
+    const bool enter =
+        event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                                              static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
+    if (watched == timeText && (event->type() == QEvent::FocusOut || enter))
+        showCount(selectedUnit());
+    return QuasiModalDialog::eventFilter(watched, event);
+}
+
 void frmTimer::bootCheck_Click()
 {
     m_settings.changeEveryBoot = bootCheck->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
@@ -188,10 +211,13 @@ const frmTimer::Unit& frmTimer::selectedUnit() const
 void frmTimer::setRange(const Unit& unit)
 {
     timeScroll->setRange(-unit.largest, -1);
+    m_countRange->setTop(unit.largest);
 }
 
 void frmTimer::showCount(const Unit& unit)
 {
-    timeText->setText(QString::number(count()));
+    // Rewriting the same text would move the cursor of someone typing.
+    if (timeText->text() != QString::number(count()))
+        timeText->setText(QString::number(count()));
     timeLabel->setText(QLatin1String(count() == 1 ? unit.singular : unit.plural));
 }

@@ -4,6 +4,7 @@
 #include "ui/QuasiModalDialog.h"
 
 class QCheckBox;
+class QIntValidator;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -28,6 +29,8 @@ public:
     void hourOption_Click();
     void dayOption_Click();
     void timeScroll_Change();
+    /** A count typed into the box moves the spinner once it is within the unit's range. */
+    void timeText_Change();
     void bootCheck_Click();
     void ok_Click();
     void cancel_Click();
@@ -47,6 +50,9 @@ public:
     /** A unit's code, range, count field and words. */
     struct Unit;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Form_Load();
     void selectUnit(const Unit& unit);
@@ -57,6 +63,7 @@ private:
     Settings& m_settings;
     SettingsFile& m_file;
     Prompter& m_prompter;
+    QIntValidator* m_countRange = nullptr;
     QString savedTimeOption;
     QString savedTimeMin;
     QString savedTimeHour;

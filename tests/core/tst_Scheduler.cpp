@@ -73,6 +73,7 @@ private slots:
     void activateWithEmptyListChangesNothing_data();
     void activateWithEmptyListChangesNothing();
     void daysRhythmAfterActivate();
+    void noChangeWhileStopped_data();
     void noChangeWhileStopped();
     void stopDuringChangeKeepsSchedulerStopped();
     void noSecondCheckWhileOneRuns();
@@ -318,17 +319,35 @@ void tst_Scheduler::daysRhythmAfterActivate()
     QCOMPARE(f.changes.size(), 3); // Activate, then the two midnights
 }
 
+void tst_Scheduler::noChangeWhileStopped_data()
+{
+    QTest::addColumn<bool>("paused");
+    QTest::addRow("settings window open") << false;
+    // A pause holds through the window's Activate, which starts the scheduler again.
+    QTest::addRow("paused") << true;
+}
+
 void tst_Scheduler::noChangeWhileStopped()
 {
+    QFETCH(bool, paused);
     Fixture f(QStringLiteral("0"), QString());
     f.scheduler.setMaxWait(5);
     f.scheduler.start();
-    f.scheduler.stop();
+    if (paused) {
+        f.scheduler.pause();
+        f.scheduler.start();
+    } else {
+        f.scheduler.stop();
+    }
     f.clock.advanceMinutes(7 * 24 * 60);
     QTest::qWait(50);
     f.scheduler.Timer1_Timer(); // a tick already queued when the window opened
     QVERIFY(f.changes.isEmpty());
     QVERIFY(!f.scheduler.timer().isActive());
+    if (paused) {
+        f.scheduler.resume();
+        QTRY_COMPARE(f.changes.size(), 1);
+    }
 }
 
 void tst_Scheduler::stopDuringChangeKeepsSchedulerStopped()

@@ -265,8 +265,9 @@ def ini_value(path, section, key):
 
 
 def menu_item(popup, row):
+    """The centre of one of the three first entries; two more follow below a separator."""
     _, w, h, x, y = popup
-    return x + w // 2, y + (2 * row + 1) * h // 6
+    return x + w // 2, y + (2 * row + 1) * h // 11
 
 
 def open_menu(s):

@@ -33,7 +33,8 @@ ACTIVATE = (3360, 5040, 1215, 375)
 CAPTION_TOOL, MULTIPLE_TOOL = 3, 4
 INSTALLED = ["bin/tessaly", "share/tessaly/tessdesk.ini", "share/tessaly/badimage.bmp",
              "share/tessaly/image1.gif", "share/tessaly/image2.gif", "share/applications/tessaly.desktop",
-             "share/metainfo/org.tessaly.Tessaly.metainfo.xml", "share/icons/hicolor/scalable/apps/tessaly.svg"]
+             "share/metainfo/org.tessaly.Tessaly.metainfo.xml", "share/icons/hicolor/scalable/apps/tessaly.svg",
+             "share/man/man1/tessaly.1"]
 ICON_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
 
 
@@ -134,7 +135,7 @@ def journey(s, picture_folder, expected_paths):
 
     settings = os.path.join(s.app_folder, "tessdesk.ini")
     check(s.start_tray_host(), "trayer is up as the tray host")
-    app = s.start_program(cwd=picture_folder)
+    app = s.start_program(cwd="/")
     if not verify(wait_for(s.icon, 10) is not None, "first start: the icon is in the tray", "first-start"):
         return
     check(wait_for(lambda: ini_value(settings, "tessaly", "firstRun") == "False", 5),
@@ -264,9 +265,10 @@ def main():
     try:
         program = install(cmake, build, os.path.join(work, "prefix"))
         if program:
-            folder = os.path.join(work, "pictures")
-            paths = pictures(folder)
             s = Session(program)
+            # The loader opens at the user's Pictures folder.
+            folder = os.path.join(s.env["HOME"], "Pictures")
+            paths = pictures(folder)
             try:
                 journey(s, folder, paths)
             finally:

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Starts the real program (offscreen) the way a user would: first start, a second copy, a portable copy.
+// Starts the real program (offscreen) the way a user would: first start, a second copy, a portable copy,
+// and drives the running copy from the command line.
 #include "TempAppFolder.h"
 
 #include <QDeadlineTimer>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include <csignal>
 #include <sys/stat.h>
 
 class tst_Startup : public QObject
@@ -20,7 +22,11 @@ class tst_Startup : public QObject
 private slots:
     void initTestCase();
     void firstStartSeedsConfigFolder();
-    void secondStartLeavesNoTrace();
+    void oneCopyRuns_data();
+    void oneCopyRuns();
+    void printingNeedsNoFolder_data();
+    void printingNeedsNoFolder();
+    void commandsDriveTheRunningCopy();
     void portableCopyKeepsItsOwnFolder_data();
     void portableCopyKeepsItsOwnFolder();
     void unusableEntryShowsTheFallback_data();
@@ -28,9 +34,19 @@ private slots:
     void cleanup();
 
 private:
-    QProcess* start(const QString& program, const QString& home);
+    struct Result
+    {
+        int exitCode;
+        QString out;
+        QString err;
+    };
+    QProcess* start(const QString& program, const QString& home, const QStringList& arguments = {});
     /** A copy of the program in the folder, which makes it a portable copy once settings are written. */
     QString copyProgram(const TempAppFolder& folder);
+    Result command(const QStringList& arguments);
+    void writeRecordingSetup();
+    /** Waits until a copy holds the socket; commands sent then wait for it to be ready. */
+    void waitForSocket();
     QByteArray waitForSettings(const QString& path, const QByteArray& mustContain);
     QByteArray waitUntilSettled(const QString& path);
 
@@ -45,7 +61,7 @@ void tst_Startup::initTestCase()
     QVERIFY2(QFileInfo(m_program).isExecutable(), "TESSALY_PROGRAM must name the built program");
 }
 
-QProcess* tst_Startup::start(const QString& program, const QString& home)
+QProcess* tst_Startup::start(const QString& program, const QString& home, const QStringList& arguments)
 {
     auto* process = new QProcess(this);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -61,10 +77,50 @@ QProcess* tst_Startup::start(const QString& program, const QString& home)
     QFile::setPermissions(home + QStringLiteral("/run"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     process->setProcessEnvironment(env);
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(program, {});
+    if (arguments.isEmpty())
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(program, arguments);
     m_running.append(process);
     return process;
+}
+
+tst_Startup::Result tst_Startup::command(const QStringList& arguments)
+{
+    QProcess* process = start(m_program, m_home.path(), arguments);
+    if (!process->waitForFinished(15000))
+        return {-1, {}, QStringLiteral("did not finish")};
+    return {process->exitCode(), QString::fromUtf8(process->readAllStandardOutput()),
+            QString::fromUtf8(process->readAllStandardError())};
+}
+
+void tst_Startup::waitForSocket()
+{
+    const QString socket = m_home.path() + QStringLiteral("/run/tessaly.socket");
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 10000);
+}
+
+/** Two pictures, no change due before 2030, and a desktop back end that logs each change. */
+void tst_Startup::writeRecordingSetup()
+{
+    const QString folder = m_home.path() + QStringLiteral("/.config/tessaly/");
+    QVERIFY(QDir().mkpath(folder));
+    QFile recorder(m_home.path() + QStringLiteral("/record.sh"));
+    QVERIFY(recorder.open(QIODevice::WriteOnly));
+    recorder.write("#!/bin/sh\necho \"$1 $2\" >> \"$(dirname \"$0\")/changes.log\"\n");
+    recorder.close();
+    QVERIFY(recorder.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QFile ini(folder + QStringLiteral("tessdesk.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write(
+        QStringLiteral("[total]\ntotal=2\n[images]\n0=%1image1.gif\n1=%1image2.gif\n[caption]\n0=First\n"
+                       "1=Second\n[display]\nimageNum=0\ndisplayType=0\nsequenceType=0\n[font]\n"
+                       "captionPosition=2\nonOffCaption=0\nnewFontName=DejaVu Sans\nnewFontSize=16\n"
+                       "newFontBold=True\nnewFontItalic=False\nnewFontUnderline=False\n"
+                       "newFontFontStrikethru=False\nnewFontForeColor=0\n[time]\ntimeOption=1\n"
+                       "timeHour=1\nChangeTime=2030-01-01\n[desktop]\nbackend=command\ncommand=%2\n"
+                       "[tessaly]\nfirstRun=False\n")
+            .arg(folder, recorder.fileName())
+            .toUtf8());
 }
 
 QByteArray tst_Startup::waitForSettings(const QString& path, const QByteArray& mustContain)
@@ -122,27 +178,129 @@ void tst_Startup::firstStartSeedsConfigFolder()
     QCOMPARE(first->state(), QProcess::Running);
 }
 
-void tst_Startup::secondStartLeavesNoTrace()
+void tst_Startup::oneCopyRuns_data()
 {
-    QProcess* first = start(m_program, m_home.path());
-    const QString ini = m_home.path() + QStringLiteral("/.config/tessaly/tessdesk.ini");
-    QVERIFY(!waitForSettings(ini, "firstRun=False").isEmpty());
-    const QByteArray before = waitUntilSettled(ini);
-    QVERIFY(!before.isEmpty());
-    const QDateTime modified = QFileInfo(ini).lastModified();
-    const QStringList filesBefore = QDir(QFileInfo(ini).path()).entryList(QDir::Files | QDir::Hidden);
+    QTest::addColumn<bool>("killedBefore");
+    QTest::addRow("two started at once") << false;
+    QTest::addRow("after a killed copy left its socket") << true;
+}
 
-    QProcess* second = start(m_program, m_home.path());
-    QVERIFY(second->waitForFinished(5000));
-    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second->exitCode(), 0);
-    QCOMPARE(first->state(), QProcess::Running);
+void tst_Startup::oneCopyRuns()
+{
+    QFETCH(bool, killedBefore);
+    writeRecordingSetup();
+    const QString socket = m_home.path() + QStringLiteral("/run/tessaly.socket");
+    if (killedBefore) {
+        QProcess* killed = start(m_program, m_home.path());
+        waitForSocket();
+        QCOMPARE(command({QStringLiteral("--status")}).exitCode, 0);
+        ::kill(pid_t(killed->processId()), SIGKILL);
+        QVERIFY(killed->waitForFinished(3000));
+        QVERIFY(QFileInfo::exists(socket));
+        QCOMPARE(command({QStringLiteral("--status")}).err, QStringLiteral("Tessaly is not running\n"));
+    }
+    QProcess* a = start(m_program, m_home.path());
+    QProcess* b = start(m_program, m_home.path());
+    QVERIFY(a->waitForStarted() && b->waitForStarted());
+    QDeadlineTimer deadline(15000);
+    while (a->state() == QProcess::Running && b->state() == QProcess::Running && !deadline.hasExpired())
+        QTest::qWait(50);
+    QProcess* left = a->state() == QProcess::Running ? b : a;
+    QCOMPARE(left->state(), QProcess::NotRunning);
+    QCOMPARE(left->exitCode(), 0);
+    QTest::qWait(500);
+    QCOMPARE((left == a ? b : a)->state(), QProcess::Running);
+    QCOMPARE(command({QStringLiteral("--status")}).exitCode, 0);
+}
 
-    QFile f(ini);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), before);
-    QCOMPARE(QFileInfo(ini).lastModified(), modified);
-    QCOMPARE(QDir(QFileInfo(ini).path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
+void tst_Startup::printingNeedsNoFolder_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::addRow("help") << QStringList{"--help"} << 0 << "Usage: tessaly"
+                          << "";
+    QTest::addRow("version") << QStringList{"--version"} << 0 << "Tessaly 1.1.0"
+                             << "";
+    QTest::addRow("unknown option") << QStringList{"--nexr"} << 2 << ""
+                                    << "Usage: tessaly";
+    QTest::addRow("two commands") << QStringList{"--next", "--quit"} << 2 << ""
+                                  << "Usage: tessaly";
+    QTest::addRow("nothing runs") << QStringList{"--next"} << 1 << ""
+                                  << "Tessaly is not running";
+}
+
+void tst_Startup::printingNeedsNoFolder()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QDir(m_home.path()).removeRecursively();
+    QProcess process;
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("HOME"), m_home.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path() + QStringLiteral("/run"));
+    process.setProcessEnvironment(env);
+    process.start(m_program, arguments);
+    QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(process.exitCode(), exitCode);
+    const QString printedOut = QString::fromUtf8(process.readAllStandardOutput());
+    const QString printedErr = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(out.isEmpty() ? printedOut.isEmpty() : printedOut.contains(out), qPrintable(printedOut));
+    QVERIFY2(err.isEmpty() ? printedErr.isEmpty() : printedErr.contains(err), qPrintable(printedErr));
+    QVERIFY(!QFileInfo::exists(m_home.path()));
+}
+
+void tst_Startup::commandsDriveTheRunningCopy()
+{
+    writeRecordingSetup();
+    const QString folder = m_home.path() + QStringLiteral("/.config/tessaly/");
+    const QString bitmap = folder + QStringLiteral("tessaly.bmp Stretch\n");
+    QProcess* running = start(m_program, m_home.path());
+    waitForSocket();
+    const auto status = [&](const QString& picture, const QString& caption, const QString& next) {
+        return Result{0,
+                      QStringLiteral("picture: %1%2\ncaption: %3\nnext change: %4\n")
+                          .arg(folder, picture, caption, next),
+                      QString()};
+    };
+    const auto changes = [&] {
+        QFile log(m_home.path() + QStringLiteral("/changes.log"));
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    };
+    const QString due = QStringLiteral("2030-01-01 00:00:00");
+    const Result ok{0, QString(), QString()};
+    const struct
+    {
+        const char* option;
+        Result reply;
+        int changes;
+    } steps[] = {
+        {"--status", status("image1.gif", "First", due), 0},
+        {"--next", ok, 1},
+        {"--status", status("image2.gif", "Second", due), 1},
+        {"--previous", ok, 2},
+        {"--status", status("image1.gif", "First", due), 2},
+        {"--previous", {1, QString(), "tessaly: no earlier picture was shown since Tessaly started\n"}, 2},
+        {"--pause", ok, 2},
+        {"--status", status("image1.gif", "First", "paused"), 2},
+        {"--resume", ok, 2},
+        {"--status", status("image1.gif", "First", due), 2},
+        {"--settings", ok, 2},
+        {"--quit", ok, 2},
+    };
+    for (const auto& step : steps) {
+        const Result result = command({QLatin1String(step.option)});
+        QCOMPARE(result.exitCode, step.reply.exitCode);
+        QCOMPARE(result.out, step.reply.out);
+        QCOMPARE(result.err, step.reply.err);
+        QCOMPARE(changes(), bitmap.repeated(step.changes));
+    }
+    QVERIFY(running->waitForFinished(5000));
+    QCOMPARE(running->exitCode(), 0);
+    QCOMPARE(command({QStringLiteral("--status")}).err, QStringLiteral("Tessaly is not running\n"));
 }
 
 void tst_Startup::portableCopyKeepsItsOwnFolder_data()

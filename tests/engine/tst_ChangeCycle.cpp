@@ -12,7 +12,9 @@
 #include "engine/ChangeCycle.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QtTest>
+#include <random>
 
 #include <sys/stat.h>
 
@@ -84,7 +86,10 @@ private slots:
         QTest::addRow("random: one entry") << "1" << 1 << "0" << 0.99f << "0";
         QTest::addRow("random: lowest") << "1" << 5 << "3" << 0.0f << "0";
         QTest::addRow("random: highest") << "1" << 5 << "0" << 0.9999f << "4";
-        QTest::addRow("random: may repeat") << "1" << 5 << "2" << 0.5f << "2";
+        // Four others to draw from: 0.5 picks the third of 0, 1, 3, 4.
+        QTest::addRow("random: never the one on screen") << "1" << 5 << "2" << 0.5f << "3";
+        QTest::addRow("random: last on screen") << "1" << 5 << "4" << 0.9999f << "3";
+        QTest::addRow("random: index off the list") << "1" << 5 << "9" << 0.9999f << "4";
         QTest::addRow("other mode keeps the index") << "2" << 3 << "1" << 0.0f << "1";
     }
     void choosesTheNextIndex()
@@ -245,6 +250,49 @@ private slots:
         rig.desktop.failWith(QString());
         rig.cycle.ChangeWallpaper(QStringLiteral("0"));
         QCOMPARE(rig.fileIndex(), QStringLiteral("2"));
+    }
+
+    void shuffleShowsEachOnceARound()
+    {
+        Rig rig(5, QStringLiteral("2"));
+        // The stored word is a choice of its own, not a malformed number to be replaced.
+        rig.folder.writeSettings("[display]\nsequenceType=shuffle\n");
+        QCOMPARE(SettingsSchema::readAll(rig.file).sequenceType, QStringLiteral("shuffle"));
+        std::mt19937 seeded(15);
+        std::uniform_real_distribution<float> uniform(0.0f, 0.999f);
+        for (int i = 0; i < 200; ++i)
+            rig.random.queue({uniform(seeded)});
+        QList<int> shown{2};
+        for (int i = 0; i < 15; ++i) {
+            QVERIFY(rig.cycle.ChangeWallpaper(QStringLiteral("shuffle")));
+            shown << rig.settings.imageNum.toInt();
+            QVERIFY2(shown.last() != shown[shown.size() - 2], "the same picture twice in a row");
+        }
+        for (int round = 0; round < 3; ++round) {
+            QList<int> seen = shown.mid(1 + 5 * round, 5);
+            std::sort(seen.begin(), seen.end());
+            QCOMPARE(seen, (QList<int>{0, 1, 2, 3, 4}));
+        }
+    }
+
+    void previousStepsBackOverRemovedPictures()
+    {
+        Rig rig(4);
+        rig.cycle.noteShownAtStart();
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(rig.cycle.ChangeWallpaper(QStringLiteral("0")));
+        rig.images.RemoveAt(1);
+        const auto previous = [&rig] {
+            const std::optional<bool> stepped = rig.cycle.showPrevious();
+            return stepped ? QStringLiteral("%1 %2").arg(*stepped).arg(
+                                 QFileInfo(rig.cycle.shown()->path).fileName())
+                           : QStringLiteral("none");
+        };
+        QCOMPARE(previous(), QStringLiteral("1 2.png"));
+        QCOMPARE(rig.fileIndex(), QStringLiteral("1"));
+        QCOMPARE(previous(), QStringLiteral("1 0.png"));
+        QCOMPARE(previous(), QStringLiteral("none"));
+        QCOMPARE(rig.desktop.applied().size(), 5);
     }
 
     void requestDuringTheWaitRunsAfterwards()

@@ -74,7 +74,7 @@ check "dpkg knows the package as installed" grep -q "install ok installed" <<<"$
 for file in /usr/bin/tessaly /usr/share/tessaly/tessdesk.ini /usr/share/tessaly/badimage.bmp \
     /usr/share/applications/tessaly.desktop /usr/share/metainfo/org.tessaly.Tessaly.metainfo.xml \
     /usr/share/icons/hicolor/48x48/apps/tessaly.png /usr/share/icons/hicolor/scalable/apps/tessaly.svg \
-    /usr/share/doc/tessaly/copyright; do
+    /usr/share/doc/tessaly/copyright /usr/share/man/man1/tessaly.1; do
     check "installed: $file" test -f "$file"
 done
 check "the installed metainfo is valid" appstreamcli validate --no-net --no-color \

@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <string_view>
+
 namespace {
 
 struct Opened
@@ -104,6 +106,10 @@ private slots:
                                                          << "2"
                                                          << "seqOption"
                                                          << "0";
+        QTest::addRow("mode shuffle") << "mode"
+                                      << "shuffle"
+                                      << "shuffleOption"
+                                      << "shuffle";
         QTest::addRow("mode empty") << "mode"
                                     << ""
                                     << "seqOption"
@@ -152,14 +158,18 @@ private slots:
         QFETCH(QString, first);
         QFETCH(QString, second);
         QFETCH(QString, chosen);
-        for (const bool cancel : {true, false}) {
+        // Escape abandons the edits as Cancel does; only the close box keeps them in memory.
+        for (const char* way : {"cancel", "escape", "close box"}) {
+            const bool cancel = way != std::string_view("close box");
             DialogFixture f(ini(form, QStringLiteral("0")));
             const QByteArray before = f.folder.readSettings();
             const Opened o = open(form, f);
             o.dialog->findChild<QRadioButton*>(first)->click();
             o.dialog->findChild<QRadioButton*>(second)->click();
-            if (cancel)
+            if (way == std::string_view("cancel"))
                 o.cancel->click();
+            else if (cancel)
+                QTest::keyClick(o.dialog, Qt::Key_Escape);
             else
                 o.dialog->close();
             QCOMPARE(f.settings.*o.field, cancel ? QStringLiteral("0") : chosen);

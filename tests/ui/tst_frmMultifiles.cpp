@@ -66,7 +66,10 @@ private slots:
         touch(m_volA + QStringLiteral("pictures/"), {"b.jpg", "a.gif", "c.txt", "D.JPG", "e.jpeg", "f.jif",
                                                      "g.dib", "h.BMP", "i.png", "j.webp", ".hidden.jpg"});
         QVERIFY(QDir().mkpath(m_volA + QStringLiteral("pictures/folder.jpg")));
-        QVERIFY(QDir::setCurrent(m_volA + QStringLiteral("pictures")));
+        // No Pictures folder there: the dialog opens at home, not at the current folder.
+        qputenv("HOME", (m_volA + QStringLiteral("pictures")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", m_dir.path().toUtf8());
+        QVERIFY(QDir::setCurrent(m_volB));
     }
 
     void init()
@@ -78,7 +81,7 @@ private slots:
         fill(2);
     }
 
-    void opensOnTheCurrentFolderAndLoadsItsPictures()
+    void opensAtHomeAndLoadsItsPictures()
     {
         frmMultifiles* dialog = open();
         QVERIFY(!m_mainWindow.isEnabled());

@@ -143,13 +143,28 @@ private slots:
         QCOMPARE(f.settings.timeHour, QStringLiteral("1"));
     }
 
-    void typedCountIsIgnored()
+    void typedCount_data()
     {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("count");
+        QTest::addRow("within the hours") << "12" << 12;
+        QTest::addRow("down to one") << "1" << 1;
+        QTest::addRow("past 24 keeps what was in range") << "30" << 3;
+        QTest::addRow("empty keeps the count") << "" << 5;
+    }
+    void typedCount()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, count);
         DialogFixture f(timeSection("1", "30", "5", "1", "0"));
         frmTimer dialog(&f.mainWindow, f.settings, *f.file, f.prompter);
-        QTest::keyClicks(dialog.timeText, QStringLiteral("9"));
-        QCOMPARE(dialog.timeText->text(), QStringLiteral("5"));
-        QCOMPARE(f.settings.timeHour, QStringLiteral("5"));
+        dialog.timeText->selectAll();
+        QTest::keyClick(dialog.timeText, Qt::Key_Backspace);
+        QTest::keyClicks(dialog.timeText, typed);
+        QTest::keyClick(dialog.timeText, Qt::Key_Return);
+        QCOMPARE(dialog.count(), count);
+        QCOMPARE(dialog.timeText->text(), QString::number(count));
+        QCOMPARE(f.settings.timeHour, QString::number(count));
     }
 
     void otherCloseKeepsEditsInMemoryOnly()

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ChangeHistory.h"
+
+void ChangeHistory::record(int position, const QString& path)
+{
+    // Stepping back shows the earlier picture again, perhaps at a new place in an edited list; that
+    // must not count as a new change.
+    if (!m_entries.isEmpty() && m_entries.last().path == path) {
+        m_entries.last().position = position;
+        return;
+    }
+    if (m_entries.size() == Capacity)
+        m_entries.removeFirst();
+    m_entries.append({position, path});
+}
+
+std::optional<ChangeHistory::Entry> ChangeHistory::current() const
+{
+    if (m_entries.isEmpty())
+        return std::nullopt;
+    return m_entries.last();
+}
+
+std::optional<ChangeHistory::Entry> ChangeHistory::stepBack()
+{
+    if (m_entries.size() < 2)
+        return std::nullopt;
+    m_entries.removeLast();
+    return m_entries.last();
+}

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+/** The pictures shown by the last changes of this run, newest last, so that one can step back. */
+class ChangeHistory
+{
+public:
+    /** How many changes are kept. */
+    static constexpr int Capacity = 50;
+
+    struct Entry
+    {
+        int position;
+        QString path;
+    };
+
+    /** A picture went on screen; the same picture again adds nothing. */
+    void record(int position, const QString& path);
+    /** The picture on screen, if known. */
+    std::optional<Entry> current() const;
+    /** Forgets the picture on screen and gives the one shown before it, if any. */
+    std::optional<Entry> stepBack();
+
+private:
+    QList<Entry> m_entries;
+};

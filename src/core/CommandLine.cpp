@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace {
+
+struct CommandOption
+{
+    const char* name;
+    const char* description;
+};
+
+const CommandOption kCommands[] = {
+    {"next", "Change the wallpaper now, in the chosen order."},
+    {"previous", "Show again the picture shown before this one."},
+    {"pause", "Make no timed change until --resume."},
+    {"resume", "Let the timed changes run again."},
+    {"status", "Print the picture on screen, its caption and the time of the next change."},
+    {"settings", "Open the settings window."},
+    {"quit", "End the running copy, as \"Close and Disable\" does."},
+};
+
+} // namespace
+
+QStringList CommandLine::commands()
+{
+    QStringList names;
+    for (const CommandOption& command : kCommands)
+        names << QLatin1String(command.name);
+    return names;
+}
+
+CommandLine CommandLine::parse(const QStringList& arguments, const QString& version)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Changes the desktop wallpaper from a list of pictures with captions.\n"
+                       "Without an option it starts, or opens the settings window of the copy that runs;\n"
+                       "each option below is sent to the copy that runs."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Print this help and exit."));
+    const QCommandLineOption showVersion({QStringLiteral("v"), QStringLiteral("version")},
+                                         QStringLiteral("Print the version and exit."));
+    parser.addOption(help);
+    parser.addOption(showVersion);
+    for (const CommandOption& command : kCommands)
+        parser.addOption({QLatin1String(command.name), QString::fromLatin1(command.description)});
+
+    CommandLine result;
+    const QString program = arguments.isEmpty() ? QStringLiteral("tessaly") : arguments.first();
+    // QCommandLineParser names the program from the application object, which does not exist yet.
+    const QString usage = parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S*")),
+                                                    QStringLiteral("Usage: tessaly"));
+    const auto refuse = [&](const QString& reason) {
+        result.action = Action::Usage;
+        result.text = QStringLiteral("tessaly: %1\n\n%2").arg(reason, usage);
+        return result;
+    };
+    if (!parser.parse(arguments.isEmpty() ? QStringList{program} : arguments))
+        return refuse(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
+    if (parser.isSet(help)) {
+        result.action = Action::Help;
+        result.text = usage;
+        return result;
+    }
+    if (parser.isSet(showVersion)) {
+        result.action = Action::Version;
+        result.text = QStringLiteral("Tessaly %1\n").arg(version);
+        return result;
+    }
+    for (const CommandOption& command : kCommands) {
+        if (!parser.isSet(QLatin1String(command.name)))
+            continue;
+        if (result.action == Action::Command)
+            return refuse(QStringLiteral("one command at a time"));
+        result.action = Action::Command;
+        result.command = QLatin1String(command.name);
+    }
+    return result;
+}

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/**
+ * What the program was asked to do on its command line: start, print its help or version, or send
+ * one command to the running copy. Needs no application object, so that nothing starts for --help.
+ */
+class CommandLine
+{
+public:
+    enum class Action { Start, Help, Version, Command, Usage };
+
+    Action action = Action::Start;
+    /** The command for the running copy ("next", "status", …), with Action::Command. */
+    QString command;
+    /** What to print: the help, the version, or the reason and the usage (Action::Usage). */
+    QString text;
+
+    /** The commands the running copy understands besides opening its settings window. */
+    static QStringList commands();
+    /** `arguments` as main() gets them, the program's name first. */
+    static CommandLine parse(const QStringList& arguments, const QString& version);
+};

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <optional>
+
+/** Sends one command to the running copy over its socket and waits for the reply. */
+class ControlClient
+{
+public:
+    /** How long a command may take in the running copy (a change, or a message shown there). */
+    static constexpr int ReplyMs = 60 * 1000;
+
+    explicit ControlClient(QString socketPath) : m_socketPath(std::move(socketPath)) {}
+
+    /** The reply, or nothing when no copy runs; a copy that does not answer in time gives an error. */
+    std::optional<QString> send(const QString& command) const;
+    /** Hands the command over without waiting for it to be carried out; false when no copy runs. */
+    bool post(const QString& command) const;
+
+private:
+    QString m_socketPath;
+};
