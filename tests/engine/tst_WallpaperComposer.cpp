@@ -1,40 +1,64 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/Settings.h"
 #include "engine/CaptionPainter.h"
 #include "engine/WallpaperComposer.h"
 
+#include <QFontMetricsF>
 #include <QtTest>
 
 namespace {
 
 const QRgb Red = qRgb(255, 0, 0);
-// Light enough not to count as ink.
-const QRgb Blue = qRgb(0, 128, 255);
+const QRgb Blue = qRgb(0, 128, 255); // light enough not to count as ink
 const QRgb Green = qRgb(0, 255, 0);
 const QRgb Yellow = qRgb(255, 255, 0);
 const QRgb White = qRgb(255, 255, 255);
 
 /** Quadrants red, blue / green, yellow: each corner of a placed picture can be told apart. */
-QImage quadrants(int width, int height)
+QImage quadrants(QSize size)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
             image.setPixel(x, y,
-                           y < height / 2 ? (x < width / 2 ? Red : Blue) : (x < width / 2 ? Green : Yellow));
+                           y < size.height() / 2 ? (x < size.width() / 2 ? Red : Blue)
+                                                 : (x < size.width() / 2 ? Green : Yellow));
     return image;
 }
 
-/** Black letters on white, so ink is any dark pixel. */
-CompositionSettings settings(double displayType, double onOffCaption, double position, double points = 20)
+/** As the settings file holds them: black 20-point letters. */
+Settings stored(double displayType, double onOffCaption, double position)
 {
-    CompositionSettings s;
-    s.displayType = displayType;
-    s.onOffCaption = onOffCaption;
-    s.captionPosition = position;
-    s.font.font = QFont(QStringLiteral("DejaVu Sans"));
-    s.font.font.setPointSizeF(points);
-    s.font.colour = Qt::black;
+    Settings s;
+    s.displayType = QString::number(displayType);
+    s.onOffCaption = QString::number(onOffCaption);
+    s.captionPosition = QString::number(position);
+    s.newFontName = QStringLiteral("DejaVu Sans");
+    s.newFontSize = QStringLiteral("20");
+    s.newFontBold = s.newFontItalic = s.newFontUnderline = s.newFontFontStrikethru = QStringLiteral("False");
+    s.newFontForeColor = QStringLiteral("0");
     return s;
+}
+
+QImage compose(const Settings& s, QSize screen, const QImage& picture, const QString& caption,
+               double ratio = 1, QRect available = QRect())
+{
+    const std::optional<CompositionSettings> settings = CompositionSettings::fromSettings(s);
+    if (!settings)
+        qFatal("settings do not convert");
+    return WallpaperComposer(ScreenGeometry{screen, ratio, 96.0, available}, *settings)
+        .compose(picture, caption);
+}
+
+/** One line of 20-point DejaVu Sans at 96 dpi, worked out here rather than by the composer. */
+double linePixels()
+{
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(qRound(96 / 0.0254));
+    device.setDotsPerMeterY(qRound(96 / 0.0254));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(20);
+    return QFontMetricsF(font, &device).height();
 }
 
 QRect inkBounds(const QImage& image)
@@ -45,22 +69,6 @@ QRect inkBounds(const QImage& image)
             if (qGray(image.pixel(x, y)) < 64)
                 bounds |= QRect(x, y, 1, 1);
     return bounds;
-}
-
-ScreenGeometry screen(QSize size, double ratio = 1.0, QRect available = QRect())
-{
-    return ScreenGeometry{size, ratio, 96.0, available};
-}
-
-/** Red and blue in a one-pixel checkerboard: any scaling or shift shows. */
-QRgb checker(int x, int y)
-{
-    return (x + y) % 2 ? Blue : Red;
-}
-
-int stripPixels(const CompositionSettings& s)
-{
-    return qRound(CaptionPainter(s.font, TwipScale(screen({800, 600}))).lineHeight() / 15);
 }
 
 } // namespace
@@ -89,41 +97,24 @@ private slots:
         QCOMPARE(CaptionPainter::startPoint(position, QSizeF(12000, 9000), QSizeF(textWidth, 405)), expected);
     }
 
-    void stripRule_data()
-    {
-        QTest::addColumn<double>("onOff");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("expected");
-        QTest::addRow("empty") << 1.0 << "" << false;
-        QTest::addRow("one space") << 1.0 << " " << false;
-        QTest::addRow("two spaces") << 1.0 << "  " << true;
-        QTest::addRow("text") << 1.0 << "Hills" << true;
-        QTest::addRow("on the picture") << 0.0 << "Hills" << false;
-        QTest::addRow("other value") << 2.0 << "Hills" << false;
-    }
-    void stripRule()
-    {
-        QFETCH(double, onOff);
-        QFETCH(QString, caption);
-        QFETCH(bool, expected);
-        QCOMPARE(WallpaperComposer::stripRule(onOff, caption), expected);
-    }
-
     void centredCanvas_data()
     {
         QTest::addColumn<double>("onOff");
         QTest::addColumn<double>("position");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QSize>("picture");
-        QTest::addColumn<bool>("strip");
-        QTest::addColumn<bool>("stripOnTop");
-        QTest::addRow("caption on the picture") << 0.0 << 0.0 << "Hills" << QSize(300, 200) << false << false;
-        QTest::addRow("single space gives no strip")
-            << 1.0 << 0.0 << " " << QSize(300, 200) << false << false;
-        QTest::addRow("strip on top") << 1.0 << 1.0 << "Hills" << QSize(300, 200) << true << true;
-        QTest::addRow("strip below") << 1.0 << 2.0 << "Hills" << QSize(300, 200) << true << false;
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<int>("strip"); // 0 none, 1 on top, 2 below
+        const QSize small(300, 200);
+        QTest::addRow("caption on the picture") << 0.0 << 0.0 << "Hills" << small << 1.0 << 0;
+        QTest::addRow("single space gives no strip") << 1.0 << 0.0 << " " << small << 1.0 << 0;
+        QTest::addRow("two spaces give a strip") << 1.0 << 2.0 << "  " << small << 1.0 << 2;
+        QTest::addRow("strip on top") << 1.0 << 1.0 << "Hills" << small << 1.0 << 1;
+        QTest::addRow("strip below") << 1.0 << 2.0 << "Hills" << small << 1.0 << 2;
+        QTest::addRow("strip below, ratio 2") << 1.0 << 2.0 << "Hills" << small << 2.0 << 2;
+        QTest::addRow("placement 2 is no strip") << 2.0 << 2.0 << "Hills" << small << 1.0 << 0;
         // What the desktop would show of it: the middle, the size of the screen.
-        QTest::addRow("larger than the screen") << 0.0 << 0.0 << "" << QSize(1000, 700) << false << false;
+        QTest::addRow("larger than the screen") << 0.0 << 0.0 << "" << QSize(1000, 700) << 1.0 << 0;
     }
     void centredCanvas()
     {
@@ -131,14 +122,14 @@ private slots:
         QFETCH(double, position);
         QFETCH(QString, caption);
         QFETCH(QSize, picture);
-        QFETCH(bool, strip);
-        QFETCH(bool, stripOnTop);
-        const int s = strip ? stripPixels(settings(1, 1, 0)) : 0;
-        const QImage out = WallpaperComposer(screen({800, 600}), settings(1, onOff, position))
-                               .compose(quadrants(picture.width(), picture.height()), caption);
-        const QSize shown = picture.boundedTo(QSize(800, 600));
+        QFETCH(double, ratio);
+        QFETCH(int, strip);
+        const int s = strip ? int(std::lround(linePixels() * ratio)) : 0;
+        const QImage out =
+            compose(stored(1, onOff, position), QSize(800, 600), quadrants(picture), caption, ratio);
+        const QSize shown = picture.boundedTo(QSize(800, 600) * ratio);
         QCOMPARE(out.size(), QSize(shown.width(), shown.height() + s));
-        const int top = stripOnTop ? s : 0;
+        const int top = strip == 1 ? s : 0;
         QCOMPARE(out.pixel(0, top), Red);
         QCOMPARE(out.pixel(shown.width() - 1, top + shown.height() - 1), Yellow);
     }
@@ -159,12 +150,15 @@ private slots:
         QFETCH(double, displayType);
         QFETCH(double, ratio);
         QFETCH(QSize, expectedSize);
+        // A one-pixel checkerboard: any scaling or shift shows.
+        const auto checker = [](int x, int y) {
+            return (x + y) % 2 ? Blue : Red;
+        };
         QImage picture(31, 20, QImage::Format_RGB32);
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x)
                 picture.setPixel(x, y, checker(x, y));
-        const QImage out = WallpaperComposer(screen({200, 150}, ratio), settings(displayType, 0, 0))
-                               .compose(picture, QString());
+        const QImage out = compose(stored(displayType, 0, 0), QSize(200, 150), picture, QString(), ratio);
         QCOMPARE(out.size(), expectedSize);
         for (int y = 0; y < out.height(); ++y)
             for (int x = 0; x < out.width(); ++x)
@@ -178,8 +172,7 @@ private slots:
         picture.setPixel(0, 0, qRgba(0, 0, 0, 0));
         picture.setPixel(1, 0, qRgba(255, 0, 0, 128));
         picture.setPixel(2, 0, qRgba(0, 0, 255, 255));
-        const QImage out =
-            WallpaperComposer(screen({800, 600}), settings(1, 0, 0)).compose(picture, QString());
+        const QImage out = compose(stored(1, 0, 0), QSize(800, 600), picture, QString());
         QCOMPARE(out.pixel(0, 0), White);
         QVERIFY(qAbs(qGreen(out.pixel(1, 0)) - 127) <= 1 && qRed(out.pixel(1, 0)) == 255);
         QCOMPARE(out.pixel(2, 0), qRgb(0, 0, 255));
@@ -192,23 +185,18 @@ private slots:
         QTest::addColumn<double>("position");
         QTest::addColumn<QRect>("available");
         QTest::addColumn<QSize>("picture");
-        QTest::addColumn<bool>("stripOnTop");
-        const QRect bottomPanel(0, 0, 800, 560);
-        const QRect topBar(0, 30, 800, 570);
-        const QRect whole(0, 0, 800, 600);
-        QTest::addRow("stretched, strip at the bottom")
-            << 0.0 << 1.0 << 2.0 << whole << QSize(40, 30) << false;
-        QTest::addRow("stretched, strip at the top") << 0.0 << 1.0 << 0.0 << whole << QSize(40, 30) << true;
+        const QRect bottomPanel(0, 0, 800, 560), topBar(0, 30, 800, 570), whole(0, 0, 800, 600);
+        QTest::addRow("stretched, strip at the bottom") << 0.0 << 1.0 << 2.0 << whole << QSize(40, 30);
+        QTest::addRow("stretched, strip at the top") << 0.0 << 1.0 << 0.0 << whole << QSize(40, 30);
         QTest::addRow("stretched, strip above a bottom panel")
-            << 0.0 << 1.0 << 2.0 << bottomPanel << QSize(40, 30) << false;
+            << 0.0 << 1.0 << 2.0 << bottomPanel << QSize(40, 30);
         QTest::addRow("stretched, caption on the picture")
-            << 0.0 << 0.0 << 2.0 << bottomPanel << QSize(40, 30) << false;
-        QTest::addRow("tiled, strip below a top bar")
-            << 2.0 << 1.0 << 0.0 << topBar << QSize(256, 256) << true;
+            << 0.0 << 0.0 << 2.0 << bottomPanel << QSize(40, 30);
+        QTest::addRow("tiled, strip below a top bar") << 2.0 << 1.0 << 0.0 << topBar << QSize(256, 256);
         QTest::addRow("centred screen-sized picture, strip above a bottom panel")
-            << 1.0 << 1.0 << 2.0 << bottomPanel << QSize(800, 600) << false;
+            << 1.0 << 1.0 << 2.0 << bottomPanel << QSize(800, 600);
         QTest::addRow("right top beside a right panel")
-            << 0.0 << 0.0 << 1.0 << QRect(0, 0, 740, 600) << QSize(40, 30) << true;
+            << 0.0 << 0.0 << 1.0 << QRect(0, 0, 740, 600) << QSize(40, 30);
     }
     void captionInsideTheWorkArea()
     {
@@ -217,70 +205,96 @@ private slots:
         QFETCH(double, position);
         QFETCH(QRect, available);
         QFETCH(QSize, picture);
-        QFETCH(bool, stripOnTop);
-        const CompositionSettings s = settings(displayType, onOff, position);
-        const QImage out =
-            WallpaperComposer(screen({800, 600}, 1.0, available), s)
-                .compose(quadrants(picture.width(), picture.height()), QStringLiteral("Hills"));
+        const QImage out = compose(stored(displayType, onOff, position), QSize(800, 600), quadrants(picture),
+                                   QStringLiteral("Hills"), 1, available);
         QCOMPARE(out.size(), QSize(800, 600));
         const QRect ink = inkBounds(out);
         QVERIFY(available.contains(ink));
-        const int line = stripPixels(s);
-        QVERIFY(stripOnTop ? ink.top() - available.top() <= line / 2
-                           : available.bottom() - ink.bottom() <= line / 2);
-        if (position == 1)
-            QVERIFY(available.right() - ink.right() <= 10);
+        const int line = int(std::lround(linePixels()));
+        const bool onTop = position != 2;
+        QVERIFY(onTop ? ink.top() - available.top() <= line / 2
+                      : available.bottom() - ink.bottom() <= line / 2);
+        if (position == 1) // 100 twips from the right edge: about 7 pixels
+            QVERIFY(available.right() - ink.right() >= 6 && available.right() - ink.right() <= 10);
         if (onOff != 1)
             return;
         // The strip and the band under the panel stay white; the picture comes right up to the strip.
-        const int stripEdge = stripOnTop ? available.top() + line : available.bottom() + 1 - line;
-        QCOMPARE(out.pixel(2, stripOnTop ? 2 : 598), White);
-        QCOMPARE(out.pixel(2, stripOnTop ? stripEdge - 2 : stripEdge + 1), White);
-        QCOMPARE(out.pixel(2, stripOnTop ? stripEdge + 1 : stripEdge - 2), stripOnTop ? Red : Green);
+        const int stripEdge = onTop ? available.top() + line : available.bottom() + 1 - line;
+        QCOMPARE(out.pixel(2, onTop ? 2 : 598), White);
+        QCOMPARE(out.pixel(2, onTop ? stripEdge - 1 : stripEdge), White);
+        QCOMPARE(out.pixel(2, onTop ? stripEdge : stripEdge - 1), onTop ? Red : Green);
     }
 
-    void captionLandsWhereTheTableSays_data()
+    void captionAsTheSettingsSay_data()
     {
+        QTest::addColumn<QString>("foreColor");
+        QTest::addColumn<QRgb>("ink");
         QTest::addColumn<double>("position");
-        QTest::addColumn<QString>("caption");
-        QTest::addRow("centre top") << 0.0 << "Hills at dawn";
-        QTest::addRow("right top") << 1.0 << "Hills at dawn";
-        QTest::addRow("bottom centre") << 2.0 << "Hills at dawn";
-        QTest::addRow("position 5") << 5.0 << "Hills at dawn";
-        QTest::addRow("too wide") << 0.0 << QString(60, QLatin1Char('W'));
+        // Stored as red + 256 * green + 65536 * blue.
+        QTest::addRow("red, centre top") << "255" << qRgb(255, 0, 0) << 0.0;
+        QTest::addRow("blue, right top") << "16711680" << qRgb(0, 0, 255) << 1.0;
+        QTest::addRow("mixed, bottom") << "3368601" << qRgb(0x99, 0x66, 0x33) << 2.0;
+        QTest::addRow("position 5 is the bottom") << "65280" << qRgb(0, 255, 0) << 5.0;
     }
-    void captionLandsWhereTheTableSays()
+    void captionAsTheSettingsSay()
     {
+        QFETCH(QString, foreColor);
+        QFETCH(QRgb, ink);
         QFETCH(double, position);
-        QFETCH(QString, caption);
-        const CompositionSettings s = settings(0, 0, position);
-        QImage picture(10, 10, QImage::Format_RGB32);
-        picture.fill(White);
-        const QImage out = WallpaperComposer(screen({800, 600}), s).compose(picture, caption);
+        Settings s = stored(0, 0, position);
+        s.newFontForeColor = foreColor;
+        s.newFontBold = QStringLiteral("True");
+        QImage white(10, 10, QImage::Format_RGB32);
+        white.fill(White);
+        const QImage out = compose(s, QSize(800, 600), white, QStringLiteral("IIII"));
+        QRect where;
+        for (int y = 0; y < out.height(); ++y)
+            for (int x = 0; x < out.width(); ++x)
+                if (out.pixel(x, y) != White)
+                    where |= QRect(x, y, 1, 1);
+        // The stems of bold letters hold pixels of the pure colour.
+        bool pure = false;
+        for (int y = where.top(); y <= where.bottom() && !pure; ++y)
+            for (int x = where.left(); x <= where.right() && !pure; ++x)
+                pure = out.pixel(x, y) == ink;
+        QVERIFY2(pure, qPrintable(QString::number(out.pixel(where.center()), 16)));
+        const int line = int(std::lround(linePixels()));
+        QVERIFY(position == 0 || position == 1 ? where.bottom() < line : where.top() >= 600 - line);
+        const double centre = (800 - 100 / 15.0) / 2; // 50 twips left of the middle
+        if (position == 1)
+            QVERIFY(800 - where.right() >= 6 && 800 - where.right() <= 10);
+        else
+            QVERIFY2(qAbs(where.center().x() - centre) <= 3, qPrintable(QString::number(where.center().x())));
+    }
 
-        const CaptionPainter painter(s.font, TwipScale(screen({800, 600})));
-        const QSizeF text = painter.measure(caption);
-        const QPointF start = CaptionPainter::startPoint(position, QSizeF(12000, 9000), text) / 15;
-        const QRect ink = inkBounds(out);
-        QVERIFY(!ink.isEmpty());
-        QVERIFY2(ink.left() >= std::max(0, int(start.x()) - 2), qPrintable(QString::number(ink.left())));
-        QVERIFY(ink.right() <= start.x() + text.width() / 15 + 2);
-        QVERIFY(ink.top() >= start.y());
-        QVERIFY(ink.bottom() <= start.y() + text.height() / 15);
-        if (start.x() < 0)
-            QCOMPARE(ink.left(), 0);
+    void fontStylesAsTheSettingsSay_data()
+    {
+        QTest::addColumn<QString>("italic");
+        QTest::addColumn<QString>("underline");
+        QTest::addRow("italic only") << "True"
+                                     << "False";
+        QTest::addRow("underline only") << "0"
+                                        << "-1";
+    }
+    void fontStylesAsTheSettingsSay()
+    {
+        QFETCH(QString, italic);
+        QFETCH(QString, underline);
+        Settings s = stored(0, 0, 0);
+        s.newFontItalic = italic;
+        s.newFontUnderline = underline;
+        const QFont font = CompositionSettings::fromSettings(s)->font.font;
+        QCOMPARE(font.italic(), italic == "True");
+        QCOMPARE(font.underline(), underline == "-1");
+        QVERIFY(!font.bold() && !font.strikeOut());
     }
 
     void captionKeepsItsPhysicalSizeOnHiDpi()
     {
         QImage picture(10, 10, QImage::Format_RGB32);
         picture.fill(White);
-        const CompositionSettings s = settings(0, 0, 0, 30);
-        const QImage single =
-            WallpaperComposer(screen({400, 300}, 1.0), s).compose(picture, QStringLiteral("H"));
-        const QImage doubled =
-            WallpaperComposer(screen({400, 300}, 2.0), s).compose(picture, QStringLiteral("H"));
-        QCOMPARE(single.size(), QSize(400, 300));
+        const QImage single = compose(stored(0, 0, 0), QSize(400, 300), picture, QStringLiteral("H"), 1);
+        const QImage doubled = compose(stored(0, 0, 0), QSize(400, 300), picture, QStringLiteral("H"), 2);
         QCOMPARE(doubled.size(), QSize(800, 600));
         const int height = inkBounds(single).height();
         QVERIFY(height > 10);
