@@ -7,7 +7,8 @@
 class FakeClock final : public Clock
 {
 public:
-    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 3, 14), QTime(9, 0)));
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 3, 14), QTime(9, 0))) : m_now(std::move(start))
+    {}
     QDateTime now() const override { return m_now; }
     void set(const QDateTime& when) { m_now = when; }
     void advanceSeconds(qint64 seconds) { m_now = m_now.addSecs(seconds); }

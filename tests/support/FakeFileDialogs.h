@@ -16,7 +16,11 @@ public:
         int filterIndex;
     };
 
-    std::optional<QString> openFile(const QString& title, const QString& filter, int filterIndex) override;
+    std::optional<QString> openFile(const QString& title, const QString& filter, int filterIndex) override
+    {
+        m_asked.append({title, filter, filterIndex});
+        return m_choices.isEmpty() ? std::nullopt : m_choices.takeFirst();
+    }
     void choose(std::optional<QString> path) { m_choices.append(std::move(path)); }
     const QList<Asked>& asked() const { return m_asked; }
 

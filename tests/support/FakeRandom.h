@@ -10,7 +10,7 @@ class FakeRandom final : public RandomSource
 {
 public:
     void randomize() override { ++m_seeds; }
-    float next() override;
+    float next() override { return m_values.isEmpty() ? 0.0f : m_values.takeFirst(); }
     void queue(std::initializer_list<float> values) { m_values.append(values); }
     int seeds() const { return m_seeds; }
 

@@ -21,7 +21,11 @@ public:
     const QList<Applied>& applied() const { return m_applied; }
 
 protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override
+    {
+        m_applied.append({bitmapPath, styleWord(style)});
+        return m_failure.isEmpty() ? ApplyResult{true, {}} : ApplyResult{false, m_failure};
+    }
 
 private:
     QList<Applied> m_applied;

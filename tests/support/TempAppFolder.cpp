@@ -3,8 +3,6 @@
 
 #include <QFile>
 
-TempAppFolder::TempAppFolder() = default;
-
 QString TempAppFolder::folder() const
 {
     return m_dir.path() + QLatin1Char('/');

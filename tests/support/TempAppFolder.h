@@ -9,7 +9,6 @@
 class TempAppFolder
 {
 public:
-    TempAppFolder();
     /** The folder with a trailing separator, as the program uses it. */
     QString folder() const;
     /** folder() + name. */
