@@ -254,25 +254,6 @@ private slots:
         QCOMPARE(deepest, 1);
     }
 
-    void sleepsUntilDueButAtMostAMinute_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("interval");
-        QTest::addRow("due in hours") << "2026-03-14 14:00:00" << 60000;
-        QTest::addRow("due in 61 s") << "2026-03-14 09:01:01" << 60000;
-        QTest::addRow("due in 30 s") << "2026-03-14 09:00:30" << 30000;
-        QTest::addRow("overdue") << "2026-03-01 09:00:00" << 0;
-    }
-    void sleepsUntilDueButAtMostAMinute()
-    {
-        QFETCH(QString, stored);
-        QFETCH(int, interval);
-        Fixture f(QStringLiteral("1"), stored);
-        f.scheduler.start();
-        QCOMPARE(f.scheduler.timer().interval(), interval);
-        QVERIFY(f.scheduler.timer().isSingleShot());
-    }
-
     void clockJumpsAreCaughtAtTheNextWakeUp()
     {
         // Suspend and resume, or a wall clock set forward: the cap stands in for the minute.
