@@ -110,7 +110,7 @@ private slots:
     void saveThenLoadRoundTrip()
     {
         const QStringList in{"/p/same.jpg|  two spaces around  ", "/p/same.jpg|\"quoted\"",
-                             QStringLiteral("/p/ünïcödé ; $(x) 日本.jpg|"),
+                             " /lead.jpg|'single'", QStringLiteral("/p/ünïcödé ; $(x) 日本.jpg|"),
                              QLatin1Char('/') + QString(299, QLatin1Char('p')) + QLatin1Char('|') +
                                  QChar(0xFEFF) + QStringLiteral("mark in front")};
         TempAppFolder folder;

@@ -191,27 +191,6 @@ private slots:
         QCOMPARE(folder.readSettings(), expected);
     }
 
-    void valuesReadBackExactly_data()
-    {
-        QTest::addColumn<QString>("value");
-        for (const QString& value :
-             {QString(), QStringLiteral(" C:\\Pictures\\a.jpg"), QStringLiteral("   "),
-              QStringLiteral("\"Holiday\""), QStringLiteral("'Holiday'"), QStringLiteral("\"\""),
-              QStringLiteral("say \"hi\" now"), QStringLiteral("C:\\a\\b, c.jpg"), QStringLiteral("a;b=c"),
-              QString(300, QLatin1Char('p')), QStringLiteral("日本 🌄"), QChar(0xFEFF) + QStringLiteral("[x]"),
-              QString(2, QChar(0xFEFF)) + "x"})
-            QTest::addRow("%s", value.toUtf8().toPercentEncoding(" ").left(40).constData()) << value;
-    }
-    void valuesReadBackExactly()
-    {
-        QFETCH(QString, value);
-        TempAppFolder folder;
-        QVERIFY(
-            SettingsFile(folder.settingsPath()).write(QStringLiteral("caption"), QStringLiteral("0"), value));
-        QCOMPARE(SettingsFile(folder.settingsPath()).read(QStringLiteral("caption"), QStringLiteral("0")),
-                 value);
-    }
-
     void unsafeNamesAndValuesAreRefused_data()
     {
         QTest::addColumn<QString>("section");
