@@ -42,6 +42,8 @@ private slots:
         row("lone CR lines", "[a]\rk=1\rj=2", "a", "j", "2");
         row("byte-order mark", "\xef\xbb\xbf[a]\nk=v\n", "a", "k", "v");
         row("Windows-1252", "[a]\nk=Caf\xe9 \x80\x93\n", "a", "k", QStringLiteral("Café €“"));
+        // An overlong form is no UTF-8: the line is Windows-1252.
+        row("overlong UTF-8", "[a]\nk=\xe0\x80\xaf\n", "a", "k", QStringLiteral("\u00E0\u20AC\u00AF"));
         row("300 characters", "[a]\nk=" + QByteArray(300, 'x') + "\n", "a", "k",
             QString(300, QLatin1Char('x')));
     }

@@ -132,6 +132,9 @@ private slots:
         const int top = strip == 1 ? s : 0;
         QCOMPARE(out.pixel(0, top), Red);
         QCOMPARE(out.pixel(shown.width() - 1, top + shown.height() - 1), Yellow);
+        // The quadrants meet in the middle of what is shown: a picture cut to the screen keeps its centre.
+        QCOMPARE(out.pixel(shown.width() / 2 - 1, top + shown.height() / 2 - 1), Red);
+        QCOMPARE(out.pixel(shown.width() / 2, top + shown.height() / 2), Yellow);
     }
 
     void shownPixelForPixel_data()
