@@ -5,7 +5,6 @@
 #include "core/ApplicationFolder.h"
 #include "core/LoadedImages.h"
 #include "core/SettingsFile.h"
-#include "core/SettingsSchema.h"
 #include "core/StartupSequence.h"
 
 #include <QDir>
@@ -79,17 +78,6 @@ private slots:
         QCOMPARE(start.run().ChangeTime, QStringLiteral("2026-03-14 09:30:05"));
         QCOMPARE(start.folder.readSettings(),
                  QByteArray("[time]\ntimeOption=1\nChangeTime=2026-03-14 09:30:05\n"));
-    }
-
-    void shippedFileHoldsEverySchemaDefault()
-    {
-        // The shipped file and the fallbacks in code must not drift apart.
-        TempAppFolder folder;
-        folder.seedShippedData();
-        SettingsFile file(folder.settingsPath());
-        for (const SettingSpec& spec : SettingsSchema::all())
-            QCOMPARE(file.read(QLatin1String(spec.section), QLatin1String(spec.key)),
-                     QString::fromLatin1(spec.shippedDefault));
     }
 
     void portableFolderWins()
