@@ -26,7 +26,7 @@ def start_bus(s, name):
     address = "unix:path=" + os.path.join(s.root, name)
     s.processes.append(subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--address=" + address],
                                         env=s.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-    wait_for(lambda: os.path.exists(address[len("unix:path="):]), 5)
+    wait_for(lambda: os.path.exists(address[len("unix:path="):]))
     return address
 
 
