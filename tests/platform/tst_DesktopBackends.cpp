@@ -10,8 +10,8 @@
 #include <cstdio>
 
 // The back ends that hand the picture to a program, made by name as the settings file names them: the real
-// gsettings on its keyfile store in a private folder, and stand-ins for pcmanfm-qt, pcmanfm and the user's
-// command. Every program on PATH logs its arguments, each one whole, one call a line.
+// gsettings on its keyfile store in a private folder, and stand-ins for pcmanfm-qt, pcmanfm, swaymsg and the
+// user's command. Every program on PATH logs its arguments, each one whole, one call a line.
 class tst_DesktopBackends : public QObject
 {
     Q_OBJECT
@@ -58,13 +58,18 @@ void tst_DesktopBackends::initTestCase()
         "printf '%s|' \"$(basename \"$0\")\" \"$@\" >> \"$CALL_LOG\"; echo >> \"$CALL_LOG\"\n";
     QVERIFY(DesktopTestFiles::writeScript(bin + QStringLiteral("/gsettings"),
                                           log + "exec '" + m_gsettings.toUtf8() + "' \"$@\"\n"));
-    for (const char* tool : {"set wallpaper", "pcmanfm-qt", "pcmanfm"})
+    for (const char* tool : {"set wallpaper", "pcmanfm-qt", "pcmanfm", "swaymsg"})
         QVERIFY(DesktopTestFiles::writeScript(bin + QLatin1Char('/') + QLatin1String(tool),
                                               log + "[ -n \"$FAIL_WITH\" ] && { echo \"$FAIL_WITH\" >&2; "
                                                     "exit 3; }\nexit 0\n"));
     DesktopTestFiles::prependToPath(bin);
     qputenv("CALL_LOG", m_log.toLocal8Bit());
     qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data-home")).toLocal8Bit());
+    // sway's command parser must only ever see plain paths: copies go to the runtime folder.
+    QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("run"))));
+    QVERIFY(QFile::setPermissions(m_dir.filePath(QStringLiteral("run")),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    qputenv("XDG_RUNTIME_DIR", m_dir.filePath(QStringLiteral("run")).toLocal8Bit());
     // Anything a file name managed to run would leave its mark here.
     QVERIFY(QDir::setCurrent(m_dir.path()));
 }
@@ -77,6 +82,7 @@ void tst_DesktopBackends::init()
     qunsetenv("XDG_DATA_DIRS");
     qunsetenv("FAIL_WITH");
     QFile::remove(m_log);
+    QDir(m_dir.filePath(QStringLiteral("run/tessaly"))).removeRecursively();
 }
 
 QString tst_DesktopBackends::stored(const QString& schema, const QString& key) const
@@ -169,7 +175,8 @@ void tst_DesktopBackends::handsStyleThenFreshFile_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("style");
     QTest::addColumn<QString>("styleUsed");
-    QTest::addColumn<QStringList>("expectedCalls");  // %F: the fresh copy handed over; %B: the bitmap
+    // %F: the fresh copy handed over; %B: the bitmap; %P: the fresh copy in the plain runtime folder
+    QTest::addColumn<QStringList>("expectedCalls");
     QTest::addColumn<QStringList>("expectedStored"); // schema|key|value; %U: the fresh copy's URL
 
     const auto gnome = [](const char* option) {
@@ -228,6 +235,21 @@ void tst_DesktopBackends::handsStyleThenFreshFile_data()
                                << "Tile"
                                << "Tile" << QStringList{"pcmanfm|--wallpaper-mode=tile|--set-wallpaper=%F"}
                                << QStringList{};
+    QTest::addRow("sway Stretch") << "sway"
+                                  << ""
+                                  << "Stretch"
+                                  << "Stretch" << QStringList{"swaymsg|--|output|*|bg|%P|stretch|#000000"}
+                                  << QStringList{};
+    QTest::addRow("sway Center") << "sway"
+                                 << ""
+                                 << "Center"
+                                 << "Center" << QStringList{"swaymsg|--|output|*|bg|%P|center|#000000"}
+                                 << QStringList{};
+    QTest::addRow("sway Tile") << "sway"
+                               << ""
+                               << "Tile"
+                               << "Tile" << QStringList{"swaymsg|--|output|*|bg|%P|tile|#000000"}
+                               << QStringList{};
     QTest::addRow("command with its own arguments")
         << "command"
         << "\"" + m_dir.filePath("tools with space/set wallpaper") + "\" --quiet \"two words\""
@@ -260,8 +282,12 @@ void tst_DesktopBackends::handsStyleThenFreshFile()
     QVERIFY2(result.ok, qPrintable(result.reason));
     QCOMPARE(style, styleUsed);
 
+    const QString plainCopy = m_dir.filePath(QStringLiteral("run/tessaly/tessaly-1.bmp"));
     QCOMPARE(calls(), expectedCalls.replaceInStrings(QStringLiteral("%F"), fresh)
-                          .replaceInStrings(QStringLiteral("%B"), bitmap));
+                          .replaceInStrings(QStringLiteral("%B"), bitmap)
+                          .replaceInStrings(QStringLiteral("%P"), plainCopy));
+    if (!expectedCalls.filter(plainCopy).isEmpty())
+        QVERIFY(QFile::exists(plainCopy));
     for (const QString& row : expectedStored) {
         const QStringList part = row.split(QLatin1Char('|'));
         QString value = part.at(2);
@@ -319,6 +345,10 @@ void tst_DesktopBackends::failuresAreReported_data()
         << "lxqt"
         << ""
         << "" << QByteArray("keyfile") << "LXQt: pcmanfm-qt failed with exit code 3: no monitor named X";
+    QTest::addRow("swaymsg fails") << "sway"
+                                   << ""
+                                   << "" << QByteArray("keyfile")
+                                   << "sway: swaymsg failed with exit code 3: no monitor named X";
     QTest::addRow("command fails")
         << "command"
         << "\"set wallpaper\""

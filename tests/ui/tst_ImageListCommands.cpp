@@ -44,8 +44,8 @@ private slots:
     void removeAll_data();
     void removeAll();
     void addAppendsSelectsAndCounts();
-    void addRefused_data();
-    void addRefused();
+    void addAtTheEdges_data();
+    void addAtTheEdges();
     void largeCollectionAdviceOnce();
     void unloadablePictureStaysAndWarnsAtEachSelection_data();
     void unloadablePictureStaysAndWarnsAtEachSelection();
@@ -272,19 +272,21 @@ void tst_ImageListCommands::addAppendsSelectsAndCounts()
     QVERIFY(m_prompter->texts().isEmpty());
 }
 
-void tst_ImageListCommands::addRefused_data()
+void tst_ImageListCommands::addAtTheEdges_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("told");
+    QTest::addColumn<QString>("told"); // empty: the entry is added
     QTest::addRow("cancelled") << 2 << ""
                                << "No file has been selected.";
     QTest::addRow("name with a line break") << 2 << "/p/two\nlines.gif"
                                             << "\"/p/two\u21B5lines.gif\"";
-    QTest::addRow("full list") << int(LoadedImages::MaxEntries) << picture(0) << "at most 32,767 pictures";
+    // The list holds at most 32,767 entries (a 16-bit count).
+    QTest::addRow("the 32,767th entry") << 32766 << picture(0) << "";
+    QTest::addRow("one past a full list") << 32767 << picture(0) << "at most 32,767 pictures";
 }
 
-void tst_ImageListCommands::addRefused()
+void tst_ImageListCommands::addAtTheEdges()
 {
     QFETCH(int, count);
     QFETCH(QString, chosen);
@@ -296,6 +298,13 @@ void tst_ImageListCommands::addRefused()
 
     m_commands->add_Click();
 
+    if (told.isEmpty()) {
+        QCOMPARE(m_images->Count(), count + 1);
+        QCOMPARE(m_commands->selected(), count);
+        QCOMPARE(m_commands->totalText(), QString::number(count + 1));
+        QCOMPARE(m_prompter->texts().filter(QStringLiteral("32,767")), QStringList()); // the advice may come
+        return;
+    }
     QCOMPARE(m_images->Count(), count);
     QCOMPARE(m_commands->selected(), 1);
     QCOMPARE(m_prompter->texts().size(), 1);
