@@ -170,14 +170,15 @@ void tst_frmMain::toolbarDispatchesByExactKey_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QStringList>("opened");
 
-    QTest::addRow("Timer") << "Timer" << QStringList{"timer"};
-    QTest::addRow("Display") << "Display" << QStringList{"display"};
-    QTest::addRow("Mode") << "Mode" << QStringList{"mode"};
-    QTest::addRow("Caption") << "Caption" << QStringList{"caption"};
-    QTest::addRow("Multiple") << "Multiple" << QStringList{"multiple"};
-    QTest::addRow("lower case") << "timer" << QStringList();
-    QTest::addRow("trailing blank") << "Timer " << QStringList();
-    QTest::addRow("empty") << "" << QStringList();
+    const char* rows[][3] = {{"Timer", "Timer", "timer"},
+                             {"Display", "Display", "display"},
+                             {"Mode", "Mode", "mode"},
+                             {"Caption", "Caption", "caption"},
+                             {"Multiple", "Multiple", "multiple"},
+                             {"lower case", "timer", nullptr},
+                             {"trailing blank", "Timer ", nullptr}};
+    for (const auto& row : rows)
+        QTest::addRow("%s", row[0]) << row[1] << (row[2] ? QStringList{row[2]} : QStringList());
 }
 
 void tst_frmMain::toolbarDispatchesByExactKey()
