@@ -179,87 +179,48 @@ void tst_DesktopBackends::handsStyleThenFreshFile_data()
     QTest::addColumn<QStringList>("expectedCalls");
     QTest::addColumn<QStringList>("expectedStored"); // schema|key|value; %U: the fresh copy's URL
 
+    // One line per call or stored value.
     const auto gnome = [](const char* option) {
-        return QStringList{Gnome + "|picture-options|" + option, Gnome + "|picture-uri|%U",
-                           Gnome + "|picture-uri-dark|%U"};
+        return Gnome + "|picture-options|" + option + "\n" + Gnome + "|picture-uri|%U\n" + Gnome +
+               "|picture-uri-dark|%U";
     };
-    const QStringList gnomeCalls{"gsettings|set|" + Gnome + "|picture-options",
-                                 "gsettings|set|" + Gnome + "|picture-uri",
-                                 "gsettings|set|" + Gnome + "|picture-uri-dark"};
-    QTest::addRow("GNOME Stretch") << "gnome"
-                                   << ""
-                                   << "Stretch"
-                                   << "Stretch" << gnomeCalls << gnome("stretched");
-    QTest::addRow("GNOME Center") << "gnome"
-                                  << ""
-                                  << "Center"
-                                  << "Center" << gnomeCalls << gnome("centered");
-    QTest::addRow("GNOME Tile") << "gnome"
-                                << ""
-                                << "Tile"
-                                << "Tile" << gnomeCalls << gnome("wallpaper");
-    QTest::addRow("GNOME, a lower-case word stretches") << "gnome"
-                                                        << ""
-                                                        << "center"
-                                                        << "Stretch" << gnomeCalls << gnome("stretched");
-    QTest::addRow("Cinnamon Center") << "cinnamon"
-                                     << ""
-                                     << "Center"
-                                     << "Center"
-                                     << QStringList{"gsettings|set|" + Cinnamon + "|picture-options",
-                                                    "gsettings|set|" + Cinnamon + "|picture-uri"}
-                                     << QStringList{Cinnamon + "|picture-options|centered",
-                                                    Cinnamon + "|picture-uri|%U"};
-    QTest::addRow("MATE Tile") << "mate"
-                               << ""
-                               << "Tile"
-                               << "Tile"
-                               << QStringList{"gsettings|set|" + Mate + "|picture-options",
-                                              "gsettings|set|" + Mate + "|picture-filename"}
-                               << QStringList{Mate + "|picture-options|wallpaper",
-                                              Mate + "|picture-filename|%F"};
-    QTest::addRow("LXQt Stretch") << "lxqt"
-                                  << ""
-                                  << "Stretch"
-                                  << "Stretch"
-                                  << QStringList{"pcmanfm-qt|--wallpaper-mode=stretch|--set-wallpaper=%F"}
-                                  << QStringList{};
-    QTest::addRow("LXQt Center") << "lxqt"
-                                 << ""
-                                 << "Center"
-                                 << "Center"
-                                 << QStringList{"pcmanfm-qt|--wallpaper-mode=center|--set-wallpaper=%F"}
-                                 << QStringList{};
-    QTest::addRow("LXDE Tile") << "lxde"
-                               << ""
-                               << "Tile"
-                               << "Tile" << QStringList{"pcmanfm|--wallpaper-mode=tile|--set-wallpaper=%F"}
-                               << QStringList{};
-    QTest::addRow("sway Stretch") << "sway"
-                                  << ""
-                                  << "Stretch"
-                                  << "Stretch" << QStringList{"swaymsg|--|output|*|bg|%P|stretch|#000000"}
-                                  << QStringList{};
-    QTest::addRow("sway Center") << "sway"
-                                 << ""
-                                 << "Center"
-                                 << "Center" << QStringList{"swaymsg|--|output|*|bg|%P|center|#000000"}
-                                 << QStringList{};
-    QTest::addRow("sway Tile") << "sway"
-                               << ""
-                               << "Tile"
-                               << "Tile" << QStringList{"swaymsg|--|output|*|bg|%P|tile|#000000"}
-                               << QStringList{};
-    QTest::addRow("command with its own arguments")
-        << "command"
-        << "\"" + m_dir.filePath("tools with space/set wallpaper") + "\" --quiet \"two words\""
-        << "Tile"
-        << "Tile" << QStringList{"set wallpaper|--quiet|two words|%B|Tile"} << QStringList{};
-    QTest::addRow("command found on PATH")
-        << "command"
-        << "\"set wallpaper\""
-        << "stretch"
-        << "Stretch" << QStringList{"set wallpaper|%B|Stretch"} << QStringList{};
+    const QString set = QStringLiteral("gsettings|set|");
+    const QString gnomeCalls = set + Gnome + "|picture-options\n" + set + Gnome + "|picture-uri\n" + set +
+                               Gnome + "|picture-uri-dark";
+    const QString cinnamonCalls = set + Cinnamon + "|picture-options\n" + set + Cinnamon + "|picture-uri";
+    const QString cinnamonStored = Cinnamon + "|picture-options|centered\n" + Cinnamon + "|picture-uri|%U";
+    const QString mateCalls = set + Mate + "|picture-options\n" + set + Mate + "|picture-filename";
+    const QString mateStored = Mate + "|picture-options|wallpaper\n" + Mate + "|picture-filename|%F";
+    const QString ownCommand =
+        "\"" + m_dir.filePath("tools with space/set wallpaper") + "\" --quiet \"two words\"";
+    const struct
+    {
+        const char* tag;
+        QString backend, command, style, styleUsed, calls, stored;
+    } rows[] = {
+        {"GNOME Stretch", "gnome", "", "Stretch", "Stretch", gnomeCalls, gnome("stretched")},
+        {"GNOME Center", "gnome", "", "Center", "Center", gnomeCalls, gnome("centered")},
+        {"GNOME Tile", "gnome", "", "Tile", "Tile", gnomeCalls, gnome("wallpaper")},
+        {"GNOME, a lower-case word stretches", "gnome", "", "center", "Stretch", gnomeCalls,
+         gnome("stretched")},
+        {"Cinnamon Center", "cinnamon", "", "Center", "Center", cinnamonCalls, cinnamonStored},
+        {"MATE Tile", "mate", "", "Tile", "Tile", mateCalls, mateStored},
+        {"LXQt Stretch", "lxqt", "", "Stretch", "Stretch",
+         "pcmanfm-qt|--wallpaper-mode=stretch|--set-wallpaper=%F", ""},
+        {"LXQt Center", "lxqt", "", "Center", "Center",
+         "pcmanfm-qt|--wallpaper-mode=center|--set-wallpaper=%F", ""},
+        {"LXDE Tile", "lxde", "", "Tile", "Tile", "pcmanfm|--wallpaper-mode=tile|--set-wallpaper=%F", ""},
+        {"sway Stretch", "sway", "", "Stretch", "Stretch", "swaymsg|--|output|*|bg|%P|stretch|#000000", ""},
+        {"sway Center", "sway", "", "Center", "Center", "swaymsg|--|output|*|bg|%P|center|#000000", ""},
+        {"sway Tile", "sway", "", "Tile", "Tile", "swaymsg|--|output|*|bg|%P|tile|#000000", ""},
+        {"command with its own arguments", "command", ownCommand, "Tile", "Tile",
+         "set wallpaper|--quiet|two words|%B|Tile", ""},
+        {"command found on PATH", "command", "\"set wallpaper\"", "stretch", "Stretch",
+         "set wallpaper|%B|Stretch", ""},
+    };
+    for (const auto& row : rows)
+        QTest::addRow("%s", row.tag) << row.backend << row.command << row.style << row.styleUsed
+                                     << row.calls.split(u'\n') << row.stored.split(u'\n', Qt::SkipEmptyParts);
 }
 
 void tst_DesktopBackends::handsStyleThenFreshFile()
@@ -319,48 +280,36 @@ void tst_DesktopBackends::failuresAreReported_data()
     const QString options =
         QStringLiteral("<key name='picture-options' type='s'><default>'zoom'</default></key>");
     const QString uriKey = QStringLiteral("<key name='picture-uri' type='s'><default>''</default></key>");
-    QTest::addRow("unknown back end")
-        << "gnmoe"
-        << ""
-        << "" << QByteArray("keyfile") << "the settings file names an unknown desktop back end \"gnmoe\"";
-    QTest::addRow("no schemas at all")
-        << "gnome"
-        << ""
-        << "none" << QByteArray("keyfile") << "GNOME: gsettings failed with exit code 1";
-    QTest::addRow("no picture-uri") << "gnome"
-                                    << "" << schema.arg(options) << QByteArray("keyfile")
-                                    << "GNOME: the settings schema org.gnome.desktop.background has no key "
-                                       "picture-uri";
-    QTest::addRow("older GNOME without a dark key")
-        << "gnome"
-        << "" << schema.arg(options + uriKey) << QByteArray("keyfile") << "";
-    // gsettings exits 0 when its write never reached a store (no session bus for dconf): only reading
-    // the value back shows it.
-    QTest::addRow("value not kept") << "mate"
-                                    << ""
-                                    << "" << QByteArray("memory")
-                                    << "MATE: org.mate.background picture-options did not keep the value "
-                                       "written (is the settings service running?)";
-    QTest::addRow("pcmanfm-qt fails")
-        << "lxqt"
-        << ""
-        << "" << QByteArray("keyfile") << "LXQt: pcmanfm-qt failed with exit code 3: no monitor named X";
-    QTest::addRow("swaymsg fails") << "sway"
-                                   << ""
-                                   << "" << QByteArray("keyfile")
-                                   << "sway: swaymsg failed with exit code 3: no monitor named X";
-    QTest::addRow("command fails")
-        << "command"
-        << "\"set wallpaper\""
-        << "" << QByteArray("keyfile")
-        << "desktop command: set wallpaper failed with exit code 3: no monitor named X";
-    QTest::addRow("no such program") << "command"
-                                     << "/nonexistent/setter"
-                                     << "" << QByteArray("keyfile")
-                                     << "desktop command: /nonexistent/setter could not be started";
-    QTest::addRow("empty command") << "command"
-                                   << "  "
-                                   << "" << QByteArray("keyfile") << "desktop command: no program is set";
+    const struct
+    {
+        const char* tag;
+        QString backend, command, schemas;
+        QByteArray store;
+        QString reason;
+    } rows[] = {
+        {"unknown back end", "gnmoe", "", "", "keyfile",
+         "the settings file names an unknown desktop back end \"gnmoe\""},
+        {"no schemas at all", "gnome", "", "none", "keyfile", "GNOME: gsettings failed with exit code 1"},
+        {"no picture-uri", "gnome", "", schema.arg(options), "keyfile",
+         "GNOME: the settings schema org.gnome.desktop.background has no key picture-uri"},
+        {"older GNOME without a dark key", "gnome", "", schema.arg(options + uriKey), "keyfile", ""},
+        // gsettings exits 0 when its write never reached a store (no session bus for dconf): only reading
+        // the value back shows it.
+        {"value not kept", "mate", "", "", "memory",
+         "MATE: org.mate.background picture-options did not keep the value written (is the settings service "
+         "running?)"},
+        {"pcmanfm-qt fails", "lxqt", "", "", "keyfile",
+         "LXQt: pcmanfm-qt failed with exit code 3: no monitor named X"},
+        {"swaymsg fails", "sway", "", "", "keyfile",
+         "sway: swaymsg failed with exit code 3: no monitor named X"},
+        {"command fails", "command", "\"set wallpaper\"", "", "keyfile",
+         "desktop command: set wallpaper failed with exit code 3: no monitor named X"},
+        {"no such program", "command", "/nonexistent/setter", "", "keyfile",
+         "desktop command: /nonexistent/setter could not be started"},
+        {"empty command", "command", "  ", "", "keyfile", "desktop command: no program is set"},
+    };
+    for (const auto& row : rows)
+        QTest::addRow("%s", row.tag) << row.backend << row.command << row.schemas << row.store << row.reason;
 }
 
 void tst_DesktopBackends::failuresAreReported()
