@@ -130,9 +130,6 @@ class Session:
                 return x, y, w, h
         return None
 
-    def tessaly_windows(self):
-        return [line for line in self.tree() if '"Tessaly"' in line or f'"{TITLE}"' in line]
-
     def popups(self):
         """Viewable override-redirect windows of the program (its menus)."""
         found = []
