@@ -97,6 +97,8 @@ private slots:
         const QByteArray before = f.folder.readSettings();
         frmTimer dialog(&f.mainWindow, f.settings, *f.file, f.prompter);
         QCOMPARE(dialog.count(), 45);
+        upperArrow(dialog);
+        QCOMPARE(f.settings.timeMin, QStringLiteral("46"));
 
         dialog.hourOption->click();
         QCOMPARE(f.settings.timeOption, QStringLiteral("1"));
@@ -112,7 +114,7 @@ private slots:
         dialog.timeScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QCOMPARE(dialog.timeLabel->text(), QStringLiteral("Day"));
         QCOMPARE(f.settings.timeDay, QStringLiteral("1"));
-        QCOMPARE(f.settings.timeMin, QStringLiteral("45"));
+        QCOMPARE(f.settings.timeMin, QStringLiteral("46"));
         dialog.bootCheck->click();
 
         dialog.cancel->click();
