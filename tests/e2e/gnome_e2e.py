@@ -97,9 +97,9 @@ def main():
         handed = []
         for change, expected in enumerate(COLOURS):
             app = s.start_program()
-            recorded = wait_for(lambda: ini_value(settings, "display", "imageNum") == str(change), 15)
+            recorded = wait_for(lambda: ini_value(settings, "display", "imageNum") == str(change))
             # The shell loads the new file and fades to it on its own time.
-            seen = wait_for(lambda: near(shown_colour(s, tool, shot) or (0, 0, 0), expected), 10, 0.2)
+            seen = wait_for(lambda: near(shown_colour(s, tool, shot) or (0, 0, 0), expected), step=0.2)
             check(recorded and seen, f"change {change + 1} shows its own picture {expected} "
                                      f"(shown: {shown_colour(s, tool, shot)})")
             handed.append(s.run(["gsettings", "get", "org.gnome.desktop.background", "picture-uri"]).stdout.strip())
