@@ -118,6 +118,13 @@ void tst_XfceDesktopBackend::setsEveryBackdrop_data()
         << "1"
         << QStringList{f.arg("Virtual1").arg(0), f.arg("Virtual1").arg(1), f.arg("Virtual1").arg(2),
                        f.arg(0).arg(0)};
+    QTest::addRow("a new output gets the workspaces known")
+        << QStringList{f.arg("DP-1").arg(2) + "/last-image=/old.png",
+                       f.arg("DP-1").arg(0) + "/last-image=/old.png"}
+        << QStringList{"DP-1", "DP-2"} << "Tile"
+        << "2"
+        << QStringList{f.arg("DP-1").arg(0), f.arg("DP-1").arg(2), f.arg("DP-2").arg(0),
+                       f.arg("DP-2").arg(2)};
 }
 
 void tst_XfceDesktopBackend::setsEveryBackdrop()
