@@ -26,7 +26,7 @@ def start_bus(s, name):
     address = "unix:path=" + os.path.join(s.root, name)
     s.processes.append(subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--address=" + address],
                                         env=s.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-    wait_for(lambda: os.path.exists(address[len("unix:path="):]), 5)
+    wait_for(lambda: os.path.exists(address[len("unix:path="):]))
     return address
 
 
@@ -97,9 +97,9 @@ def main():
         handed = []
         for change, expected in enumerate(COLOURS):
             app = s.start_program()
-            recorded = wait_for(lambda: ini_value(settings, "display", "imageNum") == str(change), 15)
+            recorded = wait_for(lambda: ini_value(settings, "display", "imageNum") == str(change))
             # The shell loads the new file and fades to it on its own time.
-            seen = wait_for(lambda: near(shown_colour(s, tool, shot) or (0, 0, 0), expected), 10, 0.2)
+            seen = wait_for(lambda: near(shown_colour(s, tool, shot) or (0, 0, 0), expected), step=0.2)
             check(recorded and seen, f"change {change + 1} shows its own picture {expected} "
                                      f"(shown: {shown_colour(s, tool, shot)})")
             handed.append(s.run(["gsettings", "get", "org.gnome.desktop.background", "picture-uri"]).stdout.strip())

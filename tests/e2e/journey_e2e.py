@@ -6,7 +6,8 @@ Usage: journey_e2e.py CMAKE BUILD_DIR
 Installs the build into a temporary prefix with `CMAKE --install BUILD_DIR --prefix …` and drives the
 installed program under Xvfb, with trayer as the tray host, the X11 root window as the desktop and only
 the keyboard and mouse: the tray menu, the settings window, the multiple-file loader, the caption
-dialog, Activate, "Close and Disable", a second start and a left click on the icon. What it checks is
+dialog, Activate, "Close and Disable", a restart, a left click on the icon, a second start while one
+runs, and a start with no tray host. What it checks is
 what a user sees: the icon, the windows, the root window's pixels and the settings file. Screenshots of
 every failure go to $TESSALY_E2E_OUT. Every missing tool is a failure.
 """
@@ -84,7 +85,7 @@ class SettingsWindow:
             return found if len(found) == 5 else None
 
         # A message box just closed may still cover the toolbar for a moment.
-        buttons = wait_for(all_five, 3, step=0.2)
+        buttons = wait_for(all_five, step=0.2)
         if not check(buttons is not None, "the toolbar shows its five buttons"):
             return False
         self.s.click(*buttons[index], 1)
@@ -136,37 +137,43 @@ def journey(s, picture_folder, expected_paths):
     settings = os.path.join(s.app_folder, "tessdesk.ini")
     check(s.start_tray_host(), "trayer is up as the tray host")
     app = s.start_program(cwd="/")
-    if not verify(wait_for(s.icon, 10) is not None, "first start: the icon is in the tray", "first-start"):
+    if not verify(wait_for(s.icon) is not None, "first start: the icon is in the tray", "first-start"):
         return
-    check(wait_for(lambda: ini_value(settings, "tessaly", "firstRun") == "False", 5),
+    check(wait_for(lambda: ini_value(settings, "tessaly", "firstRun") == "False"),
           "first start: the settings file is seeded in $XDG_CONFIG_HOME/tessaly")
     seeded = sorted(os.listdir(s.app_folder))
     check(all(name in seeded for name in ("badimage.bmp", "image1.gif", "image2.gif")),
           f"first start: the shipped pictures are copied ({', '.join(seeded)})")
+    check(ini_value(settings, "images", "0") == os.path.join(s.app_folder, "image1.gif")
+          and ini_value(settings, "total", "total") == "2", "first start: the list holds the two shipped pictures")
     check(s.visible_main_window() is None, "first start: no window, only the icon")
+    check(sum('"Tessaly"' in line for line in s.panel_subtree() or []) == 1, "first start: exactly one icon")
+    entry = os.path.join(s.env["XDG_CONFIG_HOME"], "autostart", "tessaly.desktop")
+    check(os.path.isfile(entry) and f"Exec={os.path.realpath(s.program)}" in open(entry).read(),
+          "first start: the autostart entry starts the installed program")
 
-    w = open_settings(s, verify, "")
+    w = open_settings(s, verify)
     if w is None:
         return
 
     w.click(REMOVE_ALL)
-    question = wait_for(lambda: s.window("Tessaly"), 5)
+    question = wait_for(lambda: s.window("Tessaly"))
     if not verify(question is not None, '"Remove All" asks first', "remove-all"):
         return
     s.focus(question)
     s.keys("Return")
-    wait_for(lambda: s.window("Tessaly") is None, 5)
+    wait_for(lambda: s.window("Tessaly") is None)
 
     if not w.click_tool(MULTIPLE_TOOL):
         return
-    loader = wait_for(lambda: s.window("Load Multiple Files"), 5)
+    loader = wait_for(lambda: s.window("Load Multiple Files"))
     if not verify(loader is not None, '"Multiple" opens the loader', "loader"):
         return
     time.sleep(0.3)
     s.focus(loader)
     # The file list has the keyboard first; three tabs on lies "Load".
     s.keys("Tab", "Tab", "Tab", "space")
-    verify(wait_for(lambda: s.window("Load Multiple Files") is None, 5), '"Load" closes the loader', "load")
+    verify(wait_for(lambda: s.window("Load Multiple Files") is None), '"Load" closes the loader', "load")
 
     w.click_first_row()
     w.click(CAPTION_BOX)
@@ -174,23 +181,23 @@ def journey(s, picture_folder, expected_paths):
 
     if not w.click_tool(CAPTION_TOOL):
         return
-    dialog = wait_for(lambda: s.window("Caption Properties"), 5)
+    dialog = wait_for(lambda: s.window("Caption Properties"))
     if not verify(dialog is not None, '"Caption" opens the caption dialog', "caption"):
         return
     s.focus(dialog)
     # Ok, Cancel, Font, then the display choice: Down picks "Off image"; back to Ok and press it.
     s.keys("Tab", "Tab", "Tab", "Down", "shift+Tab", "shift+Tab", "shift+Tab", "space")
-    verify(wait_for(lambda: s.window("Caption Properties") is None, 5), "Ok closes the caption dialog", "ok")
-    check(ini_value(settings, "font", "onOffCaption") == "1", '"Off image" is saved')
+    verify(wait_for(lambda: s.window("Caption Properties") is None), "Ok closes the caption dialog", "ok")
+    check(wait_for(lambda: ini_value(settings, "font", "onOffCaption") == "1"), '"Off image" is saved')
     check(ini_value(settings, "font", "captionPosition") == "2", '"Bottom center" is saved')
 
     w.click(ACTIVATE)
-    verify(wait_for(lambda: s.visible_main_window() is None, 5), "Activate hides the window", "activate")
-    check(wait_for(lambda: ini_value(settings, "total", "total") == "2", 5), "Activate saves two pictures")
+    verify(wait_for(lambda: s.visible_main_window() is None), "Activate hides the window", "activate")
+    check(wait_for(lambda: ini_value(settings, "total", "total") == "2"), "Activate saves two pictures")
     for i, path in enumerate(expected_paths):
         check(ini_value(settings, "images", str(i)) == path, f"entry {i} is {os.path.basename(path)}")
     check(ini_value(settings, "caption", "0") == CAPTION, "the caption is saved with the first picture")
-    check(wait_for(lambda: ini_value(settings, "display", "imageNum") == "0", 5),
+    check(wait_for(lambda: ini_value(settings, "display", "imageNum") == "0"),
           "Activate shows the first picture")
     check_wallpaper(s, RED, True, "after Activate", verify)
 
@@ -199,38 +206,49 @@ def journey(s, picture_folder, expected_paths):
     if not verify(popup is not None, "the tray menu opens again", "menu-again"):
         return
     s.click(*menu_item(popup, 2), 1)
-    verify(wait_for(lambda: app.poll() is not None, 5) and app.returncode == 0,
+    verify(wait_for(lambda: app.poll() is not None) and app.returncode == 0,
            '"Close and Disable" ends the program with success', "close")
-    check(wait_for(lambda: s.icon() is None, 5), "the icon is gone")
+    check(wait_for(lambda: s.icon() is None), "the icon is gone")
 
-    s.start_program()
-    if not verify(wait_for(s.icon, 10) is not None, "second start: the icon is back", "second-start"):
+    app = s.start_program()
+    if not verify(wait_for(s.icon) is not None, "restart: the icon is back", "restart"):
         return
     time.sleep(0.5)
-    check(open(settings, "rb").read() == saved, "second start: the list and the caption are kept as saved")
+    check(open(settings, "rb").read() == saved, "restart: the list and the caption are kept as saved")
     s.click_icon(1)
-    check(wait_for(lambda: ini_value(settings, "display", "imageNum") == "1", 5),
+    check(wait_for(lambda: ini_value(settings, "display", "imageNum") == "1"),
           "a left click records the next picture")
     check_wallpaper(s, BLUE, False, "after the left click", verify)
 
-    w = open_settings(s, verify, "after the restart")
-    if w is None:
+    second = s.run([s.program])
+    check(second.returncode == 0, "a second start while one runs ends with success")
+    window = wait_for(s.visible_main_window)
+    if not verify(window is not None, "a second start shows the running copy's settings window", "second"):
         return
+    check(sum('"Tessaly"' in line for line in s.panel_subtree() or []) == 1, "a second start adds no icon")
+    w = SettingsWindow(s, window)
     w.click(CAPTION_BOX)
     s.keys("ctrl+a", "ctrl+c")
-    shown = wait_for(lambda: s.run(["xclip", "-o", "-selection", "clipboard"]).stdout, 3)
+    shown = wait_for(lambda: s.run(["xclip", "-o", "-selection", "clipboard"]).stdout)
     verify(shown == CAPTION, f"the window shows the first picture's caption ({shown!r})", "caption-restart")
 
+    check(s.run([s.program, "--quit"]).returncode == 0 and wait_for(lambda: app.poll() is not None),
+          "--quit ends the running copy")
+    s.stop_tray_host()
+    app = s.start_program()
+    verify(wait_for(s.visible_main_window) is not None, "with no tray host the settings window is shown",
+           "no-tray")
+    check(app.poll() is None, "with no tray host the program keeps running")
 
-def open_settings(s, verify, when):
+
+def open_settings(s, verify):
     """Right click on the icon, then "Settings": the settings window, or None after a failed check."""
-    tag = "-" + when.replace(" ", "-") if when else ""
     popup = open_menu(s)
-    if not verify(popup is not None, f"a right click opens the tray menu {when}".strip(), "menu" + tag):
+    if not verify(popup is not None, "a right click opens the tray menu", "menu"):
         return None
     s.click(*menu_item(popup, 0), 1)
-    window = wait_for(s.visible_main_window, 5)
-    if not verify(window is not None, f'"Settings" opens the settings window {when}'.strip(), "settings" + tag):
+    window = wait_for(s.visible_main_window)
+    if not verify(window is not None, '"Settings" opens the settings window', "settings"):
         return None
     return SettingsWindow(s, window)
 
@@ -244,7 +262,7 @@ def check_wallpaper(s, picture, with_band, when, verify):
         middle = image.at(image.width // 2, image.height // 3)
         return near(middle, picture) and (band is not None) == with_band and (band, middle)
 
-    seen = wait_for(looks_right, 5, step=0.2)
+    seen = wait_for(looks_right, step=0.2)
     verify(seen, f"{when}: the root window shows the picture"
            + (" above a white caption band" if with_band else " to the bottom edge"), when.replace(" ", "-"))
     if seen and with_band:

@@ -14,7 +14,7 @@ namespace DesktopTestFiles {
 /** A folder name that breaks any shell or command parser that sees it unquoted. */
 inline QString hostileName()
 {
-    return QStringLiteral("a b'c\"$(touch pwned);x,y `touch pwned2` ü €");
+    return QStringLiteral("a b'c\"$(touch pwned);x,y `touch pwned2` back\\slash ü €");
 }
 
 /** Writes a small bitmap; returns its path. */

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesktopTestFiles.h"
+#include "PrivateSessionBus.h"
 #include "platform/desktop/XfceDesktopBackend.h"
 
 #include <QTemporaryDir>
@@ -27,7 +28,7 @@ private:
     QTemporaryDir m_dir;
     QString m_log;
     std::unique_ptr<QTemporaryDir> m_home;
-    QProcess m_bus;
+    std::unique_ptr<PrivateSessionBus> m_bus;
 };
 
 void tst_XfceDesktopBackend::initTestCase()
@@ -48,22 +49,16 @@ void tst_XfceDesktopBackend::init()
     m_home = std::make_unique<QTemporaryDir>();
     qputenv("HOME", m_home->path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (m_home->path() + QStringLiteral("/.config")).toLocal8Bit());
-    m_bus.start(QStringLiteral("dbus-daemon"),
-                {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
-                 QStringLiteral("--address=unix:dir=") + m_home->path()});
-    QVERIFY(m_bus.waitForStarted(5000));
-    QVERIFY(m_bus.waitForReadyRead(5000));
-    const QByteArray address = m_bus.readLine().trimmed();
-    QVERIFY(!address.isEmpty());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    m_bus = std::make_unique<PrivateSessionBus>();
+    const QString error = m_bus->start();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus->address().toUtf8());
     QFile::remove(m_log);
 }
 
 void tst_XfceDesktopBackend::cleanup()
 {
-    // xfconfd leaves when its bus goes.
-    m_bus.terminate();
-    m_bus.waitForFinished(5000);
+    m_bus.reset(); // xfconfd leaves when its bus goes
 }
 
 QString tst_XfceDesktopBackend::query(const QString& channel, const QString& property) const
@@ -123,6 +118,13 @@ void tst_XfceDesktopBackend::setsEveryBackdrop_data()
         << "1"
         << QStringList{f.arg("Virtual1").arg(0), f.arg("Virtual1").arg(1), f.arg("Virtual1").arg(2),
                        f.arg(0).arg(0)};
+    QTest::addRow("a new output gets the workspaces known")
+        << QStringList{f.arg("DP-1").arg(2) + "/last-image=/old.png",
+                       f.arg("DP-1").arg(0) + "/last-image=/old.png"}
+        << QStringList{"DP-1", "DP-2"} << "Tile"
+        << "2"
+        << QStringList{f.arg("DP-1").arg(0), f.arg("DP-1").arg(2), f.arg("DP-2").arg(0),
+                       f.arg("DP-2").arg(2)};
 }
 
 void tst_XfceDesktopBackend::setsEveryBackdrop()

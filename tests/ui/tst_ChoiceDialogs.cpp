@@ -58,66 +58,18 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("written");
-        QTest::addRow("display 0") << "display"
-                                   << "0"
-                                   << "fullOption"
-                                   << "0";
-        QTest::addRow("display 1") << "display"
-                                   << "1"
-                                   << "centerOption"
-                                   << "1";
-        QTest::addRow("display 2") << "display"
-                                   << "2"
-                                   << "tileOption"
-                                   << "2";
-        QTest::addRow("display 5 is stretch as shipped") << "display"
-                                                         << "5"
-                                                         << "fullOption"
-                                                         << "0";
-        QTest::addRow("display 2.0") << "display"
-                                     << "2.0"
-                                     << "tileOption"
-                                     << "2";
-        QTest::addRow("display 1.0") << "display"
-                                     << "1.0"
-                                     << "centerOption"
-                                     << "1";
-        QTest::addRow("display empty") << "display"
-                                       << ""
-                                       << "fullOption"
-                                       << "0";
-        QTest::addRow("display text") << "display"
-                                      << "tile"
-                                      << "fullOption"
-                                      << "0";
-        QTest::addRow("mode 0") << "mode"
-                                << "0"
-                                << "seqOption"
-                                << "0";
-        QTest::addRow("mode 1") << "mode"
-                                << "1"
-                                << "randomOption"
-                                << "1";
-        QTest::addRow("mode 1.0") << "mode"
-                                  << "1.0"
-                                  << "randomOption"
-                                  << "1";
-        QTest::addRow("mode 2 is list order as shipped") << "mode"
-                                                         << "2"
-                                                         << "seqOption"
-                                                         << "0";
-        QTest::addRow("mode shuffle") << "mode"
-                                      << "shuffle"
-                                      << "shuffleOption"
-                                      << "shuffle";
-        QTest::addRow("mode empty") << "mode"
-                                    << ""
-                                    << "seqOption"
-                                    << "0";
-        QTest::addRow("mode text") << "mode"
-                                   << "random"
-                                   << "seqOption"
-                                   << "0";
+        const char* rows[][5] = {
+            {"display 0", "display", "0", "fullOption", "0"},
+            {"display 1", "display", "1", "centerOption", "1"},
+            {"display 2.0", "display", "2.0", "tileOption", "2"},
+            {"display 5 is stretch as shipped", "display", "5", "fullOption", "0"},
+            {"mode 0", "mode", "0", "seqOption", "0"},
+            {"mode 1", "mode", "1", "randomOption", "1"},
+            {"mode 2 is list order as shipped", "mode", "2", "seqOption", "0"},
+            {"mode shuffle", "mode", "shuffle", "shuffleOption", "shuffle"},
+        };
+        for (const auto& row : rows)
+            QTest::addRow("%s", row[0]) << row[1] << row[2] << row[3] << row[4];
     }
     void openingSelectsAndOkWrites()
     {

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QTest>
 
 class tst_FontChooserDialog : public QObject
@@ -43,8 +44,11 @@ private slots:
         const FontChoice choice{QStringLiteral("DejaVu Serif"), 20, true, true, false, true, 0x123456};
         dialog.setChoice(choice);
         QCOMPARE(dialog.choice(), choice);
+        // The sample shows each style on its own: italic here, not underlined.
+        QVERIFY(dialog.sample->font().italic() && !dialog.sample->font().underline());
         dialog.underlineCheck->click();
         QVERIFY(dialog.choice().underline);
+        QVERIFY(dialog.sample->font().underline());
     }
 };
 

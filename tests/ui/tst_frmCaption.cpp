@@ -52,36 +52,13 @@ private slots:
         QTest::addColumn<QString>("displayOption");
         QTest::addColumn<QString>("writtenPosition");
         QTest::addColumn<QString>("writtenOnOff");
-        QTest::addRow("0 0") << "0"
-                             << "0"
-                             << "centerTopOption"
-                             << "onImageOption"
-                             << "0"
-                             << "0";
-        QTest::addRow("1 1") << "1"
-                             << "1"
-                             << "rightTopOption"
-                             << "offImageOption"
-                             << "1"
-                             << "1";
-        QTest::addRow("out of range is as shipped") << "7"
-                                                    << "2.0"
-                                                    << "bottomCenterOption"
-                                                    << "onImageOption"
-                                                    << "2"
-                                                    << "0";
-        QTest::addRow("1.0 and 0.0") << "1.0"
-                                     << "0.0"
-                                     << "rightTopOption"
-                                     << "onImageOption"
-                                     << "1"
-                                     << "0";
-        QTest::addRow("not numbers") << "top"
-                                     << ""
-                                     << "bottomCenterOption"
-                                     << "onImageOption"
-                                     << "2"
-                                     << "0";
+        const char* rows[][7] = {
+            {"0 0", "0", "0", "centerTopOption", "onImageOption", "0", "0"},
+            {"1 1", "1", "1", "rightTopOption", "offImageOption", "1", "1"},
+            {"out of range is as shipped", "7", "2.0", "bottomCenterOption", "onImageOption", "2", "0"},
+        };
+        for (const auto& row : rows)
+            QTest::addRow("%s", row[0]) << row[1] << row[2] << row[3] << row[4] << row[5] << row[6];
     }
     void opening()
     {

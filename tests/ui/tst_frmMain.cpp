@@ -8,6 +8,8 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <memory>
@@ -43,6 +46,27 @@ frmAbout* openAboutBox()
     return nullptr;
 }
 
+/** A JPEG of `width` x `height`, quadrants red, blue / green, yellow, with an EXIF orientation tag. */
+QByteArray orientedJpeg(int width, int height, quint16 orientation)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y,
+                           y < height / 2 ? (x < width / 2 ? 0xffff0000 : 0xff0000ff)
+                                          : (x < width / 2 ? 0xff00ff00 : 0xffffff00));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "jpeg").write(image);
+    // APP1: "Exif", a big-endian TIFF header and one entry, Orientation (0x112), SHORT, count 1.
+    const QByteArray tiff = QByteArray("MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01", 18) +
+                            char(orientation >> 8) + char(orientation & 0xff) + QByteArray(6, '\0');
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    const QByteArray app1 = QByteArray("\xff\xe1", 2) + char((payload.size() + 2) >> 8) +
+                            char((payload.size() + 2) & 0xff) + payload;
+    return QByteArray(buffer.data()).insert(2, app1);
+}
+
 } // namespace
 
 class tst_frmMain : public QObject
@@ -63,6 +87,8 @@ private slots:
     void typedCaptionIsStored();
     void noCaptionIsCutOff_data();
     void noCaptionIsCutOff();
+    void thumbnailIsUprightWithThePicturesAspect_data();
+    void thumbnailIsUprightWithThePicturesAspect();
 
 private:
     void makeWindow();
@@ -144,14 +170,15 @@ void tst_frmMain::toolbarDispatchesByExactKey_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QStringList>("opened");
 
-    QTest::addRow("Timer") << "Timer" << QStringList{"timer"};
-    QTest::addRow("Display") << "Display" << QStringList{"display"};
-    QTest::addRow("Mode") << "Mode" << QStringList{"mode"};
-    QTest::addRow("Caption") << "Caption" << QStringList{"caption"};
-    QTest::addRow("Multiple") << "Multiple" << QStringList{"multiple"};
-    QTest::addRow("lower case") << "timer" << QStringList();
-    QTest::addRow("trailing blank") << "Timer " << QStringList();
-    QTest::addRow("empty") << "" << QStringList();
+    const char* rows[][3] = {{"Timer", "Timer", "timer"},
+                             {"Display", "Display", "display"},
+                             {"Mode", "Mode", "mode"},
+                             {"Caption", "Caption", "caption"},
+                             {"Multiple", "Multiple", "multiple"},
+                             {"lower case", "timer", nullptr},
+                             {"trailing blank", "Timer ", nullptr}};
+    for (const auto& row : rows)
+        QTest::addRow("%s", row[0]) << row[1] << (row[2] ? QStringList{row[2]} : QStringList());
 }
 
 void tst_frmMain::toolbarDispatchesByExactKey()
@@ -308,6 +335,60 @@ void tst_frmMain::noCaptionIsCutOff()
         const int frame = 2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
         QVERIFY2(box->fontMetrics().horizontalAdvance(QStringLiteral("32767")) + frame + 4 <= box->width(),
                  qPrintable(box->objectName()));
+    }
+}
+
+void tst_frmMain::thumbnailIsUprightWithThePicturesAspect_data()
+{
+    QTest::addColumn<QSize>("stored");
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<QSize>("upright");
+    QTest::addColumn<QList<QRgb>>("corners"); // top left, top right, bottom left, bottom right
+
+    const QRgb r = qRgb(255, 0, 0), b = qRgb(0, 0, 255), g = qRgb(0, 255, 0), y = qRgb(255, 255, 0);
+    QTest::addRow("wide, as stored") << QSize(300, 100) << 1 << QSize(300, 100) << QList<QRgb>{r, b, g, y};
+    QTest::addRow("tall, as stored") << QSize(60, 150) << 1 << QSize(60, 150) << QList<QRgb>{r, b, g, y};
+    // A quarter turn clockwise brings the stored left column to the top, read from the bottom up.
+    QTest::addRow("quarter turn") << QSize(160, 80) << 6 << QSize(80, 160) << QList<QRgb>{g, r, y, b};
+    QTest::addRow("half turn") << QSize(160, 80) << 3 << QSize(160, 80) << QList<QRgb>{y, g, b, r};
+}
+
+void tst_frmMain::thumbnailIsUprightWithThePicturesAspect()
+{
+    QFETCH(QSize, stored);
+    QFETCH(int, orientation);
+    QFETCH(QSize, upright);
+    QFETCH(QList<QRgb>, corners);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("photo.jpg")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(orientedJpeg(stored.width(), stored.height(), quint16(orientation)));
+    file.close();
+    m_images.Append(file.fileName(), QString());
+    m_window->selectEntry(3);
+
+    // The drawn picture is where the box shows strong colour.
+    const QImage shown = m_window->findChild<QWidget*>(QStringLiteral("photo1"))->grab().toImage();
+    QRect drawn;
+    for (int py = 0; py < shown.height(); ++py)
+        for (int px = 0; px < shown.width(); ++px) {
+            const QColor c = shown.pixelColor(px, py);
+            if (qMax(c.red(), qMax(c.green(), c.blue())) - qMin(c.red(), qMin(c.green(), c.blue())) > 150)
+                drawn |= QRect(px, py, 1, 1);
+        }
+    QVERIFY(drawn.width() > 20 && drawn.height() > 20);
+    // Same proportions as the upright picture, to a pixel's rounding at each edge.
+    QVERIFY2(qAbs(drawn.width() * upright.height() - drawn.height() * upright.width()) <=
+                 2 * qMax(upright.width(), upright.height()),
+             qPrintable(QStringLiteral("%1 x %2 drawn").arg(drawn.width()).arg(drawn.height())));
+    const int qx = drawn.width() / 4, qy = drawn.height() / 4;
+    const QPoint at[] = {drawn.topLeft() + QPoint(qx, qy), drawn.topRight() + QPoint(-qx, qy),
+                         drawn.bottomLeft() + QPoint(qx, -qy), drawn.bottomRight() + QPoint(-qx, -qy)};
+    for (int i = 0; i < 4; ++i) {
+        const QColor seen = shown.pixelColor(at[i]), expected = QColor(corners.at(i));
+        QVERIFY2(qAbs(seen.red() - expected.red()) < 60 && qAbs(seen.green() - expected.green()) < 60 &&
+                     qAbs(seen.blue() - expected.blue()) < 60,
+                 qPrintable(QStringLiteral("corner %1 is %2").arg(i).arg(seen.name())));
     }
 }
 
