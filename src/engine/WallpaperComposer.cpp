@@ -4,6 +4,7 @@
 #include "AreaScaler.h"
 #include "CaptionPainter.h"
 #include "LargeImage.h"
+#include "PictureLoader.h"
 #include "core/SettingValue.h"
 #include "core/Settings.h"
 
@@ -176,8 +177,32 @@ QImage WallpaperComposer::compose(QImage source, const QString& caption) const
         }
     }
     picture = QImage(); // a photo-sized buffer need not live through the caption and the save
+    paintCaption(canvas, where, caption);
+    return canvas;
+}
 
+void WallpaperComposer::paintCaption(QImage& canvas, const Layout& where, const QString& caption) const
+{
     CaptionPainter(m_settings.font, m_scale)
         .paint(canvas, where.captionArea, caption, m_settings.captionPosition);
-    return canvas;
+}
+
+std::optional<QImage> WallpaperComposer::composeFile(const QString& path, const QString& caption,
+                                                     QString* reason) const
+{
+    if (m_settings.displayType == 0) {
+        const Layout where = layout(m_screen.deviceSize(), caption);
+        QImage canvas = LargeImage::allocate(where.canvas.size(), QImage::Format_RGB32);
+        if (canvas.isNull())
+            return QImage();
+        canvas.fill(Qt::white);
+        if (PictureLoader::shrinkInto(path, canvas, where.picture)) {
+            paintCaption(canvas, where, caption);
+            return canvas;
+        }
+    }
+    QImage picture = PictureLoader::load(path, view(caption), reason);
+    if (picture.isNull())
+        return std::nullopt;
+    return compose(std::move(picture), caption);
 }
