@@ -3,6 +3,7 @@
 #include "engine/AreaScaler.h"
 #include "engine/BitmapWriter.h"
 #include "engine/PictureLoader.h"
+#include "engine/WallpaperComposer.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -31,12 +32,13 @@ QByteArray exifOrientation(quint16 orientation)
     return QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + payload;
 }
 
-QByteArray jpeg(const QImage& image)
+QByteArray jpeg(const QImage& image, bool progressive = false)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(95);
+    writer.setProgressiveScanWrite(progressive);
     if (!writer.write(image))
         qFatal("cannot encode a JPEG");
     return buffer.data();
@@ -133,6 +135,60 @@ private slots:
         PictureView view;
         view.scaledTo = shownAt;
         QCOMPARE(PictureLoader::load(path, view).size(), expected);
+    }
+
+    void stripsGiveThePlainPixels_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<bool>("progressive");
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<int>("cutAt");
+        QTest::addColumn<bool>("inStrips");
+        QTest::addRow("decoded whole") << QSize(1001, 707) << QSize(640, 480) << false << 1 << 0 << true;
+        QTest::addRow("decoded reduced") << QSize(1700, 1000) << QSize(800, 480) << false << 1 << 0 << true;
+        QTest::addRow("screen-sized") << QSize(640, 480) << QSize(640, 480) << false << 1 << 0 << true;
+        QTest::addRow("smaller than the screen")
+            << QSize(500, 400) << QSize(640, 480) << false << 1 << 0 << false;
+        QTest::addRow("progressive") << QSize(1001, 707) << QSize(640, 480) << true << 1 << 0 << false;
+        QTest::addRow("half turn") << QSize(1001, 707) << QSize(640, 480) << false << 3 << 0 << false;
+        QTest::addRow("cut short") << QSize(1001, 707) << QSize(640, 480) << false << 1 << 30000 << false;
+    }
+    void stripsGiveThePlainPixels()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QSize, screen);
+        QFETCH(bool, progressive);
+        QFETCH(int, orientation);
+        QFETCH(int, cutAt);
+        QFETCH(bool, inStrips);
+        // Gradients under noise, so that every decoder stage (upsampling, DCT, colour) shows in the pixels.
+        QImage stored(picture, QImage::Format_RGB32);
+        quint32 noise = 7;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                noise = noise * 1664525u + 1013904223u;
+                const int n = int(noise >> 27) - 16;
+                stored.setPixel(x, y,
+                                qRgb(qBound(0, x * 255 / picture.width() + n, 255),
+                                     qBound(0, y * 255 / picture.height() + n, 255),
+                                     qBound(0, (x + y) / 8 % 64 * 4 + n, 255)));
+            }
+        QByteArray bytes = jpeg(stored, progressive);
+        bytes.insert(2, exifOrientation(quint16(orientation)));
+        if (cutAt > 0)
+            bytes.truncate(cutAt);
+        const QString path = m_dir.filePath(QStringLiteral("strips.jpg"));
+        save(path, bytes);
+
+        QImage canvas(screen, QImage::Format_RGB32);
+        QCOMPARE(PictureLoader::shrinkInto(path, canvas, canvas.rect()), inStrips);
+        // The plain way: Qt's own reader, then the composer.
+        const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, {}}, CompositionSettings{});
+        const QImage plain = composer.compose(PictureLoader::load(path, composer.view({})), {});
+        const std::optional<QImage> composed = composer.composeFile(path, {});
+        QVERIFY(composed && !plain.isNull());
+        QVERIFY(*composed == plain);
     }
 
     void picturesAreReadByContent_data()
