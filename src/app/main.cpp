@@ -13,6 +13,7 @@
 #include "platform/MessageBoxPrompter.h"
 #include "platform/MountedVolumes.h"
 #include "platform/PrimaryScreenInfo.h"
+#include "platform/ProcessMemory.h"
 #include "platform/QtEventWait.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/SystemClock.h"
@@ -120,6 +121,7 @@ int main(int argc, char* argv[])
     ChangeCycle cycle(settings, images, settingsFile, appFolder, *desktop, prompter, random, wait, screen);
     const auto change = [&cycle](const QString& orderMode) {
         cycle.ChangeWallpaper(orderMode);
+        ProcessMemory::releaseFreeMemory();
     };
     Scheduler scheduler(settings, settingsFile, clock, prompter, change);
     TrayController tray(settings, change);

@@ -2,7 +2,6 @@
 #include "ChangeCycle.h"
 
 #include "BitmapWriter.h"
-#include "LargeImage.h"
 #include "WallpaperComposer.h"
 #include "core/ApplicationFolder.h"
 #include "core/LoadedImages.h"
@@ -118,7 +117,6 @@ void ChangeCycle::changeOnce(const QString& orderMode)
         }
         saved = bitmap && !bitmap->isNull() && BitmapWriter::write(*bitmap, bitmapPath, &saveError);
     }
-    LargeImage::releaseFreeMemory();
     if (!saved) {
         m_prompter.tell(saveError.isEmpty() ? processingErrorText() + unusableFallback
                                             : saveErrorText(saveError),

@@ -3,7 +3,6 @@
 
 #include "AreaScaler.h"
 #include "CaptionPainter.h"
-#include "LargeImage.h"
 #include "PictureLoader.h"
 #include "core/SettingValue.h"
 #include "core/Settings.h"
@@ -130,7 +129,7 @@ QImage WallpaperComposer::tiled(const QImage& picture) const
     const QSize screen = m_screen.deviceSize();
     if (picture.size() == screen)
         return picture;
-    QImage canvas = LargeImage::allocate(screen, QImage::Format_RGB32);
+    QImage canvas(screen, QImage::Format_RGB32);
     if (canvas.isNull())
         return canvas;
     canvas.fill(Qt::white);
@@ -161,7 +160,7 @@ QImage WallpaperComposer::compose(QImage source, const QString& caption) const
     if (m_settings.displayType == 2 && where.picture == where.canvas) {
         canvas = picture; // the tiled screen is already the whole bitmap
     } else {
-        canvas = LargeImage::allocate(where.canvas.size(), QImage::Format_RGB32);
+        canvas = QImage(where.canvas.size(), QImage::Format_RGB32);
         if (canvas.isNull())
             return {};
         canvas.fill(Qt::white);
@@ -192,7 +191,7 @@ std::optional<QImage> WallpaperComposer::composeFile(const QString& path, const 
 {
     if (m_settings.displayType == 0) {
         const Layout where = layout(m_screen.deviceSize(), caption);
-        QImage canvas = LargeImage::allocate(where.canvas.size(), QImage::Format_RGB32);
+        QImage canvas(where.canvas.size(), QImage::Format_RGB32);
         if (canvas.isNull())
             return QImage();
         canvas.fill(Qt::white);
