@@ -5,13 +5,9 @@
 #include "core/RegularFile.h"
 
 #include <QFile>
-#include <array>
-#include <condition_variable>
 #include <csetjmp>
 #include <cstdio>
-#include <deque>
-#include <mutex>
-#include <thread>
+#include <future>
 #include <vector>
 
 #include <jerror.h>
@@ -19,9 +15,8 @@
 
 namespace {
 
-constexpr int StripRows = 16;
-// Enough strips that the decoder can fill one while the scaler works through another.
-constexpr int StripCount = 3;
+// Large enough that starting the helper thread for a strip costs next to nothing beside its rows.
+constexpr int StripRows = 64;
 constexpr int ReadBytes = 64 * 1024;
 
 struct Failure
@@ -73,78 +68,6 @@ void skip(j_decompress_ptr info, long count)
 
 void nothing(j_decompress_ptr) {}
 
-/**
- * Strips passed between the decoding thread and the scaling one. The buffers stay here and only their
- * numbers travel, so that nothing the decoder's thread holds needs freeing when libjpeg jumps out.
- */
-class StripQueue
-{
-public:
-    StripQueue(std::size_t stripBytes) : m_strips(StripCount, std::vector<uchar>(stripBytes))
-    {
-        for (int i = 0; i < StripCount; ++i)
-            m_free.push_back(i);
-    }
-
-    uchar* strip(int number) { return m_strips[std::size_t(number)].data(); }
-
-    int takeFree()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_free.empty(); });
-        return pop(m_free);
-    }
-    void giveFree(int number) { push(m_free, number); }
-    void giveFull(int number, int rows)
-    {
-        m_rows[std::size_t(number)] = rows;
-        push(m_full, number);
-    }
-    void finish(bool ok)
-    {
-        std::lock_guard lock(m_mutex);
-        m_finished = true;
-        m_ok = ok;
-        m_changed.notify_all();
-    }
-    /** The next decoded strip; -1 once the decoder is done and every strip is taken. */
-    int takeFull()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_full.empty() || m_finished; });
-        return m_full.empty() ? -1 : pop(m_full);
-    }
-    int rows(int number) const { return m_rows[std::size_t(number)]; }
-    bool ok()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_ok;
-    }
-
-private:
-    static int pop(std::deque<int>& from)
-    {
-        const int number = from.front();
-        from.pop_front();
-        return number;
-    }
-    void push(std::deque<int>& to, int number)
-    {
-        std::lock_guard lock(m_mutex);
-        to.push_back(number);
-        m_changed.notify_all();
-    }
-
-    std::vector<std::vector<uchar>> m_strips;
-    std::array<int, StripCount> m_rows{};
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<int> m_free;
-    std::deque<int> m_full;
-    bool m_finished = false;
-    bool m_ok = false;
-};
-
 /** Reads the header and sets Qt's decoder settings; false when this file is not for strips. */
 bool start(jpeg_decompress_struct& info, Failure& failure, int scaleNumerator, QSize expected)
 {
@@ -160,25 +83,26 @@ bool start(jpeg_decompress_struct& info, Failure& failure, int scaleNumerator, Q
     return QSize(int(info.output_width), int(info.output_height)) == expected && info.err->num_warnings == 0;
 }
 
-/** The decoding thread: strips until the last row, or until the decoder fails. */
-void decodeStrips(jpeg_decompress_struct& info, Failure& failure, StripQueue& queue)
+bool startDecoding(jpeg_decompress_struct& info, Failure& failure)
 {
-    if (setjmp(failure.jump)) {
-        queue.finish(false);
-        return;
-    }
+    if (setjmp(failure.jump))
+        return false;
     jpeg_start_decompress(&info);
+    return true;
+}
+
+/** Decodes the next strip of up to StripRows rows into `strip`; false when the decoder fails. */
+bool decodeStrip(jpeg_decompress_struct& info, Failure& failure, uchar* strip, int* rows)
+{
+    if (setjmp(failure.jump))
+        return false;
     const std::size_t rowBytes = std::size_t(info.output_width) * 4;
-    while (info.output_scanline < info.output_height) {
-        const int number = queue.takeFree();
-        int rows = 0;
-        while (rows < StripRows && info.output_scanline < info.output_height) {
-            JSAMPROW row = queue.strip(number) + rowBytes * std::size_t(rows);
-            rows += int(jpeg_read_scanlines(&info, &row, 1));
-        }
-        queue.giveFull(number, rows);
+    *rows = 0;
+    while (*rows < StripRows && info.output_scanline < info.output_height) {
+        JSAMPROW row = strip + rowBytes * std::size_t(*rows);
+        *rows += int(jpeg_read_scanlines(&info, &row, 1));
     }
-    queue.finish(info.err->num_warnings == 0);
+    return true;
 }
 
 } // namespace
@@ -203,18 +127,28 @@ bool JpegStrips::decode(const QString& path, int scaleNumerator, QSize expected,
     source.manager.term_source = nothing;
     info.src = &source.manager;
 
-    bool ok = start(info, failure, scaleNumerator, expected);
+    bool ok = start(info, failure, scaleNumerator, expected) && startDecoding(info, failure);
     if (ok) {
+        // Two strips: one is scaled on a helper thread while the next decodes into the other.
         const std::size_t rowBytes = std::size_t(expected.width()) * 4;
-        StripQueue queue(rowBytes * StripRows);
-        std::thread decoder(decodeStrips, std::ref(info), std::ref(failure), std::ref(queue));
-        for (int number = queue.takeFull(); number >= 0; number = queue.takeFull()) {
-            for (int r = 0; r < queue.rows(number); ++r)
-                scaler.addRow(queue.strip(number) + rowBytes * std::size_t(r));
-            queue.giveFree(number);
+        std::vector<uchar> strips[2] = {std::vector<uchar>(rowBytes * StripRows),
+                                        std::vector<uchar>(rowBytes * StripRows)};
+        std::future<void> scaling;
+        for (int k = 0; ok && info.output_scanline < info.output_height; ++k) {
+            uchar* strip = strips[k % 2].data();
+            int rows = 0;
+            ok = decodeStrip(info, failure, strip, &rows);
+            if (scaling.valid())
+                scaling.wait();
+            if (ok)
+                scaling = std::async(std::launch::async, [&scaler, strip, rows, rowBytes] {
+                    for (int r = 0; r < rows; ++r)
+                        scaler.addRow(strip + rowBytes * std::size_t(r));
+                });
         }
-        decoder.join();
-        ok = queue.ok();
+        if (scaling.valid())
+            scaling.wait();
+        ok = ok && info.err->num_warnings == 0;
     }
     jpeg_destroy_decompress(&info);
     return ok;

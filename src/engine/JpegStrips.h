@@ -7,9 +7,9 @@
 class AreaScaler;
 
 /**
- * Decodes a baseline colour JPEG in strips of rows on a second thread while the calling thread hands
- * each finished strip to a scaler, so that scaling costs no time beside the decode and the photo is
- * never held whole. Qt's reader gives no strips; libjpeg gives them with the same decoder settings Qt
+ * Decodes a baseline colour JPEG in strips of rows, each strip handed to a scaler on a second thread
+ * while the next one decodes, so that scaling costs no time beside the decode and the photo is never
+ * held whole. Qt's reader gives no strips; libjpeg gives them with the same decoder settings Qt
  * uses, so the pixels are the ones Qt would give.
  */
 class JpegStrips
