@@ -191,11 +191,15 @@ std::optional<QImage> WallpaperComposer::composeFile(const QString& path, const 
 {
     if (m_settings.displayType == 0) {
         const Layout where = layout(m_screen.deviceSize(), caption);
+        // Left unfilled: the picture covers its part, and an unused canvas costs no memory.
         QImage canvas(where.canvas.size(), QImage::Format_RGB32);
         if (canvas.isNull())
             return QImage();
-        canvas.fill(Qt::white);
         if (PictureLoader::shrinkInto(path, canvas, where.picture)) {
+            QPainter painter(&canvas);
+            painter.setClipRegion(QRegion(where.canvas).subtracted(where.picture));
+            painter.fillRect(where.canvas, Qt::white);
+            painter.end();
             paintCaption(canvas, where, caption);
             return canvas;
         }

@@ -145,14 +145,20 @@ private slots:
         QTest::addColumn<int>("orientation");
         QTest::addColumn<int>("cutAt");
         QTest::addColumn<bool>("inStrips");
-        QTest::addRow("decoded whole") << QSize(1001, 707) << QSize(640, 480) << false << 1 << 0 << true;
-        QTest::addRow("decoded reduced") << QSize(1700, 1000) << QSize(800, 480) << false << 1 << 0 << true;
-        QTest::addRow("screen-sized") << QSize(640, 480) << QSize(640, 480) << false << 1 << 0 << true;
+        QTest::addColumn<QString>("caption"); // in a strip of its own, which the picture leaves white
+        QTest::addRow("decoded whole")
+            << QSize(1001, 707) << QSize(640, 480) << false << 1 << 0 << true << "";
+        QTest::addRow("caption strip")
+            << QSize(1001, 707) << QSize(640, 480) << false << 1 << 0 << true << "Hills";
+        QTest::addRow("decoded reduced")
+            << QSize(1700, 1000) << QSize(800, 480) << false << 1 << 0 << true << "";
+        QTest::addRow("screen-sized") << QSize(640, 480) << QSize(640, 480) << false << 1 << 0 << true << "";
         QTest::addRow("smaller than the screen")
-            << QSize(500, 400) << QSize(640, 480) << false << 1 << 0 << false;
-        QTest::addRow("progressive") << QSize(1001, 707) << QSize(640, 480) << true << 1 << 0 << false;
-        QTest::addRow("half turn") << QSize(1001, 707) << QSize(640, 480) << false << 3 << 0 << false;
-        QTest::addRow("cut short") << QSize(1001, 707) << QSize(640, 480) << false << 1 << 30000 << false;
+            << QSize(500, 400) << QSize(640, 480) << false << 1 << 0 << false << "";
+        QTest::addRow("progressive") << QSize(1001, 707) << QSize(640, 480) << true << 1 << 0 << false << "";
+        QTest::addRow("half turn") << QSize(1001, 707) << QSize(640, 480) << false << 3 << 0 << false << "";
+        QTest::addRow("cut short") << QSize(1001, 707) << QSize(640, 480) << false << 1 << 30000 << false
+                                   << "";
     }
     void stripsGiveThePlainPixels()
     {
@@ -162,6 +168,7 @@ private slots:
         QFETCH(int, orientation);
         QFETCH(int, cutAt);
         QFETCH(bool, inStrips);
+        QFETCH(QString, caption);
         // Gradients under noise, so that every decoder stage (upsampling, DCT, colour) shows in the pixels.
         QImage stored(picture, QImage::Format_RGB32);
         quint32 noise = 7;
@@ -178,15 +185,17 @@ private slots:
         bytes.insert(2, exifOrientation(quint16(orientation)));
         if (cutAt > 0)
             bytes.truncate(cutAt);
+        CompositionSettings settings;
+        settings.onOffCaption = 1;
         const QString path = m_dir.filePath(QStringLiteral("strips.jpg"));
         save(path, bytes);
 
         QImage canvas(screen, QImage::Format_RGB32);
         QCOMPARE(PictureLoader::shrinkInto(path, canvas, canvas.rect()), inStrips);
         // The plain way: Qt's own reader, then the composer.
-        const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, {}}, CompositionSettings{});
-        const QImage plain = composer.compose(PictureLoader::load(path, composer.view({})), {});
-        const std::optional<QImage> composed = composer.composeFile(path, {});
+        const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, {}}, settings);
+        const QImage plain = composer.compose(PictureLoader::load(path, composer.view(caption)), caption);
+        const std::optional<QImage> composed = composer.composeFile(path, caption);
         QVERIFY(composed && !plain.isNull());
         QVERIFY(*composed == plain);
     }
