@@ -272,7 +272,8 @@ double median(std::vector<double> values)
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-/** The 4K change in its parts, medians of `reps`: canvas, strips decoded and shrunk, caption, write. */
+/** The 4K change in its parts, medians of `reps`: a blank canvas, the strips decoded and shrunk, the write.
+ */
 int parts(const QString& dir, int reps)
 {
     std::vector<double> canvasMs, stripsMs, writeMs;
