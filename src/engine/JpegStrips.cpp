@@ -69,10 +69,13 @@ void skip(j_decompress_ptr info, long count)
 void nothing(j_decompress_ptr) {}
 
 /** Reads the header and sets Qt's decoder settings; false when this file is not for strips. */
-bool start(jpeg_decompress_struct& info, Failure& failure, int scaleNumerator, QSize expected)
+bool start(jpeg_decompress_struct& info, Failure& failure, Source& source, int scaleNumerator, QSize expected)
 {
     if (setjmp(failure.jump))
         return false;
+    // Inside the jump's reach: even making the decoder can fail, out of memory.
+    jpeg_create_decompress(&info);
+    info.src = &source.manager;
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || info.progressive_mode ||
         info.num_components != 3 || (info.jpeg_color_space != JCS_YCbCr && info.jpeg_color_space != JCS_RGB))
         return false;
@@ -117,7 +120,6 @@ bool JpegStrips::decode(const QString& path, int scaleNumerator, QSize expected,
     info.err = jpeg_std_error(&failure.manager);
     failure.manager.error_exit = failed;
     failure.manager.output_message = quiet;
-    jpeg_create_decompress(&info);
     Source source{};
     source.file = &file;
     source.manager.init_source = nothing;
@@ -125,9 +127,8 @@ bool JpegStrips::decode(const QString& path, int scaleNumerator, QSize expected,
     source.manager.skip_input_data = skip;
     source.manager.resync_to_restart = jpeg_resync_to_restart;
     source.manager.term_source = nothing;
-    info.src = &source.manager;
 
-    bool ok = start(info, failure, scaleNumerator, expected) && startDecoding(info, failure);
+    bool ok = start(info, failure, source, scaleNumerator, expected) && startDecoding(info, failure);
     if (ok) {
         // Two strips: one is scaled on a helper thread while the next decodes into the other.
         const std::size_t rowBytes = std::size_t(expected.width()) * 4;
