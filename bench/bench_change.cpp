@@ -5,14 +5,22 @@
 // (baseline and progressive) and a 20000 x 20000 PNG in each display mode: peak memory of one change
 // in a fresh process, against a target of 400 MB, and whether the picture or the fallback was shown.
 //
+// The 4K change is also set beside its floor, measured in the same run: a full djpeg decode of the photo
+// plus writing the bitmap with our writer, one core, and beside a plain QImageReader + QImage::scaled +
+// save doing the same job. Idle memory is the resident size after 1 to 500 changes in one process.
+//
 //   bench_change [reps]          runs everything and prints the figures
 //   bench_change --huge          only the huge inputs
+//   bench_change --idle [n]      only the resident size after up to n (500) 4K changes
 #include "core/LoadedImages.h"
 #include "core/Settings.h"
 #include "core/SettingsFile.h"
+#include "engine/BitmapWriter.h"
 #include "engine/ChangeCycle.h"
+#include "engine/PictureLoader.h"
 #include "platform/DesktopBackend.h"
 #include "platform/EventWait.h"
+#include "platform/ProcessMemory.h"
 #include "platform/Prompter.h"
 #include "platform/RandomSource.h"
 #include "platform/ScreenInfo.h"
@@ -20,6 +28,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -240,8 +249,56 @@ int generate(const QString& dir)
          dir + "/tile.png", dir + "/tile.gif"});
 }
 
+/** The plain job: Qt's reader, Qt's smooth scaling and Qt's BMP writer; prints each time in ms. */
+int plain(const QString& dir, int reps)
+{
+    for (int i = 0; i < reps; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QImageReader reader(dir + "/photo24.jpg");
+        const QImage scaled =
+            reader.read().scaled(3840, 2160, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (!scaled.save(dir + "/plain.bmp"))
+            return 1;
+        std::printf("%.1f ", timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("| %ld 0 0 | plain\n", peakKiB());
+    return 0;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+/** The 4K change in its parts, medians of `reps`: a blank canvas, the strips decoded and shrunk, the write.
+ */
+int parts(const QString& dir, int reps)
+{
+    std::vector<double> canvasMs, stripsMs, writeMs;
+    for (int i = 0; i < reps; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QImage canvas(3840, 2160, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        canvasMs.push_back(timer.nsecsElapsed() / 1e6);
+        timer.restart();
+        if (!PictureLoader::shrinkInto(dir + "/photo24.jpg", canvas, canvas.rect()))
+            return 1;
+        stripsMs.push_back(timer.nsecsElapsed() / 1e6);
+        timer.restart();
+        if (!BitmapWriter::write(canvas, dir + "/parts.bmp"))
+            return 1;
+        writeMs.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("    parts: blank canvas %.1f, decode and shrink in strips %.1f, bitmap write %.1f ms\n",
+                median(canvasMs), median(stripsMs), median(writeMs));
+    return 0;
+}
+
 /** Runs `reps` changes of one scenario; prints each time in ms, then peak and idle KiB. */
-int run(const Scenario& scenario, const QString& dir, int reps)
+int run(const Scenario& scenario, const QString& dir, int reps, const QList<int>& residentAfter = {})
 {
     Settings settings;
     settings.imageNum = "0";
@@ -266,8 +323,15 @@ int run(const Scenario& scenario, const QString& dir, int reps)
         QElapsedTimer timer;
         timer.start();
         cycle.ChangeWallpaper(QStringLiteral("2"));
-        std::printf("%.1f ", timer.nsecsElapsed() / 1e6);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        ProcessMemory::releaseFreeMemory(); // as the program does after each change
+        if (residentAfter.isEmpty())
+            std::printf("%.1f ", ms);
+        else if (residentAfter.contains(i + 1))
+            std::printf("  after %3d changes: resident %.1f MiB\n", i + 1, residentKiB() / 1024.0);
     }
+    if (!residentAfter.isEmpty())
+        return 0;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const double cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
@@ -281,12 +345,6 @@ int run(const Scenario& scenario, const QString& dir, int reps)
                                                                                   : "picture shown";
     std::printf("| %ld %ld %.1f | %s\n", peak, resident, cpuMs, outcome);
     return 0;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 struct Child
@@ -356,6 +414,39 @@ void compareTools(const QString& dir, const Scenario& scenario, double ours, int
     }
 }
 
+/** The floor of the 4K change: djpeg's full decode plus writing the 4K bitmap, medians of `reps`. */
+void compareFloor(const QString& dir, double warm, long warmPeakKiB, int reps)
+{
+    const QString djpeg = QStandardPaths::findExecutable(QStringLiteral("djpeg"));
+    if (djpeg.isEmpty()) {
+        std::printf("    floor: djpeg is missing (Debian: libjpeg-turbo-progs)\n");
+        return;
+    }
+    const double decode = timeTool(djpeg, {"-outfile", "/dev/null", dir + "/photo24.jpg"}, reps);
+    QImage screen(3840, 2160, QImage::Format_RGB32);
+    screen.fill(Qt::gray);
+    std::vector<double> writes;
+    for (int i = 0; i < reps; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!BitmapWriter::write(screen, dir + "/floor.bmp"))
+            return;
+        writes.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const double floor = decode + median(writes);
+    std::fflush(stdout);
+    QProcess::execute(QCoreApplication::applicationFilePath(), {"--parts", dir, QString::number(reps)});
+    const Child base = child({"--plain", dir, QString::number(reps)});
+    const double plainMs = median(std::vector<double>(base.ms.begin() + 1, base.ms.end()));
+    std::printf(
+        "    floor: djpeg decode %.1f + bitmap write %.1f = %.1f ms; warm change / floor = %.2f "
+        "(target <= 0.90)\n"
+        "    plain QImageReader + scaled + save: %.1f ms, peak RSS %ld MiB; warm change / plain = %.2f\n"
+        "    peak RSS of the warm changes %ld MiB (target <= 60)\n",
+        decode, median(writes), floor, warm / floor, plainMs, base.peak / 1024, warm / plainMs,
+        warmPeakKiB / 1024);
+}
+
 int huge(const QString& dir)
 {
     std::printf("huge inputs: one change in a fresh process each; target peak RSS <= 400 MB\n");
@@ -383,6 +474,26 @@ int main(int argc, char* argv[])
             index < int(std::size(Scenarios)) ? Scenarios[index] : Huge[index - int(std::size(Scenarios))];
         return run(scenario, QString::fromLocal8Bit(argv[3]), argc > 4 ? std::atoi(argv[4]) : 1);
     }
+    if (argc >= 3 && qstrcmp(argv[1], "--parts") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return parts(QString::fromLocal8Bit(argv[2]), argc > 3 ? std::atoi(argv[3]) : 1);
+    }
+    if (argc >= 3 && qstrcmp(argv[1], "--plain") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return plain(QString::fromLocal8Bit(argv[2]), argc > 3 ? std::atoi(argv[3]) : 1);
+    }
+    if (argc >= 3 && qstrcmp(argv[1], "--idle-run") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        const int changes = argc > 3 ? std::atoi(argv[3]) : 500;
+        QList<int> marks;
+        for (int n : {1, 2, 5, 10, 50, 100, 200, 500, 1000})
+            if (n <= changes)
+                marks.push_back(n);
+        return run(Scenarios[1], QString::fromLocal8Bit(argv[2]), changes, marks);
+    }
     if (argc >= 3 && qstrcmp(argv[1], "--generate-huge") == 0) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
@@ -396,13 +507,20 @@ int main(int argc, char* argv[])
 
     QCoreApplication app(argc, argv);
     const bool hugeOnly = argc > 1 && qstrcmp(argv[1], "--huge") == 0;
-    const int reps = argc > 1 && !hugeOnly ? std::max(3, std::atoi(argv[1])) : 7;
+    const bool idleOnly = argc > 1 && qstrcmp(argv[1], "--idle") == 0;
+    const int reps = argc > 1 && !hugeOnly && !idleOnly ? std::max(3, std::atoi(argv[1])) : 7;
     QTemporaryDir dir;
     if (hugeOnly)
         return huge(dir.path());
     if (QProcess::execute(QCoreApplication::applicationFilePath(), {"--generate", dir.path()}) != 0) {
         std::fprintf(stderr, "cannot generate the test pictures\n");
         return 1;
+    }
+    if (idleOnly) {
+        std::printf("24 MP JPEG stretched to 3840x2160, one process (target <= 30 MiB, no growth):\n");
+        std::fflush(stdout);
+        return QProcess::execute(QCoreApplication::applicationFilePath(),
+                                 {"--idle-run", dir.path(), argc > 2 ? argv[2] : "500"});
     }
     double load[3] = {};
     if (getloadavg(load, 3) > 0)
@@ -429,6 +547,8 @@ int main(int argc, char* argv[])
             "    warm     %7.1f ms, peak RSS %ld MiB, idle RSS after the changes %.1f MiB\n",
             Scenarios[i].name, oneShot, median(shotCpu), warm.ms.empty() ? 0.0 : warm.ms.front(),
             shotPeak / 1024, median(warmTimes), warm.peak / 1024, warm.idle / 1024.0);
+        if (i == 1)
+            compareFloor(dir.path(), median(warmTimes), warm.peak, reps);
         if (qstrcmp(Scenarios[i].displayType, "0") == 0)
             compareTools(dir.path(), Scenarios[i], oneShot, std::min(reps, 3));
     }

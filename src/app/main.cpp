@@ -15,6 +15,7 @@
 #include "platform/MessageBoxPrompter.h"
 #include "platform/MountedVolumes.h"
 #include "platform/PrimaryScreenInfo.h"
+#include "platform/ProcessMemory.h"
 #include "platform/QtEventWait.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/SystemClock.h"
@@ -170,6 +171,9 @@ int main(int argc, char* argv[])
                                  });
     window.setOptionDialogs(&dialogs);
     ChangeCycle cycle(settings, images, settingsFile, appFolder, *desktop, prompter, random, wait, screen);
+    // A change's buffers are as large as the screen and the photo: give them back to the system at
+    // once, whoever asked for the change, so the program rests small.
+    QObject::connect(&cycle, &ChangeCycle::finished, &ProcessMemory::releaseFreeMemory);
     const auto change = [&cycle](const QString& orderMode) {
         cycle.ChangeWallpaper(orderMode);
     };

@@ -3,7 +3,6 @@
 
 #include "IniEncoding.h"
 #include "IniSyntax.h"
-#include "PrefaultedBuffer.h"
 
 #include <charconv>
 #include <cstring>
@@ -230,7 +229,7 @@ void IniDocument::appendText(QByteArray& out) const
 QByteArray IniDocument::serialise() const
 {
     QByteArray out;
-    PrefaultedBuffer::reserve(out, textSize());
+    out.reserve(textSize());
     appendText(out);
     return out;
 }
@@ -248,7 +247,7 @@ QByteArray IniDocument::compact()
     // parsed into: those pages are in memory already, where each 4 KiB of a new buffer costs a page
     // fault. The few lines still read from that buffer move out of its way first.
     if (m_source.isDetached() && 2 * unwritten < size) {
-        PrefaultedBuffer::reserve(m_written, m_written.size() + unwritten);
+        m_written.reserve(m_written.size() + unwritten);
         forEachLine(*this, [this](Line& line) {
             if (line.written)
                 return;
@@ -260,7 +259,7 @@ QByteArray IniDocument::compact()
         text = std::move(m_source);
         text.truncate(0); // keeps the allocation
     }
-    PrefaultedBuffer::reserve(text, size);
+    text.reserve(size);
     appendText(text);
     qsizetype at = 0;
     forEachLine(*this, [&at](Line& line) {
@@ -313,8 +312,8 @@ TextList IniDocument::listValues(const QString& section, int count) const
             room += line.size;
     }
     TextList list;
-    PrefaultedBuffer::reserve(list.buffer, room);
-    PrefaultedBuffer::reserve(list.values, count);
+    list.buffer.reserve(room);
+    list.values.reserve(count);
     for (int i = 0; i < count; ++i) {
         const std::optional<QByteArrayView> value = valueOf(block, ListKey(i).bytes());
         if (!value) {
@@ -363,7 +362,7 @@ IniDocument::Line IniDocument::writtenLine(QByteArrayView first, QByteArrayView 
 {
     const qsizetype size = first.size() + second.size() + third.size();
     if (m_written.size() + size > m_written.capacity())
-        PrefaultedBuffer::reserve(m_written, std::max(2 * m_written.capacity(), m_written.size() + size));
+        m_written.reserve(std::max(2 * m_written.capacity(), m_written.size() + size));
     Line line{m_written.size(), size, -1, newLineEnding(), kind, true};
     m_written.append(first).append(second).append(third);
     return line;
@@ -461,7 +460,7 @@ bool IniDocument::apply(const IniEdit& edit)
 
 void IniDocument::reserveWrites(qsizetype bytes)
 {
-    PrefaultedBuffer::reserve(m_written, m_written.size() + bytes);
+    m_written.reserve(m_written.size() + bytes);
 }
 
 bool IniDocument::joinsIntoCrLf(const Line& first, const Line& second)

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PosixFileSystem.h"
 
-#include "PrefaultedBuffer.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -78,10 +76,10 @@ int PosixFileSystem::readFile(const QString& path, QByteArray* content)
     struct stat st;
     // One byte more than the size, so that reaching the end needs no second buffer.
     const qsizetype expected = ::fstat(fd, &st) == 0 && st.st_size > 0 ? qsizetype(st.st_size) : 0;
-    PrefaultedBuffer::reserve(data, std::max<qsizetype>(expected + 1, 4096));
+    data.reserve(std::max<qsizetype>(expected + 1, 4096));
     for (;;) {
         if (data.size() == data.capacity())
-            PrefaultedBuffer::reserve(data, 2 * data.capacity()); // the file grew meanwhile
+            data.reserve(2 * data.capacity()); // the file grew meanwhile
         const qsizetype had = data.size();
         data.resize(data.capacity());
         const ssize_t got = ::read(fd, data.data() + had, size_t(data.size() - had));

@@ -3,25 +3,20 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
-#include <vector>
 
 namespace {
 
-// Weights are fixed point with 12 fraction bits, so a full sum of 255 * 4096 * 4096 still fits 32 bits.
+// Weights are fixed point with 12 fraction bits, so a full sum of 255 * 4096 * 4096 still fits 32 bits;
+// the sums are exact, so the order rows arrive in cannot change a pixel.
 constexpr int WeightBits = 12;
 constexpr quint32 WeightOne = 1u << WeightBits;
 
-/** For each target position, the source positions it covers and how much of each, summing to WeightOne. */
-struct Taps
-{
-    std::vector<int> first;
-    std::vector<int> count;
-    std::vector<int> offset;
-    std::vector<quint32> weights;
-};
+// When shrinking, a source row lies under at most two target rows; the ring leaves room to spare.
+constexpr int RingSize = 4;
 
-Taps taps(int sourceLength, int targetLength)
+} // namespace
+
+AreaScaler::Taps AreaScaler::taps(int sourceLength, int targetLength)
 {
     Taps result;
     result.first.resize(targetLength);
@@ -48,67 +43,70 @@ Taps taps(int sourceLength, int targetLength)
     return result;
 }
 
-void shrinkRows(const QImage& source, uchar* canvasBits, qsizetype canvasStride, const QRect& target,
-                const QRect& visible, const Taps& across, const Taps& down, int fromRow, int toRow)
+AreaScaler::AreaScaler(QSize sourceSize, QImage& canvas, const QRect& target)
+    : m_sourceWidth(sourceSize.width()), m_target(target), m_visible(target.intersected(canvas.rect())),
+      m_across(taps(sourceSize.width(), target.width())), m_down(taps(sourceSize.height(), target.height())),
+      m_columns(RingSize, std::vector<quint32>(std::size_t(sourceSize.width()) * 4))
 {
-    const int sourceWidth = source.width();
-    std::vector<quint32> column(std::size_t(sourceWidth) * 4);
-    for (int row = fromRow; row < toRow; ++row) {
-        const int t = row - target.top();
-        std::fill(column.begin(), column.end(), 0u);
-        for (int k = 0; k < down.count[t]; ++k) {
-            const quint32 w = down.weights[down.offset[t] + k];
-            const uchar* line = source.constScanLine(down.first[t] + k);
-            quint32* sum = column.data();
-            const int n = sourceWidth * 4;
-            for (int i = 0; i < n; ++i)
-                sum[i] += line[i] * w;
-        }
-        uchar* out = canvasBits + canvasStride * row;
-        for (int x = visible.left(); x <= visible.right(); ++x) {
-            const int u = x - target.left();
-            quint32 b = 0, g = 0, r = 0;
-            const quint32* sum = column.data() + std::size_t(across.first[u]) * 4;
-            const quint32* w = across.weights.data() + across.offset[u];
-            for (int k = 0; k < across.count[u]; ++k, sum += 4) {
-                b += sum[0] * w[k];
-                g += sum[1] * w[k];
-                r += sum[2] * w[k];
-            }
-            constexpr quint32 half = 1u << (2 * WeightBits - 1);
-            uchar* pixel = out + std::size_t(x) * 4;
-            // RGB32 in memory is B, G, R, 0xff on little-endian machines; the sums keep that order.
-            pixel[0] = uchar((b + half) >> (2 * WeightBits));
-            pixel[1] = uchar((g + half) >> (2 * WeightBits));
-            pixel[2] = uchar((r + half) >> (2 * WeightBits));
-            pixel[3] = 0xff;
+    Q_ASSERT(canvas.format() == QImage::Format_RGB32);
+    Q_ASSERT(sourceSize.width() >= target.width() && sourceSize.height() >= target.height());
+    if (!m_visible.isEmpty()) {
+        m_bits = canvas.bits();
+        m_stride = canvas.bytesPerLine();
+    }
+    m_firstOpen = m_visible.isEmpty() ? target.height() : m_visible.top() - target.top();
+}
+
+void AreaScaler::addRow(const uchar* pixels)
+{
+    const int s = m_nextSource++;
+    const int lastVisible = m_visible.bottom() - m_target.top();
+    for (int t = m_firstOpen; t <= lastVisible && m_down.first[t] <= s; ++t) {
+        const int k = s - m_down.first[t];
+        std::vector<quint32>& column = m_columns[std::size_t(t % RingSize)];
+        if (k == 0)
+            std::fill(column.begin(), column.end(), 0u);
+        const quint32 w = m_down.weights[m_down.offset[t] + k];
+        quint32* sum = column.data();
+        const int n = m_sourceWidth * 4;
+        for (int i = 0; i < n; ++i)
+            sum[i] += pixels[i] * w;
+        if (k + 1 == m_down.count[t]) {
+            finishRow(t, column);
+            m_firstOpen = t + 1;
         }
     }
 }
 
-} // namespace
+void AreaScaler::finishRow(int targetRow, const std::vector<quint32>& column)
+{
+    uchar* out = m_bits + m_stride * (m_target.top() + targetRow);
+    for (int x = m_visible.left(); x <= m_visible.right(); ++x) {
+        const int u = x - m_target.left();
+        quint32 b = 0, g = 0, r = 0;
+        const quint32* sum = column.data() + std::size_t(m_across.first[u]) * 4;
+        const quint32* w = m_across.weights.data() + m_across.offset[u];
+        for (int k = 0; k < m_across.count[u]; ++k, sum += 4) {
+            b += sum[0] * w[k];
+            g += sum[1] * w[k];
+            r += sum[2] * w[k];
+        }
+        constexpr quint32 half = 1u << (2 * WeightBits - 1);
+        uchar* pixel = out + std::size_t(x) * 4;
+        // RGB32 in memory is B, G, R, 0xff on little-endian machines; the sums keep that order.
+        pixel[0] = uchar((b + half) >> (2 * WeightBits));
+        pixel[1] = uchar((g + half) >> (2 * WeightBits));
+        pixel[2] = uchar((r + half) >> (2 * WeightBits));
+        pixel[3] = 0xff;
+    }
+}
 
 void AreaScaler::shrinkInto(const QImage& source, QImage& canvas, const QRect& target)
 {
-    const QRect visible = target.intersected(canvas.rect());
-    if (visible.isEmpty() || source.isNull())
+    if (source.isNull() || target.isEmpty())
         return;
-    Q_ASSERT(source.format() == QImage::Format_RGB32 && canvas.format() == QImage::Format_RGB32);
-    Q_ASSERT(source.width() >= target.width() && source.height() >= target.height());
-    const Taps across = taps(source.width(), target.width());
-    const Taps down = taps(source.height(), target.height());
-
-    const int middle = visible.top() + visible.height() / 2;
-    // Taken once here: bits() may detach, which must not happen from two threads.
-    uchar* bits = canvas.bits();
-    const qsizetype stride = canvas.bytesPerLine();
-    // Big pictures are worth a second thread; the split is by target rows, which share nothing.
-    if (qint64(source.width()) * source.height() >= 1'000'000) {
-        std::thread helper(shrinkRows, std::cref(source), bits, stride, target, visible, std::cref(across),
-                           std::cref(down), visible.top(), middle);
-        shrinkRows(source, bits, stride, target, visible, across, down, middle, visible.bottom() + 1);
-        helper.join();
-    } else {
-        shrinkRows(source, bits, stride, target, visible, across, down, visible.top(), visible.bottom() + 1);
-    }
+    Q_ASSERT(source.format() == QImage::Format_RGB32);
+    AreaScaler scaler(source.size(), canvas, target);
+    for (int y = 0; y < source.height(); ++y)
+        scaler.addRow(source.constScanLine(y));
 }

@@ -2,8 +2,6 @@
 #include "ChangeCycle.h"
 
 #include "BitmapWriter.h"
-#include "LargeImage.h"
-#include "PictureLoader.h"
 #include "WallpaperComposer.h"
 #include "core/ApplicationFolder.h"
 #include "core/LoadedImages.h"
@@ -91,6 +89,7 @@ bool ChangeCycle::run(const Request& request)
         next = std::exchange(m_queued, std::nullopt);
     }
     m_changing = false;
+    emit finished();
     return applied;
 }
 
@@ -144,29 +143,23 @@ bool ChangeCycle::changeOnce(const Request& request)
     const QString path = listed ? m_images.PathAt(*position) : QString();
     const QString caption = listed ? m_images.CaptionAt(*position) : QString();
 
-    const ScreenGeometry screen = m_screen.primary();
     const std::optional<CompositionSettings> composition = CompositionSettings::fromSettings(m_settings);
-    const PictureView view =
-        composition ? WallpaperComposer(screen, *composition).view(caption) : PictureView();
-    QImage source = PictureLoader::load(path, view);
-    QString unusableFallback;
-    if (source.isNull()) {
-        const QString fallback = m_appFolder + QLatin1String(FallbackName);
-        QString reason;
-        source = PictureLoader::load(fallback, view, &reason);
-        if (source.isNull())
-            unusableFallback = QStringLiteral("\n\n%1: %2").arg(fallback, reason);
-    }
-
     const QString bitmapPath = m_appFolder + QLatin1String(BitmapName);
     bool saved = false;
     QString saveError;
-    if (!source.isNull() && composition) {
-        const QImage bitmap = WallpaperComposer(screen, *composition).compose(std::move(source), caption);
-        saved = !bitmap.isNull() && BitmapWriter::write(bitmap, bitmapPath, &saveError);
+    QString unusableFallback;
+    if (composition) {
+        const WallpaperComposer composer(m_screen.primary(), *composition);
+        std::optional<QImage> bitmap = composer.composeFile(path, caption);
+        if (!bitmap) {
+            const QString fallback = m_appFolder + QLatin1String(FallbackName);
+            QString reason;
+            bitmap = composer.composeFile(fallback, caption, &reason);
+            if (!bitmap)
+                unusableFallback = QStringLiteral("\n\n%1: %2").arg(fallback, reason);
+        }
+        saved = bitmap && !bitmap->isNull() && BitmapWriter::write(*bitmap, bitmapPath, &saveError);
     }
-    source = QImage();
-    LargeImage::releaseFreeMemory();
     if (!saved) {
         m_prompter.tell(saveError.isEmpty() ? processingErrorText() + unusableFallback
                                             : saveErrorText(saveError),

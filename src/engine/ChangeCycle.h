@@ -58,6 +58,10 @@ public:
     /** The program is ending: a change waiting to be applied is dropped and no later one starts. */
     void stop();
 
+signals:
+    /** A change, or a run of queued ones, is over, whatever became of it: its big buffers are free. */
+    void finished();
+
 private:
     struct Request
     {

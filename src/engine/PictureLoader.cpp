@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureLoader.h"
 
+#include "AreaScaler.h"
+#include "JpegStrips.h"
 #include "core/RegularFile.h"
 
 #include <QFile>
@@ -70,7 +72,33 @@ bool openReader(const QString& path, QFile& file, QImageReader& reader, QString*
     return true;
 }
 
+/**
+ * The size a picture shrunk to `target` is decoded at: reduced when it is at least twice as large both
+ * ways or too large to decode whole, else its own size.
+ */
+QSize decodeSize(QSize stored, QSize target, bool jpeg)
+{
+    const bool muchLarger = stored.width() >= 2 * target.width() && stored.height() >= 2 * target.height();
+    if (!muchLarger && bytes(stored) <= budgetBytes())
+        return stored;
+    return jpeg ? PictureLoader::jpegDecodeSize(stored, target) : target;
+}
+
 } // namespace
+
+bool PictureLoader::shrinkInto(const QString& path, QImage& canvas, const QRect& target)
+{
+    QFile file;
+    QImageReader reader;
+    if (target.isEmpty() || !openReader(path, file, reader, nullptr) || reader.format() != "jpeg" ||
+        reader.transformation() != QImageIOHandler::TransformationNone)
+        return false;
+    const QSize decoded = decodeSize(reader.size(), target.size(), true);
+    if (!decoded.isValid() || decoded.width() < target.width() || decoded.height() < target.height())
+        return false;
+    AreaScaler scaler(decoded, canvas, target);
+    return JpegStrips::decode(path, jpegScaleNumerator(reader.size(), decoded), decoded, scaler);
+}
 
 QSize PictureLoader::jpegDecodeSize(QSize stored, QSize target)
 {
@@ -113,12 +141,9 @@ QImage PictureLoader::load(const QString& path, const PictureView& view, QString
         const QSize upright = turned ? stored.transposed() : stored;
         if (!view.scaledTo.isEmpty() && reader.supportsOption(QImageIOHandler::ScaledSize)) {
             const QSize target = turned ? view.scaledTo.transposed() : view.scaledTo;
-            const bool muchLarger =
-                stored.width() >= 2 * target.width() && stored.height() >= 2 * target.height();
-            if (muchLarger || bytes(stored) > budgetBytes()) {
-                decoded = reader.format() == "jpeg" ? jpegDecodeSize(stored, target) : target;
+            decoded = decodeSize(stored, target, reader.format() == "jpeg");
+            if (decoded != stored)
                 reader.setScaledSize(decoded);
-            }
         } else if (!view.clipTo.isEmpty() &&
                    !QRect(QPoint(0, 0), view.clipTo).contains(QRect(QPoint(0, 0), upright))) {
             const QSize part = upright.boundedTo(view.clipTo);

@@ -27,6 +27,14 @@ public:
      */
     static QImage load(const QString& path, const PictureView& view = {}, QString* reason = nullptr);
 
+    /**
+     * Paints a JPEG stretched into `target` of `canvas` (RGB32) as `load` and the composer would, but
+     * decoding it in strips that are shrunk while the next ones decode. False, with the canvas in any
+     * state, when the file is not a JPEG that can go this way (not upright as stored, progressive,
+     * not three-channel colour, smaller than the target, or amiss part way); `load` takes it then.
+     */
+    [[nodiscard]] static bool shrinkInto(const QString& path, QImage& canvas, const QRect& target);
+
     /** The picture's size as it is shown, turned upright; an invalid size when it is not a picture. */
     static QSize uprightSize(const QString& path);
 

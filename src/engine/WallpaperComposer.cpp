@@ -3,7 +3,7 @@
 
 #include "AreaScaler.h"
 #include "CaptionPainter.h"
-#include "LargeImage.h"
+#include "PictureLoader.h"
 #include "core/SettingValue.h"
 #include "core/Settings.h"
 
@@ -129,7 +129,7 @@ QImage WallpaperComposer::tiled(const QImage& picture) const
     const QSize screen = m_screen.deviceSize();
     if (picture.size() == screen)
         return picture;
-    QImage canvas = LargeImage::allocate(screen, QImage::Format_RGB32);
+    QImage canvas(screen, QImage::Format_RGB32);
     if (canvas.isNull())
         return canvas;
     canvas.fill(Qt::white);
@@ -160,7 +160,7 @@ QImage WallpaperComposer::compose(QImage source, const QString& caption) const
     if (m_settings.displayType == 2 && where.picture == where.canvas) {
         canvas = picture; // the tiled screen is already the whole bitmap
     } else {
-        canvas = LargeImage::allocate(where.canvas.size(), QImage::Format_RGB32);
+        canvas = QImage(where.canvas.size(), QImage::Format_RGB32);
         if (canvas.isNull())
             return {};
         canvas.fill(Qt::white);
@@ -176,8 +176,36 @@ QImage WallpaperComposer::compose(QImage source, const QString& caption) const
         }
     }
     picture = QImage(); // a photo-sized buffer need not live through the caption and the save
+    paintCaption(canvas, where, caption);
+    return canvas;
+}
 
+void WallpaperComposer::paintCaption(QImage& canvas, const Layout& where, const QString& caption) const
+{
     CaptionPainter(m_settings.font, m_scale)
         .paint(canvas, where.captionArea, caption, m_settings.captionPosition);
-    return canvas;
+}
+
+std::optional<QImage> WallpaperComposer::composeFile(const QString& path, const QString& caption,
+                                                     QString* reason) const
+{
+    if (m_settings.displayType == 0) {
+        const Layout where = layout(m_screen.deviceSize(), caption);
+        // Left unfilled: the picture covers its part, and an unused canvas costs no memory.
+        QImage canvas(where.canvas.size(), QImage::Format_RGB32);
+        if (canvas.isNull())
+            return QImage();
+        if (PictureLoader::shrinkInto(path, canvas, where.picture)) {
+            QPainter painter(&canvas);
+            painter.setClipRegion(QRegion(where.canvas).subtracted(where.picture));
+            painter.fillRect(where.canvas, Qt::white);
+            painter.end();
+            paintCaption(canvas, where, caption);
+            return canvas;
+        }
+    }
+    QImage picture = PictureLoader::load(path, view(caption), reason);
+    if (picture.isNull())
+        return std::nullopt;
+    return compose(std::move(picture), caption);
 }

@@ -56,6 +56,14 @@ public:
      */
     QImage compose(QImage source, const QString& caption) const;
 
+    /**
+     * The finished bitmap of the picture in `path`, loaded as `PictureLoader` does for this view:
+     * nothing when the file cannot be read as a picture (`reason` then says why), a null image when
+     * the bitmap cannot be made. A large JPEG stretched is decoded straight into the canvas.
+     */
+    std::optional<QImage> composeFile(const QString& path, const QString& caption,
+                                      QString* reason = nullptr) const;
+
 private:
     /** Where things go on the canvas, in device pixels. */
     struct Layout
@@ -70,6 +78,7 @@ private:
     Layout layout(QSize picture, const QString& caption) const;
     int stripHeight(const QString& caption) const;
     QImage tiled(const QImage& picture) const;
+    void paintCaption(QImage& canvas, const Layout& where, const QString& caption) const;
 
     ScreenGeometry m_screen;
     TwipScale m_scale;

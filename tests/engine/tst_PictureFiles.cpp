@@ -3,6 +3,7 @@
 #include "engine/AreaScaler.h"
 #include "engine/BitmapWriter.h"
 #include "engine/PictureLoader.h"
+#include "engine/WallpaperComposer.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -18,19 +19,14 @@ namespace {
 
 const QRgb R = qRgb(255, 0, 0), B = qRgb(0, 0, 255), G = qRgb(0, 255, 0), Y = qRgb(255, 255, 0);
 
-/** A JPEG of quadrants red, blue / green, yellow, with an APP1 segment holding only an EXIF orientation. */
-QByteArray turnedJpeg(QSize size, quint16 orientation)
+/** The picture as a JPEG of quality 95, with an APP1 segment holding only an EXIF orientation. */
+QByteArray jpeg(const QImage& image, quint16 orientation = 1, bool progressive = false)
 {
-    QImage image(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            image.setPixel(x, y,
-                           y < size.height() / 2 ? (x < size.width() / 2 ? R : B)
-                                                 : (x < size.width() / 2 ? G : Y));
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(95);
+    writer.setProgressiveScanWrite(progressive);
     if (!writer.write(image))
         qFatal("cannot encode a JPEG");
     // Big-endian TIFF: one entry, Orientation, SHORT, count 1, the value, padding, no next directory.
@@ -40,6 +36,18 @@ QByteArray turnedJpeg(QSize size, quint16 orientation)
     const int length = int(payload.size()) + 2;
     return QByteArray(buffer.data())
         .insert(2, QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + payload);
+}
+
+/** A JPEG of quadrants red, blue / green, yellow, turned by its EXIF orientation. */
+QByteArray turnedJpeg(QSize size, quint16 orientation)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y,
+                           y < size.height() / 2 ? (x < size.width() / 2 ? R : B)
+                                                 : (x < size.width() / 2 ? G : Y));
+    return jpeg(image, orientation);
 }
 
 void save(const QString& path, const QByteArray& bytes)
@@ -113,6 +121,68 @@ private slots:
         if (!QFile::exists(path))
             save(path, turnedJpeg(QSize(1600, 1200), 1));
         QCOMPARE(PictureLoader::load(path, PictureView{shownAt, QSize(), false}).size(), expected);
+    }
+
+    void stripsGiveThePlainPixels_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<bool>("progressive");
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<int>("cutAt");
+        QTest::addColumn<bool>("inStrips");
+        QTest::addColumn<QString>("caption"); // in a strip of its own, which the picture leaves white
+        QTest::addRow("decoded whole")
+            << QSize(1001, 707) << QSize(640, 480) << false << 1 << 0 << true << "";
+        QTest::addRow("caption strip")
+            << QSize(1001, 707) << QSize(640, 480) << false << 1 << 0 << true << "Hills";
+        QTest::addRow("decoded reduced")
+            << QSize(1700, 1000) << QSize(800, 480) << false << 1 << 0 << true << "";
+        QTest::addRow("screen-sized") << QSize(640, 480) << QSize(640, 480) << false << 1 << 0 << true << "";
+        QTest::addRow("smaller than the screen")
+            << QSize(500, 400) << QSize(640, 480) << false << 1 << 0 << false << "";
+        QTest::addRow("progressive") << QSize(1001, 707) << QSize(640, 480) << true << 1 << 0 << false << "";
+        QTest::addRow("half turn") << QSize(1001, 707) << QSize(640, 480) << false << 3 << 0 << false << "";
+        QTest::addRow("cut short") << QSize(1001, 707) << QSize(640, 480) << false << 1 << 30000 << false
+                                   << "";
+    }
+    void stripsGiveThePlainPixels()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QSize, screen);
+        QFETCH(bool, progressive);
+        QFETCH(int, orientation);
+        QFETCH(int, cutAt);
+        QFETCH(bool, inStrips);
+        QFETCH(QString, caption);
+        // Gradients under noise, so that every decoder stage (upsampling, DCT, colour) shows in the pixels.
+        QImage stored(picture, QImage::Format_RGB32);
+        quint32 noise = 7;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                noise = noise * 1664525u + 1013904223u;
+                const int n = int(noise >> 27) - 16;
+                stored.setPixel(x, y,
+                                qRgb(qBound(0, x * 255 / picture.width() + n, 255),
+                                     qBound(0, y * 255 / picture.height() + n, 255),
+                                     qBound(0, (x + y) / 8 % 64 * 4 + n, 255)));
+            }
+        QByteArray bytes = jpeg(stored, quint16(orientation), progressive);
+        if (cutAt > 0)
+            bytes.truncate(cutAt);
+        CompositionSettings settings;
+        settings.onOffCaption = 1;
+        const QString path = m_dir.filePath(QStringLiteral("strips.jpg"));
+        save(path, bytes);
+
+        QImage canvas(screen, QImage::Format_RGB32);
+        QCOMPARE(PictureLoader::shrinkInto(path, canvas, canvas.rect()), inStrips);
+        // The plain way: Qt's own reader, then the composer.
+        const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, {}}, settings);
+        const QImage plain = composer.compose(PictureLoader::load(path, composer.view(caption)), caption);
+        const std::optional<QImage> composed = composer.composeFile(path, caption);
+        QVERIFY(composed && !plain.isNull());
+        QVERIFY(*composed == plain);
     }
 
     void picturesAreReadByContent_data()

@@ -14,6 +14,7 @@ public:
     QString start(int width, int height);
     /** ":N", for XOpenDisplay or $DISPLAY. */
     const QString& displayName() const { return m_displayName; }
+    qint64 processId() const { return m_process.processId(); }
 
 private:
     QProcess m_process;

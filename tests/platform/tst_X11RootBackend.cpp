@@ -190,6 +190,9 @@ void tst_X11RootBackend::drawsEachStyle_data()
         << "Center" << pattern(80, 60) << "Center" << centred(pattern(80, 60)) << false;
     QTest::addRow("stretch to the screen")
         << "Stretch" << quadrants() << "Stretch" << quadrantsStretched() << true;
+    // What a stretched change makes: read straight into the server's pixels.
+    QTest::addRow("screen-sized, as it is")
+        << "Stretch" << pattern(kWidth, kHeight) << "Stretch" << pattern(kWidth, kHeight) << false;
     QTest::addRow("unknown word stretches")
         << "center" << quadrants() << "Stretch" << quadrantsStretched() << true;
 }

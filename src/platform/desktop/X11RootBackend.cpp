@@ -2,6 +2,7 @@
 #include "X11RootBackend.h"
 
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 
 #include <X11/Xatom.h>
@@ -10,7 +11,6 @@
 
 #include <bit>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -71,24 +71,6 @@ QString errorText(Display* display, int code)
     return QString::fromLocal8Bit(text);
 }
 
-QImage composeScreen(const QImage& picture, WallpaperStyle style, int width, int height)
-{
-    QImage screen(width, height, QImage::Format_RGB32);
-    screen.fill(Qt::black);
-    QPainter painter(&screen);
-    if (style == WallpaperStyle::Center) {
-        painter.drawImage((width - picture.width()) / 2, (height - picture.height()) / 2, picture);
-    } else if (style == WallpaperStyle::Tile) {
-        for (int y = 0; y < height; y += picture.height())
-            for (int x = 0; x < width; x += picture.width())
-                painter.drawImage(x, y, picture);
-    } else {
-        painter.drawImage(0, 0,
-                          picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    }
-    return screen;
-}
-
 int maskShift(unsigned long mask)
 {
     return mask == 0 ? 0 : std::countr_zero(mask);
@@ -100,38 +82,90 @@ unsigned long scaleChannel(int value, unsigned long mask)
     return ((static_cast<unsigned long>(value) * max + 127) / 255) << maskShift(mask);
 }
 
-/** An XImage in the screen's own pixel format; the caller frees it with XDestroyImage. */
-XImage* toXImage(Display* display, int screenNumber, const QImage& screen)
+/** Whether the server's pixels are laid out as QImage's RGB32 is, so a QImage can draw into them. */
+bool takesRgb32(const XImage& image, const Visual& visual)
+{
+    return image.bits_per_pixel == 32 && visual.red_mask == 0xff0000 && visual.green_mask == 0xff00 &&
+           visual.blue_mask == 0xff &&
+           image.byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
+}
+
+/**
+ * Draws the bitmap into `screen` as the style asks: centred or tiled at its own size, else stretched.
+ * A bitmap as large as the screen, which is what a stretched change makes, is read straight into it.
+ */
+bool drawScreen(const QString& bitmapPath, WallpaperStyle style, QImage& screen)
+{
+    QImageReader reader(bitmapPath);
+    if (style != WallpaperStyle::Tile && reader.size() == screen.size()) {
+        // The reader fills an image of the right size and format in place; if it made its own, copy.
+        uchar* pixels = screen.bits();
+        QImage target(pixels, screen.width(), screen.height(), screen.bytesPerLine(), screen.format());
+        if (!reader.read(&target))
+            return false;
+        if (target.constBits() != pixels) {
+            QPainter painter(&screen);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(0, 0, target);
+        }
+        return true;
+    }
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return false;
+    screen.fill(Qt::black);
+    QPainter painter(&screen);
+    const int width = screen.width();
+    const int height = screen.height();
+    if (style == WallpaperStyle::Center) {
+        painter.drawImage((width - picture.width()) / 2, (height - picture.height()) / 2, picture);
+    } else if (style == WallpaperStyle::Tile) {
+        for (int y = 0; y < height; y += picture.height())
+            for (int x = 0; x < width; x += picture.width())
+                painter.drawImage(x, y, picture);
+    } else {
+        painter.drawImage(0, 0,
+                          picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    return true;
+}
+
+/**
+ * The wallpaper as an XImage in the screen's own pixel format, drawn straight into the server's
+ * format where that is RGB32; a null pointer when the bitmap cannot be read. Free with XDestroyImage.
+ */
+XImage* screenImage(Display* display, int screenNumber, const QString& bitmapPath, WallpaperStyle style,
+                    QString* why)
 {
     Visual* visual = DefaultVisual(display, screenNumber);
-    const int depth = DefaultDepth(display, screenNumber);
-    XImage* image =
-        XCreateImage(display, visual, depth, ZPixmap, 0, nullptr, screen.width(), screen.height(), 32, 0);
-    if (image == nullptr)
-        return nullptr;
-    image->data = static_cast<char*>(std::malloc(static_cast<size_t>(image->bytes_per_line) * image->height));
-    if (image->data == nullptr) {
-        XDestroyImage(image);
+    const int width = DisplayWidth(display, screenNumber);
+    const int height = DisplayHeight(display, screenNumber);
+    XImage* image = XCreateImage(display, visual, DefaultDepth(display, screenNumber), ZPixmap, 0, nullptr,
+                                 width, height, 32, 0);
+    if (image != nullptr)
+        image->data = static_cast<char*>(std::malloc(static_cast<size_t>(image->bytes_per_line) * height));
+    if (image == nullptr || image->data == nullptr) {
+        if (image != nullptr)
+            XDestroyImage(image);
+        *why = QStringLiteral("out of memory for a %1 x %2 picture").arg(width).arg(height);
         return nullptr;
     }
-    const bool nativeRgb32 =
-        image->bits_per_pixel == 32 && visual->red_mask == 0xff0000 && visual->green_mask == 0xff00 &&
-        visual->blue_mask == 0xff &&
-        image->byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
-    for (int y = 0; y < screen.height(); ++y) {
+    const bool direct = takesRgb32(*image, *visual);
+    QImage screen = direct ? QImage(reinterpret_cast<uchar*>(image->data), width, height,
+                                    image->bytes_per_line, QImage::Format_RGB32)
+                           : QImage(width, height, QImage::Format_RGB32);
+    if (!drawScreen(bitmapPath, style, screen)) {
+        XDestroyImage(image);
+        *why = QStringLiteral("cannot read the bitmap \"%1\"").arg(bitmapPath);
+        return nullptr;
+    }
+    for (int y = 0; !direct && y < height; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(screen.constScanLine(y));
-        if (nativeRgb32) {
-            std::memcpy(image->data + static_cast<size_t>(y) * image->bytes_per_line, row,
-                        static_cast<size_t>(screen.width()) * 4);
-            continue;
-        }
-        for (int x = 0; x < screen.width(); ++x) {
-            const QRgb rgb = row[x];
+        for (int x = 0; x < width; ++x)
             XPutPixel(image, x, y,
-                      scaleChannel(qRed(rgb), visual->red_mask) |
-                          scaleChannel(qGreen(rgb), visual->green_mask) |
-                          scaleChannel(qBlue(rgb), visual->blue_mask));
-        }
+                      scaleChannel(qRed(row[x]), visual->red_mask) |
+                          scaleChannel(qGreen(row[x]), visual->green_mask) |
+                          scaleChannel(qBlue(row[x]), visual->blue_mask));
     }
     return image;
 }
@@ -174,10 +208,6 @@ X11RootBackend::X11RootBackend(QString displayName) : m_displayName(std::move(di
 
 ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
-    QImage picture(bitmapPath);
-    if (picture.isNull())
-        return failure(QStringLiteral("cannot read the bitmap \"%1\"").arg(bitmapPath));
-
     // A connection of our own: it is left behind in RetainPermanent mode so the pixmap outlives us.
     const QByteArray displayName = m_displayName.toLocal8Bit();
     std::unique_ptr<Display, DisplayCloser> owner(
@@ -193,9 +223,10 @@ ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, Wallpa
     const int width = DisplayWidth(display, screenNumber);
     const int height = DisplayHeight(display, screenNumber);
 
-    XImage* image = toXImage(display, screenNumber, composeScreen(picture, style, width, height));
+    QString why;
+    XImage* image = screenImage(display, screenNumber, bitmapPath, style, &why);
     if (image == nullptr)
-        return failure(QStringLiteral("out of memory for a %1 x %2 picture").arg(width).arg(height));
+        return failure(why);
     const Pixmap pixmap = XCreatePixmap(display, root, width, height, DefaultDepth(display, screenNumber));
     GC gc = XCreateGC(display, pixmap, 0, nullptr);
     XPutImage(display, pixmap, gc, image, 0, 0, 0, 0, width, height);

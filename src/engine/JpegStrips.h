@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class AreaScaler;
+
+/**
+ * Decodes a baseline colour JPEG in strips of rows, each strip handed to a scaler on a second thread
+ * while the next one decodes, so that scaling costs no time beside the decode and the photo is never
+ * held whole. Qt's reader gives no strips; libjpeg gives them with the same decoder settings Qt
+ * uses, so the pixels are the ones Qt would give.
+ */
+class JpegStrips
+{
+public:
+    /**
+     * Decodes `path` reduced by `scaleNumerator`/8 and feeds its rows to `scaler`, top to bottom. False,
+     * before or part way through, when the file is not a baseline three-channel JPEG decoding to
+     * exactly `expected`, or when the decoder meets anything amiss; the caller then decodes it the
+     * plain way, which decides what such a file shows.
+     */
+    [[nodiscard]] static bool decode(const QString& path, int scaleNumerator, QSize expected,
+                                     AreaScaler& scaler);
+};
