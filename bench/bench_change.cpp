@@ -7,15 +7,16 @@
 //
 //   bench_change [reps]          runs everything and prints the figures
 //   bench_change --huge          only the huge inputs
-#include "core/LoadedImages.h"
-#include "core/Settings.h"
-#include "core/SettingsFile.h"
-#include "engine/ChangeCycle.h"
-#include "platform/DesktopBackend.h"
-#include "platform/EventWait.h"
-#include "platform/Prompter.h"
-#include "platform/RandomSource.h"
-#include "platform/ScreenInfo.h"
+#include "ChangeCycle.h"
+#include "DesktopBackend.h"
+#include "EventWait.h"
+#include "LoadedImages.h"
+#include "PosixFileSystem.h"
+#include "Prompter.h"
+#include "RandomSource.h"
+#include "ScreenInfo.h"
+#include "Settings.h"
+#include "SettingsFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -255,13 +256,14 @@ int run(const Scenario& scenario, const QString& dir, int reps)
     settings.newFontForeColor = "16777215";
     LoadedImages images;
     images.Append(dir + "/" + scenario.file, scenario.caption);
-    SettingsFile file(dir + "/tessdesk.ini");
+    SettingsFile file(dir + "/tessdesk.ini", PosixFileSystem::instance());
     Accepting desktop;
     Silent prompter;
     Fixed random;
     NoWait wait;
     Screen screen(scenario.screen);
-    ChangeCycle cycle(settings, images, file, dir, desktop, prompter, random, wait, screen);
+    ChangeCycle cycle(settings, images, file, dir, PosixFileSystem::instance(), desktop, prompter, random,
+                      wait, screen);
     for (int i = 0; i < reps; ++i) {
         QElapsedTimer timer;
         timer.start();

@@ -2,10 +2,10 @@
 // How long the multiple-file loader holds the window for a folder of 20,000 pictures: listing the
 // folder when the dialog opens on it, and appending every file with "Load" while a list view shows
 // the collection. Prints figures; never fails on time.
-#include "core/LoadedImages.h"
-#include "platform/Prompter.h"
-#include "platform/Volumes.h"
-#include "ui/frmMultifiles.h"
+#include "LoadedImages.h"
+#include "Prompter.h"
+#include "Volumes.h"
+#include "frmMultifiles.h"
 
 #include <QApplication>
 #include <QDir>

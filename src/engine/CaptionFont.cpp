@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CaptionFont.h"
 
-#include "core/SettingValue.h"
-#include "core/Settings.h"
+#include "SettingValue.h"
+#include "Settings.h"
 
 #include <cmath>
 

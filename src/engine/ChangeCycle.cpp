@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ChangeCycle.h"
 
+#include "ApplicationFolder.h"
 #include "BitmapWriter.h"
+#include "DesktopBackend.h"
+#include "EventWait.h"
 #include "LargeImage.h"
+#include "LoadedImages.h"
 #include "PictureLoader.h"
+#include "Prompter.h"
+#include "RandomSource.h"
+#include "ScreenInfo.h"
+#include "SettingValue.h"
+#include "Settings.h"
+#include "SettingsFile.h"
+#include "SettingsSaveReport.h"
 #include "WallpaperComposer.h"
-#include "core/ApplicationFolder.h"
-#include "core/LoadedImages.h"
-#include "core/SettingValue.h"
-#include "core/Settings.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsSaveReport.h"
-#include "platform/DesktopBackend.h"
-#include "platform/EventWait.h"
-#include "platform/Prompter.h"
-#include "platform/RandomSource.h"
-#include "platform/ScreenInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,10 +38,10 @@ QString ChangeCycle::applyErrorText(const QString& reason)
 }
 
 ChangeCycle::ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
-                         DesktopBackend& desktop, Prompter& prompter, RandomSource& random, EventWait& wait,
-                         const ScreenInfo& screen, QObject* parent)
+                         FileSystem& files, DesktopBackend& desktop, Prompter& prompter, RandomSource& random,
+                         EventWait& wait, const ScreenInfo& screen, QObject* parent)
     : QObject(parent), m_settings(settings), m_images(images), m_file(file),
-      m_appFolder(ApplicationFolder::withTrailingSeparator(appFolder)), m_desktop(desktop),
+      m_appFolder(ApplicationFolder::withTrailingSeparator(appFolder)), m_files(files), m_desktop(desktop),
       m_prompter(prompter), m_random(random), m_wait(wait), m_screen(screen)
 {}
 
@@ -163,7 +163,7 @@ bool ChangeCycle::changeOnce(const Request& request)
     QString saveError;
     if (!source.isNull() && composition) {
         const QImage bitmap = WallpaperComposer(screen, *composition).compose(std::move(source), caption);
-        saved = !bitmap.isNull() && BitmapWriter::write(bitmap, bitmapPath, &saveError);
+        saved = !bitmap.isNull() && BitmapWriter::write(bitmap, bitmapPath, m_files, &saveError);
     }
     source = QImage();
     LargeImage::releaseFreeMemory();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureLoader.h"
 
-#include "core/RegularFile.h"
+#include "RegularFile.h"
 
 #include <QFile>
 #include <QImageReader>

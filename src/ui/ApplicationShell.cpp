@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ApplicationShell.h"
 
+#include "LoadedImages.h"
+#include "Scheduler.h"
 #include "TrayController.h"
-#include "core/LoadedImages.h"
-#include "core/Scheduler.h"
 #include "frmMain.h"
 
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImageListCommands.h"
 
-#include "core/LoadedImages.h"
-#include "engine/PictureFormats.h"
-#include "engine/PictureLoader.h"
-#include "platform/FileDialogs.h"
-#include "platform/Prompter.h"
+#include "FileDialogs.h"
+#include "LoadedImages.h"
+#include "PictureFormats.h"
+#include "PictureLoader.h"
+#include "Prompter.h"
 
 #include <QStringList>
 #include <cmath>

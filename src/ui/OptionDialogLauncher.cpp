@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OptionDialogLauncher.h"
 
-#include "ui/frmCaption.h"
-#include "ui/frmDisplay.h"
-#include "ui/frmMode.h"
-#include "ui/frmMultifiles.h"
-#include "ui/frmTimer.h"
+#include "frmCaption.h"
+#include "frmDisplay.h"
+#include "frmMode.h"
+#include "frmMultifiles.h"
+#include "frmTimer.h"
 
 OptionDialogLauncher::OptionDialogLauncher(QWidget* mainWindow, Settings& settings, SettingsFile& file,
                                            LoadedImages& images, Prompter& prompter, FontChooser& fontChooser,

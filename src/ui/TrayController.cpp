@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TrayController.h"
 
-#include "core/Settings.h"
-#include "ui/ProgramIcon.h"
+#include "ProgramIcon.h"
+#include "Settings.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmAbout.h"
 
-#include "platform/UrlOpener.h"
-#include "ui/ProgramIcon.h"
-#include "ui/TwipsLayout.h"
+#include "ProgramIcon.h"
+#include "TwipsLayout.h"
+#include "UrlOpener.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmMain.h"
 
-#include "core/LoadedImages.h"
-#include "ui/ImageListCommands.h"
-#include "ui/OptionDialogs.h"
-#include "ui/ProgramIcon.h"
-#include "ui/ThumbnailView.h"
-#include "ui/TwipsLayout.h"
-#include "ui/frmAbout.h"
+#include "ImageListCommands.h"
+#include "LoadedImages.h"
+#include "OptionDialogs.h"
+#include "ProgramIcon.h"
+#include "ThumbnailView.h"
+#include "TwipsLayout.h"
+#include "frmAbout.h"
 
 #include <QCloseEvent>
 #include <QLabel>

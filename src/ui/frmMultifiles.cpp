@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmMultifiles.h"
 
-#include "core/LoadedImages.h"
-#include "engine/PictureFormats.h"
-#include "platform/Prompter.h"
-#include "platform/Volumes.h"
-#include "ui/DialogParts.h"
+#include "DialogParts.h"
+#include "LoadedImages.h"
+#include "PictureFormats.h"
+#include "Prompter.h"
+#include "Volumes.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,6 +2,7 @@
 #include "TempAppFolder.h"
 #include "core/LoadedImages.h"
 #include "core/SettingsFile.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QTest>
 
@@ -73,7 +74,7 @@ void tst_LoadedImages::loadCount()
     QFETCH(QStringList, captions);
     TempAppFolder folder;
     folder.writeSettings(file);
-    SettingsFile settings(folder.settingsPath());
+    SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
     LoadedImages images;
     images.LoadFromSettings(settings);
     QCOMPARE(::paths(images), paths);
@@ -85,7 +86,7 @@ void tst_LoadedImages::loadKeepsLongValuesWhole()
     const QString longPath = QLatin1Char('/') + QString(299, QLatin1Char('p'));
     TempAppFolder folder;
     folder.writeSettings("[total]\ntotal=1\n[images]\n0=" + longPath.toUtf8() + "\n");
-    SettingsFile settings(folder.settingsPath());
+    SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
     LoadedImages images;
     images.LoadFromSettings(settings);
     QCOMPARE(images.PathAt(0), longPath);
@@ -95,7 +96,7 @@ void tst_LoadedImages::saveRenumbersDropsOldKeysAndLeavesOutOnlyWhatCannotBeStor
 {
     TempAppFolder folder;
     folder.writeSettings("[total]\ntotal=3\n[images]\n0=/a\n1=/b\n2=/c\n[caption]\n0=A\n1=\n2=C\n");
-    SettingsFile settings(folder.settingsPath());
+    SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
     LoadedImages images;
     images.LoadFromSettings(settings);
     images.MoveUp(images.MoveUp(2));
@@ -119,7 +120,7 @@ void tst_LoadedImages::saveThenLoadRoundTrip()
     const QStringList captionsIn{QStringLiteral("  two spaces around  "), QStringLiteral("\"quoted\""),
                                  QString(), QString(QChar(0xFEFF)) + QStringLiteral("mark in front")};
     TempAppFolder folder;
-    SettingsFile settings(folder.settingsPath());
+    SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
     LoadedImages images;
     for (int i = 0; i < pathsIn.size(); ++i)
         images.Append(pathsIn[i], captionsIn[i]);
@@ -127,7 +128,7 @@ void tst_LoadedImages::saveThenLoadRoundTrip()
     QCOMPARE(captions(images), captionsIn);
     QVERIFY(images.SaveToSettings(settings));
 
-    SettingsFile again(folder.settingsPath());
+    SettingsFile again(folder.settingsPath(), PosixFileSystem::instance());
     LoadedImages loaded;
     QCOMPARE(loaded.LoadFromSettings(again), QStringLiteral("4"));
     QCOMPARE(paths(loaded), pathsIn);
@@ -141,7 +142,7 @@ void tst_LoadedImages::entriesOutliveTheFileTheyCameFrom()
                          "[caption]\n0=first\n1=\n2=third\n");
     LoadedImages images;
     {
-        SettingsFile file(folder.settingsPath());
+        SettingsFile file(folder.settingsPath(), PosixFileSystem::instance());
         images.LoadFromSettings(file);
         // The file's text changes completely while the entries stay loaded.
         QVERIFY(file.apply({IniEdit::removeSection("images"), IniEdit::removeSection("caption"),
@@ -154,7 +155,7 @@ void tst_LoadedImages::entriesOutliveTheFileTheyCameFrom()
     QCOMPARE(paths(images), (QStringList{"/b.jpg", "/c.jpg", "/d.jpg"}));
     QCOMPARE(captions(images), (QStringList{"", "edited", "fourth"}));
 
-    SettingsFile file(folder.settingsPath());
+    SettingsFile file(folder.settingsPath(), PosixFileSystem::instance());
     QVERIFY(images.SaveToSettings(file));
     LoadedImages again;
     again.LoadFromSettings(file);

@@ -6,6 +6,7 @@
 #include "core/Scheduler.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QTest>
 
@@ -33,7 +34,7 @@ struct Fixture
 
     Fixture(const QString& timeOption, const QString& changeTime,
             const QString& everyBoot = QStringLiteral("0"))
-        : file(folder.settingsPath()),
+        : file(folder.settingsPath(), PosixFileSystem::instance()),
           scheduler(settings, file, clock, prompter, [this](const QString& mode) { onChange(mode); })
     {
         folder.writeSettings(

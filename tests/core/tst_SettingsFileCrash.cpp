@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CrashTestList.h"
 #include "TempAppFolder.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QDir>
 #include <QProcess>
@@ -17,11 +18,14 @@ private slots:
     {
         const int entries = 12000;
         TempAppFolder scratch;
-        QVERIFY(SettingsFile(scratch.settingsPath()).apply(crashTestList(entries, u'A')));
+        QVERIFY(SettingsFile(scratch.settingsPath(), PosixFileSystem::instance())
+                    .apply(crashTestList(entries, u'A')));
         const QByteArray listA = scratch.readSettings();
-        QVERIFY(SettingsFile(scratch.settingsPath()).apply(crashTestList(entries, u'B')));
+        QVERIFY(SettingsFile(scratch.settingsPath(), PosixFileSystem::instance())
+                    .apply(crashTestList(entries, u'B')));
         const QByteArray listB = scratch.readSettings();
-        QVERIFY(SettingsFile(scratch.settingsPath()).apply(crashTestList(entries, u'A')));
+        QVERIFY(SettingsFile(scratch.settingsPath(), PosixFileSystem::instance())
+                    .apply(crashTestList(entries, u'A')));
         QCOMPARE(scratch.readSettings(), listA);
 
         TempAppFolder folder;
@@ -41,7 +45,7 @@ private slots:
                 left == listA || left == listB,
                 qPrintable(QStringLiteral("run %1 left a torn file of %2 bytes").arg(run).arg(left.size())));
             endedNew += left == listB;
-            SettingsFile::removeStaleTemporaries(folder.settingsPath());
+            SettingsFile(folder.settingsPath(), PosixFileSystem::instance()).removeStaleTemporaries();
             QCOMPARE(QDir(folder.folder()).entryList(QDir::Files | QDir::Hidden),
                      QStringList{"tessdesk.ini"});
         }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IniEditScript.h"
 #include "TempAppFolder.h"
-#include "core/PosixFileSystem.h"
 #include "core/SettingsFile.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QDir>
 #include <QTest>
@@ -21,7 +21,7 @@ struct OneEntryFile
 
     TempAppFolder folder;
     const QByteArray before{"[images]\n0=old\n"};
-    SettingsFile settings{folder.settingsPath()};
+    SettingsFile settings{folder.settingsPath(), PosixFileSystem::instance()};
 };
 
 } // namespace
@@ -104,7 +104,7 @@ private slots:
         QFETCH(QString, expected);
         TempAppFolder folder;
         folder.writeSettings(file);
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QCOMPARE(settings.read(section, key), expected);
     }
 
@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(file.size(), size);
         TempAppFolder folder;
         folder.writeSettings(file);
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QCOMPARE(settings.read("a", "last"), "end");
         QCOMPARE(settings.read("a", "fill").size(), size - head.size() - tail.size());
     }
@@ -176,7 +176,7 @@ private slots:
         QFETCH(QByteArrayList, expected);
         TempAppFolder folder;
         folder.writeSettings(file);
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QCOMPARE(settings.readList("images", int(expected.size())).values, expected);
         for (int i = 0; i < expected.size(); ++i)
             QCOMPARE(settings.read("Images", QString::number(i)), QString::fromUtf8(expected[i]));
@@ -282,7 +282,7 @@ private slots:
         TempAppFolder folder;
         if (!file.isEmpty())
             folder.writeSettings(file);
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QVERIFY2(settings.apply(IniEditScript::parse(script)), qPrintable(settings.errorString()));
         QCOMPARE(folder.readSettings(), expected);
     }
@@ -309,9 +309,10 @@ private slots:
     {
         QFETCH(QString, value);
         TempAppFolder folder;
-        QVERIFY(
-            SettingsFile(folder.settingsPath()).write(QStringLiteral("caption"), QStringLiteral("0"), value));
-        QCOMPARE(SettingsFile(folder.settingsPath()).read(QStringLiteral("caption"), QStringLiteral("0")),
+        QVERIFY(SettingsFile(folder.settingsPath(), PosixFileSystem::instance())
+                    .write(QStringLiteral("caption"), QStringLiteral("0"), value));
+        QCOMPARE(SettingsFile(folder.settingsPath(), PosixFileSystem::instance())
+                     .read(QStringLiteral("caption"), QStringLiteral("0")),
                  value);
     }
 

@@ -3,6 +3,7 @@
 #include "TempAppFolder.h"
 #include "core/IniDocument.h"
 #include "core/SettingsFile.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,7 +97,8 @@ private slots:
 
         fs.failAt(FaultyFileSystem::Step::None, 0);
         QVERIFY(settings.write("images", "5", "again"));
-        QCOMPARE(SettingsFile(folder.settingsPath()).read("images", "5"), QStringLiteral("again"));
+        QCOMPARE(SettingsFile(folder.settingsPath(), PosixFileSystem::instance()).read("images", "5"),
+                 QStringLiteral("again"));
     }
 
     void shortWritesAreCompleted()
@@ -106,7 +108,7 @@ private slots:
         fs.limitWrites(7);
         SettingsFile settings(folder.settingsPath(), fs);
         QVERIFY(settings.apply(listSave(300, "short")));
-        QCOMPARE(SettingsFile(folder.settingsPath()).read("images", "299"),
+        QCOMPARE(SettingsFile(folder.settingsPath(), PosixFileSystem::instance()).read("images", "299"),
                  QStringLiteral("/srv/photos/short/299.jpg"));
     }
 
@@ -139,12 +141,12 @@ private slots:
     {
         TempAppFolder folder;
         const QString path = folder.file("deeper/still/tessdesk.ini");
-        SettingsFile settings(path);
+        SettingsFile settings(path, PosixFileSystem::instance());
         QCOMPARE(settings.read("a", "k"), QString());
         QVERIFY(settings.removeSection("a"));
         QVERIFY(!QFileInfo::exists(path));
         QVERIFY2(settings.write("a", "k", "v"), qPrintable(settings.errorString()));
-        QCOMPARE(SettingsFile(path).read("a", "k"), QStringLiteral("v"));
+        QCOMPARE(SettingsFile(path, PosixFileSystem::instance()).read("a", "k"), QStringLiteral("v"));
     }
 
     void symbolicLinksAreFollowed_data()
@@ -162,7 +164,7 @@ private slots:
         const QString target = folder.file("real/settings.ini");
         QFile::remove(folder.settingsPath());
         QVERIFY(QFile::link(relative ? QStringLiteral("real/settings.ini") : target, folder.settingsPath()));
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QVERIFY2(settings.write("a", "k", "1"), qPrintable(settings.errorString()));
         QVERIFY(settings.write("a", "k", "2"));
         QVERIFY(QFileInfo(folder.settingsPath()).isSymLink());
@@ -176,7 +178,7 @@ private slots:
         TempAppFolder folder;
         folder.writeSettings("[a]\nk=1\n");
         QVERIFY(::chmod(QFile::encodeName(folder.settingsPath()).constData(), 0640) == 0);
-        QVERIFY(SettingsFile(folder.settingsPath()).write("a", "k", "2"));
+        QVERIFY(SettingsFile(folder.settingsPath(), PosixFileSystem::instance()).write("a", "k", "2"));
         struct stat st;
         QVERIFY(::stat(QFile::encodeName(folder.settingsPath()).constData(), &st) == 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0640));
@@ -193,7 +195,8 @@ private slots:
             QFile file(folder.file(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        QCOMPARE(SettingsFile::removeStaleTemporaries(folder.settingsPath()), 2);
+        QCOMPARE(SettingsFile(folder.settingsPath(), PosixFileSystem::instance()).removeStaleTemporaries(),
+                 2);
         QStringList expected = kept + QStringList{"tessdesk.ini"};
         expected.sort();
         QStringList actual = folderEntries(folder.folder());
@@ -216,7 +219,7 @@ private slots:
         QFETCH(bool, sameInode);
         TempAppFolder folder;
         folder.writeSettings("[a]\nk=1\n");
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QCOMPARE(settings.read("a", "k"), QStringLiteral("1"));
         if (sameInode) {
             QFile file(folder.settingsPath());
@@ -267,7 +270,7 @@ private slots:
                 single.removeSection(edit.section);
             single = IniDocument::parse(single.serialise());
         }
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QVERIFY(settings.apply(edits));
         QCOMPARE(folder.readSettings(), single.serialise());
     }

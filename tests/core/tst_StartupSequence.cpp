@@ -7,6 +7,7 @@
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
 #include "core/StartupSequence.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,7 +38,7 @@ void tst_StartupSequence::firstStartSeedsOnce()
     FakeClock clock;
     FakePrompter prompter;
     {
-        SettingsFile file(folder.settingsPath());
+        SettingsFile file(folder.settingsPath(), PosixFileSystem::instance());
         LoadedImages images;
         const Settings settings = StartupSequence::run(file, folder.folder(), images, clock, prompter);
         QCOMPARE(settings.total, QStringLiteral("2"));
@@ -48,7 +49,7 @@ void tst_StartupSequence::firstStartSeedsOnce()
     }
     // The user empties the list; the next start must not seed it again.
     {
-        SettingsFile file(folder.settingsPath());
+        SettingsFile file(folder.settingsPath(), PosixFileSystem::instance());
         QVERIFY(file.write(QStringLiteral("total"), QStringLiteral("total"), QStringLiteral("0")));
         LoadedImages images;
         StartupSequence::run(file, folder.folder(), images, clock, prompter);
@@ -73,7 +74,7 @@ void tst_StartupSequence::existingListIsNeverSeeded()
                             "b.jpg\n[time]\nChangeTime=3/14/2026 9:00:00 AM\n";
     TempAppFolder folder;
     folder.writeSettings(list + record);
-    SettingsFile file(folder.settingsPath());
+    SettingsFile file(folder.settingsPath(), PosixFileSystem::instance());
     LoadedImages images;
     FakeClock clock;
     FakePrompter prompter;
@@ -89,7 +90,7 @@ void tst_StartupSequence::emptyChangeTimeIsCompletedAndWritten()
 {
     TempAppFolder folder;
     folder.writeSettings("[time]\ntimeOption=1\nChangeTime=\n");
-    SettingsFile file(folder.settingsPath());
+    SettingsFile file(folder.settingsPath(), PosixFileSystem::instance());
     LoadedImages images;
     FakeClock clock(QDateTime(QDate(2026, 3, 14), QTime(9, 30, 5)));
     FakePrompter prompter;
@@ -110,7 +111,7 @@ void tst_StartupSequence::readsTextAsStoredAndMalformedAsShipped()
     for (auto it = sections.cbegin(); it != sections.cend(); ++it)
         bytes += "[" + it.key() + "]\n" + it.value();
     folder.writeSettings(bytes);
-    SettingsFile file(folder.settingsPath());
+    SettingsFile file(folder.settingsPath(), PosixFileSystem::instance());
     LoadedImages images;
     FakeClock clock;
     FakePrompter prompter;
@@ -131,7 +132,7 @@ void tst_StartupSequence::shippedFileHoldsEverySchemaDefault()
     // The shipped file and the fallbacks in code must not drift apart.
     TempAppFolder folder;
     folder.seedShippedData();
-    SettingsFile file(folder.settingsPath());
+    SettingsFile file(folder.settingsPath(), PosixFileSystem::instance());
     for (const SettingSpec& spec : SettingsSchema::all())
         QCOMPARE(file.read(QLatin1String(spec.section), QLatin1String(spec.key)),
                  QString::fromLatin1(spec.shippedDefault));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesktopTestFiles.h"
 #include "platform/desktop/FreshBitmapCopy.h"
-#include "platform/desktop/GSettingsWallpaper.h"
+#include "platform/desktop/GSettingsDesktopBackend.h"
 #include "platform/desktop/PcmanfmDesktopBackend.h"
 #include "platform/desktop/SwayDesktopBackend.h"
 #include "platform/desktop/XfceDesktopBackend.h"
@@ -62,7 +62,7 @@ void tst_DesktopBackendMappings::styleMapsToEachDesktopsValue()
     const auto chosen = WallpaperStyle(style);
     QString actual;
     if (desktop == QLatin1String("gsettings"))
-        actual = GSettingsWallpaper::optionFor(chosen);
+        actual = GSettingsDesktopBackend::optionFor(chosen);
     else if (desktop == QLatin1String("xfce"))
         actual = QString::number(XfceDesktopBackend::imageStyleFor(chosen));
     else if (desktop == QLatin1String("lxqt") || desktop == QLatin1String("lxde"))
@@ -86,12 +86,13 @@ void tst_DesktopBackendMappings::gvariantLiteralRoundTrips_data()
 void tst_DesktopBackendMappings::gvariantLiteralRoundTrips()
 {
     QFETCH(QString, text);
-    QCOMPARE(GSettingsWallpaper::unquoted(GSettingsWallpaper::quoted(text)), std::optional<QString>(text));
+    QCOMPARE(GSettingsDesktopBackend::unquoted(GSettingsDesktopBackend::quoted(text)),
+             std::optional<QString>(text));
     // What gsettings prints for a value holding a single quote.
-    QCOMPARE(GSettingsWallpaper::unquoted(QStringLiteral("\"it's \\\"so\\\" \\u00fc\"")),
+    QCOMPARE(GSettingsDesktopBackend::unquoted(QStringLiteral("\"it's \\\"so\\\" \\u00fc\"")),
              std::optional<QString>(QStringLiteral("it's \"so\" ü")));
-    QCOMPARE(GSettingsWallpaper::unquoted(QStringLiteral("'unterminated")), std::nullopt);
-    QCOMPARE(GSettingsWallpaper::unquoted(QStringLiteral("'bad escape \\u12'")), std::nullopt);
+    QCOMPARE(GSettingsDesktopBackend::unquoted(QStringLiteral("'unterminated")), std::nullopt);
+    QCOMPARE(GSettingsDesktopBackend::unquoted(QStringLiteral("'bad escape \\u12'")), std::nullopt);
 }
 
 void tst_DesktopBackendMappings::onlyPlainPathsGoToSway_data()

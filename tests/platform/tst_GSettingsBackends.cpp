@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesktopTestFiles.h"
-#include "platform/desktop/CinnamonDesktopBackend.h"
-#include "platform/desktop/GSettingsWallpaper.h"
-#include "platform/desktop/GnomeDesktopBackend.h"
-#include "platform/desktop/MateDesktopBackend.h"
+#include "platform/desktop/GSettingsDesktopBackend.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,16 +58,16 @@ void tst_GSettingsBackends::init()
 std::unique_ptr<DesktopBackend> tst_GSettingsBackends::backendNamed(const QString& name)
 {
     if (name == QLatin1String("gnome"))
-        return std::make_unique<GnomeDesktopBackend>();
+        return GSettingsDesktopBackend::gnome();
     if (name == QLatin1String("cinnamon"))
-        return std::make_unique<CinnamonDesktopBackend>();
-    return std::make_unique<MateDesktopBackend>();
+        return GSettingsDesktopBackend::cinnamon();
+    return GSettingsDesktopBackend::mate();
 }
 
 QString tst_GSettingsBackends::get(const QString& schema, const QString& key) const
 {
     const QString printed = DesktopTestFiles::runTool(m_realGsettings, {QStringLiteral("get"), schema, key});
-    return GSettingsWallpaper::unquoted(printed.trimmed())
+    return GSettingsDesktopBackend::unquoted(printed.trimmed())
         .value_or(QStringLiteral("<unreadable: %1>").arg(printed));
 }
 
@@ -171,11 +168,11 @@ void tst_GSettingsBackends::writesStyleThenFile()
 void tst_GSettingsBackends::eachChangeGetsAFreshName()
 {
     const QString bitmap = DesktopTestFiles::writeBitmap(m_dir.filePath(QStringLiteral("turns/tessaly.bmp")));
-    GnomeDesktopBackend desktop;
+    const auto desktop = GSettingsDesktopBackend::gnome();
     QStringList names;
     for (int change = 0; change < 3; ++change) {
         QString style = QStringLiteral("Stretch");
-        const ApplyResult result = desktop.apply(bitmap, style);
+        const ApplyResult result = desktop->apply(bitmap, style);
         QVERIFY2(result.ok, qPrintable(result.reason));
         names.append(
             QFileInfo(QUrl(get(QStringLiteral("org.gnome.desktop.background"), QStringLiteral("picture-uri")))
@@ -212,9 +209,9 @@ void tst_GSettingsBackends::missingSchemaOrKeyIsReported()
     useSchemas(schemaXml);
     const QString bitmap =
         DesktopTestFiles::writeBitmap(m_dir.filePath(QStringLiteral("schemas/tessaly.bmp")));
-    GnomeDesktopBackend desktop;
+    const auto desktop = GSettingsDesktopBackend::gnome();
     QString style = QStringLiteral("Center");
-    const ApplyResult result = desktop.apply(bitmap, style);
+    const ApplyResult result = desktop->apply(bitmap, style);
     QCOMPARE(result.ok, ok);
     QVERIFY2(ok ? result.reason.isEmpty() : result.reason.startsWith(reason), qPrintable(result.reason));
     if (ok) {
@@ -232,9 +229,9 @@ void tst_GSettingsBackends::valueTheServiceDidNotKeepIsReported()
     qputenv("GSETTINGS_BACKEND", "memory");
     const QString bitmap =
         DesktopTestFiles::writeBitmap(m_dir.filePath(QStringLiteral("memory/tessaly.bmp")));
-    MateDesktopBackend desktop;
+    const auto desktop = GSettingsDesktopBackend::mate();
     QString style = QStringLiteral("Tile");
-    const ApplyResult result = desktop.apply(bitmap, style);
+    const ApplyResult result = desktop->apply(bitmap, style);
     qputenv("GSETTINGS_BACKEND", "keyfile");
     QVERIFY(!result.ok);
     QCOMPARE(result.reason, QStringLiteral("MATE: org.mate.background picture-options did not keep the value "

@@ -6,9 +6,10 @@
 #include "core/SettingsSchema.h"
 #include "platform/MessageBoxPrompter.h"
 #include "platform/MountedVolumes.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/QtFontChooser.h"
 #include "ui/FontChooserDialog.h"
 #include "ui/OptionDialogLauncher.h"
-#include "ui/QtFontChooser.h"
 
 #include <QApplication>
 #include <QFile>
@@ -24,7 +25,7 @@ int main(int argc, char** argv)
     const QString ini = dir.filePath(QStringLiteral("tessdesk.ini"));
     QFile::copy(QStringLiteral(TESSALY_SOURCE_DIR "/data/tessdesk.ini"), ini);
     QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
-    SettingsFile file(ini);
+    SettingsFile file(ini, PosixFileSystem::instance());
     Settings settings = SettingsSchema::readAll(file);
     LoadedImages images;
     MessageBoxPrompter prompter;

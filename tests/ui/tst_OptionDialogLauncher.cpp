@@ -13,6 +13,7 @@
 #include "core/Scheduler.h"
 #include "core/StartupSequence.h"
 #include "engine/ChangeCycle.h"
+#include "platform/PosixFileSystem.h"
 #include "ui/OptionDialogLauncher.h"
 
 #include <QDir>
@@ -122,8 +123,8 @@ private slots:
         FakeScreenInfo screen{QSize(64, 48)};
         OptionDialogLauncher launcher(&f.mainWindow, f.settings, file, images, f.prompter, fonts, volumes,
                                       {});
-        ChangeCycle cycle(f.settings, images, file, f.folder.folder(), desktop, f.prompter, random, wait,
-                          screen);
+        ChangeCycle cycle(f.settings, images, file, f.folder.folder(), PosixFileSystem::instance(), desktop,
+                          f.prompter, random, wait, screen);
         Scheduler scheduler(f.settings, file, clock, f.prompter, [&](const QString&) {});
         const QMap<QString, void (OptionDialogs::*)()> dialogs{{"timer", &OptionDialogs::openTimer},
                                                                {"display", &OptionDialogs::openDisplay},

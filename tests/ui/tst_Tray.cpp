@@ -8,6 +8,7 @@
 #include "core/Scheduler.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
+#include "platform/PosixFileSystem.h"
 #include "ui/ApplicationShell.h"
 #include "ui/TrayController.h"
 #include "ui/frmMain.h"
@@ -40,7 +41,8 @@ struct Program
     ApplicationShell shell;
 
     explicit Program(int pictures = 2)
-        : file(folder.settingsPath()), window(images, prompter, fileDialogs, urlOpener),
+        : file(folder.settingsPath(), PosixFileSystem::instance()),
+          window(images, prompter, fileDialogs, urlOpener),
           scheduler(settings, file, clock, prompter, [this](const QString& mode) { onChange(mode); }),
           tray(settings, [this](const QString& mode) { onChange(mode); }),
           shell(window, images, scheduler, tray, prompter)

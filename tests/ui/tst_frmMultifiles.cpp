@@ -4,6 +4,7 @@
 #include "TempAppFolder.h"
 #include "core/LoadedImages.h"
 #include "core/SettingsFile.h"
+#include "platform/PosixFileSystem.h"
 #include "ui/frmMultifiles.h"
 
 #include <QComboBox>
@@ -169,7 +170,7 @@ private slots:
         QVERIFY(m_prompter.texts().first().contains(folder + QStringLiteral("two\u21B5lines.jpg")));
         // The list on disk is the list on screen.
         TempAppFolder app;
-        SettingsFile file(app.settingsPath());
+        SettingsFile file(app.settingsPath(), PosixFileSystem::instance());
         QVERIFY(m_images.SaveToSettings(file));
         QCOMPARE(app.readSettings(), "[total]\ntotal=3\n[images]\n0=/old.jpg\n1=/old.jpg\n2=" +
                                          folder.toUtf8() + "ok.jpg\n[caption]\n0=\n1=\n2=\n");
