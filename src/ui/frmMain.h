@@ -54,7 +54,19 @@ public:
     /** The pointer moved over the bare window: clears the help line. */
     void Form_MouseMove();
 
-    // The controls, named as the program's design names them (also their objectName).
+signals:
+    /** Activate, from the button or the File menu. */
+    void activateRequested();
+    /** "Close and Disable" or any request to close the window; the window itself stays. */
+    void closeRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The controls, named as the program's design names them (also their objectName, by which
+    // tests find them).
     QToolBar* Toolbar1;
     QLabel* Label2;
     QLineEdit* ImagePosition;
@@ -78,17 +90,6 @@ public:
     QMenu* About;
     QAction* mnuAbout;
 
-signals:
-    /** Activate, from the button or the File menu. */
-    void activateRequested();
-    /** "Close and Disable" or any request to close the window; the window itself stays. */
-    void closeRequested();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void buildControls();
     void buildToolbar();
     void buildMenus();

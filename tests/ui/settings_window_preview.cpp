@@ -31,7 +31,8 @@ int main(int argc, char* argv[])
     window.show();
     window.selectEntry(0);
     // The longest help text, to see that it fits.
-    window.help->setText(QStringLiteral(" Caption: Text to display with image below."));
+    window.findChild<QLabel*>(QStringLiteral("help"))
+        ->setText(QStringLiteral(" Caption: Text to display with image below."));
     // The about box beside it, tied to a stand-in so that the settings window stays enabled.
     QWidget standIn;
     standIn.move(window.frameGeometry().right() + 20, 20);
