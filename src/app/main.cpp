@@ -165,8 +165,8 @@ int main(int argc, char* argv[])
     window.showStoredTotal(settings.total);
     QtFontChooser fontChooser;
     MountedVolumes volumes;
-    OptionDialogLauncher dialogs(&window, settings, settingsFile, images, prompter, fontChooser, volumes,
-                                 [&window](int position) {
+    OptionDialogLauncher dialogs(&window, settings, settingsFile, images, window.collectionAdvice(), prompter,
+                                 fontChooser, volumes, [&window](int position) {
                                      window.showCount();
                                      window.selectEntry(position);
                                  });

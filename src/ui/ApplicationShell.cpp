@@ -74,7 +74,7 @@ void ApplicationShell::mnuOpen_Click()
     if (m_images.Count() > 0)
         m_window.selectEntry(0);
     m_scheduler.stop();
-    m_images.adviceShown = false;
+    m_window.collectionAdvice().reset();
 }
 
 void ApplicationShell::activateAndMinimize()

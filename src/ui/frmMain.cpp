@@ -99,7 +99,8 @@ QLineEdit* readOnlyBox(QWidget* parent, const char* name, const char* toolTip)
 frmMain::frmMain(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs, UrlOpener& urlOpener,
                  QWidget* parent)
     : QMainWindow(parent), m_images(images), m_urlOpener(urlOpener),
-      m_commands(new ImageListCommands(images, prompter, fileDialogs, this)), m_surface(new QWidget(this))
+      m_commands(new ImageListCommands(images, m_advice, prompter, fileDialogs, this)),
+      m_surface(new QWidget(this))
 {
     ProgramIcon::loadResources();
     setObjectName(QStringLiteral("frmMain"));

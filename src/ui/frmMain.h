@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CollectionAdvice.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -48,6 +50,9 @@ public:
     void showCount();
     /** Shows a stored total as it was read. */
     void showStoredTotal(const QString& text);
+
+    /** The large-collection advice, told once per opening of this window. */
+    CollectionAdvice& collectionAdvice() { return m_advice; }
 
     /** Dispatches a toolbar button by its key, exactly and case-sensitively. */
     void Toolbar1_ButtonClick(const QString& key);
@@ -110,6 +115,7 @@ private:
 
     LoadedImages& m_images;
     UrlOpener& m_urlOpener;
+    CollectionAdvice m_advice;
     ImageListCommands* m_commands;
     OptionDialogs* m_optionDialogs = nullptr;
     QWidget* m_surface;

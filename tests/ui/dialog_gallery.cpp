@@ -8,6 +8,7 @@
 #include "platform/MountedVolumes.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtFontChooser.h"
+#include "ui/CollectionAdvice.h"
 #include "ui/FontChooserDialog.h"
 #include "ui/OptionDialogLauncher.h"
 
@@ -33,7 +34,9 @@ int main(int argc, char** argv)
     MountedVolumes volumes;
     QWidget mainWindow;
     mainWindow.move(20, 20);
-    OptionDialogLauncher launcher(&mainWindow, settings, file, images, prompter, fonts, volumes, [](int) {});
+    CollectionAdvice advice;
+    OptionDialogLauncher launcher(&mainWindow, settings, file, images, advice, prompter, fonts, volumes,
+                                  [](int) {});
 
     FontChooserDialog fontDialog;
     if (which == u"timer")

@@ -206,7 +206,7 @@ void tst_Tray::settingsOpensTheWindowAndStopsTheScheduler()
     Program p(pictures);
     p.scheduler.start();
     p.shell.goToTray();
-    p.images.adviceShown = true;
+    p.window.collectionAdvice().setShown(true);
 
     p.item("mnuOpen")->trigger();
 
@@ -214,7 +214,7 @@ void tst_Tray::settingsOpensTheWindowAndStopsTheScheduler()
     QCOMPARE(p.list()->currentIndex().row(), selected);
     QVERIFY(!p.scheduler.isRunning());
     QVERIFY(!p.scheduler.timer().isActive());
-    QVERIFY(!p.images.adviceShown);
+    QVERIFY(!p.window.collectionAdvice().shown());
     QVERIFY(p.tray.isIconShown());
 }
 

@@ -5,6 +5,7 @@
 #include "core/LoadedImages.h"
 #include "core/SettingsFile.h"
 #include "platform/PosixFileSystem.h"
+#include "ui/CollectionAdvice.h"
 #include "ui/frmMultifiles.h"
 
 #include <QComboBox>
@@ -17,8 +18,7 @@
 
 namespace {
 
-const QString kAdvice =
-    QStringLiteral("It is recommended that the screen saver should have less than 700 loaded images.");
+const QString kAdvice = QStringLiteral("It is recommended that you should have less than 700 loaded images.");
 
 void touch(const QString& folder, const QStringList& names)
 {
@@ -40,11 +40,12 @@ class tst_frmMultifiles : public QObject
     FakePrompter m_prompter;
     LoadedImages m_images;
     QWidget m_mainWindow;
+    CollectionAdvice m_advice;
     QList<int> m_selected;
 
     frmMultifiles* open()
     {
-        return new frmMultifiles(&m_mainWindow, m_images, m_prompter, m_volumes,
+        return new frmMultifiles(&m_mainWindow, m_images, m_advice, m_prompter, m_volumes,
                                  [this](int position) { m_selected.append(position); });
     }
 
@@ -78,7 +79,7 @@ private slots:
         m_prompter.clear();
         m_selected.clear();
         m_volumes.unready.clear();
-        m_images.adviceShown = false;
+        m_advice.reset();
         fill(2);
     }
 
@@ -139,13 +140,13 @@ private slots:
         QCOMPARE(m_images.Count(), 699 + 9);
         QCOMPARE(m_prompter.texts(), QStringList{kAdvice});
         QCOMPARE(m_prompter.shown().value(0).icon, PromptIcon::Exclamation);
-        QVERIFY(m_images.adviceShown);
+        QVERIFY(m_advice.shown());
     }
 
     void stopsAtTheCountLimit()
     {
         fill(LoadedImages::MaxEntries - 4);
-        m_images.adviceShown = true;
+        m_advice.setShown(true);
         frmMultifiles* dialog = open();
         dialog->Command1->click();
         QCOMPARE(m_images.Count(), LoadedImages::MaxEntries);
