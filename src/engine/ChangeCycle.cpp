@@ -106,8 +106,8 @@ QString ChangeCycle::nextIndex(const QString& orderMode, int count)
         const std::optional<qint16> current = SettingValue::toInt16(m_settings.imageNum);
         return QString::number(m_shuffle.next(count, current.value_or(-1), m_random));
     }
-    // An order mode that is not a number steps in list order.
-    const double mode = SettingValue::toNumber(orderMode).value_or(0);
+    // An order mode that is not a number steps in list order; a number counts as the whole it rounds to.
+    const qint16 mode = SettingValue::toInt16(orderMode).value_or(0);
     if (mode == 0) {
         const std::optional<double> current = SettingValue::toNumber(m_settings.imageNum);
         if (!current || *current >= count - 1)
