@@ -14,6 +14,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
     LoadedImages images;
     // A folder holding copies of the shipped pictures may stand in for the source tree's, so that a
     // published screenshot shows an ordinary path.
