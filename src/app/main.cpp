@@ -152,8 +152,13 @@ int main(int argc, char* argv[])
     LoadedImages images;
     bool firstRun = false;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock, prompter, &firstRun);
-    if (firstRun && !portable)
-        AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath());
+    if (firstRun && !portable &&
+        !AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath()))
+        prompter.tell(
+            QStringLiteral("Tessaly could not add itself to the programs started at login: %1 could "
+                           "not be written.")
+                .arg(AutostartEntry::path(configHome)),
+            PromptIcon::Exclamation);
 
     const std::unique_ptr<DesktopBackend> desktop = DesktopBackendFactory::create(
         settings.backend, settings.command, QProcessEnvironment::systemEnvironment());
