@@ -12,18 +12,19 @@
 //   bench_change [reps]          runs everything and prints the figures
 //   bench_change --huge          only the huge inputs
 //   bench_change --idle [n]      only the resident size after up to n (500) 4K changes
-#include "core/LoadedImages.h"
-#include "core/Settings.h"
-#include "core/SettingsFile.h"
-#include "engine/BitmapWriter.h"
-#include "engine/ChangeCycle.h"
-#include "engine/PictureLoader.h"
-#include "platform/DesktopBackend.h"
-#include "platform/EventWait.h"
-#include "platform/ProcessMemory.h"
-#include "platform/Prompter.h"
-#include "platform/RandomSource.h"
-#include "platform/ScreenInfo.h"
+#include "BitmapWriter.h"
+#include "ChangeCycle.h"
+#include "DesktopBackend.h"
+#include "EventWait.h"
+#include "LoadedImages.h"
+#include "PictureLoader.h"
+#include "PosixFileSystem.h"
+#include "ProcessMemory.h"
+#include "Prompter.h"
+#include "RandomSource.h"
+#include "ScreenInfo.h"
+#include "Settings.h"
+#include "SettingsFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -288,7 +289,7 @@ int parts(const QString& dir, int reps)
             return 1;
         stripsMs.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();
-        if (!BitmapWriter::write(canvas, dir + "/parts.bmp"))
+        if (!BitmapWriter::write(canvas, dir + "/parts.bmp", PosixFileSystem::instance()))
             return 1;
         writeMs.push_back(timer.nsecsElapsed() / 1e6);
     }
@@ -312,13 +313,14 @@ int run(const Scenario& scenario, const QString& dir, int reps, const QList<int>
     settings.newFontForeColor = "16777215";
     LoadedImages images;
     images.Append(dir + "/" + scenario.file, scenario.caption);
-    SettingsFile file(dir + "/tessdesk.ini");
+    SettingsFile file(dir + "/tessdesk.ini", PosixFileSystem::instance());
     Accepting desktop;
     Silent prompter;
     Fixed random;
     NoWait wait;
     Screen screen(scenario.screen);
-    ChangeCycle cycle(settings, images, file, dir, desktop, prompter, random, wait, screen);
+    ChangeCycle cycle(settings, images, file, dir, PosixFileSystem::instance(), desktop, prompter, random,
+                      wait, screen);
     for (int i = 0; i < reps; ++i) {
         QElapsedTimer timer;
         timer.start();
@@ -429,7 +431,7 @@ void compareFloor(const QString& dir, double warm, long warmPeakKiB, int reps)
     for (int i = 0; i < reps; ++i) {
         QElapsedTimer timer;
         timer.start();
-        if (!BitmapWriter::write(screen, dir + "/floor.bmp"))
+        if (!BitmapWriter::write(screen, dir + "/floor.bmp", PosixFileSystem::instance()))
             return;
         writes.push_back(timer.nsecsElapsed() / 1e6);
     }

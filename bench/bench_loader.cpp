@@ -2,10 +2,11 @@
 // How long the multiple-file loader holds the window for a folder of 20,000 pictures: listing the
 // folder when the dialog opens on it, and appending every file with "Load" while a list view shows
 // the collection. Prints figures; never fails on time.
-#include "core/LoadedImages.h"
-#include "platform/Prompter.h"
-#include "platform/Volumes.h"
-#include "ui/frmMultifiles.h"
+#include "CollectionAdvice.h"
+#include "LoadedImages.h"
+#include "Prompter.h"
+#include "Volumes.h"
+#include "frmMultifiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,7 +59,8 @@ int main(int argc, char** argv)
 
     for (int run = 1; run <= 3; ++run) {
         LoadedImages images;
-        images.adviceShown = true;
+        CollectionAdvice advice;
+        advice.setShown(true);
         QWidget mainWindow;
         QListView view(&mainWindow);
         view.setModel(&images);
@@ -69,9 +71,9 @@ int main(int argc, char** argv)
 
         QElapsedTimer timer;
         timer.start();
-        auto* dialog = new frmMultifiles(&mainWindow, images, prompter, volume, [&view, &images](int row) {
-            view.setCurrentIndex(images.index(row));
-        });
+        auto* dialog =
+            new frmMultifiles(&mainWindow, images, advice, prompter, volume,
+                              [&view, &images](int row) { view.setCurrentIndex(images.index(row)); });
         dialog->show();
         const double opening = ms(timer);
         const qsizetype listed = dialog->fileNames().size();

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how long the settings file takes to load and save picture lists of several sizes,
 // and, for comparison, a save that rewrites the whole file for every key.
-#include "core/IniDocument.h"
-#include "core/LoadedImages.h"
-#include "core/SettingsFile.h"
+#include "IniDocument.h"
+#include "LoadedImages.h"
+#include "PosixFileSystem.h"
+#include "SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -96,27 +97,28 @@ void measureBatch(const QString& folder, int entries)
     const QList<IniEdit> keys = listSave(entries);
 
     Stopwatch timer;
-    SettingsFile keyWriter(folder + QStringLiteral("/batch-by-key-%1.ini").arg(entries));
+    SettingsFile keyWriter(folder + QStringLiteral("/batch-by-key-%1.ini").arg(entries),
+                           PosixFileSystem::instance());
     if (!keyWriter.apply(keys))
         std::printf("save failed: %s\n", qPrintable(keyWriter.errorString()));
     const QByteArray saveByKey = timer.figures();
 
     timer.restart();
-    SettingsFile writer(path);
+    SettingsFile writer(path, PosixFileSystem::instance());
     if (!writer.apply(lists))
         std::printf("save failed: %s\n", qPrintable(writer.errorString()));
     const QByteArray save = timer.figures();
 
     // as the start-up reads the list: the count, then each section at once
     timer.restart();
-    SettingsFile reader(path);
+    SettingsFile reader(path, PosixFileSystem::instance());
     const int count = reader.read("total", "total").toInt();
     const TextList images = reader.readList("images", count);
     const TextList captions = reader.readList("caption", count);
     const QByteArray load = timer.figures();
 
     timer.restart();
-    SettingsFile keyByKey(path);
+    SettingsFile keyByKey(path, PosixFileSystem::instance());
     qsizetype characters = 0;
     for (int i = 0; i < count; ++i) {
         characters += keyByKey.read("images", QString::number(i)).size();
@@ -166,7 +168,7 @@ void measureNaive(const QString& folder, int entries)
     Stopwatch timer;
     for (const IniEdit& edit : edits) {
         // a fresh object reads the whole file again, then rewrites it for this one key
-        SettingsFile file(path);
+        SettingsFile file(path, PosixFileSystem::instance());
         if (!file.apply({edit})) {
             std::printf("naive save FAILED: %s\n", qPrintable(file.errorString()));
             return;
@@ -179,7 +181,7 @@ void measureNaive(const QString& folder, int entries)
 int loadAndSaveAsTheProgram(const QString& path)
 {
     Stopwatch timer;
-    SettingsFile file(path);
+    SettingsFile file(path, PosixFileSystem::instance());
     LoadedImages images;
     images.LoadFromSettings(file);
     const QByteArray load = timer.figures();
@@ -195,7 +197,7 @@ int loadAndSaveAsTheProgram(const QString& path)
 void measureAsTheProgram(const QString& folder, int entries)
 {
     const QString path = folder + QStringLiteral("/program-%1.ini").arg(entries);
-    SettingsFile file(path);
+    SettingsFile file(path, PosixFileSystem::instance());
     if (!file.apply(listSave(entries))) {
         std::printf("writing the list FAILED: %s\n", qPrintable(file.errorString()));
         return;

@@ -5,9 +5,10 @@
 // is printed beside it.
 //
 //   bench_x11root [reps]
+#include "BitmapWriter.h"
+#include "PosixFileSystem.h"
+#include "X11RootBackend.h"
 #include "XvfbServer.h"
-#include "engine/BitmapWriter.h"
-#include "platform/desktop/X11RootBackend.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -71,7 +72,7 @@ int main(int argc, char* argv[])
             std::fill_n(reinterpret_cast<QRgb*>(picture.scanLine(y)), picture.width(),
                         qRgb(y % 256, 128, 255 - y % 256));
         const QString path = dir.filePath(QStringLiteral("tessaly.bmp"));
-        if (!BitmapWriter::write(picture, path))
+        if (!BitmapWriter::write(picture, path, PosixFileSystem::instance()))
             return 1;
         X11RootBackend backend(server.displayName());
         std::vector<double> ours, wall, theirs;

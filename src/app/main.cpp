@@ -1,33 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the real platform objects and wires the layers.
-#include "core/ApplicationFolder.h"
-#include "core/AutostartEntry.h"
-#include "core/CommandLine.h"
-#include "core/LoadedImages.h"
-#include "core/Scheduler.h"
-#include "core/SettingsFile.h"
-#include "core/StartupSequence.h"
-#include "engine/BitmapWriter.h"
-#include "engine/ChangeCycle.h"
-#include "platform/ControlClient.h"
-#include "platform/ControlServer.h"
-#include "platform/DesktopUrlOpener.h"
-#include "platform/MessageBoxPrompter.h"
-#include "platform/MountedVolumes.h"
-#include "platform/PrimaryScreenInfo.h"
-#include "platform/ProcessMemory.h"
-#include "platform/QtEventWait.h"
-#include "platform/QtFileDialogs.h"
-#include "platform/SystemClock.h"
-#include "platform/SystemRandom.h"
-#include "platform/desktop/DesktopBackendFactory.h"
-#include "ui/ApplicationShell.h"
-#include "ui/ControlCommands.h"
-#include "ui/OptionDialogLauncher.h"
-#include "ui/ProgramIcon.h"
-#include "ui/QtFontChooser.h"
-#include "ui/TrayController.h"
-#include "ui/frmMain.h"
+#include "ApplicationFolder.h"
+#include "ApplicationShell.h"
+#include "AutostartEntry.h"
+#include "BitmapWriter.h"
+#include "ChangeCycle.h"
+#include "CommandLine.h"
+#include "ControlClient.h"
+#include "ControlCommands.h"
+#include "ControlServer.h"
+#include "DesktopBackendFactory.h"
+#include "DesktopUrlOpener.h"
+#include "LoadedImages.h"
+#include "MessageBoxPrompter.h"
+#include "MountedVolumes.h"
+#include "OptionDialogLauncher.h"
+#include "PosixFileSystem.h"
+#include "PrimaryScreenInfo.h"
+#include "ProcessMemory.h"
+#include "ProgramIcon.h"
+#include "QtEventWait.h"
+#include "QtFileDialogs.h"
+#include "QtFontChooser.h"
+#include "Scheduler.h"
+#include "SettingsFile.h"
+#include "StartupSequence.h"
+#include "SystemClock.h"
+#include "SystemRandom.h"
+#include "TrayController.h"
+#include "frmMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -142,17 +143,23 @@ int main(int argc, char* argv[])
     SystemRandom random;
     const QString settingsPath = appFolder + QLatin1String(ApplicationFolder::SettingsFileName);
     // A change or save cut short leaves its temporary file; a bitmap's is as large as the screen.
-    SettingsFile::removeStaleTemporaries(settingsPath);
-    BitmapWriter::removeStaleTemporaries(appFolder + QLatin1String(ChangeCycle::BitmapName));
-    SettingsFile settingsFile(settingsPath);
+    SettingsFile settingsFile(settingsPath, PosixFileSystem::instance());
+    settingsFile.removeStaleTemporaries();
+    BitmapWriter::removeStaleTemporaries(PosixFileSystem::instance(),
+                                         appFolder + QLatin1String(ChangeCycle::BitmapName));
     // The first start also asks to be started at login; later starts leave the user's choice alone. A
     // portable copy keeps to its own folder: it may be on a stick that is gone at the next login.
     const bool portable = ApplicationFolder::isPortable(QCoreApplication::applicationDirPath());
     LoadedImages images;
     bool firstRun = false;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock, prompter, &firstRun);
-    if (firstRun && !portable)
-        AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath());
+    if (firstRun && !portable &&
+        !AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath()))
+        prompter.tell(
+            QStringLiteral("Tessaly could not add itself to the programs started at login: %1 could "
+                           "not be written.")
+                .arg(AutostartEntry::path(configHome)),
+            PromptIcon::Exclamation);
 
     const std::unique_ptr<DesktopBackend> desktop = DesktopBackendFactory::create(
         settings.backend, settings.command, QProcessEnvironment::systemEnvironment());
@@ -164,13 +171,14 @@ int main(int argc, char* argv[])
     window.showStoredTotal(settings.total);
     QtFontChooser fontChooser;
     MountedVolumes volumes;
-    OptionDialogLauncher dialogs(&window, settings, settingsFile, images, prompter, fontChooser, volumes,
-                                 [&window](int position) {
+    OptionDialogLauncher dialogs(&window, settings, settingsFile, images, window.collectionAdvice(), prompter,
+                                 fontChooser, volumes, [&window](int position) {
                                      window.showCount();
                                      window.selectEntry(position);
                                  });
     window.setOptionDialogs(&dialogs);
-    ChangeCycle cycle(settings, images, settingsFile, appFolder, *desktop, prompter, random, wait, screen);
+    ChangeCycle cycle(settings, images, settingsFile, appFolder, PosixFileSystem::instance(), *desktop,
+                      prompter, random, wait, screen);
     // A change's buffers are as large as the screen and the photo: give them back to the system at
     // once, whoever asked for the change, so the program rests small.
     QObject::connect(&cycle, &ChangeCycle::finished, &ProcessMemory::releaseFreeMemory);

@@ -61,7 +61,7 @@ bool AtomicFileWriter::isTemporaryFor(const QString& name, const QString& fileNa
     return name.startsWith(prefix) && suffix.match(QStringView(name).mid(prefix.size())).hasMatch();
 }
 
-int AtomicFileWriter::createTemporary(const QString& target, mode_t mode, QString* temporary, int* fd)
+int AtomicFileWriter::createTemporary(const QString& target, quint32 mode, QString* temporary, int* fd)
 {
     const QFileInfo info(target);
     int error = EEXIST;
@@ -102,7 +102,7 @@ bool AtomicFileWriter::replace(const QString& target, const Content& content)
     const QString folder = QFileInfo(target).absolutePath();
     FileStamp old;
     int error = m_fs.stat(target, &old);
-    if (error == 0 && !old.isRegular())
+    if (error == 0 && !old.regular)
         return fail(target, QStringLiteral("replacing it"), EISDIR);
     if (error == 0 && (error = m_fs.checkWritable(target)))
         return fail(target, QStringLiteral("opening it for writing"), error);
@@ -113,7 +113,7 @@ bool AtomicFileWriter::replace(const QString& target, const Content& content)
 
     QString temporary;
     int fd = -1;
-    const mode_t mode = old.exists ? (old.mode & 07777) : 0666;
+    const quint32 mode = old.exists ? old.permissions : 0666;
     if ((error = createTemporary(target, mode, &temporary, &fd)))
         return fail(target, QStringLiteral("creating a temporary file in %1").arg(folder), error);
 

@@ -42,7 +42,7 @@ public:
 
 private:
     bool fail(const QString& path, const QString& step, int error);
-    int createTemporary(const QString& target, mode_t mode, QString* temporary, int* fd);
+    int createTemporary(const QString& target, quint32 mode, QString* temporary, int* fd);
     bool writeAll(int fd, const char* data, qint64 left, int* error);
 
     FileSystem& m_fs;

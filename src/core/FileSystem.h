@@ -5,20 +5,20 @@
 #include <QList>
 #include <QString>
 
-#include <sys/types.h>
-
 /** What stat() tells about a file; two equal stamps mean the file was not changed in between. */
 struct FileStamp
 {
     bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
+    /** A plain file (not a folder, pipe or device). */
+    bool regular = false;
+    quint64 device = 0;
+    quint64 inode = 0;
     qint64 size = 0;
     qint64 modifiedNs = 0;
     qint64 changedNs = 0;
-    mode_t mode = 0;
+    /** The permission bits (07777). */
+    quint32 permissions = 0;
 
-    bool isRegular() const;
     bool operator==(const FileStamp&) const = default;
 };
 
@@ -40,11 +40,12 @@ public:
     virtual int checkWritable(const QString& path) = 0;
     /** Creates the folder and its missing parents. */
     virtual int makeFolders(const QString& path) = 0;
-    /** Creates a new file for writing with the given mode (less the umask); EEXIST when it exists. */
-    virtual int createNew(const QString& path, mode_t mode, int* fd) = 0;
+    /** Creates a new file for writing with the given permissions (less the umask); EEXIST when it exists. */
+    virtual int createNew(const QString& path, quint32 permissions, int* fd) = 0;
     /** Writes up to size bytes; *written says how many were written. */
     virtual int write(int fd, const char* data, qint64 size, qint64* written) = 0;
-    virtual int setMode(int fd, mode_t mode) = 0;
+    /** Sets the permission bits (07777) of an open file. */
+    virtual int setMode(int fd, quint32 permissions) = 0;
     virtual int sync(int fd) = 0;
     virtual int close(int fd) = 0;
     virtual int rename(const QString& from, const QString& to) = 0;

@@ -102,16 +102,20 @@ int IniDocument::findKey(const Block& block, QByteArrayView folded) const
     }
     if (!block.indexed)
         indexKeys(block);
-    return block.keys.find(qHash(folded), [&](int index) {
-        const Line& line = block.head[index];
+    // Names whose hashes are equal are told apart by the lines themselves.
+    const auto [first, last] = block.keys.equal_range(qHash(folded));
+    for (auto it = first; it != last; ++it) {
+        const Line& line = block.head[*it];
         const QByteArrayView text = textOf(line);
-        return IniSyntax::sameName(text.begin(), text.begin() + line.equals, folded);
-    });
+        if (IniSyntax::sameName(text.begin(), text.begin() + line.equals, folded))
+            return *it;
+    }
+    return -1;
 }
 
 void IniDocument::indexKeys(const Block& block) const
 {
-    block.keys = IniKeyIndex();
+    block.keys.clear();
     block.keys.reserve(qsizetype(block.head.size()));
     block.indexed = true;
     IniSyntax::FoldedBytes folded;

@@ -2,13 +2,13 @@
 #pragma once
 
 #include "IniEdit.h"
-#include "IniKeyIndex.h"
 #include "TextList.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QByteArrayView>
 #include <QHash>
+#include <QMultiHash>
 #include <QString>
 #include <QStringList>
 
@@ -93,8 +93,8 @@ private:
         bool firstOfName = false; // only the first section of a name is ever looked up
         // While head holds just the keys "0", "1", … in that order, as a saved list does, a key is
         // found by its number. Otherwise the index is built at the first lookup and kept from then on.
-        int listLength = 0;       // -1 once head is not such a list
-        mutable IniKeyIndex keys; // by folded name, into head
+        int listLength = 0;                   // -1 once head is not such a list
+        mutable QMultiHash<size_t, int> keys; // hash of the folded name to the line in head
         mutable bool indexed = false;
     };
 

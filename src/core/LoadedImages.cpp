@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LoadedImages.h"
 
-#include "core/IniEncoding.h"
-#include "core/IniSyntax.h"
-#include "core/SettingValue.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsSaveReport.h"
+#include "IniEncoding.h"
+#include "IniSyntax.h"
+#include "SettingValue.h"
+#include "SettingsFile.h"
+#include "SettingsSaveReport.h"
 
 #include <QLocale>
 

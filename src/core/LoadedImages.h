@@ -22,8 +22,6 @@ class LoadedImages : public QAbstractListModel
 public:
     /** Positions and counts are 16-bit signed. */
     static constexpr int MaxEntries = 32767;
-    /** More entries than this earn the large-collection advice. */
-    static constexpr int AdviceThreshold = 700;
 
     explicit LoadedImages(QObject* parent = nullptr);
 
@@ -60,9 +58,6 @@ public:
     void Clear();
     /** Empty when the first entry's path is empty text, or there are no entries. */
     bool IsEmpty() const;
-
-    /** Whether the large-collection advice was shown since the settings window was last opened. */
-    bool adviceShown = false;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

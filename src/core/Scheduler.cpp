@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Scheduler.h"
 
-#include "core/LoadedImages.h"
-#include "core/SettingValue.h"
-#include "core/SettingsSaveReport.h"
-#include "core/SettingsSchema.h"
-#include "platform/Clock.h"
-#include "platform/Prompter.h"
+#include "Clock.h"
+#include "LoadedImages.h"
+#include "Prompter.h"
+#include "SettingValue.h"
+#include "SettingsSaveReport.h"
+#include "SettingsSchema.h"
 
 #include <algorithm>
 

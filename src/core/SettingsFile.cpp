@@ -6,7 +6,6 @@
 #include "IniDocument.h"
 #include "IniEncoding.h"
 #include "IniSyntax.h"
-#include "PosixFileSystem.h"
 
 #include <cerrno>
 
@@ -44,7 +43,7 @@ void SettingsFile::Private::refresh()
     converted = false;
     loaded = false;
     readError = statError == ENOENT ? 0 : statError;
-    if (statError == 0 && !now.isRegular())
+    if (statError == 0 && !now.regular)
         readError = EISDIR;
     QByteArray bytes;
     if (statError == 0 && !readError)
@@ -89,8 +88,6 @@ bool SettingsFile::Private::save()
     converted = false;
     return true;
 }
-
-SettingsFile::SettingsFile(QString path) : SettingsFile(std::move(path), PosixFileSystem::instance()) {}
 
 SettingsFile::SettingsFile(QString path, FileSystem& fs) : d(std::make_unique<Private>(std::move(path), fs))
 {}
@@ -159,7 +156,7 @@ QString SettingsFile::errorString() const
     return d->error;
 }
 
-int SettingsFile::removeStaleTemporaries(const QString& path)
+int SettingsFile::removeStaleTemporaries()
 {
-    return AtomicFileWriter::removeStaleTemporaries(PosixFileSystem::instance(), path);
+    return AtomicFileWriter::removeStaleTemporaries(d->fs, d->path);
 }

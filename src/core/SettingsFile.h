@@ -24,7 +24,6 @@ class FileSystem;
 class SettingsFile
 {
 public:
-    explicit SettingsFile(QString path);
     /** A settings file whose low-level operations go through fs, which must outlive it. */
     SettingsFile(QString path, FileSystem& fs);
     ~SettingsFile();
@@ -49,8 +48,8 @@ public:
     /** Why the last failed write failed. */
     QString errorString() const;
 
-    /** Removes temporary files that a save killed half-way left beside the file at path. */
-    static int removeStaleTemporaries(const QString& path);
+    /** Removes temporary files that a save killed half-way left beside the file; returns how many. */
+    int removeStaleTemporaries();
 
 private:
     class Private;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingsSaveReport.h"
 
-#include "core/SettingsFile.h"
-#include "platform/Prompter.h"
+#include "Prompter.h"
+#include "SettingsFile.h"
 
 QString SettingsSaveReport::failureText(const QString& reason)
 {

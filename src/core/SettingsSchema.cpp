@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingsSchema.h"
 
-#include "core/SettingValue.h"
-#include "core/SettingsFile.h"
-#include "core/ShuffleOrder.h"
+#include "SettingValue.h"
+#include "SettingsFile.h"
+#include "ShuffleOrder.h"
 
 #include <array>
 

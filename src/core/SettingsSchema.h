@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/Settings.h"
+#include "Settings.h"
 
 #include <QString>
 #include <initializer_list>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShuffleOrder.h"
 
-#include "platform/RandomSource.h"
+#include "RandomSource.h"
 
 #include <algorithm>
 #include <cmath>

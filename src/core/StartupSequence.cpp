@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StartupSequence.h"
 
-#include "core/LoadedImages.h"
-#include "core/SettingValue.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsSaveReport.h"
-#include "core/SettingsSchema.h"
-#include "platform/Clock.h"
+#include "Clock.h"
+#include "LoadedImages.h"
+#include "SettingValue.h"
+#include "SettingsFile.h"
+#include "SettingsSaveReport.h"
+#include "SettingsSchema.h"
 
 Settings StartupSequence::run(SettingsFile& file, const QString& appFolder, LoadedImages& images,
                               const Clock& clock, Prompter& prompter, bool* firstRun)

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BitmapWriter.h"
 
-#include "core/AtomicFileWriter.h"
-#include "core/PosixFileSystem.h"
+#include "AtomicFileWriter.h"
 
 #include <QtEndian>
 #include <algorithm>
@@ -74,7 +73,7 @@ bool writePixels(const AtomicFileWriter::Sink& write, const QImage& image, quint
 
 } // namespace
 
-bool BitmapWriter::write(const QImage& source, const QString& path, QString* error, FileSystem& fs)
+bool BitmapWriter::write(const QImage& source, const QString& path, FileSystem& fs, QString* error)
 {
     auto fail = [error](const QString& why) {
         if (error != nullptr)
@@ -100,7 +99,7 @@ bool BitmapWriter::write(const QImage& source, const QString& path, QString* err
     return written || fail(writer.errorString());
 }
 
-int BitmapWriter::removeStaleTemporaries(const QString& path)
+int BitmapWriter::removeStaleTemporaries(FileSystem& fs, const QString& path)
 {
-    return AtomicFileWriter::removeStaleTemporaries(PosixFileSystem::instance(), path);
+    return AtomicFileWriter::removeStaleTemporaries(fs, path);
 }

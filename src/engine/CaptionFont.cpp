@@ -1,17 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CaptionFont.h"
 
-#include "core/SettingValue.h"
-#include "core/Settings.h"
+#include "SettingValue.h"
+#include "Settings.h"
+#include "SettingsSchema.h"
 
 #include <cmath>
-
-namespace {
-
-// Far beyond any caption, but keeps glyph rendering within what the rasteriser handles.
-constexpr double LargestPoints = 2048.0;
-
-} // namespace
 
 std::optional<CaptionFont> CaptionFont::fromSettings(const Settings& settings)
 {
@@ -23,8 +17,9 @@ std::optional<CaptionFont> CaptionFont::fromSettings(const Settings& settings)
     const std::optional<qint32> colour = SettingValue::toColour(settings.newFontForeColor);
     if (!points || !bold || !italic || !underline || !strikeOut || !colour)
         return std::nullopt;
-    // A font of no size cannot be drawn or measured.
-    if (!std::isfinite(*points) || *points <= 0 || *points > LargestPoints)
+    // A font of no size cannot be drawn or measured; the table's largest keeps glyphs within what the
+    // rasteriser handles.
+    if (!std::isfinite(*points) || *points <= 0 || *points > SettingsSchema::of(&Settings::newFontSize).high)
         return std::nullopt;
 
     CaptionFont caption;

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ChangeCycle.h"
 
+#include "ApplicationFolder.h"
 #include "BitmapWriter.h"
+#include "DesktopBackend.h"
+#include "EventWait.h"
+#include "LoadedImages.h"
+#include "Prompter.h"
+#include "RandomSource.h"
+#include "ScreenInfo.h"
+#include "SettingValue.h"
+#include "Settings.h"
+#include "SettingsFile.h"
+#include "SettingsSaveReport.h"
 #include "WallpaperComposer.h"
-#include "core/ApplicationFolder.h"
-#include "core/LoadedImages.h"
-#include "core/SettingValue.h"
-#include "core/Settings.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsSaveReport.h"
-#include "platform/DesktopBackend.h"
-#include "platform/EventWait.h"
-#include "platform/Prompter.h"
-#include "platform/RandomSource.h"
-#include "platform/ScreenInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,10 +36,10 @@ QString ChangeCycle::applyErrorText(const QString& reason)
 }
 
 ChangeCycle::ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
-                         DesktopBackend& desktop, Prompter& prompter, RandomSource& random, EventWait& wait,
-                         const ScreenInfo& screen, QObject* parent)
+                         FileSystem& files, DesktopBackend& desktop, Prompter& prompter, RandomSource& random,
+                         EventWait& wait, const ScreenInfo& screen, QObject* parent)
     : QObject(parent), m_settings(settings), m_images(images), m_file(file),
-      m_appFolder(ApplicationFolder::withTrailingSeparator(appFolder)), m_desktop(desktop),
+      m_appFolder(ApplicationFolder::withTrailingSeparator(appFolder)), m_files(files), m_desktop(desktop),
       m_prompter(prompter), m_random(random), m_wait(wait), m_screen(screen)
 {}
 
@@ -105,8 +105,8 @@ QString ChangeCycle::nextIndex(const QString& orderMode, int count)
         const std::optional<qint16> current = SettingValue::toInt16(m_settings.imageNum);
         return QString::number(m_shuffle.next(count, current.value_or(-1), m_random));
     }
-    // An order mode that is not a number steps in list order.
-    const double mode = SettingValue::toNumber(orderMode).value_or(0);
+    // An order mode that is not a number steps in list order; a number counts as the whole it rounds to.
+    const qint16 mode = SettingValue::toInt16(orderMode).value_or(0);
     if (mode == 0) {
         const std::optional<double> current = SettingValue::toNumber(m_settings.imageNum);
         if (!current || *current >= count - 1)
@@ -158,7 +158,7 @@ bool ChangeCycle::changeOnce(const Request& request)
             if (!bitmap)
                 unusableFallback = QStringLiteral("\n\n%1: %2").arg(fallback, reason);
         }
-        saved = bitmap && !bitmap->isNull() && BitmapWriter::write(*bitmap, bitmapPath, &saveError);
+        saved = bitmap && !bitmap->isNull() && BitmapWriter::write(*bitmap, bitmapPath, m_files, &saveError);
     }
     if (!saved) {
         m_prompter.tell(saveError.isEmpty() ? processingErrorText() + unusableFallback

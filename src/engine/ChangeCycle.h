@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/ChangeHistory.h"
-#include "core/ShuffleOrder.h"
+#include "ChangeHistory.h"
+#include "ShuffleOrder.h"
 
 #include <QObject>
 #include <QString>
@@ -10,6 +10,7 @@
 
 class DesktopBackend;
 class EventWait;
+class FileSystem;
 class LoadedImages;
 class Prompter;
 class RandomSource;
@@ -37,9 +38,10 @@ public:
     /** The message of a change the desktop refused, with the desktop's reason. */
     static QString applyErrorText(const QString& reason);
 
+    /** `files` writes the wallpaper bitmap into `appFolder`. */
     ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
-                DesktopBackend& desktop, Prompter& prompter, RandomSource& random, EventWait& wait,
-                const ScreenInfo& screen, QObject* parent = nullptr);
+                FileSystem& files, DesktopBackend& desktop, Prompter& prompter, RandomSource& random,
+                EventWait& wait, const ScreenInfo& screen, QObject* parent = nullptr);
 
     /**
      * Changes the wallpaper; `orderMode` is "0" list order, "1" random (never the picture on screen),
@@ -77,6 +79,7 @@ private:
     LoadedImages& m_images;
     SettingsFile& m_file;
     QString m_appFolder;
+    FileSystem& m_files;
     DesktopBackend& m_desktop;
     Prompter& m_prompter;
     RandomSource& m_random;

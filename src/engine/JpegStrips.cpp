@@ -2,7 +2,7 @@
 #include "JpegStrips.h"
 
 #include "AreaScaler.h"
-#include "core/RegularFile.h"
+#include "RegularFile.h"
 
 #include <QFile>
 #include <csetjmp>

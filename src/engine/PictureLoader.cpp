@@ -3,7 +3,7 @@
 
 #include "AreaScaler.h"
 #include "JpegStrips.h"
-#include "core/RegularFile.h"
+#include "RegularFile.h"
 
 #include <QFile>
 #include <QImageReader>

@@ -4,8 +4,8 @@
 #include "AreaScaler.h"
 #include "CaptionPainter.h"
 #include "PictureLoader.h"
-#include "core/SettingValue.h"
-#include "core/Settings.h"
+#include "SettingValue.h"
+#include "Settings.h"
 
 #include <QPainter>
 

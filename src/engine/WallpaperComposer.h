@@ -3,8 +3,8 @@
 
 #include "CaptionFont.h"
 #include "PictureView.h"
+#include "ScreenInfo.h"
 #include "TwipScale.h"
-#include "platform/ScreenInfo.h"
 
 #include <QImage>
 #include <QRect>

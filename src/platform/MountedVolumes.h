@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/Volumes.h"
+#include "Volumes.h"
 
 /** The mounted file systems that hold the user's files, without the kernel's pseudo file systems. */
 class MountedVolumes final : public Volumes

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/ScreenInfo.h"
+#include "ScreenInfo.h"
 
 /** The primary screen as QGuiApplication reports it. */
 class PrimaryScreenInfo final : public ScreenInfo

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/EventWait.h"
+#include "EventWait.h"
 
 /** Runs a local event loop until a single-shot timer ends it. */
 class QtEventWait final : public EventWait

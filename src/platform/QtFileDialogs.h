@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/FileDialogs.h"
+#include "FileDialogs.h"
 
 class QtFileDialogs final : public FileDialogs
 {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ApplicationShell.h"
 
+#include "LoadedImages.h"
+#include "Scheduler.h"
 #include "TrayController.h"
-#include "core/LoadedImages.h"
-#include "core/Scheduler.h"
 #include "frmMain.h"
 
 #include <QCoreApplication>
@@ -74,7 +74,7 @@ void ApplicationShell::mnuOpen_Click()
     if (m_images.Count() > 0)
         m_window.selectEntry(0);
     m_scheduler.stop();
-    m_images.adviceShown = false;
+    m_window.collectionAdvice().reset();
 }
 
 void ApplicationShell::activateAndMinimize()

@@ -2,11 +2,11 @@
 #include "ControlCommands.h"
 
 #include "ApplicationShell.h"
+#include "ChangeCycle.h"
+#include "LoadedImages.h"
+#include "Scheduler.h"
+#include "Settings.h"
 #include "TrayController.h"
-#include "core/LoadedImages.h"
-#include "core/Scheduler.h"
-#include "core/Settings.h"
-#include "engine/ChangeCycle.h"
 
 #include <QTimer>
 

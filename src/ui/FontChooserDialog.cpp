@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FontChooserDialog.h"
 
-#include "ui/FontChooser.h"
+#include "FontChooser.h"
 
 #include <QCheckBox>
 #include <QColorDialog>

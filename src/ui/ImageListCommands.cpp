@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImageListCommands.h"
 
-#include "core/LoadedImages.h"
-#include "engine/PictureFormats.h"
-#include "engine/PictureLoader.h"
-#include "platform/FileDialogs.h"
-#include "platform/Prompter.h"
+#include "CollectionAdvice.h"
+
+#include "FileDialogs.h"
+#include "LoadedImages.h"
+#include "PictureFormats.h"
+#include "PictureLoader.h"
+#include "Prompter.h"
 
 #include <QStringList>
 #include <cmath>
@@ -32,7 +34,6 @@ QSize keptSize(const ThumbnailPlacement& placement, QSize picture)
 const QString kCannotLoad =
     QStringLiteral("Cannot load image file properly.\r\nYou need to reload a new one.");
 const QString kNoFile = QStringLiteral("No file has been selected.");
-const QString kAdvice = QStringLiteral("It is recommended that you should have less than 700 loaded images.");
 const QString kNothingToRemove = QStringLiteral("Nothing was selected to remove.");
 const QString kRemoveAll = QStringLiteral("Do you really want to remove all loaded images?");
 const QString kCannotMoveUp = QStringLiteral("Error. Cannot move up. A file needs to be selected.");
@@ -52,9 +53,9 @@ QString ImageListCommands::addFilter()
     return FileFilter + QStringLiteral("|All pictures|") + PictureFormats::patterns().join(QLatin1Char(';'));
 }
 
-ImageListCommands::ImageListCommands(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs,
-                                     QObject* parent)
-    : QObject(parent), m_images(images), m_prompter(prompter), m_fileDialogs(fileDialogs)
+ImageListCommands::ImageListCommands(LoadedImages& images, CollectionAdvice& advice, Prompter& prompter,
+                                     FileDialogs& fileDialogs, QObject* parent)
+    : QObject(parent), m_images(images), m_advice(advice), m_prompter(prompter), m_fileDialogs(fileDialogs)
 {}
 
 QString ImageListCommands::toDialogFilter(const QString& barFilter)
@@ -115,10 +116,7 @@ void ImageListCommands::add_Click()
     }
     List1_Click(position);
     showCount();
-    if (m_images.Count() > LoadedImages::AdviceThreshold && !m_images.adviceShown) {
-        warn(kAdvice);
-        m_images.adviceShown = true;
-    }
+    m_advice.afterAdding(m_images.Count(), m_prompter);
 }
 
 void ImageListCommands::remove_Click()

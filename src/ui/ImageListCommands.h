@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/ThumbnailGeometry.h"
+#include "ThumbnailGeometry.h"
 
 #include <QImage>
 #include <QObject>
 #include <QString>
 
+class CollectionAdvice;
 class FileDialogs;
 class LoadedImages;
 class Prompter;
@@ -27,8 +28,8 @@ public:
     static QString addFilter();
     static const QString FileDialogTitle;
 
-    ImageListCommands(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs,
-                      QObject* parent = nullptr);
+    ImageListCommands(LoadedImages& images, CollectionAdvice& advice, Prompter& prompter,
+                      FileDialogs& fileDialogs, QObject* parent = nullptr);
 
     /** Converts a label|patterns|label|patterns filter to the "Label (*.a *.b);;…" form. */
     static QString toDialogFilter(const QString& barFilter);
@@ -78,6 +79,7 @@ private:
     void warn(const QString& text);
 
     LoadedImages& m_images;
+    CollectionAdvice& m_advice;
     Prompter& m_prompter;
     FileDialogs& m_fileDialogs;
     int m_selected = -1;

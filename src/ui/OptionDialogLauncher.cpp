@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OptionDialogLauncher.h"
 
-#include "ui/frmCaption.h"
-#include "ui/frmDisplay.h"
-#include "ui/frmMode.h"
-#include "ui/frmMultifiles.h"
-#include "ui/frmTimer.h"
+#include "frmCaption.h"
+#include "frmDisplay.h"
+#include "frmMode.h"
+#include "frmMultifiles.h"
+#include "frmTimer.h"
 
 OptionDialogLauncher::OptionDialogLauncher(QWidget* mainWindow, Settings& settings, SettingsFile& file,
-                                           LoadedImages& images, Prompter& prompter, FontChooser& fontChooser,
-                                           Volumes& volumes, std::function<void(int)> selectEntry)
+                                           LoadedImages& images, CollectionAdvice& advice, Prompter& prompter,
+                                           FontChooser& fontChooser, Volumes& volumes,
+                                           std::function<void(int)> selectEntry)
     : m_mainWindow(mainWindow), m_settings(settings), m_file(file), m_images(images), m_prompter(prompter),
-      m_fontChooser(fontChooser), m_volumes(volumes), m_selectEntry(std::move(selectEntry))
+      m_fontChooser(fontChooser), m_volumes(volumes), m_advice(advice), m_selectEntry(std::move(selectEntry))
 {}
 
 OptionDialogLauncher::~OptionDialogLauncher()
@@ -47,7 +48,7 @@ void OptionDialogLauncher::openCaption()
 void OptionDialogLauncher::openMultiple()
 {
     if (!raiseOpen())
-        show(new frmMultifiles(m_mainWindow, m_images, m_prompter, m_volumes, m_selectEntry));
+        show(new frmMultifiles(m_mainWindow, m_images, m_advice, m_prompter, m_volumes, m_selectEntry));
 }
 
 QWidget* OptionDialogLauncher::openDialog() const

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/OptionDialogs.h"
+#include "OptionDialogs.h"
 
 #include <QPointer>
 
 #include <functional>
 
+class CollectionAdvice;
 class FontChooser;
 class LoadedImages;
 class Prompter;
@@ -24,8 +25,8 @@ class OptionDialogLauncher final : public OptionDialogs
 public:
     /** selectEntry selects a collection entry in the main window (after the loader appended files). */
     OptionDialogLauncher(QWidget* mainWindow, Settings& settings, SettingsFile& file, LoadedImages& images,
-                         Prompter& prompter, FontChooser& fontChooser, Volumes& volumes,
-                         std::function<void(int)> selectEntry);
+                         CollectionAdvice& advice, Prompter& prompter, FontChooser& fontChooser,
+                         Volumes& volumes, std::function<void(int)> selectEntry);
     ~OptionDialogLauncher() override;
 
     void openTimer() override;
@@ -48,6 +49,7 @@ private:
     Prompter& m_prompter;
     FontChooser& m_fontChooser;
     Volumes& m_volumes;
+    CollectionAdvice& m_advice;
     std::function<void(int)> m_selectEntry;
     QPointer<QWidget> m_open;
 };

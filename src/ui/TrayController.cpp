@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TrayController.h"
 
-#include "core/Settings.h"
-#include "ui/ProgramIcon.h"
+#include "ProgramIcon.h"
+#include "Settings.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -11,14 +11,14 @@
 
 TrayController::TrayController(const Settings& settings, ChangeFunction change, QObject* parent)
     : QObject(parent), m_settings(settings), m_change(std::move(change)),
-      mnuSystemTray(new QMenu(QStringLiteral("Menu Tray"))),
-      mnuOpen(mnuSystemTray->addAction(QStringLiteral("Settings"))),
-      mnuNextImage(mnuSystemTray->addAction(QStringLiteral("Flip to next image"))),
-      mnuClose(mnuSystemTray->addAction(QStringLiteral("Close and Disable"))),
-      m_previous((mnuSystemTray->addSeparator(), mnuSystemTray->addAction(QStringLiteral("Previous image")))),
-      m_pause(mnuSystemTray->addAction(QStringLiteral("Pause changes")))
+      mnuSystemTray(QStringLiteral("Menu Tray")),
+      mnuOpen(mnuSystemTray.addAction(QStringLiteral("Settings"))),
+      mnuNextImage(mnuSystemTray.addAction(QStringLiteral("Flip to next image"))),
+      mnuClose(mnuSystemTray.addAction(QStringLiteral("Close and Disable"))),
+      m_previous((mnuSystemTray.addSeparator(), mnuSystemTray.addAction(QStringLiteral("Previous image")))),
+      m_pause(mnuSystemTray.addAction(QStringLiteral("Pause changes")))
 {
-    mnuSystemTray->setObjectName(QStringLiteral("mnuSystemTray"));
+    mnuSystemTray.setObjectName(QStringLiteral("mnuSystemTray"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
     mnuNextImage->setObjectName(QStringLiteral("mnuNextImage"));
     mnuClose->setObjectName(QStringLiteral("mnuClose"));
@@ -30,7 +30,7 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
     m_icon.setToolTip(QStringLiteral(" Tessaly"));
     // Set as the context menu too, so that desktops which draw the menu themselves (StatusNotifierItem)
     // have it; the X11 tray opens it on the right button before the Context event arrives.
-    m_icon.setContextMenu(mnuSystemTray);
+    m_icon.setContextMenu(&mnuSystemTray);
 
     connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayController::onActivated);
     connect(mnuOpen, &QAction::triggered, this, &TrayController::openRequested);
@@ -43,11 +43,7 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
     connect(m_pause, &QAction::triggered, this, &TrayController::pauseToggled);
 }
 
-TrayController::~TrayController()
-{
-    m_icon.setContextMenu(nullptr);
-    delete mnuSystemTray;
-}
+TrayController::~TrayController() = default;
 
 void TrayController::showIcon()
 {
@@ -75,8 +71,8 @@ void TrayController::onActivated(QSystemTrayIcon::ActivationReason reason)
         break;
     case QSystemTrayIcon::Context:
         emit foregroundRequested();
-        if (!mnuSystemTray->isVisible())
-            mnuSystemTray->popup(QCursor::pos());
+        if (!mnuSystemTray.isVisible())
+            mnuSystemTray.popup(QCursor::pos());
         break;
     default:
         break;

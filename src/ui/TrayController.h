@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <functional>
 
 struct Settings;
 class QAction;
-class QMenu;
 
 /**
  * The tray icon and its menu "Settings", "Flip to next image", "Close and Disable", then "Previous
@@ -39,7 +39,7 @@ public:
     void setPaused(bool paused);
 
     QSystemTrayIcon& icon() { return m_icon; }
-    QMenu& menu() { return *mnuSystemTray; }
+    QMenu& menu() { return mnuSystemTray; }
     bool trayBusy() const { return m_trayBusy; }
 
 signals:
@@ -57,8 +57,9 @@ signals:
 private:
     const Settings& m_settings;
     ChangeFunction m_change;
+    // The menu outlives the icon that shows it.
+    QMenu mnuSystemTray;
     QSystemTrayIcon m_icon;
-    QMenu* mnuSystemTray;
     QAction* mnuOpen;
     QAction* mnuNextImage;
     QAction* mnuClose;

@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmAbout.h"
 
-#include "platform/UrlOpener.h"
-#include "ui/ProgramIcon.h"
-#include "ui/TwipsLayout.h"
+#include "ProgramIcon.h"
+#include "TwipsLayout.h"
+#include "UrlOpener.h"
 
-#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
-#include <QWindow>
 
 const QUrl frmAbout::WebAddress(QStringLiteral("https://tessaly.org"));
 
@@ -25,13 +24,10 @@ template<typename Widget> Widget* named(Widget* widget, const char* name)
 } // namespace
 
 frmAbout::frmAbout(QWidget& mainWindow, UrlOpener& urlOpener)
-    // No parent widget: a disabled parent would disable its child windows as well.
-    : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_mainWindow(mainWindow), m_urlOpener(urlOpener)
+    : QuasiModalDialog(&mainWindow, QStringLiteral("About")), m_urlOpener(urlOpener)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("About"));
     setWindowIcon(ProgramIcon::icon());
 
     picIcon = named(new QLabel(this), "picIcon");
@@ -41,7 +37,8 @@ frmAbout::frmAbout(QWidget& mainWindow, UrlOpener& urlOpener)
     QFont bold = lblTitle->font();
     bold.setBold(true);
     lblTitle->setFont(bold);
-    lblVersion0 = named(new QLabel(QStringLiteral("version 1.1"), this), "lblVersion0");
+    lblVersion0 = named(new QLabel(QStringLiteral("version ") + QCoreApplication::applicationVersion(), this),
+                        "lblVersion0");
     lblVersion1 =
         named(new QLabel(QStringLiteral("Free software under the GNU GPL 3+."), this), "lblVersion1");
     auto* line = named(new QFrame(this), "Line1");
@@ -65,13 +62,6 @@ frmAbout::frmAbout(QWidget& mainWindow, UrlOpener& urlOpener)
 
     connect(Website, &QPushButton::clicked, this, &frmAbout::Website_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-
-    // Form_Load
-    m_mainWindow.setEnabled(false);
-    move(m_mainWindow.pos());
-    winId();
-    if (QWindow* mainHandle = m_mainWindow.windowHandle())
-        windowHandle()->setTransientParent(mainHandle);
 }
 
 void frmAbout::Website_Click()
@@ -83,18 +73,4 @@ void frmAbout::Website_Click()
 void frmAbout::cmdOK_Click()
 {
     close();
-}
-
-void frmAbout::closeEvent(QCloseEvent* event)
-{
-    Form_Unload();
-    QWidget::closeEvent(event);
-}
-
-void frmAbout::Form_Unload()
-{
-    m_mainWindow.setEnabled(true);
-    m_mainWindow.show();
-    m_mainWindow.raise();
-    m_mainWindow.activateWindow();
 }

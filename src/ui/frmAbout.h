@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "QuasiModalDialog.h"
+
 #include <QUrl>
-#include <QWidget>
 
 class QLabel;
 class QPushButton;
@@ -12,7 +13,7 @@ class UrlOpener;
  * The about box: icon, name, version, a notice and the project's web page. While it is open the
  * main window is disabled; closing it enables the main window and brings it to the front.
  */
-class frmAbout : public QWidget
+class frmAbout : public QuasiModalDialog
 {
     Q_OBJECT
 
@@ -22,6 +23,10 @@ public:
     /** Loads the box: disables `mainWindow` and opens at its top-left corner. Deletes itself on close. */
     frmAbout(QWidget& mainWindow, UrlOpener& urlOpener);
 
+private:
+    void Website_Click();
+    void cmdOK_Click();
+
     QLabel* picIcon;
     QLabel* lblTitle;
     QLabel* lblVersion0;
@@ -29,15 +34,5 @@ public:
     QWidget* Line1;
     QPushButton* Website;
     QPushButton* cmdOK;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void Website_Click();
-    void cmdOK_Click();
-    void Form_Unload();
-
-    QWidget& m_mainWindow;
     UrlOpener& m_urlOpener;
 };

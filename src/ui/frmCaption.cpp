@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmCaption.h"
 
-#include "core/SettingValue.h"
-#include "core/Settings.h"
-#include "core/SettingsSaveReport.h"
-#include "core/SettingsSchema.h"
-#include "ui/DialogParts.h"
-#include "ui/FontChooser.h"
+#include "DialogParts.h"
+#include "FontChooser.h"
+#include "SettingValue.h"
+#include "Settings.h"
+#include "SettingsSaveReport.h"
+#include "SettingsSchema.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

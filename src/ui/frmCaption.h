@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/FontChoice.h"
-#include "ui/QuasiModalDialog.h"
+#include "FontChoice.h"
+#include "QuasiModalDialog.h"
 
 class FontChooser;
 class QGroupBox;

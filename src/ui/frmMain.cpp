@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmMain.h"
 
-#include "core/LoadedImages.h"
-#include "ui/ImageListCommands.h"
-#include "ui/OptionDialogs.h"
-#include "ui/ProgramIcon.h"
-#include "ui/ThumbnailView.h"
-#include "ui/TwipsLayout.h"
-#include "ui/frmAbout.h"
+#include "ImageListCommands.h"
+#include "LoadedImages.h"
+#include "OptionDialogs.h"
+#include "ProgramIcon.h"
+#include "ThumbnailView.h"
+#include "TwipsLayout.h"
+#include "frmAbout.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -99,7 +99,8 @@ QLineEdit* readOnlyBox(QWidget* parent, const char* name, const char* toolTip)
 frmMain::frmMain(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs, UrlOpener& urlOpener,
                  QWidget* parent)
     : QMainWindow(parent), m_images(images), m_urlOpener(urlOpener),
-      m_commands(new ImageListCommands(images, prompter, fileDialogs, this)), m_surface(new QWidget(this))
+      m_commands(new ImageListCommands(images, m_advice, prompter, fileDialogs, this)),
+      m_surface(new QWidget(this))
 {
     ProgramIcon::loadResources();
     setObjectName(QStringLiteral("frmMain"));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CollectionAdvice.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -49,12 +51,27 @@ public:
     /** Shows a stored total as it was read. */
     void showStoredTotal(const QString& text);
 
+    /** The large-collection advice, told once per opening of this window. */
+    CollectionAdvice& collectionAdvice() { return m_advice; }
+
     /** Dispatches a toolbar button by its key, exactly and case-sensitively. */
     void Toolbar1_ButtonClick(const QString& key);
     /** The pointer moved over the bare window: clears the help line. */
     void Form_MouseMove();
 
-    // The controls, named as the program's design names them (also their objectName).
+signals:
+    /** Activate, from the button or the File menu. */
+    void activateRequested();
+    /** "Close and Disable" or any request to close the window; the window itself stays. */
+    void closeRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The controls, named as the program's design names them (also their objectName, by which
+    // tests find them).
     QToolBar* Toolbar1;
     QLabel* Label2;
     QLineEdit* ImagePosition;
@@ -78,17 +95,6 @@ public:
     QMenu* About;
     QAction* mnuAbout;
 
-signals:
-    /** Activate, from the button or the File menu. */
-    void activateRequested();
-    /** "Close and Disable" or any request to close the window; the window itself stays. */
-    void closeRequested();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void buildControls();
     void buildToolbar();
     void buildMenus();
@@ -109,6 +115,7 @@ private:
 
     LoadedImages& m_images;
     UrlOpener& m_urlOpener;
+    CollectionAdvice m_advice;
     ImageListCommands* m_commands;
     OptionDialogs* m_optionDialogs = nullptr;
     QWidget* m_surface;

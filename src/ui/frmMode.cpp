@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmMode.h"
 
-#include "core/Settings.h"
-#include "core/SettingsSaveReport.h"
-#include "core/SettingsSchema.h"
-#include "core/ShuffleOrder.h"
-#include "ui/DialogParts.h"
+#include "DialogParts.h"
+#include "Settings.h"
+#include "SettingsSaveReport.h"
+#include "SettingsSchema.h"
+#include "ShuffleOrder.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmMultifiles.h"
 
-#include "core/LoadedImages.h"
-#include "engine/PictureFormats.h"
-#include "platform/Prompter.h"
-#include "platform/Volumes.h"
-#include "ui/DialogParts.h"
+#include "CollectionAdvice.h"
+
+#include "DialogParts.h"
+#include "LoadedImages.h"
+#include "PictureFormats.h"
+#include "Prompter.h"
+#include "Volumes.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -34,15 +36,15 @@ QString withSlash(QString path)
 
 } // namespace
 
-frmMultifiles::frmMultifiles(QWidget* mainWindow, LoadedImages& images, Prompter& prompter, Volumes& volumes,
-                             std::function<void(int)> selectEntry)
+frmMultifiles::frmMultifiles(QWidget* mainWindow, LoadedImages& images, CollectionAdvice& advice,
+                             Prompter& prompter, Volumes& volumes, std::function<void(int)> selectEntry)
     : QuasiModalDialog(mainWindow, QStringLiteral("Load Multiple Files")),
       fraFileControls(new QGroupBox(QStringLiteral("Files to be loaded"), this)),
       filFilenames(new QListView(fraFileControls)), drvDrives(new QComboBox(fraFileControls)),
       dirDirectories(new QTreeView(fraFileControls)),
       Command1(DialogParts::button(fraFileControls, "Command1", QStringLiteral("Load"))),
       cmdQuit(DialogParts::button(fraFileControls, "cmdQuit", QStringLiteral("Cancel"))), m_images(images),
-      m_prompter(prompter), m_volumes(volumes), m_selectEntry(std::move(selectEntry)),
+      m_advice(advice), m_prompter(prompter), m_volumes(volumes), m_selectEntry(std::move(selectEntry)),
       m_folders(new QFileSystemModel(this)), m_files(new QStringListModel(this))
 {
     fraFileControls->setObjectName(QStringLiteral("fraFileControls"));
@@ -220,13 +222,7 @@ void frmMultifiles::Command1_Click()
         m_prompter.tell(LoadedImages::cannotStoreText(path), PromptIcon::Exclamation);
     if (loaded < paths.size())
         reportLimit(loaded, static_cast<int>(paths.size()));
-    if (m_images.Count() > LoadedImages::AdviceThreshold && !m_images.adviceShown) {
-        m_prompter.tell(
-            QStringLiteral(
-                "It is recommended that the screen saver should have less than 700 loaded images."),
-            PromptIcon::Exclamation);
-        m_images.adviceShown = true;
-    }
+    m_advice.afterAdding(m_images.Count(), m_prompter);
     close();
 }
 

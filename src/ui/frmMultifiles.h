@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/QuasiModalDialog.h"
+#include "QuasiModalDialog.h"
 
 #include <functional>
 
+class CollectionAdvice;
 class LoadedImages;
 class Prompter;
 class QComboBox;
@@ -23,8 +24,8 @@ class frmMultifiles : public QuasiModalDialog
 
 public:
     /** selectEntry is called with the position of the entry to select after a load. */
-    frmMultifiles(QWidget* mainWindow, LoadedImages& images, Prompter& prompter, Volumes& volumes,
-                  std::function<void(int)> selectEntry);
+    frmMultifiles(QWidget* mainWindow, LoadedImages& images, CollectionAdvice& advice, Prompter& prompter,
+                  Volumes& volumes, std::function<void(int)> selectEntry);
 
     /** The folder the file list shows, ending in "/". */
     QString filePath() const;
@@ -52,6 +53,7 @@ private:
     void reportLimit(int loaded, int listed);
 
     LoadedImages& m_images;
+    CollectionAdvice& m_advice;
     Prompter& m_prompter;
     Volumes& m_volumes;
     std::function<void(int)> m_selectEntry;

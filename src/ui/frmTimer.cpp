@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmTimer.h"
 
-#include "core/Settings.h"
-#include "core/SettingsSaveReport.h"
-#include "core/SettingsSchema.h"
-#include "ui/DialogParts.h"
+#include "DialogParts.h"
+#include "Settings.h"
+#include "SettingsSaveReport.h"
+#include "SettingsSchema.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Saves two lists in turn, for ever, until it is killed: the crash test's child.
 #include "CrashTestList.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QCoreApplication>
 
@@ -17,7 +18,7 @@ int main(int argc, char** argv)
     std::printf("ready\n");
     std::fflush(stdout);
     for (unsigned round = 0;; ++round) {
-        SettingsFile file(path);
+        SettingsFile file(path, PosixFileSystem::instance());
         if (!file.apply(lists[round % 2])) {
             std::fprintf(stderr, "%s\n", qPrintable(file.errorString()));
             return 1;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/AutostartEntry.h"
+#include "platform/AutostartEntry.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,6 +2,7 @@
 #include "TempAppFolder.h"
 #include "core/LoadedImages.h"
 #include "core/SettingsFile.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QTest>
 
@@ -20,7 +21,7 @@ QStringList loaded(const QByteArray& file)
 {
     TempAppFolder folder;
     folder.writeSettings(file);
-    SettingsFile settings(folder.settingsPath());
+    SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
     LoadedImages images;
     images.LoadFromSettings(settings);
     return entries(images);
@@ -90,7 +91,7 @@ private slots:
     {
         TempAppFolder folder;
         folder.writeSettings("[total]\ntotal=3\n[images]\n0=/a\n1=/b\n2=/c\n[caption]\n0=A\n1=\n2=C\n");
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         LoadedImages images;
         images.LoadFromSettings(settings);
         images.MoveUp(images.MoveUp(2));
@@ -114,7 +115,7 @@ private slots:
                              QLatin1Char('/') + QString(299, QLatin1Char('p')) + QLatin1Char('|') +
                                  QChar(0xFEFF) + QStringLiteral("mark in front")};
         TempAppFolder folder;
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         LoadedImages images;
         for (const QString& entry : in)
             images.Append(entry.section(QLatin1Char('|'), 0, 0), entry.section(QLatin1Char('|'), 1));
@@ -129,7 +130,7 @@ private slots:
             "[total]\ntotal=3\n[images]\n0=/a\n1=/b\n2=/c\n[caption]\n0=first\n1=\n2=third\n");
         LoadedImages images;
         {
-            SettingsFile file(folder.settingsPath());
+            SettingsFile file(folder.settingsPath(), PosixFileSystem::instance());
             images.LoadFromSettings(file);
             // The file's text changes completely while the entries stay loaded.
             QVERIFY(file.apply({IniEdit::removeSection("images"), IniEdit::removeSection("caption"),
@@ -141,7 +142,7 @@ private slots:
         images.Append(QStringLiteral("/d"), QStringLiteral("fourth"));
         const QStringList expected{"/b|", "/c|edited", "/d|fourth"};
         QCOMPARE(entries(images), expected);
-        SettingsFile file(folder.settingsPath());
+        SettingsFile file(folder.settingsPath(), PosixFileSystem::instance());
         QVERIFY(images.SaveToSettings(file));
         QCOMPARE(loaded(folder.readSettings()), expected);
     }

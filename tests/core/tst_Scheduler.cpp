@@ -6,6 +6,7 @@
 #include "core/Scheduler.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QTest>
 
@@ -32,7 +33,7 @@ struct Fixture
 
     Fixture(const QString& option, const QString& stored, const QString& everyBoot = QStringLiteral("0"),
             const QString& counts = QStringLiteral("30 2 3"))
-        : file(folder.settingsPath()),
+        : file(folder.settingsPath(), PosixFileSystem::instance()),
           scheduler(settings, file, clock, prompter, [this](const QString& mode) { onChange(mode); })
     {
         const QStringList c = counts.split(QLatin1Char(' '));

@@ -3,6 +3,7 @@
 #include "TempAppFolder.h"
 #include "core/IniEncoding.h"
 #include "core/SettingsFile.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QTest>
 
@@ -55,7 +56,8 @@ private slots:
         QFETCH(QString, expected);
         TempAppFolder folder;
         folder.writeSettings(file);
-        QCOMPARE(SettingsFile(folder.settingsPath()).read(section, key), expected);
+        QCOMPARE(SettingsFile(folder.settingsPath(), PosixFileSystem::instance()).read(section, key),
+                 expected);
     }
 
     void windows1252BecomesUtf8_data()
@@ -95,7 +97,7 @@ private slots:
         const QByteArray tail("\nlast=end");
         TempAppFolder folder;
         folder.writeSettings(head + QByteArray(size - head.size() - tail.size(), 'x') + tail);
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QCOMPARE(settings.read("a", "last"), "end");
         QCOMPARE(settings.read("a", "fill").size(), size - head.size() - tail.size());
     }
@@ -122,7 +124,7 @@ private slots:
         QFETCH(QByteArrayList, expected);
         TempAppFolder folder;
         folder.writeSettings(file);
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QCOMPARE(settings.readList("images", int(expected.size())).values, expected);
         for (int i = 0; i < expected.size(); ++i)
             QCOMPARE(settings.read("Images", QString::number(i)), QString::fromUtf8(expected[i]));
@@ -188,7 +190,7 @@ private slots:
         TempAppFolder folder;
         if (!file.isEmpty())
             folder.writeSettings(file);
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QVERIFY2(settings.apply(IniEditScript::parse(script)), qPrintable(settings.errorString()));
         QCOMPARE(folder.readSettings(), expected);
     }
@@ -221,7 +223,7 @@ private slots:
         TempAppFolder folder;
         const QByteArray before("[images]\n0=old\n");
         folder.writeSettings(before);
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         if (key.isEmpty()) {
             QVERIFY(!settings.apply({IniEdit::writeList(section, {"fine", value})}));
             QVERIFY2(settings.errorString().contains("[images] 1"), qPrintable(settings.errorString()));

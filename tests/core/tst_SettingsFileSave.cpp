@@ -3,6 +3,7 @@
 #include "FaultyFileSystem.h"
 #include "TempAppFolder.h"
 #include "core/IniDocument.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,7 +26,8 @@ QStringList folderEntries(const QString& folder)
 /** The folder's settings file holding a saved list of `entries`; returns its bytes. */
 QByteArray savedList(const TempAppFolder& folder, int entries, QChar marker)
 {
-    if (!SettingsFile(folder.settingsPath()).apply(crashTestList(entries, marker)))
+    if (!SettingsFile(folder.settingsPath(), PosixFileSystem::instance())
+             .apply(crashTestList(entries, marker)))
         qFatal("cannot save a list");
     return folder.readSettings();
 }
@@ -74,7 +76,8 @@ private slots:
 
         fs.failAt(FaultyFileSystem::Step::None, 0);
         QVERIFY(settings.write("images", "5", "again"));
-        QCOMPARE(SettingsFile(folder.settingsPath()).read("images", "5"), QStringLiteral("again"));
+        QCOMPARE(SettingsFile(folder.settingsPath(), PosixFileSystem::instance()).read("images", "5"),
+                 QStringLiteral("again"));
     }
 
     void failuresAroundTheWrite()
@@ -122,7 +125,7 @@ private slots:
             QVERIFY2(left == listA || left == listB,
                      qPrintable(QStringLiteral("run %1 left a torn file").arg(run)));
             endedNew += left == listB;
-            SettingsFile::removeStaleTemporaries(folder.settingsPath());
+            SettingsFile(folder.settingsPath(), PosixFileSystem::instance()).removeStaleTemporaries();
             QCOMPARE(folderEntries(folder.folder()), QStringList{"tessdesk.ini"});
         }
         qInfo("%d of 20 killed runs had replaced the file", endedNew);
@@ -132,12 +135,12 @@ private slots:
     {
         TempAppFolder folder;
         const QString path = folder.file("deeper/still/tessdesk.ini");
-        SettingsFile settings(path);
+        SettingsFile settings(path, PosixFileSystem::instance());
         QCOMPARE(settings.read("a", "k"), QString());
         QVERIFY(settings.removeSection("a"));
         QVERIFY(!QFileInfo::exists(path));
         QVERIFY2(settings.write("a", "k", "v"), qPrintable(settings.errorString()));
-        QCOMPARE(SettingsFile(path).read("a", "k"), QStringLiteral("v"));
+        QCOMPARE(SettingsFile(path, PosixFileSystem::instance()).read("a", "k"), QStringLiteral("v"));
     }
 
     void symbolicLinksFollowedAndModeKept_data()
@@ -154,7 +157,7 @@ private slots:
         const QString target = folder.file("real/settings.ini");
         QFile::remove(folder.settingsPath());
         QVERIFY(QFile::link(link == "abs" ? target : link, folder.settingsPath()));
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QVERIFY2(settings.write("a", "k", "1"), qPrintable(settings.errorString()));
         QVERIFY(::chmod(QFile::encodeName(target).constData(), 0640) == 0);
         QVERIFY(settings.write("a", "k", "2"));
@@ -178,7 +181,8 @@ private slots:
             QFile file(folder.file(name));
             QVERIFY(file.open(QIODevice::Append));
         }
-        QCOMPARE(SettingsFile::removeStaleTemporaries(folder.settingsPath()), 2);
+        QCOMPARE(SettingsFile(folder.settingsPath(), PosixFileSystem::instance()).removeStaleTemporaries(),
+                 2);
         kept.sort();
         QCOMPARE(folderEntries(folder.folder()), kept);
     }
@@ -197,7 +201,7 @@ private slots:
         QFETCH(bool, sameInode);
         TempAppFolder folder;
         folder.writeSettings("[a]\nk=1\n");
-        SettingsFile settings(folder.settingsPath());
+        SettingsFile settings(folder.settingsPath(), PosixFileSystem::instance());
         QCOMPARE(settings.read("a", "k"), QStringLiteral("1"));
         QFile file(sameInode ? folder.settingsPath() : folder.file("replacement"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(edited) == edited.size());
@@ -242,7 +246,7 @@ private slots:
                 single.removeSection(edit.section);
             single = IniDocument::parse(single.serialise());
         }
-        QVERIFY(SettingsFile(folder.settingsPath()).apply(edits));
+        QVERIFY(SettingsFile(folder.settingsPath(), PosixFileSystem::instance()).apply(edits));
         QCOMPARE(folder.readSettings(), single.serialise());
     }
 };

@@ -6,6 +6,7 @@
 #include "core/LoadedImages.h"
 #include "core/SettingsFile.h"
 #include "core/StartupSequence.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,7 @@ struct Start
 
     Settings run()
     {
-        SettingsFile file(folder.settingsPath());
+        SettingsFile file(folder.settingsPath(), PosixFileSystem::instance());
         images.Clear();
         return StartupSequence::run(file, folder.folder(), images, clock, prompter);
     }
@@ -43,7 +44,8 @@ private slots:
         QCOMPARE(start.images.Count(), 2);
         QCOMPARE(start.images.PathAt(1), start.folder.file(QStringLiteral("image2.gif")));
         // The user empties the list; the next start must not seed it again.
-        QVERIFY(SettingsFile(start.folder.settingsPath()).write("total", "total", "0"));
+        QVERIFY(SettingsFile(start.folder.settingsPath(), PosixFileSystem::instance())
+                    .write("total", "total", "0"));
         start.run();
         QCOMPARE(start.images.Count(), 0);
     }

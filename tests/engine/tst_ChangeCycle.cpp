@@ -9,6 +9,7 @@
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
 #include "engine/ChangeCycle.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,13 +26,14 @@ struct Rig
     TempAppFolder folder;
     Settings settings;
     LoadedImages images;
-    SettingsFile file{folder.settingsPath()};
+    SettingsFile file{folder.settingsPath(), PosixFileSystem::instance()};
     RecordingDesktop desktop;
     FakePrompter prompter;
     FakeRandom random;
     FakeEventWait wait;
     FakeScreenInfo screen{QSize(160, 120)};
-    ChangeCycle cycle{settings, images, file, folder.folder(), desktop, prompter, random, wait, screen};
+    ChangeCycle cycle{settings, images, file, folder.folder(), PosixFileSystem::instance(), desktop,
+                      prompter, random, wait, screen};
 
     explicit Rig(int count, const QString& imageNum = QStringLiteral("0"), const QByteArray& more = {})
     {

@@ -4,6 +4,7 @@
 #include "engine/BitmapWriter.h"
 #include "engine/PictureLoader.h"
 #include "engine/WallpaperComposer.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -267,8 +268,8 @@ private slots:
         for (int i = 0; i < 6; ++i)
             image.setPixel(i % 3, i / 3, colours[i]);
         const QString path = m_dir.filePath(QStringLiteral("tessaly.bmp"));
-        QVERIFY(BitmapWriter::write(QImage(7, 7, QImage::Format_RGB32), path));
-        QVERIFY(BitmapWriter::write(image, path));
+        QVERIFY(BitmapWriter::write(QImage(7, 7, QImage::Format_RGB32), path, PosixFileSystem::instance()));
+        QVERIFY(BitmapWriter::write(image, path, PosixFileSystem::instance()));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
@@ -296,7 +297,7 @@ private slots:
         QFETCH(int, error);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("tessaly.bmp"));
-        QVERIFY(BitmapWriter::write(QImage(5, 5, QImage::Format_RGB32), path));
+        QVERIFY(BitmapWriter::write(QImage(5, 5, QImage::Format_RGB32), path, PosixFileSystem::instance()));
         const QStringList before =
             QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         FaultyFileSystem fs;
@@ -305,7 +306,7 @@ private slots:
         QImage image(1000, 1000, QImage::Format_RGB32);
         image.fill(Qt::red);
         QString why;
-        QVERIFY(!BitmapWriter::write(image, path, &why, fs));
+        QVERIFY(!BitmapWriter::write(image, path, fs, &why));
         QVERIFY2(why.contains(path) && why.contains(QString::fromLocal8Bit(std::strerror(error))),
                  qPrintable(why));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/EventWait.h"
+#include "engine/EventWait.h"
 
 #include <QList>
 #include <functional>

@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
+#include "platform/PosixFileSystem.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -19,7 +20,7 @@ public:
     explicit DialogFixture(const QByteArray& ini)
     {
         folder.writeSettings(ini);
-        file = std::make_unique<SettingsFile>(folder.settingsPath());
+        file = std::make_unique<SettingsFile>(folder.settingsPath(), PosixFileSystem::instance());
         settings = SettingsSchema::readAll(*file);
         mainWindow.move(140, 90);
     }

@@ -6,9 +6,11 @@
 #include "core/SettingsSchema.h"
 #include "platform/MessageBoxPrompter.h"
 #include "platform/MountedVolumes.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/QtFontChooser.h"
+#include "ui/CollectionAdvice.h"
 #include "ui/FontChooserDialog.h"
 #include "ui/OptionDialogLauncher.h"
-#include "ui/QtFontChooser.h"
 
 #include <QApplication>
 #include <QFile>
@@ -24,7 +26,7 @@ int main(int argc, char** argv)
     const QString ini = dir.filePath(QStringLiteral("tessdesk.ini"));
     QFile::copy(QStringLiteral(TESSALY_SOURCE_DIR "/data/tessdesk.ini"), ini);
     QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
-    SettingsFile file(ini);
+    SettingsFile file(ini, PosixFileSystem::instance());
     Settings settings = SettingsSchema::readAll(file);
     LoadedImages images;
     MessageBoxPrompter prompter;
@@ -32,7 +34,9 @@ int main(int argc, char** argv)
     MountedVolumes volumes;
     QWidget mainWindow;
     mainWindow.move(20, 20);
-    OptionDialogLauncher launcher(&mainWindow, settings, file, images, prompter, fonts, volumes, [](int) {});
+    CollectionAdvice advice;
+    OptionDialogLauncher launcher(&mainWindow, settings, file, images, advice, prompter, fonts, volumes,
+                                  [](int) {});
 
     FontChooserDialog fontDialog;
     if (which == u"timer")

@@ -14,6 +14,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
     LoadedImages images;
     // A folder holding copies of the shipped pictures may stand in for the source tree's, so that a
     // published screenshot shows an ordinary path.
@@ -31,7 +32,8 @@ int main(int argc, char* argv[])
     window.show();
     window.selectEntry(0);
     // The longest help text, to see that it fits.
-    window.help->setText(QStringLiteral(" Caption: Text to display with image below."));
+    window.findChild<QLabel*>(QStringLiteral("help"))
+        ->setText(QStringLiteral(" Caption: Text to display with image below."));
     // The about box beside it, tied to a stand-in so that the settings window stays enabled.
     QWidget standIn;
     standIn.move(window.frameGeometry().right() + 20, 20);

@@ -2,6 +2,7 @@
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
 #include "core/LoadedImages.h"
+#include "ui/CollectionAdvice.h"
 #include "ui/ImageListCommands.h"
 
 #include <QDir>
@@ -61,6 +62,7 @@ private:
     LoadedImages* m_images = nullptr;
     FakePrompter* m_prompter = nullptr;
     FakeFileDialogs* m_dialogs = nullptr;
+    CollectionAdvice m_advice;
     ImageListCommands* m_commands = nullptr;
 };
 
@@ -69,7 +71,8 @@ void tst_ImageListCommands::init()
     m_images = new LoadedImages;
     m_prompter = new FakePrompter;
     m_dialogs = new FakeFileDialogs;
-    m_commands = new ImageListCommands(*m_images, *m_prompter, *m_dialogs);
+    m_advice.reset();
+    m_commands = new ImageListCommands(*m_images, m_advice, *m_prompter, *m_dialogs);
 }
 
 void tst_ImageListCommands::cleanup()
@@ -283,12 +286,12 @@ void tst_ImageListCommands::largeCollectionAdviceOnce()
     QVERIFY(m_prompter->texts().isEmpty());
     m_commands->add_Click(); // 701
     QCOMPARE(m_prompter->texts(), QStringList{advice});
-    QVERIFY(m_images->adviceShown);
+    QVERIFY(m_advice.shown());
     m_commands->add_Click(); // 702
     QCOMPARE(m_prompter->texts().size(), 1);
 
     // Opening the window again allows the advice once more.
-    m_images->adviceShown = false;
+    m_advice.reset();
     m_commands->add_Click(); // 703
     QCOMPARE(m_prompter->texts(), (QStringList{advice, advice}));
     QCOMPARE(m_commands->totalText(), QStringLiteral("703"));

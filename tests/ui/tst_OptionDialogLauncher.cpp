@@ -13,6 +13,8 @@
 #include "core/Scheduler.h"
 #include "core/StartupSequence.h"
 #include "engine/ChangeCycle.h"
+#include "platform/PosixFileSystem.h"
+#include "ui/CollectionAdvice.h"
 #include "ui/OptionDialogLauncher.h"
 
 #include <QDir>
@@ -50,8 +52,9 @@ private slots:
         FakePrompter prompter;
         FakeFontChooser fonts;
         FakeVolumes volumes;
-        OptionDialogLauncher launcher(&f.mainWindow, f.settings, *f.file, images, prompter, fonts, volumes,
-                                      [](int) {});
+        CollectionAdvice advice;
+        OptionDialogLauncher launcher(&f.mainWindow, f.settings, *f.file, images, advice, prompter, fonts,
+                                      volumes, [](int) {});
         const std::array<void (OptionDialogs::*)(), 5> opens{
             &OptionDialogs::openTimer, &OptionDialogs::openDisplay, &OptionDialogs::openMode,
             &OptionDialogs::openCaption, &OptionDialogs::openMultiple};
@@ -120,10 +123,11 @@ private slots:
         FakeRandom random;
         FakeEventWait wait;
         FakeScreenInfo screen{QSize(64, 48)};
-        OptionDialogLauncher launcher(&f.mainWindow, f.settings, file, images, f.prompter, fonts, volumes,
-                                      {});
-        ChangeCycle cycle(f.settings, images, file, f.folder.folder(), desktop, f.prompter, random, wait,
-                          screen);
+        CollectionAdvice advice;
+        OptionDialogLauncher launcher(&f.mainWindow, f.settings, file, images, advice, f.prompter, fonts,
+                                      volumes, {});
+        ChangeCycle cycle(f.settings, images, file, f.folder.folder(), PosixFileSystem::instance(), desktop,
+                          f.prompter, random, wait, screen);
         Scheduler scheduler(f.settings, file, clock, f.prompter, [&](const QString&) {});
         const QMap<QString, void (OptionDialogs::*)()> dialogs{{"timer", &OptionDialogs::openTimer},
                                                                {"display", &OptionDialogs::openDisplay},

@@ -8,6 +8,7 @@
 #include "core/Scheduler.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
+#include "platform/PosixFileSystem.h"
 #include "ui/ApplicationShell.h"
 #include "ui/TrayController.h"
 #include "ui/frmMain.h"
@@ -40,7 +41,8 @@ struct Program
     ApplicationShell shell;
 
     explicit Program(int pictures = 2)
-        : file(folder.settingsPath()), window(images, prompter, fileDialogs, urlOpener),
+        : file(folder.settingsPath(), PosixFileSystem::instance()),
+          window(images, prompter, fileDialogs, urlOpener),
           scheduler(settings, file, clock, prompter, [this](const QString& mode) { onChange(mode); }),
           tray(settings, [this](const QString& mode) { onChange(mode); }),
           shell(window, images, scheduler, tray, prompter)
@@ -204,7 +206,7 @@ void tst_Tray::settingsOpensTheWindowAndStopsTheScheduler()
     Program p(pictures);
     p.scheduler.start();
     p.shell.goToTray();
-    p.images.adviceShown = true;
+    p.window.collectionAdvice().setShown(true);
 
     p.item("mnuOpen")->trigger();
 
@@ -212,7 +214,7 @@ void tst_Tray::settingsOpensTheWindowAndStopsTheScheduler()
     QCOMPARE(p.list()->currentIndex().row(), selected);
     QVERIFY(!p.scheduler.isRunning());
     QVERIFY(!p.scheduler.timer().isActive());
-    QVERIFY(!p.images.adviceShown);
+    QVERIFY(!p.window.collectionAdvice().shown());
     QVERIFY(p.tray.isIconShown());
 }
 

@@ -92,6 +92,11 @@ private slots:
 
 private:
     void makeWindow();
+    /** A control of the window by its objectName. */
+    template<typename Control> Control* control(const char* name) const
+    {
+        return m_window->findChild<Control*>(QLatin1String(name));
+    }
 
     LoadedImages m_images;
     FakePrompter m_prompter;
@@ -157,12 +162,12 @@ void tst_frmMain::hoverHelp()
         auto* target = m_window->findChild<QWidget*>(name);
         QVERIFY2(target, qPrintable(name));
         // The bare surface at the left margin, beside the list.
-        const QPoint at =
-            name == QLatin1String("surface") ? QPoint(2, m_window->List1->y() + 4) : target->rect().center();
+        const QPoint at = name == QLatin1String("surface") ? QPoint(2, control<QListView>("List1")->y() + 4)
+                                                           : target->rect().center();
         QTest::mouseMove(target, at);
         QTest::mouseMove(target, at + QPoint(1, 1));
     }
-    QCOMPARE(m_window->help->text(), help);
+    QCOMPARE(control<QLabel>("help")->text(), help);
 }
 
 void tst_frmMain::toolbarDispatchesByExactKey_data()
@@ -191,7 +196,7 @@ void tst_frmMain::toolbarDispatchesByExactKey()
 
 void tst_frmMain::toolbarButtonsOpenTheirDialogs()
 {
-    for (QAction* action : m_window->Toolbar1->actions())
+    for (QAction* action : control<QToolBar>("Toolbar1")->actions())
         action->trigger();
     QCOMPARE(m_optionDialogs.opened, (QStringList{"timer", "display", "mode", "caption", "multiple"}));
 
@@ -205,11 +210,11 @@ void tst_frmMain::activateAndCloseOnlySignal()
     QSignalSpy activate(m_window.get(), &frmMain::activateRequested);
     QSignalSpy close(m_window.get(), &frmMain::closeRequested);
 
-    QTest::mouseClick(m_window->Activate, Qt::LeftButton);
-    m_window->mnuActivate->trigger();
+    QTest::mouseClick(control<QPushButton>("Activate"), Qt::LeftButton);
+    control<QAction>("mnuActivate")->trigger();
     QCOMPARE(activate.size(), 2);
 
-    m_window->mnuFileClose->trigger();
+    control<QAction>("mnuFileClose")->trigger();
     QVERIFY(!m_window->close());
     QCOMPARE(close.size(), 2);
     QVERIFY(m_window->isVisible());
@@ -220,7 +225,7 @@ void tst_frmMain::activateAndCloseOnlySignal()
 void tst_frmMain::aboutBoxDisablesMainWindowWhileOpen()
 {
     m_window->move(140, 90);
-    m_window->mnuAbout->trigger();
+    control<QAction>("mnuAbout")->trigger();
     QPointer<frmAbout> about = openAboutBox();
     QVERIFY(about);
     QVERIFY(about->isVisible());
@@ -229,11 +234,11 @@ void tst_frmMain::aboutBoxDisablesMainWindowWhileOpen()
     QVERIFY(m_window->isVisible());
     QCOMPARE(about->pos(), m_window->pos());
 
-    QTest::mouseClick(about->Website, Qt::LeftButton);
+    QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("Website")), Qt::LeftButton);
     QCOMPARE(m_urlOpener.opened, QList<QUrl>{QUrl(QStringLiteral("https://tessaly.org"))});
     QVERIFY(about->isVisible());
 
-    QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+    QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
     QTRY_VERIFY(!about);
     QVERIFY(m_window->isEnabled());
     QVERIFY(m_window->isVisible());
@@ -241,38 +246,38 @@ void tst_frmMain::aboutBoxDisablesMainWindowWhileOpen()
 
 void tst_frmMain::listViewFollowsCommands()
 {
-    QItemSelectionModel* selection = m_window->List1->selectionModel();
+    QItemSelectionModel* selection = control<QListView>("List1")->selectionModel();
     selection->setCurrentIndex(m_images.index(1), QItemSelectionModel::ClearAndSelect);
     QCOMPARE(m_window->selectedEntry(), 1);
-    QCOMPARE(m_window->ImagePosition->text(), QStringLiteral("2"));
-    QCOMPARE(m_window->p_caption->text(), QStringLiteral("second"));
+    QCOMPARE(control<QLineEdit>("ImagePosition")->text(), QStringLiteral("2"));
+    QCOMPARE(control<QLineEdit>("p_caption")->text(), QStringLiteral("second"));
     QVERIFY(m_prompter.texts().isEmpty());
 
     // Moving re-selects exactly once: the view's own selection change raises nothing more.
-    QTest::mouseClick(m_window->down, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("down"), Qt::LeftButton);
     QCOMPARE(selection->currentIndex().row(), 2);
-    QCOMPARE(m_window->ImagePosition->text(), QStringLiteral("3"));
+    QCOMPARE(control<QLineEdit>("ImagePosition")->text(), QStringLiteral("3"));
     QCOMPARE(m_prompter.texts().size(), 0);
 
-    QTest::mouseClick(m_window->remove, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("remove"), Qt::LeftButton);
     QCOMPARE(selection->currentIndex().row(), 1);
     QVERIFY(selection->isRowSelected(1));
-    QCOMPARE(m_window->Text3->text(), QStringLiteral("2"));
-    QCOMPARE(m_window->p_caption->text(), QStringLiteral("third"));
+    QCOMPARE(control<QLineEdit>("Text3")->text(), QStringLiteral("2"));
+    QCOMPARE(control<QLineEdit>("p_caption")->text(), QStringLiteral("third"));
 
     m_window->selectEntry(-1);
     QVERIFY(!selection->hasSelection());
-    QCOMPARE(m_window->ImagePosition->text(), QString());
+    QCOMPARE(control<QLineEdit>("ImagePosition")->text(), QString());
 }
 
 void tst_frmMain::typedCaptionIsStored()
 {
     m_window->selectEntry(0);
-    m_window->p_caption->clear();
-    QTest::keyClicks(m_window->p_caption, QStringLiteral("Dawn"));
+    control<QLineEdit>("p_caption")->clear();
+    QTest::keyClicks(control<QLineEdit>("p_caption"), QStringLiteral("Dawn"));
     QCOMPARE(m_images.CaptionAt(0), QStringLiteral("Dawn"));
-    QTest::mouseClick(m_window->clear, Qt::LeftButton);
-    QCOMPARE(m_window->p_caption->text(), QString());
+    QTest::mouseClick(control<QPushButton>("clear"), Qt::LeftButton);
+    QCOMPARE(control<QLineEdit>("p_caption")->text(), QString());
     QCOMPARE(m_images.CaptionAt(0), QString());
 }
 
@@ -297,7 +302,7 @@ void tst_frmMain::noCaptionIsCutOff()
     QStringList helpTexts;
     for (const char* name : {"add", "remove", "RemoveAll", "List1", "p_caption", "photo1", "Activate"}) {
         QTest::mouseMove(m_window->findChild<QWidget*>(QLatin1String(name)));
-        helpTexts << m_window->help->text();
+        helpTexts << control<QLabel>("help")->text();
     }
     QApplication::setFont(original);
 
@@ -318,7 +323,7 @@ void tst_frmMain::noCaptionIsCutOff()
                                 .arg(button->height())));
     }
     for (auto* label : m_window->findChildren<QLabel*>()) {
-        const QStringList texts = label == m_window->help ? helpTexts : QStringList{label->text()};
+        const QStringList texts = label == control<QLabel>("help") ? helpTexts : QStringList{label->text()};
         for (const QString& text : texts) {
             const QSize needed = label->fontMetrics().size(Qt::TextSingleLine, text) +
                                  QSize(2 * label->frameWidth(), 2 * label->frameWidth());
@@ -331,7 +336,7 @@ void tst_frmMain::noCaptionIsCutOff()
         const int frame = 2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
         QVERIFY2(box->fontMetrics().height() + frame <= box->height(), qPrintable(box->objectName()));
     }
-    for (QLineEdit* box : {m_window->ImagePosition, m_window->Text3}) {
+    for (QLineEdit* box : {control<QLineEdit>("ImagePosition"), control<QLineEdit>("Text3")}) {
         const int frame = 2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
         QVERIFY2(box->fontMetrics().horizontalAdvance(QStringLiteral("32767")) + frame + 4 <= box->width(),
                  qPrintable(box->objectName()));

@@ -4,6 +4,8 @@
 #include "TempAppFolder.h"
 #include "core/LoadedImages.h"
 #include "core/SettingsFile.h"
+#include "platform/PosixFileSystem.h"
+#include "ui/CollectionAdvice.h"
 #include "ui/frmMultifiles.h"
 
 #include <QComboBox>
@@ -16,8 +18,7 @@
 
 namespace {
 
-const QString kAdvice =
-    QStringLiteral("It is recommended that the screen saver should have less than 700 loaded images.");
+const QString kAdvice = QStringLiteral("It is recommended that you should have less than 700 loaded images.");
 
 void touch(const QString& folder, const QStringList& names)
 {
@@ -40,10 +41,11 @@ class tst_frmMultifiles : public QObject
     LoadedImages m_images;
     QWidget m_mainWindow;
     QList<int> m_selected;
+    CollectionAdvice m_advice;
 
     frmMultifiles* open()
     {
-        return new frmMultifiles(&m_mainWindow, m_images, m_prompter, m_volumes,
+        return new frmMultifiles(&m_mainWindow, m_images, m_advice, m_prompter, m_volumes,
                                  [this](int position) { m_selected.append(position); });
     }
 
@@ -77,7 +79,7 @@ private slots:
         m_prompter.clear();
         m_selected.clear();
         m_volumes.unready.clear();
-        m_images.adviceShown = false;
+        m_advice.reset();
         fill(2);
     }
 
@@ -138,13 +140,13 @@ private slots:
         QCOMPARE(m_images.Count(), 699 + 9);
         QCOMPARE(m_prompter.texts(), QStringList{kAdvice});
         QCOMPARE(m_prompter.shown().value(0).icon, PromptIcon::Exclamation);
-        QVERIFY(m_images.adviceShown);
+        QVERIFY(m_advice.shown());
     }
 
     void stopsAtTheCountLimit()
     {
         fill(32767 - 4);
-        m_images.adviceShown = true;
+        m_advice.setShown(true);
         frmMultifiles* dialog = open();
         dialog->Command1->click();
         QCOMPARE(m_images.Count(), 32767);
@@ -169,7 +171,7 @@ private slots:
         QVERIFY(m_prompter.texts().first().contains(folder + QStringLiteral("two\u21B5lines.jpg")));
         // The list on disk is the list on screen.
         TempAppFolder app;
-        SettingsFile file(app.settingsPath());
+        SettingsFile file(app.settingsPath(), PosixFileSystem::instance());
         QVERIFY(m_images.SaveToSettings(file));
         QCOMPARE(app.readSettings(), "[total]\ntotal=3\n[images]\n0=/old.jpg\n1=/old.jpg\n2=" +
                                          folder.toUtf8() + "ok.jpg\n[caption]\n0=\n1=\n2=\n");

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DesktopBackend.h"
 #include "ToolRunner.h"
-#include "platform/DesktopBackend.h"
 
 /**
  * The user's own program sets the wallpaper: the command from the settings file is split into a program

@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesktopBackendFactory.h"
 
-#include "CinnamonDesktopBackend.h"
 #include "CommandDesktopBackend.h"
-#include "GnomeDesktopBackend.h"
-#include "MateDesktopBackend.h"
+#include "GSettingsDesktopBackend.h"
+#include "NativeDesktopBackends.h"
 #include "NullDesktopBackend.h"
 #include "PcmanfmDesktopBackend.h"
 #include "SwayDesktopBackend.h"
 #include "XfceDesktopBackend.h"
-#ifdef Q_OS_WIN
-#include "WindowsDesktopBackend.h"
-#else
-#include "KdePlasmaBackend.h"
-#include "X11RootBackend.h"
-#endif
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -34,11 +27,6 @@ QStringList outputNames()
             names.append(screen->name());
     }
     return names;
-}
-
-template<typename Backend> std::unique_ptr<DesktopBackend> plain(const QString&)
-{
-    return std::make_unique<Backend>();
 }
 
 std::unique_ptr<DesktopBackend> xfce(const QString&)
@@ -64,9 +52,18 @@ struct Backend
 };
 
 const Backend Backends[] = {
-    {"gnome", &plain<GnomeDesktopBackend>},
-    {"cinnamon", &plain<CinnamonDesktopBackend>},
-    {"mate", &plain<MateDesktopBackend>},
+    {"gnome",
+     [](const QString&) {
+         return GSettingsDesktopBackend::gnome();
+     }},
+    {"cinnamon",
+     [](const QString&) {
+         return GSettingsDesktopBackend::cinnamon();
+     }},
+    {"mate",
+     [](const QString&) {
+         return GSettingsDesktopBackend::mate();
+     }},
     {"xfce", &xfce},
     {"lxqt",
      [](const QString&) {
@@ -77,12 +74,6 @@ const Backend Backends[] = {
          return PcmanfmDesktopBackend::lxde();
      }},
     {"sway", &sway},
-#ifdef Q_OS_WIN
-    {"windows", &plain<WindowsDesktopBackend>},
-#else
-    {"kde", &plain<KdePlasmaBackend>},
-    {"x11", &plain<X11RootBackend>},
-#endif
     {"command", &command},
 };
 
@@ -182,6 +173,10 @@ std::unique_ptr<DesktopBackend> DesktopBackendFactory::create(const QString& bac
         if (wanted == QLatin1String(known.name))
             return known.create(command);
     }
+    for (const NativeDesktopBackends::Entry& native : NativeDesktopBackends::list()) {
+        if (wanted == QLatin1String(native.name))
+            return native.create();
+    }
     if (wanted == QLatin1String("none"))
         return std::make_unique<NullDesktopBackend>();
     return std::make_unique<NullDesktopBackend>(
@@ -195,5 +190,7 @@ QStringList DesktopBackendFactory::names()
     QStringList all;
     for (const Backend& known : Backends)
         all.append(QString::fromLatin1(known.name));
+    for (const NativeDesktopBackends::Entry& native : NativeDesktopBackends::list())
+        all.append(QString::fromLatin1(native.name));
     return all;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/DesktopBackend.h"
+#include "DesktopBackend.h"
 
 /** Used where no supported desktop is found (or the one asked for is not available): every apply fails. */
 class NullDesktopBackend final : public DesktopBackend

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DesktopBackend.h"
 #include "FreshBitmapCopy.h"
 #include "ToolRunner.h"
-#include "platform/DesktopBackend.h"
 
 /**
  * sway and other wlroots compositors that take sway's IPC: `output * bg FILE MODE COLOUR`. sway expands

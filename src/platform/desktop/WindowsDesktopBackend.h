@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/DesktopBackend.h"
+#include "DesktopBackend.h"
 
 /** The Windows desktop: the style values in the user's registry, then the file through the system call. */
 class WindowsDesktopBackend final : public DesktopBackend

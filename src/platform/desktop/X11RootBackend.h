@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/DesktopBackend.h"
+#include "DesktopBackend.h"
 
 /**
  * Draws the wallpaper into the X11 root window itself, for window managers that leave the root alone

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DesktopBackend.h"
 #include "FreshBitmapCopy.h"
 #include "ToolRunner.h"
-#include "platform/DesktopBackend.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QtFontChooser.h"
 
-#include "ui/FontChooserDialog.h"
+#include "FontChooserDialog.h"
 
 std::optional<FontChoice> QtFontChooser::choose(const FontChoice& start, QWidget* parent)
 {

@@ -15,9 +15,9 @@ public:
     int readFile(const QString& path, QByteArray* content) override;
     int checkWritable(const QString& path) override;
     int makeFolders(const QString& path) override;
-    int createNew(const QString& path, mode_t mode, int* fd) override;
+    int createNew(const QString& path, quint32 mode, int* fd) override;
     int write(int fd, const char* data, qint64 size, qint64* written) override;
-    int setMode(int fd, mode_t mode) override;
+    int setMode(int fd, quint32 mode) override;
     int sync(int fd) override;
     int close(int fd) override;
     int rename(const QString& from, const QString& to) override;

@@ -31,11 +31,6 @@ qint64 nanoseconds(const timespec& time)
 
 } // namespace
 
-bool FileStamp::isRegular() const
-{
-    return S_ISREG(mode);
-}
-
 PosixFileSystem& PosixFileSystem::instance()
 {
     static PosixFileSystem fs;
@@ -49,9 +44,14 @@ int PosixFileSystem::stat(const QString& path, FileStamp* stamp)
         *stamp = FileStamp{};
         return lastError();
     }
-    *stamp = FileStamp{
-        true,      st.st_dev, st.st_ino, qint64(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim),
-        st.st_mode};
+    *stamp = FileStamp{true,
+                       S_ISREG(st.st_mode),
+                       quint64(st.st_dev),
+                       quint64(st.st_ino),
+                       qint64(st.st_size),
+                       nanoseconds(st.st_mtim),
+                       nanoseconds(st.st_ctim),
+                       quint32(st.st_mode & 07777)};
     return 0;
 }
 
@@ -111,7 +111,7 @@ int PosixFileSystem::makeFolders(const QString& path)
     return QFileInfo(path).exists() ? ENOTDIR : EACCES;
 }
 
-int PosixFileSystem::createNew(const QString& path, mode_t mode, int* fd)
+int PosixFileSystem::createNew(const QString& path, quint32 mode, int* fd)
 {
     *fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     return *fd < 0 ? lastError() : 0;
@@ -127,7 +127,7 @@ int PosixFileSystem::write(int fd, const char* data, qint64 size, qint64* writte
     return result < 0 ? lastError() : 0;
 }
 
-int PosixFileSystem::setMode(int fd, mode_t mode)
+int PosixFileSystem::setMode(int fd, quint32 mode)
 {
     return ::fchmod(fd, mode) == 0 ? 0 : lastError();
 }

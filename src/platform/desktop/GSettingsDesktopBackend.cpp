@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "GSettingsWallpaper.h"
+#include "GSettingsDesktopBackend.h"
 
 #include <QUrl>
 #include <utility>
@@ -10,11 +10,41 @@ const QString Tool = QStringLiteral("gsettings");
 
 } // namespace
 
-GSettingsWallpaper::GSettingsWallpaper(const QString& desktop, Keys keys)
-    : m_runner(desktop), m_keys(std::move(keys))
+std::unique_ptr<DesktopBackend> GSettingsDesktopBackend::gnome()
+{
+    return std::make_unique<GSettingsDesktopBackend>(QStringLiteral("gnome"), QStringLiteral("GNOME"),
+                                                     Keys{QStringLiteral("org.gnome.desktop.background"),
+                                                          QStringLiteral("picture-options"),
+                                                          {QStringLiteral("picture-uri")},
+                                                          QStringLiteral("picture-uri-dark"),
+                                                          true});
+}
+
+std::unique_ptr<DesktopBackend> GSettingsDesktopBackend::cinnamon()
+{
+    return std::make_unique<GSettingsDesktopBackend>(QStringLiteral("cinnamon"), QStringLiteral("Cinnamon"),
+                                                     Keys{QStringLiteral("org.cinnamon.desktop.background"),
+                                                          QStringLiteral("picture-options"),
+                                                          {QStringLiteral("picture-uri")},
+                                                          {},
+                                                          true});
+}
+
+std::unique_ptr<DesktopBackend> GSettingsDesktopBackend::mate()
+{
+    return std::make_unique<GSettingsDesktopBackend>(QStringLiteral("mate"), QStringLiteral("MATE"),
+                                                     Keys{QStringLiteral("org.mate.background"),
+                                                          QStringLiteral("picture-options"),
+                                                          {QStringLiteral("picture-filename")},
+                                                          {},
+                                                          false});
+}
+
+GSettingsDesktopBackend::GSettingsDesktopBackend(QString name, const QString& desktop, Keys keys)
+    : m_name(std::move(name)), m_runner(desktop), m_keys(std::move(keys))
 {}
 
-ApplyResult GSettingsWallpaper::apply(const QString& bitmapPath, WallpaperStyle style)
+ApplyResult GSettingsDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
     const ToolRunner::Outcome listed = m_runner.run(Tool, {QStringLiteral("list-keys"), m_keys.schema});
     if (!listed.ok)
@@ -46,7 +76,7 @@ ApplyResult GSettingsWallpaper::apply(const QString& bitmapPath, WallpaperStyle 
     return {true, {}};
 }
 
-bool GSettingsWallpaper::setAndVerify(const QString& key, const QString& value, QString& error) const
+bool GSettingsDesktopBackend::setAndVerify(const QString& key, const QString& value, QString& error) const
 {
     const ToolRunner::Outcome set =
         m_runner.run(Tool, {QStringLiteral("set"), m_keys.schema, key, quoted(value)});
@@ -69,12 +99,12 @@ bool GSettingsWallpaper::setAndVerify(const QString& key, const QString& value, 
     return true;
 }
 
-ApplyResult GSettingsWallpaper::failure(const QString& reason) const
+ApplyResult GSettingsDesktopBackend::failure(const QString& reason) const
 {
     return {false, m_runner.desktop() + QStringLiteral(": ") + reason};
 }
 
-QString GSettingsWallpaper::optionFor(WallpaperStyle style)
+QString GSettingsDesktopBackend::optionFor(WallpaperStyle style)
 {
     switch (style) {
     case WallpaperStyle::Center:
@@ -87,7 +117,7 @@ QString GSettingsWallpaper::optionFor(WallpaperStyle style)
     return QStringLiteral("stretched");
 }
 
-QString GSettingsWallpaper::quoted(const QString& text)
+QString GSettingsDesktopBackend::quoted(const QString& text)
 {
     QString literal = QStringLiteral("'");
     for (const QChar c : text) {
@@ -101,7 +131,7 @@ QString GSettingsWallpaper::quoted(const QString& text)
     return literal + QLatin1Char('\'');
 }
 
-std::optional<QString> GSettingsWallpaper::unquoted(const QString& literal)
+std::optional<QString> GSettingsDesktopBackend::unquoted(const QString& literal)
 {
     if (literal.size() < 2 || literal.back() != literal.front() ||
         (literal.front() != QLatin1Char('\'') && literal.front() != QLatin1Char('"')))

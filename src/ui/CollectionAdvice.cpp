@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CollectionAdvice.h"
+
+#include "Prompter.h"
+
+#include <QString>
+
+QString CollectionAdvice::text()
+{
+    return QStringLiteral("It is recommended that you should have less than 700 loaded images.");
+}
+
+void CollectionAdvice::afterAdding(int count, Prompter& prompter)
+{
+    if (count <= Threshold || m_shown)
+        return;
+    prompter.tell(text(), PromptIcon::Exclamation);
+    m_shown = true;
+}
