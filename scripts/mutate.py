@@ -1,0 +1,344 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Plants faults in a copy of the tree, one at a time, and tells which ones the test suite catches.
+
+A fault that no test catches is a test worth writing; a test that catches nothing the others do not is a
+test worth deleting. Faults are found by exact snippets: a snippet that is no longer in the tree (the
+code moved on) makes its fault STALE, neither caught nor missed.
+
+    scripts/mutate.py                      # every fault, tests labelled system or wine left out
+    scripts/mutate.py --only 3,caption-pen # some faults, by number or name
+    scripts/mutate.py --all-labels         # also the tests that install packages or need Wine
+"""
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+REPO = Path(__file__).resolve().parent.parent
+
+# (name, file under src/, exact snippet, replacement, what goes wrong)
+FAULTS = [
+    # core: settings file, encoding, values
+    ("w1252-as-latin1", "core/IniEncoding.cpp", "c >= 0x80 && c <= 0x9F ? Windows1252High[c - 0x80] : char16_t(c)",
+     "char16_t(c)", "Windows-1252 bytes 0x80-0x9F read as Latin-1"),
+    ("w1252-two-byte-shift", "core/IniEncoding.cpp", "out.append(char(0xC0 | (code >> 6)));",
+     "out.append(char(0xC0 | (code >> 5)));", "Windows-1252 to UTF-8: wrong lead byte of a 2-byte sequence"),
+    ("w1252-three-byte-shift", "core/IniEncoding.cpp", "out.append(char(0x80 | ((code >> 6) & 0x3F)));",
+     "out.append(char(0x80 | ((code >> 4) & 0x3F)));", "Windows-1252 to UTF-8: wrong middle byte (euro sign)"),
+    ("utf8-overlong", "core/IniEncoding.cpp", "minimum = 0x800;", "minimum = 0;",
+     "an overlong 3-byte UTF-8 sequence counts as valid UTF-8"),
+    ("encoding-whole-file", "core/IniEncoding.cpp", "if (isUtf8(line)) {", "if (false) {",
+     "a mixed file converts its UTF-8 lines too (mojibake)"),
+    ("quotes-not-stripped", "core/IniSyntax.cpp", "++begin;\n        --end;", "++begin;",
+     "reading a quoted value keeps the closing quote"),
+    ("quotes-not-written", "core/IniSyntax.cpp", "if (!loosesBlanks && !looksQuoted)", "if (!loosesBlanks)",
+     "a value wrapped in quotes is written bare and loses them on reading"),
+    ("int16-clamp-sign", "core/SettingValue.cpp", "return std::numeric_limits<qint16>::max();",
+     "return std::numeric_limits<qint16>::min();", "a number above 32767 becomes -32768"),
+    ("int16-round-away", "core/SettingValue.cpp",
+     "const double rounded = std::nearbyint(*value);\n    if (rounded > std::numeric_limits<qint16>::max())",
+     "const double rounded = std::round(*value);\n    if (rounded > std::numeric_limits<qint16>::max())",
+     "16-bit values round half away from zero instead of to even"),
+    ("flag-negative-false", "core/SettingValue.cpp", "return *value != 0.0;", "return *value > 0.0;",
+     "a flag stored as -1 reads as False"),
+    ("comma-decimal-dropped", "core/SettingValue.cpp", "t.replace(QLatin1Char(','), QLatin1Char('.'));", "{}",
+     "\"10,5\" is not read as a number"),
+    ("datetime-fields-swapped", "core/SettingValue.cpp",
+     'return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));',
+     'return value.toString(QStringLiteral("yyyy-dd-MM HH:mm:ss"));', "month and day swapped when written"),
+    ("atomic-no-fsync", "core/AtomicFileWriter.cpp", "} else if ((error = m_fs.sync(fd))) {", "} else if (false) {",
+     "the temporary settings file is never flushed to disk"),
+    ("atomic-temp-left", "core/AtomicFileWriter.cpp", "m_fs.remove(temporary);\n", "",
+     "a failed write leaves its temporary file behind"),
+    # core: picture list
+    ("list-limit-edge", "core/LoadedImages.cpp", "if (Count() >= MaxEntries)", "if (Count() > MaxEntries)",
+     "Append admits a 32768th picture"),
+    ("list-many-limit-edge", "core/LoadedImages.cpp", "MaxEntries - Count());", "MaxEntries - Count() + 1);",
+     "adding several pictures goes one past the limit"),
+    ("stored-count-limit", "core/LoadedImages.cpp", "std::min<double>(last + 1.0, LoadedImages::MaxEntries)",
+     "std::min<double>(last + 1.0, LoadedImages::MaxEntries + 1)", "a stored total above the limit reads one too many"),
+    ("stored-count-floor", "core/LoadedImages.cpp", "std::nearbyint(*total - 1.0)", "std::floor(*total - 1.0)",
+     "a total of 2.5 reads two entries instead of three"),
+    ("save-counts-left-out", "core/LoadedImages.cpp", "QString::number(paths.size())",
+     "QString::number(m_paths.size())", "the saved total counts the entries left out"),
+    ("save-keeps-old-captions", "core/LoadedImages.cpp", "IniEdit::removeSection(kCaption), ", "",
+     "saving does not clear the old caption section"),
+    ("move-down-caption-stays", "core/LoadedImages.cpp",
+     "m_paths.move(position, position + 1);\n    m_captions.move(position, position + 1);",
+     "m_paths.move(position, position + 1);", "moving a picture down leaves its caption behind"),
+    ("empty-first-entry", "core/LoadedImages.cpp", "return m_paths.isEmpty() || m_paths.constFirst().isEmpty();",
+     "return m_paths.isEmpty();", "a list whose first entry is empty is not taken as empty"),
+    # core: scheduler
+    ("interval-floor", "core/Scheduler.cpp", "std::max<int>(1, SettingsSchema::int16(m_settings, field))",
+     "std::max<int>(0, SettingsSchema::int16(m_settings, field))", "a count of 0 changes at every check"),
+    ("hours-as-minutes", "core/Scheduler.cpp", "now.addSecs(3600LL * count(&Settings::timeHour))",
+     "now.addSecs(60LL * count(&Settings::timeHour))", "the hours interval counts minutes"),
+    ("days-wrong-sign", "core/Scheduler.cpp", "startOf(due->date().addDays(1))", "startOf(due->date().addDays(-1))",
+     "a stored day time not at midnight is due a day early"),
+    ("unit-hours-as-days", "core/Scheduler.cpp", "if (option == 1)\n        return Unit::Hours;",
+     "if (option == 1)\n        return Unit::Days;", "time option 1 is taken as days"),
+    ("every-boot-inverted", "core/Scheduler.cpp", "&Settings::changeEveryBoot) == 1;",
+     "&Settings::changeEveryBoot) == 0;", "change at every start inverted"),
+    # engine: caption
+    ("caption-colour-byte-order", "engine/CaptionFont.cpp",
+     "QColor(int(value & 0xff), int((value >> 8) & 0xff), int((value >> 16) & 0xff))",
+     "QColor(int((value >> 16) & 0xff), int((value >> 8) & 0xff), int(value & 0xff))",
+     "the stored caption colour read as 0xRRGGBB instead of 0xBBGGRR"),
+    ("caption-italic-underline-swapped", "engine/CaptionFont.cpp",
+     "caption.font.setItalic(*italic);\n    caption.font.setUnderline(*underline);",
+     "caption.font.setItalic(*underline);\n    caption.font.setUnderline(*italic);", "italic and underline swapped"),
+    ("caption-pen-not-set", "engine/CaptionPainter.cpp", "painter.setPen(m_font.colour);\n", "",
+     "the caption is drawn in the default pen colour"),
+    ("caption-right-edge", "engine/CaptionPainter.cpp",
+     "return QPointF(canvas.width() - (text.width() + EdgeTwips), 0);",
+     "return QPointF(canvas.width() - text.width(), 0);", "a right-aligned caption loses its edge margin"),
+    ("caption-bottom-sign", "engine/CaptionPainter.cpp", "canvas.height() - text.height()",
+     "canvas.height() + text.height()", "a bottom caption is drawn below the canvas"),
+    ("caption-band-height", "engine/WallpaperComposer.cpp",
+     "m_scale.deviceLength(CaptionPainter(m_settings.font, m_scale).lineHeight())",
+     "m_scale.deviceLength(CaptionPainter(m_settings.font, m_scale).lineHeight()) + 1",
+     "the caption band is one pixel too high"),
+    ("caption-line-height", "engine/CaptionPainter.cpp",
+     "return m_scale.fromPixels(QFontMetricsF(m_font.font, &m_measuringDevice).height());",
+     "return m_scale.fromPixels(QFontMetricsF(m_font.font, &m_measuringDevice).ascent());",
+     "the caption band is as high as the font's ascent only"),
+    ("band-top-positions", "engine/WallpaperComposer.cpp",
+     "m_settings.captionPosition == 0 || m_settings.captionPosition == 1;",
+     "m_settings.captionPosition == 0 || m_settings.captionPosition == 2;", "the band goes to the wrong edge"),
+    # engine: composition, loader, bitmap
+    ("centre-offset-swapped", "engine/WallpaperComposer.cpp", "QPoint(spare.width() / 2, spare.height() / 2)",
+     "QPoint(spare.height() / 2, spare.width() / 2)", "a centred picture placed with x and y swapped"),
+    ("tile-step-swapped", "engine/WallpaperComposer.cpp", "y < screen.height(); y += picture.height()",
+     "y < screen.height(); y += picture.width()", "tiles step down by the picture's width"),
+    ("transparent-on-black", "engine/WallpaperComposer.cpp", "painter.fillRect(picture.rect(), Qt::white);",
+     "painter.fillRect(picture.rect(), Qt::black);", "see-through parts show black"),
+    ("exif-orientation-ignored", "engine/PictureLoader.cpp", "reader.setAutoTransform(true);",
+     "reader.setAutoTransform(false);", "photos are not turned upright"),
+    ("bitmap-byte-order", "engine/BitmapWriter.cpp",
+     "*out++ = uchar(qBlue(in[x]));\n            *out++ = uchar(qGreen(in[x]));\n            *out++ = uchar(qRed(in[x]));",
+     "*out++ = uchar(qRed(in[x]));\n            *out++ = uchar(qGreen(in[x]));\n            *out++ = uchar(qBlue(in[x]));",
+     "the bitmap's pixels written R, G, B"),
+    ("bitmap-top-down", "engine/BitmapWriter.cpp", "put32(at, quint32(image.height()));",
+     "put32(at, quint32(-image.height()));", "the bitmap says top-down but holds bottom-up rows"),
+    ("next-index-off-by-one", "engine/ChangeCycle.cpp", "*current >= count - 1)", "*current >= count)",
+     "list order steps one past the last picture before wrapping"),
+    ("random-never-last", "engine/ChangeCycle.cpp", "std::floor(double(count) * double(m_random.next()))",
+     "std::floor(double(count - 1) * double(m_random.next()))", "random order never draws the last picture"),
+    ("centre-style-for-tile", "engine/ChangeCycle.cpp", "composition->displayType == 1 ? QStringLiteral(\"Center\")",
+     "composition->displayType == 2 ? QStringLiteral(\"Center\")", "the desktop is told the wrong style"),
+    ("index-kept-after-failure", "engine/ChangeCycle.cpp",
+     "m_prompter.tell(applyErrorText(result.reason), PromptIcon::Exclamation);\n        return;",
+     "m_prompter.tell(applyErrorText(result.reason), PromptIcon::Exclamation);",
+     "a failed desktop change still records the index"),
+    # platform: desktop back ends
+    ("gsettings-centre-word", "platform/desktop/GSettingsWallpaper.cpp", 'return QStringLiteral("centered");',
+     'return QStringLiteral("scaled");', "GNOME-family centre style written as scaled"),
+    ("gsettings-backslash-unquoted", "platform/desktop/GSettingsWallpaper.cpp",
+     "if (c == QLatin1Char('\\\\') || c == QLatin1Char('\\''))", "if (c == QLatin1Char('\\''))",
+     "a backslash in the file name is not escaped for gsettings"),
+    ("gsettings-not-verified", "platform/desktop/GSettingsWallpaper.cpp",
+     "if (unquoted(got.output.trimmed()) != value) {", "if (false) {",
+     "a value gsettings did not keep is reported as set"),
+    ("xfce-tile-style", "platform/desktop/XfceDesktopBackend.cpp",
+     "case WallpaperStyle::Tile:\n        return 2;", "case WallpaperStyle::Tile:\n        return 1;",
+     "Xfce tile style written as centred"),
+    ("plasma-centre-fill", "platform/desktop/KdePlasmaBackend.cpp", "return 6;", "return 0;",
+     "Plasma centre fill mode written as stretch"),
+    ("x11-centre-swapped", "platform/desktop/X11RootBackend.cpp",
+     "painter.drawImage((width - picture.width()) / 2, (height - picture.height()) / 2, picture);",
+     "painter.drawImage((height - picture.height()) / 2, (width - picture.width()) / 2, picture);",
+     "X11 root centre offsets swapped"),
+    ("sway-mode-case", "platform/desktop/SwayDesktopBackend.cpp", "return styleWord(style).toLower();",
+     "return styleWord(style);", "swaymsg gets \"Stretch\" instead of \"stretch\""),
+    ("pcmanfm-mode-case", "platform/desktop/PcmanfmDesktopBackend.cpp", "return styleWord(style).toLower();",
+     "return styleWord(style);", "pcmanfm gets --wallpaper-mode=Stretch"),
+    ("tool-exit-code-ignored", "platform/desktop/ToolRunner.cpp", "if (process.exitCode() != 0) {",
+     "if (process.exitCode() < 0) {", "a desktop tool that fails is taken as successful"),
+    ("x11-session-as-none", "platform/desktop/DesktopBackendFactory.cpp", 'return QStringLiteral("x11");',
+     'return QStringLiteral("none");', "a plain X11 session gets no back end"),
+    ("autostart-percent", "core/AutostartEntry.cpp", "argument.replace(QLatin1Char('%'), QStringLiteral(\"%%\"));\n",
+     "", "a % in the program's path is not doubled in Exec="),
+    # ui: dialogs, commands, tray
+    ("chooser-colour-byte-order", "ui/FontChooserDialog.cpp",
+     "return color.red() + 256 * color.green() + 65536 * color.blue();",
+     "return color.blue() + 256 * color.green() + 65536 * color.red();", "the chosen colour stored as 0xRRGGBB"),
+    ("chooser-italic-underline", "ui/FontChooserDialog.cpp",
+     "font.setItalic(italicCheck->isChecked());\n    font.setUnderline(underlineCheck->isChecked());",
+     "font.setItalic(underlineCheck->isChecked());\n    font.setUnderline(italicCheck->isChecked());",
+     "the font dialog swaps italic and underline"),
+    ("caption-dialog-italic", "ui/frmCaption.cpp", "SettingValue::fromFlag(chosen->italic);",
+     "SettingValue::fromFlag(chosen->underline);", "the caption window stores underline as italic"),
+    ("timer-floor", "ui/frmTimer.cpp", "timeScroll->setRange(-unit.largest, -1);",
+     "timeScroll->setRange(-unit.largest, 0);", "the timer window allows an interval of 0"),
+    ("timer-hours-largest", "ui/frmTimer.cpp", 'kHours{"1", 24,', 'kHours{"1", 23,',
+     "the timer window stops at 23 hours"),
+    ("timer-boot-inverted", "ui/frmTimer.cpp",
+     'bootCheck->isChecked() ? QStringLiteral("1") : QStringLiteral("0")',
+     'bootCheck->isChecked() ? QStringLiteral("0") : QStringLiteral("1")', "the every-start box stored inverted"),
+    ("timer-cancel-keeps-minutes", "ui/frmTimer.cpp", "m_settings.timeMin = savedTimeMin;\n", "",
+     "Cancel keeps the changed minute count"),
+    ("mode-random-stored-as-order", "ui/frmMode.cpp", 'm_settings.sequenceType = QStringLiteral("1");',
+     'm_settings.sequenceType = QStringLiteral("0");', "choosing random order stores list order"),
+    ("tray-next-unwired", "ui/TrayController.cpp",
+     "connect(mnuNextImage, &QAction::triggered, this, &TrayController::mnuNextImage_Click);\n", "",
+     "the tray's next-picture item does nothing"),
+    ("advice-threshold-edge", "ui/ImageListCommands.cpp",
+     "if (m_images.Count() > LoadedImages::AdviceThreshold && !m_images.adviceShown) {",
+     "if (m_images.Count() >= LoadedImages::AdviceThreshold && !m_images.adviceShown) {",
+     "the 700-picture advice comes one picture early"),
+    ("thumbnail-orientation", "ui/ImageListCommands.cpp",
+     "static_cast<float>(picture.width() * TwipsPerPixel),\n                                  static_cast<float>(picture.height() * TwipsPerPixel)",
+     "static_cast<float>(picture.height() * TwipsPerPixel),\n                                  static_cast<float>(picture.width() * TwipsPerPixel)",
+     "the thumbnail box measured turned a quarter"),
+    ("thumbnail-aspect", "ui/ThumbnailGeometry.cpp", "h *= ShrinkStep;\n", "",
+     "the thumbnail shrinks only its width"),
+    ("thumbnail-centre-sign", "ui/ThumbnailGeometry.cpp", "toInt16((BoxHeight - h) / 2)", "toInt16((BoxHeight + h) / 2)",
+     "the thumbnail is placed below the box's centre"),
+    ("thumbnail-drawn-square", "ui/ThumbnailView.cpp", "m_placement.width * sx, m_placement.height * sy",
+     "m_placement.width * sx, m_placement.width * sy", "the thumbnail is drawn with its width as height"),
+]
+
+
+def run(cmd, cwd, log, timeout=None):
+    """Runs `cmd` quietly into `log`; returns True when it exits with 0."""
+    with open(log, "w") as out:
+        try:
+            return subprocess.run(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT, timeout=timeout).returncode == 0
+        except subprocess.TimeoutExpired:
+            return False
+
+
+def copy_tree(work):
+    """Copies the tracked files; unchanged ones keep their time, so a second run rebuilds little."""
+    files = subprocess.run(["git", "ls-files", "-z"], cwd=REPO, check=True, capture_output=True).stdout
+    for name in filter(None, files.decode().split("\0")):
+        source, target = REPO / name, work / name
+        if source.is_symlink() or not source.is_file():
+            continue
+        if target.is_file() and target.read_bytes() == source.read_bytes():
+            continue
+        target.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(source, target)
+
+
+class Suite:
+    def __init__(self, work, args):
+        self.work, self.args = work, args
+        self.build = work / "build" / "dev"
+        self.log = work / "mutate-logs"
+        self.log.mkdir(exist_ok=True)
+
+    def configure(self):
+        return run(["cmake", "--preset", "dev", "-DTESSALY_BUILD_BENCH=OFF"]
+                   + (["-DTESSALY_SYSTEM_TESTS=ON"] if self.args.all_labels else []),
+                   self.work, self.log / "configure.log")
+
+    def compile(self, tag):
+        return run(["nice", "-n", "19", "cmake", "--build", str(self.build), "-j", str(self.args.jobs)],
+                   self.work, self.log / f"build-{tag}.log")
+
+    def tests(self):
+        listed = subprocess.run(["ctest", "--test-dir", str(self.build), "-N"] + self.labels(),
+                                capture_output=True, text=True).stdout
+        return set(re.findall(r"Test +#\d+: (\S+)", listed))
+
+    def labels(self):
+        return [] if self.args.all_labels else ["-LE", "system|wine"]
+
+    def failures(self, tag):
+        """The names of the tests that failed (or timed out)."""
+        failed_log = self.build / "Testing" / "Temporary" / "LastTestsFailed.log"
+        failed_log.unlink(missing_ok=True)
+        cmd = ["nice", "-n", "19", "ctest", "--test-dir", str(self.build), "-j", str(self.args.jobs),
+               "--timeout", str(self.args.timeout)] + self.labels()
+        run(cmd, self.work, self.log / f"test-{tag}.log")
+        if not failed_log.exists():
+            return set()
+        return {line.split(":", 1)[1].strip() for line in failed_log.read_text().splitlines() if ":" in line}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--only", help="comma-separated fault numbers or names")
+    parser.add_argument("--keep-going", action="store_true",
+                        help="go on when the unmutated suite is not green (its failing tests are then ignored)")
+    parser.add_argument("--workdir", type=Path, default=Path(os.environ.get("TMPDIR", "/tmp")) / "tessaly-mutate")
+    parser.add_argument("--jobs", type=int, default=2, help="build and test jobs (default 2)")
+    parser.add_argument("--timeout", type=int, default=120, help="seconds per test without its own (default 120)")
+    parser.add_argument("--all-labels", action="store_true", help="also run the tests labelled system and wine")
+    parser.add_argument("--list", action="store_true", help="list the faults and whether their snippets are found")
+    args = parser.parse_args()
+
+    chosen = list(enumerate(FAULTS, 1))
+    if args.only:
+        wanted = set(args.only.split(","))
+        chosen = [(i, f) for i, f in chosen if str(i) in wanted or f[0] in wanted]
+        unknown = wanted - {str(i) for i, _ in chosen} - {f[0] for _, f in chosen}
+        if unknown:
+            sys.exit("no such fault: " + ", ".join(sorted(unknown)))
+    if args.list:
+        for i, (name, path, snippet, _, what) in chosen:
+            found = (REPO / "src" / path).read_text().count(snippet) if (REPO / "src" / path).exists() else 0
+            print(f"{i:3} {name:34} {'ok' if found == 1 else f'STALE ({found} found)':16} {what}")
+        return 0
+
+    work = args.workdir.resolve()
+    if REPO in work.parents or work == REPO:
+        sys.exit("the work folder must be outside the repository")
+    work.mkdir(parents=True, exist_ok=True)
+    copy_tree(work)
+    suite = Suite(work, args)
+    print(f"building the unmutated tree in {work} ...", flush=True)
+    if not suite.configure() or not suite.compile("clean"):
+        sys.exit(f"the unmutated tree does not build: see {suite.log}")
+    baseline = suite.failures("clean")
+    if baseline:
+        print("the unmutated suite fails: " + ", ".join(sorted(baseline)))
+        if not args.keep_going:
+            return 1
+
+    results, catchers = {}, {}
+    for i, (name, path, snippet, replacement, what) in chosen:
+        source = work / "src" / path
+        original = source.read_text() if source.exists() else ""
+        start = time.monotonic()
+        if original.count(snippet) != 1:
+            verdict = "STALE"
+        else:
+            try:
+                source.write_text(original.replace(snippet, replacement))
+                if not suite.compile(name):
+                    verdict = "NO BUILD"
+                else:
+                    caught = suite.failures(name) - baseline
+                    catchers[name] = caught
+                    verdict = "CAUGHT by " + ", ".join(sorted(caught)) if caught else "MISSED"
+            finally:
+                source.write_text(original)
+        results[name] = verdict
+        print(f"{i:3} {name:34} {verdict}   [{what}; {time.monotonic() - start:.0f} s]", flush=True)
+
+    count = {kind: sum(v.startswith(kind) for v in results.values()) for kind in ("CAUGHT", "MISSED", "NO", "STALE")}
+    print(f"\ncaught {count['CAUGHT']} of {count['CAUGHT'] + count['MISSED']} "
+          f"(not built: {count['NO']}, stale: {count['STALE']})")
+    for kind in ("MISSED", "NO BUILD", "STALE"):
+        names = [name for name, verdict in results.items() if verdict == kind]
+        if names:
+            print(f"{kind.lower()}: " + ", ".join(names))
+    if catchers:
+        # A test earns its place by catching some fault that no other test catches.
+        print("\ntest: faults caught / caught by it alone")
+        for test in sorted(suite.tests() - baseline):
+            alone = sum(c == {test} for c in catchers.values())
+            print(f"  {test:34} {sum(test in c for c in catchers.values()):3} / {alone}")
+    suite.compile("restored")  # leaves the copy built as the tree is, for the next run
+    return 0 if count["MISSED"] == 0 else 2
+
+
+if __name__ == "__main__":
+    sys.exit(main())
