@@ -213,9 +213,18 @@ def run(cmd, cwd, log, timeout=None):
 
 
 def copy_tree(work):
-    """Copies the tracked files; unchanged ones keep their time, so a second run rebuilds little."""
+    """Copies the tracked files; unchanged ones keep their time, so a second run rebuilds little.
+    Files of an earlier copy that the tree no longer has are removed: a moved header would shadow its
+    new place."""
     files = subprocess.run(["git", "ls-files", "-z"], cwd=REPO, check=True, capture_output=True).stdout
-    for name in filter(None, files.decode().split("\0")):
+    tracked = set(filter(None, files.decode().split("\0")))
+    for old in list(work.rglob("*")):
+        relative = old.relative_to(work)
+        if relative.parts[0] in ("build", "mutate-logs") or not old.is_file():
+            continue
+        if str(relative) not in tracked:
+            old.unlink()
+    for name in sorted(tracked):
         source, target = REPO / name, work / name
         if source.is_symlink() or not source.is_file():
             continue
