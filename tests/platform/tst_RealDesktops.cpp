@@ -1,0 +1,297 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DesktopHarness.h"
+#include "FakePlasmaShell.h"
+#include "XvfbServer.h"
+#include "platform/desktop/KdePlasmaBackend.h"
+#include "platform/desktop/SwayDesktopBackend.h"
+#include "platform/desktop/X11RootBackend.h"
+#include "platform/desktop/XfceDesktopBackend.h"
+
+#include <QDBusConnectionInterface>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QUrl>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
+
+// The back ends that talk to a running desktop: a private Xvfb whose root window is read back, a private
+// session bus with a stand-in plasmashell and the real xfconfd, and a headless sway read back with grim.
+class tst_RealDesktops : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void x11RootShowsThePicture_data();
+    void x11RootShowsThePicture();
+    void plasmaGetsTheScript_data();
+    void plasmaGetsTheScript();
+    void xfceSetsEveryBackdrop();
+    void swayShowsTheStyle_data();
+    void swayShowsTheStyle();
+
+private:
+    QString bitmap(const QString& folder, const QImage& image) const
+    {
+        return DesktopHarness::writeBitmap(m_dir.filePath(folder + "/tessaly.bmp"), image);
+    }
+
+    QTemporaryDir m_dir;
+    XvfbServer m_xvfb;
+    QProcess m_bus;
+    QProcess m_sway;
+    QThread m_shellThread;
+    FakePlasmaShell m_shell;
+};
+
+namespace {
+
+constexpr int Width = 64;
+constexpr int Height = 48;
+
+/** A picture whose every pixel differs, so a misplaced tile or offset shows. */
+QImage pattern(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(10 + 3 * x, 20 + 4 * y, 200 - x - y));
+    return image;
+}
+
+QRgb expectedPixel(const QString& style, const QImage& picture, int x, int y)
+{
+    if (style == "Tile")
+        return picture.pixel(x % picture.width(), y % picture.height());
+    const QPoint at(x - (Width - picture.width()) / 2, y - (Height - picture.height()) / 2);
+    if (style == "Center")
+        return picture.valid(at) ? picture.pixel(at) : qRgb(0, 0, 0);
+    return picture.pixel(x * picture.width() / Width, y * picture.height() / Height);
+}
+
+} // namespace
+
+void tst_RealDesktops::initTestCase()
+{
+    QVERIFY2(m_xvfb.start(Width, Height).isEmpty(), "Xvfb");
+    // xfconfd, started by the bus, keeps its settings in the bus's home.
+    QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7777))); // sway's user reads here
+    qputenv("HOME", m_dir.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toLocal8Bit());
+    const QString address =
+        DesktopHarness::startServer(m_bus, "dbus-daemon", {"--session", "--print-address=1"});
+    QVERIFY2(!address.isEmpty(), "dbus-daemon");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+    m_shell.moveToThread(&m_shellThread); // the back end's call blocks this thread
+    m_shellThread.start();
+    QVERIFY(QDBusConnection::connectToBus(address, "shell")
+                .registerObject("/PlasmaShell", &m_shell, QDBusConnection::ExportAllSlots));
+
+    // sway refuses root: it runs as nobody, with a runtime folder of its own.
+    const QString runtime = m_dir.filePath("run");
+    QVERIFY(QDir().mkpath(runtime) && ::chown(QFile::encodeName(runtime), 65534, 65534) == 0);
+    QVERIFY(QFile::setPermissions(runtime,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QVERIFY(DesktopHarness::writeScript(m_dir.filePath("sway.conf"),
+                                        "output HEADLESS-1 mode --custom 320x200\nxwayland disable\n"));
+    QProcessEnvironment environment;
+    for (const QString& variable : {"PATH=" + qEnvironmentVariable("PATH"), "HOME=" + m_dir.path(),
+                                    "XDG_RUNTIME_DIR=" + runtime, QString("WLR_BACKENDS=headless"),
+                                    QString("WLR_RENDERER=pixman"), QString("WLR_LIBINPUT_NO_DEVICES=1")})
+        environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+    m_sway.setProcessEnvironment(environment);
+    m_sway.setWorkingDirectory(m_dir.path()); // anything a file name managed to run leaves its mark here
+    m_sway.setStandardOutputFile(QProcess::nullDevice());
+    m_sway.setStandardErrorFile(QProcess::nullDevice());
+    m_sway.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "sway", "-c",
+                             m_dir.filePath("sway.conf")});
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runtime + "/wayland-1") &&
+                                 !QDir(runtime).entryList({"sway-ipc.*.sock"}, QDir::System).isEmpty(),
+                             10000);
+    qputenv("SWAYSOCK",
+            (runtime + '/' + QDir(runtime).entryList({"sway-ipc.*.sock"}, QDir::System)[0]).toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    qputenv("WAYLAND_DISPLAY", "wayland-1");
+}
+
+void tst_RealDesktops::cleanupTestCase()
+{
+    m_shellThread.quit();
+    m_shellThread.wait();
+    DesktopHarness::stop(m_sway);
+    DesktopHarness::stop(m_bus); // xfconfd leaves with its bus
+}
+
+void tst_RealDesktops::x11RootShowsThePicture_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("tolerance"); // smooth scaling blends neighbouring pixels
+
+    QTest::addRow("tile from the top-left") << "Tile" << QSize(5, 3) << 2;
+    QTest::addRow("centre on black") << "Center" << QSize(6, 4) << 2;
+    QTest::addRow("centre a larger picture, cropped evenly") << "Center" << QSize(80, 60) << 2;
+    QTest::addRow("stretch to the screen") << "Stretch" << QSize(16, 12) << 8;
+    QTest::addRow("screen-sized") << "Stretch" << QSize(Width, Height) << 2;
+}
+
+void tst_RealDesktops::x11RootShowsThePicture()
+{
+    QFETCH(QString, style);
+    QFETCH(QSize, size);
+    QFETCH(int, tolerance);
+
+    const QImage picture = pattern(size.width(), size.height());
+    const ApplyResult result = X11RootBackend(m_xvfb.displayName()).apply(bitmap("x11", picture), style);
+    QVERIFY2(result.ok, qPrintable(result.reason));
+
+    Display* display = XOpenDisplay(qPrintable(m_xvfb.displayName()));
+    QVERIFY(display != nullptr);
+    XImage* shown = XGetImage(display, DefaultRootWindow(display), 0, 0, Width, Height, AllPlanes, ZPixmap);
+    for (int y = 0; y < Height; ++y) {
+        for (int x = 0; x < Width; ++x) {
+            const QRgb seen = XGetPixel(shown, x, y), wanted = expectedPixel(style, picture, x, y);
+            const bool near = qAbs(qRed(seen) - qRed(wanted)) <= tolerance &&
+                              qAbs(qGreen(seen) - qGreen(wanted)) <= tolerance &&
+                              qAbs(qBlue(seen) - qBlue(wanted)) <= tolerance;
+            QVERIFY2(
+                near,
+                qPrintable(
+                    QString("pixel %1,%2: %3, not %4").arg(x).arg(y).arg(seen, 0, 16).arg(wanted, 0, 16)));
+        }
+    }
+    XDestroyImage(shown);
+    XCloseDisplay(display);
+}
+
+void tst_RealDesktops::plasmaGetsTheScript_data()
+{
+    QTest::addColumn<QString>("folder"); // the file name must stay data whatever it holds
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<int>("fillMode");
+    QTest::addColumn<QString>("refusal"); // "gone": no plasmashell on the bus
+
+    QTest::addRow("Stretch") << DesktopHarness::hostileName() << "Stretch" << 0 << "";
+    QTest::addRow("Center") << "\"); evil(); (\""
+                            << "Center" << 6 << "";
+    QTest::addRow("Tile") << "line\nbreak a\u2028b\u2029c 壁紙"
+                          << "Tile" << 3 << "";
+    QTest::addRow("widgets locked") << "locked"
+                                    << "Tile" << 3 << "Widgets are locked";
+    QTest::addRow("no plasmashell") << "gone"
+                                    << "Tile" << 3 << "gone";
+}
+
+void tst_RealDesktops::plasmaGetsTheScript()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, style);
+    QFETCH(int, fillMode);
+    QFETCH(QString, refusal);
+
+    QDBusConnection shell("shell");
+    refusal == "gone" ? shell.unregisterService("org.kde.plasmashell")
+                      : shell.registerService("org.kde.plasmashell");
+    m_shell.refusal = refusal;
+    const QString picture = bitmap("plasma/" + folder, pattern(4, 4));
+    const ApplyResult result = KdePlasmaBackend().apply(picture, style);
+    if (!refusal.isEmpty()) {
+        QVERIFY(!result.ok);
+        QVERIFY2(result.reason.startsWith("KDE Plasma: ") &&
+                     result.reason.contains(refusal == "gone" ? "org.kde.plasmashell" : refusal),
+                 qPrintable(result.reason));
+        return;
+    }
+    QVERIFY2(result.ok, qPrintable(result.reason));
+    // The script's one string literal, read as JSON reads it, is the fresh copy's URL.
+    const QString script = m_shell.script;
+    const qsizetype start = script.indexOf('"');
+    qsizetype end = start + 1;
+    while (end < script.size() && script.at(end) != '"')
+        end += script.at(end) == '\\' ? 2 : 1;
+    const QJsonArray literal =
+        QJsonDocument::fromJson("[" + script.mid(start, end - start + 1).toUtf8() + "]").array();
+    QCOMPARE(QUrl(literal.at(0).toString()).toLocalFile(),
+             QFileInfo(picture).absolutePath() + "/tessaly-1.bmp");
+    const QString rest = script.left(start) + script.mid(end + 1);
+    const qsizetype fill = rest.indexOf(QString("writeConfig('FillMode', %1)").arg(fillMode));
+    QVERIFY2(fill >= 0 && rest.indexOf("writeConfig('Image', ") > fill, qPrintable(script));
+}
+
+void tst_RealDesktops::xfceSetsEveryBackdrop()
+{
+    // The profile knows one output and its first workspace; a second output has joined since.
+    QCOMPARE(QProcess::execute("xfconf-query", {"-c", "xfce4-desktop", "-p",
+                                                "/backdrop/screen0/monitorVirtual1/workspace0/last-image",
+                                                "-n", "-t", "string", "-s", "/old.png"}),
+             0);
+    const QString picture = bitmap(DesktopHarness::hostileName() + "/xfce", pattern(4, 4));
+    QString style = "Tile";
+    const ApplyResult result = XfceDesktopBackend({"Virtual1", "HDMI-2"}).apply(picture, style);
+    QVERIFY2(result.ok, qPrintable(result.reason));
+    QStringList expected;
+    for (const QString output : {"Virtual1", "HDMI-2"}) {
+        const QString folder = "/backdrop/screen0/monitor" + output + "/workspace0/";
+        QCOMPARE(DesktopHarness::run("xfconf-query", {"-c", "xfce4-desktop", "-p", folder + "image-style"}),
+                 "2");
+        QCOMPARE(DesktopHarness::run("xfconf-query", {"-c", "xfce4-desktop", "-p", folder + "last-image"}),
+                 QFileInfo(picture).absolutePath() + "/tessaly-1.bmp");
+        expected << folder + "image-style" << folder + "last-image";
+    }
+    QStringList listed = DesktopHarness::run("xfconf-query", {"-c", "xfce4-desktop", "-l"}).split('\n');
+    listed.sort();
+    expected.sort();
+    QCOMPARE(listed, expected);
+}
+
+void tst_RealDesktops::swayShowsTheStyle_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<QString>("expected"); // the colours at four points of the 320x200 output
+    QTest::addRow("Stretch") << "Stretch"
+                             << "RRRB";
+    QTest::addRow("Tile") << "Tile"
+                          << "RBRB";
+    QTest::addRow("Center") << "Center"
+                            << "KKRK";
+}
+
+void tst_RealDesktops::swayShowsTheStyle()
+{
+    QFETCH(QString, style);
+    QFETCH(QString, expected);
+
+    // 64x40, red in its top-left quarter, blue elsewhere.
+    QImage image(64, 40, QImage::Format_RGB32);
+    image.fill(qRgb(0, 0, 255));
+    QPainter(&image).fillRect(0, 0, 32, 20, QColor(255, 0, 0));
+    SwayDesktopBackend desktop(m_dir.filePath("plain"));
+    const ApplyResult result = desktop.apply(bitmap(DesktopHarness::hostileName() + "/sway", image), style);
+    QVERIFY2(result.ok, qPrintable(result.reason));
+    const auto seen = [] {
+        QProcess grim;
+        grim.start("grim", {"-t", "ppm", "-"});
+        grim.waitForFinished(5000);
+        const QImage screen = QImage::fromData(grim.readAllStandardOutput(), "PPM");
+        QString names;
+        for (const QPoint point : {QPoint(10, 10), QPoint(42, 10), QPoint(140, 90), QPoint(250, 150)}) {
+            const QRgb pixel = screen.pixel(point);
+            names += qRed(pixel) > 160 && qBlue(pixel) < 90            ? 'R'
+                     : qBlue(pixel) > 160 && qRed(pixel) < 90          ? 'B'
+                     : qRed(pixel) + qGreen(pixel) + qBlue(pixel) < 90 ? 'K'
+                                                                       : '?';
+        }
+        return names;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(seen(), expected, 5000); // swaybg draws a moment after sway took the command
+    QVERIFY(!QFile::exists(m_dir.filePath("pwned")) && !QFile::exists(m_dir.filePath("pwned2")));
+}
+
+QTEST_GUILESS_MAIN(tst_RealDesktops)
+#include "tst_RealDesktops.moc"
