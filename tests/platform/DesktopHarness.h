@@ -51,8 +51,7 @@ inline QString startServer(QProcess& process, const QString& program, const QStr
 inline void stop(QProcess& process)
 {
     process.terminate();
-    if (!process.waitForFinished(3000))
-        process.kill();
+    process.waitForFinished(3000); // else killed when it goes
 }
 
 } // namespace DesktopHarness

@@ -12,10 +12,8 @@ QString XvfbServer::start(int width, int height)
 {
     // -noreset: the server would otherwise drop the wallpaper when its last client leaves.
     const QString number = DesktopHarness::startServer(
-        m_process, QStringLiteral("Xvfb"),
-        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
-         QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-         QStringLiteral("%1x%2x24").arg(width).arg(height)});
-    m_displayName = QLatin1Char(':') + number;
-    return number.isEmpty() ? QStringLiteral("Xvfb did not start: ") + m_process.errorString() : QString();
+        m_process, "Xvfb",
+        QString("-displayfd 1 -noreset -nolisten tcp -screen 0 %1x%2x24").arg(width).arg(height).split(' '));
+    m_displayName = ':' + number;
+    return number.isEmpty() ? "Xvfb did not start: " + m_process.errorString() : QString();
 }
