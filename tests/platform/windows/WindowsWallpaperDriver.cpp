@@ -1,20 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Runs WindowsWallpaper against a real (Wine) registry and SystemParametersInfo: for each style, the
-// values written, their order before the file is handed over, and the wallpaper read back; and a refusal
-// reported. Prints each failed check and exits non-zero if any failed.
+// Runs WindowsWallpaper against a real (Wine) registry and SystemParametersInfo: for each style, the values
+// in place before the file is handed over, and the wallpaper read back. Exits non-zero if a check failed.
 #include "WindowsWallpaper.h"
 
 #include <cstdio>
 
 namespace {
-
-int g_failures = 0;
-
-void check(bool ok, const std::wstring& what)
-{
-    if (!ok && ++g_failures)
-        std::fwprintf(stderr, L"FAIL: %ls\n", what.c_str());
-}
 
 std::wstring desktopValue(const wchar_t* name)
 {
@@ -24,18 +15,17 @@ std::wstring desktopValue(const wchar_t* name)
     return buffer;
 }
 
-/** Notes what the style values hold when the file is handed over; can refuse it. */
+/** Notes what the style values hold when the file is handed over. */
 class RecordingWallpaper final : public WindowsWallpaper
 {
 public:
     std::wstring styleWhenHanded;
-    bool refuse = false;
 
 protected:
     std::wstring setDeskWallpaper(const std::wstring& path) override
     {
         styleWhenHanded = desktopValue(L"TileWallpaper") + L"/" + desktopValue(L"WallpaperStyle");
-        return refuse ? L"refused" : WindowsWallpaper::setDeskWallpaper(path);
+        return WindowsWallpaper::setDeskWallpaper(path);
     }
 };
 
@@ -44,25 +34,21 @@ protected:
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring bitmap = std::wstring(argc > 1 ? argv[1] : L"C:") + L"\\tessaly 1.bmp";
-    const struct
-    {
-        WindowsWallpaper::Style style;
-        const wchar_t* values;
-    } rows[] = {{WindowsWallpaper::Style::Center, L"0/0"},
-                {WindowsWallpaper::Style::Tile, L"1/0"},
-                {WindowsWallpaper::Style::Stretch, L"0/2"}};
-    for (const auto& row : rows) {
+    const std::pair<WindowsWallpaper::Style, std::wstring> rows[] = {
+        {WindowsWallpaper::Style::Stretch, L"0/2"},
+        {WindowsWallpaper::Style::Tile, L"1/0"},
+        {WindowsWallpaper::Style::Center, L"0/0"}};
+    int failures = 0;
+    for (const auto& [style, values] : rows) {
         RecordingWallpaper wallpaper;
-        check(wallpaper.apply(bitmap, row.style).empty(), L"apply failed");
-        check(wallpaper.styleWhenHanded == row.values, L"style when handed: " + wallpaper.styleWhenHanded);
+        const std::wstring error = wallpaper.apply(bitmap, style);
         wchar_t shown[MAX_PATH] = {};
         SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, shown, 0);
-        check(bitmap == shown, L"wallpaper reads back as " + std::wstring(shown));
+        if (!error.empty() || wallpaper.styleWhenHanded != values || bitmap != shown) {
+            ++failures;
+            std::fwprintf(stderr, L"FAIL: %ls: style %ls when handed, wallpaper %ls; %ls\n", values.c_str(),
+                          wallpaper.styleWhenHanded.c_str(), shown, error.c_str());
+        }
     }
-    RecordingWallpaper refused;
-    refused.refuse = true;
-    check(refused.apply(bitmap, WindowsWallpaper::Style::Center) == L"refused",
-          L"a refusal was not reported");
-    std::fwprintf(stdout, L"%d failed checks\n", g_failures);
-    return g_failures == 0 ? 0 : 1;
+    return failures;
 }
