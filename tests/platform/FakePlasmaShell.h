@@ -12,14 +12,19 @@ class FakePlasmaShell : public QObject, protected QDBusContext
     Q_CLASSINFO("D-Bus Interface", "org.kde.PlasmaShell")
 
 public:
-    QString script;
-    QString refusal;
+    const QString& script() const { return m_script; }
+    /** Refuses every later script with this message (empty: accepts them again). */
+    void refuseWith(const QString& message) { m_refusal = message; }
 
 public slots:
-    void evaluateScript(const QString& text)
+    void evaluateScript(const QString& script)
     {
-        script = text;
-        if (!refusal.isEmpty())
-            sendErrorReply(QDBusError::Failed, refusal);
+        m_script = script;
+        if (!m_refusal.isEmpty())
+            sendErrorReply(QDBusError::Failed, m_refusal);
     }
+
+private:
+    QString m_script;
+    QString m_refusal;
 };

@@ -54,11 +54,9 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(m_xvfb.start(Width, Height).isEmpty(), "Xvfb");
-        // xfconfd, started by the bus, keeps its settings in the bus's home.
         QVERIFY(
             QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7777))); // sway's user reads here
-        qputenv("HOME", m_dir.path().toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toLocal8Bit()); // for xfconfd, started by the bus
         const QString address =
             DesktopHarness::startServer(m_bus, "dbus-daemon", {"--session", "--print-address=1"});
         QVERIFY2(!address.isEmpty(), "dbus-daemon");
@@ -157,10 +155,11 @@ private slots:
         QFETCH(QString, style);
         QFETCH(QString, expected);
 
-        m_shell.refusal = expected.size() > 1 ? expected : QString();
+        const bool refused = expected.size() > 1;
+        m_shell.refuseWith(refused ? expected : QString());
         const QString picture = bitmap("plasma/" + folder, pattern(4, 4));
         const ApplyResult result = KdePlasmaBackend().apply(picture, style);
-        if (!m_shell.refusal.isEmpty()) {
+        if (refused) {
             QVERIFY2(!result.ok && result.reason.startsWith("KDE Plasma: ") &&
                          result.reason.contains(expected),
                      qPrintable(result.reason));
@@ -168,7 +167,7 @@ private slots:
         }
         QVERIFY2(result.ok, qPrintable(result.reason));
         // The name reaches Plasma as the fresh copy's URL, in the script's one string literal.
-        const QString script = m_shell.script;
+        const QString script = m_shell.script();
         QCOMPARE(script.count('"'), 2);
         QCOMPARE(QUrl(script.section('"', 1, 1)).toLocalFile(),
                  QFileInfo(picture).absolutePath() + "/tessaly-1.bmp");
