@@ -81,9 +81,8 @@ private slots:
     {
         QTest::addColumn<QString>("backend");
         QTest::addColumn<QString>("style");
-        // One line a call; gsettings: schema|key|the value the store kept. %F: the fresh copy; %B: the
-        // bitmap; %P: the copy in the plain runtime folder. "!": the change fails when the tools do, with
-        // this reason.
+        // The calls, one a line (gsettings: schema|key|value kept); %F fresh copy, %B bitmap, %P plain copy.
+        // "!": the tools fail, and so does the change, for this reason.
         QTest::addColumn<QString>("expected");
 
         const QString gnome = "org.gnome.desktop.background|picture-",
@@ -102,8 +101,7 @@ private slots:
             {"LXDE Tile", "lxde", "Tile", "pcmanfm|--wallpaper-mode=tile|--set-wallpaper=%F"},
             {"sway Center", "sway", "Center", "swaymsg|--|output|*|bg|%P|center|#000000"},
             {"own command", "command", "Tile", "set wallpaper|--quiet|two words|%B|Tile"},
-            // gsettings exits 0 when its write reached no store (dconf without a bus): only reading back
-            // tells.
+            // gsettings exits 0 even when no store kept the write (dconf without a bus).
             {"value not kept", "mate", "Center",
              "!MATE: org.mate.background picture-options did not keep the value"},
             {"pcmanfm-qt fails", "lxqt", "Center", "!LXQt: pcmanfm-qt failed with exit code 3: no monitor X"},
