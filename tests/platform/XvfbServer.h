@@ -9,8 +9,7 @@ class XvfbServer
 {
 public:
     ~XvfbServer();
-
-    /** Starts a single-screen server of the given size and depth 24; empty on success, else why not. */
+    /** Starts a single screen of depth 24; empty on success, else why not. */
     QString start(int width, int height);
     /** ":N", for XOpenDisplay or $DISPLAY. */
     const QString& displayName() const { return m_displayName; }

@@ -1,0 +1,262 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DesktopHarness.h"
+#include "FakePlasmaShell.h"
+#include "XvfbServer.h"
+#include "platform/desktop/KdePlasmaBackend.h"
+#include "platform/desktop/SwayDesktopBackend.h"
+#include "platform/desktop/X11RootBackend.h"
+#include "platform/desktop/XfceDesktopBackend.h"
+
+#include <QDBusConnectionInterface>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QUrl>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int Width = 64;
+constexpr int Height = 48;
+
+/** A picture whose every pixel differs, so a misplaced tile or offset shows. */
+QImage pattern(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(10 + 3 * x, 20 + 4 * y, 200 - x - y));
+    return image;
+}
+
+QRgb expectedPixel(const QString& style, const QImage& picture, int x, int y)
+{
+    if (style == "Tile")
+        return picture.pixel(x % picture.width(), y % picture.height());
+    const QPoint at(x - (Width - picture.width()) / 2, y - (Height - picture.height()) / 2);
+    if (style == "Center")
+        return picture.valid(at) ? picture.pixel(at) : qRgb(0, 0, 0);
+    return picture.pixel(x * picture.width() / Width, y * picture.height() / Height);
+}
+
+} // namespace
+
+// The back ends that talk to a running desktop: a private Xvfb whose root window is read back, a private
+// session bus with a stand-in plasmashell and the real xfconfd, and a headless sway read back with grim.
+class tst_RealDesktops : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(m_xvfb.start(Width, Height).isEmpty(), "Xvfb");
+        QVERIFY(
+            QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7777))); // sway's user reads here
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toLocal8Bit()); // for xfconfd, started by the bus
+        const QString address =
+            DesktopHarness::startServer(m_bus, "dbus-daemon", {"--session", "--print-address=1"});
+        QVERIFY2(!address.isEmpty(), "dbus-daemon");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+        m_shell.moveToThread(&m_shellThread); // the back end's call blocks this thread
+        m_shellThread.start();
+        QDBusConnection shell = QDBusConnection::connectToBus(address, "shell");
+        QVERIFY(shell.registerObject("/PlasmaShell", &m_shell, QDBusConnection::ExportAllSlots) &&
+                shell.registerService("org.kde.plasmashell"));
+
+        // sway refuses root: it runs as nobody, with a runtime folder of its own.
+        const QString runtime = m_dir.filePath("run");
+        QVERIFY(QDir().mkpath(runtime) && ::chown(QFile::encodeName(runtime), 65534, 65534) == 0);
+        QVERIFY(QFile::setPermissions(runtime, QFileDevice::Permissions(0x7000))); // the owner's alone
+        QVERIFY(DesktopHarness::writeScript(m_dir.filePath("sway.conf"),
+                                            "output HEADLESS-1 mode --custom 320x200\nxwayland disable\n"));
+        m_sway.setEnvironment({"PATH=" + qEnvironmentVariable("PATH"), "HOME=" + m_dir.path(),
+                               "XDG_RUNTIME_DIR=" + runtime, "WLR_BACKENDS=headless", "WLR_RENDERER=pixman",
+                               "WLR_LIBINPUT_NO_DEVICES=1"});
+        m_sway.setWorkingDirectory(m_dir.path()); // anything a file name managed to run leaves its mark here
+        m_sway.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        m_sway.setStandardErrorFile(QProcess::nullDevice());
+        m_sway.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "sway", "-c",
+                                 m_dir.filePath("sway.conf")});
+        const QString socket = runtime + QString("/sway-ipc.65534.%1.sock").arg(m_sway.processId());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket) && QFile::exists(runtime + "/wayland-1"), 10000);
+        qputenv("SWAYSOCK", socket.toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+        qputenv("WAYLAND_DISPLAY", "wayland-1");
+    }
+
+    void cleanupTestCase()
+    {
+        m_shellThread.quit();
+        m_shellThread.wait();
+        DesktopHarness::stop(m_sway);
+        DesktopHarness::stop(m_bus); // xfconfd leaves with its bus
+    }
+
+    void x11RootShowsThePicture_data()
+    {
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<QSize>("size");
+        QTest::addRow("tile from the top-left") << "Tile" << QSize(5, 3);
+        QTest::addRow("centre on black") << "Center" << QSize(6, 4);
+        QTest::addRow("centre a larger picture, cropped evenly") << "Center" << QSize(80, 60);
+        QTest::addRow("stretch to the screen") << "Stretch" << QSize(32, 24);
+        QTest::addRow("screen-sized") << "Stretch" << QSize(Width, Height);
+    }
+
+    void x11RootShowsThePicture()
+    {
+        QFETCH(QString, style);
+        QFETCH(QSize, size);
+
+        const QImage picture = pattern(size.width(), size.height());
+        const ApplyResult result = X11RootBackend(m_xvfb.displayName()).apply(bitmap("x11", picture), style);
+        QVERIFY2(result.ok, qPrintable(result.reason));
+
+        Display* display = XOpenDisplay(qPrintable(m_xvfb.displayName()));
+        QVERIFY(display != nullptr);
+        XImage* shown =
+            XGetImage(display, DefaultRootWindow(display), 0, 0, Width, Height, AllPlanes, ZPixmap);
+        for (int y = 0; y < Height; ++y) {
+            for (int x = 0; x < Width; ++x) {
+                const QRgb seen = XGetPixel(shown, x, y), wanted = expectedPixel(style, picture, x, y);
+                for (const int shift : {0, 8, 16})
+                    QVERIFY2(qAbs(int(seen >> shift & 0xff) - int(wanted >> shift & 0xff)) <=
+                                 2, // smooth scaling may blend neighbours
+                             qPrintable(QString("pixel %1,%2").arg(x).arg(y)));
+            }
+        }
+        XDestroyImage(shown);
+        XCloseDisplay(display);
+    }
+
+    void plasmaGetsTheScript_data()
+    {
+        QTest::addColumn<QString>("folder"); // the file name must stay data whatever it holds
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<QString>("expected"); // the fill mode written, or the refusal reported
+
+        const QString rows[][4] = {
+            {"Stretch", DesktopHarness::hostileName(), "Stretch", "0"},
+            {"Center", "\"); evil(); (\"", "Center", "6"},
+            {"Tile", "line\nbreak a\u2028b\u2029c 壁紙", "Tile", "3"},
+            {"widgets locked", "locked", "Tile", "Widgets are locked"},
+        };
+        for (const auto& row : rows)
+            QTest::addRow("%s", qPrintable(row[0])) << row[1] << row[2] << row[3];
+    }
+
+    void plasmaGetsTheScript()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, style);
+        QFETCH(QString, expected);
+
+        const bool refused = expected.size() > 1;
+        m_shell.refuseWith(refused ? expected : QString());
+        const QString picture = bitmap("plasma/" + folder, pattern(4, 4));
+        const ApplyResult result = KdePlasmaBackend().apply(picture, style);
+        if (refused) {
+            QVERIFY2(!result.ok && result.reason.startsWith("KDE Plasma: ") &&
+                         result.reason.contains(expected),
+                     qPrintable(result.reason));
+            return;
+        }
+        QVERIFY2(result.ok, qPrintable(result.reason));
+        // The name reaches Plasma as the fresh copy's URL, in the script's one string literal.
+        const QString script = m_shell.script();
+        QCOMPARE(script.count('"'), 2);
+        QCOMPARE(QUrl(script.section('"', 1, 1)).toLocalFile(),
+                 QFileInfo(picture).absolutePath() + "/tessaly-1.bmp");
+        const QString rest = script.section('"', 0, 0) + script.section('"', 2);
+        const qsizetype fill = rest.indexOf("writeConfig('FillMode', " + expected + ")");
+        QVERIFY2(fill >= 0 && rest.indexOf("writeConfig('Image', ") > fill, qPrintable(script));
+    }
+
+    void xfceSetsEveryBackdrop()
+    {
+        // The profile knows one output and its first workspace; a second output has joined since.
+        QCOMPARE(QProcess::execute("xfconf-query", {"-c", "xfce4-desktop", "-p",
+                                                    "/backdrop/screen0/monitorVirtual1/workspace0/last-image",
+                                                    "-n", "-t", "string", "-s", "/old.png"}),
+                 0);
+        const QString picture = bitmap(DesktopHarness::hostileName() + "/xfce", pattern(4, 4));
+        QString style = "Tile";
+        const ApplyResult result = XfceDesktopBackend({"Virtual1", "HDMI-2"}).apply(picture, style);
+        QVERIFY2(result.ok, qPrintable(result.reason));
+        // Every backdrop, and no other, holds the tile style and the fresh copy.
+        QStringList expected, listed;
+        for (const QString output : {"Virtual1", "HDMI-2"}) {
+            const QString folder = "/backdrop/screen0/monitor" + output + "/workspace0/";
+            expected << folder + "image-style 2"
+                     << (folder + "last-image " + QFileInfo(picture).path()).simplified() + "/tessaly-1.bmp";
+        }
+        for (const QString& line :
+             DesktopHarness::run("xfconf-query", {"-c", "xfce4-desktop", "-lv"}).split('\n'))
+            listed << line.simplified();
+        listed.sort();
+        expected.sort();
+        QCOMPARE(listed, expected);
+    }
+
+    void swayShowsTheStyle_data()
+    {
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<QString>("expected"); // the colours at four points of the 320x200 output
+        for (const QString row : {"Stretch RRRB", "Tile RBRB", "Center KKRK"})
+            QTest::addRow("%s", qPrintable(row.section(' ', 0, 0)))
+                << row.section(' ', 0, 0) << row.section(' ', 1);
+    }
+
+    void swayShowsTheStyle()
+    {
+        QFETCH(QString, style);
+        QFETCH(QString, expected);
+
+        // 64x40, red in its top-left quarter, blue elsewhere.
+        QImage image(64, 40, QImage::Format_RGB32);
+        image.fill(qRgb(0, 0, 255));
+        QPainter(&image).fillRect(0, 0, 32, 20, QColor(255, 0, 0));
+        SwayDesktopBackend desktop(m_dir.filePath("plain"));
+        const ApplyResult result =
+            desktop.apply(bitmap(DesktopHarness::hostileName() + "/sway", image), style);
+        QVERIFY2(result.ok, qPrintable(result.reason));
+        const auto seen = [] {
+            QProcess grim;
+            grim.start("grim", {"-t", "ppm", "-"});
+            grim.waitForFinished(5000);
+            const QImage screen = QImage::fromData(grim.readAllStandardOutput(), "PPM");
+            QString names;
+            for (const QPoint point : {QPoint(10, 10), QPoint(42, 10), QPoint(140, 90), QPoint(250, 150)}) {
+                const QRgb pixel = screen.pixel(point);
+                names += qRed(pixel) > 160 && qBlue(pixel) < 90            ? 'R'
+                         : qBlue(pixel) > 160 && qRed(pixel) < 90          ? 'B'
+                         : qRed(pixel) + qGreen(pixel) + qBlue(pixel) < 90 ? 'K'
+                                                                           : '?';
+            }
+            return names;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(seen(), expected,
+                                  5000); // swaybg draws a moment after sway took the command
+        QVERIFY(!QFile::exists(m_dir.filePath("pwned")) && !QFile::exists(m_dir.filePath("pwned2")));
+    }
+
+private:
+    QString bitmap(const QString& folder, const QImage& image) const
+    {
+        return DesktopHarness::writeBitmap(m_dir.filePath(folder + "/tessaly.bmp"), image);
+    }
+
+    QTemporaryDir m_dir;
+    XvfbServer m_xvfb;
+    QProcess m_bus;
+    QProcess m_sway;
+    QThread m_shellThread;
+    FakePlasmaShell m_shell;
+};
+
+QTEST_GUILESS_MAIN(tst_RealDesktops)
+#include "tst_RealDesktops.moc"
