@@ -112,8 +112,6 @@ private slots:
         const QString display = QStringLiteral("[display]\ndisplayType=0\nsequenceType=0\n");
         QTest::addRow("display: a stored 2.0 is Tile") << "[display]\ndisplayType=2.0\n"
                                                        << "display ok" << QStringList{"displayType=2"} << 0;
-        QTest::addRow("display: Escape is Cancel")
-            << display << "display tileOption escape" << QStringList{} << 0;
         QTest::addRow("mode: random")
             << display << "mode randomOption ok" << QStringList{"sequenceType=1"} << 0;
         QTest::addRow("mode: each once")
