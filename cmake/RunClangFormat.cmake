@@ -2,7 +2,8 @@
 file(GLOB_RECURSE _files
     "${ROOT}/src/*.cpp" "${ROOT}/src/*.h"
     "${ROOT}/tests/*.cpp" "${ROOT}/tests/*.h"
-    "${ROOT}/bench/*.cpp" "${ROOT}/bench/*.h")
+    "${ROOT}/bench/*.cpp" "${ROOT}/bench/*.h"
+    "${ROOT}/tools/*.cpp" "${ROOT}/tools/*.h")
 if(NOT _files)
     return()
 endif()

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/dev}
 out=${2:-$build/screenshots}
-gallery=$build/tests/ui/dialog_gallery
+gallery=$build/tools/screenshots/dialog_gallery
 [[ -x $gallery ]] || { echo "no $gallery: build first" >&2; exit 1; }
 command -v Xvfb >/dev/null && command -v import >/dev/null || { echo "needs Xvfb and import" >&2; exit 1; }
 mkdir -p "$out"

@@ -11,7 +11,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build/dev}
 out=${2:-$here/build/screenshots}
-preview=$build/tests/ui/settings_window_preview
+preview=$build/tools/screenshots/settings_window_preview
 [[ -x "$preview" ]] || { echo "no preview program at $preview: build the dev preset first" >&2; exit 1; }
 command -v Xvfb >/dev/null || { echo "Xvfb is missing (package xvfb)" >&2; exit 1; }
 command -v import >/dev/null || { echo "import is missing (package imagemagick)" >&2; exit 1; }

@@ -1,70 +1,85 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The running program's objects wired as at start: the tray icon and its menu, the settings window's
+// trips to and from the tray, and the commands the command line sends.
 #include "FakeClock.h"
+#include "FakeEventWait.h"
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
+#include "FakeRandom.h"
+#include "FakeScreenInfo.h"
 #include "FakeUrlOpener.h"
+#include "RecordingDesktop.h"
 #include "TempAppFolder.h"
 #include "core/LoadedImages.h"
 #include "core/Scheduler.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
+#include "engine/ChangeCycle.h"
 #include "platform/PosixFileSystem.h"
 #include "ui/ApplicationShell.h"
+#include "ui/ControlCommands.h"
 #include "ui/TrayController.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
-#include <QListView>
-#include <QMenu>
 #include <QTest>
 
 namespace {
 
-/** The program's objects wired as at start, with a recorded change and end. */
+QString seeded(const TempAppFolder& folder)
+{
+    folder.seedShippedData();
+    folder.writeSettings("[display]\nimageNum=0\nsequenceType=1\n[time]\ntimeOption=1\ntimeHour=1\n"
+                         "ChangeTime=2030-01-01\n");
+    return folder.settingsPath();
+}
+
 struct Program
 {
     TempAppFolder folder;
+    SettingsFile file{seeded(folder), PosixFileSystem::instance()};
+    Settings settings = SettingsSchema::readAll(file);
     FakeClock clock;
     FakePrompter prompter;
-    SettingsFile file;
-    Settings settings;
     LoadedImages images;
+    RecordingDesktop desktop;
+    FakeRandom random;
+    FakeEventWait wait;
+    FakeScreenInfo screen{QSize(64, 48)};
+    FakeFileDialogs fileDialogs;
+    FakeUrlOpener urlOpener;
     QStringList changes;
     std::function<void()> duringChange;
     int quits = 0;
     bool trayAvailable = true;
-    FakeFileDialogs fileDialogs;
-    FakeUrlOpener urlOpener;
-    frmMain window;
-    Scheduler scheduler;
-    TrayController tray;
-    ApplicationShell shell;
+    frmMain window{images, prompter, fileDialogs, urlOpener};
+    ChangeCycle cycle{settings, images, file, folder.folder(), PosixFileSystem::instance(), desktop,
+                      prompter, random, wait, screen};
+    Scheduler scheduler{settings, file, clock, prompter, [this](const QString& mode) {
+                            change(mode);
+                        }};
+    TrayController tray{settings, [this](const QString& mode) {
+                            change(mode);
+                        }};
+    ApplicationShell shell{window, images, scheduler, tray, prompter};
+    ControlCommands commands{settings, images, cycle, scheduler, shell, tray};
 
-    explicit Program(int pictures = 2)
-        : file(folder.settingsPath(), PosixFileSystem::instance()),
-          window(images, prompter, fileDialogs, urlOpener),
-          scheduler(settings, file, clock, prompter, [this](const QString& mode) { onChange(mode); }),
-          tray(settings, [this](const QString& mode) { onChange(mode); }),
-          shell(window, images, scheduler, tray, prompter)
+    Program()
     {
-        folder.writeSettings("[total]\ntotal=0\n[display]\nsequenceType=1\n[time]\ntimeOption=1\ntimeHour=1\n"
-                             "ChangeTime=2030-01-01\n");
-        settings = SettingsSchema::readAll(file);
-        for (int i = 0; i < pictures; ++i)
-            images.Append(QStringLiteral("/p/%1.jpg").arg(i));
+        images.Append(folder.file(QStringLiteral("image1.gif")), QStringLiteral("First"));
+        images.Append(folder.file(QStringLiteral("image2.gif")), QStringLiteral("Second"));
         shell.setTrayAvailable([this] { return trayAvailable; });
         shell.setQuit([this] { ++quits; });
     }
-
-    void onChange(const QString& mode)
+    void change(const QString& mode)
     {
-        changes.append(mode);
+        changes << mode;
         if (duringChange)
-            duringChange();
+            std::exchange(duringChange, nullptr)();
+        cycle.ChangeWallpaper(mode);
     }
-
-    QAction* item(const char* name) { return tray.menu().findChild<QAction*>(QLatin1String(name)); }
-    QListView* list() { return window.findChild<QListView*>(QStringLiteral("List1")); }
+    QAction* item(const QString& name) { return tray.menu().findChild<QAction*>(name); }
+    QString status() { return commands.run(QStringLiteral("status")); }
 };
 
 } // namespace
@@ -74,205 +89,125 @@ class tst_Tray : public QObject
     Q_OBJECT
 
 private slots:
-    void menuHoldsTheThreeCommands();
-    void iconEvents_data();
-    void iconEvents();
-    void flipStepsInListOrderInRandomMode();
-    void iconEventsDuringAChangeAreDropped_data();
-    void iconEventsDuringAChangeAreDropped();
-    void closeRequestsEndWithoutWriting_data();
-    void closeRequestsEndWithoutWriting();
-    void settingsOpensTheWindowAndStopsTheScheduler_data();
-    void settingsOpensTheWindowAndStopsTheScheduler();
-    void activateGoesBackToTheTray_data();
-    void activateGoesBackToTheTray();
-    void withoutATrayTheWindowStaysUntilOneAppears();
+    void trayAndWindow_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<int>("quits");
+        QTest::addRow("left click: a change in the chosen order")
+            << "left" << QStringList{"1"} << false << true << 0;
+        QTest::addRow("right click opens the menu") << "right" << QStringList{} << false << true << 0;
+        QTest::addRow("double click does nothing") << "double" << QStringList{} << false << true << 0;
+        QTest::addRow("flip: list order") << "mnuNextImage" << QStringList{"0"} << false << true << 0;
+        QTest::addRow("clicks during a change are dropped")
+            << "busy left" << QStringList{"1"} << false << true << 0;
+        QTest::addRow("Settings stops the changes") << "mnuOpen" << QStringList{} << true << false << 0;
+        QTest::addRow("Activate goes back to the tray")
+            << "mnuOpen activate" << QStringList{"1"} << false << true << 0;
+        QTest::addRow("Close and Disable ends without writing")
+            << "mnuOpen edit mnuClose" << QStringList{} << true << false << 1;
+        // A tray that appears does not take away the window shown for lack of one; closing it then does.
+        QTest::addRow("no tray: the window stays") << "notray" << QStringList{} << true << true << 0;
+        QTest::addRow("no tray: a tray that appears waits for the close")
+            << "notray tray close" << QStringList{} << false << true << 0;
+        QTest::addRow("closing the window ends without writing")
+            << "mnuOpen edit close" << QStringList{} << true << false << 1;
+    }
+    void trayAndWindow()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QStringList, changes);
+        Program p;
+        p.scheduler.start();
+        p.shell.goToTray();
+        const QByteArray before = p.folder.readSettings();
+        const QMap<QString, QSystemTrayIcon::ActivationReason> clicks{
+            {"left", QSystemTrayIcon::Trigger},
+            {"right", QSystemTrayIcon::Context},
+            {"double", QSystemTrayIcon::DoubleClick}};
+        for (const QString& step : steps.split(u' ')) {
+            if (clicks.contains(step)) {
+                p.tray.onActivated(clicks[step]);
+            } else if (step == u"busy") {
+                p.duringChange = [&p] {
+                    p.tray.onActivated(QSystemTrayIcon::Trigger);
+                    p.tray.onActivated(QSystemTrayIcon::Context);
+                };
+            } else if (step == u"activate") {
+                emit p.window.activateRequested();
+            } else if (step == u"edit") {
+                p.images.Append(QStringLiteral("/p/unsaved.jpg"));
+            } else if (step == u"close") {
+                p.window.close();
+            } else if (step == u"notray") {
+                p.trayAvailable = false;
+                p.shell.setTrayPollInterval(10);
+                p.shell.goToTray();
+            } else if (step == u"tray") {
+                p.trayAvailable = true;
+                QTest::qWait(40);
+                QVERIFY(p.window.isVisible());
+            } else {
+                p.item(step)->trigger();
+            }
+        }
+        QCOMPARE(p.changes, changes);
+        QCOMPARE(p.tray.menu().isVisible(), steps == u"right");
+        p.tray.menu().hide();
+        QTEST(p.window.isVisible(), "shown");
+        QTEST(p.scheduler.isRunning(), "running");
+        QTEST(p.quits, "quits");
+        QCOMPARE(p.tray.isIconShown(), p.quits == 0);
+        if (changes.isEmpty())
+            QCOMPARE(p.folder.readSettings(), before);
+    }
+
+    void commandsAndTheTraysOwnEntries()
+    {
+        Program p;
+        p.scheduler.start();
+        p.shell.goToTray();
+        const QString ok = QStringLiteral("ok\n");
+        const auto shows = [&p](const char* name, const char* caption) {
+            return p.status().startsWith(
+                QStringLiteral("ok\npicture: %1\ncaption: %2\nnext change: ")
+                    .arg(p.folder.file(QLatin1String(name)), QLatin1String(caption)));
+        };
+        QCOMPARE(p.commands.run(QStringLiteral("previous")),
+                 QStringLiteral("error: no earlier picture was shown since Tessaly started\n"));
+        // Random order never repeats the picture on screen: with two, they alternate.
+        QCOMPARE(p.commands.run(QStringLiteral("next")), ok);
+        QVERIFY(shows("image2.gif", "Second"));
+        QCOMPARE(p.commands.run(QStringLiteral("next")), ok);
+        QVERIFY(shows("image1.gif", "First"));
+        p.item(QStringLiteral("previousImage"))->trigger();
+        QVERIFY(shows("image2.gif", "Second"));
+        QCOMPARE(p.desktop.applied().size(), 3);
+
+        QAction* pause = p.item(QStringLiteral("pauseChanges"));
+        pause->trigger();
+        QVERIFY(p.scheduler.isPaused());
+        QCOMPARE(pause->text(), QStringLiteral("Resume changes"));
+        QVERIFY(p.status().endsWith(QStringLiteral("\nnext change: paused\n")));
+        pause->trigger();
+        QVERIFY(!p.scheduler.isPaused());
+        QCOMPARE(pause->text(), QStringLiteral("Pause changes"));
+        QCOMPARE(p.commands.run(QStringLiteral("pause")), ok);
+        QCOMPARE(pause->text(), QStringLiteral("Resume changes"));
+        QCOMPARE(p.commands.run(QStringLiteral("resume")), ok);
+        QVERIFY(!p.scheduler.isPaused());
+
+        QCOMPARE(p.commands.run(QStringLiteral("settings")), ok);
+        QVERIFY(p.window.isVisible());
+        QCOMPARE(p.commands.run(QStringLiteral("bogus")),
+                 QStringLiteral("error: unknown command \"bogus\"\n"));
+        QCOMPARE(p.commands.run(QStringLiteral("quit")), ok);
+        QTRY_COMPARE(p.quits, 1);
+        QVERIFY(p.prompter.texts().isEmpty());
+    }
 };
-
-void tst_Tray::menuHoldsTheThreeCommands()
-{
-    Program p;
-    QStringList captions;
-    for (const QAction* action : p.tray.menu().actions())
-        captions << action->text();
-    QCOMPARE(captions, (QStringList{"Settings", "Flip to next image", "Close and Disable", "",
-                                    "Previous image", "Pause changes"}));
-    QCOMPARE(p.tray.icon().toolTip(), QStringLiteral(" Tessaly"));
-    QVERIFY(!p.tray.icon().icon().isNull());
-}
-
-void tst_Tray::iconEvents_data()
-{
-    QTest::addColumn<int>("reason");
-    QTest::addColumn<QStringList>("changes");
-    QTest::addColumn<bool>("menuOpens");
-    QTest::addRow("left click") << int(QSystemTrayIcon::Trigger) << QStringList{"1"} << false;
-    QTest::addRow("right click") << int(QSystemTrayIcon::Context) << QStringList{} << true;
-    QTest::addRow("double click") << int(QSystemTrayIcon::DoubleClick) << QStringList{} << false;
-    QTest::addRow("middle click") << int(QSystemTrayIcon::MiddleClick) << QStringList{} << false;
-    QTest::addRow("unknown") << int(QSystemTrayIcon::Unknown) << QStringList{} << false;
-}
-
-void tst_Tray::iconEvents()
-{
-    QFETCH(int, reason);
-    QFETCH(QStringList, changes);
-    QFETCH(bool, menuOpens);
-    Program p;
-    p.tray.onActivated(QSystemTrayIcon::ActivationReason(reason));
-    QCOMPARE(p.changes, changes);
-    QCOMPARE(p.tray.menu().isVisible(), menuOpens);
-    QVERIFY(!p.tray.trayBusy());
-    p.tray.menu().hide();
-}
-
-void tst_Tray::flipStepsInListOrderInRandomMode()
-{
-    Program p;
-    QCOMPARE(p.settings.sequenceType, QStringLiteral("1"));
-    p.item("mnuNextImage")->trigger();
-    p.tray.onActivated(QSystemTrayIcon::Trigger);
-    QCOMPARE(p.changes, (QStringList{"0", "1"}));
-}
-
-void tst_Tray::iconEventsDuringAChangeAreDropped_data()
-{
-    QTest::addColumn<bool>("fromMenu");
-    QTest::addRow("left click's change") << false;
-    QTest::addRow("flip's change") << true;
-}
-
-void tst_Tray::iconEventsDuringAChangeAreDropped()
-{
-    QFETCH(bool, fromMenu);
-    Program p;
-    p.duringChange = [&] {
-        p.duringChange = nullptr;
-        // The change's wait lets these through the event loop.
-        p.tray.onActivated(QSystemTrayIcon::Trigger);
-        p.tray.onActivated(QSystemTrayIcon::Context);
-    };
-    if (fromMenu)
-        p.item("mnuNextImage")->trigger();
-    else
-        p.tray.onActivated(QSystemTrayIcon::Trigger);
-    QCOMPARE(p.changes.size(), 1);
-    QVERIFY(!p.tray.menu().isVisible());
-    QVERIFY(!p.tray.trayBusy());
-    p.tray.onActivated(QSystemTrayIcon::Trigger);
-    QCOMPARE(p.changes.size(), 2);
-}
-
-void tst_Tray::closeRequestsEndWithoutWriting_data()
-{
-    QTest::addColumn<bool>("fromMenu");
-    QTest::addRow("Close and Disable") << true;
-    QTest::addRow("window closed") << false;
-}
-
-void tst_Tray::closeRequestsEndWithoutWriting()
-{
-    QFETCH(bool, fromMenu);
-    Program p;
-    p.shell.goToTray();
-    p.shell.mnuOpen_Click();
-    p.images.Append(QStringLiteral("/p/unsaved.jpg")); // an edit not yet saved by Activate
-    const QByteArray before = p.folder.readSettings();
-
-    if (fromMenu)
-        p.item("mnuClose")->trigger();
-    else
-        QVERIFY(!p.window.close()); // the request ends the program; the window does not close itself
-
-    QCOMPARE(p.quits, 1);
-    QVERIFY(!p.tray.isIconShown());
-    QVERIFY(!p.scheduler.isRunning());
-    QVERIFY(p.changes.isEmpty());
-    QCOMPARE(p.folder.readSettings(), before);
-}
-
-void tst_Tray::settingsOpensTheWindowAndStopsTheScheduler_data()
-{
-    QTest::addColumn<int>("pictures");
-    QTest::addColumn<int>("selected");
-    QTest::addRow("two pictures") << 2 << 0;
-    QTest::addRow("empty list") << 0 << -1;
-}
-
-void tst_Tray::settingsOpensTheWindowAndStopsTheScheduler()
-{
-    QFETCH(int, pictures);
-    QFETCH(int, selected);
-    Program p(pictures);
-    p.scheduler.start();
-    p.shell.goToTray();
-    p.window.collectionAdvice().setShown(true);
-
-    p.item("mnuOpen")->trigger();
-
-    QVERIFY(p.window.isVisible());
-    QCOMPARE(p.list()->currentIndex().row(), selected);
-    QVERIFY(!p.scheduler.isRunning());
-    QVERIFY(!p.scheduler.timer().isActive());
-    QVERIFY(!p.window.collectionAdvice().shown());
-    QVERIFY(p.tray.isIconShown());
-}
-
-void tst_Tray::activateGoesBackToTheTray_data()
-{
-    QTest::addColumn<int>("pictures");
-    QTest::addColumn<bool>("backInTray");
-    QTest::addRow("with pictures") << 2 << true;
-    QTest::addRow("empty list") << 0 << false;
-}
-
-void tst_Tray::activateGoesBackToTheTray()
-{
-    QFETCH(int, pictures);
-    QFETCH(bool, backInTray);
-    Program p(pictures);
-    p.shell.goToTray();
-    p.shell.mnuOpen_Click();
-    p.prompter.clear(); // the selected picture does not exist: its preview complains
-    Qt::CursorShape duringChange = Qt::ArrowCursor;
-    p.duringChange = [&] {
-        duringChange = p.window.cursor().shape();
-    };
-
-    emit p.window.activateRequested();
-
-    QCOMPARE(p.window.isVisible(), !backInTray);
-    QCOMPARE(p.scheduler.isRunning(), backInTray);
-    QCOMPARE(p.changes, backInTray ? QStringList{"1"} : QStringList{});
-    QCOMPARE(p.prompter.shown().size(), backInTray ? 0 : 1);
-    QCOMPARE(duringChange, backInTray ? Qt::WaitCursor : Qt::ArrowCursor);
-    QCOMPARE(p.window.cursor().shape(), Qt::ArrowCursor);
-    QVERIFY(p.tray.isIconShown());
-}
-
-void tst_Tray::withoutATrayTheWindowStaysUntilOneAppears()
-{
-    Program p;
-    p.trayAvailable = false;
-    p.shell.setTrayPollInterval(10);
-    p.scheduler.start();
-
-    p.shell.goToTray();
-    QVERIFY(p.window.isVisible());
-    QVERIFY(p.scheduler.isRunning()); // the shown window is not the opened settings window
-    QTest::qWait(40);
-    QVERIFY(p.window.isVisible());
-
-    // The window stays with the user until they close it; then it goes to the tray.
-    p.trayAvailable = true;
-    QTest::qWait(40);
-    QVERIFY(p.window.isVisible());
-    p.window.close();
-    QVERIFY(!p.window.isVisible());
-    QCOMPARE(p.quits, 0);
-    QVERIFY(p.tray.isIconShown());
-    QVERIFY(p.scheduler.isRunning());
-}
 
 QTEST_MAIN(tst_Tray)
 #include "tst_Tray.moc"

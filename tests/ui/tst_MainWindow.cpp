@@ -1,0 +1,266 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The settings window driven through its controls, found by objectName: the list commands, the
+// help line, the toolbar, the about box and the thumbnail.
+#include "FakeFileDialogs.h"
+#include "FakePrompter.h"
+#include "FakeUrlOpener.h"
+#include "core/LoadedImages.h"
+#include "ui/CollectionAdvice.h"
+#include "ui/OptionDialogs.h"
+#include "ui/frmAbout.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+#include <QImageWriter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+class RecordingOptionDialogs final : public OptionDialogs
+{
+public:
+    void openTimer() override { opened << QStringLiteral("timer"); }
+    void openDisplay() override { opened << QStringLiteral("display"); }
+    void openMode() override { opened << QStringLiteral("mode"); }
+    void openCaption() override { opened << QStringLiteral("caption"); }
+    void openMultiple() override { opened << QStringLiteral("multiple"); }
+    QStringList opened;
+};
+
+const QString kData = QStringLiteral(TESSALY_SOURCE_DIR "/data/");
+
+} // namespace
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+    LoadedImages m_images;
+    FakePrompter m_prompter;
+    FakeFileDialogs m_fileDialogs;
+    FakeUrlOpener m_urlOpener;
+    RecordingOptionDialogs m_optionDialogs;
+    std::unique_ptr<frmMain> m_window;
+
+    template<typename Control> Control* control(const QString& name) const
+    {
+        return m_window->findChild<Control*>(name);
+    }
+    void add(const std::optional<QString>& path)
+    {
+        m_fileDialogs.choose(path);
+        control<QPushButton>(QStringLiteral("add"))->click();
+    }
+    QStringList captions() const
+    {
+        QStringList texts;
+        for (int i = 0; i < m_images.Count(); ++i)
+            texts << m_images.CaptionAt(i);
+        return texts;
+    }
+
+private slots:
+    void init()
+    {
+        m_images.Clear();
+        m_images.Append(kData + QStringLiteral("image1.gif"), QStringLiteral("A"));
+        m_images.Append(kData + QStringLiteral("image2.gif"), QStringLiteral("B"));
+        m_images.Append(kData + QStringLiteral("badimage.bmp"), QStringLiteral("C"));
+        m_prompter.clear();
+        m_optionDialogs.opened.clear();
+        m_window = std::make_unique<frmMain>(m_images, m_prompter, m_fileDialogs, m_urlOpener);
+        m_window->setOptionDialogs(&m_optionDialogs);
+        m_window->showCount();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup() { m_window.reset(); }
+
+    void listCommands_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("left");     // the captions left, in order
+        QTest::addColumn<QString>("position"); // shown one-based, empty when nothing is selected
+        QTest::addColumn<QString>("told");
+        const char* rows[][5] = {
+            {"remove the first: the new first", "0 remove", "B,C", "1", ""},
+            {"remove the middle: the one before", "1 remove", "A,C", "1", ""},
+            {"remove the last: the one before", "2 remove", "A,B", "2", ""},
+            {"remove, nothing selected", "remove", "A,B,C", "", "Nothing was selected to remove."},
+            {"up the last", "2 up", "A,C,B", "2", ""},
+            {"down the first", "0 down", "B,A,C", "2", ""},
+            {"down, nothing selected", "down", "A,B,C", "",
+             "Error. Cannot move down. A file needs to be selected."},
+            {"remove all, yes", "1 RemoveAll", "", "", "Do you really want to remove all loaded images?"},
+            {"add appends and selects", "0 add", "A,B,C,", "4", ""},
+            {"add cancelled", "0 cancel", "A,B,C", "1", "No file has been selected."},
+            {"add a name with a line break", "0 linebreak", "A,B,C", "1", "\"/p/two\u21B5lines.gif\""},
+            {"a typed caption", "0 type", "Dawn,B,C", "1", ""},
+            {"caption cleared", "1 clear", "A,,C", "2", ""},
+        };
+        for (const auto& row : rows)
+            QTest::addRow("%s", row[0]) << row[1] << row[2] << row[3] << QString::fromUtf8(row[4]);
+    }
+    void listCommands()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, left);
+        QFETCH(QString, position);
+        QFETCH(QString, told);
+        QItemSelectionModel* selection = control<QListView>(QStringLiteral("List1"))->selectionModel();
+        auto* caption = control<QLineEdit>(QStringLiteral("p_caption"));
+        for (const QString& step : steps.split(u' ')) {
+            if (step.size() == 1 && step[0].isDigit()) {
+                selection->setCurrentIndex(m_images.index(step.toInt()), QItemSelectionModel::ClearAndSelect);
+            } else if (step == u"add") {
+                add(kData + QStringLiteral("image2.gif"));
+            } else if (step == u"cancel") {
+                add(std::nullopt);
+            } else if (step == u"linebreak") {
+                add(QStringLiteral("/p/two\nlines.gif"));
+            } else if (step == u"type") {
+                caption->clear();
+                QTest::keyClicks(caption, QStringLiteral("Dawn"));
+            } else {
+                control<QPushButton>(step)->click();
+            }
+        }
+        const QStringList captions = left.isEmpty() ? QStringList() : left.split(u',');
+        QCOMPARE(this->captions(), captions);
+        QCOMPARE(control<QLineEdit>(QStringLiteral("ImagePosition"))->text(), position);
+        QCOMPARE(control<QLineEdit>(QStringLiteral("Text3"))->text(), QString::number(captions.size()));
+        QCOMPARE(selection->currentIndex().row(), position.toInt() - 1);
+        QCOMPARE(caption->text(), captions.value(position.toInt() - 1));
+        QCOMPARE(m_prompter.texts().size(), told.isEmpty() ? 0 : 1);
+        QVERIFY2(m_prompter.texts().value(0).contains(told), qPrintable(m_prompter.texts().value(0)));
+    }
+
+    void adviceOnceAtSevenHundred()
+    {
+        const QStringList advice{"It is recommended that you should have less than 700 loaded images."};
+        m_images.AppendPaths(QStringList(699 - 3, kData + QStringLiteral("image1.gif")));
+        add(kData + QStringLiteral("image2.gif")); // 700
+        QVERIFY(m_prompter.texts().isEmpty());
+        add(kData + QStringLiteral("image2.gif")); // 701
+        QCOMPARE(m_prompter.texts(), advice);
+        add(kData + QStringLiteral("image2.gif"));
+        QCOMPARE(m_prompter.texts(), advice);
+        // Opening the window again allows it once more.
+        m_window->collectionAdvice().reset();
+        add(kData + QStringLiteral("image2.gif"));
+        QCOMPARE(m_prompter.texts(), advice + advice);
+    }
+
+    void hoverHelpFollowsThePointer()
+    {
+        auto* list = control<QWidget>(QStringLiteral("List1"));
+        const auto over = [this](const char* name, QPoint at = {}) {
+            auto* target = control<QWidget>(QLatin1String(name));
+            at = at.isNull() ? target->rect().center() : at;
+            QTest::mouseMove(target, at);
+            QTest::mouseMove(target, at + QPoint(1, 1));
+            return control<QLabel>(QStringLiteral("help"))->text();
+        };
+        const QString addHelp = QStringLiteral(" Image: Load an image for display.");
+        QCOMPARE(over("add"), addHelp);
+        QCOMPARE(over("Label1"), addHelp); // a label leaves it standing
+        QCOMPARE(over("remove"), QStringLiteral(" Image: Remove a selected image."));
+        QCOMPARE(over("surface", QPoint(2, list->y() + 4)), QString()); // bare surface beside the list
+    }
+
+    void toolbarOpensByExactKey()
+    {
+        for (QAction* action : control<QToolBar>(QStringLiteral("Toolbar1"))->actions())
+            action->trigger();
+        m_window->Toolbar1_ButtonClick(QStringLiteral("timer"));
+        m_window->Toolbar1_ButtonClick(QStringLiteral("Timer "));
+        QCOMPARE(m_optionDialogs.opened, (QStringList{"timer", "display", "mode", "caption", "multiple"}));
+    }
+
+    void aboutBoxHoldsTheWindowWhileOpen()
+    {
+        control<QAction>(QStringLiteral("mnuAbout"))->trigger();
+        QPointer<frmAbout> about;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<frmAbout*>(window))
+                about = box;
+        }
+        QVERIFY(about && about->isVisible());
+        QVERIFY(!m_window->isEnabled());
+        about->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        QTRY_VERIFY(!about);
+        QVERIFY(m_window->isEnabled());
+    }
+
+    void thumbnailIsUprightCentredAndInProportion_data()
+    {
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<int>("turn"); // as the EXIF orientation tag records it
+        QTest::addColumn<QSize>("upright");
+        QTest::addColumn<QList<QRgb>>("corners"); // top left, top right, bottom left, bottom right
+        const QRgb r = qRgb(255, 0, 0), b = qRgb(0, 0, 255), g = qRgb(0, 255, 0), y = qRgb(255, 255, 0);
+        QTest::addRow("wide") << QSize(300, 100) << 0 << QSize(300, 100) << QList<QRgb>{r, b, g, y};
+        QTest::addRow("tall") << QSize(60, 150) << 0 << QSize(60, 150) << QList<QRgb>{r, b, g, y};
+        // A quarter turn clockwise brings the stored left column to the top, read from the bottom up.
+        QTest::addRow("quarter turn") << QSize(160, 80) << int(QImageIOHandler::TransformationRotate90)
+                                      << QSize(80, 160) << QList<QRgb>{g, r, y, b};
+    }
+    void thumbnailIsUprightCentredAndInProportion()
+    {
+        QFETCH(QSize, stored);
+        QFETCH(int, turn);
+        QFETCH(QSize, upright);
+        QFETCH(QList<QRgb>, corners);
+        QImage quadrants(stored, QImage::Format_RGB32);
+        const int w = stored.width() / 2, h = stored.height() / 2;
+        QPainter painter(&quadrants);
+        painter.fillRect(0, 0, w, h, Qt::red);
+        painter.fillRect(w, 0, w, h, Qt::blue);
+        painter.fillRect(0, h, w, h, Qt::green);
+        painter.fillRect(w, h, w, h, Qt::yellow);
+        painter.end();
+        QTemporaryDir dir;
+        QImageWriter writer(dir.filePath(QStringLiteral("photo.jpg")), "jpeg");
+        writer.setTransformation(QImageIOHandler::Transformations(turn));
+        QVERIFY(writer.write(quadrants));
+        add(writer.fileName());
+
+        // The drawn picture is where the box shows strong colour.
+        const QImage shown = control<QWidget>(QStringLiteral("photo1"))->grab().toImage();
+        QRect drawn;
+        for (int py = 0; py < shown.height(); ++py)
+            for (int px = 0; px < shown.width(); ++px) {
+                const QColor c = shown.pixelColor(px, py);
+                if (qMax(c.red(), qMax(c.green(), c.blue())) - qMin(c.red(), qMin(c.green(), c.blue())) > 150)
+                    drawn |= QRect(px, py, 1, 1);
+            }
+        QVERIFY(drawn.width() > 20 && drawn.height() > 20);
+        const QPoint offCentre = drawn.center() - shown.rect().center();
+        QVERIFY2(qAbs(offCentre.x()) <= 2 && qAbs(offCentre.y()) <= 2,
+                 qPrintable(QStringLiteral("%1, %2 off").arg(offCentre.x()).arg(offCentre.y())));
+        // Same proportions as the upright picture, to a pixel's rounding at each edge.
+        QVERIFY2(qAbs(drawn.width() * upright.height() - drawn.height() * upright.width()) <=
+                     2 * qMax(upright.width(), upright.height()),
+                 qPrintable(QStringLiteral("%1 x %2 drawn").arg(drawn.width()).arg(drawn.height())));
+        const int qx = drawn.width() / 4, qy = drawn.height() / 4;
+        const QPoint at[] = {drawn.topLeft() + QPoint(qx, qy), drawn.topRight() + QPoint(-qx, qy),
+                             drawn.bottomLeft() + QPoint(qx, -qy), drawn.bottomRight() + QPoint(-qx, -qy)};
+        for (int i = 0; i < 4; ++i) {
+            const QColor seen = shown.pixelColor(at[i]), expected = QColor(corners.at(i));
+            QVERIFY2(qAbs(seen.red() - expected.red()) < 60 && qAbs(seen.green() - expected.green()) < 60 &&
+                         qAbs(seen.blue() - expected.blue()) < 60,
+                     qPrintable(QStringLiteral("corner %1 is %2").arg(i).arg(seen.name())));
+        }
+    }
+};
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_MainWindow.moc"

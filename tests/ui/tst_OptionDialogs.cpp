@@ -1,0 +1,246 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The option dialogs as the toolbar opens them: what each stores on Ok, and that Cancel, Escape and a
+// failed save leave the file as it was.
+#include "FakeFontChooser.h"
+#include "FakePrompter.h"
+#include "FakeVolumes.h"
+#include "TempAppFolder.h"
+#include "core/LoadedImages.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsSchema.h"
+#include "platform/PosixFileSystem.h"
+#include "ui/CollectionAdvice.h"
+#include "ui/FontChooserDialog.h"
+#include "ui/OptionDialogLauncher.h"
+#include "ui/frmMultifiles.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+QStringList values(const Settings& settings)
+{
+    QStringList texts;
+    for (const SettingSpec& spec : SettingsSchema::all())
+        texts << settings.*spec.field;
+    return texts;
+}
+
+void touch(const QString& folder, const QStringList& names)
+{
+    for (const QString& name : names) {
+        QFile file(folder + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+}
+
+} // namespace
+
+class tst_OptionDialogs : public QObject
+{
+    Q_OBJECT
+
+    TempAppFolder m_folder;
+    std::unique_ptr<SettingsFile> m_file;
+    Settings m_settings;
+    LoadedImages m_images;
+    CollectionAdvice m_advice;
+    FakePrompter m_prompter;
+    FakeFontChooser m_fonts;
+    FakeVolumes m_volumes;
+    QWidget m_mainWindow;
+    QList<int> m_selected;
+    std::unique_ptr<OptionDialogLauncher> m_launcher;
+    QString m_home;
+
+    void load(const QByteArray& ini)
+    {
+        m_launcher.reset();
+        m_folder.writeSettings(ini);
+        m_file = std::make_unique<SettingsFile>(m_folder.settingsPath(), PosixFileSystem::instance());
+        m_settings = SettingsSchema::readAll(*m_file);
+        m_prompter.clear();
+        m_selected.clear();
+        m_images.Clear();
+        m_images.Append(QStringLiteral("/old.jpg"));
+        m_fonts.answer = FontChoice{QStringLiteral("Serif"), 13.5, true, false, true, false, 255};
+        m_launcher = std::make_unique<OptionDialogLauncher>(&m_mainWindow, m_settings, *m_file, m_images,
+                                                            m_advice, m_prompter, m_fonts, m_volumes,
+                                                            [this](int position) { m_selected << position; });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_home = m_folder.folder() + QStringLiteral("vol/home/");
+        QVERIFY(QDir().mkpath(m_home));
+        QVERIFY(QDir().mkpath(m_folder.folder() + QStringLiteral("other")));
+        m_volumes.volumes = {{m_folder.folder() + QStringLiteral("vol/"), QStringLiteral("vol")},
+                             {m_folder.folder() + QStringLiteral("other/"), QStringLiteral("other")}};
+        touch(m_home, {"b.jpg", "a.gif", "c.txt", "D.JPG", "e.jif", "f.dib", "g.png", ".hidden.jpg",
+                       "two\nlines.jpg"});
+        qputenv("HOME", m_home.toUtf8());
+        qputenv("XDG_CONFIG_HOME", m_folder.folder().toUtf8());
+        m_mainWindow.move(140, 90);
+    }
+
+    void init() { load(""); }
+
+    void edits_data()
+    {
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("written"); // none: the file is as it was
+        const char* mode = "[display]\nsequenceType=0\n";
+        const char* hours = "[time]\ntimeOption=1\ntimeHour=5\nchangeEveryBoot=0\n";
+        const char* minutes = "[time]\ntimeOption=0\ntimeMin=45\ntimeHour=5\ntimeDay=3\nchangeEveryBoot=0\n";
+        const char* rows[][4] = {
+            {"display: a stored 2.0 is Tile", "[display]\ndisplayType=2.0\n", "display ok", "displayType=2"},
+            {"mode: random", mode, "mode randomOption ok", "sequenceType=1"},
+            {"mode: each once", mode, "mode shuffleOption ok", "sequenceType=shuffle"},
+            {"mode: the close box keeps the choice in memory", mode, "mode randomOption close", ""},
+            {"mode: a failed save is told with the file and the reason", mode, "mode randomOption broken ok",
+             ""},
+            {"timer: 24 hours typed, every start", hours, "timer =24 bootCheck ok",
+             "timeOption=1 timeHour=24 changeEveryBoot=1"},
+            {"timer: 0 and 25 hours refused", hours, "timer =0 =25 ok", "timeHour=2"},
+            {"timer: the spinner stops at 1 minute", "[time]\ntimeOption=0\ntimeMin=1\n", "timer - ok",
+             "timeMin=1"},
+            {"timer: each unit its own count", minutes, "timer dayOption + ok",
+             "timeOption=2 timeMin=45 timeHour=5 timeDay=4"},
+            {"timer: Cancel restores every unit", minutes, "timer + hourOption + dayOption bootCheck cancel",
+             ""},
+            {"timer: Escape is Cancel", minutes, "timer + escape", ""},
+            {"caption: the chosen font", "[font]\ncaptionPosition=1\nonOffCaption=1\n",
+             "caption font centerTopOption onImageOption ok",
+             "captionPosition=0 onOffCaption=0 newFontName=Serif newFontSize=13.5 newFontBold=True "
+             "newFontItalic=False newFontUnderline=True newFontFontStrikethru=False newFontForeColor=255"},
+            {"caption: Cancel restores the font", "[font]\ncaptionPosition=1\n",
+             "caption font bottomCenterOption cancel", ""},
+        };
+        for (const auto& row : rows)
+            QTest::addRow("%s", row[0]) << QString::fromUtf8(row[1]) << row[2] << row[3];
+    }
+    void edits()
+    {
+        QFETCH(QString, ini);
+        QFETCH(QString, steps);
+        QFETCH(QString, written);
+        load(ini.toUtf8());
+        const QByteArray before = m_folder.readSettings();
+        const QMap<QString, void (OptionDialogs::*)()> opens{{"timer", &OptionDialogs::openTimer},
+                                                             {"display", &OptionDialogs::openDisplay},
+                                                             {"mode", &OptionDialogs::openMode},
+                                                             {"caption", &OptionDialogs::openCaption}};
+        QStringList words = steps.split(u' ');
+        (m_launcher.get()->*opens[words.takeFirst()])();
+        QPointer<QWidget> dialog = m_launcher->openDialog();
+        QVERIFY(dialog && dialog->isVisible() && !dialog->isModal());
+        QVERIFY(!m_mainWindow.isEnabled());
+        QCOMPARE(dialog->pos(), m_mainWindow.pos());
+        m_launcher->openMultiple();
+        QCOMPARE(m_launcher->openDialog(), dialog.data());
+
+        auto* scroll = dialog->findChild<QScrollBar*>();
+        auto* count = dialog->findChild<QLineEdit*>();
+        for (const QString& word : words) {
+            if (word == u"+" || word == u"-") {
+                scroll->triggerAction(word == u"+" ? QAbstractSlider::SliderSingleStepSub
+                                                   : QAbstractSlider::SliderSingleStepAdd);
+            } else if (word.startsWith(u'=')) {
+                count->selectAll();
+                QTest::keyClick(count, Qt::Key_Backspace);
+                QTest::keyClicks(count, word.mid(1));
+                QTest::keyClick(count, Qt::Key_Return);
+            } else if (word == u"escape") {
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            } else if (word == u"close") {
+                dialog->close();
+            } else if (word == u"broken") {
+                QVERIFY(QFile::remove(m_file->path()) && QDir().mkdir(m_file->path()));
+            } else {
+                QVERIFY2(dialog->findChild<QAbstractButton*>(word), qPrintable(word));
+                dialog->findChild<QAbstractButton*>(word)->click();
+            }
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!dialog);
+        QVERIFY(m_mainWindow.isEnabled());
+
+        if (steps.contains(u"broken")) {
+            QVERIFY(!m_prompter.texts().isEmpty());
+            for (const QString& text : m_prompter.texts()) {
+                QVERIFY2(text.contains(m_folder.settingsPath()), qPrintable(text));
+                QVERIFY2(text.contains(QString::fromLocal8Bit(std::strerror(EISDIR))), qPrintable(text));
+            }
+            QVERIFY(QDir().rmdir(m_file->path()));
+            return;
+        }
+        QVERIFY(m_prompter.texts().isEmpty());
+        const QString after = QString::fromUtf8(m_folder.readSettings());
+        if (written.isEmpty())
+            QCOMPARE(after.toUtf8(), before);
+        for (const QString& line : written.split(u' ', Qt::SkipEmptyParts))
+            QVERIFY2(after.contains(u'\n' + line + u'\n'), qPrintable(after));
+        QCOMPARE(values(m_settings) == values(SettingsSchema::readAll(*m_file)), !steps.endsWith(u"close"));
+    }
+
+    void fontChooserShowsAndReturnsTheChoice()
+    {
+        FontChooserDialog dialog;
+        const FontChoice choice{QStringLiteral("DejaVu Serif"), 20, true, true, false, true, 0x123456};
+        dialog.setChoice(choice);
+        QCOMPARE(dialog.choice(), choice);
+        QCOMPARE(dialog.sample->palette().color(QPalette::WindowText), QColor(0x56, 0x34, 0x12));
+        QVERIFY(dialog.sample->font().italic() && !dialog.sample->font().underline());
+        dialog.setChoice({QStringLiteral("DejaVu Sans"), 72, false, false, true, false, 0});
+        QCOMPARE(dialog.choice().size, 48.0);
+        QVERIFY(!dialog.sample->font().italic() && dialog.sample->font().underline());
+        dialog.setChoice({QStringLiteral("DejaVu Sans"), 9, false, false, false, false, 0});
+        QCOMPARE(dialog.choice().size, 10.0);
+    }
+
+    void multipleLoadsTheHomeFoldersPictures()
+    {
+        m_launcher->openMultiple();
+        auto* dialog = qobject_cast<frmMultifiles*>(m_launcher->openDialog());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->filePath(), m_home);
+        const QStringList pictures{"a.gif", "b.jpg", "D.JPG", "e.jif", "f.dib", "g.png"};
+        dialog->Command1->click();
+        QCOMPARE(m_images.Count(), 1 + pictures.size());
+        for (int i = 0; i < pictures.size(); ++i)
+            QCOMPARE(m_images.PathAt(1 + i), m_home + pictures[i]);
+        QCOMPARE(m_selected, QList<int>{int(pictures.size())});
+        QCOMPARE(m_prompter.texts().size(), 1);
+        QVERIFY(m_prompter.texts().first().contains(m_home + QStringLiteral("two\u21B5lines.jpg")));
+        QVERIFY(m_mainWindow.isEnabled());
+    }
+
+    void multipleLeadsBackFromAnUnreadyVolume()
+    {
+        m_launcher->openMultiple();
+        auto* dialog = qobject_cast<frmMultifiles*>(m_launcher->openDialog());
+        m_volumes.unready = {m_folder.folder() + QStringLiteral("other/")};
+        dialog->drvDrives->setCurrentIndex(1);
+        QCOMPARE(m_prompter.texts(), QStringList{"Device is not ready"});
+        QCOMPARE(dialog->drvDrives->currentIndex(), 0);
+        dialog->cmdQuit->click();
+        QCOMPARE(m_images.Count(), 1);
+        m_volumes.unready.clear();
+    }
+};
+
+QTEST_MAIN(tst_OptionDialogs)
+#include "tst_OptionDialogs.moc"
