@@ -35,17 +35,16 @@ struct Program
     bool trayAvailable = true;
     FakeFileDialogs fileDialogs;
     FakeUrlOpener urlOpener;
-    frmMain window;
     Scheduler scheduler;
     TrayController tray;
     ApplicationShell shell;
 
     explicit Program(int pictures = 2)
         : file(folder.settingsPath(), PosixFileSystem::instance()),
-          window(images, prompter, fileDialogs, urlOpener),
           scheduler(settings, file, clock, prompter, [this](const QString& mode) { onChange(mode); }),
           tray(settings, [this](const QString& mode) { onChange(mode); }),
-          shell(window, images, scheduler, tray, prompter)
+          shell([this] { return std::make_unique<frmMain>(images, prompter, fileDialogs, urlOpener); },
+                images, scheduler, tray, prompter)
     {
         folder.writeSettings("[total]\ntotal=0\n[display]\nsequenceType=1\n[time]\ntimeOption=1\ntimeHour=1\n"
                              "ChangeTime=2030-01-01\n");
@@ -64,7 +63,8 @@ struct Program
     }
 
     QAction* item(const char* name) { return tray.menu().findChild<QAction*>(QLatin1String(name)); }
-    QListView* list() { return window.findChild<QListView*>(QStringLiteral("List1")); }
+    frmMain& window() { return shell.window(); }
+    QListView* list() { return window().findChild<QListView*>(QStringLiteral("List1")); }
 };
 
 } // namespace
@@ -182,7 +182,7 @@ void tst_Tray::closeRequestsEndWithoutWriting()
     if (fromMenu)
         p.item("mnuClose")->trigger();
     else
-        QVERIFY(!p.window.close()); // the request ends the program; the window does not close itself
+        QVERIFY(!p.window().close()); // the request ends the program; the window does not close itself
 
     QCOMPARE(p.quits, 1);
     QVERIFY(!p.tray.isIconShown());
@@ -206,15 +206,16 @@ void tst_Tray::settingsOpensTheWindowAndStopsTheScheduler()
     Program p(pictures);
     p.scheduler.start();
     p.shell.goToTray();
-    p.window.collectionAdvice().setShown(true);
+    QVERIFY(!p.shell.builtWindow()); // a start into the tray builds no window
+    p.window().collectionAdvice().setShown(true);
 
     p.item("mnuOpen")->trigger();
 
-    QVERIFY(p.window.isVisible());
+    QVERIFY(p.window().isVisible());
     QCOMPARE(p.list()->currentIndex().row(), selected);
     QVERIFY(!p.scheduler.isRunning());
     QVERIFY(!p.scheduler.timer().isActive());
-    QVERIFY(!p.window.collectionAdvice().shown());
+    QVERIFY(!p.window().collectionAdvice().shown());
     QVERIFY(p.tray.isIconShown());
 }
 
@@ -236,17 +237,17 @@ void tst_Tray::activateGoesBackToTheTray()
     p.prompter.clear(); // the selected picture does not exist: its preview complains
     Qt::CursorShape duringChange = Qt::ArrowCursor;
     p.duringChange = [&] {
-        duringChange = p.window.cursor().shape();
+        duringChange = p.window().cursor().shape();
     };
 
-    emit p.window.activateRequested();
+    emit p.window().activateRequested();
 
-    QCOMPARE(p.window.isVisible(), !backInTray);
+    QCOMPARE(p.window().isVisible(), !backInTray);
     QCOMPARE(p.scheduler.isRunning(), backInTray);
     QCOMPARE(p.changes, backInTray ? QStringList{"1"} : QStringList{});
     QCOMPARE(p.prompter.shown().size(), backInTray ? 0 : 1);
     QCOMPARE(duringChange, backInTray ? Qt::WaitCursor : Qt::ArrowCursor);
-    QCOMPARE(p.window.cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(p.window().cursor().shape(), Qt::ArrowCursor);
     QVERIFY(p.tray.isIconShown());
 }
 
@@ -258,17 +259,17 @@ void tst_Tray::withoutATrayTheWindowStaysUntilOneAppears()
     p.scheduler.start();
 
     p.shell.goToTray();
-    QVERIFY(p.window.isVisible());
+    QVERIFY(p.window().isVisible());
     QVERIFY(p.scheduler.isRunning()); // the shown window is not the opened settings window
     QTest::qWait(40);
-    QVERIFY(p.window.isVisible());
+    QVERIFY(p.window().isVisible());
 
     // The window stays with the user until they close it; then it goes to the tray.
     p.trayAvailable = true;
     QTest::qWait(40);
-    QVERIFY(p.window.isVisible());
-    p.window.close();
-    QVERIFY(!p.window.isVisible());
+    QVERIFY(p.window().isVisible());
+    p.window().close();
+    QVERIFY(!p.window().isVisible());
     QCOMPARE(p.quits, 0);
     QVERIFY(p.tray.isIconShown());
     QVERIFY(p.scheduler.isRunning());
