@@ -34,6 +34,7 @@
 #include <QDir>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -167,16 +168,22 @@ int main(int argc, char* argv[])
     DesktopUrlOpener urlOpener;
     QtEventWait wait;
     PrimaryScreenInfo screen;
-    frmMain window(images, prompter, fileDialogs, urlOpener);
-    window.showStoredTotal(settings.total);
     QtFontChooser fontChooser;
     MountedVolumes volumes;
-    OptionDialogLauncher dialogs(&window, settings, settingsFile, images, window.collectionAdvice(), prompter,
-                                 fontChooser, volumes, [&window](int position) {
-                                     window.showCount();
-                                     window.selectEntry(position);
-                                 });
-    window.setOptionDialogs(&dialogs);
+    std::unique_ptr<OptionDialogLauncher> dialogs;
+    // The settings window and its dialogs are built when first shown: most starts only rest in the tray.
+    const auto makeWindow = [&]() {
+        auto window = std::make_unique<frmMain>(images, prompter, fileDialogs, urlOpener);
+        window->showStoredTotal(settings.total);
+        dialogs = std::make_unique<OptionDialogLauncher>(window.get(), settings, settingsFile, images,
+                                                         window->collectionAdvice(), prompter, fontChooser,
+                                                         volumes, [w = window.get()](int position) {
+                                                             w->showCount();
+                                                             w->selectEntry(position);
+                                                         });
+        window->setOptionDialogs(dialogs.get());
+        return window;
+    };
     ChangeCycle cycle(settings, images, settingsFile, appFolder, PosixFileSystem::instance(), *desktop,
                       prompter, random, wait, screen);
     // A change's buffers are as large as the screen and the photo: give them back to the system at
@@ -187,7 +194,7 @@ int main(int argc, char* argv[])
     };
     Scheduler scheduler(settings, settingsFile, clock, prompter, change);
     TrayController tray(settings, change);
-    ApplicationShell shell(window, images, scheduler, tray, prompter);
+    ApplicationShell shell(makeWindow, images, scheduler, tray, prompter);
     shell.setQuit([&cycle] {
         cycle.stop();
         QCoreApplication::exit(0);
@@ -197,9 +204,10 @@ int main(int argc, char* argv[])
 
     cycle.noteShownAtStart();
     scheduler.startupCheck();
-    window.setEnabled(true);
     scheduler.start();
     shell.goToTray();
+    // What the start read and parsed is garbage now: the program rests as small as after a change.
+    QTimer::singleShot(0, &ProcessMemory::releaseFreeMemory);
     control.serve([&commands](const QString& command) { return commands.run(command); });
     return app.exec();
 }

@@ -10,10 +10,10 @@
 #include <QEvent>
 #include <QSystemTrayIcon>
 
-ApplicationShell::ApplicationShell(frmMain& window, LoadedImages& images, Scheduler& scheduler,
+ApplicationShell::ApplicationShell(WindowFactory makeWindow, LoadedImages& images, Scheduler& scheduler,
                                    TrayController& tray, Prompter& prompter, QObject* parent)
-    : QObject(parent), m_window(window), m_images(images), m_scheduler(scheduler), m_tray(tray),
-      m_prompter(prompter), m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable),
+    : QObject(parent), m_makeWindow(std::move(makeWindow)), m_images(images), m_scheduler(scheduler),
+      m_tray(tray), m_prompter(prompter), m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable),
       m_quit([] { QCoreApplication::exit(0); })
 {
     m_trayPoll.setInterval(TrayPollMs);
@@ -23,9 +23,19 @@ ApplicationShell::ApplicationShell(frmMain& window, LoadedImages& images, Schedu
     connect(&m_tray, &TrayController::openRequested, this, &ApplicationShell::mnuOpen_Click);
     connect(&m_tray, &TrayController::closeRequested, this, &ApplicationShell::Form_QueryUnload);
     connect(&m_tray, &TrayController::foregroundRequested, this, &ApplicationShell::bringForward);
-    connect(&m_window, &frmMain::activateRequested, this, &ApplicationShell::activateAndMinimize);
-    connect(&m_window, &frmMain::closeRequested, this, &ApplicationShell::Form_QueryUnload);
-    m_window.installEventFilter(this);
+}
+
+ApplicationShell::~ApplicationShell() = default;
+
+frmMain& ApplicationShell::window()
+{
+    if (!m_window) {
+        m_window = m_makeWindow();
+        connect(m_window.get(), &frmMain::activateRequested, this, &ApplicationShell::activateAndMinimize);
+        connect(m_window.get(), &frmMain::closeRequested, this, &ApplicationShell::Form_QueryUnload);
+        m_window->installEventFilter(this);
+    }
+    return *m_window;
 }
 
 void ApplicationShell::goToTray()
@@ -34,13 +44,14 @@ void ApplicationShell::goToTray()
     if (m_trayAvailable()) {
         m_trayPoll.stop();
         m_shownForMissingTray = false;
-        m_window.hide();
+        if (m_window)
+            m_window->hide();
         return;
     }
     // A shown top-level window has its task-bar entry; closing it ends the program as any close does.
     m_shownForMissingTray = true;
-    if (!m_window.isVisible())
-        m_window.showCentred();
+    if (!window().isVisible())
+        window().showCentred();
     m_trayPoll.start();
 }
 
@@ -56,7 +67,7 @@ void ApplicationShell::checkTrayAppeared()
 
 bool ApplicationShell::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &m_window && event->type() == QEvent::Close && m_shownForMissingTray &&
+    if (watched == m_window.get() && event->type() == QEvent::Close && m_shownForMissingTray &&
         m_trayAvailable()) {
         event->ignore();
         goToTray();
@@ -69,19 +80,19 @@ void ApplicationShell::mnuOpen_Click()
 {
     m_shownForMissingTray = false;
     m_trayPoll.stop();
-    m_window.showCentred();
+    window().showCentred();
     bringForward();
     if (m_images.Count() > 0)
-        m_window.selectEntry(0);
+        window().selectEntry(0);
     m_scheduler.stop();
-    m_window.collectionAdvice().reset();
+    window().collectionAdvice().reset();
 }
 
 void ApplicationShell::activateAndMinimize()
 {
-    m_window.setCursor(Qt::WaitCursor);
+    window().setCursor(Qt::WaitCursor);
     const bool activated = m_scheduler.activate(m_images);
-    m_window.unsetCursor();
+    window().unsetCursor();
     if (activated)
         goToTray();
 }
@@ -96,8 +107,8 @@ void ApplicationShell::Form_QueryUnload()
 
 void ApplicationShell::bringForward()
 {
-    if (!m_window.isVisible())
+    if (!m_window || !m_window->isVisible())
         return;
-    m_window.raise();
-    m_window.activateWindow();
+    m_window->raise();
+    m_window->activateWindow();
 }

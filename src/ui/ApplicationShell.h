@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 class frmMain;
 class LoadedImages;
@@ -15,7 +16,8 @@ class TrayController;
  * The program's life between start and end: going to the tray, opening the settings window,
  * Activate, and the end on any close request. Where the desktop shows no tray, the main window stays
  * shown instead so the program remains reachable; once a tray appears, closing the window or
- * Activate puts the program there.
+ * Activate puts the program there. The window is built the first time it is needed: a program that
+ * rests in the tray starts sooner and holds less without it.
  */
 class ApplicationShell : public QObject
 {
@@ -25,8 +27,10 @@ public:
     /** How often the availability of a tray is looked at while there is none. */
     static constexpr int TrayPollMs = 30 * 1000;
 
-    ApplicationShell(frmMain& window, LoadedImages& images, Scheduler& scheduler, TrayController& tray,
-                     Prompter& prompter, QObject* parent = nullptr);
+    using WindowFactory = std::function<std::unique_ptr<frmMain>()>;
+
+    ApplicationShell(WindowFactory makeWindow, LoadedImages& images, Scheduler& scheduler,
+                     TrayController& tray, Prompter& prompter, QObject* parent = nullptr);
 
     /** Replaces the test for a tray, and the program's end (for tests). */
     void setTrayAvailable(std::function<bool()> trayAvailable) { m_trayAvailable = std::move(trayAvailable); }
@@ -42,6 +46,13 @@ public:
     /** Every close request: icon down, program ended, nothing written. */
     void Form_QueryUnload();
 
+    ~ApplicationShell() override;
+
+    /** The settings window, built on first use. */
+    frmMain& window();
+    /** The settings window if it has been built, else null. */
+    frmMain* builtWindow() const { return m_window.get(); }
+
     /** Whether the window is shown only because there is no tray. */
     bool shownForMissingTray() const { return m_shownForMissingTray; }
 
@@ -52,7 +63,8 @@ private:
     void checkTrayAppeared();
     void bringForward();
 
-    frmMain& m_window;
+    WindowFactory m_makeWindow;
+    std::unique_ptr<frmMain> m_window;
     LoadedImages& m_images;
     Scheduler& m_scheduler;
     TrayController& m_tray;

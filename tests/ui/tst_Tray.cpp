@@ -52,7 +52,6 @@ struct Program
     std::function<void()> duringChange;
     int quits = 0;
     bool trayAvailable = true;
-    frmMain window{images, prompter, fileDialogs, urlOpener};
     ChangeCycle cycle{settings, images, file, folder.folder(), PosixFileSystem::instance(), desktop,
                       prompter, random, wait, screen};
     Scheduler scheduler{settings, file, clock, prompter, [this](const QString& mode) {
@@ -61,7 +60,9 @@ struct Program
     TrayController tray{settings, [this](const QString& mode) {
                             change(mode);
                         }};
-    ApplicationShell shell{window, images, scheduler, tray, prompter};
+    ApplicationShell shell{
+        [this] { return std::make_unique<frmMain>(images, prompter, fileDialogs, urlOpener); }, images,
+        scheduler, tray, prompter};
     ControlCommands commands{settings, images, cycle, scheduler, shell, tray};
 
     Program()
@@ -71,6 +72,7 @@ struct Program
         shell.setTrayAvailable([this] { return trayAvailable; });
         shell.setQuit([this] { ++quits; });
     }
+    frmMain& window() { return shell.window(); }
     void change(const QString& mode)
     {
         changes << mode;
@@ -136,11 +138,11 @@ private slots:
                     p.tray.onActivated(QSystemTrayIcon::Context);
                 };
             } else if (step == u"activate") {
-                emit p.window.activateRequested();
+                emit p.window().activateRequested();
             } else if (step == u"edit") {
                 p.images.Append(QStringLiteral("/p/unsaved.jpg"));
             } else if (step == u"close") {
-                p.window.close();
+                p.window().close();
             } else if (step == u"notray") {
                 p.trayAvailable = false;
                 p.shell.setTrayPollInterval(10);
@@ -148,7 +150,7 @@ private slots:
             } else if (step == u"tray") {
                 p.trayAvailable = true;
                 QTest::qWait(40);
-                QVERIFY(p.window.isVisible());
+                QVERIFY(p.window().isVisible());
             } else {
                 p.item(step)->trigger();
             }
@@ -156,7 +158,7 @@ private slots:
         QCOMPARE(p.changes, changes);
         QCOMPARE(p.tray.menu().isVisible(), steps == u"right");
         p.tray.menu().hide();
-        QTEST(p.window.isVisible(), "shown");
+        QTEST(p.window().isVisible(), "shown");
         QTEST(p.scheduler.isRunning(), "running");
         QTEST(p.quits, "quits");
         QCOMPARE(p.tray.isIconShown(), p.quits == 0);
@@ -169,6 +171,7 @@ private slots:
         Program p;
         p.scheduler.start();
         p.shell.goToTray();
+        QVERIFY(!p.shell.builtWindow()); // resting in the tray needs no window
         const QString ok = QStringLiteral("ok\n");
         const auto shows = [&p](const char* name, const char* caption) {
             return p.status().startsWith(
@@ -200,7 +203,7 @@ private slots:
         QVERIFY(!p.scheduler.isPaused());
 
         QCOMPARE(p.commands.run(QStringLiteral("settings")), ok);
-        QVERIFY(p.window.isVisible());
+        QVERIFY(p.window().isVisible());
         QCOMPARE(p.commands.run(QStringLiteral("bogus")),
                  QStringLiteral("error: unknown command \"bogus\"\n"));
         QCOMPARE(p.commands.run(QStringLiteral("quit")), ok);
