@@ -7,8 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString failure = IniPropertyCheck::check(input);
+    const QString failure = IniPropertyCheck::check(
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));
     if (!failure.isEmpty()) {
         std::fprintf(stderr, "property broken: %s\n", qPrintable(failure));
         std::abort();

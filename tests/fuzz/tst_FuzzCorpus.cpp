@@ -2,7 +2,6 @@
 #include "IniPropertyCheck.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
 /** Replays every saved fuzz input through the fuzz target's property checks. */
@@ -11,23 +10,20 @@ class tst_FuzzCorpus : public QObject
     Q_OBJECT
 
 private slots:
-    void corpusKeepsProperties_data()
+    void corpus_data()
     {
         QTest::addColumn<QString>("path");
         const QDir corpus(QStringLiteral(TESSALY_SOURCE_DIR "/tests/fuzz/corpus"));
-        const QStringList names = corpus.entryList(QDir::Files, QDir::Name);
-        QVERIFY2(names.size() >= 10, "the seed corpus is missing");
-        for (const QString& name : names)
+        QVERIFY(corpus.count() >= 10);
+        for (const QString& name : corpus.entryList(QDir::Files))
             QTest::addRow("%s", qPrintable(name)) << corpus.filePath(name);
     }
-
-    void corpusKeepsProperties()
+    void corpus()
     {
         QFETCH(QString, path);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString failure = IniPropertyCheck::check(file.readAll());
-        QVERIFY2(failure.isEmpty(), failure.toUtf8().toPercentEncoding(" []=\"").constData());
+        QCOMPARE(IniPropertyCheck::check(file.readAll()), QString());
     }
 };
 
