@@ -12,48 +12,36 @@
 
 namespace {
 
-QDateTime at(const QString& text)
-{
-    return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
-/** A two-picture list and a schedule; counts are "minutes hours days". The clock reads 2026-03-14 09:00. */
+/**
+ * A two-picture list and a schedule "option everyBoot minutes hours days", e.g. "1 0 30 2 3". The clock
+ * reads 2026-03-14 09:00. Each change is recorded with the ChangeTime and total on disk when it began.
+ */
 struct Fixture
 {
     TempAppFolder folder;
     FakeClock clock;
     FakePrompter prompter;
-    SettingsFile file;
+    SettingsFile file{folder.settingsPath(), PosixFileSystem::instance()};
     Settings settings;
     QStringList changes;
-    QStringList changeTimeAtChange; // on disk when each change began
-    QStringList totalAtChange;
-    std::function<void()> duringChange;
-    Scheduler scheduler;
+    std::function<void()> duringChange = [] {
+    };
+    Scheduler scheduler{settings, file, clock, prompter, [this](const QString& mode) {
+                            changes << mode + ' ' + storedChangeTime() + ' ' + file.read("total", "total");
+                            duringChange();
+                        }};
 
-    Fixture(const QString& option, const QString& stored, const QString& everyBoot = QStringLiteral("0"),
-            const QString& counts = QStringLiteral("30 2 3"))
-        : file(folder.settingsPath(), PosixFileSystem::instance()),
-          scheduler(settings, file, clock, prompter, [this](const QString& mode) { onChange(mode); })
+    Fixture(const QString& schedule, const QString& stored)
     {
-        const QStringList c = counts.split(QLatin1Char(' '));
-        folder.writeSettings(
-            QStringLiteral("[total]\ntotal=2\n[images]\n0=/p/a.jpg\n1=/p/b.jpg\n"
-                           "[display]\nsequenceType=1\n[time]\nchangeEveryBoot=%1\n"
-                           "timeOption=%2\ntimeMin=%3\ntimeHour=%4\ntimeDay=%5\nChangeTime=%6\n")
-                .arg(everyBoot, option, c[0], c[1], c[2], stored)
-                .toUtf8());
+        const QStringList s = schedule.split(' ');
+        folder.writeSettings(QStringLiteral("[total]\ntotal=2\n[images]\n0=/p/a.jpg\n1=/p/b.jpg\n[display]\n"
+                                            "sequenceType=1\n[time]\ntimeOption=%1\nchangeEveryBoot=%2\n"
+                                            "timeMin=%3\ntimeHour=%4\ntimeDay=%5\nChangeTime=%6\n")
+                                 .arg(s[0], s[1], s[2], s[3], s[4], stored)
+                                 .toUtf8());
         settings = SettingsSchema::readAll(file);
     }
-    void onChange(const QString& mode)
-    {
-        changes.append(mode);
-        changeTimeAtChange.append(storedChangeTime());
-        totalAtChange.append(file.read(QStringLiteral("total"), QStringLiteral("total")));
-        if (duringChange)
-            duringChange();
-    }
-    QString storedChangeTime() { return file.read(QStringLiteral("time"), QStringLiteral("ChangeTime")); }
+    QString storedChangeTime() { return file.read("time", "ChangeTime"); }
 };
 
 } // namespace
@@ -65,52 +53,49 @@ class tst_Scheduler : public QObject
 private slots:
     void check_data()
     {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<QString>("everyBoot");
-        QTest::addColumn<QString>("counts");
+        QTest::addColumn<QString>("schedule");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("when");     // "start", "activate" or the time of a timer tick
         QTest::addColumn<QString>("expected"); // next due time; empty: no change
-        const auto row = [](const char* name, const char* option, const char* everyBoot, const char* counts,
-                            const char* stored, const char* when, const char* expected) {
-            QTest::addRow("%s", name) << option << everyBoot << counts << stored << when << expected;
+        const auto row = [](const char* name, const char* schedule, const char* stored, const char* when,
+                            const char* expected) {
+            QTest::addRow("%s", name) << schedule << stored << when << expected;
         };
-        const char* c = "30 2 3";
-        row("start: minutes change at every start", "0", "0", c, "2026-03-20", "start",
+        row("start: minutes change at every start", "0 0 30 2 3", "2026-03-20", "start",
             "2026-03-14 09:30:00");
-        row("start: hours passed while off", "1", "0", c, "2026-03-13 22:00:00", "start",
+        row("start: hours passed while off", "1 0 30 2 3", "2026-03-13 22:00:00", "start",
             "2026-03-14 11:00:00");
-        row("start: hours a second early", "1", "0", c, "2026-03-14 09:00:01", "start", "");
-        row("start: hours every boot", "1", "1", c, "2026-03-20", "start", "2026-03-14 11:00:00");
-        row("start: days written at start", "2", "0", c, "2026-03-14 09:00:00", "start", "");
-        row("start: days every boot", "2", "1", c, "2026-04-01", "start", "2026-03-17");
+        row("start: hours a second early", "1 0 30 2 3", "2026-03-14 09:00:01", "start", "");
+        row("start: hours every boot", "1 1 30 2 3", "2026-03-20", "start", "2026-03-14 11:00:00");
+        row("start: days written at start", "2 0 30 2 3", "2026-03-14 09:00:00", "start", "");
+        row("start: days every boot", "2 1 30 2 3", "2026-04-01", "start", "2026-03-17");
         // 08:00 today is due with hours but not with days: tells the units apart.
-        row("start: option 1 is hours", "1", "0", c, "2026-03-14 08:00:00", "start", "2026-03-14 11:00:00");
-        row("start: option -1 is days", "-1", "0", c, "2026-03-14 08:00:00", "start", "");
+        row("start: option 1 is hours", "1 0 30 2 3", "2026-03-14 08:00:00", "start", "2026-03-14 11:00:00");
+        row("start: option -1 is days", "-1 0 30 2 3", "2026-03-14 08:00:00", "start", "");
         // A count below 1 would change at every check: it counts as 1.
-        row("floor: minutes 0", "0", "0", "0 2 3", "", "start", "2026-03-14 09:01:00");
-        row("floor: hours 0", "1", "0", "30 0 3", "2020-01-01", "start", "2026-03-14 10:00:00");
-        row("floor: days -2", "2", "0", "30 2 -2", "2020-01-01", "start", "2026-03-15");
-        row("tick: hours at the due second", "1", "0", c, "2026-03-14 10:00:00", "2026-03-14 10:00:00",
+        row("floor: minutes 0", "0 0 0 2 3", "", "start", "2026-03-14 09:01:00");
+        row("floor: hours 0", "1 0 30 0 3", "2020-01-01", "start", "2026-03-14 10:00:00");
+        row("floor: days -2", "2 0 30 2 -2", "2020-01-01", "start", "2026-03-15");
+        row("tick: hours at the due second", "1 0 30 2 3", "2026-03-14 10:00:00", "2026-03-14 10:00:00",
             "2026-03-14 12:00:00");
-        row("tick: every boot plays no part", "1", "1", c, "2026-03-20", "2026-03-14 09:00:00", "");
-        row("tick: days late that evening", "2", "0", c, "2026-03-15 15:00:00", "2026-03-15 23:59:59", "");
-        row("tick: days the midnight after", "2", "0", c, "2026-03-15 15:00:00", "2026-03-16 00:00:00",
+        row("tick: every boot plays no part", "1 1 30 2 3", "2026-03-20", "2026-03-14 09:00:00", "");
+        row("tick: days late that evening", "2 0 30 2 3", "2026-03-15 15:00:00", "2026-03-15 23:59:59", "");
+        row("tick: days the midnight after", "2 0 30 2 3", "2026-03-15 15:00:00", "2026-03-16 00:00:00",
             "2026-03-19");
         // Activate changes at once and counts days from now, keeping the time of day.
-        row("activate: minutes", "0", "0", c, "2020-01-01", "activate", "2026-03-14 09:30:00");
-        row("activate: hours", "1", "0", c, "2020-01-01", "activate", "2026-03-14 11:00:00");
-        row("activate: days", "2", "0", c, "2020-01-01", "activate", "2026-03-17 09:00:00");
+        row("activate: minutes", "0 0 30 2 3", "2020-01-01", "activate", "2026-03-14 09:30:00");
+        row("activate: hours", "1 0 30 2 3", "2020-01-01", "activate", "2026-03-14 11:00:00");
+        row("activate: days", "2 0 30 2 3", "2020-01-01", "activate", "2026-03-17 09:00:00");
     }
     void check()
     {
-        QFETCH(QString, option);
-        QFETCH(QString, everyBoot);
-        QFETCH(QString, counts);
+        QFETCH(QString, schedule);
         QFETCH(QString, stored);
         QFETCH(QString, when);
         QFETCH(QString, expected);
-        Fixture f(option, stored, everyBoot, counts);
+        Fixture f(schedule, stored);
+        LoadedImages images;
+        images.Append(QStringLiteral("/p/new.jpg"));
         bool runningDuringChange = false;
         f.duringChange = [&] {
             runningDuringChange = f.scheduler.isRunning();
@@ -118,37 +103,26 @@ private slots:
         if (when == "start") {
             f.scheduler.startupCheck();
         } else if (when == "activate") {
-            LoadedImages images;
-            images.Append(QStringLiteral("/p/new.jpg"));
-            bool runningDuringChange = false;
-            f.duringChange = [&] {
-                runningDuringChange = f.scheduler.isRunning();
-            };
             QVERIFY(f.scheduler.activate(images));
-            QVERIFY(!runningDuringChange);               // the timer starts after the change
-            QCOMPARE(f.totalAtChange, QStringList{"1"}); // the list is saved before the change
+            QVERIFY(!runningDuringChange); // the timer starts after the change
         } else {
-            f.clock.set(at(when));
+            f.clock.set(QDateTime::fromString(when, "yyyy-MM-dd HH:mm:ss"));
             f.scheduler.start();
             f.scheduler.Timer1_Timer();
         }
-        QCOMPARE(f.changes, expected.isEmpty() ? QStringList{} : QStringList{"1"});
         QCOMPARE(f.scheduler.isRunning(), when != "start");
-        if (option == "0") { // minutes are counted in memory only
-            QCOMPARE(f.settings.nextMinuteChange, expected);
-            QCOMPARE(f.storedChangeTime(), stored);
-            return;
-        }
-        const QString after = expected.isEmpty() ? stored : expected;
+        const bool minutes = schedule.startsWith("0 "); // counted in memory only
+        const QString after = expected.isEmpty() || minutes ? stored : expected;
+        QCOMPARE(minutes ? f.settings.nextMinuteChange : f.settings.ChangeTime, minutes ? expected : after);
         QCOMPARE(f.storedChangeTime(), after);
-        QCOMPARE(f.settings.ChangeTime, after);
-        if (!expected.isEmpty())
-            QCOMPARE(f.changeTimeAtChange, QStringList{expected}); // stored before the change
+        // The due time and the list are on disk before the change.
+        const QString total = when == "activate" ? "1" : "2";
+        QCOMPARE(f.changes, expected.isEmpty() ? QStringList() : QStringList{"1 " + after + ' ' + total});
     }
 
     void activateWithEmptyListChangesNothing()
     {
-        Fixture f(QStringLiteral("1"), QStringLiteral("2020-01-01"));
+        Fixture f("1 0 30 2 3", "2020-01-01");
         LoadedImages images;
         images.AppendPaths({QString(), QStringLiteral("/p/second.jpg")}); // a blank first entry: empty
         f.scheduler.start();
@@ -157,13 +131,13 @@ private slots:
         QCOMPARE(f.folder.readSettings(), before);
         QVERIFY(f.changes.isEmpty() && f.scheduler.isRunning());
         QCOMPARE(f.prompter.texts(),
-                 {"There are no images loaded in program. Load at least one image file to be "
-                  "displayed."});
+                 QStringList{"There are no images loaded in program. Load at least one image file to be "
+                             "displayed."});
     }
 
     void pauseHoldsThroughActivate()
     {
-        Fixture f(QStringLiteral("0"), QString());
+        Fixture f("0 0 30 2 3", "");
         f.scheduler.setMaxWait(5);
         f.scheduler.start();
         f.scheduler.pause();
