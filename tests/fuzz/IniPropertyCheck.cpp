@@ -5,21 +5,15 @@
 #include "core/IniEncoding.h"
 #include "core/IniSyntax.h"
 
-#include <algorithm>
-
 namespace {
 
 bool writable(const IniEdit& edit)
 {
-    const auto fine = [](const QByteArray& v) {
-        return IniSyntax::valueProblem(QByteArrayView(v)).isEmpty();
-    };
-    if (!IniSyntax::sectionProblem(edit.section).isEmpty())
-        return false;
-    if (edit.kind == IniEdit::Kind::WriteList)
-        return std::all_of(edit.utf8Values.cbegin(), edit.utf8Values.cend(), fine);
-    return edit.kind == IniEdit::Kind::RemoveSection ||
-           (IniSyntax::keyProblem(edit.key).isEmpty() && IniSyntax::valueProblem(edit.value).isEmpty());
+    bool fine = IniSyntax::sectionProblem(edit.section).isEmpty();
+    for (const QByteArray& value : edit.utf8Values)
+        fine = fine && IniSyntax::valueProblem(QByteArrayView(value)).isEmpty();
+    return fine && (edit.kind != IniEdit::Kind::Write || (IniSyntax::keyProblem(edit.key).isEmpty() &&
+                                                          IniSyntax::valueProblem(edit.value).isEmpty()));
 }
 
 QList<IniEdit> oneAtATime(const IniEdit& edit)
