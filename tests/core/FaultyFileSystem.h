@@ -16,7 +16,7 @@ public:
         ReadFile,
         CheckWritable,
         CreateNew,
-        Write,
+        Write, // the steps of a save, in order
         SetMode,
         Sync,
         Close,

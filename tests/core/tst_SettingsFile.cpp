@@ -65,16 +65,6 @@ QStringList entries(const LoadedImages& images)
     return result;
 }
 
-QStringList loaded(const QByteArray& file)
-{
-    TempAppFolder folder;
-    folder.writeSettings(file);
-    SettingsFile settings(folder.settingsPath(), posix());
-    LoadedImages images;
-    images.LoadFromSettings(settings);
-    return entries(images);
-}
-
 } // namespace
 
 /** tessdesk.ini: what it reads, which bytes a write changes, atomic saves, and the picture list in it. */
@@ -294,7 +284,8 @@ private slots:
         QCOMPARE(folder.readSettings(), "[total]\ntotal=3\n[x]\n0=" + QByteArray(500, 'x') +
                                             "\n[images]\n0=/c\n1=/a\n2=\" /\"q\" \xc3\xbc\"\n"
                                             "[caption]\n0=C\n1=A\n2=\" 'q' \"\n");
-        QCOMPARE(loaded(folder.readSettings()), QStringList({"/c|C", "/a|A", " /\"q\" \u00fc| 'q' "}));
+        images.LoadFromSettings(settings);
+        QCOMPARE(entries(images), QStringList({"/c|C", "/a|A", " /\"q\" \u00fc| 'q' "}));
         images.Clear();
         images.AppendPaths({QString(), QStringLiteral("/b")});
         QVERIFY(images.IsEmpty()); // an empty first entry is an empty list
