@@ -12,10 +12,8 @@
 
 namespace {
 
-/**
- * A two-picture list and a schedule "option everyBoot minutes hours days", e.g. "1 0 30 2 3". The clock
- * reads 2026-03-14 09:00. Each change is recorded with the ChangeTime and total on disk when it began.
- */
+/** Two pictures, a schedule "option everyBoot minutes hours days", and a clock at 2026-03-14 09:00.
+ *  Each change is recorded with the ChangeTime and total on disk when it began. */
 struct Fixture
 {
     TempAppFolder folder;
