@@ -26,10 +26,7 @@ Q_DECLARE_METATYPE(FaultyFileSystem::Step)
 
 namespace {
 
-PosixFileSystem& posix()
-{
-    return PosixFileSystem::instance();
-}
+PosixFileSystem& posix = PosixFileSystem::instance();
 
 QStringList folderEntries(const TempAppFolder& folder)
 {
@@ -51,7 +48,7 @@ QList<IniEdit> listSave(int entries, char marker)
 
 QByteArray saved(const TempAppFolder& folder, int entries, char marker)
 {
-    if (!SettingsFile(folder.settingsPath(), posix()).apply(listSave(entries, marker)))
+    if (!SettingsFile(folder.settingsPath(), posix).apply(listSave(entries, marker)))
         qFatal("cannot save a list");
     return folder.readSettings();
 }
@@ -87,7 +84,7 @@ private slots:
         QFETCH(QString, expected);
         TempAppFolder folder;
         folder.writeSettings(file);
-        QCOMPARE(SettingsFile(folder.settingsPath(), posix()).read("a", key), expected);
+        QCOMPARE(SettingsFile(folder.settingsPath(), posix).read("a", key), expected);
     }
 
     void windows1252ToUtf8()
@@ -132,7 +129,7 @@ private slots:
         QFETCH(QByteArray, expected);
         TempAppFolder folder;
         folder.writeSettings(file);
-        SettingsFile settings(folder.settingsPath(), posix());
+        SettingsFile settings(folder.settingsPath(), posix);
         QVERIFY2(settings.apply(IniPropertyCheck::edits(script)), qPrintable(settings.errorString()));
         QCOMPARE(folder.readSettings(), expected);
     }
@@ -192,7 +189,7 @@ private slots:
         QVERIFY(settings.errorString().contains(qt_error_string(error)));
         fs.failAt(FaultyFileSystem::Step::None, 0);
         QVERIFY(settings.write("images", "5", "again"));
-        QCOMPARE(SettingsFile(folder.settingsPath(), posix()).read("images", "5"), "again");
+        QCOMPARE(SettingsFile(folder.settingsPath(), posix).read("images", "5"), "again");
     }
 
     void folderFlushFails()
@@ -217,7 +214,7 @@ private slots:
             const pid_t child = ::fork();
             QVERIFY(child >= 0);
             for (unsigned round = 0; child == 0; ++round) {
-                if (!SettingsFile(folder.settingsPath(), posix()).apply(lists[round % 2]))
+                if (!SettingsFile(folder.settingsPath(), posix).apply(lists[round % 2]))
                     ::_exit(1);
             }
             QTest::qSleep(QRandomGenerator::global()->bounded(5, 120));
@@ -226,7 +223,7 @@ private slots:
             QVERIFY(WIFSIGNALED(status)); // killed while saving, so no clean-up ran
             const QByteArray left = folder.readSettings();
             QVERIFY2(left == listA || left == listB, qPrintable(QStringLiteral("run %1: torn").arg(run)));
-            SettingsFile(folder.settingsPath(), posix()).removeStaleTemporaries();
+            SettingsFile(folder.settingsPath(), posix).removeStaleTemporaries();
             QCOMPARE(folderEntries(folder), QStringList{"tessdesk.ini"});
         }
     }
@@ -252,7 +249,7 @@ private slots:
     {
         TempAppFolder folder;
         folder.writeSettings("[total]\ntotal=3\n[images]\n0=/a\n1=/b\n2=/c\n[caption]\n0=A\n1=\n2=C\n3=D\n");
-        SettingsFile settings(folder.settingsPath(), posix());
+        SettingsFile settings(folder.settingsPath(), posix);
         LoadedImages images;
         images.LoadFromSettings(settings);
         // The file's text changes completely while the entries it gave stay loaded.
@@ -283,7 +280,7 @@ private slots:
         FakeClock clock(QDateTime(QDate(2026, 3, 14), QTime(9, 30, 5)));
         FakePrompter prompter;
         LoadedImages images;
-        SettingsFile file(folder.settingsPath(), posix());
+        SettingsFile file(folder.settingsPath(), posix);
         const auto run = [&] {
             const Settings s = StartupSequence::run(file, folder.folder(), images, clock, prompter);
             return QStringList({s.displayType, s.sequenceType, s.newFontSize, s.newFontBold, s.newFontName,

@@ -12,7 +12,7 @@ public:
     /** Edits one a line: "w\tsection\tkey\tvalue", "l\tsection\tvalue0\tvalue1…" (keys 0, 1, …),
      * "r\tsection". */
     static QList<IniEdit> edits(const QByteArray& script);
-    /** Parse then serialise keeps the bytes; a batch of edits equals the same edits one at a time with the
-     *  text read again in between; each value reads back as written. Returns what broke, or empty text. */
+    /** Bytes kept through parse and serialise; a batch of edits as one at a time, text read again in
+     *  between; each value read back as written. Returns what broke, or empty text. */
     static QString check(const QByteArray& input);
 };

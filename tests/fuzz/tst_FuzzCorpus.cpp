@@ -4,7 +4,6 @@
 #include <QDirIterator>
 #include <QTest>
 
-/** Replays every saved fuzz input through the fuzz target's property checks. */
 class tst_FuzzCorpus : public QObject
 {
     Q_OBJECT
