@@ -8,14 +8,15 @@
 /** The real file system, except that one chosen step fails with a chosen error. */
 class FaultyFileSystem : public PosixFileSystem
 {
+    using P = PosixFileSystem;
+
 public:
     enum class Step {
         None,
         ReadFile,
         CheckWritable,
-        MakeFolders,
         CreateNew,
-        Write,
+        Write, // the steps of a save, in order
         SetMode,
         Sync,
         Close,
@@ -28,73 +29,48 @@ public:
     {
         m_step = step;
         m_error = error;
-        m_bytesBeforeFailure = bytesBeforeFailure;
-        m_written = 0;
+        m_room = bytesBeforeFailure;
     }
-    /** Lets each write() take at most this many bytes, as a slow or interrupted device does. */
-    void limitWrites(qint64 bytesPerCall) { m_writeLimit = bytesPerCall; }
 
-    int readFile(const QString& path, QByteArray* content) override
+    int readFile(const QString& f, QByteArray* c) override
     {
-        return fail(Step::ReadFile, [&] { return PosixFileSystem::readFile(path, content); });
+        return at(Step::ReadFile) ? m_error : P::readFile(f, c);
     }
-    int checkWritable(const QString& path) override
+    int checkWritable(const QString& p) override
     {
-        return fail(Step::CheckWritable, [&] { return PosixFileSystem::checkWritable(path); });
+        return at(Step::CheckWritable) ? m_error : P::checkWritable(p);
     }
-    int makeFolders(const QString& path) override
+    int createNew(const QString& p, quint32 m, int* fd) override
     {
-        return fail(Step::MakeFolders, [&] { return PosixFileSystem::makeFolders(path); });
+        return at(Step::CreateNew) ? m_error : P::createNew(p, m, fd);
     }
-    int createNew(const QString& path, mode_t mode, int* fd) override
+    int setMode(int fd, quint32 m) override { return at(Step::SetMode) ? m_error : P::setMode(fd, m); }
+    int sync(int fd) override { return at(Step::Sync) ? m_error : P::sync(fd); }
+    int rename(const QString& f, const QString& t) override
     {
-        return fail(Step::CreateNew, [&] { return PosixFileSystem::createNew(path, mode, fd); });
+        return at(Step::Rename) ? m_error : P::rename(f, t);
+    }
+    int syncFolder(const QString& p) override { return at(Step::SyncFolder) ? m_error : P::syncFolder(p); }
+    int close(int fd) override
+    {
+        const int error = PosixFileSystem::close(fd); // closed even when the close reports a failure
+        return at(Step::Close) ? m_error : error;
     }
     int write(int fd, const char* data, qint64 size, qint64* written) override
     {
-        if (m_writeLimit > 0)
-            size = std::min(size, m_writeLimit);
-        if (m_step == Step::Write) {
-            const qint64 room = m_bytesBeforeFailure - m_written;
-            if (room <= 0) {
-                *written = 0;
-                return m_error;
-            }
-            size = std::min(size, room);
+        if (at(Step::Write) && (size = std::min(size, m_room)) <= 0) {
+            *written = 0;
+            return m_error;
         }
         const int error = PosixFileSystem::write(fd, data, size, written);
-        m_written += *written;
+        m_room -= *written;
         return error;
-    }
-    int setMode(int fd, mode_t mode) override
-    {
-        return fail(Step::SetMode, [&] { return PosixFileSystem::setMode(fd, mode); });
-    }
-    int sync(int fd) override
-    {
-        return fail(Step::Sync, [&] { return PosixFileSystem::sync(fd); });
-    }
-    int close(int fd) override
-    {
-        // The descriptor is closed even when the close reports a failure.
-        const int error = PosixFileSystem::close(fd);
-        return m_step == Step::Close ? m_error : error;
-    }
-    int rename(const QString& from, const QString& to) override
-    {
-        return fail(Step::Rename, [&] { return PosixFileSystem::rename(from, to); });
-    }
-    int syncFolder(const QString& path) override
-    {
-        return fail(Step::SyncFolder, [&] { return PosixFileSystem::syncFolder(path); });
     }
 
 private:
-    template<typename Real> int fail(Step step, Real real) { return m_step == step ? m_error : real(); }
+    bool at(Step step) const { return m_step == step; }
 
     Step m_step = Step::None;
     int m_error = 0;
-    qint64 m_bytesBeforeFailure = 0;
-    qint64 m_written = 0;
-    qint64 m_writeLimit = 0;
+    qint64 m_room = 0;
 };

@@ -1,28 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IniPropertyCheck.h"
 
-#include "IniEditScript.h"
 #include "core/IniDocument.h"
 #include "core/IniEncoding.h"
 #include "core/IniSyntax.h"
-
-#include <algorithm>
 
 namespace {
 
 bool writable(const IniEdit& edit)
 {
-    if (!IniSyntax::sectionProblem(edit.section).isEmpty())
-        return false;
-    if (edit.kind == IniEdit::Kind::WriteList)
-        return std::all_of(edit.utf8Values.cbegin(), edit.utf8Values.cend(), [](const QByteArray& value) {
-            return IniSyntax::valueProblem(QByteArrayView(value)).isEmpty();
-        });
-    return edit.kind == IniEdit::Kind::RemoveSection ||
-           (IniSyntax::keyProblem(edit.key).isEmpty() && IniSyntax::valueProblem(edit.value).isEmpty());
+    bool fine = IniSyntax::sectionProblem(edit.section).isEmpty();
+    for (const QByteArray& value : edit.utf8Values)
+        fine = fine && IniSyntax::valueProblem(QByteArrayView(value)).isEmpty();
+    return fine && (edit.kind != IniEdit::Kind::Write || (IniSyntax::keyProblem(edit.key).isEmpty() &&
+                                                          IniSyntax::valueProblem(edit.value).isEmpty()));
 }
 
-/** A list write as the writes of its keys, one by one. */
 QList<IniEdit> oneAtATime(const IniEdit& edit)
 {
     if (edit.kind != IniEdit::Kind::WriteList)
@@ -36,39 +29,45 @@ QList<IniEdit> oneAtATime(const IniEdit& edit)
 
 } // namespace
 
+QList<IniEdit> IniPropertyCheck::edits(const QByteArray& script)
+{
+    QList<IniEdit> edits;
+    for (const QByteArray& line : script.split('\n')) {
+        const QList<QByteArray> f = line.split('\t');
+        if (f.size() >= 4 && f[0] == "w") // the value keeps any further tabs
+            edits.append(IniEdit::write(QString::fromUtf8(f[1]), QString::fromUtf8(f[2]),
+                                        QString::fromUtf8(line.mid(f[1].size() + f[2].size() + 4))));
+        else if (f.size() >= 2 && f[0] == "l") // bytes that are no UTF-8 reach the check as they are
+            edits.append(IniEdit::writeList(QString::fromUtf8(f[1]), f.mid(2)));
+        else if (f.size() == 2 && f[0] == "r")
+            edits.append(IniEdit::removeSection(QString::fromUtf8(f[1])));
+    }
+    return edits;
+}
+
 QString IniPropertyCheck::check(const QByteArray& input)
 {
-    QByteArray file;
-    QList<IniEdit> edits;
-    IniEditScript::split(input, &file, &edits);
-
-    const QByteArray text = IniEncoding::toUtf8(file, nullptr);
+    const qsizetype at = input.indexOf("\n%%\n");
+    const QByteArray text = IniEncoding::toUtf8(at < 0 ? input : input.left(at), nullptr);
+    const QList<IniEdit> script = at < 0 ? QList<IniEdit>() : edits(input.mid(at + 4));
     IniDocument batch = IniDocument::parse(text);
-    if (batch.serialise() != text)
-        return QStringLiteral("parse then serialise changed the bytes");
-    if (!IniEncoding::isUtf8(text))
-        return QStringLiteral("the text held is not UTF-8");
-
+    if (batch.serialise() != text || !IniEncoding::isUtf8(text))
+        return QStringLiteral("parse then serialise changed the bytes, or they are not UTF-8");
     IniDocument single = IniDocument::parse(text);
-    for (qsizetype at = 0; at < edits.size(); ++at) {
-        const IniEdit& batchEdit = edits[at];
-        if (!writable(batchEdit))
+    for (qsizetype i = 0; i < script.size(); ++i) {
+        if (!writable(script[i]))
             continue;
-        batch.apply(batchEdit);
-        // A document that gathered its text in between takes the next edits the same way.
-        if (at % 2 == 1 && batch.compact() != batch.serialise())
+        batch.apply(script[i]);
+        if (i % 2 == 1 && batch.compact() != batch.serialise()) // as when a save gathers the text
             return QStringLiteral("compacting changed the text");
-        for (const IniEdit& edit : oneAtATime(batchEdit)) {
+        for (const IniEdit& edit : oneAtATime(script[i])) {
             single.apply(edit);
             single = IniDocument::parse(single.serialise());
-            if (edit.kind == IniEdit::Kind::Write && single.value(edit.section, edit.key) != edit.value)
-                return QStringLiteral("[%1] %2 reads back as \"%3\", not \"%4\"")
-                    .arg(edit.section, edit.key, single.value(edit.section, edit.key), edit.value);
-            if (edit.kind == IniEdit::Kind::RemoveSection && !single.value(edit.section, edit.key).isNull())
-                return QStringLiteral("[%1] still has keys after its removal").arg(edit.section);
+            const QString got = single.value(edit.section, edit.key);
+            if (edit.kind == IniEdit::Kind::Write ? got != edit.value : !got.isNull())
+                return QStringLiteral("[%1] %2 reads \"%3\" after the edit").arg(edit.section, edit.key, got);
         }
     }
-    if (batch.serialise() != single.serialise())
-        return QStringLiteral("the batch differs from the edits made one at a time");
-    return {};
+    return batch.serialise() == single.serialise() ? QString()
+                                                   : QStringLiteral("batch differs from one at a time");
 }

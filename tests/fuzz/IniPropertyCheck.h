@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "core/IniEdit.h"
 
-/**
- * The properties the settings-file document must keep on any input: parsing and writing back
- * gives the same bytes, a batch of edits gives the same bytes as the same edits one at a time
- * with the file read again in between, and every written value reads back as written.
- */
+#include <QList>
+
+/** The settings-file document's properties, checked on a fuzz input: a file's bytes, "\n%%\n", edits. */
 class IniPropertyCheck
 {
 public:
-    /** Checks a fuzz input (see IniEditScript); returns what went wrong, or empty text. */
+    /** Edits one a line: "w\tsection\tkey\tvalue", "l\tsection\tvalue0\tvalue1…" (keys 0, 1, …),
+     * "r\tsection". */
+    static QList<IniEdit> edits(const QByteArray& script);
+    /** Bytes kept through parse and serialise; a batch of edits as one at a time, text read again in
+     *  between; each value read back as written. Returns what broke, or empty text. */
     static QString check(const QByteArray& input);
 };

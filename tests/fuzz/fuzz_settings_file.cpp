@@ -2,16 +2,12 @@
 #include "IniPropertyCheck.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString failure = IniPropertyCheck::check(input);
-    if (!failure.isEmpty()) {
-        std::fprintf(stderr, "property broken: %s\n", qPrintable(failure));
-        std::abort();
-    }
+    const QString failure = IniPropertyCheck::check(
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));
+    if (!failure.isEmpty())
+        qFatal("property broken: %s", qPrintable(failure)); // aborts: the fuzzer keeps the input
     return 0;
 }

@@ -1,0 +1,331 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakeClock.h"
+#include "FakePrompter.h"
+#include "FaultyFileSystem.h"
+#include "IniPropertyCheck.h"
+#include "TempAppFolder.h"
+#include "core/IniEncoding.h"
+#include "core/LoadedImages.h"
+#include "core/RegularFile.h"
+#include "core/SettingValue.h"
+#include "core/SettingsFile.h"
+#include "core/StartupSequence.h"
+#include "platform/AutostartEntry.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(FaultyFileSystem::Step)
+
+namespace {
+
+PosixFileSystem& posix = PosixFileSystem::instance();
+
+QStringList folderEntries(const TempAppFolder& folder)
+{
+    return QDir(folder.folder()).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+/** A picture list's save of `entries`; marker tells two lists of the same length apart. */
+QList<IniEdit> listSave(int entries, char marker)
+{
+    QByteArrayList paths, captions;
+    for (int i = 0; i < entries; ++i) {
+        paths << QByteArray("/home/user/Pictures/some rather long folder/") + marker + QByteArray::number(i);
+        captions << QByteArray("caption ") + marker + QByteArray::number(i);
+    }
+    return {IniEdit::write("total", "total", QString::number(entries)), IniEdit::removeSection("images"),
+            IniEdit::writeList("images", paths), IniEdit::removeSection("caption"),
+            IniEdit::writeList("caption", captions)};
+}
+
+QByteArray saved(const TempAppFolder& folder, int entries, char marker)
+{
+    if (!SettingsFile(folder.settingsPath(), posix).apply(listSave(entries, marker)))
+        qFatal("cannot save a list");
+    return folder.readSettings();
+}
+
+} // namespace
+
+/** tessdesk.ini: what it reads, which bytes a write changes, atomic saves, and the picture list in it. */
+class tst_SettingsFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reads_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* name, const char* file, const char* key, const char* expected) {
+            QTest::addRow("%s", name) << QByteArray(file) << key << expected;
+        };
+        row("blanks trimmed, split at first =", "[ a ]\n \t k \v=  3=4 \t\n", "k", "3=4");
+        row("first of keys in any case", "[A]\nk=1\nK=2\n", "K", "1");
+        row("double quotes", "[a]\nk= \"x \" \n", "k", "x ");
+        row("mark, lone CR lines", "\xef\xbb\xbf[a]\rk=1\rj=2", "j", "2");
+        row("Windows-1252", "[a]\nk=Caf\xe9 \x80\x93\n", "k", "Caf\u00e9 \u20ac\u201c");
+        // An overlong form is no UTF-8: the line is Windows-1252.
+        row("overlong UTF-8", "[a]\nk=\xe0\x80\xaf\n", "k", "\u00e0\u20ac\u00af");
+    }
+    void reads()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        TempAppFolder folder;
+        folder.writeSettings(file);
+        QCOMPARE(SettingsFile(folder.settingsPath(), posix).read("a", key), expected);
+    }
+
+    void windows1252ToUtf8()
+    {
+        QCOMPARE(IniEncoding::utf8FromWindows1252("\x80"), QByteArray("\xe2\x82\xac"));
+        QCOMPARE(IniEncoding::utf8FromWindows1252("\x8a\x9f"), QByteArray("\xc5\xa0\xc5\xb8"));
+        QCOMPARE(IniEncoding::utf8FromWindows1252("\x93\x96"), QByteArray("\xe2\x80\x9c\xe2\x80\x93"));
+        QCOMPARE(IniEncoding::utf8FromWindows1252("\x81\x9d Caf\xe9\xa0\xff"), // unassigned kept
+                 QByteArray("\xc2\x81\xc2\x9d Caf\xc3\xa9\xc2\xa0\xc3\xbf"));
+    }
+
+    void writeChangesOnlyItsLines_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QByteArray>("expected");
+        const auto row = [](const char* name, const QByteArray& file, const char* script,
+                            const QByteArray& expected) {
+            QTest::addRow("%s", name) << file << QByteArray(script) << expected;
+        };
+        const QByteArray crlf =
+            "x = y\r\n[Display]\r\n  ImageNum = 3 \r\n  ; comment \r\n\r\n[font]\r\nf=A\r\n";
+        row("replace keeps spelling", crlf, "w\tdisplay\timagenum\t4",
+            QByteArray(crlf).replace("= 3 ", "=4"));
+        row("new key before trailing lines", crlf, "w\tdisplay\tk\t1",
+            QByteArray(crlf).replace("3 \r\n", "3 \r\nk=1\r\n"));
+        row("new section at end", crlf, "w\ttime\tm\t5", crlf + "[time]\r\nm=5\r\n");
+        row("Windows-1252 lines become UTF-8, UTF-8 lines stay",
+            "[a]\nk=Caf\xe9\nu=\xc3\xa9 \xe2\x82\xac\n; \x80\n", "w\ta\tn\t1",
+            "[a]\nk=Caf\xc3\xa9\nu=\xc3\xa9 \xe2\x82\xac\nn=1\n; \xe2\x82\xac\n");
+        row("remove every section of a name", "h\n[a]\nk=1\n; c\n[b]\nx=1\n[A]\nm=3\n", "r\ta",
+            "h\n; c\n[b]\nx=1\n");
+        row("list over a list", "[i]\n0=a\n; c\n1=b\n[j]\n", "l\ti\tA\tb\tc",
+            "[i]\n0=A\n; c\n1=b\n2=c\n[j]\n");
+        row("outer blanks and quotes quoted", "[a]\n", "l\ta\t x\t'q'\t\"q",
+            "[a]\n0=\" x\"\n1=\"'q'\"\n2=\"q\n");
+    }
+    void writeChangesOnlyItsLines()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, script);
+        QFETCH(QByteArray, expected);
+        TempAppFolder folder;
+        folder.writeSettings(file);
+        SettingsFile settings(folder.settingsPath(), posix);
+        QVERIFY2(settings.apply(IniPropertyCheck::edits(script)), qPrintable(settings.errorString()));
+        QCOMPARE(folder.readSettings(), expected);
+    }
+
+    void values_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected"); // "-": does not convert
+        for (const char* row :
+             {"int16|1,5|2", "int16|2.5|2", "int16|3.5|4", "int16|40000|32767", "int16|-40000|-32768",
+              "int16|7x|-", "flag|TRUE|1", "flag|-1|1", "flag|0.0|0", "flag|yes|-"}) {
+            const QStringList f = QString::fromLatin1(row).split(QLatin1Char('|'));
+            QTest::addRow("%s", row) << f[0] << f[1] << f[2];
+        }
+    }
+    void values()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        const auto wide = [](auto v) {
+            return v ? std::optional<qint64>(*v) : std::nullopt;
+        };
+        const std::optional<qint64> got =
+            kind == "int16" ? wide(SettingValue::toInt16(text)) : wide(SettingValue::toFlag(text));
+        QCOMPARE(got ? QString::number(*got) : QStringLiteral("-"), expected);
+    }
+
+    void failedSaveKeepsOldFile_data()
+    {
+        using Step = FaultyFileSystem::Step;
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<int>("error");
+        QTest::addRow("unreadable file") << Step::ReadFile << EACCES;
+        QTest::addRow("read-only file") << Step::CheckWritable << EACCES;
+        QTest::addRow("read-only folder") << Step::CreateNew << EROFS;
+        QTest::addRow("disk full half-way") << Step::Write << ENOSPC;
+        QTest::addRow("mode not kept") << Step::SetMode << EPERM;
+        QTest::addRow("flush fails") << Step::Sync << EIO;
+        QTest::addRow("close fails") << Step::Close << ENOSPC;
+        QTest::addRow("rename fails") << Step::Rename << EXDEV;
+    }
+    void failedSaveKeepsOldFile()
+    {
+        QFETCH(FaultyFileSystem::Step, step);
+        QFETCH(int, error);
+        TempAppFolder folder;
+        const QByteArray old = saved(folder, 2000, 'A');
+        FaultyFileSystem fs;
+        fs.failAt(step, error, 40000);
+        SettingsFile settings(folder.settingsPath(), fs);
+        QVERIFY(!settings.apply(listSave(2500, 'B')));
+        QCOMPARE(folder.readSettings(), old);
+        QCOMPARE(folderEntries(folder), QStringList{"tessdesk.ini"});
+        QVERIFY(settings.errorString().contains(folder.settingsPath()));
+        QVERIFY(settings.errorString().contains(qt_error_string(error)));
+        fs.failAt(FaultyFileSystem::Step::None, 0);
+        QVERIFY(settings.write("images", "5", "again"));
+        QCOMPARE(SettingsFile(folder.settingsPath(), posix).read("images", "5"), "again");
+    }
+
+    void folderFlushFails()
+    {
+        TempAppFolder folder;
+        folder.writeSettings("[a]\nk=1\n");
+        FaultyFileSystem fs;
+        fs.failAt(FaultyFileSystem::Step::SyncFolder, EIO); // after the rename: told, and the new value held
+        SettingsFile settings(folder.settingsPath(), fs);
+        QVERIFY(!settings.write("a", "k", "2"));
+        QVERIFY(settings.errorString().contains(qt_error_string(EIO)));
+        QCOMPARE(settings.read("a", "k"), "2");
+    }
+
+    void killedSaveLeavesWholeFile()
+    {
+        TempAppFolder folder;
+        const QList<IniEdit> lists[2] = {listSave(12000, 'B'), listSave(12000, 'A')};
+        const QByteArray listB = saved(folder, 12000, 'B'), listA = saved(folder, 12000, 'A');
+        for (int run = 0; run < 20; ++run) {
+            folder.writeSettings(listA);
+            const pid_t child = ::fork();
+            QVERIFY(child >= 0);
+            for (unsigned round = 0; child == 0; ++round) {
+                if (!SettingsFile(folder.settingsPath(), posix).apply(lists[round % 2]))
+                    ::_exit(1);
+            }
+            QTest::qSleep(QRandomGenerator::global()->bounded(5, 120));
+            int status = 0;
+            QVERIFY(::kill(child, SIGKILL) == 0 && ::waitpid(child, &status, 0) == child);
+            QVERIFY(WIFSIGNALED(status)); // killed while saving, so no clean-up ran
+            const QByteArray left = folder.readSettings();
+            QVERIFY2(left == listA || left == listB, qPrintable(QStringLiteral("run %1: torn").arg(run)));
+            SettingsFile(folder.settingsPath(), posix).removeStaleTemporaries();
+            QCOMPARE(folderEntries(folder), QStringList{"tessdesk.ini"});
+        }
+    }
+
+    void listCountLimitAtItsEdge()
+    {
+        // The stored total: the last position is total - 1 rounded half to even, at most the limit.
+        const QStringList totals{"", "two", "-4", "1.5", "2.5", "32766", "32768"};
+        const QList<int> counts{0, 0, 0, 1, 3, 32766, 32767};
+        for (int i = 0; i < totals.size(); ++i)
+            QCOMPARE(LoadedImages::storedCount(totals[i]), counts[i]);
+        LoadedImages images;
+        QCOMPARE(images.AppendPaths(QStringList(32766, QStringLiteral("/p.jpg"))), 32766);
+        QCOMPARE(images.Append(QStringLiteral("/last.jpg")), 32766);
+        QCOMPARE(images.Append(QStringLiteral("/over.jpg")), -1);
+        images.RemoveAt(0);
+        images.RemoveAt(0);
+        QCOMPARE(images.AppendPaths({"/x", "/y", "/z"}), 2);
+        QCOMPARE(images.PathAt(32766), QStringLiteral("/y"));
+    }
+
+    void listEditedAndSaved()
+    {
+        TempAppFolder folder;
+        folder.writeSettings("[total]\ntotal=3\n[images]\n0=/a\n1=/b\n2=/c\n[caption]\n0=A\n1=\n2=C\n3=D\n");
+        SettingsFile settings(folder.settingsPath(), posix);
+        LoadedImages images;
+        images.LoadFromSettings(settings);
+        // The file's text changes completely while the entries it gave stay loaded.
+        QVERIFY(settings.apply(
+            {IniEdit::removeSection("images"), IniEdit::writeList("x", {QByteArray(500, 'x')})}));
+        QCOMPARE(images.MoveDown(images.MoveUp(2)), 2);
+        QCOMPARE(images.MoveUp(images.MoveUp(2)), 0); // captions travel with their pictures
+        images.RemoveAt(2);
+        images.Append(QStringLiteral("/new\nline.jpg"));
+        images.Append(QStringLiteral("/d"), QStringLiteral("two\r\nlines"));
+        images.Append(QStringLiteral(" /\"q\" \u00fc"), QStringLiteral(" 'q' "));
+        QStringList leftOut; // what the file cannot hold is left out and named
+        QVERIFY(images.SaveToSettings(settings, &leftOut));
+        QCOMPARE(leftOut, QStringList({"/new\nline.jpg", "/d"}));
+        QCOMPARE(folder.readSettings(), "[total]\ntotal=3\n[x]\n0=" + QByteArray(500, 'x') +
+                                            "\n[images]\n0=/c\n1=/a\n2=\" /\"q\" \xc3\xbc\"\n"
+                                            "[caption]\n0=C\n1=A\n2=\" 'q' \"\n");
+        images.LoadFromSettings(settings);
+        QCOMPARE(images.PathAt(2) + '|' + images.CaptionAt(2), " /\"q\" \u00fc| 'q' ");
+        images.Clear();
+        images.AppendPaths({QString(), QStringLiteral("/b")});
+        QVERIFY(images.IsEmpty()); // an empty first entry is an empty list
+    }
+
+    void startUp()
+    {
+        TempAppFolder folder;
+        FakeClock clock(QDateTime(QDate(2026, 3, 14), QTime(9, 30, 5)));
+        FakePrompter prompter;
+        LoadedImages images;
+        SettingsFile file(folder.settingsPath(), posix);
+        const auto run = [&] {
+            const Settings s = StartupSequence::run(file, folder.folder(), images, clock, prompter);
+            return QStringList({s.displayType, s.sequenceType, s.newFontSize, s.newFontBold, s.newFontName,
+                                s.timeOption, s.timeHour, s.ChangeTime, s.total})
+                .join(' ');
+        };
+        // A missing file, and keys that are missing or malformed, read as shipped; ChangeTime is now.
+        const QString shipped = "0 0 16 True DejaVu Sans 1 1 2026-03-14 09:30:05 ";
+        QCOMPARE(run(), shipped + "0");
+        QCOMPARE(folder.readSettings(), QByteArray("[time]\nChangeTime=2026-03-14 09:30:05\n"));
+        folder.writeSettings(
+            "[display]\ndisplayType=7\nsequenceType=x\n[font]\nnewFontSize=0\nnewFontBold=maybe\n"
+            "newFontName=\n[time]\ntimeOption=\ntimeHour=1e9x\nChangeTime=\n[total]\ntotal=x\n");
+        QCOMPARE(run(), shipped + "0");
+        // The first start puts the two sample pictures in the list, once.
+        folder.seedShippedData();
+        QCOMPARE(run(), shipped + "2");
+        QCOMPARE(images.PathAt(1), folder.file("image2.gif"));
+        QVERIFY(file.write("total", "total", "0"));
+        QCOMPARE(run(), shipped + "0");
+        QVERIFY(prompter.shown().isEmpty());
+    }
+
+    void pictureThatIsAPipeIsRefusedAtOnce()
+    {
+        TempAppFolder folder;
+        QVERIFY(::mkfifo(QFile::encodeName(folder.file("pipe.jpg")).constData(), 0600) == 0);
+        QFile file;
+        QString reason;
+        QVERIFY(!RegularFile::open(folder.file("pipe.jpg"), file, &reason));
+        QCOMPARE(reason, "it is a named pipe, not a picture file");
+    }
+
+    void autostartEntryWrittenOnce()
+    {
+        QCOMPARE(AutostartEntry::execArgument("/my apps/a\"b$c\\d"), "\"/my apps/a\\\\\"b\\\\$c\\\\\\\\d\"");
+        TempAppFolder home;
+        QVERIFY(AutostartEntry::writeIfMissing(home.folder(), QStringLiteral("/opt/100%/t")));
+        QFile entry(AutostartEntry::path(home.folder()));
+        QVERIFY(entry.open(QIODevice::ReadWrite) && entry.readAll().contains("\nExec=/opt/100%%/t\n"));
+        QVERIFY(entry.resize(0)); // the user's own entry is never replaced
+        QVERIFY(AutostartEntry::writeIfMissing(home.folder(), QStringLiteral("/elsewhere/tessaly")));
+        QCOMPARE(QFileInfo(entry).size(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_SettingsFile)
+#include "tst_SettingsFile.moc"
