@@ -2,9 +2,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The end-to-end tests' one harness: a temporary home, a private Xvfb (or Qt's offscreen screen), the
 program and its helpers started in it, the settings file and pixels read back, and ok/FAIL lines."""
+import configparser
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -19,32 +21,34 @@ def check(condition, what):
 
 
 def wait_for(probe, timeout=30, step=0.1):
-    """The probe's first true value, or its last value after the timeout."""
     end = time.monotonic() + timeout
     while not (value := probe()) and time.monotonic() < end:
         time.sleep(step)
     return value
 
 
-def missing(tools):
-    """A missing tool is a failure, never a skip."""
-    return not check(all(shutil.which(tool) for tool in tools), "installed: " + ", ".join(tools))
+def similar(a, b):  # two raw RGB pictures of one size that differ by little on average
+    return bool(a) and len(a) == len(b) and sum(abs(x - y) for x, y in zip(a[::97], b[::97])) < 25 * len(a[::97])
 
 
-def summary():
+def main(test, tools, arguments, xvfb=False):
+    """Runs test(session, *arguments) in a session of its own; a missing tool is a failure, never a skip."""
+    if len(sys.argv) != 1 + arguments:
+        print(sys.modules["__main__"].__doc__)
+        return 2
+    if check(all(shutil.which(tool) for tool in tools), "installed: " + ", ".join(tools)):
+        s = Session(xvfb)
+        try:
+            test(s, *sys.argv[1:])
+        finally:
+            s.close()
     print(f"{len(failures)} failed")
     return 1 if failures else 0
 
 
-def similar(a, b):
-    """Two raw RGB pictures of one size that differ by little on average."""
-    return bool(a) and len(a) == len(b) and sum(abs(x - y) for x, y in zip(a[::97], b[::97])) < 25 * len(a[::97])
-
-
 class Session:
-    def __init__(self, program, xvfb=False):
-        self.program, self.processes = program, []
-        self.root = tempfile.mkdtemp(prefix="tessaly-e2e-")
+    def __init__(self, xvfb):
+        self.processes, self.root = [], tempfile.mkdtemp(prefix="tessaly-e2e-")
         # Nothing of the desktop the tests run in: the program sees only this session.
         self.env = {"PATH": os.environ["PATH"], "LC_ALL": "C.UTF-8"}
         for name in ("HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"):
@@ -69,22 +73,13 @@ class Session:
     def run(self, *argv, text=True):
         return subprocess.run(argv, env=self.env, capture_output=True, text=text, timeout=60)
 
-    def rgb(self, *argv):
-        """Raw 8-bit RGB pixels from ImageMagick (convert FILE ..., import -window ...)."""
+    def rgb(self, *argv):  # raw 8-bit RGB pixels from ImageMagick: convert FILE ..., import -window ...
         return self.run(*argv, "-depth", "8", "rgb:-", text=False).stdout
 
     def ini(self, section, key, path=None):
-        current = None
-        try:
-            with open(path or os.path.join(self.app_folder, "tessdesk.ini"), errors="replace") as f:
-                for line in f:
-                    line = line.strip()
-                    if line.startswith("["):
-                        current = line[1:-1].lower()
-                    elif current == section.lower() and line.lower().startswith(key.lower() + "="):
-                        return line.split("=", 1)[1]
-        except FileNotFoundError:
-            return None
+        parser = configparser.ConfigParser(interpolation=None, strict=False)
+        parser.read(path or os.path.join(self.app_folder, "tessdesk.ini"), encoding="utf-8")
+        return parser.get(section, key, fallback=None)
 
     def close(self):
         for process in reversed(self.processes):

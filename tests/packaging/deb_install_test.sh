@@ -1,29 +1,23 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the Debian package of a build folder, installs it system-wide with apt-get (which pulls its
-# dependencies), starts the installed program as a new user would and removes the package. It changes
-# the machine: CMake registers it only with -DTESSALY_SYSTEM_TESTS=ON.
-#
-#   deb_install_test.sh CPACK BUILD_DIR
+# deb_install_test.sh CPACK BUILD_DIR: builds the Debian package, installs it system-wide with apt-get, starts
+# it as a new user would and removes it. It changes the machine: only with -DTESSALY_SYSTEM_TESTS=ON.
 set -uo pipefail
 work=$(mktemp -d /tmp/tessaly-deb-XXXXXX)
 failures=0
 check() {
-    local what=$1
-    shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what" && failures=$((failures + 1)); fi
+    if "${@:2}"; then echo "ok   $1"; else echo "FAIL $1" && failures=$((failures + 1)); fi
 }
-apt() { DEBIAN_FRONTEND=noninteractive apt-get "$@" -y -qq -o DPkg::Lock::Timeout=120 >>"$work/apt.log" 2>&1; }
+apt() { DEBIAN_FRONTEND=noninteractive apt-get "$@" -y -qq -o DPkg::Lock::Timeout=120 >"$work/apt.log" 2>&1; }
 trap 'kill %1 2>/dev/null; dpkg -s tessaly >/dev/null 2>&1 && apt remove tessaly; rm -rf "$work"' EXIT
-
 if [[ $(id -u) -ne 0 ]] || dpkg -s tessaly >/dev/null 2>&1; then
     echo "FAIL this test installs system-wide: run it as root, with no tessaly package installed" && exit 1
 fi
-check "cpack -G DEB" "$1" -G DEB --config "$2/CPackConfig.cmake" -B "$work/out" -q
+
+check "cpack -G DEB" "$1" -G DEB --config "$2/CPackConfig.cmake" -B "$work/out"
 deb=$(echo "$work"/out/tessaly_*.deb)
-depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6dbus6 libx11-6 fonts-dejavu-core qt6-image-formats-plugins; do
-    check "the package depends on $needed" grep -qw "$needed" <<<"$depends"
+    check "the package depends on $needed" grep -qw "$needed" <<<"$(dpkg-deb -f "$deb" Depends)"
 done
 check "the program in the package is stripped" \
     bash -c "dpkg-deb --fsys-tarfile '$deb' | tar -xO ./usr/bin/tessaly | file - | grep -q ', stripped'"
@@ -40,7 +34,7 @@ mkdir -p -m 700 "$home/run"
 env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" QT_QPA_PLATFORM=offscreen /usr/bin/tessaly &
 settings=$home/.config/tessaly/tessdesk.ini
 for _ in $(seq 100); do grep -q "^firstRun=False" "$settings" 2>/dev/null && break || sleep 0.1; done
-check "the first start seeds the user's folder with the shipped pictures" grep -qx "0=$home/.config/tessaly/image1.gif" "$settings"
+check "the first start seeds ~/.config/tessaly" grep -qx "0=$home/.config/tessaly/image1.gif" "$settings"
 check "the program keeps running" kill %1
 check "apt-get remove tessaly" apt remove tessaly
 check "the program and its shipped data are gone" test ! -e /usr/bin/tessaly -a ! -e /usr/share/tessaly
