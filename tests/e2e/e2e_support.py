@@ -31,8 +31,7 @@ def similar(a, b):  # two raw RGB pictures of one size that differ by little on 
     return bool(a) and len(a) == len(b) and sum(abs(x - y) for x, y in zip(a[::97], b[::97])) < 25 * len(a[::97])
 
 
-def main(test, tools, arguments, xvfb=False):
-    """Runs test(session, *arguments) in a session of its own; a missing tool is a failure, never a skip."""
+def main(test, tools, arguments, xvfb=False):  # a missing tool is a failure, never a skip
     if len(sys.argv) != 1 + arguments:
         print(sys.modules["__main__"].__doc__)
         return 2

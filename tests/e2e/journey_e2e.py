@@ -28,9 +28,12 @@ def settings_window(s):
     return s.run("xdotool", "search", "--onlyvisible", "--name", "^ Tessaly$").stdout.split()
 
 
-def click(s, where, button, *keys):
-    s.run("xdotool", "mousemove", str(where[0]), str(where[1]), "click", str(button), "sleep", "0.5",
-          *(["key", "--delay", "100", *keys] if keys else []))
+def menu(s, where, *keys):  # a right click on the icon, then the keys once the menu is up
+    shown = lambda: len(s.run("xdotool", "search", "--onlyvisible", "--class", "tessaly").stdout.split())
+    before = shown()
+    s.run("xdotool", "mousemove", str(where[0]), str(where[1]), "click", "3")
+    wait_for(lambda: shown() > before)
+    s.run("xdotool", "sleep", "0.2", "key", "--delay", "100", *keys)
 
 
 def journey(s, cmake, build):
@@ -54,14 +57,14 @@ def journey(s, cmake, build):
     # The first change is due at once; the list holds two pictures.
     for number, when in (("1", "the first start"), ("0", "a left click on the icon")):
         if number == "0":
-            click(s, where, 1)
+            s.run("xdotool", "mousemove", str(where[0]), str(where[1]), "click", "1")
         picture = s.rgb("convert", os.path.join(s.app_folder, f"image{int(number) + 1}.gif"), "-resize", "1024x768!")
         check(wait_for(lambda: s.ini("display", "imageNum") == number)
               and wait_for(lambda: similar(s.rgb("import", "-window", "root"), picture)),
               f"{when}: picture {number} is recorded and the root window shows it stretched")
-    click(s, where, 3, "Down", "Return")
+    menu(s, where, "Down", "Return")
     check(wait_for(lambda: settings_window(s)), 'the tray menu\'s "Settings" shows the settings window')
-    click(s, where, 3, "Down", "Down", "Down", "Return")
+    menu(s, where, "Down", "Down", "Down", "Return")
     check(wait_for(lambda: app.poll() is not None) and app.returncode == 0,
           '"Close and Disable" ends the program with success')
     trayer.terminate()
