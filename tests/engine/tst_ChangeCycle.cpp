@@ -12,7 +12,6 @@
 #include "platform/PosixFileSystem.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QtTest>
 #include <random>
 
@@ -52,7 +51,21 @@ struct Rig
     QString bitmapPath() const { return folder.file(QStringLiteral("tessaly.bmp")); }
 };
 
+/** One change: order mode, list length, index before, number drawn, index after, display type, style. */
+struct Step
+{
+    QString orderMode;
+    int count;
+    QString current;
+    float drawn;
+    QString expected;
+    const char* displayType = "0";
+    QString style = QStringLiteral("Stretch");
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Step)
 
 class tst_ChangeCycle : public QObject
 {
@@ -61,125 +74,42 @@ class tst_ChangeCycle : public QObject
 private slots:
     void choosesTheNextIndex_data()
     {
-        QTest::addColumn<QString>("orderMode");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<float>("drawn");
-        QTest::addColumn<QString>("expected");
-        const auto row = [](const char* name, const char* mode, int count, const char* current, float drawn,
-                            const char* expected) {
-            QTest::addRow("%s", name) << mode << count << current << drawn << expected;
-        };
-        row("list: first to second", "0", 3, "0", 0, "1");
-        row("list: second to third", "0", 3, "1", 0, "2");
-        row("list: wraps after the last", "0", 3, "2", 0, "0");
-        row("list: shrunk list restarts", "0", 3, "7", 0, "0");
-        row("list: empty index", "0", 3, "", 0, "0");
-        row("list: one entry", "0", 1, "0", 0, "0");
-        row("list: mode not a number", "x", 3, "0", 0, "1");
-        row("list: mode 0.0", "0.0", 3, "1", 0, "2");
-        row("random: one entry", "1", 1, "0", 0.99f, "0");
-        row("random: lowest", "1", 5, "3", 0, "0");
-        row("random: highest", "1", 5, "0", 0.9999f, "4");
+        QTest::addColumn<Step>("step");
+        QTest::addRow("list: second to last, centred") << Step{"0", 3, "1", 0, "2", "1", "Center"};
+        QTest::addRow("list: wraps after the last") << Step{"0", 3, "2", 0, "0"};
+        QTest::addRow("list: shrunk list restarts") << Step{"0", 3, "7", 0, "0"};
+        QTest::addRow("list: mode not a number") << Step{"x", 3, "0", 0, "1"};
+        QTest::addRow("random: lowest") << Step{"1", 5, "3", 0, "0"};
+        QTest::addRow("random: highest") << Step{"1", 5, "0", 0.9999f, "4"};
         // Four others to draw from: 0.5 picks the third of 0, 1, 3, 4.
-        row("random: never the one on screen", "1", 5, "2", 0.5f, "3");
-        row("random: last on screen", "1", 5, "4", 0.9999f, "3");
-        row("random: index off the list", "1", 5, "9", 0.9999f, "4");
-        row("other mode keeps the index", "2", 3, "1", 0, "1");
+        QTest::addRow("random: never the one on screen") << Step{"1", 5, "2", 0.5f, "3"};
+        QTest::addRow("random: last on screen") << Step{"1", 5, "4", 0.9999f, "3"};
+        QTest::addRow("other mode keeps the index, tiled") << Step{"2", 3, "1", 0, "1", "2"};
     }
     void choosesTheNextIndex()
     {
-        QFETCH(QString, orderMode);
-        QFETCH(int, count);
-        QFETCH(QString, current);
-        QFETCH(float, drawn);
-        QFETCH(QString, expected);
-        Rig rig(count, current);
-        rig.random.queue({drawn});
-        QVERIFY(rig.cycle.ChangeWallpaper(orderMode));
+        QFETCH(Step, step);
+        Rig rig(step.count, step.current, "displayType=" + QByteArray(step.displayType) + "\n");
+        rig.random.queue({step.drawn});
+        QVERIFY(rig.cycle.ChangeWallpaper(step.orderMode));
         QCOMPARE(rig.prompter.texts(), QStringList());
         QCOMPARE(rig.random.seeds(), 1);
-        QCOMPARE(rig.settings.imageNum, expected);
-        QCOMPARE(rig.fileIndex(), expected);
+        QCOMPARE(rig.settings.imageNum, step.expected);
+        QCOMPARE(rig.fileIndex(), step.expected);
         QCOMPARE(rig.wait.waits(), QList<int>{500});
         QCOMPARE(rig.desktop.applied().size(), 1);
         QCOMPARE(rig.desktop.applied().first().path, rig.bitmapPath());
-        QCOMPARE(QImage(rig.bitmapPath()).size(), QSize(160, 120));
-    }
-
-    void styleWordFollowsTheDisplayType_data()
-    {
-        QTest::addColumn<QByteArray>("displayType");
-        QTest::addColumn<QString>("style");
-        QTest::addRow("stretched") << QByteArray("0") << "Stretch";
-        QTest::addRow("centred") << QByteArray("1") << "Center";
-        QTest::addRow("tiled is tiled in the bitmap") << QByteArray("2") << "Stretch";
-    }
-    void styleWordFollowsTheDisplayType()
-    {
-        QFETCH(QByteArray, displayType);
-        QFETCH(QString, style);
-        Rig rig(2, QStringLiteral("0"), "displayType=" + displayType + "\n");
-        QVERIFY(rig.cycle.ChangeWallpaper(QStringLiteral("0")));
-        QCOMPARE(rig.desktop.applied().size(), 1);
-        QCOMPARE(rig.desktop.applied().first().style, style);
-    }
-
-    void missingOrMalformedKeysFallBackAndTheChangeSucceeds_data()
-    {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QString Settings::*>("field");
-        QTest::addColumn<QString>("shipped"); // as in the shipped tessdesk.ini
-        QTest::addRow("no font keys")
-            << QByteArray("[time]\ntimeOption=1\n") << &Settings::newFontName << "DejaVu Sans";
-        QTest::addRow("display type out of range")
-            << QByteArray("[display]\ndisplayType=9\n") << &Settings::displayType << "0";
-        QTest::addRow("font size not a number")
-            << QByteArray("[font]\nnewFontSize=abc\n") << &Settings::newFontSize << "16";
-        QTest::addRow("caption position a word")
-            << QByteArray("[font]\ncaptionPosition=top\n") << &Settings::captionPosition << "2";
-        QTest::addRow("bold flag") << QByteArray("[font]\nnewFontBold=maybe\n") << &Settings::newFontBold
-                                   << "True";
-        QTest::addRow("colour a word")
-            << QByteArray("[font]\nnewFontForeColor=red\n") << &Settings::newFontForeColor << "0";
-    }
-    void missingOrMalformedKeysFallBackAndTheChangeSucceeds()
-    {
-        QFETCH(QByteArray, ini);
-        QFETCH(QString Settings::*, field);
-        QFETCH(QString, shipped);
-        Rig rig(3);
-        rig.folder.writeSettings(ini);
-        rig.settings = SettingsSchema::readAll(rig.file);
-        QVERIFY(rig.cycle.ChangeWallpaper(QStringLiteral("0")));
-        QCOMPARE(rig.prompter.texts(), QStringList());
-        QCOMPARE(rig.fileIndex(), QStringLiteral("1"));
-        QCOMPARE(rig.settings.*field, shipped);
-    }
-
-    void unreadablePictureShowsTheFallback()
-    {
-        Rig rig(3);
-        QVERIFY(QFile::remove(rig.images.PathAt(1)));
-        QVERIFY(rig.cycle.ChangeWallpaper(QStringLiteral("0")));
-        QCOMPARE(rig.prompter.texts(), QStringList());
-        QCOMPARE(rig.fileIndex(), QStringLiteral("1"));
-        const QImage fallback(rig.folder.file(QStringLiteral("badimage.bmp")));
-        QCOMPARE(QImage(rig.bitmapPath()).pixel(2, 2), fallback.pixel(0, 0));
+        QCOMPARE(rig.desktop.applied().first().style, step.style);
+        QCOMPARE(QImage(rig.bitmapPath()).size(), step.style == "Center" ? QSize(32, 24) : QSize(160, 120));
     }
 
     void failuresAreToldAndNothingIsRecorded_data()
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("told"); // words the message must hold
-        QTest::addRow("bitmap cannot be written") << "bitmap is a folder"
-                                                  << "Is a directory";
-        QTest::addRow("fallback missing too") << "fallback missing"
-                                              << "No such file";
-        QTest::addRow("fallback is a named pipe") << "fallback pipe"
-                                                  << "named pipe";
-        QTest::addRow("desktop refuses") << "desktop"
-                                         << "GNOME: gsettings is not installed";
+        QTest::addRow("bitmap cannot be written") << "bitmap is a folder" << QStringLiteral("Is a directory");
+        QTest::addRow("fallback is a named pipe") << "fallback pipe" << QStringLiteral("named pipe");
+        QTest::addRow("desktop refuses") << "desktop" << QStringLiteral("GNOME: gsettings is not installed");
     }
     void failuresAreToldAndNothingIsRecorded()
     {
@@ -189,40 +119,22 @@ private slots:
         const QString fallback = rig.folder.file(QStringLiteral("badimage.bmp"));
         if (fault == "bitmap is a folder")
             QVERIFY(QDir(rig.folder.folder()).mkdir(QStringLiteral("tessaly.bmp")));
-        if (fault.startsWith("fallback"))
-            QVERIFY(QFile::remove(rig.images.PathAt(1)) && QFile::remove(fallback));
         if (fault == "fallback pipe")
-            QVERIFY(::mkfifo(QFile::encodeName(fallback).constData(), 0600) == 0);
+            QVERIFY(QFile::remove(rig.images.PathAt(1)) && QFile::remove(fallback) &&
+                    ::mkfifo(QFile::encodeName(fallback).constData(), 0600) == 0);
         if (fault == "desktop")
             rig.desktop.failWith(told);
         QVERIFY(!rig.cycle.ChangeWallpaper(QStringLiteral("0")));
         QCOMPARE(rig.prompter.shown().size(), 1);
-        const QString text = rig.prompter.texts().first();
-        QVERIFY2(text.contains(told), qPrintable(text));
+        QVERIFY2(rig.prompter.texts().first().contains(told), qPrintable(rig.prompter.texts().first()));
         QCOMPARE(rig.prompter.shown().first().icon, PromptIcon::Exclamation);
-        if (fault.startsWith("fallback"))
-            QVERIFY2(text.startsWith(ChangeCycle::processingErrorText() + "\n\n" + fallback + ": "),
-                     qPrintable(text));
-        if (fault == "bitmap is a folder")
-            QVERIFY(text.contains(rig.bitmapPath()));
         QCOMPARE(rig.desktop.applied().size(), fault == "desktop" ? 1 : 0);
         QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
-        if (fault != "desktop")
-            return;
         // The program carries on: the next change works and is recorded.
         rig.desktop.failWith(QString());
+        QDir(rig.folder.folder()).rmdir(QStringLiteral("tessaly.bmp"));
         QVERIFY(rig.cycle.ChangeWallpaper(QStringLiteral("0")));
         QCOMPARE(rig.fileIndex(), QStringLiteral("2"));
-    }
-
-    void emptyListChangesNothing()
-    {
-        Rig rig(0, QStringLiteral("4"));
-        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
-        QVERIFY(rig.prompter.shown().isEmpty());
-        QVERIFY(rig.desktop.applied().isEmpty());
-        QCOMPARE(rig.settings.imageNum, QStringLiteral("4"));
-        QVERIFY(!QFile::exists(rig.bitmapPath()));
     }
 
     void shuffleShowsEachOnceARound()
@@ -238,63 +150,13 @@ private slots:
         for (int i = 0; i < 15; ++i) {
             QVERIFY(rig.cycle.ChangeWallpaper(QStringLiteral("shuffle")));
             shown << rig.settings.imageNum.toInt();
-            QVERIFY2(shown.last() != shown[shown.size() - 2], "the same picture twice in a row");
+            QVERIFY(shown.last() != shown[shown.size() - 2]);
         }
         for (int round = 0; round < 3; ++round) {
             QList<int> seen = shown.mid(1 + 5 * round, 5);
             std::sort(seen.begin(), seen.end());
             QCOMPARE(seen, (QList<int>{0, 1, 2, 3, 4}));
         }
-    }
-
-    void previousStepsBackOverRemovedPictures()
-    {
-        Rig rig(4);
-        rig.cycle.noteShownAtStart();
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(rig.cycle.ChangeWallpaper(QStringLiteral("0")));
-        rig.images.RemoveAt(1);
-        const auto previous = [&rig] {
-            const std::optional<bool> stepped = rig.cycle.showPrevious();
-            return stepped ? QStringLiteral("%1 %2").arg(*stepped).arg(
-                                 QFileInfo(rig.cycle.shown()->path).fileName())
-                           : QStringLiteral("none");
-        };
-        QCOMPARE(previous(), QStringLiteral("1 2.png"));
-        QCOMPARE(rig.fileIndex(), QStringLiteral("1"));
-        QCOMPARE(previous(), QStringLiteral("1 0.png"));
-        QCOMPARE(previous(), QStringLiteral("none"));
-        QCOMPARE(rig.desktop.applied().size(), 5);
-    }
-
-    void requestsDuringTheWait_data()
-    {
-        QTest::addColumn<bool>("stop");
-        QTest::addColumn<int>("applied");
-        QTest::addColumn<QString>("index");
-        QTest::addRow("run afterwards, once") << false << 2 << "2";
-        QTest::addRow("stop drops them all") << true << 0 << "0";
-    }
-    void requestsDuringTheWait()
-    {
-        QFETCH(bool, stop);
-        QFETCH(int, applied);
-        QFETCH(QString, index);
-        Rig rig(4);
-        int appliedDuringWait = -1;
-        rig.wait.duringNextWait([&] {
-            rig.cycle.ChangeWallpaper(QStringLiteral("0"));
-            rig.cycle.ChangeWallpaper(QStringLiteral("0"));
-            appliedDuringWait = int(rig.desktop.applied().size());
-            if (stop)
-                rig.cycle.stop();
-        });
-        rig.cycle.ChangeWallpaper(QStringLiteral("0"));
-        if (stop)
-            rig.cycle.ChangeWallpaper(QStringLiteral("0"));
-        QCOMPARE(appliedDuringWait, 0);
-        QCOMPARE(rig.desktop.applied().size(), applied);
-        QCOMPARE(rig.fileIndex(), index);
     }
 };
 
