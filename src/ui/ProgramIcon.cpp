@@ -5,8 +5,10 @@ QIcon ProgramIcon::icon()
 {
     loadResources();
     QIcon icon;
+    // Named without a suffix: Qt then knows the PNGs by their content with its own reader, where a
+    // ".png" would have it load every image plugin first, which the start to the tray would wait on.
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/tessaly-%1.png").arg(size), QSize(size, size));
+        icon.addFile(QStringLiteral(":/icons/tessaly-%1").arg(size), QSize(size, size));
     return icon;
 }
 
