@@ -268,9 +268,9 @@ private slots:
     {
         QTest::addColumn<Strips>("c");
         QTest::addRow("decoded whole, caption strip") << Strips{{1001, 707}, 1, false, true, "Hills"};
-        QTest::addRow("decoded reduced") << Strips{{1700, 1000}, 1, false, true};
-        QTest::addRow("half turn") << Strips{{1001, 707}, 3, false, false};
-        QTest::addRow("cut short") << Strips{{1001, 707}, 1, true, false};
+        QTest::addRow("decoded reduced") << Strips{{1700, 1000}, 1, false, true, {}};
+        QTest::addRow("half turn") << Strips{{1001, 707}, 3, false, false, {}};
+        QTest::addRow("cut short") << Strips{{1001, 707}, 1, true, false, {}};
     }
     void stripsGiveThePlainPixels()
     {
