@@ -53,7 +53,8 @@ QString ControlCommands::run(const QString& command)
     if (command == QLatin1String("status"))
         return kOk + status();
     if (command == QLatin1String("settings")) {
-        m_shell.mnuOpen_Click();
+        // After the reply: opening may warn about the selected picture, and the warning waits for the user.
+        QTimer::singleShot(0, &m_shell, &ApplicationShell::mnuOpen_Click);
         return kOk;
     }
     if (command == QLatin1String("quit")) {

@@ -203,7 +203,8 @@ private slots:
         QVERIFY(!p.scheduler.isPaused());
 
         QCOMPARE(p.commands.run(QStringLiteral("settings")), ok);
-        QVERIFY(p.window().isVisible());
+        QVERIFY(!p.shell.builtWindow());
+        QTRY_VERIFY(p.shell.builtWindow() && p.window().isVisible());
         QCOMPARE(p.commands.run(QStringLiteral("bogus")),
                  QStringLiteral("error: unknown command \"bogus\"\n"));
         QCOMPARE(p.commands.run(QStringLiteral("quit")), ok);
