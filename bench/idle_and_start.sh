@@ -15,7 +15,7 @@ program=$(realpath "${1:-$here/build/bench/bin/tessaly}")
 minimal=$(realpath "$(dirname "$program")/../bench/tray_minimal")
 idle=${2:-60}
 changes=${3:-0}
-runs=9
+runs=${RUNS:-21}
 for tool in Xvfb trayer xwininfo; do
     command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
@@ -48,7 +48,7 @@ start_ms() {
 }
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 
-# Start to icon, the two programs in turn; the first run of ours seeds its folder and is left out.
+# Start to icon, the two programs in turn (RUNS pairs, 21 by default: one run varies by several ms); the first run of ours seeds its folder and is left out.
 start_ms "$program" >/dev/null
 ours=() theirs=()
 for i in $(seq $runs); do
