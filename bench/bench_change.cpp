@@ -285,7 +285,8 @@ int parts(const QString& dir, int reps)
         canvas.fill(Qt::white);
         canvasMs.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();
-        if (!PictureLoader::shrinkInto(dir + "/photo24.jpg", canvas, canvas.rect()))
+        if (!PictureLoader::shrinkInto(PosixFileSystem::instance(), dir + "/photo24.jpg", canvas,
+                                       canvas.rect()))
             return 1;
         stripsMs.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();

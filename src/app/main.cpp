@@ -173,7 +173,8 @@ int main(int argc, char* argv[])
     std::unique_ptr<OptionDialogLauncher> dialogs;
     // The settings window and its dialogs are built when first shown: most starts only rest in the tray.
     const auto makeWindow = [&]() {
-        auto window = std::make_unique<frmMain>(images, prompter, fileDialogs, urlOpener);
+        auto window =
+            std::make_unique<frmMain>(images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance());
         window->showStoredTotal(settings.total);
         dialogs = std::make_unique<OptionDialogLauncher>(window.get(), settings, settingsFile, images,
                                                          window->collectionAdvice(), prompter, fontChooser,

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+class QFile;
+
 /** What stat() tells about a file; two equal stamps mean the file was not changed in between. */
 struct FileStamp
 {
@@ -54,4 +56,11 @@ public:
     virtual int syncFolder(const QString& path) = 0;
     /** Names of the entries of a folder. */
     virtual int listFolder(const QString& path, QStringList* names) = 0;
+    /**
+     * Opens a listed file for reading into `file` only when it is a regular file (a symbolic link to one
+     * is fine). Opening a named pipe would block until something writes to it, a device can be endless
+     * or act on being opened, and a folder holds no picture: each is refused with its reason in `reason`
+     * (when given), never waited on. The one call here that returns a reason rather than an errno value.
+     */
+    [[nodiscard]] virtual bool openRegular(const QString& path, QFile& file, QString* reason) = 0;
 };

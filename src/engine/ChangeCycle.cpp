@@ -150,11 +150,11 @@ bool ChangeCycle::changeOnce(const Request& request)
     QString unusableFallback;
     if (composition) {
         const WallpaperComposer composer(m_screen.primary(), *composition);
-        std::optional<QImage> bitmap = composer.composeFile(path, caption);
+        std::optional<QImage> bitmap = composer.composeFile(m_files, path, caption);
         if (!bitmap) {
             const QString fallback = m_appFolder + QLatin1String(FallbackName);
             QString reason;
-            bitmap = composer.composeFile(fallback, caption, &reason);
+            bitmap = composer.composeFile(m_files, fallback, caption, &reason);
             if (!bitmap)
                 unusableFallback = QStringLiteral("\n\n%1: %2").arg(fallback, reason);
         }

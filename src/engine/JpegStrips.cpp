@@ -2,7 +2,6 @@
 #include "JpegStrips.h"
 
 #include "AreaScaler.h"
-#include "RegularFile.h"
 
 #include <QFile>
 #include <csetjmp>
@@ -110,11 +109,8 @@ bool decodeStrip(jpeg_decompress_struct& info, Failure& failure, uchar* strip, i
 
 } // namespace
 
-bool JpegStrips::decode(const QString& path, int scaleNumerator, QSize expected, AreaScaler& scaler)
+bool JpegStrips::decode(QFile& file, int scaleNumerator, QSize expected, AreaScaler& scaler)
 {
-    QFile file;
-    if (!RegularFile::open(path, file))
-        return false;
     jpeg_decompress_struct info{};
     Failure failure{};
     info.err = jpeg_std_error(&failure.manager);

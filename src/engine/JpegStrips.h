@@ -2,7 +2,8 @@
 #pragma once
 
 #include <QSize>
-#include <QString>
+
+class QFile;
 
 class AreaScaler;
 
@@ -16,11 +17,10 @@ class JpegStrips
 {
 public:
     /**
-     * Decodes `path` reduced by `scaleNumerator`/8 and feeds its rows to `scaler`, top to bottom. False,
-     * before or part way through, when the file is not a baseline three-channel JPEG decoding to
-     * exactly `expected`, or when the decoder meets anything amiss; the caller then decodes it the
-     * plain way, which decides what such a file shows.
+     * Decodes the JPEG open in `file`, from its current place, reduced by `scaleNumerator`/8 and feeds its
+     * rows to `scaler`, top to bottom. False, before or part way through, when the file is not a baseline
+     * three-channel JPEG decoding to exactly `expected`, or when the decoder meets anything amiss; the caller
+     * then decodes it the plain way, which decides what such a file shows.
      */
-    [[nodiscard]] static bool decode(const QString& path, int scaleNumerator, QSize expected,
-                                     AreaScaler& scaler);
+    [[nodiscard]] static bool decode(QFile& file, int scaleNumerator, QSize expected, AreaScaler& scaler);
 };

@@ -2,8 +2,8 @@
 #include "PictureLoader.h"
 
 #include "AreaScaler.h"
+#include "FileSystem.h"
 #include "JpegStrips.h"
-#include "RegularFile.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -62,9 +62,9 @@ QString readError(const QImageReader& reader)
  * A reader over `file`, opened only when `path` is a regular file. Given a name, Qt picks the reader by
  * its suffix first, and a .dib file (a BMP) finds none: the format is decided by the content.
  */
-bool openReader(const QString& path, QFile& file, QImageReader& reader, QString* reason)
+bool openReader(FileSystem& files, const QString& path, QFile& file, QImageReader& reader, QString* reason)
 {
-    if (!RegularFile::open(path, file, reason))
+    if (!files.openRegular(path, file, reason))
         return false;
     reader.setDevice(&file);
     reader.setDecideFormatFromContent(true);
@@ -86,18 +86,20 @@ QSize decodeSize(QSize stored, QSize target, bool jpeg)
 
 } // namespace
 
-bool PictureLoader::shrinkInto(const QString& path, QImage& canvas, const QRect& target)
+bool PictureLoader::shrinkInto(FileSystem& files, const QString& path, QImage& canvas, const QRect& target)
 {
     QFile file;
     QImageReader reader;
-    if (target.isEmpty() || !openReader(path, file, reader, nullptr) || reader.format() != "jpeg" ||
+    if (target.isEmpty() || !openReader(files, path, file, reader, nullptr) || reader.format() != "jpeg" ||
         reader.transformation() != QImageIOHandler::TransformationNone)
         return false;
     const QSize decoded = decodeSize(reader.size(), target.size(), true);
     if (!decoded.isValid() || decoded.width() < target.width() || decoded.height() < target.height())
         return false;
     AreaScaler scaler(decoded, canvas, target);
-    return JpegStrips::decode(path, jpegScaleNumerator(reader.size(), decoded), decoded, scaler);
+    // The reader has read the header only; the strips start again from the file's first byte.
+    return file.seek(0) &&
+           JpegStrips::decode(file, jpegScaleNumerator(reader.size(), decoded), decoded, scaler);
 }
 
 QSize PictureLoader::jpegDecodeSize(QSize stored, QSize target)
@@ -110,18 +112,18 @@ QSize PictureLoader::jpegDecodeSize(QSize stored, QSize target)
     return target;
 }
 
-QSize PictureLoader::uprightSize(const QString& path)
+QSize PictureLoader::uprightSize(FileSystem& files, const QString& path)
 {
     QFile file;
     QImageReader reader;
-    if (!openReader(path, file, reader, nullptr))
+    if (!openReader(files, path, file, reader, nullptr))
         return {};
     const QSize stored = reader.size();
     return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed()
                                                                                      : stored;
 }
 
-QImage PictureLoader::load(const QString& path, const PictureView& view, QString* reason)
+QImage PictureLoader::load(FileSystem& files, const QString& path, const PictureView& view, QString* reason)
 {
     // Qt's decoders refuse an image larger than this before they take its memory; it also guards
     // pictures whose size cannot be known before decoding. The limit is Qt's only, so setting it here
@@ -129,7 +131,7 @@ QImage PictureLoader::load(const QString& path, const PictureView& view, QString
     QImageReader::setAllocationLimit(BudgetMiB);
     QFile file;
     QImageReader reader;
-    if (!openReader(path, file, reader, reason))
+    if (!openReader(files, path, file, reader, reason))
         return {};
     const QSize stored = reader.size();
     QSize decoded = stored;

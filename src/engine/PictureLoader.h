@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+class FileSystem;
+
 /** Decodes picture files (GIF, JPEG, BMP and whatever else Qt reads) by their content, upright. */
 class PictureLoader
 {
@@ -22,10 +24,11 @@ public:
      * large both ways, or too large to decode whole), still no smaller than the size it is shown at;
      * of a picture shown at its own size only the part that can be seen is decoded, where the reader
      * can decode a part. A null image when the file cannot be read as a picture, or when its decode
-     * would still take more than the budget; `reason` then says why. Only regular files are opened,
-     * and the format is decided by the content, never by the name.
+     * would still take more than the budget; `reason` then says why. Only regular files are opened
+     * (through `files`), and the format is decided by the content, never by the name.
      */
-    static QImage load(const QString& path, const PictureView& view = {}, QString* reason = nullptr);
+    static QImage load(FileSystem& files, const QString& path, const PictureView& view = {},
+                       QString* reason = nullptr);
 
     /**
      * Paints a JPEG stretched into `target` of `canvas` (RGB32) as `load` and the composer would, but
@@ -33,10 +36,11 @@ public:
      * state, when the file is not a JPEG that can go this way (not upright as stored, progressive,
      * not three-channel colour, smaller than the target, or amiss part way); `load` takes it then.
      */
-    [[nodiscard]] static bool shrinkInto(const QString& path, QImage& canvas, const QRect& target);
+    [[nodiscard]] static bool shrinkInto(FileSystem& files, const QString& path, QImage& canvas,
+                                         const QRect& target);
 
     /** The picture's size as it is shown, turned upright; an invalid size when it is not a picture. */
-    static QSize uprightSize(const QString& path);
+    static QSize uprightSize(FileSystem& files, const QString& path);
 
     /**
      * The size to ask a JPEG decoder for so that its DCT scaling (by M/8) gives exactly that size and

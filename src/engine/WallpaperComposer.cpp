@@ -186,8 +186,8 @@ void WallpaperComposer::paintCaption(QImage& canvas, const Layout& where, const 
         .paint(canvas, where.captionArea, caption, m_settings.captionPosition);
 }
 
-std::optional<QImage> WallpaperComposer::composeFile(const QString& path, const QString& caption,
-                                                     QString* reason) const
+std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QString& path,
+                                                     const QString& caption, QString* reason) const
 {
     if (m_settings.displayType == 0) {
         const Layout where = layout(m_screen.deviceSize(), caption);
@@ -195,7 +195,7 @@ std::optional<QImage> WallpaperComposer::composeFile(const QString& path, const 
         QImage canvas(where.canvas.size(), QImage::Format_RGB32);
         if (canvas.isNull())
             return QImage();
-        if (PictureLoader::shrinkInto(path, canvas, where.picture)) {
+        if (PictureLoader::shrinkInto(files, path, canvas, where.picture)) {
             QPainter painter(&canvas);
             painter.setClipRegion(QRegion(where.canvas).subtracted(where.picture));
             painter.fillRect(where.canvas, Qt::white);
@@ -204,7 +204,7 @@ std::optional<QImage> WallpaperComposer::composeFile(const QString& path, const 
             return canvas;
         }
     }
-    QImage picture = PictureLoader::load(path, view(caption), reason);
+    QImage picture = PictureLoader::load(files, path, view(caption), reason);
     if (picture.isNull())
         return std::nullopt;
     return compose(std::move(picture), caption);

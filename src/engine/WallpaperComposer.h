@@ -11,6 +11,7 @@
 #include <QString>
 #include <optional>
 
+class FileSystem;
 struct Settings;
 
 /** The settings one composition reads, converted; display type and caption placement as numbers. */
@@ -61,7 +62,7 @@ public:
      * nothing when the file cannot be read as a picture (`reason` then says why), a null image when
      * the bitmap cannot be made. A large JPEG stretched is decoded straight into the canvas.
      */
-    std::optional<QImage> composeFile(const QString& path, const QString& caption,
+    std::optional<QImage> composeFile(FileSystem& files, const QString& path, const QString& caption,
                                       QString* reason = nullptr) const;
 
 private:

@@ -24,4 +24,5 @@ public:
     int remove(const QString& path) override;
     int syncFolder(const QString& path) override;
     int listFolder(const QString& path, QStringList* names) override;
+    bool openRegular(const QString& path, QFile& file, QString* reason) override;
 };

@@ -54,8 +54,9 @@ QString ImageListCommands::addFilter()
 }
 
 ImageListCommands::ImageListCommands(LoadedImages& images, CollectionAdvice& advice, Prompter& prompter,
-                                     FileDialogs& fileDialogs, QObject* parent)
-    : QObject(parent), m_images(images), m_advice(advice), m_prompter(prompter), m_fileDialogs(fileDialogs)
+                                     FileDialogs& fileDialogs, FileSystem& files, QObject* parent)
+    : QObject(parent), m_images(images), m_advice(advice), m_prompter(prompter), m_files(files),
+      m_fileDialogs(fileDialogs)
 {}
 
 QString ImageListCommands::toDialogFilter(const QString& barFilter)
@@ -217,11 +218,11 @@ bool ImageListCommands::ShowThumbnail(const QString& path, QString* reason)
     emit busyChanged(true);
     clearThumbnail();
     // The box is small: a large photo is decoded already reduced where its reader can.
-    const QSize size = PictureLoader::uprightSize(path);
+    const QSize size = PictureLoader::uprightSize(m_files, path);
     PictureView view;
     if (!size.isEmpty())
         view.scaledTo = keptSize(placementFor(size), size);
-    QImage picture = PictureLoader::load(path, view, reason);
+    QImage picture = PictureLoader::load(m_files, path, view, reason);
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
         return false;
     const ThumbnailPlacement placement = placementFor(size.isEmpty() ? picture.size() : size);

@@ -9,6 +9,7 @@
 
 class CollectionAdvice;
 class FileDialogs;
+class FileSystem;
 class LoadedImages;
 class Prompter;
 
@@ -29,7 +30,7 @@ public:
     static const QString FileDialogTitle;
 
     ImageListCommands(LoadedImages& images, CollectionAdvice& advice, Prompter& prompter,
-                      FileDialogs& fileDialogs, QObject* parent = nullptr);
+                      FileDialogs& fileDialogs, FileSystem& files, QObject* parent = nullptr);
 
     /** Converts a label|patterns|label|patterns filter to the "Label (*.a *.b);;…" form. */
     static QString toDialogFilter(const QString& barFilter);
@@ -81,6 +82,7 @@ private:
     LoadedImages& m_images;
     CollectionAdvice& m_advice;
     Prompter& m_prompter;
+    FileSystem& m_files;
     FileDialogs& m_fileDialogs;
     int m_selected = -1;
     QString m_positionText;

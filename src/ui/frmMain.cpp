@@ -97,9 +97,9 @@ QLineEdit* readOnlyBox(QWidget* parent, const char* name, const char* toolTip)
 } // namespace
 
 frmMain::frmMain(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs, UrlOpener& urlOpener,
-                 QWidget* parent)
+                 FileSystem& files, QWidget* parent)
     : QMainWindow(parent), m_images(images), m_urlOpener(urlOpener),
-      m_commands(new ImageListCommands(images, m_advice, prompter, fileDialogs, this)),
+      m_commands(new ImageListCommands(images, m_advice, prompter, fileDialogs, files, this)),
       m_surface(new QWidget(this))
 {
     ProgramIcon::loadResources();

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 class FileDialogs;
+class FileSystem;
 class ImageListCommands;
 class LoadedImages;
 class OptionDialogs;
@@ -34,7 +35,7 @@ class frmMain : public QMainWindow
 
 public:
     frmMain(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs, UrlOpener& urlOpener,
-            QWidget* parent = nullptr);
+            FileSystem& files, QWidget* parent = nullptr);
     ~frmMain() override;
 
     /** The dialogs the toolbar opens; without them the toolbar does nothing. */

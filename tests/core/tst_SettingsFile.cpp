@@ -6,7 +6,6 @@
 #include "TempAppFolder.h"
 #include "core/IniEncoding.h"
 #include "core/LoadedImages.h"
-#include "core/RegularFile.h"
 #include "core/SettingValue.h"
 #include "core/SettingsFile.h"
 #include "core/StartupSequence.h"
@@ -310,7 +309,7 @@ private slots:
         QVERIFY(::mkfifo(QFile::encodeName(folder.file("pipe.jpg")).constData(), 0600) == 0);
         QFile file;
         QString reason;
-        QVERIFY(!RegularFile::open(folder.file("pipe.jpg"), file, &reason));
+        QVERIFY(!posix.openRegular(folder.file("pipe.jpg"), file, &reason));
         QCOMPARE(reason, "it is a named pipe, not a picture file");
     }
 

@@ -254,7 +254,8 @@ private slots:
         QFETCH(int, orientation);
         QFETCH(QList<QRgb>, corners);
         const QString path = file("turned.jpg", jpeg(quadrants(QSize(160, 80)), quint16(orientation)));
-        const QImage shown = PictureLoader::load(path, PictureView{QSize(), QSize(500, 500), true});
+        const QImage shown = PictureLoader::load(PosixFileSystem::instance(), path,
+                                                 PictureView{QSize(), QSize(500, 500), true});
         QCOMPARE(shown.size(), orientation > 4 ? QSize(80, 160) : QSize(160, 80));
         const int w = shown.width() - 5, h = shown.height() - 5;
         const auto at = [&shown](int x, int y) {
@@ -289,13 +290,16 @@ private slots:
         const QString path = file("strips.jpg", bytes);
         const QSize screen(640, 480);
         QImage canvas(screen, QImage::Format_RGB32);
-        QCOMPARE(PictureLoader::shrinkInto(path, canvas, canvas.rect()), c.inStrips);
+        QCOMPARE(PictureLoader::shrinkInto(PosixFileSystem::instance(), path, canvas, canvas.rect()),
+                 c.inStrips);
         // The plain way: Qt's own reader, then the composer.
         CompositionSettings settings;
         settings.onOffCaption = 1;
         const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, {}}, settings);
-        const QImage plain = composer.compose(PictureLoader::load(path, composer.view(caption)), caption);
-        const std::optional<QImage> composed = composer.composeFile(path, caption);
+        const QImage plain = composer.compose(
+            PictureLoader::load(PosixFileSystem::instance(), path, composer.view(caption)), caption);
+        const std::optional<QImage> composed =
+            composer.composeFile(PosixFileSystem::instance(), path, caption);
         QVERIFY(composed && !plain.isNull());
         QVERIFY(*composed == plain);
     }
@@ -323,7 +327,8 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, reason);
         QString given;
-        const QImage read = PictureLoader::load(path, PictureView{QSize(), QSize(800, 600), true}, &given);
+        const QImage read = PictureLoader::load(PosixFileSystem::instance(), path,
+                                                PictureView{QSize(), QSize(800, 600), true}, &given);
         QVERIFY2(given.contains(reason), qPrintable(given));
         QCOMPARE(read.size(), reason.isEmpty() ? QSize(16, 8) : QSize(0, 0));
         if (reason.isEmpty())

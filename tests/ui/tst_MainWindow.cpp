@@ -5,6 +5,7 @@
 #include "FakePrompter.h"
 #include "FakeUrlOpener.h"
 #include "core/LoadedImages.h"
+#include "platform/PosixFileSystem.h"
 #include "ui/CollectionAdvice.h"
 #include "ui/OptionDialogs.h"
 #include "ui/frmAbout.h"
@@ -75,7 +76,8 @@ private slots:
         m_images.Append(kData + QStringLiteral("badimage.bmp"), QStringLiteral("C"));
         m_prompter.clear();
         m_optionDialogs.opened.clear();
-        m_window = std::make_unique<frmMain>(m_images, m_prompter, m_fileDialogs, m_urlOpener);
+        m_window = std::make_unique<frmMain>(m_images, m_prompter, m_fileDialogs, m_urlOpener,
+                                             PosixFileSystem::instance());
         m_window->setOptionDialogs(&m_optionDialogs);
         m_window->showCount();
         m_window->show();

@@ -60,9 +60,11 @@ struct Program
     TrayController tray{settings, [this](const QString& mode) {
                             change(mode);
                         }};
-    ApplicationShell shell{
-        [this] { return std::make_unique<frmMain>(images, prompter, fileDialogs, urlOpener); }, images,
-        scheduler, tray, prompter};
+    ApplicationShell shell{[this] {
+                               return std::make_unique<frmMain>(images, prompter, fileDialogs, urlOpener,
+                                                                PosixFileSystem::instance());
+                           },
+                           images, scheduler, tray, prompter};
     ControlCommands commands{settings, images, cycle, scheduler, shell, tray};
 
     Program()

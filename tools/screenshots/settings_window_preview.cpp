@@ -5,6 +5,7 @@
 #include "FakePrompter.h"
 #include "FakeUrlOpener.h"
 #include "core/LoadedImages.h"
+#include "platform/PosixFileSystem.h"
 #include "ui/frmAbout.h"
 #include "ui/frmMain.h"
 
@@ -26,7 +27,7 @@ int main(int argc, char* argv[])
     FakePrompter prompter;
     FakeFileDialogs fileDialogs;
     FakeUrlOpener urlOpener;
-    frmMain window(images, prompter, fileDialogs, urlOpener);
+    frmMain window(images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance());
     window.showCount();
     window.move(20, 20);
     window.show();
