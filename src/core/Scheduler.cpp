@@ -44,8 +44,8 @@ Scheduler::Unit Scheduler::unit() const
 
 int Scheduler::count(QString Settings::*field) const
 {
-    // A hand-edited 0 or negative count would change the wallpaper at every check.
-    return std::max<int>(1, SettingsSchema::int16(m_settings, field));
+    // Out of the unit's range (a hand-edited 0 would change at every check) the shipped count holds.
+    return SettingsSchema::int16(m_settings, field);
 }
 
 QDateTime Scheduler::dueAt() const

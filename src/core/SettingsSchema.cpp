@@ -30,9 +30,9 @@ constexpr std::array<SettingSpec, 21> kSchema{{
     {"font", "newFontForeColor", T::Colour, "0", Any, AnyHigh, &Settings::newFontForeColor},
     {"time", "changeEveryBoot", T::Integer, "0", Any, AnyHigh, &Settings::changeEveryBoot},
     {"time", "timeOption", T::Integer, "1", Any, AnyHigh, &Settings::timeOption},
-    {"time", "timeMin", T::Integer, "30", Any, AnyHigh, &Settings::timeMin},
-    {"time", "timeHour", T::Integer, "1", Any, AnyHigh, &Settings::timeHour},
-    {"time", "timeDay", T::Integer, "1", Any, AnyHigh, &Settings::timeDay},
+    {"time", "timeMin", T::Integer, "30", 1, 60, &Settings::timeMin},
+    {"time", "timeHour", T::Integer, "1", 1, 24, &Settings::timeHour},
+    {"time", "timeDay", T::Integer, "1", 1, 10, &Settings::timeDay},
     {"time", "ChangeTime", T::DateTime, "", Any, AnyHigh, &Settings::ChangeTime},
     {"desktop", "backend", T::Text, "auto", Any, AnyHigh, &Settings::backend},
     {"desktop", "command", T::Text, "", Any, AnyHigh, &Settings::command},
@@ -119,8 +119,10 @@ bool SettingsSchema::write(SettingsFile& file, const Settings& settings,
 
 qint16 SettingsSchema::int16(const Settings& settings, QString Settings::*field)
 {
-    return convertOrDefault<qint16>(settings, field,
-                                    [](const QString& t) { return SettingValue::toInt16(t); });
+    const SettingSpec& spec = of(field);
+    const QString& text =
+        isWellFormed(spec, settings.*field) ? settings.*field : QString::fromLatin1(spec.shippedDefault);
+    return SettingValue::toInt16(text).value_or(0);
 }
 
 double SettingsSchema::number(const Settings& settings, QString Settings::*field)

@@ -21,7 +21,6 @@
 struct frmTimer::Unit
 {
     const char* code;
-    int largest;
     QString Settings::*count;
     const char* singular;
     const char* plural;
@@ -29,9 +28,15 @@ struct frmTimer::Unit
 
 namespace {
 
-const frmTimer::Unit kMinutes{"0", 60, &Settings::timeMin, "Minute", "Minutes"};
-const frmTimer::Unit kHours{"1", 24, &Settings::timeHour, "Hour", "Hours"};
-const frmTimer::Unit kDays{"2", 10, &Settings::timeDay, "Day", "Days"};
+const frmTimer::Unit kMinutes{"0", &Settings::timeMin, "Minute", "Minutes"};
+const frmTimer::Unit kHours{"1", &Settings::timeHour, "Hour", "Hours"};
+const frmTimer::Unit kDays{"2", &Settings::timeDay, "Day", "Days"};
+
+/** The largest count of a unit, as the settings file allows it. */
+int largest(const frmTimer::Unit& unit)
+{
+    return int(SettingsSchema::of(unit.count).high);
+}
 
 } // namespace
 
@@ -210,8 +215,8 @@ const frmTimer::Unit& frmTimer::selectedUnit() const
 
 void frmTimer::setRange(const Unit& unit)
 {
-    timeScroll->setRange(-unit.largest, -1);
-    m_countRange->setTop(unit.largest);
+    timeScroll->setRange(-largest(unit), -1);
+    m_countRange->setTop(largest(unit));
 }
 
 void frmTimer::showCount(const Unit& unit)

@@ -69,9 +69,9 @@ private slots:
         row("start: option 1 is hours", "1 0 30 2 3", "2026-03-14 08:00:00", "start", "2026-03-14 11:00:00");
         row("start: option -1 is days", "-1 0 30 2 3", "2026-03-14 08:00:00", "start", "");
         // A count below 1 would change at every check: it counts as 1.
-        row("floor: minutes 0", "0 0 0 2 3", "", "start", "2026-03-14 09:01:00");
-        row("floor: hours 0", "1 0 30 0 3", "2020-01-01", "start", "2026-03-14 10:00:00");
-        row("floor: days -2", "2 0 30 2 -2", "2020-01-01", "start", "2026-03-15");
+        row("out of range: minutes 0", "0 0 0 2 3", "", "start", "2026-03-14 09:30:00");
+        row("out of range: hours 0", "1 0 30 0 3", "2020-01-01", "start", "2026-03-14 10:00:00");
+        row("out of range: days -2", "2 0 30 2 -2", "2020-01-01", "start", "2026-03-15");
         row("tick: hours at the due second", "1 0 30 2 3", "2026-03-14 10:00:00", "2026-03-14 10:00:00",
             "2026-03-14 12:00:00");
         row("tick: days late that evening", "2 0 30 2 3", "2026-03-15 15:00:00", "2026-03-15 23:59:59", "");
