@@ -58,7 +58,9 @@ class Session:
             self.env["QT_QPA_PLATFORM"] = "offscreen"
             return
         read, write = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24"], pass_fds=(write,))
+        # -noreset: between two short-lived clients (xwininfo, xdotool) the server would otherwise reset, and
+        # a program connecting just then fails to start. -displayfd: the server picks a free display itself.
+        self.spawn(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "1024x768x24"], pass_fds=(write,))
         os.close(write)
         with os.fdopen(read) as pipe:
             self.env["DISPLAY"] = ":" + pipe.readline().strip()
