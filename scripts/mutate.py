@@ -237,7 +237,9 @@ def copy_tree(work):
         if target.is_file() and target.read_bytes() == source.read_bytes():
             continue
         target.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(source, target)
+        # A fresh time, never the source's: a copy left mutated by a killed run is newer than its source.
+        shutil.copyfile(source, target)
+        shutil.copymode(source, target)
 
 
 class Suite:
