@@ -45,7 +45,7 @@ public:
     [[nodiscard]] static bool write(SettingsFile& file, const Settings& settings,
                                     std::initializer_list<QString Settings::*> fields);
 
-    /** The field as a 16-bit integer, or the shipped default's when it does not convert or is out of bounds. */
+    /** The field as a 16-bit integer; the shipped default's when it does not convert or is out of range. */
     static qint16 int16(const Settings& settings, QString Settings::*field);
     /** The field as a number, or the shipped default's when it does not convert. */
     static double number(const Settings& settings, QString Settings::*field);
