@@ -413,7 +413,10 @@ void compareTools(const QString& dir, const Scenario& scenario, double ours, int
                                   {"-c", script, in, QString::number(scenario.screen.width()),
                                    QString::number(scenario.screen.height()), dir + "/pil.bmp"},
                                   reps);
-        std::printf("    Python PIL:          %8.1f ms  (ours is %.2fx faster)\n", t, t / ours);
+        if (t < 0)
+            std::printf("    Python PIL: not installed (Debian: python3-pil)\n");
+        else
+            std::printf("    Python PIL:          %8.1f ms  (ours is %.2fx faster)\n", t, t / ours);
     }
 }
 
