@@ -66,9 +66,16 @@ std::optional<bool> ChangeCycle::showPrevious()
 
 void ChangeCycle::noteShownAtStart()
 {
-    const std::optional<qint16> position = SettingValue::toInt16(m_settings.imageNum);
-    if (position && *position >= 0 && *position < m_images.Count())
+    if (const std::optional<int> position = shownPosition(m_images.Count()))
         m_history.record(*position, m_images.PathAt(*position));
+}
+
+std::optional<int> ChangeCycle::shownPosition(int count) const
+{
+    const std::optional<qint16> position = SettingValue::toInt16(m_settings.imageNum);
+    if (position && *position >= 0 && *position < count)
+        return *position;
+    return std::nullopt;
 }
 
 bool ChangeCycle::run(const Request& request)
@@ -116,8 +123,8 @@ QString ChangeCycle::nextIndex(const QString& orderMode, int count)
     }
     if (mode == 1) {
         // Any picture but the one on screen: draw among the others and step over it.
-        const std::optional<qint16> current = SettingValue::toInt16(m_settings.imageNum);
-        const bool skip = count > 1 && current && *current >= 0 && *current < count;
+        const std::optional<int> current = shownPosition(count);
+        const bool skip = count > 1 && current;
         const int choices = skip ? count - 1 : count;
         auto drawn =
             std::clamp<qint64>(qint64(std::floor(double(choices) * double(m_random.next()))), 0, choices - 1);
@@ -138,8 +145,8 @@ bool ChangeCycle::changeOnce(const Request& request)
 
     m_settings.imageNum =
         request.position >= 0 ? QString::number(request.position) : nextIndex(request.orderMode, count);
-    const std::optional<qint16> position = SettingValue::toInt16(m_settings.imageNum);
-    const bool listed = position && *position >= 0 && *position < count;
+    const std::optional<int> position = shownPosition(count);
+    const bool listed = position.has_value();
     const QString path = listed ? m_images.PathAt(*position) : QString();
     const QString caption = listed ? m_images.CaptionAt(*position) : QString();
 

@@ -74,6 +74,8 @@ private:
     bool run(const Request& request);
     bool changeOnce(const Request& request);
     QString nextIndex(const QString& orderMode, int count);
+    /** The list position the stored index names, when it names one of `count` entries. */
+    std::optional<int> shownPosition(int count) const;
 
     Settings& m_settings;
     LoadedImages& m_images;
