@@ -72,6 +72,12 @@ bool isWellFormed(const SettingSpec& spec, const QString& text)
     return value && (spec.low > spec.high || (*value >= spec.low && *value <= spec.high));
 }
 
+/** The text itself when well formed, else the key's shipped default. */
+QString wellFormedOrShipped(const SettingSpec& spec, const QString& text)
+{
+    return isWellFormed(spec, text) ? text : QString::fromLatin1(spec.shippedDefault);
+}
+
 } // namespace
 
 std::span<const SettingSpec> SettingsSchema::all()
@@ -94,7 +100,7 @@ Settings SettingsSchema::readAll(SettingsFile& file)
     for (const SettingSpec& spec : kSchema) {
         const QString text = file.read(QLatin1String(spec.section), QLatin1String(spec.key));
         // A missing or malformed value would fail every change and be written back by the dialogs.
-        settings.*spec.field = isWellFormed(spec, text) ? text : QString::fromLatin1(spec.shippedDefault);
+        settings.*spec.field = wellFormedOrShipped(spec, text);
     }
     settings.settingsPath = file.path();
     return settings;
@@ -119,10 +125,7 @@ bool SettingsSchema::write(SettingsFile& file, const Settings& settings,
 
 qint16 SettingsSchema::int16(const Settings& settings, QString Settings::*field)
 {
-    const SettingSpec& spec = of(field);
-    const QString& text =
-        isWellFormed(spec, settings.*field) ? settings.*field : QString::fromLatin1(spec.shippedDefault);
-    return SettingValue::toInt16(text).value_or(0);
+    return SettingValue::toInt16(wellFormedOrShipped(of(field), settings.*field)).value_or(0);
 }
 
 double SettingsSchema::number(const Settings& settings, QString Settings::*field)
