@@ -12,6 +12,7 @@
 //   bench_change [reps]          runs everything and prints the figures
 //   bench_change --huge          only the huge inputs
 //   bench_change --idle [n]      only the resident size after up to n (500) 4K changes
+//   bench_change --floor [reps]  only the warm 4K change beside its floor
 #include "BitmapWriter.h"
 #include "ChangeCycle.h"
 #include "DesktopBackend.h"
@@ -514,7 +515,8 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const bool hugeOnly = argc > 1 && qstrcmp(argv[1], "--huge") == 0;
     const bool idleOnly = argc > 1 && qstrcmp(argv[1], "--idle") == 0;
-    const int reps = argc > 1 && !hugeOnly && !idleOnly ? std::max(3, std::atoi(argv[1])) : 7;
+    const bool floorOnly = argc > 1 && qstrcmp(argv[1], "--floor") == 0;
+    const int reps = std::max(3, argc > 1 && !hugeOnly && !idleOnly ? std::atoi(argv[argc - 1]) : 7);
     QTemporaryDir dir;
     if (hugeOnly)
         return huge(dir.path());
@@ -527,6 +529,13 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
         return QProcess::execute(QCoreApplication::applicationFilePath(),
                                  {"--idle-run", dir.path(), argc > 2 ? argv[2] : "500"});
+    }
+    if (floorOnly) {
+        const Child warm = child({"--run", "1", dir.path(), QString::number(reps)});
+        const double ms = median(std::vector<double>(warm.ms.begin() + 1, warm.ms.end()));
+        std::printf("%s\n    warm %7.1f ms\n", Scenarios[1].name, ms);
+        compareFloor(dir.path(), ms, warm.peak, reps);
+        return 0;
     }
     double load[3] = {};
     if (getloadavg(load, 3) > 0)

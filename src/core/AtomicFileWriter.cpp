@@ -14,6 +14,7 @@ namespace {
 constexpr int MaxLinks = 40;
 constexpr int NameAttempts = 100;
 constexpr int SuffixLength = 6;
+constexpr qint64 SyncStartBytes = 1 << 20;
 
 QString randomSuffix()
 {
@@ -27,6 +28,12 @@ QString randomSuffix()
 } // namespace
 
 AtomicFileWriter::AtomicFileWriter(FileSystem& fs) : m_fs(fs) {}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    if (m_fd >= 0)
+        abandon({}, 0);
+}
 
 bool AtomicFileWriter::fail(const QString& path, const QString& step, int error)
 {
@@ -73,32 +80,43 @@ int AtomicFileWriter::createTemporary(const QString& target, quint32 mode, QStri
     return error;
 }
 
-bool AtomicFileWriter::writeAll(int fd, const char* data, qint64 left, int* error)
+bool AtomicFileWriter::writeAt(qint64 offset, const char* data, qint64 size)
 {
-    while (left > 0) {
+    while (size > 0 && m_writeError == 0) {
         qint64 written = 0;
-        *error = m_fs.write(fd, data, left, &written);
-        if (*error)
-            return false;
-        if (written <= 0 || written > left) {
-            *error = EIO;
-            return false;
+        int error = m_fs.write(m_fd, offset, data, size, &written);
+        if (!error && (written <= 0 || written > size))
+            error = EIO;
+        if (error) {
+            int none = 0;
+            m_writeError.compare_exchange_strong(none, error);
         }
         data += written;
-        left -= written;
+        offset += written;
+        size -= written;
+        // A large file goes to disk while the rest is still being made, not all in commit().
+        if (m_unsynced.fetch_add(written) + written >= SyncStartBytes) {
+            m_unsynced = 0;
+            m_fs.startSync(m_fd);
+        }
     }
-    return true;
+    return m_writeError == 0;
 }
 
 bool AtomicFileWriter::replace(const QString& target, const QByteArray& content)
 {
-    return replace(target,
-                   [&content](const Sink& write) { return write(content.constData(), content.size()); });
+    if (!begin(target))
+        return false;
+    writeAt(0, content.constData(), content.size()); // a failure is told by the commit
+    return commit();
 }
 
-bool AtomicFileWriter::replace(const QString& target, const Content& content)
+bool AtomicFileWriter::begin(const QString& target)
 {
+    if (m_fd >= 0)
+        abandon({}, 0);
     m_error.clear();
+    m_writeError = 0;
     const QString folder = QFileInfo(target).absolutePath();
     FileStamp old;
     int error = m_fs.stat(target, &old);
@@ -111,44 +129,49 @@ bool AtomicFileWriter::replace(const QString& target, const Content& content)
     if (error)
         return fail(target, QStringLiteral("looking at it"), error);
 
-    QString temporary;
-    int fd = -1;
     const quint32 mode = old.exists ? old.permissions : 0666;
-    if ((error = createTemporary(target, mode, &temporary, &fd)))
+    if ((error = createTemporary(target, mode, &m_temporary, &m_fd)))
         return fail(target, QStringLiteral("creating a temporary file in %1").arg(folder), error);
+    m_target = target;
+    if (old.exists && (error = m_fs.setMode(m_fd, mode)))
+        return abandon(QStringLiteral("keeping the file's permissions"), error);
+    return true;
+}
 
-    QString step;
-    const auto toFile = [&](const char* data, qint64 size) {
-        return writeAll(fd, data, size, &error);
-    };
-    if (old.exists && (error = m_fs.setMode(fd, mode))) {
-        step = QStringLiteral("keeping the file's permissions");
-    } else if (!content(toFile)) {
-        error = error ? error : EIO;
-        step = QStringLiteral("writing %1").arg(temporary);
-    } else if ((error = m_fs.sync(fd))) {
-        step = QStringLiteral("flushing %1 to disk").arg(temporary);
-    }
-    int closeError = m_fs.close(fd);
-    if (!error && closeError) {
-        error = closeError;
-        step = QStringLiteral("closing %1").arg(temporary);
-    }
-    if (!error && (error = m_fs.rename(temporary, target)))
-        step = QStringLiteral("renaming %1 over it").arg(temporary);
-    if (error) {
-        m_fs.remove(temporary);
-        fail(target, step, error);
-        m_error += QStringLiteral(" The file was left as it was.");
-        return false;
-    }
+bool AtomicFileWriter::commit()
+{
+    int error = m_writeError;
+    if (error)
+        return abandon(QStringLiteral("writing %1").arg(m_temporary), error);
+    if ((error = m_fs.sync(m_fd)))
+        return abandon(QStringLiteral("flushing %1 to disk").arg(m_temporary), error);
+    error = m_fs.close(m_fd);
+    m_fd = -1;
+    if (error)
+        return abandon(QStringLiteral("closing %1").arg(m_temporary), error);
+    if ((error = m_fs.rename(m_temporary, m_target)))
+        return abandon(QStringLiteral("renaming %1 over it").arg(m_temporary), error);
+    const QString folder = QFileInfo(m_target).absolutePath();
     if ((error = m_fs.syncFolder(folder))) {
-        fail(target, QStringLiteral("flushing the folder %1 to disk").arg(folder), error);
+        fail(m_target, QStringLiteral("flushing the folder %1 to disk").arg(folder), error);
         m_error +=
             QStringLiteral(" The file holds the new content, but it may be lost if the system stops now.");
         return false;
     }
     return true;
+}
+
+bool AtomicFileWriter::abandon(const QString& step, int error)
+{
+    if (m_fd >= 0)
+        m_fs.close(m_fd);
+    m_fd = -1;
+    m_fs.remove(m_temporary);
+    if (!error)
+        return false;
+    fail(m_target, step, error);
+    m_error += QStringLiteral(" The file was left as it was.");
+    return false;
 }
 
 int AtomicFileWriter::removeStaleTemporaries(FileSystem& fs, const QString& path)

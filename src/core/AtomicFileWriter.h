@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
+#include <atomic>
 
 class FileSystem;
 
@@ -19,19 +19,28 @@ class AtomicFileWriter
 {
 public:
     explicit AtomicFileWriter(FileSystem& fs);
+    /** Abandons a replacement begun and not committed: the temporary goes, the file stays as it was. */
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     /** The file a write to path really replaces, after following symbolic links; empty on error. */
     QString resolve(const QString& path);
-    /** Writes one piece of the new content; false stops the write. */
-    using Sink = std::function<bool(const char* data, qint64 size)>;
-    /** Hands the new content to the sink piece by piece; returns false when the sink refused a piece. */
-    using Content = std::function<bool(const Sink& write)>;
 
     /** Replaces the file at the resolved path target; on failure the old file is whole and no temporary is
      * left. */
-    bool replace(const QString& target, const QByteArray& content);
-    /** The same, for content too large to hold in memory at once. */
-    bool replace(const QString& target, const Content& content);
+    [[nodiscard]] bool replace(const QString& target, const QByteArray& content);
+
+    /** The same in steps, for content made piece by piece: creates the temporary file. */
+    [[nodiscard]] bool begin(const QString& target);
+    /**
+     * Writes a piece of the new content at `offset`. Pieces may come in any order and from any thread,
+     * never two at once at the same place; false once any piece failed, and commit() then tells why.
+     */
+    bool writeAt(qint64 offset, const char* data, qint64 size);
+    /** Flushes the new content to disk and renames it over the target. */
+    [[nodiscard]] bool commit();
+
     /** Why the last call failed, in words, with the path. */
     QString errorString() const { return m_error; }
 
@@ -42,9 +51,17 @@ public:
 
 private:
     bool fail(const QString& path, const QString& step, int error);
+    /** Ends a replacement that failed at `step`: the temporary goes and the reason is kept. */
+    bool abandon(const QString& step, int error);
     int createTemporary(const QString& target, quint32 mode, QString* temporary, int* fd);
-    bool writeAll(int fd, const char* data, qint64 left, int* error);
 
     FileSystem& m_fs;
     QString m_error;
+    QString m_target;
+    QString m_temporary;
+    int m_fd = -1;
+    /** The first failure of a piece written, as an errno value; pieces may come from other threads. */
+    std::atomic<int> m_writeError{0};
+    /** Bytes written since the disk was last asked to start on them. */
+    std::atomic<qint64> m_unsynced{0};
 };

@@ -44,11 +44,17 @@ public:
     virtual int makeFolders(const QString& path) = 0;
     /** Creates a new file for writing with the given permissions (less the umask); EEXIST when it exists. */
     virtual int createNew(const QString& path, quint32 permissions, int* fd) = 0;
-    /** Writes up to size bytes; *written says how many were written. */
-    virtual int write(int fd, const char* data, qint64 size, qint64* written) = 0;
+    /**
+     * Writes up to size bytes at `offset`, leaving the file position alone, so that threads may write
+     * different parts at once; *written says how many were written.
+     */
+    virtual int write(int fd, qint64 offset, const char* data, qint64 size, qint64* written) = 0;
     /** Sets the permission bits (07777) of an open file. */
     virtual int setMode(int fd, quint32 permissions) = 0;
     virtual int sync(int fd) = 0;
+    /** Starts writing what was written so far to disk without waiting, so that sync() has less to wait for.
+     */
+    virtual void startSync(int fd) = 0;
     virtual int close(int fd) = 0;
     virtual int rename(const QString& from, const QString& to) = 0;
     virtual int remove(const QString& path) = 0;

@@ -43,10 +43,11 @@ AreaScaler::Taps AreaScaler::taps(int sourceLength, int targetLength)
     return result;
 }
 
-AreaScaler::AreaScaler(QSize sourceSize, QImage& canvas, const QRect& target)
-    : m_sourceWidth(sourceSize.width()), m_target(target), m_visible(target.intersected(canvas.rect())),
-      m_across(taps(sourceSize.width(), target.width())), m_down(taps(sourceSize.height(), target.height())),
-      m_columns(RingSize, std::vector<quint32>(std::size_t(sourceSize.width()) * 4))
+AreaScaler::AreaScaler(QSize sourceSize, QImage& canvas, const QRect& target, RowDone rowDone)
+    : m_rowDone(std::move(rowDone)), m_sourceWidth(sourceSize.width()), m_target(target),
+      m_visible(target.intersected(canvas.rect())), m_across(taps(sourceSize.width(), target.width())),
+      m_down(taps(sourceSize.height(), target.height())),
+      m_columns(RingSize, std::vector<quint32>(std::size_t(sourceSize.width()) * 3))
 {
     Q_ASSERT(canvas.format() == QImage::Format_RGB32);
     Q_ASSERT(sourceSize.width() >= target.width() && sourceSize.height() >= target.height());
@@ -68,12 +69,14 @@ void AreaScaler::addRow(const uchar* pixels)
             std::fill(column.begin(), column.end(), 0u);
         const quint32 w = m_down.weights[m_down.offset[t] + k];
         quint32* sum = column.data();
-        const int n = m_sourceWidth * 4;
+        const int n = m_sourceWidth * 3;
         for (int i = 0; i < n; ++i)
             sum[i] += pixels[i] * w;
         if (k + 1 == m_down.count[t]) {
             finishRow(t, column);
             m_firstOpen = t + 1;
+            if (m_rowDone)
+                m_rowDone(m_target.top() + t);
         }
     }
 }
@@ -84,9 +87,9 @@ void AreaScaler::finishRow(int targetRow, const std::vector<quint32>& column)
     for (int x = m_visible.left(); x <= m_visible.right(); ++x) {
         const int u = x - m_target.left();
         quint32 b = 0, g = 0, r = 0;
-        const quint32* sum = column.data() + std::size_t(m_across.first[u]) * 4;
+        const quint32* sum = column.data() + std::size_t(m_across.first[u]) * 3;
         const quint32* w = m_across.weights.data() + m_across.offset[u];
-        for (int k = 0; k < m_across.count[u]; ++k, sum += 4) {
+        for (int k = 0; k < m_across.count[u]; ++k, sum += 3) {
             b += sum[0] * w[k];
             g += sum[1] * w[k];
             r += sum[2] * w[k];
@@ -107,6 +110,14 @@ void AreaScaler::shrinkInto(const QImage& source, QImage& canvas, const QRect& t
         return;
     Q_ASSERT(source.format() == QImage::Format_RGB32);
     AreaScaler scaler(source.size(), canvas, target);
-    for (int y = 0; y < source.height(); ++y)
-        scaler.addRow(source.constScanLine(y));
+    std::vector<uchar> row(std::size_t(source.width()) * 3);
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        for (int x = 0; x < source.width(); ++x) {
+            row[3 * x] = uchar(qBlue(in[x]));
+            row[3 * x + 1] = uchar(qGreen(in[x]));
+            row[3 * x + 2] = uchar(qRed(in[x]));
+        }
+        scaler.addRow(row.data());
+    }
 }

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <functional>
 #include <vector>
 
 /**
@@ -14,14 +15,17 @@
 class AreaScaler
 {
 public:
+    /** Told the canvas row just painted, on the thread that gave the source row completing it. */
+    using RowDone = std::function<void(int canvasRow)>;
+
     /**
      * Paints a picture of `sourceSize` (at least as large as `target` in both directions) into `target`
      * of `canvas` (RGB32), each direction scaled on its own. Parts of `target` outside `canvas` are
      * clipped. The canvas must outlive the scaler.
      */
-    AreaScaler(QSize sourceSize, QImage& canvas, const QRect& target);
+    AreaScaler(QSize sourceSize, QImage& canvas, const QRect& target, RowDone rowDone = {});
 
-    /** The next source row: `sourceSize.width()` pixels as B, G, R, X bytes (opaque RGB32). */
+    /** The next source row: `sourceSize.width()` pixels as B, G, R bytes. */
     void addRow(const uchar* pixels);
 
     /** Paints the whole of `source` (opaque RGB32) as above. */
@@ -39,6 +43,7 @@ private:
     static Taps taps(int sourceLength, int targetLength);
     void finishRow(int targetRow, const std::vector<quint32>& column);
 
+    RowDone m_rowDone;
     int m_sourceWidth;
     QRect m_target;
     QRect m_visible;

@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BitmapWriter.h"
 
-#include "AtomicFileWriter.h"
+#include "FileSystem.h"
 
+#include <QFile>
 #include <QtEndian>
 #include <algorithm>
-#include <vector>
+#include <memory>
+#include <thread>
 
 namespace {
 
 constexpr int FileHeaderSize = 14;
 constexpr int InfoHeaderSize = 40;
+constexpr int PixelsOffset = FileHeaderSize + InfoHeaderSize;
 
 void put16(uchar*& at, quint16 value)
 {
@@ -24,15 +27,21 @@ void put32(uchar*& at, quint32 value)
     at += 4;
 }
 
-std::vector<uchar> headers(const QImage& image, quint32 rowBytes)
+/** Bytes of one row in the file: B, G, R triples padded to four bytes. */
+quint32 rowBytes(const QImage& image)
 {
-    std::vector<uchar> bytes(FileHeaderSize + InfoHeaderSize);
+    return (quint32(image.width()) * 3 + 3) & ~3u;
+}
+
+std::vector<uchar> headers(const QImage& image)
+{
+    std::vector<uchar> bytes(PixelsOffset);
     uchar* at = bytes.data();
-    const quint32 pixelBytes = rowBytes * quint32(image.height());
+    const quint32 pixelBytes = rowBytes(image) * quint32(image.height());
     put16(at, 0x4d42); // "BM"
-    put32(at, FileHeaderSize + InfoHeaderSize + pixelBytes);
+    put32(at, PixelsOffset + pixelBytes);
     put32(at, 0);
-    put32(at, FileHeaderSize + InfoHeaderSize);
+    put32(at, PixelsOffset);
     put32(at, InfoHeaderSize);
     put32(at, quint32(image.width()));
     put32(at, quint32(image.height())); // positive: rows run bottom-up
@@ -47,56 +56,104 @@ std::vector<uchar> headers(const QImage& image, quint32 rowBytes)
     return bytes;
 }
 
-/** The pixel rows, bottom row first, as B, G, R triples padded to four bytes, written in large blocks. */
-bool writePixels(const AtomicFileWriter::Sink& write, const QImage& image, quint32 rowBytes)
+/** Row `y` of `image` (RGB32) as it is stored in the file; the padding is left as it is in `out`. */
+void convertRow(const QImage& image, int y, uchar* out)
 {
-    constexpr std::size_t BlockBytes = 1 << 20;
-    const int rowsPerBlock = std::max(1, int(BlockBytes / rowBytes));
-    std::vector<uchar> block(std::size_t(rowsPerBlock) * rowBytes, 0);
-    int inBlock = 0;
-    for (int y = image.height() - 1; y >= 0; --y) {
-        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        uchar* out = block.data() + std::size_t(inBlock) * rowBytes;
-        for (int x = 0; x < image.width(); ++x) {
-            *out++ = uchar(qBlue(in[x]));
-            *out++ = uchar(qGreen(in[x]));
-            *out++ = uchar(qRed(in[x]));
-        }
-        if (++inBlock == rowsPerBlock || y == 0) {
-            if (!write(reinterpret_cast<const char*>(block.data()), qint64(inBlock) * rowBytes))
-                return false;
-            inBlock = 0;
-        }
+    const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+        *out++ = uchar(qBlue(in[x]));
+        *out++ = uchar(qGreen(in[x]));
+        *out++ = uchar(qRed(in[x]));
     }
-    return true;
+}
+
+/** Where row `y` of `image` starts in the file: the bottom row comes first. */
+qint64 rowOffset(const QImage& image, int y)
+{
+    return PixelsOffset + qint64(image.height() - 1 - y) * rowBytes(image);
 }
 
 } // namespace
 
-bool BitmapWriter::write(const QImage& source, const QString& path, FileSystem& fs, QString* error)
+BitmapWriter::BitmapWriter(FileSystem& fs) : m_fs(fs), m_file(fs) {}
+
+bool BitmapWriter::write(const QImage& image, const QString& path, FileSystem& fs, QString* error)
 {
-    auto fail = [error](const QString& why) {
+    BitmapWriter writer(fs);
+    return writer.begin(path, error) && writer.finish(image, error);
+}
+
+bool BitmapWriter::begin(const QString& path, QString* error)
+{
+    m_path = path;
+    forgetRows();
+    if (m_file.begin(path))
+        return true;
+    if (error != nullptr)
+        *error = m_file.errorString();
+    return false;
+}
+
+void BitmapWriter::writeRow(const QImage& canvas, int y)
+{
+    if (m_written.size() != std::size_t(canvas.height()))
+        m_written.assign(std::size_t(canvas.height()), 0);
+    m_row.resize(rowBytes(canvas), 0);
+    convertRow(canvas, y, m_row.data());
+    m_file.writeAt(rowOffset(canvas, y), reinterpret_cast<const char*>(m_row.data()), qint64(m_row.size()));
+    m_written[std::size_t(y)] = 1;
+}
+
+void BitmapWriter::forgetRows()
+{
+    m_written.clear();
+}
+
+bool BitmapWriter::finish(const QImage& canvas, QString* error)
+{
+    auto fail = [this, error](const QString& why) {
+        forgetRows();
         if (error != nullptr)
             *error = why;
         return false;
     };
-    if (source.isNull())
-        return fail(QStringLiteral("Could not save %1: there is no picture to save.").arg(path));
-    const QImage image = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
-                             ? source
-                             : source.convertToFormat(QImage::Format_RGB32);
-    const quint32 rowBytes = (quint32(image.width()) * 3 + 3) & ~3u;
-    if (quint64(rowBytes) * quint64(image.height()) > 0x7fffffffu)
+    if (canvas.isNull())
+        return fail(QStringLiteral("Could not save %1: there is no picture to save.").arg(m_path));
+    const QImage image = canvas.format() == QImage::Format_RGB32 || canvas.format() == QImage::Format_ARGB32
+                             ? canvas
+                             : canvas.convertToFormat(QImage::Format_RGB32);
+    const quint32 bytesPerRow = rowBytes(image);
+    if (quint64(bytesPerRow) * quint64(image.height()) > 0x7fffffffu)
         return fail(
-            QStringLiteral("Could not save %1: the picture is too large for a bitmap file.").arg(path));
+            QStringLiteral("Could not save %1: the picture is too large for a bitmap file.").arg(m_path));
+    if (m_written.size() != std::size_t(image.height()))
+        m_written.assign(std::size_t(image.height()), 0);
 
-    AtomicFileWriter writer(fs);
-    const bool written = writer.replace(path, [&](const AtomicFileWriter::Sink& write) {
-        const std::vector<uchar> head = headers(image, rowBytes);
-        return write(reinterpret_cast<const char*>(head.data()), qint64(head.size())) &&
-               writePixels(write, image, rowBytes);
-    });
-    return written || fail(writer.errorString());
+    const std::vector<uchar> head = headers(image);
+    m_file.writeAt(0, reinterpret_cast<const char*>(head.data()), qint64(head.size()));
+    // The rows not written yet, bottom row first, in runs of up to a megabyte.
+    const int rowsPerBlock = std::max(1, int((1 << 20) / bytesPerRow));
+    std::vector<uchar> block(std::size_t(rowsPerBlock) * bytesPerRow, 0);
+    int inBlock = 0;
+    for (int y = image.height() - 1; y >= 0; --y) {
+        if (!m_written[std::size_t(y)])
+            convertRow(image, y, block.data() + std::size_t(inBlock++) * bytesPerRow);
+        const bool runEnds = y == 0 || m_written[std::size_t(y - 1)] || inBlock == rowsPerBlock;
+        if (inBlock > 0 && runEnds) {
+            m_file.writeAt(rowOffset(image, y + inBlock - 1), reinterpret_cast<const char*>(block.data()),
+                           qint64(inBlock) * bytesPerRow);
+            inBlock = 0;
+        }
+    }
+    forgetRows();
+    // The system drops the replaced bitmap's cached pages when it lets the file go: milliseconds for a
+    // screen-sized bitmap, which a helper thread pays, holding the old file until the new one is in place.
+    auto old = std::make_unique<QFile>();
+    const bool holding = m_fs.openRegular(m_path, *old, nullptr);
+    const bool committed = m_file.commit();
+    if (holding)
+        std::thread([file = std::move(old)] {}).detach();
+    return committed || fail(m_file.errorString());
 }
 
 int BitmapWriter::removeStaleTemporaries(FileSystem& fs, const QString& path)

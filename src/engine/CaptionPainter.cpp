@@ -3,6 +3,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <cmath>
 
 namespace {
 
@@ -45,26 +46,43 @@ QPointF CaptionPainter::startPoint(double position, QSizeF canvas, QSizeF text)
     return QPointF(centred, canvas.height() - text.height());
 }
 
+QPointF CaptionPainter::textCorner(const QRect& area, const QString& text, double position) const
+{
+    const double ratio = m_scale.devicePixelRatio();
+    const QSizeF areaTwips(m_scale.fromPixels(area.width() / ratio),
+                           m_scale.fromPixels(area.height() / ratio));
+    const QPointF start = startPoint(position, areaTwips, measure(text));
+    return QPointF(area.topLeft()) / ratio +
+           QPointF(m_scale.toPixels(start.x()), m_scale.toPixels(start.y()));
+}
+
+QRect CaptionPainter::band(QSize canvas, const QRect& area, const QString& text, double position) const
+{
+    if (text.isEmpty())
+        return {};
+    const double ratio = m_scale.devicePixelRatio();
+    const double line = QFontMetricsF(m_font.font, &m_measuringDevice).height() * ratio;
+    const double top = textCorner(area, text, position).y() * ratio;
+    const int first = int(std::floor(top - line));
+    const int last = int(std::ceil(top + 2 * line));
+    return QRect(0, first, canvas.width(), last - first + 1).intersected(QRect(QPoint(0, 0), canvas));
+}
+
 void CaptionPainter::paint(QImage& canvas, const QRect& area, const QString& text, double position) const
 {
     if (text.isEmpty())
         return;
     const double ratio = m_scale.devicePixelRatio();
-    const QSizeF areaTwips(m_scale.fromPixels(area.width() / ratio),
-                           m_scale.fromPixels(area.height() / ratio));
-    const QPointF start = startPoint(position, areaTwips, measure(text));
-
     // The canvas takes the screen's logical resolution for the font, and the painter works in logical
     // pixels scaled to device pixels: N points come out the same physical size at every scale factor.
     setLogicalResolution(canvas, m_scale);
     QPainter painter(&canvas);
+    painter.setClipRect(band(canvas.size(), area, text, position));
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(ratio, ratio);
     painter.setFont(m_font.font);
     painter.setPen(m_font.colour);
     painter.setBackgroundMode(Qt::TransparentMode);
     const QFontMetricsF metrics(m_font.font, &canvas);
-    const QPointF origin = QPointF(area.topLeft()) / ratio;
-    painter.drawText(
-        origin + QPointF(m_scale.toPixels(start.x()), m_scale.toPixels(start.y()) + metrics.ascent()), text);
+    painter.drawText(textCorner(area, text, position) + QPointF(0, metrics.ascent()), text);
 }

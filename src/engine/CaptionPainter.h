@@ -32,11 +32,20 @@ public:
 
     /**
      * Prints `text` at `position` within `area` of `canvas` (both in device pixels), with no background
-     * behind the letters.
+     * behind the letters, and nothing outside `band`.
      */
     void paint(QImage& canvas, const QRect& area, const QString& text, double position) const;
 
+    /**
+     * The rows of a canvas of `canvas` pixels that `paint` may change: the caption's line with a line's
+     * room above and below for letters that reach out of it. Empty when there is no caption.
+     */
+    QRect band(QSize canvas, const QRect& area, const QString& text, double position) const;
+
 private:
+    /** Top-left corner of the text, in logical pixels of the canvas. */
+    QPointF textCorner(const QRect& area, const QString& text, double position) const;
+
     CaptionFont m_font;
     TwipScale m_scale;
     /** A stand-in device at the screen's logical resolution, so points become logical pixels as on screen. */

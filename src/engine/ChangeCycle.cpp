@@ -155,17 +155,18 @@ bool ChangeCycle::changeOnce(const Request& request)
     bool saved = false;
     QString saveError;
     QString unusableFallback;
-    if (composition) {
+    BitmapWriter writer(m_files);
+    if (composition && writer.begin(bitmapPath, &saveError)) {
         const WallpaperComposer composer(m_screen.primary(), *composition);
-        std::optional<QImage> bitmap = composer.composeFile(m_files, path, caption);
+        std::optional<QImage> bitmap = composer.composeFile(m_files, path, caption, nullptr, &writer);
         if (!bitmap) {
             const QString fallback = m_appFolder + QLatin1String(FallbackName);
             QString reason;
-            bitmap = composer.composeFile(m_files, fallback, caption, &reason);
+            bitmap = composer.composeFile(m_files, fallback, caption, &reason, &writer);
             if (!bitmap)
                 unusableFallback = QStringLiteral("\n\n%1: %2").arg(fallback, reason);
         }
-        saved = bitmap && !bitmap->isNull() && BitmapWriter::write(*bitmap, bitmapPath, m_files, &saveError);
+        saved = bitmap && !bitmap->isNull() && writer.finish(*bitmap, &saveError);
     }
     if (!saved) {
         m_prompter.tell(saveError.isEmpty() ? processingErrorText() + unusableFallback

@@ -80,7 +80,7 @@ bool start(jpeg_decompress_struct& info, Failure& failure, Source& source, int s
         return false;
     info.scale_num = unsigned(scaleNumerator);
     info.scale_denom = 8;
-    info.out_color_space = JCS_EXT_BGRX;
+    info.out_color_space = JCS_EXT_BGR;
     jpeg_calc_output_dimensions(&info);
     return QSize(int(info.output_width), int(info.output_height)) == expected && info.err->num_warnings == 0;
 }
@@ -98,7 +98,7 @@ bool decodeStrip(jpeg_decompress_struct& info, Failure& failure, uchar* strip, i
 {
     if (setjmp(failure.jump))
         return false;
-    const std::size_t rowBytes = std::size_t(info.output_width) * 4;
+    const std::size_t rowBytes = std::size_t(info.output_width) * 3;
     *rows = 0;
     while (*rows < StripRows && info.output_scanline < info.output_height) {
         JSAMPROW row = strip + rowBytes * std::size_t(*rows);
@@ -127,7 +127,7 @@ bool JpegStrips::decode(QFile& file, int scaleNumerator, QSize expected, AreaSca
     bool ok = start(info, failure, source, scaleNumerator, expected) && startDecoding(info, failure);
     if (ok) {
         // Two strips: one is scaled on a helper thread while the next decodes into the other.
-        const std::size_t rowBytes = std::size_t(expected.width()) * 4;
+        const std::size_t rowBytes = std::size_t(expected.width()) * 3;
         std::vector<uchar> strips[2] = {std::vector<uchar>(rowBytes * StripRows),
                                         std::vector<uchar>(rowBytes * StripRows)};
         std::future<void> scaling;

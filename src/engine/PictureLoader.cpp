@@ -86,7 +86,8 @@ QSize decodeSize(QSize stored, QSize target, bool jpeg)
 
 } // namespace
 
-bool PictureLoader::shrinkInto(FileSystem& files, const QString& path, QImage& canvas, const QRect& target)
+bool PictureLoader::shrinkInto(FileSystem& files, const QString& path, QImage& canvas, const QRect& target,
+                               const AreaScaler::RowDone& rowDone)
 {
     QFile file;
     QImageReader reader;
@@ -96,7 +97,7 @@ bool PictureLoader::shrinkInto(FileSystem& files, const QString& path, QImage& c
     const QSize decoded = decodeSize(reader.size(), target.size(), true);
     if (!decoded.isValid() || decoded.width() < target.width() || decoded.height() < target.height())
         return false;
-    AreaScaler scaler(decoded, canvas, target);
+    AreaScaler scaler(decoded, canvas, target, rowDone);
     // The reader has read the header only; the strips start again from the file's first byte.
     return file.seek(0) &&
            JpegStrips::decode(file, jpegScaleNumerator(reader.size(), decoded), decoded, scaler);

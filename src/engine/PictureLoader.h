@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AreaScaler.h"
 #include "PictureView.h"
 
 #include <QImage>
@@ -35,9 +36,10 @@ public:
      * decoding it in strips that are shrunk while the next ones decode. False, with the canvas in any
      * state, when the file is not a JPEG that can go this way (not upright as stored, progressive,
      * not three-channel colour, smaller than the target, or amiss part way); `load` takes it then.
+     * `rowDone` is told each canvas row as it is painted, on the thread that painted it.
      */
     [[nodiscard]] static bool shrinkInto(FileSystem& files, const QString& path, QImage& canvas,
-                                         const QRect& target);
+                                         const QRect& target, const AreaScaler::RowDone& rowDone = {});
 
     /** The picture's size as it is shown, turned upright; an invalid size when it is not a picture. */
     static QSize uprightSize(FileSystem& files, const QString& path);

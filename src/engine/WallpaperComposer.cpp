@@ -2,6 +2,7 @@
 #include "WallpaperComposer.h"
 
 #include "AreaScaler.h"
+#include "BitmapWriter.h"
 #include "CaptionPainter.h"
 #include "PictureLoader.h"
 #include "SettingValue.h"
@@ -186,8 +187,15 @@ void WallpaperComposer::paintCaption(QImage& canvas, const Layout& where, const 
         .paint(canvas, where.captionArea, caption, m_settings.captionPosition);
 }
 
+QRect WallpaperComposer::captionBand(const QImage& canvas, const Layout& where, const QString& caption) const
+{
+    return CaptionPainter(m_settings.font, m_scale)
+        .band(canvas.size(), where.captionArea, caption, m_settings.captionPosition);
+}
+
 std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QString& path,
-                                                     const QString& caption, QString* reason) const
+                                                     const QString& caption, QString* reason,
+                                                     BitmapWriter* early) const
 {
     if (m_settings.displayType == 0) {
         const Layout where = layout(m_screen.deviceSize(), caption);
@@ -195,7 +203,14 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
         QImage canvas(where.canvas.size(), QImage::Format_RGB32);
         if (canvas.isNull())
             return QImage();
-        if (PictureLoader::shrinkInto(files, path, canvas, where.picture)) {
+        const QRect band = captionBand(canvas, where, caption);
+        const auto rowDone = [&](int y) {
+            if (y < band.top() || y > band.bottom())
+                early->writeRow(canvas, y);
+        };
+        if (PictureLoader::shrinkInto(files, path, canvas, where.picture,
+                                      early != nullptr ? AreaScaler::RowDone(rowDone)
+                                                       : AreaScaler::RowDone())) {
             QPainter painter(&canvas);
             painter.setClipRegion(QRegion(where.canvas).subtracted(where.picture));
             painter.fillRect(where.canvas, Qt::white);
@@ -203,6 +218,8 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
             paintCaption(canvas, where, caption);
             return canvas;
         }
+        if (early != nullptr)
+            early->forgetRows();
     }
     QImage picture = PictureLoader::load(files, path, view(caption), reason);
     if (picture.isNull())

@@ -11,6 +11,7 @@
 #include <QString>
 #include <optional>
 
+class BitmapWriter;
 class FileSystem;
 struct Settings;
 
@@ -60,10 +61,12 @@ public:
     /**
      * The finished bitmap of the picture in `path`, loaded as `PictureLoader` does for this view:
      * nothing when the file cannot be read as a picture (`reason` then says why), a null image when
-     * the bitmap cannot be made. A large JPEG stretched is decoded straight into the canvas.
+     * the bitmap cannot be made. A large JPEG stretched is decoded straight into the canvas, and each
+     * row the caption cannot touch goes to `early` (when given) the moment it is painted, so that
+     * writing the bitmap overlaps decoding it.
      */
     std::optional<QImage> composeFile(FileSystem& files, const QString& path, const QString& caption,
-                                      QString* reason = nullptr) const;
+                                      QString* reason = nullptr, BitmapWriter* early = nullptr) const;
 
 private:
     /** Where things go on the canvas, in device pixels. */
@@ -80,6 +83,7 @@ private:
     int stripHeight(const QString& caption) const;
     QImage tiled(const QImage& picture) const;
     void paintCaption(QImage& canvas, const Layout& where, const QString& caption) const;
+    QRect captionBand(const QImage& canvas, const Layout& where, const QString& caption) const;
 
     ScreenGeometry m_screen;
     TwipScale m_scale;

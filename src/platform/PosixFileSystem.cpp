@@ -137,11 +137,11 @@ int PosixFileSystem::createNew(const QString& path, quint32 mode, int* fd)
     return *fd < 0 ? lastError() : 0;
 }
 
-int PosixFileSystem::write(int fd, const char* data, qint64 size, qint64* written)
+int PosixFileSystem::write(int fd, qint64 offset, const char* data, qint64 size, qint64* written)
 {
     ssize_t result;
     do {
-        result = ::write(fd, data, size_t(size));
+        result = ::pwrite(fd, data, size_t(size), off_t(offset));
     } while (result < 0 && errno == EINTR);
     *written = result < 0 ? 0 : result;
     return result < 0 ? lastError() : 0;
@@ -155,6 +155,16 @@ int PosixFileSystem::setMode(int fd, quint32 mode)
 int PosixFileSystem::sync(int fd)
 {
     return ::fsync(fd) == 0 ? 0 : lastError();
+}
+
+void PosixFileSystem::startSync(int fd)
+{
+#if defined(Q_OS_LINUX)
+    // Only a hint: sync() still reports whatever fails.
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(fd);
+#endif
 }
 
 int PosixFileSystem::close(int fd)

@@ -16,9 +16,10 @@ public:
     int checkWritable(const QString& path) override;
     int makeFolders(const QString& path) override;
     int createNew(const QString& path, quint32 mode, int* fd) override;
-    int write(int fd, const char* data, qint64 size, qint64* written) override;
+    int write(int fd, qint64 offset, const char* data, qint64 size, qint64* written) override;
     int setMode(int fd, quint32 mode) override;
     int sync(int fd) override;
+    void startSync(int fd) override;
     int close(int fd) override;
     int rename(const QString& from, const QString& to) override;
     int remove(const QString& path) override;

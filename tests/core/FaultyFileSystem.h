@@ -56,13 +56,13 @@ public:
         const int error = PosixFileSystem::close(fd); // closed even when the close reports a failure
         return at(Step::Close) ? m_error : error;
     }
-    int write(int fd, const char* data, qint64 size, qint64* written) override
+    int write(int fd, qint64 offset, const char* data, qint64 size, qint64* written) override
     {
         if (at(Step::Write) && (size = std::min(size, m_room)) <= 0) {
             *written = 0;
             return m_error;
         }
-        const int error = PosixFileSystem::write(fd, data, size, written);
+        const int error = PosixFileSystem::write(fd, offset, data, size, written);
         m_room -= *written;
         return error;
     }

@@ -18,13 +18,17 @@ namespace {
 const QRgb R = qRgb(255, 0, 0), B = qRgb(0, 0, 255), G = qRgb(0, 255, 0), Y = qRgb(255, 255, 0),
            White = qRgb(255, 255, 255), Grey = qRgb(200, 200, 200);
 
-/** A JPEG on a 640 x 480 screen, which the streamed decode takes (inStrips) or leaves to the plain one. */
+/**
+ * A JPEG on a 640 x 480 screen, which the streamed decode takes (inStrips) or leaves to the plain one,
+ * with its caption in a strip of its own (onOff 1) or over the picture.
+ */
 struct Strips
 {
     QSize picture;
     quint16 orientation;
     bool cut, inStrips;
     QString caption;
+    double onOff = 1;
 };
 
 /** A caption as the settings file describes it, on a given work area of an 800 x 600 screen. */
@@ -100,6 +104,12 @@ int linePixels(double ratio = 1)
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(20);
     return int(std::lround(QFontMetricsF(font, &device).height() * ratio));
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 template<class Ink> QRect bounds(const QImage& image, Ink ink)
@@ -269,6 +279,7 @@ private slots:
     {
         QTest::addColumn<Strips>("c");
         QTest::addRow("decoded whole, caption strip") << Strips{{1001, 707}, 1, false, true, "Hills"};
+        QTest::addRow("caption over the picture") << Strips{{1001, 707}, 1, false, true, "Hills", 0};
         QTest::addRow("decoded reduced") << Strips{{1700, 1000}, 1, false, true, {}};
         QTest::addRow("half turn") << Strips{{1001, 707}, 3, false, false, {}};
         QTest::addRow("cut short") << Strips{{1001, 707}, 1, true, false, {}};
@@ -294,14 +305,23 @@ private slots:
                  c.inStrips);
         // The plain way: Qt's own reader, then the composer.
         CompositionSettings settings;
-        settings.onOffCaption = 1;
+        settings.onOffCaption = c.onOff;
         const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, {}}, settings);
         const QImage plain = composer.compose(
             PictureLoader::load(PosixFileSystem::instance(), path, composer.view(caption)), caption);
+        // Rows written while the picture decodes, and after a cut file's fall to the plain way, make
+        // the same file as the finished bitmap written whole.
+        BitmapWriter early(PosixFileSystem::instance());
+        QVERIFY(early.begin(m_dir.filePath(QStringLiteral("early.bmp")), nullptr));
         const std::optional<QImage> composed =
-            composer.composeFile(PosixFileSystem::instance(), path, caption);
+            composer.composeFile(PosixFileSystem::instance(), path, caption, nullptr, &early);
         QVERIFY(composed && !plain.isNull());
         QVERIFY(*composed == plain);
+        QVERIFY(early.finish(*composed, nullptr));
+        QVERIFY(BitmapWriter::write(plain, m_dir.filePath(QStringLiteral("whole.bmp")),
+                                    PosixFileSystem::instance()));
+        QCOMPARE(contents(m_dir.filePath(QStringLiteral("early.bmp"))),
+                 contents(m_dir.filePath(QStringLiteral("whole.bmp"))));
     }
 
     void picturesAreReadByContent_data()
