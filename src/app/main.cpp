@@ -106,8 +106,6 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
-    ProgramIcon::loadResources();
-    QApplication::setWindowIcon(ProgramIcon::icon());
     // The program lives in the tray with no window shown; it ends only through a close request.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -207,8 +205,13 @@ int main(int argc, char* argv[])
     scheduler.startupCheck();
     scheduler.start();
     shell.goToTray();
-    // What the start read and parsed is garbage now: the program rests as small as after a change.
-    QTimer::singleShot(0, &ProcessMemory::releaseFreeMemory);
+    // Work the tray icon need not wait for, left until it is surely up: every window and message box
+    // takes the program's icon in all its sizes, and what the start read and parsed is garbage now, so
+    // the program rests as small as after a change.
+    QTimer::singleShot(std::chrono::seconds(1), [] {
+        QApplication::setWindowIcon(ProgramIcon::icon());
+        ProcessMemory::releaseFreeMemory();
+    });
     control.serve([&commands](const QString& command) { return commands.run(command); });
     return app.exec();
 }

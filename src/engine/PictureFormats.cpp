@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureFormats.h"
 
+#include <QIODevice>
 #include <QImageReader>
 
 QStringList PictureFormats::patterns()
@@ -13,4 +14,22 @@ QStringList PictureFormats::patterns()
     result.sort();
     result.removeDuplicates();
     return result;
+}
+
+void PictureFormats::decideByContent(QImageReader& reader)
+{
+    static const struct
+    {
+        QByteArrayView magic;
+        const char* format;
+    } known[] = {{"\xff\xd8\xff", "jpeg"}, {"\x89PNG\r\n\x1a\n", "png"}, {"GIF8", "gif"}, {"BM", "bmp"}};
+    const QByteArray head = reader.device()->peek(8);
+    for (const auto& [magic, format] : known) {
+        if (head.startsWith(magic)) {
+            reader.setFormat(format);
+            reader.setAutoDetectImageFormat(false);
+            return;
+        }
+    }
+    reader.setDecideFormatFromContent(true);
 }

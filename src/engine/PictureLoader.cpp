@@ -4,6 +4,7 @@
 #include "AreaScaler.h"
 #include "FileSystem.h"
 #include "JpegStrips.h"
+#include "PictureFormats.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -67,7 +68,7 @@ bool openReader(FileSystem& files, const QString& path, QFile& file, QImageReade
     if (!files.openRegular(path, file, reason))
         return false;
     reader.setDevice(&file);
-    reader.setDecideFormatFromContent(true);
+    PictureFormats::decideByContent(reader);
     reader.setAutoTransform(true);
     return true;
 }

@@ -1,15 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProgramIcon.h"
 
+#include <QImageReader>
+#include <QPixmap>
+
+namespace {
+
+/** The program's icon in the sizes drawn up to `largest` pixels. */
+QIcon sizesUpTo(int largest)
+{
+    ProgramIcon::loadResources();
+    QIcon icon;
+    // Read as PNGs outright: a QIcon given the files asks every image plugin whether it reads them,
+    // loading them all, which the start would wait on and the idle program would hold.
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        if (size > largest)
+            break;
+        QImageReader reader(QStringLiteral(":/icons/tessaly-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    return icon;
+}
+
+} // namespace
+
 QIcon ProgramIcon::icon()
 {
-    loadResources();
-    QIcon icon;
-    // Named without a suffix: Qt then knows the PNGs by their content with its own reader, where a
-    // ".png" would have it load every image plugin first, which the start to the tray would wait on.
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/tessaly-%1").arg(size), QSize(size, size));
-    return icon;
+    return sizesUpTo(256);
+}
+
+QIcon ProgramIcon::trayIcon()
+{
+    return sizesUpTo(64);
 }
 
 void ProgramIcon::loadResources()

@@ -7,8 +7,10 @@
 class ProgramIcon
 {
 public:
-    /** The icon of the windows, the tray and the about box, in every size drawn. */
+    /** The icon of the windows and the about box, in every size drawn. */
     static QIcon icon();
+    /** The sizes of it a tray draws, up to 64 pixels: decoding the large ones would slow the start. */
+    static QIcon trayIcon();
     /** Makes the compiled-in pictures (":/icons/…") available; safe to call more than once. */
     static void loadResources();
 };

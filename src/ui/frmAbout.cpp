@@ -28,7 +28,6 @@ frmAbout::frmAbout(QWidget& mainWindow, UrlOpener& urlOpener)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(ProgramIcon::icon());
 
     picIcon = named(new QLabel(this), "picIcon");
     picIcon->setPixmap(ProgramIcon::icon().pixmap(QSize(32, 32)));

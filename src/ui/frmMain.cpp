@@ -105,7 +105,6 @@ frmMain::frmMain(LoadedImages& images, Prompter& prompter, FileDialogs& fileDial
     ProgramIcon::loadResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral(" Tessaly"));
-    setWindowIcon(ProgramIcon::icon());
     m_surface->setObjectName(QStringLiteral("surface"));
     setCentralWidget(m_surface);
     buildControls();

@@ -96,7 +96,9 @@ bool takesRgb32(const XImage& image, const Visual& visual)
  */
 bool drawScreen(const QString& bitmapPath, WallpaperStyle style, QImage& screen)
 {
-    QImageReader reader(bitmapPath);
+    // Only the BMP reader: left to guess, Qt would load every image plugin to ask each one.
+    QImageReader reader(bitmapPath, "bmp");
+    reader.setAutoDetectImageFormat(false);
     if (style != WallpaperStyle::Tile && reader.size() == screen.size()) {
         // The reader fills an image of the right size and format in place; if it made its own, copy.
         uchar* pixels = screen.bits();
