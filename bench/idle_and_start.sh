@@ -21,13 +21,15 @@ for tool in Xvfb trayer xwininfo; do
 done
 
 root=$(mktemp -d)
+# A desktop session's runtime folder is in memory (systemd-logind mounts /run/user/UID as tmpfs).
+run=$(mktemp -d -p /dev/shm)
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$root"; }
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$root" "$run"; }
 trap cleanup EXIT
 n=120; while [[ -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
-export DISPLAY=:$n HOME=$root/home XDG_CONFIG_HOME=$root/config XDG_RUNTIME_DIR=$root/run
+export DISPLAY=:$n HOME=$root/home XDG_CONFIG_HOME=$root/config XDG_RUNTIME_DIR=$run
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" && chmod 700 "$XDG_RUNTIME_DIR"
 Xvfb "$DISPLAY" -noreset -screen 0 3840x2160x24 >/dev/null 2>&1 & pids+=($!)
 until xwininfo -root >/dev/null 2>&1; do sleep 0.05; done
 trayer --edge top --align right --widthtype pixel --width 200 --height 32 --transparent false >/dev/null 2>&1 &

@@ -2,7 +2,6 @@
 #include "CommandLine.h"
 
 #include <QCommandLineParser>
-#include <QRegularExpression>
 
 namespace {
 
@@ -50,12 +49,15 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& vers
 
     CommandLine result;
     const QString program = arguments.isEmpty() ? QStringLiteral("tessaly") : arguments.first();
-    // QCommandLineParser names the program from the application object, which does not exist yet.
-    const QString usage = parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S*")),
-                                                    QStringLiteral("Usage: tessaly"));
+    // QCommandLineParser names the program from the application object, which does not exist yet; made
+    // only when asked for, as a plain start needs no help text.
+    const auto usage = [&parser] {
+        const QString text = parser.helpText();
+        return QStringLiteral("Usage: tessaly") + text.mid(text.indexOf(QLatin1Char(' '), 7));
+    };
     const auto refuse = [&](const QString& reason) {
         result.action = Action::Usage;
-        result.text = QStringLiteral("tessaly: %1\n\n%2").arg(reason, usage);
+        result.text = QStringLiteral("tessaly: %1\n\n%2").arg(reason, usage());
         return result;
     };
     if (!parser.parse(arguments.isEmpty() ? QStringList{program} : arguments))
@@ -64,7 +66,7 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& vers
         return refuse(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
     if (parser.isSet(help)) {
         result.action = Action::Help;
-        result.text = usage;
+        result.text = usage();
         return result;
     }
     if (parser.isSet(showVersion)) {
