@@ -157,7 +157,7 @@ void Scheduler::arm()
     if (!m_running || m_paused || m_inTick)
         return;
     const qint64 untilDue = m_clock.now().msecsTo(dueAt());
-    const int wait = static_cast<int>(std::clamp<qint64>(untilDue, 0, m_maxWaitMs));
+    const int wait = static_cast<int>(std::clamp<qint64>(untilDue, 0, MaxWaitMs));
     Timer1.setTimerType(wait < PreciseBelowMs ? Qt::PreciseTimer : Qt::CoarseTimer);
     Timer1.start(wait);
 }

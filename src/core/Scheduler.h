@@ -59,8 +59,6 @@ public:
     void Timer1_Timer();
 
     const QTimer& timer() const { return Timer1; }
-    /** Shortens the one-minute cap, so tests need not wait a minute. */
-    void setMaxWait(int msecs) { m_maxWaitMs = msecs; }
 
     static constexpr const char* EmptyListMessage =
         "There are no images loaded in program. Load at least one image file to be displayed.";
@@ -77,7 +75,6 @@ private:
     Prompter& m_prompter;
     ChangeFunction m_change;
     QTimer Timer1;
-    int m_maxWaitMs = MaxWaitMs;
     bool m_running = false;
     bool m_inTick = false;
     bool m_paused = false;

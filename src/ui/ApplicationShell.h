@@ -53,9 +53,6 @@ public:
     /** The settings window if it has been built, else null. */
     frmMain* builtWindow() const { return m_window.get(); }
 
-    /** Whether the window is shown only because there is no tray. */
-    bool shownForMissingTray() const { return m_shownForMissingTray; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -54,9 +54,7 @@ public:
     void showTotalText(const QString& text);
 
     int selected() const { return m_selected; }
-    QString positionText() const { return m_positionText; }
     QString totalText() const { return m_totalText; }
-    QString captionText() const { return m_captionText; }
     /** The picture to draw, reduced for display; null when the box is blank. */
     const QImage& thumbnail() const { return m_thumbnail; }
     const ThumbnailPlacement& placement() const { return m_placement; }

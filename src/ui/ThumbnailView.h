@@ -15,7 +15,6 @@ public:
     explicit ThumbnailView(QWidget* parent = nullptr);
     /** A null picture leaves the box blank. */
     void setPicture(const QImage& picture, const ThumbnailPlacement& placement);
-    bool isBlank() const { return m_picture.isNull(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

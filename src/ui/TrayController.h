@@ -40,7 +40,6 @@ public:
 
     QSystemTrayIcon& icon() { return m_icon; }
     QMenu& menu() { return mnuSystemTray; }
-    bool trayBusy() const { return m_trayBusy; }
 
 signals:
     /** "Settings" was chosen. */

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "../core/FaultyFileSystem.h"
 #include "FakeEventWait.h"
 #include "FakePrompter.h"
 #include "FakeRandom.h"
@@ -31,7 +32,8 @@ struct Rig
     FakeRandom random;
     FakeEventWait wait;
     FakeScreenInfo screen{QSize(160, 120)};
-    ChangeCycle cycle{settings, images, file, folder.folder(), PosixFileSystem::instance(), desktop,
+    FaultyFileSystem files;
+    ChangeCycle cycle{settings, images, file, folder.folder(), files, desktop,
                       prompter, random, wait, screen};
 
     explicit Rig(int count, const QString& imageNum = QStringLiteral("0"), const QByteArray& more = {})
@@ -108,6 +110,8 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("told"); // words the message must hold
         QTest::addRow("bitmap cannot be written") << "bitmap is a folder" << QStringLiteral("Is a directory");
+        // Rows of a photo go to the file while it decodes, on another thread.
+        QTest::addRow("disk full while a photo decodes") << "disk full" << QStringLiteral("No space left");
         QTest::addRow("fallback is a named pipe") << "fallback pipe" << QStringLiteral("named pipe");
         QTest::addRow("desktop refuses") << "desktop" << QStringLiteral("GNOME: gsettings is not installed");
     }
@@ -124,14 +128,22 @@ private slots:
                     ::mkfifo(QFile::encodeName(fallback).constData(), 0600) == 0);
         if (fault == "desktop")
             rig.desktop.failWith(told);
+        if (fault == "disk full") {
+            QImage photo(400, 300, QImage::Format_RGB32);
+            photo.fill(Qt::darkCyan);
+            QVERIFY(photo.save(rig.images.PathAt(1), "JPEG"));
+            rig.files.failAt(FaultyFileSystem::Step::Write, ENOSPC, 20000);
+        }
         QVERIFY(!rig.cycle.ChangeWallpaper(QStringLiteral("0")));
         QCOMPARE(rig.prompter.shown().size(), 1);
         QVERIFY2(rig.prompter.texts().first().contains(told), qPrintable(rig.prompter.texts().first()));
         QCOMPARE(rig.prompter.shown().first().icon, PromptIcon::Exclamation);
         QCOMPARE(rig.desktop.applied().size(), fault == "desktop" ? 1 : 0);
         QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
+        QCOMPARE(QDir(rig.folder.folder()).entryList({".tessaly.bmp.*"}, QDir::Hidden | QDir::Files), {});
         // The program carries on: the next change works and is recorded.
         rig.desktop.failWith(QString());
+        rig.files.failAt(FaultyFileSystem::Step::None, 0);
         QDir(rig.folder.folder()).rmdir(QStringLiteral("tessaly.bmp"));
         QVERIFY(rig.cycle.ChangeWallpaper(QStringLiteral("0")));
         QCOMPARE(rig.fileIndex(), QStringLiteral("2"));

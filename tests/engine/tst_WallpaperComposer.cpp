@@ -20,7 +20,7 @@ const QRgb R = qRgb(255, 0, 0), B = qRgb(0, 0, 255), G = qRgb(0, 255, 0), Y = qR
 
 /**
  * A JPEG on a 640 x 480 screen, which the streamed decode takes (inStrips) or leaves to the plain one,
- * with its caption in a strip of its own (onOff 1) or over the picture.
+ * with its caption in a strip of its own (onOff 1) or over the picture, inside the work area.
  */
 struct Strips
 {
@@ -29,6 +29,7 @@ struct Strips
     bool cut, inStrips;
     QString caption;
     double onOff = 1;
+    QRect available = {};
 };
 
 /** A caption as the settings file describes it, on a given work area of an 800 x 600 screen. */
@@ -279,7 +280,8 @@ private slots:
     {
         QTest::addColumn<Strips>("c");
         QTest::addRow("decoded whole, caption strip") << Strips{{1001, 707}, 1, false, true, "Hills"};
-        QTest::addRow("caption over the picture") << Strips{{1001, 707}, 1, false, true, "Hills", 0};
+        QTest::addRow("caption over the picture, above a panel")
+            << Strips{{1001, 707}, 1, false, true, "Hills", 0, {0, 0, 640, 400}};
         QTest::addRow("decoded reduced") << Strips{{1700, 1000}, 1, false, true, {}};
         QTest::addRow("half turn") << Strips{{1001, 707}, 3, false, false, {}};
         QTest::addRow("cut short") << Strips{{1001, 707}, 1, true, false, {}};
@@ -306,7 +308,7 @@ private slots:
         // The plain way: Qt's own reader, then the composer.
         CompositionSettings settings;
         settings.onOffCaption = c.onOff;
-        const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, {}}, settings);
+        const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, c.available}, settings);
         const QImage plain = composer.compose(
             PictureLoader::load(PosixFileSystem::instance(), path, composer.view(caption)), caption);
         // Rows written while the picture decodes, and after a cut file's fall to the plain way, make
