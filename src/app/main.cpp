@@ -199,12 +199,13 @@ int main(int argc, char* argv[])
         QCoreApplication::exit(0);
     });
 
+    // The icon first, so that the program is seen to be there while a change at start is made.
+    shell.goToTray();
     ControlCommands commands(settings, images, cycle, scheduler, shell, tray);
 
     cycle.noteShownAtStart();
     scheduler.startupCheck();
     scheduler.start();
-    shell.goToTray();
     // Work the tray icon need not wait for, left until it is surely up: every window and message box
     // takes the program's icon in all its sizes, and what the start read and parsed is garbage now, so
     // the program rests as small as after a change.
