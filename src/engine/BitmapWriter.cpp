@@ -1,13 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BitmapWriter.h"
 
-#include "FileSystem.h"
-
-#include <QFile>
 #include <QtEndian>
 #include <algorithm>
-#include <memory>
-#include <thread>
 
 namespace {
 
@@ -75,7 +70,7 @@ qint64 rowOffset(const QImage& image, int y)
 
 } // namespace
 
-BitmapWriter::BitmapWriter(FileSystem& fs) : m_fs(fs), m_file(fs) {}
+BitmapWriter::BitmapWriter(FileSystem& fs) : m_file(fs) {}
 
 bool BitmapWriter::write(const QImage& image, const QString& path, FileSystem& fs, QString* error)
 {
@@ -146,14 +141,7 @@ bool BitmapWriter::finish(const QImage& canvas, QString* error)
         }
     }
     forgetRows();
-    // The system drops the replaced bitmap's cached pages when it lets the file go: milliseconds for a
-    // screen-sized bitmap, which a helper thread pays, holding the old file until the new one is in place.
-    auto old = std::make_unique<QFile>();
-    const bool holding = m_fs.openRegular(m_path, *old, nullptr);
-    const bool committed = m_file.commit();
-    if (holding)
-        std::thread([file = std::move(old)] {}).detach();
-    return committed || fail(m_file.errorString());
+    return m_file.commit() || fail(m_file.errorString());
 }
 
 int BitmapWriter::removeStaleTemporaries(FileSystem& fs, const QString& path)

@@ -43,7 +43,6 @@ public:
     static int removeStaleTemporaries(FileSystem& fs, const QString& path);
 
 private:
-    FileSystem& m_fs;
     AtomicFileWriter m_file;
     QString m_path;
     /** Per canvas row, whether it is written; a byte each, as a row is marked from another thread. */
