@@ -106,21 +106,21 @@ Settings SettingsSchema::readAll(SettingsFile& file)
     return settings;
 }
 
-bool SettingsSchema::write(SettingsFile& file, const Settings& settings, QString Settings::*field)
-{
-    return write(file, settings, {field});
-}
-
-bool SettingsSchema::write(SettingsFile& file, const Settings& settings,
-                           std::initializer_list<QString Settings::*> fields)
+bool SettingsSchema::write(SettingsFile& file, const Settings& settings, const Fields& fields)
 {
     QList<IniEdit> edits;
-    edits.reserve(static_cast<qsizetype>(fields.size()));
+    edits.reserve(fields.size());
     for (QString Settings::*field : fields) {
         const SettingSpec& spec = of(field);
         edits.append(IniEdit::write(QLatin1String(spec.section), QLatin1String(spec.key), settings.*field));
     }
     return file.apply(edits);
+}
+
+void SettingsSchema::copy(const Settings& from, Settings& to, const Fields& fields)
+{
+    for (QString Settings::*field : fields)
+        to.*field = from.*field;
 }
 
 qint16 SettingsSchema::int16(const Settings& settings, QString Settings::*field)

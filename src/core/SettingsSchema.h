@@ -39,11 +39,12 @@ public:
 
     /** Reads every key into a record, as text, exactly as stored; a missing or malformed one as shipped. */
     static Settings readAll(SettingsFile& file);
-    /** Writes one field's text to its key. */
-    [[nodiscard]] static bool write(SettingsFile& file, const Settings& settings, QString Settings::*field);
-    /** Writes several fields' text to their keys in the given order, as one save of the file. */
-    [[nodiscard]] static bool write(SettingsFile& file, const Settings& settings,
-                                    std::initializer_list<QString Settings::*> fields);
+    /** Some fields of a record, such as one dialog sets. */
+    using Fields = QList<QString Settings::*>;
+    /** Writes the fields' text to their keys in the given order, as one save of the file. */
+    [[nodiscard]] static bool write(SettingsFile& file, const Settings& settings, const Fields& fields);
+    /** Gives `to` the fields' values in `from`, leaving its others alone. */
+    static void copy(const Settings& from, Settings& to, const Fields& fields);
 
     /** The field as a 16-bit integer; the shipped default's when it does not convert or is out of range. */
     static qint16 int16(const Settings& settings, QString Settings::*field);

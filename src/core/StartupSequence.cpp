@@ -18,7 +18,7 @@ Settings StartupSequence::run(SettingsFile& file, const QString& appFolder, Load
     images.LoadFromSettings(file);
     if (settings.ChangeTime.isEmpty()) {
         settings.ChangeTime = SettingValue::fromDateTime(clock.now());
-        SettingsSaveReport::check(SettingsSchema::write(file, settings, &Settings::ChangeTime), file,
+        SettingsSaveReport::check(SettingsSchema::write(file, settings, {&Settings::ChangeTime}), file,
                                   prompter);
     }
     return settings;

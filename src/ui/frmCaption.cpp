@@ -15,6 +15,16 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace {
+
+/** The settings this dialog sets. */
+const SettingsSchema::Fields CaptionFields = {
+    &Settings::captionPosition,  &Settings::onOffCaption,          &Settings::newFontName,
+    &Settings::newFontSize,      &Settings::newFontBold,           &Settings::newFontItalic,
+    &Settings::newFontUnderline, &Settings::newFontFontStrikethru, &Settings::newFontForeColor};
+
+} // namespace
+
 frmCaption::frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter,
                        FontChooser& chooser)
     : QuasiModalDialog(mainWindow, QStringLiteral("Caption Properties")),
@@ -76,15 +86,7 @@ frmCaption::frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& fi
 
 void frmCaption::Form_Load()
 {
-    savedCaptionPosition = m_settings.captionPosition;
-    savedOnOffCaption = m_settings.onOffCaption;
-    savedFontName = m_settings.newFontName;
-    savedFontSize = m_settings.newFontSize;
-    savedFontBold = m_settings.newFontBold;
-    savedFontItalic = m_settings.newFontItalic;
-    savedFontUnderline = m_settings.newFontUnderline;
-    savedFontStrikethru = m_settings.newFontFontStrikethru;
-    savedFontForeColor = m_settings.newFontForeColor;
+    m_saved = m_settings;
 
     // Values that do not convert show the shipped choice.
     const double position = SettingsSchema::number(m_settings, &Settings::captionPosition);
@@ -155,27 +157,13 @@ void frmCaption::font_Click()
 
 void frmCaption::ok_Click()
 {
-    SettingsSaveReport::check(
-        SettingsSchema::write(m_file, m_settings,
-                              {&Settings::captionPosition, &Settings::onOffCaption, &Settings::newFontName,
-                               &Settings::newFontSize, &Settings::newFontBold, &Settings::newFontItalic,
-                               &Settings::newFontUnderline, &Settings::newFontFontStrikethru,
-                               &Settings::newFontForeColor}),
-        m_file, m_prompter);
+    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, CaptionFields), m_file, m_prompter);
     close();
 }
 
 void frmCaption::cancel_Click()
 {
-    m_settings.captionPosition = savedCaptionPosition;
-    m_settings.onOffCaption = savedOnOffCaption;
-    m_settings.newFontName = savedFontName;
-    m_settings.newFontSize = savedFontSize;
-    m_settings.newFontBold = savedFontBold;
-    m_settings.newFontItalic = savedFontItalic;
-    m_settings.newFontUnderline = savedFontUnderline;
-    m_settings.newFontFontStrikethru = savedFontStrikethru;
-    m_settings.newFontForeColor = savedFontForeColor;
+    SettingsSchema::copy(m_saved, m_settings, CaptionFields);
     close();
 }
 

@@ -3,6 +3,7 @@
 
 #include "FontChoice.h"
 #include "QuasiModalDialog.h"
+#include "Settings.h"
 
 class FontChooser;
 class QGroupBox;
@@ -11,7 +12,6 @@ class QPushButton;
 class QRadioButton;
 class Prompter;
 class SettingsFile;
-struct Settings;
 
 /** Sets where the caption stands, whether it is drawn on the picture, and its font and colour. */
 class frmCaption : public QuasiModalDialog
@@ -54,13 +54,6 @@ private:
     FontChooser& dlgDialogFont;
     /** What the font chooser starts from: the font at opening, then the user's last choice. */
     FontChoice m_font;
-    QString savedCaptionPosition;
-    QString savedOnOffCaption;
-    QString savedFontName;
-    QString savedFontSize;
-    QString savedFontBold;
-    QString savedFontItalic;
-    QString savedFontUnderline;
-    QString savedFontStrikethru;
-    QString savedFontForeColor;
+    /** The settings at opening, which Cancel puts back. */
+    Settings m_saved;
 };

@@ -45,7 +45,7 @@ void frmDisplay::Form_Load()
 {
     savedDisplayType = m_settings.displayType;
     // A value that is not a number shows the shipped style rather than nothing.
-    const double type = SettingsSchema::number(m_settings, &Settings::displayType);
+    const double type = SettingsSchema::number(m_settings, {&Settings::displayType});
     if (type == 0)
         fullOption->setChecked(true);
     else if (type == 1)
@@ -71,7 +71,7 @@ void frmDisplay::tileOption_Click()
 
 void frmDisplay::ok_Click()
 {
-    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, &Settings::displayType), m_file,
+    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, {&Settings::displayType}), m_file,
                               m_prompter);
     close();
 }

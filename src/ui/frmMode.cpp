@@ -52,7 +52,7 @@ void frmMode::Form_Load()
     }
     // Another number selects neither option and is written back as it stands; text that is not a
     // number shows the shipped order.
-    const double type = SettingsSchema::number(m_settings, &Settings::sequenceType);
+    const double type = SettingsSchema::number(m_settings, {&Settings::sequenceType});
     if (type == 0)
         seqOption->setChecked(true);
     else if (type == 1)
@@ -76,7 +76,7 @@ void frmMode::shuffleOption_Click()
 
 void frmMode::ok_Click()
 {
-    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, &Settings::sequenceType), m_file,
+    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, {&Settings::sequenceType}), m_file,
                               m_prompter);
     close();
 }

@@ -32,6 +32,10 @@ const frmTimer::Unit kMinutes{"0", &Settings::timeMin, "Minute", "Minutes"};
 const frmTimer::Unit kHours{"1", &Settings::timeHour, "Hour", "Hours"};
 const frmTimer::Unit kDays{"2", &Settings::timeDay, "Day", "Days"};
 
+/** The settings this dialog sets. */
+const SettingsSchema::Fields TimerFields = {&Settings::timeOption, &Settings::timeMin, &Settings::timeHour,
+                                            &Settings::timeDay, &Settings::changeEveryBoot};
+
 /** The largest count of a unit, as the settings file allows it. */
 int largest(const frmTimer::Unit& unit)
 {
@@ -102,11 +106,7 @@ frmTimer::frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file, 
 
 void frmTimer::Form_Load()
 {
-    savedTimeOption = m_settings.timeOption;
-    savedTimeMin = m_settings.timeMin;
-    savedTimeHour = m_settings.timeHour;
-    savedTimeDay = m_settings.timeDay;
-    savedChangeEveryBoot = m_settings.changeEveryBoot;
+    m_saved = m_settings;
 
     const double option = SettingsSchema::number(m_settings, &Settings::timeOption);
     if (option == 0)
@@ -186,21 +186,13 @@ void frmTimer::bootCheck_Click()
 
 void frmTimer::ok_Click()
 {
-    SettingsSaveReport::check(
-        SettingsSchema::write(m_file, m_settings,
-                              {&Settings::timeOption, &Settings::timeMin, &Settings::timeHour,
-                               &Settings::timeDay, &Settings::changeEveryBoot}),
-        m_file, m_prompter);
+    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, TimerFields), m_file, m_prompter);
     close();
 }
 
 void frmTimer::cancel_Click()
 {
-    m_settings.timeOption = savedTimeOption;
-    m_settings.timeMin = savedTimeMin;
-    m_settings.timeHour = savedTimeHour;
-    m_settings.timeDay = savedTimeDay;
-    m_settings.changeEveryBoot = savedChangeEveryBoot;
+    SettingsSchema::copy(m_saved, m_settings, TimerFields);
     close();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "QuasiModalDialog.h"
+#include "Settings.h"
 
 class QCheckBox;
 class QIntValidator;
@@ -12,7 +13,6 @@ class QRadioButton;
 class QScrollBar;
 class Prompter;
 class SettingsFile;
-struct Settings;
 
 /** Sets the interval of the automatic change, a unit and a count, and the change at every start. */
 class frmTimer : public QuasiModalDialog
@@ -64,9 +64,6 @@ private:
     SettingsFile& m_file;
     Prompter& m_prompter;
     QIntValidator* m_countRange = nullptr;
-    QString savedTimeOption;
-    QString savedTimeMin;
-    QString savedTimeHour;
-    QString savedTimeDay;
-    QString savedChangeEveryBoot;
+    /** The settings at opening, which Cancel puts back. */
+    Settings m_saved;
 };
