@@ -7,7 +7,7 @@
 # Last, with CHANGES > 0, it changes the wallpaper that many times by clicks on the icon, a 24 MP
 # photo onto the 3840x2160 screen through the real desktop back end, and prints the resident memory
 # after some of them.
-# Usage: bench/idle_and_start.sh [PROGRAM] [IDLE_SECONDS] [CHANGES]
+# Usage: [RUNS=21] [ROUNDS=5] bench/idle_and_start.sh [PROGRAM] [IDLE_SECONDS] [CHANGES]
 #        (needs Xvfb, trayer, xwininfo; xdotool and ImageMagick for the changes)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,11 +30,20 @@ n=120; while [[ -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
 export DISPLAY=:$n HOME=$root/home XDG_CONFIG_HOME=$root/config XDG_RUNTIME_DIR=$run
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" && chmod 700 "$XDG_RUNTIME_DIR"
-Xvfb "$DISPLAY" -noreset -screen 0 3840x2160x24 >/dev/null 2>&1 & pids+=($!)
-until xwininfo -root >/dev/null 2>&1; do sleep 0.05; done
-trayer --edge top --align right --widthtype pixel --width 200 --height 32 --transparent false >/dev/null 2>&1 &
-pids+=($!)
-until xwininfo -root -tree | grep -q '("panel" "trayer")'; do sleep 0.05; done
+desktop=()
+desktop_up() {
+    Xvfb "$DISPLAY" -noreset -screen 0 3840x2160x24 >/dev/null 2>&1 & desktop=($!)
+    until xwininfo -root >/dev/null 2>&1; do sleep 0.05; done
+    trayer --edge top --align right --widthtype pixel --width 200 --height 32 --transparent false \
+        >/dev/null 2>&1 & desktop+=($!)
+    pids+=("${desktop[@]}")
+    until xwininfo -root -tree | grep -q '("panel" "trayer")'; do sleep 0.05; done
+}
+desktop_down() {
+    kill "${desktop[@]}" 2>/dev/null || true
+    wait "${desktop[@]}" 2>/dev/null || true
+    while [[ -e /tmp/.X$n-lock ]]; do sleep 0.05; done
+}
 
 icon_up() { xwininfo -root -tree | grep -q "\"Tessaly\": (\"$1\" \"Tessaly\")  *[0-9]*x[0-9]*+0+0"; }
 rss_mib() { awk '/^VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
@@ -50,19 +59,27 @@ start_ms() {
 }
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 
-# Start to icon, the two programs in turn (RUNS pairs, 21 by default: one run varies by several ms); the first run of ours seeds its folder and is left out.
-start_ms "$program" >/dev/null
-ours=() theirs=()
-for i in $(seq $runs); do
-    ours+=("$(start_ms "$program")")
-    theirs+=("$(start_ms "$minimal")")
+# Start to icon, the two programs in turn, RUNS pairs on each of ROUNDS fresh X servers: one run varies by
+# several ms, and one X server and tray host can favour either program by as much as the target allows.
+# The first run of ours seeds its folder and is left out.
+ratios=()
+for round in $(seq "${ROUNDS:-5}"); do
+    desktop_up
+    start_ms "$program" >/dev/null
+    ours=() theirs=()
+    for i in $(seq $runs); do
+        ours+=("$(start_ms "$program")")
+        theirs+=("$(start_ms "$minimal")")
+    done
+    desktop_down
+    o=$(printf '%s\n' "${ours[@]}" | cut -d' ' -f1 | median)
+    m=$(printf '%s\n' "${theirs[@]}" | cut -d' ' -f1 | median)
+    ratios+=("$(awk -v o=$o -v m=$m 'BEGIN {printf "%.2f", o / m}')")
+    echo "  round $round, medians of $runs: tessaly $o ms, minimal Qt tray program $m ms, ratio ${ratios[-1]}"
 done
-o=$(printf '%s\n' "${ours[@]}" | cut -d' ' -f1 | median)
-m=$(printf '%s\n' "${theirs[@]}" | cut -d' ' -f1 | median)
-echo "start to tray icon, median of $runs: tessaly $o ms, minimal Qt tray program $m ms;" \
-    "ratio $(awk -v o=$o -v m=$m 'BEGIN {printf "%.2f", o / m}') (target <= 1.20)"
-echo "  tessaly runs (ms, resident MiB at the icon): $(printf '%s; ' "${ours[@]}")"
-echo "  minimal runs (ms, resident MiB at the icon): $(printf '%s; ' "${theirs[@]}")"
+echo "start to tray icon: ratio $(printf '%s\n' "${ratios[@]}" | median), the median of ${#ratios[@]} rounds" \
+    "(target <= 1.20); resident MiB at the last icon: tessaly ${ours[-1]#* }, minimal ${theirs[-1]#* }"
+desktop_up
 
 # Idle: a schedule far away so no change happens in the window.
 ini=$XDG_CONFIG_HOME/tessaly/tessdesk.ini
