@@ -121,7 +121,7 @@ FAULTS = [
      "painter.fillRect(picture.rect(), Qt::black);", "see-through parts show black"),
     ("exif-orientation-ignored", "engine/PictureLoader.cpp", "reader.setAutoTransform(true);",
      "reader.setAutoTransform(false);", "photos are not turned upright"),
-    ("bitmap-byte-order", "engine/BitmapWriter.cpp",
+    ("bitmap-byte-order", "engine/BgrRow.h",
      "*out++ = uchar(qBlue(in[x]));\n        *out++ = uchar(qGreen(in[x]));\n        *out++ = uchar(qRed(in[x]));",
      "*out++ = uchar(qRed(in[x]));\n        *out++ = uchar(qGreen(in[x]));\n        *out++ = uchar(qBlue(in[x]));",
      "the bitmap's pixels written R, G, B"),

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AreaScaler.h"
 
+#include "BgrRow.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -112,12 +114,7 @@ void AreaScaler::shrinkInto(const QImage& source, QImage& canvas, const QRect& t
     AreaScaler scaler(source.size(), canvas, target);
     std::vector<uchar> row(std::size_t(source.width()) * 3);
     for (int y = 0; y < source.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-        for (int x = 0; x < source.width(); ++x) {
-            row[3 * x] = uchar(qBlue(in[x]));
-            row[3 * x + 1] = uchar(qGreen(in[x]));
-            row[3 * x + 2] = uchar(qRed(in[x]));
-        }
+        bgrRow(source, y, row.data());
         scaler.addRow(row.data());
     }
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BitmapWriter.h"
 
+#include "BgrRow.h"
+
 #include <QtEndian>
 #include <algorithm>
 
@@ -51,17 +53,6 @@ std::vector<uchar> headers(const QImage& image)
     return bytes;
 }
 
-/** Row `y` of `image` (RGB32) as it is stored in the file; the padding is left as it is in `out`. */
-void convertRow(const QImage& image, int y, uchar* out)
-{
-    const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-        *out++ = uchar(qBlue(in[x]));
-        *out++ = uchar(qGreen(in[x]));
-        *out++ = uchar(qRed(in[x]));
-    }
-}
-
 /** Where row `y` of `image` starts in the file: the bottom row comes first. */
 qint64 rowOffset(const QImage& image, int y)
 {
@@ -94,7 +85,7 @@ void BitmapWriter::writeRow(const QImage& canvas, int y)
     if (m_written.size() != std::size_t(canvas.height()))
         m_written.assign(std::size_t(canvas.height()), 0);
     m_row.resize(rowBytes(canvas), 0);
-    convertRow(canvas, y, m_row.data());
+    bgrRow(canvas, y, m_row.data());
     m_file.writeAt(rowOffset(canvas, y), reinterpret_cast<const char*>(m_row.data()), qint64(m_row.size()));
     m_written[std::size_t(y)] = 1;
 }
@@ -132,7 +123,7 @@ bool BitmapWriter::finish(const QImage& canvas, QString* error)
     int inBlock = 0;
     for (int y = image.height() - 1; y >= 0; --y) {
         if (!m_written[std::size_t(y)])
-            convertRow(image, y, block.data() + std::size_t(inBlock++) * bytesPerRow);
+            bgrRow(image, y, block.data() + std::size_t(inBlock++) * bytesPerRow);
         const bool runEnds = y == 0 || m_written[std::size_t(y - 1)] || inBlock == rowsPerBlock;
         if (inBlock > 0 && runEnds) {
             m_file.writeAt(rowOffset(image, y + inBlock - 1), reinterpret_cast<const char*>(block.data()),

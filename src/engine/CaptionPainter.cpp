@@ -58,11 +58,14 @@ QPointF CaptionPainter::textCorner(const QRect& area, const QString& text, doubl
 
 QRect CaptionPainter::band(QSize canvas, const QRect& area, const QString& text, double position) const
 {
-    if (text.isEmpty())
-        return {};
+    return text.isEmpty() ? QRect() : bandAt(canvas, textCorner(area, text, position));
+}
+
+QRect CaptionPainter::bandAt(QSize canvas, QPointF corner) const
+{
     const double ratio = m_scale.devicePixelRatio();
     const double line = QFontMetricsF(m_font.font, &m_measuringDevice).height() * ratio;
-    const double top = textCorner(area, text, position).y() * ratio;
+    const double top = corner.y() * ratio;
     const int first = int(std::floor(top - line));
     const int last = int(std::ceil(top + 2 * line));
     return QRect(0, first, canvas.width(), last - first + 1).intersected(QRect(QPoint(0, 0), canvas));
@@ -73,16 +76,17 @@ void CaptionPainter::paint(QImage& canvas, const QRect& area, const QString& tex
     if (text.isEmpty())
         return;
     const double ratio = m_scale.devicePixelRatio();
+    const QPointF corner = textCorner(area, text, position);
     // The canvas takes the screen's logical resolution for the font, and the painter works in logical
     // pixels scaled to device pixels: N points come out the same physical size at every scale factor.
     setLogicalResolution(canvas, m_scale);
     QPainter painter(&canvas);
-    painter.setClipRect(band(canvas.size(), area, text, position));
+    painter.setClipRect(bandAt(canvas.size(), corner));
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(ratio, ratio);
     painter.setFont(m_font.font);
     painter.setPen(m_font.colour);
     painter.setBackgroundMode(Qt::TransparentMode);
     const QFontMetricsF metrics(m_font.font, &canvas);
-    painter.drawText(textCorner(area, text, position) + QPointF(0, metrics.ascent()), text);
+    painter.drawText(corner + QPointF(0, metrics.ascent()), text);
 }

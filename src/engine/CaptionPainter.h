@@ -45,6 +45,8 @@ public:
 private:
     /** Top-left corner of the text, in logical pixels of the canvas. */
     QPointF textCorner(const QRect& area, const QString& text, double position) const;
+    /** The band of a caption line whose text starts at `corner`. */
+    QRect bandAt(QSize canvas, QPointF corner) const;
 
     CaptionFont m_font;
     TwipScale m_scale;
