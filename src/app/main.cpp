@@ -2,8 +2,8 @@
 // Builds the real platform objects and wires the layers.
 #include "ApplicationFolder.h"
 #include "ApplicationShell.h"
+#include "AtomicFileWriter.h"
 #include "AutostartEntry.h"
-#include "BitmapWriter.h"
 #include "ChangeCycle.h"
 #include "CommandLine.h"
 #include "ControlClient.h"
@@ -144,8 +144,8 @@ int main(int argc, char* argv[])
     // A change or save cut short leaves its temporary file; a bitmap's is as large as the screen.
     SettingsFile settingsFile(settingsPath, PosixFileSystem::instance());
     settingsFile.removeStaleTemporaries();
-    BitmapWriter::removeStaleTemporaries(PosixFileSystem::instance(),
-                                         appFolder + QLatin1String(ChangeCycle::BitmapName));
+    AtomicFileWriter::removeStaleTemporaries(PosixFileSystem::instance(),
+                                             appFolder + QLatin1String(ChangeCycle::BitmapName));
     // The first start also asks to be started at login; later starts leave the user's choice alone. A
     // portable copy keeps to its own folder: it may be on a stick that is gone at the next login.
     const bool portable = ApplicationFolder::isPortable(QCoreApplication::applicationDirPath());

@@ -134,8 +134,3 @@ bool BitmapWriter::finish(const QImage& canvas, QString* error)
     forgetRows();
     return m_file.commit() || fail(m_file.errorString());
 }
-
-int BitmapWriter::removeStaleTemporaries(FileSystem& fs, const QString& path)
-{
-    return AtomicFileWriter::removeStaleTemporaries(fs, path);
-}

@@ -39,9 +39,6 @@ public:
     /** Writes the header and the rows of `canvas` not written yet, and puts the bitmap in place. */
     [[nodiscard]] bool finish(const QImage& canvas, QString* error);
 
-    /** Removes the temporary files a killed change left beside `path`; returns how many. */
-    static int removeStaleTemporaries(FileSystem& fs, const QString& path);
-
 private:
     AtomicFileWriter m_file;
     QString m_path;

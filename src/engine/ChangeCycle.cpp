@@ -18,23 +18,6 @@
 #include <algorithm>
 #include <cmath>
 
-QString ChangeCycle::processingErrorText()
-{
-    return QStringLiteral(
-        "Error 100: Cannot process image correct. If this keeps happening, please report it to "
-        "the Tessaly developers together with the picture that was being shown.");
-}
-
-QString ChangeCycle::saveErrorText(const QString& reason)
-{
-    return QStringLiteral("%1 The wallpaper was not changed.").arg(reason);
-}
-
-QString ChangeCycle::applyErrorText(const QString& reason)
-{
-    return QStringLiteral("The wallpaper could not be set: %1").arg(reason);
-}
-
 ChangeCycle::ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
                          FileSystem& files, DesktopBackend& desktop, Prompter& prompter, RandomSource& random,
                          EventWait& wait, const ScreenInfo& screen, QObject* parent)
@@ -169,8 +152,12 @@ bool ChangeCycle::changeOnce(const Request& request)
         saved = bitmap && !bitmap->isNull() && writer.finish(*bitmap, &saveError);
     }
     if (!saved) {
-        m_prompter.tell(saveError.isEmpty() ? processingErrorText() + unusableFallback
-                                            : saveErrorText(saveError),
+        m_prompter.tell(saveError.isEmpty()
+                            ? QStringLiteral("Error 100: Cannot process image correct. If this keeps "
+                                             "happening, please report it to the Tessaly developers together "
+                                             "with the picture that was being shown.") +
+                                  unusableFallback
+                            : QStringLiteral("%1 The wallpaper was not changed.").arg(saveError),
                         PromptIcon::Exclamation);
         return false;
     }
@@ -183,7 +170,8 @@ bool ChangeCycle::changeOnce(const Request& request)
     QString style = composition->displayType == 1 ? QStringLiteral("Center") : QStringLiteral("Stretch");
     const ApplyResult result = m_desktop.apply(bitmapPath, style);
     if (!result.ok) {
-        m_prompter.tell(applyErrorText(result.reason), PromptIcon::Exclamation);
+        m_prompter.tell(QStringLiteral("The wallpaper could not be set: %1").arg(result.reason),
+                        PromptIcon::Exclamation);
         return false;
     }
     if (listed)

@@ -31,13 +31,6 @@ public:
     /** How long a saved bitmap rests before it is applied. */
     static constexpr int SettleMilliseconds = 500;
 
-    /** The message of a change that could not be composed or saved. */
-    static QString processingErrorText();
-    /** The message of a change whose bitmap could not be written, with the file and the reason. */
-    static QString saveErrorText(const QString& reason);
-    /** The message of a change the desktop refused, with the desktop's reason. */
-    static QString applyErrorText(const QString& reason);
-
     /** `files` writes the wallpaper bitmap into `appFolder`. */
     ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
                 FileSystem& files, DesktopBackend& desktop, Prompter& prompter, RandomSource& random,

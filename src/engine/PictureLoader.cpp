@@ -74,6 +74,18 @@ bool openReader(FileSystem& files, const QString& path, QFile& file, QImageReade
 }
 
 /**
+ * The size to ask a JPEG decoder for so that its DCT scaling (by M/8) gives exactly that size and nothing
+ * is resampled twice; `target` itself when no such size exists.
+ */
+QSize jpegDecodeSize(QSize stored, QSize target)
+{
+    const int numerator = jpegScaleNumerator(stored, target);
+    const QSize decoded(ceilDiv(qint64(stored.width()) * numerator, 8),
+                        ceilDiv(qint64(stored.height()) * numerator, 8));
+    return jpegScaleNumerator(stored, decoded) == numerator ? decoded : target;
+}
+
+/**
  * The size a picture shrunk to `target` is decoded at: reduced when it is at least twice as large both
  * ways or too large to decode whole, else its own size.
  */
@@ -82,7 +94,7 @@ QSize decodeSize(QSize stored, QSize target, bool jpeg)
     const bool muchLarger = stored.width() >= 2 * target.width() && stored.height() >= 2 * target.height();
     if (!muchLarger && bytes(stored) <= budgetBytes())
         return stored;
-    return jpeg ? PictureLoader::jpegDecodeSize(stored, target) : target;
+    return jpeg ? jpegDecodeSize(stored, target) : target;
 }
 
 } // namespace
@@ -102,16 +114,6 @@ bool PictureLoader::shrinkInto(FileSystem& files, const QString& path, QImage& c
     // The reader has read the header only; the strips start again from the file's first byte.
     return file.seek(0) &&
            JpegStrips::decode(file, jpegScaleNumerator(reader.size(), decoded), decoded, scaler);
-}
-
-QSize PictureLoader::jpegDecodeSize(QSize stored, QSize target)
-{
-    const int numerator = jpegScaleNumerator(stored, target);
-    const QSize decoded(ceilDiv(qint64(stored.width()) * numerator, 8),
-                        ceilDiv(qint64(stored.height()) * numerator, 8));
-    if (jpegScaleNumerator(stored, decoded) == numerator)
-        return decoded;
-    return target;
 }
 
 QSize PictureLoader::uprightSize(FileSystem& files, const QString& path)

@@ -43,10 +43,4 @@ public:
 
     /** The picture's size as it is shown, turned upright; an invalid size when it is not a picture. */
     static QSize uprightSize(FileSystem& files, const QString& path);
-
-    /**
-     * The size to ask a JPEG decoder for so that its DCT scaling (by M/8) gives exactly that size and
-     * nothing is resampled twice; `target` itself when no such size exists.
-     */
-    static QSize jpegDecodeSize(QSize stored, QSize target);
 };

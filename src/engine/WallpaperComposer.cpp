@@ -66,16 +66,17 @@ WallpaperComposer::WallpaperComposer(const ScreenGeometry& screen, CompositionSe
     : m_screen(screen), m_scale(screen), m_settings(std::move(settings))
 {}
 
-bool WallpaperComposer::stripRule(double onOffCaption, const QString& caption)
+CaptionPainter WallpaperComposer::captionPainter() const
 {
-    return onOffCaption == 1 && !caption.isEmpty() && caption != QLatin1String(" ");
+    return CaptionPainter(m_settings.font, m_scale);
 }
 
 int WallpaperComposer::stripHeight(const QString& caption) const
 {
-    if (!stripRule(m_settings.onOffCaption, caption))
+    // Placed off the picture, a caption that is neither "" nor " " gets a strip of its own.
+    if (m_settings.onOffCaption != 1 || caption.isEmpty() || caption == QLatin1String(" "))
         return 0;
-    return m_scale.deviceLength(CaptionPainter(m_settings.font, m_scale).lineHeight());
+    return m_scale.deviceLength(captionPainter().lineHeight());
 }
 
 WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const QString& caption) const
@@ -177,20 +178,8 @@ QImage WallpaperComposer::compose(QImage source, const QString& caption) const
         }
     }
     picture = QImage(); // a photo-sized buffer need not live through the caption and the save
-    paintCaption(canvas, where, caption);
+    captionPainter().paint(canvas, where.captionArea, caption, m_settings.captionPosition);
     return canvas;
-}
-
-void WallpaperComposer::paintCaption(QImage& canvas, const Layout& where, const QString& caption) const
-{
-    CaptionPainter(m_settings.font, m_scale)
-        .paint(canvas, where.captionArea, caption, m_settings.captionPosition);
-}
-
-QRect WallpaperComposer::captionBand(const QImage& canvas, const Layout& where, const QString& caption) const
-{
-    return CaptionPainter(m_settings.font, m_scale)
-        .band(canvas.size(), where.captionArea, caption, m_settings.captionPosition);
 }
 
 std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QString& path,
@@ -203,7 +192,9 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
         QImage canvas(where.canvas.size(), QImage::Format_RGB32);
         if (canvas.isNull())
             return QImage();
-        const QRect band = captionBand(canvas, where, caption);
+        const CaptionPainter painter = captionPainter();
+        const QRect band =
+            painter.band(canvas.size(), where.captionArea, caption, m_settings.captionPosition);
         const auto rowDone = [&](int y) {
             if (y < band.top() || y > band.bottom())
                 early->writeRow(canvas, y);
@@ -211,11 +202,11 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
         if (PictureLoader::shrinkInto(files, path, canvas, where.picture,
                                       early != nullptr ? AreaScaler::RowDone(rowDone)
                                                        : AreaScaler::RowDone())) {
-            QPainter painter(&canvas);
-            painter.setClipRegion(QRegion(where.canvas).subtracted(where.picture));
-            painter.fillRect(where.canvas, Qt::white);
-            painter.end();
-            paintCaption(canvas, where, caption);
+            QPainter margins(&canvas);
+            margins.setClipRegion(QRegion(where.canvas).subtracted(where.picture));
+            margins.fillRect(where.canvas, Qt::white);
+            margins.end();
+            painter.paint(canvas, where.captionArea, caption, m_settings.captionPosition);
             return canvas;
         }
         if (early != nullptr)

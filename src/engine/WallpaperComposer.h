@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CaptionFont.h"
+#include "CaptionPainter.h"
 #include "PictureView.h"
 #include "ScreenInfo.h"
 #include "TwipScale.h"
@@ -42,9 +43,6 @@ class WallpaperComposer
 public:
     WallpaperComposer(const ScreenGeometry& screen, CompositionSettings settings);
 
-    /** Whether the caption gets a strip of its own: placed off the picture, and neither "" nor " ". */
-    static bool stripRule(double onOffCaption, const QString& caption);
-
     /**
      * What of a picture can be seen with this caption, in device pixels: the size the stretched
      * picture is shrunk to, or the screen-sized part of a centred (its middle) or tiled (its top-left
@@ -82,8 +80,7 @@ private:
     Layout layout(QSize picture, const QString& caption) const;
     int stripHeight(const QString& caption) const;
     QImage tiled(const QImage& picture) const;
-    void paintCaption(QImage& canvas, const Layout& where, const QString& caption) const;
-    QRect captionBand(const QImage& canvas, const Layout& where, const QString& caption) const;
+    CaptionPainter captionPainter() const;
 
     ScreenGeometry m_screen;
     TwipScale m_scale;
