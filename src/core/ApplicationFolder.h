@@ -12,8 +12,6 @@ class ApplicationFolder
 {
 public:
     static constexpr const char* SettingsFileName = "tessdesk.ini";
-    static constexpr const char* BitmapFileName = "tessaly.bmp";
-    static constexpr const char* FallbackPictureName = "badimage.bmp";
 
     /**
      * Picks the folder and seeds it when needed. Returns the folder with a trailing separator,
