@@ -17,6 +17,22 @@ void setLogicalResolution(QImage& image, const TwipScale& scale)
     image.setDotsPerMeterY(dotsPerMetre);
 }
 
+/**
+ * Top-left corner of the text, in twips, on a canvas of `canvas` twips for a caption of `text` twips.
+ * Position 0 is centre top, 1 right top, any other value bottom centre. The right-top caption keeps
+ * EdgeTwips from the edge; the centred ones sit half of it left of centre.
+ */
+QPointF startPoint(double position, QSizeF canvas, QSizeF text)
+{
+    constexpr double EdgeTwips = 100.0;
+    const double centred = (canvas.width() - (text.width() + EdgeTwips)) / 2;
+    if (position == 0)
+        return QPointF(centred, 0);
+    if (position == 1)
+        return QPointF(canvas.width() - (text.width() + EdgeTwips), 0);
+    return QPointF(centred, canvas.height() - text.height());
+}
+
 } // namespace
 
 CaptionPainter::CaptionPainter(CaptionFont font, TwipScale scale)
@@ -33,17 +49,7 @@ QSizeF CaptionPainter::measure(const QString& text) const
 
 double CaptionPainter::lineHeight() const
 {
-    return m_scale.fromPixels(QFontMetricsF(m_font.font, &m_measuringDevice).height());
-}
-
-QPointF CaptionPainter::startPoint(double position, QSizeF canvas, QSizeF text)
-{
-    const double centred = (canvas.width() - (text.width() + EdgeTwips)) / 2;
-    if (position == 0)
-        return QPointF(centred, 0);
-    if (position == 1)
-        return QPointF(canvas.width() - (text.width() + EdgeTwips), 0);
-    return QPointF(centred, canvas.height() - text.height());
+    return measure(QString()).height();
 }
 
 QPointF CaptionPainter::textCorner(const QRect& area, const QString& text, double position) const

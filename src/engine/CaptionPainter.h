@@ -14,21 +14,10 @@
 class CaptionPainter
 {
 public:
-    /** Keeps the right-top caption this far from the edge; the centred ones sit half of it left of centre. */
-    static constexpr double EdgeTwips = 100.0;
-
     CaptionPainter(CaptionFont font, TwipScale scale);
 
-    /** Width of `text` and height of one line, in twips. */
-    QSizeF measure(const QString& text) const;
     /** Height of one line of text, in twips: the caption strip's height. */
     double lineHeight() const;
-
-    /**
-     * Top-left corner of the text, in twips, on a canvas of `canvas` twips for a caption of `text`
-     * twips. Position 0 is centre top, 1 right top, any other value bottom centre.
-     */
-    static QPointF startPoint(double position, QSizeF canvas, QSizeF text);
 
     /**
      * Prints `text` at `position` within `area` of `canvas` (both in device pixels), with no background
@@ -43,6 +32,8 @@ public:
     QRect band(QSize canvas, const QRect& area, const QString& text, double position) const;
 
 private:
+    /** Width of `text` and height of one line, in twips. */
+    QSizeF measure(const QString& text) const;
     /** Top-left corner of the text, in logical pixels of the canvas. */
     QPointF textCorner(const QRect& area, const QString& text, double position) const;
     /** The band of a caption line whose text starts at `corner`. */
