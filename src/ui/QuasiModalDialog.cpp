@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QuasiModalDialog.h"
 
+#include "SettingsSaveReport.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QWindow>
@@ -38,6 +40,20 @@ void QuasiModalDialog::Form_Unload()
     m_mainWindow->show();
     m_mainWindow->raise();
     m_mainWindow->activateWindow();
+}
+
+void QuasiModalDialog::okCancel(QAbstractButton* ok, QAbstractButton* cancel, Settings& settings,
+                                SettingsFile& file, Prompter& prompter, const SettingsSchema::Fields& fields)
+{
+    m_cancel = cancel;
+    connect(ok, &QAbstractButton::clicked, this, [this, &settings, &file, &prompter, fields] {
+        SettingsSaveReport::check(SettingsSchema::write(file, settings, fields), file, prompter);
+        close();
+    });
+    connect(cancel, &QAbstractButton::clicked, this, [this, &settings, fields, saved = settings] {
+        SettingsSchema::copy(saved, settings, fields);
+        close();
+    });
 }
 
 void QuasiModalDialog::closeEvent(QCloseEvent* event)
