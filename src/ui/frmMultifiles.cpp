@@ -39,19 +39,16 @@ QString withSlash(QString path)
 frmMultifiles::frmMultifiles(QWidget* mainWindow, LoadedImages& images, CollectionAdvice& advice,
                              Prompter& prompter, Volumes& volumes, std::function<void(int)> selectEntry)
     : QuasiModalDialog(mainWindow, QStringLiteral("Load Multiple Files")),
-      fraFileControls(new QGroupBox(QStringLiteral("Files to be loaded"), this)),
-      filFilenames(new QListView(fraFileControls)), drvDrives(new QComboBox(fraFileControls)),
-      dirDirectories(new QTreeView(fraFileControls)),
+      fraFileControls(
+          DialogParts::named(new QGroupBox(QStringLiteral("Files to be loaded"), this), "fraFileControls")),
+      filFilenames(DialogParts::named(new QListView(fraFileControls), "filFilenames")),
+      drvDrives(DialogParts::named(new QComboBox(fraFileControls), "drvDrives")),
+      dirDirectories(DialogParts::named(new QTreeView(fraFileControls), "dirDirectories")),
       Command1(DialogParts::button(fraFileControls, "Command1", QStringLiteral("Load"))),
       cmdQuit(DialogParts::button(fraFileControls, "cmdQuit", QStringLiteral("Cancel"))), m_images(images),
       m_advice(advice), m_prompter(prompter), m_volumes(volumes), m_selectEntry(std::move(selectEntry)),
       m_folders(new QFileSystemModel(this)), m_files(new QStringListModel(this))
 {
-    fraFileControls->setObjectName(QStringLiteral("fraFileControls"));
-    filFilenames->setObjectName(QStringLiteral("filFilenames"));
-    drvDrives->setObjectName(QStringLiteral("drvDrives"));
-    dirDirectories->setObjectName(QStringLiteral("dirDirectories"));
-
     filFilenames->setModel(m_files);
     filFilenames->setEditTriggers(QAbstractItemView::NoEditTriggers);
     filFilenames->setUniformItemSizes(true);
@@ -82,7 +79,7 @@ frmMultifiles::frmMultifiles(QWidget* mainWindow, LoadedImages& images, Collecti
     connect(dirDirectories->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &frmMultifiles::dirDirectories_Change);
     connect(Command1, &QPushButton::clicked, this, &frmMultifiles::Command1_Click);
-    connect(cmdQuit, &QPushButton::clicked, this, &frmMultifiles::cmdQuit_Click);
+    connect(cmdQuit, &QPushButton::clicked, this, &frmMultifiles::close);
     Form_Load();
 }
 
@@ -221,17 +218,8 @@ void frmMultifiles::Command1_Click()
     for (const QString& path : std::as_const(refused))
         m_prompter.tell(LoadedImages::cannotStoreText(path), PromptIcon::Exclamation);
     if (loaded < paths.size())
-        reportLimit(loaded, static_cast<int>(paths.size()));
+        m_prompter.tell(LoadedImages::fullListText(loaded, static_cast<int>(paths.size())),
+                        PromptIcon::Exclamation);
     m_advice.afterAdding(m_images.Count(), m_prompter);
-    close();
-}
-
-void frmMultifiles::reportLimit(int loaded, int listed)
-{
-    m_prompter.tell(LoadedImages::fullListText(loaded, listed), PromptIcon::Exclamation);
-}
-
-void frmMultifiles::cmdQuit_Click()
-{
     close();
 }
