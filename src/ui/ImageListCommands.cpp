@@ -79,22 +79,14 @@ ImageListCommands::ImageListCommands(LoadedImages& images, CollectionAdvice& adv
 
 void ImageListCommands::List1_Click(int position)
 {
-    if (position < 0 || position >= m_images.Count()) {
-        setSelected(-1);
-        setPositionText(QString());
-        setCaptionText(QString());
-        clearThumbnail();
-        return;
-    }
-    setSelected(position);
-    setPositionText(QString::number(position + 1));
-    setCaptionText(m_images.CaptionAt(position));
-    const QString path = m_images.PathAt(position);
+    const bool valid = position >= 0 && position < m_images.Count();
+    setSelected(valid ? position : -1);
+    setPositionText(valid ? QString::number(position + 1) : QString());
+    setCaptionText(valid ? m_images.CaptionAt(position) : QString());
+    const QString path = valid ? m_images.PathAt(position) : QString();
     QString reason;
-    if (!ShowThumbnail(path, reason)) {
-        emit busyChanged(false);
+    if (!ShowThumbnail(path, reason))
         warn(kCannotLoad + QStringLiteral("\r\n\r\n%1: %2").arg(path, reason));
-    }
 }
 
 void ImageListCommands::add_Click()
@@ -196,8 +188,10 @@ bool ImageListCommands::ShowThumbnail(const QString& path, QString& reason)
     if (!size.isEmpty())
         view.scaledTo = keptSize(placementFor(size), size);
     QImage picture = PictureLoader::load(m_files, path, view, &reason);
-    if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
+    if (picture.isNull()) {
+        emit busyChanged(false);
         return false;
+    }
     const ThumbnailPlacement placement = placementFor(size.isEmpty() ? picture.size() : size);
     const QSize kept = keptSize(placement, picture.size());
     if (picture.width() > kept.width() || picture.height() > kept.height())
