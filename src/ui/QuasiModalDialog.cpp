@@ -29,19 +29,6 @@ QuasiModalDialog::~QuasiModalDialog()
         m_mainWindow->setEnabled(true);
 }
 
-void QuasiModalDialog::Form_Unload()
-{
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    if (!m_mainWindow)
-        return;
-    m_mainWindow->setEnabled(true);
-    m_mainWindow->show();
-    m_mainWindow->raise();
-    m_mainWindow->activateWindow();
-}
-
 void QuasiModalDialog::okCancel(QAbstractButton* ok, QAbstractButton* cancel, Settings& settings,
                                 SettingsFile& file, Prompter& prompter, const SettingsSchema::Fields& fields)
 {
@@ -58,7 +45,13 @@ void QuasiModalDialog::okCancel(QAbstractButton* ok, QAbstractButton* cancel, Se
 
 void QuasiModalDialog::closeEvent(QCloseEvent* event)
 {
-    Form_Unload();
+    // Once, however the dialog closes.
+    if (!std::exchange(m_unloaded, true) && m_mainWindow) {
+        m_mainWindow->setEnabled(true);
+        m_mainWindow->show();
+        m_mainWindow->raise();
+        m_mainWindow->activateWindow();
+    }
     QWidget::closeEvent(event);
 }
 

@@ -22,9 +22,6 @@ class QuasiModalDialog : public QWidget
 public:
     ~QuasiModalDialog() override;
 
-    /** Enables and shows the main window; runs once, at the dialog's close. */
-    void Form_Unload();
-
 protected:
     QuasiModalDialog(QWidget* mainWindow, const QString& caption);
 

@@ -85,35 +85,27 @@ frmMultifiles::frmMultifiles(QWidget* mainWindow, LoadedImages& images, Collecti
 
 void frmMultifiles::Form_Load()
 {
-    fillDrives();
     // A program started from a menu has / as its current folder; the user's pictures are elsewhere.
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     const QString current = withSlash(QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
-    int best = -1;
-    for (int i = 0; i < drvDrives->count(); ++i) {
-        const QString root = drvDrives->itemData(i).toString();
-        if (current.startsWith(root) &&
-            (best < 0 || root.size() > drvDrives->itemData(best).toString().size()))
-            best = i;
+    const QSignalBlocker quiet(drvDrives);
+    int best = 0;
+    qsizetype longest = -1;
+    for (const Volumes::Volume& volume : m_volumes.list()) {
+        const QString root = withSlash(volume.root);
+        drvDrives->addItem(volume.label, root);
+        // The folder's volume is the one with the longest root that leads to it.
+        if (current.startsWith(root) && root.size() > longest) {
+            best = drvDrives->count() - 1;
+            longest = root.size();
+        }
     }
-    if (best < 0 && drvDrives->count() > 0)
-        best = 0;
-    if (best < 0)
+    if (drvDrives->count() == 0)
         return;
-    {
-        const QSignalBlocker quiet(drvDrives);
-        drvDrives->setCurrentIndex(best);
-    }
+    drvDrives->setCurrentIndex(best);
     m_openingDrive = best;
     const QString root = drvDrives->itemData(best).toString();
     showVolume(root, current.startsWith(root) ? current : root);
-}
-
-void frmMultifiles::fillDrives()
-{
-    const QSignalBlocker quiet(drvDrives);
-    for (const Volumes::Volume& volume : m_volumes.list())
-        drvDrives->addItem(volume.label, withSlash(volume.root));
 }
 
 void frmMultifiles::drvDrives_Change()

@@ -44,7 +44,6 @@ public:
 
 private:
     void Form_Load();
-    void fillDrives();
     void showVolume(const QString& root, const QString& folder);
     /** Moves the folder list to a folder; the file list follows. */
     void setFolder(const QString& folder);
