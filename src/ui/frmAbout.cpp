@@ -51,16 +51,11 @@ frmAbout::frmAbout(QWidget& mainWindow, UrlOpener& urlOpener)
     setFixedSize(TwipsLayout::toPixels({0, 0, 3675, 2220}, pixelsPerTwip).size());
 
     connect(Website, &QPushButton::clicked, this, &frmAbout::Website_Click);
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::close);
 }
 
 void frmAbout::Website_Click()
 {
     // Whether a browser came up is not reported: the box stays open either way.
     m_urlOpener.open(WebAddress);
-}
-
-void frmAbout::cmdOK_Click()
-{
-    close();
 }
