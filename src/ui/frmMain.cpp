@@ -261,7 +261,11 @@ void frmMain::connectCommands()
     connect(c, &ImageListCommands::selectionChanged, this, &frmMain::syncSelection);
 
     connect(List1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { onViewRowChanged(current.isValid() ? current.row() : -1); });
+            [this](const QModelIndex& current) {
+                const int row = current.isValid() ? current.row() : -1;
+                if (!m_syncingSelection && row != m_commands->selected())
+                    selectEntry(row);
+            });
     connect(add, &QPushButton::clicked, this, [this] { run([this] { m_commands->add_Click(); }); });
     connect(remove, &QPushButton::clicked, this, [this] { run([this] { m_commands->remove_Click(); }); });
     connect(RemoveAll, &QPushButton::clicked, this,
@@ -295,13 +299,6 @@ void frmMain::syncSelection()
     const QModelIndex index = m_images.index(row);
     selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     List1->scrollTo(index);
-}
-
-void frmMain::onViewRowChanged(int row)
-{
-    if (m_syncingSelection || row == m_commands->selected())
-        return;
-    run([this, row] { m_commands->List1_Click(row); });
 }
 
 void frmMain::setOptionDialogs(OptionDialogs* dialogs)

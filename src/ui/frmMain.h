@@ -103,7 +103,6 @@ private:
     /** Runs a list command with the view's own selection signals muted, then shows the result. */
     template<typename Command> void run(Command command);
     void syncSelection();
-    void onViewRowChanged(int row);
 
     void mnuAbout_Click();
 
