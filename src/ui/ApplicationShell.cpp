@@ -81,7 +81,6 @@ void ApplicationShell::mnuOpen_Click()
     m_shownForMissingTray = false;
     m_trayPoll.stop();
     window().showCentred();
-    bringForward();
     if (m_images.Count() > 0)
         window().selectEntry(0);
     m_scheduler.stop();

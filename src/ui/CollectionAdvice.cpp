@@ -5,15 +5,11 @@
 
 #include <QString>
 
-QString CollectionAdvice::text()
-{
-    return QStringLiteral("It is recommended that you should have less than 700 loaded images.");
-}
-
 void CollectionAdvice::afterAdding(int count, Prompter& prompter)
 {
     if (count <= Threshold || m_shown)
         return;
-    prompter.tell(text(), PromptIcon::Exclamation);
+    prompter.tell(QStringLiteral("It is recommended that you should have less than 700 loaded images."),
+                  PromptIcon::Exclamation);
     m_shown = true;
 }

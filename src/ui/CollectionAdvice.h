@@ -13,13 +13,11 @@ class CollectionAdvice
 public:
     /** More entries than this earn the advice. */
     static constexpr int Threshold = 700;
-    static QString text();
 
     /** After entries were added: tells the advice when `count` is above the threshold, once. */
     void afterAdding(int count, Prompter& prompter);
     /** The settings window was opened again: the advice may be told once more. */
     void reset() { m_shown = false; }
-    bool shown() const { return m_shown; }
     void setShown(bool shown) { m_shown = shown; }
 
 private:

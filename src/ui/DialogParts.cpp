@@ -6,16 +6,6 @@
 #include <QLayout>
 #include <QPushButton>
 
-namespace {
-
-template<typename Control> Control* named(Control* control, const char* name)
-{
-    control->setObjectName(QLatin1String(name));
-    return control;
-}
-
-} // namespace
-
 QLabel* DialogParts::label(QWidget* parent, const char* name, const QString& caption)
 {
     return named(new QLabel(caption, parent), name);
@@ -36,6 +26,17 @@ QPushButton* DialogParts::button(QWidget* parent, const char* name, const QStrin
 QCheckBox* DialogParts::check(QWidget* parent, const char* name, const QString& caption)
 {
     return named(new QCheckBox(caption, parent), name);
+}
+
+void DialogParts::stores(QRadioButton* option, QString& field, const char* code)
+{
+    onSelected(option, [&field, code] { field = QLatin1String(code); });
+}
+
+void DialogParts::select(std::initializer_list<QRadioButton*> options, double index)
+{
+    const int last = int(options.size()) - 1;
+    options.begin()[index >= 0 && index < last && index == int(index) ? int(index) : last]->setChecked(true);
 }
 
 void DialogParts::tabOrder(std::initializer_list<QWidget*> sequence)

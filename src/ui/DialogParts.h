@@ -16,19 +16,28 @@ class QWidget;
 class DialogParts
 {
 public:
+    template<typename Control> static Control* named(Control* control, const char* name)
+    {
+        control->setObjectName(QLatin1String(name));
+        return control;
+    }
     static QLabel* label(QWidget* parent, const char* name, const QString& caption);
     static QRadioButton* option(QWidget* parent, const char* name, const QString& caption);
     static QPushButton* button(QWidget* parent, const char* name, const QString& caption);
     static QCheckBox* check(QWidget* parent, const char* name, const QString& caption);
 
     /** Runs handler whenever the option becomes selected, by the user or from code. */
-    template<typename Form> static void onSelected(QRadioButton* option, Form* form, void (Form::*handler)())
+    template<typename Handler> static void onSelected(QRadioButton* option, Handler handler)
     {
-        QObject::connect(option, &QRadioButton::toggled, form, [form, handler](bool selected) {
+        QObject::connect(option, &QRadioButton::toggled, option, [handler](bool selected) {
             if (selected)
-                (form->*handler)();
+                handler();
         });
     }
+    /** Selecting the option stores `code` in `field`. */
+    static void stores(QRadioButton* option, QString& field, const char* code);
+    /** Selects the option at `index`; any other value selects the last one. */
+    static void select(std::initializer_list<QRadioButton*> options, double index);
 
     /** Chains the tab order through the widgets in sequence. */
     static void tabOrder(std::initializer_list<QWidget*> sequence);

@@ -56,9 +56,8 @@ FontChooserDialog::FontChooserDialog(QWidget* parent)
     form->addRow(tr("&Font:"), faceBox);
     form->addRow(tr("&Size:"), sizeBox);
     auto* effects = new QVBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(boldCheck), static_cast<QWidget*>(italicCheck),
-                       static_cast<QWidget*>(underlineCheck), static_cast<QWidget*>(strikethroughCheck),
-                       static_cast<QWidget*>(colourButton)})
+    for (QWidget* w : std::initializer_list<QWidget*>{boldCheck, italicCheck, underlineCheck,
+                                                      strikethroughCheck, colourButton})
         effects->addWidget(w, 0, Qt::AlignLeft);
     form->addRow(tr("Effects:"), effects);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

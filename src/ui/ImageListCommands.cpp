@@ -40,26 +40,17 @@ const QString kCannotMoveUp = QStringLiteral("Error. Cannot move up. A file need
 const QString kCannotMoveDown = QStringLiteral("Error. Cannot move down. A file needs to be selected.");
 const QString kLoadFirst = QStringLiteral("An image must be loaded first.");
 
-} // namespace
-
-const QString ImageListCommands::FileFilter = QStringLiteral(
-    "Image files (*.gif;*.jpg;*.bmp)|*.gif;*.jpg;*.bmp|CompuServe Files (*.gif)|*.gif|Jpeg Files "
-    "(*.jpg)|*.jpg|Jif files (*.jif)|*.jif|Windows Bitmap Files (*.bmp)|*.bmp|Windows DIB files "
-    "(*.dib)|*.dib");
-const QString ImageListCommands::FileDialogTitle = QStringLiteral("Select a file to open");
-
-QString ImageListCommands::addFilter()
+/** The add dialog's described filters in the label|patterns form, then "All pictures". */
+QString addFilter()
 {
-    return FileFilter + QStringLiteral("|All pictures|") + PictureFormats::patterns().join(QLatin1Char(';'));
+    return QStringLiteral("Image files (*.gif;*.jpg;*.bmp)|*.gif;*.jpg;*.bmp|CompuServe Files (*.gif)|*.gif|"
+                          "Jpeg Files (*.jpg)|*.jpg|Jif files (*.jif)|*.jif|Windows Bitmap Files "
+                          "(*.bmp)|*.bmp|Windows DIB files (*.dib)|*.dib|All pictures|") +
+           PictureFormats::patterns().join(QLatin1Char(';'));
 }
 
-ImageListCommands::ImageListCommands(LoadedImages& images, CollectionAdvice& advice, Prompter& prompter,
-                                     FileDialogs& fileDialogs, FileSystem& files, QObject* parent)
-    : QObject(parent), m_images(images), m_advice(advice), m_prompter(prompter), m_files(files),
-      m_fileDialogs(fileDialogs)
-{}
-
-QString ImageListCommands::toDialogFilter(const QString& barFilter)
+/** Converts a label|patterns|label|patterns filter to the "Label (*.a *.b);;…" form. */
+QString toDialogFilter(const QString& barFilter)
 {
     const QStringList parts = barFilter.split(QLatin1Char('|'));
     QStringList filters;
@@ -78,30 +69,30 @@ QString ImageListCommands::toDialogFilter(const QString& barFilter)
     return filters.join(QStringLiteral(";;"));
 }
 
+} // namespace
+
+ImageListCommands::ImageListCommands(LoadedImages& images, CollectionAdvice& advice, Prompter& prompter,
+                                     FileDialogs& fileDialogs, FileSystem& files, QObject* parent)
+    : QObject(parent), m_images(images), m_advice(advice), m_prompter(prompter), m_files(files),
+      m_fileDialogs(fileDialogs)
+{}
+
 void ImageListCommands::List1_Click(int position)
 {
-    if (position < 0 || position >= m_images.Count()) {
-        setSelected(-1);
-        setPositionText(QString());
-        setCaptionText(QString());
-        clearThumbnail();
-        return;
-    }
-    setSelected(position);
-    setPositionText(QString::number(position + 1));
-    setCaptionText(m_images.CaptionAt(position));
-    const QString path = m_images.PathAt(position);
+    const bool valid = position >= 0 && position < m_images.Count();
+    setSelected(valid ? position : -1);
+    setPositionText(valid ? QString::number(position + 1) : QString());
+    setCaptionText(valid ? m_images.CaptionAt(position) : QString());
+    const QString path = valid ? m_images.PathAt(position) : QString();
     QString reason;
-    if (!ShowThumbnail(path, &reason)) {
-        emit busyChanged(false);
+    if (!ShowThumbnail(path, reason))
         warn(kCannotLoad + QStringLiteral("\r\n\r\n%1: %2").arg(path, reason));
-    }
 }
 
 void ImageListCommands::add_Click()
 {
     const std::optional<QString> chosen =
-        m_fileDialogs.openFile(FileDialogTitle, toDialogFilter(addFilter()), 0);
+        m_fileDialogs.openFile(QStringLiteral("Select a file to open"), toDialogFilter(addFilter()), 0);
     if (!chosen || chosen->isEmpty()) {
         warn(kNoFile);
         return;
@@ -129,14 +120,7 @@ void ImageListCommands::remove_Click()
     }
     m_images.RemoveAt(s);
     setSelected(-1);
-    clearThumbnail();
-    if (s == 0 && m_images.Count() == 0) {
-        setCaptionText(QString());
-        setTotalText(QStringLiteral("0"));
-        setPositionText(QString());
-        return;
-    }
-    List1_Click(s == 0 ? 0 : s - 1);
+    List1_Click(std::max(s - 1, 0));
     showCount();
 }
 
@@ -145,43 +129,24 @@ void ImageListCommands::RemoveAll_Click()
     if (m_prompter.ask(kRemoveAll, PromptButtons::YesNo, PromptIcon::Exclamation) != PromptAnswer::Yes)
         return;
     m_images.Clear();
-    setSelected(-1);
-    clearThumbnail();
-    setCaptionText(QString());
-    setPositionText(QString());
-    setTotalText(QStringLiteral("0"));
+    List1_Click(-1);
+    showCount();
 }
 
-void ImageListCommands::up_Click()
+void ImageListCommands::move_Click(bool up)
 {
     const int s = m_selected;
     if (m_images.IsEmpty()) {
         warn(kNothingToRemove);
         return;
     }
-    if (s == 0)
+    if (s == (up ? 0 : m_images.Count() - 1))
         return;
     if (s < 0 || s >= m_images.Count()) {
-        warn(kCannotMoveUp);
+        warn(up ? kCannotMoveUp : kCannotMoveDown);
         return;
     }
-    List1_Click(m_images.MoveUp(s));
-}
-
-void ImageListCommands::down_Click()
-{
-    const int s = m_selected;
-    if (m_images.IsEmpty()) {
-        warn(kNothingToRemove);
-        return;
-    }
-    if (s == m_images.Count() - 1)
-        return;
-    if (s < 0 || s >= m_images.Count()) {
-        warn(kCannotMoveDown);
-        return;
-    }
-    List1_Click(m_images.MoveDown(s));
+    List1_Click(up ? m_images.MoveUp(s) : m_images.MoveDown(s));
 }
 
 void ImageListCommands::p_caption_Change(const QString& text)
@@ -208,7 +173,7 @@ void ImageListCommands::clear_Click()
     setCaptionText(QString());
 }
 
-bool ImageListCommands::ShowThumbnail(const QString& path, QString* reason)
+bool ImageListCommands::ShowThumbnail(const QString& path, QString& reason)
 {
     if (path.isEmpty()) {
         // An entry without a file shows no picture rather than the previous entry's.
@@ -222,9 +187,11 @@ bool ImageListCommands::ShowThumbnail(const QString& path, QString* reason)
     PictureView view;
     if (!size.isEmpty())
         view.scaledTo = keptSize(placementFor(size), size);
-    QImage picture = PictureLoader::load(m_files, path, view, reason);
-    if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
+    QImage picture = PictureLoader::load(m_files, path, view, &reason);
+    if (picture.isNull()) {
+        emit busyChanged(false);
         return false;
+    }
     const ThumbnailPlacement placement = placementFor(size.isEmpty() ? picture.size() : size);
     const QSize kept = keptSize(placement, picture.size());
     if (picture.width() > kept.width() || picture.height() > kept.height())
@@ -241,33 +208,22 @@ void ImageListCommands::showCount()
     setTotalText(QString::number(m_images.Count()));
 }
 
-void ImageListCommands::showTotalText(const QString& text)
-{
-    setTotalText(text);
-}
-
 void ImageListCommands::setSelected(int position)
 {
-    if (m_selected == position)
-        return;
-    m_selected = position;
-    emit selectionChanged(position);
+    if (std::exchange(m_selected, position) != position)
+        emit selectionChanged(position);
 }
 
 void ImageListCommands::setPositionText(const QString& text)
 {
-    if (m_positionText == text)
-        return;
-    m_positionText = text;
-    emit positionTextChanged(text);
+    if (std::exchange(m_positionText, text) != text)
+        emit positionTextChanged(text);
 }
 
 void ImageListCommands::setTotalText(const QString& text)
 {
-    if (m_totalText == text)
-        return;
-    m_totalText = text;
-    emit totalTextChanged(text);
+    if (std::exchange(m_totalText, text) != text)
+        emit totalTextChanged(text);
 }
 
 void ImageListCommands::setCaptionText(const QString& text)

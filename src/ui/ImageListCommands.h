@@ -23,38 +23,26 @@ class ImageListCommands : public QObject
     Q_OBJECT
 
 public:
-    /** The add dialog's described filters, in the label|patterns form. */
-    static const QString FileFilter;
-    /** The filters the add dialog offers: the described ones, then "All pictures". */
-    static QString addFilter();
-    static const QString FileDialogTitle;
-
     ImageListCommands(LoadedImages& images, CollectionAdvice& advice, Prompter& prompter,
                       FileDialogs& fileDialogs, FileSystem& files, QObject* parent = nullptr);
-
-    /** Converts a label|patterns|label|patterns filter to the "Label (*.a *.b);;…" form. */
-    static QString toDialogFilter(const QString& barFilter);
 
     /** Selects `position` and shows its position, caption and thumbnail; -1 selects nothing. */
     void List1_Click(int position);
     void add_Click();
     void remove_Click();
     void RemoveAll_Click();
-    void up_Click();
-    void down_Click();
+    /** Moves the selected entry one place up, or down. */
+    void move_Click(bool up);
     /** The caption box's text changed, by typing or from code. */
     void p_caption_Change(const QString& text);
     void clear_Click();
-    /** Loads `path` into the thumbnail; false, with the reason, when it cannot be read as a picture. */
-    bool ShowThumbnail(const QString& path, QString* reason = nullptr);
 
     /** Shows the entry count in the total box. */
     void showCount();
     /** Shows a total as it was stored (at start-up the box shows the stored text, not the count). */
-    void showTotalText(const QString& text);
+    void setTotalText(const QString& text);
 
     int selected() const { return m_selected; }
-    QString totalText() const { return m_totalText; }
     /** The picture to draw, reduced for display; null when the box is blank. */
     const QImage& thumbnail() const { return m_thumbnail; }
     const ThumbnailPlacement& placement() const { return m_placement; }
@@ -69,9 +57,10 @@ signals:
     void busyChanged(bool busy);
 
 private:
+    /** Loads `path` into the thumbnail; false, with the reason, when it cannot be read as a picture. */
+    bool ShowThumbnail(const QString& path, QString& reason);
     void setSelected(int position);
     void setPositionText(const QString& text);
-    void setTotalText(const QString& text);
     /** Sets the caption box from code, which runs the caption handler as typing does. */
     void setCaptionText(const QString& text);
     void clearThumbnail();

@@ -23,32 +23,29 @@ OptionDialogLauncher::~OptionDialogLauncher()
 
 void OptionDialogLauncher::openTimer()
 {
-    if (!raiseOpen())
-        show(new frmTimer(m_mainWindow, m_settings, m_file, m_prompter));
+    open([this] { return new frmTimer(m_mainWindow, m_settings, m_file, m_prompter); });
 }
 
 void OptionDialogLauncher::openDisplay()
 {
-    if (!raiseOpen())
-        show(new frmDisplay(m_mainWindow, m_settings, m_file, m_prompter));
+    open([this] { return new frmDisplay(m_mainWindow, m_settings, m_file, m_prompter); });
 }
 
 void OptionDialogLauncher::openMode()
 {
-    if (!raiseOpen())
-        show(new frmMode(m_mainWindow, m_settings, m_file, m_prompter));
+    open([this] { return new frmMode(m_mainWindow, m_settings, m_file, m_prompter); });
 }
 
 void OptionDialogLauncher::openCaption()
 {
-    if (!raiseOpen())
-        show(new frmCaption(m_mainWindow, m_settings, m_file, m_prompter, m_fontChooser));
+    open([this] { return new frmCaption(m_mainWindow, m_settings, m_file, m_prompter, m_fontChooser); });
 }
 
 void OptionDialogLauncher::openMultiple()
 {
-    if (!raiseOpen())
-        show(new frmMultifiles(m_mainWindow, m_images, m_advice, m_prompter, m_volumes, m_selectEntry));
+    open([this] {
+        return new frmMultifiles(m_mainWindow, m_images, m_advice, m_prompter, m_volumes, m_selectEntry);
+    });
 }
 
 QWidget* OptionDialogLauncher::openDialog() const
@@ -56,19 +53,15 @@ QWidget* OptionDialogLauncher::openDialog() const
     return m_open;
 }
 
-bool OptionDialogLauncher::raiseOpen()
+void OptionDialogLauncher::open(const std::function<QWidget*()>& make)
 {
     // One dialog at a time: the main window is disabled while one is open.
-    if (!m_open)
-        return false;
-    m_open->raise();
-    m_open->activateWindow();
-    return true;
-}
-
-void OptionDialogLauncher::show(QWidget* dialog)
-{
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    m_open = dialog;
-    dialog->show();
+    if (m_open) {
+        m_open->raise();
+        m_open->activateWindow();
+        return;
+    }
+    m_open = make();
+    m_open->setAttribute(Qt::WA_DeleteOnClose);
+    m_open->show();
 }

@@ -39,8 +39,8 @@ public:
     QWidget* openDialog() const;
 
 private:
-    bool raiseOpen();
-    void show(QWidget* dialog);
+    /** Builds a dialog with `make` and shows it, unless one is open: that one comes to the front. */
+    void open(const std::function<QWidget*()>& make);
 
     QWidget* m_mainWindow;
     Settings& m_settings;

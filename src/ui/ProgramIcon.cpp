@@ -4,12 +4,9 @@
 #include <QImageReader>
 #include <QPixmap>
 
-namespace {
-
-/** The program's icon in the sizes drawn up to `largest` pixels. */
-QIcon sizesUpTo(int largest)
+QIcon ProgramIcon::icon(int largest)
 {
-    ProgramIcon::loadResources();
+    loadResources();
     QIcon icon;
     // Read as PNGs outright: a QIcon given the files asks every image plugin whether it reads them,
     // loading them all, which the start would wait on and the idle program would hold.
@@ -21,18 +18,6 @@ QIcon sizesUpTo(int largest)
         icon.addPixmap(QPixmap::fromImage(reader.read()));
     }
     return icon;
-}
-
-} // namespace
-
-QIcon ProgramIcon::icon()
-{
-    return sizesUpTo(256);
-}
-
-QIcon ProgramIcon::trayIcon()
-{
-    return sizesUpTo(64);
 }
 
 void ProgramIcon::loadResources()

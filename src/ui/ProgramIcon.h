@@ -7,10 +7,11 @@
 class ProgramIcon
 {
 public:
-    /** The icon of the windows and the about box, in every size drawn. */
-    static QIcon icon();
-    /** The sizes of it a tray draws, up to 64 pixels: decoding the large ones would slow the start. */
-    static QIcon trayIcon();
+    /**
+     * The icon of the windows and the about box in the sizes drawn up to `largest` pixels; a tray draws
+     * up to 64, and decoding the large ones would slow the start.
+     */
+    static QIcon icon(int largest = 256);
     /** Makes the compiled-in pictures (":/icons/…") available; safe to call more than once. */
     static void loadResources();
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QuasiModalDialog.h"
 
+#include "SettingsSaveReport.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QWindow>
@@ -27,22 +29,29 @@ QuasiModalDialog::~QuasiModalDialog()
         m_mainWindow->setEnabled(true);
 }
 
-void QuasiModalDialog::Form_Unload()
+void QuasiModalDialog::okCancel(QAbstractButton* ok, QAbstractButton* cancel, Settings& settings,
+                                SettingsFile& file, Prompter& prompter, const SettingsSchema::Fields& fields)
 {
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    if (!m_mainWindow)
-        return;
-    m_mainWindow->setEnabled(true);
-    m_mainWindow->show();
-    m_mainWindow->raise();
-    m_mainWindow->activateWindow();
+    m_cancel = cancel;
+    connect(ok, &QAbstractButton::clicked, this, [this, &settings, &file, &prompter, fields] {
+        SettingsSaveReport::check(SettingsSchema::write(file, settings, fields), file, prompter);
+        close();
+    });
+    connect(cancel, &QAbstractButton::clicked, this, [this, &settings, fields, saved = settings] {
+        SettingsSchema::copy(saved, settings, fields);
+        close();
+    });
 }
 
 void QuasiModalDialog::closeEvent(QCloseEvent* event)
 {
-    Form_Unload();
+    // Once, however the dialog closes.
+    if (!std::exchange(m_unloaded, true) && m_mainWindow) {
+        m_mainWindow->setEnabled(true);
+        m_mainWindow->show();
+        m_mainWindow->raise();
+        m_mainWindow->activateWindow();
+    }
     QWidget::closeEvent(event);
 }
 

@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "SettingsSchema.h"
+
 #include <QAbstractButton>
 #include <QPointer>
 #include <QWidget>
+
+class Prompter;
+class SettingsFile;
 
 /**
  * A modeless dialog that keeps the main window disabled while it is open, opens at the main
@@ -17,17 +22,18 @@ class QuasiModalDialog : public QWidget
 public:
     ~QuasiModalDialog() override;
 
-    /** Enables and shows the main window; runs once, at the dialog's close. */
-    void Form_Unload();
-
 protected:
     QuasiModalDialog(QWidget* mainWindow, const QString& caption);
 
     /** Pixels for a length in twips at 96 dots per inch. */
     static constexpr int twips(int length) { return length / 15; }
 
-    /** Escape presses this button, so that it abandons the edits as Cancel does. */
-    void setCancelButton(QAbstractButton* cancel) { m_cancel = cancel; }
+    /**
+     * Ok writes `fields` (a failed save is told) and closes; Cancel, and Escape, put back the values the
+     * fields hold now and close.
+     */
+    void okCancel(QAbstractButton* ok, QAbstractButton* cancel, Settings& settings, SettingsFile& file,
+                  Prompter& prompter, const SettingsSchema::Fields& fields);
 
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

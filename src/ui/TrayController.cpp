@@ -25,7 +25,7 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
     m_previous->setObjectName(QStringLiteral("previousImage"));
     m_pause->setObjectName(QStringLiteral("pauseChanges"));
 
-    m_icon.setIcon(ProgramIcon::trayIcon());
+    m_icon.setIcon(ProgramIcon::icon(64));
     m_icon.setToolTip(QStringLiteral(" Tessaly"));
     // Set as the context menu too, so that desktops which draw the menu themselves (StatusNotifierItem)
     // have it; the X11 tray opens it on the right button before the Context event arrives.

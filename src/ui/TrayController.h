@@ -38,7 +38,6 @@ public:
     /** The pause entry reads "Resume changes" while paused. */
     void setPaused(bool paused);
 
-    QSystemTrayIcon& icon() { return m_icon; }
     QMenu& menu() { return mnuSystemTray; }
 
 signals:

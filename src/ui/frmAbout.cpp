@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmAbout.h"
 
+#include "DialogParts.h"
 #include "ProgramIcon.h"
 #include "TwipsLayout.h"
 #include "UrlOpener.h"
@@ -13,39 +14,29 @@
 
 const QUrl frmAbout::WebAddress(QStringLiteral("https://tessaly.org"));
 
-namespace {
-
-template<typename Widget> Widget* named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
-
 frmAbout::frmAbout(QWidget& mainWindow, UrlOpener& urlOpener)
     : QuasiModalDialog(&mainWindow, QStringLiteral("About")), m_urlOpener(urlOpener)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    picIcon = named(new QLabel(this), "picIcon");
+    picIcon = DialogParts::named(new QLabel(this), "picIcon");
     picIcon->setPixmap(ProgramIcon::icon().pixmap(QSize(32, 32)));
     picIcon->setAlignment(Qt::AlignCenter);
-    lblTitle = named(new QLabel(QStringLiteral("Tessaly"), this), "lblTitle");
+    lblTitle = DialogParts::named(new QLabel(QStringLiteral("Tessaly"), this), "lblTitle");
     QFont bold = lblTitle->font();
     bold.setBold(true);
     lblTitle->setFont(bold);
-    lblVersion0 = named(new QLabel(QStringLiteral("version ") + QCoreApplication::applicationVersion(), this),
-                        "lblVersion0");
-    lblVersion1 =
-        named(new QLabel(QStringLiteral("Free software under the GNU GPL 3+."), this), "lblVersion1");
-    auto* line = named(new QFrame(this), "Line1");
+    lblVersion0 = DialogParts::named(
+        new QLabel(QStringLiteral("version ") + QCoreApplication::applicationVersion(), this), "lblVersion0");
+    lblVersion1 = DialogParts::named(new QLabel(QStringLiteral("Free software under the GNU GPL 3+."), this),
+                                     "lblVersion1");
+    auto* line = DialogParts::named(new QFrame(this), "Line1");
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     Line1 = line;
-    Website = named(new QPushButton(QStringLiteral("Project page"), this), "Website");
-    cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
+    Website = DialogParts::named(new QPushButton(QStringLiteral("Project page"), this), "Website");
+    cmdOK = DialogParts::named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
     cmdOK->setDefault(true);
 
     const double pixelsPerTwip = TwipsLayout::pixelsPerTwip(font());
@@ -60,16 +51,11 @@ frmAbout::frmAbout(QWidget& mainWindow, UrlOpener& urlOpener)
     setFixedSize(TwipsLayout::toPixels({0, 0, 3675, 2220}, pixelsPerTwip).size());
 
     connect(Website, &QPushButton::clicked, this, &frmAbout::Website_Click);
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::close);
 }
 
 void frmAbout::Website_Click()
 {
     // Whether a browser came up is not reported: the box stays open either way.
     m_urlOpener.open(WebAddress);
-}
-
-void frmAbout::cmdOK_Click()
-{
-    close();
 }

@@ -25,7 +25,6 @@ public:
 
 private:
     void Website_Click();
-    void cmdOK_Click();
 
     QLabel* picIcon;
     QLabel* lblTitle;

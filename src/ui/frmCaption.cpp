@@ -5,7 +5,6 @@
 #include "FontChooser.h"
 #include "SettingValue.h"
 #include "Settings.h"
-#include "SettingsSaveReport.h"
 #include "SettingsSchema.h"
 
 #include <QGridLayout>
@@ -32,17 +31,15 @@ frmCaption::frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& fi
       cancel(DialogParts::button(this, "cancel", QStringLiteral("Cancel"))),
       font(DialogParts::button(this, "font", QStringLiteral("&Font Settings..."))),
       Picture2(DialogParts::label(this, "Picture2", QString())),
-      Frame1(new QGroupBox(QStringLiteral("Display Caption..."), this)),
+      Frame1(DialogParts::named(new QGroupBox(QStringLiteral("Display Caption..."), this), "Frame1")),
       onImageOption(DialogParts::option(Frame1, "onImageOption", QStringLiteral("On image"))),
       offImageOption(DialogParts::option(Frame1, "offImageOption", QStringLiteral("Off image"))),
-      Frame2(new QGroupBox(QStringLiteral("Caption Location"), this)),
+      Frame2(DialogParts::named(new QGroupBox(QStringLiteral("Caption Location"), this), "Frame2")),
       centerTopOption(DialogParts::option(Frame2, "centerTopOption", QStringLiteral("Top center "))),
       rightTopOption(DialogParts::option(Frame2, "rightTopOption", QStringLiteral("Top right "))),
       bottomCenterOption(DialogParts::option(Frame2, "bottomCenterOption", QStringLiteral("Bottom center "))),
-      m_settings(settings), m_file(file), m_prompter(prompter), dlgDialogFont(chooser)
+      m_settings(settings), dlgDialogFont(chooser)
 {
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame2->setObjectName(QStringLiteral("Frame2"));
     font->setToolTip(QStringLiteral("Font type, color and size"));
     Picture2->setToolTip(QStringLiteral("Font color"));
     Picture2->setFixedSize(twips(375), twips(375));
@@ -72,70 +69,29 @@ frmCaption::frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& fi
     DialogParts::tabOrder({ok, cancel, font, onImageOption, offImageOption, centerTopOption, rightTopOption,
                            bottomCenterOption});
 
-    DialogParts::onSelected(centerTopOption, this, &frmCaption::centerTopOption_Click);
-    DialogParts::onSelected(rightTopOption, this, &frmCaption::rightTopOption_Click);
-    DialogParts::onSelected(bottomCenterOption, this, &frmCaption::bottomCenterOption_Click);
-    DialogParts::onSelected(onImageOption, this, &frmCaption::onImageOption_Click);
-    DialogParts::onSelected(offImageOption, this, &frmCaption::offImageOption_Click);
+    DialogParts::stores(centerTopOption, settings.captionPosition, "0");
+    DialogParts::stores(rightTopOption, settings.captionPosition, "1");
+    DialogParts::stores(bottomCenterOption, settings.captionPosition, "2");
+    DialogParts::stores(onImageOption, settings.onOffCaption, "0");
+    DialogParts::stores(offImageOption, settings.onOffCaption, "1");
     connect(font, &QPushButton::clicked, this, &frmCaption::font_Click);
-    connect(ok, &QPushButton::clicked, this, &frmCaption::ok_Click);
-    connect(cancel, &QPushButton::clicked, this, &frmCaption::cancel_Click);
-    setCancelButton(cancel);
-    Form_Load();
-}
-
-void frmCaption::Form_Load()
-{
-    m_saved = m_settings;
+    okCancel(ok, cancel, settings, file, prompter, CaptionFields);
 
     // Values that do not convert show the shipped choice.
-    const double position = SettingsSchema::number(m_settings, &Settings::captionPosition);
-    if (position == 0)
-        centerTopOption->setChecked(true);
-    else if (position == 1)
-        rightTopOption->setChecked(true);
-    else
-        bottomCenterOption->setChecked(true);
-    if (SettingsSchema::number(m_settings, &Settings::onOffCaption) == 0)
-        onImageOption->setChecked(true);
-    else
-        offImageOption->setChecked(true);
-
-    m_font.name = m_settings.newFontName.trimmed().isEmpty()
+    DialogParts::select({centerTopOption, rightTopOption, bottomCenterOption},
+                        SettingsSchema::number(settings, &Settings::captionPosition));
+    DialogParts::select({onImageOption, offImageOption},
+                        SettingsSchema::number(settings, &Settings::onOffCaption));
+    m_font.name = settings.newFontName.trimmed().isEmpty()
                       ? QLatin1String(SettingsSchema::of(&Settings::newFontName).shippedDefault)
-                      : m_settings.newFontName;
-    m_font.size = static_cast<float>(SettingsSchema::number(m_settings, &Settings::newFontSize));
-    m_font.bold = SettingsSchema::flag(m_settings, &Settings::newFontBold);
-    m_font.italic = SettingsSchema::flag(m_settings, &Settings::newFontItalic);
-    m_font.underline = SettingsSchema::flag(m_settings, &Settings::newFontUnderline);
-    m_font.strikethrough = SettingsSchema::flag(m_settings, &Settings::newFontFontStrikethru);
-    m_font.colour = SettingsSchema::colour(m_settings, &Settings::newFontForeColor);
+                      : settings.newFontName;
+    m_font.size = static_cast<float>(SettingsSchema::number(settings, &Settings::newFontSize));
+    m_font.bold = SettingsSchema::flag(settings, &Settings::newFontBold);
+    m_font.italic = SettingsSchema::flag(settings, &Settings::newFontItalic);
+    m_font.underline = SettingsSchema::flag(settings, &Settings::newFontUnderline);
+    m_font.strikethrough = SettingsSchema::flag(settings, &Settings::newFontFontStrikethru);
+    m_font.colour = SettingsSchema::colour(settings, &Settings::newFontForeColor);
     paintSwatch(m_font.colour);
-}
-
-void frmCaption::centerTopOption_Click()
-{
-    m_settings.captionPosition = QStringLiteral("0");
-}
-
-void frmCaption::rightTopOption_Click()
-{
-    m_settings.captionPosition = QStringLiteral("1");
-}
-
-void frmCaption::bottomCenterOption_Click()
-{
-    m_settings.captionPosition = QStringLiteral("2");
-}
-
-void frmCaption::onImageOption_Click()
-{
-    m_settings.onOffCaption = QStringLiteral("0");
-}
-
-void frmCaption::offImageOption_Click()
-{
-    m_settings.onOffCaption = QStringLiteral("1");
 }
 
 void frmCaption::font_Click()
@@ -153,18 +109,6 @@ void frmCaption::font_Click()
     m_settings.newFontFontStrikethru = SettingValue::fromFlag(chosen->strikethrough);
     m_settings.newFontForeColor = QString::number(chosen->colour);
     paintSwatch(chosen->colour);
-}
-
-void frmCaption::ok_Click()
-{
-    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, CaptionFields), m_file, m_prompter);
-    close();
-}
-
-void frmCaption::cancel_Click()
-{
-    SettingsSchema::copy(m_saved, m_settings, CaptionFields);
-    close();
 }
 
 void frmCaption::paintSwatch(qint32 colour)

@@ -22,14 +22,7 @@ public:
     frmCaption(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter,
                FontChooser& dlgDialogFont);
 
-    void centerTopOption_Click();
-    void rightTopOption_Click();
-    void bottomCenterOption_Click();
-    void onImageOption_Click();
-    void offImageOption_Click();
     void font_Click();
-    void ok_Click();
-    void cancel_Click();
 
     QPushButton* ok;
     QPushButton* cancel;
@@ -45,15 +38,10 @@ public:
     QRadioButton* bottomCenterOption;
 
 private:
-    void Form_Load();
     void paintSwatch(qint32 colour);
 
     Settings& m_settings;
-    SettingsFile& m_file;
-    Prompter& m_prompter;
     FontChooser& dlgDialogFont;
     /** What the font chooser starts from: the font at opening, then the user's last choice. */
     FontChoice m_font;
-    /** The settings at opening, which Cancel puts back. */
-    Settings m_saved;
 };

@@ -3,7 +3,6 @@
 
 #include "DialogParts.h"
 #include "Settings.h"
-#include "SettingsSaveReport.h"
 #include "SettingsSchema.h"
 
 #include <QGridLayout>
@@ -18,8 +17,7 @@ frmDisplay::frmDisplay(QWidget* mainWindow, Settings& settings, SettingsFile& fi
       centerOption(DialogParts::option(this, "centerOption", QStringLiteral("Center and original size"))),
       tileOption(DialogParts::option(this, "tileOption", QStringLiteral("Tile"))),
       ok(DialogParts::button(this, "ok", QStringLiteral("Ok"))),
-      cancel(DialogParts::button(this, "cancel", QStringLiteral("Cancel"))), m_settings(settings),
-      m_file(file), m_prompter(prompter)
+      cancel(DialogParts::button(this, "cancel", QStringLiteral("Cancel")))
 {
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
@@ -32,52 +30,11 @@ frmDisplay::frmDisplay(QWidget* mainWindow, Settings& settings, SettingsFile& fi
     DialogParts::fixSize(this, grid, twips(4080), twips(2370));
     DialogParts::tabOrder({ok, cancel, fullOption, centerOption, tileOption});
 
-    DialogParts::onSelected(fullOption, this, &frmDisplay::fullOption_Click);
-    DialogParts::onSelected(centerOption, this, &frmDisplay::centerOption_Click);
-    DialogParts::onSelected(tileOption, this, &frmDisplay::tileOption_Click);
-    connect(ok, &QPushButton::clicked, this, &frmDisplay::ok_Click);
-    connect(cancel, &QPushButton::clicked, this, &frmDisplay::cancel_Click);
-    setCancelButton(cancel);
-    Form_Load();
-}
-
-void frmDisplay::Form_Load()
-{
-    savedDisplayType = m_settings.displayType;
+    DialogParts::stores(fullOption, settings.displayType, "0");
+    DialogParts::stores(centerOption, settings.displayType, "1");
+    DialogParts::stores(tileOption, settings.displayType, "2");
+    okCancel(ok, cancel, settings, file, prompter, {&Settings::displayType});
     // A value that is not a number shows the shipped style rather than nothing.
-    const double type = SettingsSchema::number(m_settings, {&Settings::displayType});
-    if (type == 0)
-        fullOption->setChecked(true);
-    else if (type == 1)
-        centerOption->setChecked(true);
-    else
-        tileOption->setChecked(true);
-}
-
-void frmDisplay::fullOption_Click()
-{
-    m_settings.displayType = QStringLiteral("0");
-}
-
-void frmDisplay::centerOption_Click()
-{
-    m_settings.displayType = QStringLiteral("1");
-}
-
-void frmDisplay::tileOption_Click()
-{
-    m_settings.displayType = QStringLiteral("2");
-}
-
-void frmDisplay::ok_Click()
-{
-    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, {&Settings::displayType}), m_file,
-                              m_prompter);
-    close();
-}
-
-void frmDisplay::cancel_Click()
-{
-    m_settings.displayType = savedDisplayType;
-    close();
+    DialogParts::select({fullOption, centerOption, tileOption},
+                        SettingsSchema::number(settings, &Settings::displayType));
 }

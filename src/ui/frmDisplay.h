@@ -18,24 +18,10 @@ class frmDisplay : public QuasiModalDialog
 public:
     frmDisplay(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter);
 
-    void fullOption_Click();
-    void centerOption_Click();
-    void tileOption_Click();
-    void ok_Click();
-    void cancel_Click();
-
     QLabel* Label1;
     QRadioButton* fullOption;
     QRadioButton* centerOption;
     QRadioButton* tileOption;
     QPushButton* ok;
     QPushButton* cancel;
-
-private:
-    void Form_Load();
-
-    Settings& m_settings;
-    SettingsFile& m_file;
-    Prompter& m_prompter;
-    QString savedDisplayType;
 };

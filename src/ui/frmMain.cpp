@@ -188,10 +188,10 @@ void frmMain::buildMenus()
     mnuFileClose = named(File->addAction(QStringLiteral("Close and Disable")), "mnuFileClose");
     About = named(menuBar()->addMenu(QStringLiteral("About")), "About");
     mnuAbout = named(About->addAction(QStringLiteral("About Tessaly")), "mnuAbout");
-    connect(mnuActivate, &QAction::triggered, this, &frmMain::mnuActivate_Click);
-    connect(mnuFileClose, &QAction::triggered, this, &frmMain::mnuFileClose_Click);
+    connect(mnuActivate, &QAction::triggered, this, &frmMain::activateRequested);
+    connect(mnuFileClose, &QAction::triggered, this, &frmMain::closeRequested);
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
-    connect(Activate, &QPushButton::clicked, this, &frmMain::Activate_Click);
+    connect(Activate, &QPushButton::clicked, this, &frmMain::activateRequested);
 }
 
 void frmMain::setHelpTexts()
@@ -261,13 +261,17 @@ void frmMain::connectCommands()
     connect(c, &ImageListCommands::selectionChanged, this, &frmMain::syncSelection);
 
     connect(List1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { onViewRowChanged(current.isValid() ? current.row() : -1); });
+            [this](const QModelIndex& current) {
+                const int row = current.isValid() ? current.row() : -1;
+                if (!m_syncingSelection && row != m_commands->selected())
+                    selectEntry(row);
+            });
     connect(add, &QPushButton::clicked, this, [this] { run([this] { m_commands->add_Click(); }); });
     connect(remove, &QPushButton::clicked, this, [this] { run([this] { m_commands->remove_Click(); }); });
     connect(RemoveAll, &QPushButton::clicked, this,
             [this] { run([this] { m_commands->RemoveAll_Click(); }); });
-    connect(up, &QPushButton::clicked, this, [this] { run([this] { m_commands->up_Click(); }); });
-    connect(down, &QPushButton::clicked, this, [this] { run([this] { m_commands->down_Click(); }); });
+    connect(up, &QPushButton::clicked, this, [this] { run([this] { m_commands->move_Click(true); }); });
+    connect(down, &QPushButton::clicked, this, [this] { run([this] { m_commands->move_Click(false); }); });
     connect(clear, &QPushButton::clicked, this, [this] { run([this] { m_commands->clear_Click(); }); });
     // Typing only: text set from code reaches the commands through their own change handling.
     connect(p_caption, &QLineEdit::textEdited, this,
@@ -297,13 +301,6 @@ void frmMain::syncSelection()
     List1->scrollTo(index);
 }
 
-void frmMain::onViewRowChanged(int row)
-{
-    if (m_syncingSelection || row == m_commands->selected())
-        return;
-    run([this, row] { m_commands->List1_Click(row); });
-}
-
 void frmMain::setOptionDialogs(OptionDialogs* dialogs)
 {
     m_optionDialogs = dialogs;
@@ -326,11 +323,6 @@ void frmMain::selectEntry(int position)
     run([this, position] { m_commands->List1_Click(position); });
 }
 
-int frmMain::selectedEntry() const
-{
-    return m_commands->selected();
-}
-
 void frmMain::showCount()
 {
     m_commands->showCount();
@@ -338,7 +330,7 @@ void frmMain::showCount()
 
 void frmMain::showStoredTotal(const QString& text)
 {
-    m_commands->showTotalText(text);
+    m_commands->setTotalText(text);
 }
 
 void frmMain::Toolbar1_ButtonClick(const QString& key)
@@ -350,11 +342,6 @@ void frmMain::Toolbar1_ButtonClick(const QString& key)
             return;
         }
     }
-}
-
-void frmMain::Form_MouseMove()
-{
-    help->clear();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -369,28 +356,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_surface && event->type() == QEvent::Resize) {
         placeControls();
     } else if (watched == m_surface && event->type() == QEvent::MouseMove) {
-        Form_MouseMove();
+        help->clear();
     } else if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
         const auto it = m_helpTexts.constFind(watched);
         if (it != m_helpTexts.cend())
             help->setText(*it);
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void frmMain::Activate_Click()
-{
-    emit activateRequested();
-}
-
-void frmMain::mnuActivate_Click()
-{
-    emit activateRequested();
-}
-
-void frmMain::mnuFileClose_Click()
-{
-    emit closeRequested();
 }
 
 void frmMain::mnuAbout_Click()

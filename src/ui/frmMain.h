@@ -45,8 +45,6 @@ public:
     void showCentred();
     /** Selects an entry and shows its position, caption and thumbnail; -1 selects nothing. */
     void selectEntry(int position);
-    /** The selected position, -1 for none. */
-    int selectedEntry() const;
     /** Shows the number of entries in the total box (after the list changed elsewhere). */
     void showCount();
     /** Shows a stored total as it was read. */
@@ -57,8 +55,6 @@ public:
 
     /** Dispatches a toolbar button by its key, exactly and case-sensitively. */
     void Toolbar1_ButtonClick(const QString& key);
-    /** The pointer moved over the bare window: clears the help line. */
-    void Form_MouseMove();
 
 signals:
     /** Activate, from the button or the File menu. */
@@ -107,11 +103,7 @@ private:
     /** Runs a list command with the view's own selection signals muted, then shows the result. */
     template<typename Command> void run(Command command);
     void syncSelection();
-    void onViewRowChanged(int row);
 
-    void Activate_Click();
-    void mnuActivate_Click();
-    void mnuFileClose_Click();
     void mnuAbout_Click();
 
     LoadedImages& m_images;

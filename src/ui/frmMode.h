@@ -18,12 +18,6 @@ class frmMode : public QuasiModalDialog
 public:
     frmMode(QWidget* mainWindow, Settings& settings, SettingsFile& file, Prompter& prompter);
 
-    void seqOption_Click();
-    void randomOption_Click();
-    void shuffleOption_Click();
-    void ok_Click();
-    void cancel_Click();
-
     QLabel* Label1;
     QRadioButton* seqOption;
     QRadioButton* randomOption;
@@ -31,12 +25,4 @@ public:
     QRadioButton* shuffleOption;
     QPushButton* ok;
     QPushButton* cancel;
-
-private:
-    void Form_Load();
-
-    Settings& m_settings;
-    SettingsFile& m_file;
-    Prompter& m_prompter;
-    QString savedSequenceType;
 };

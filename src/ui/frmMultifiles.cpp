@@ -39,19 +39,16 @@ QString withSlash(QString path)
 frmMultifiles::frmMultifiles(QWidget* mainWindow, LoadedImages& images, CollectionAdvice& advice,
                              Prompter& prompter, Volumes& volumes, std::function<void(int)> selectEntry)
     : QuasiModalDialog(mainWindow, QStringLiteral("Load Multiple Files")),
-      fraFileControls(new QGroupBox(QStringLiteral("Files to be loaded"), this)),
-      filFilenames(new QListView(fraFileControls)), drvDrives(new QComboBox(fraFileControls)),
-      dirDirectories(new QTreeView(fraFileControls)),
+      fraFileControls(
+          DialogParts::named(new QGroupBox(QStringLiteral("Files to be loaded"), this), "fraFileControls")),
+      filFilenames(DialogParts::named(new QListView(fraFileControls), "filFilenames")),
+      drvDrives(DialogParts::named(new QComboBox(fraFileControls), "drvDrives")),
+      dirDirectories(DialogParts::named(new QTreeView(fraFileControls), "dirDirectories")),
       Command1(DialogParts::button(fraFileControls, "Command1", QStringLiteral("Load"))),
       cmdQuit(DialogParts::button(fraFileControls, "cmdQuit", QStringLiteral("Cancel"))), m_images(images),
       m_advice(advice), m_prompter(prompter), m_volumes(volumes), m_selectEntry(std::move(selectEntry)),
       m_folders(new QFileSystemModel(this)), m_files(new QStringListModel(this))
 {
-    fraFileControls->setObjectName(QStringLiteral("fraFileControls"));
-    filFilenames->setObjectName(QStringLiteral("filFilenames"));
-    drvDrives->setObjectName(QStringLiteral("drvDrives"));
-    dirDirectories->setObjectName(QStringLiteral("dirDirectories"));
-
     filFilenames->setModel(m_files);
     filFilenames->setEditTriggers(QAbstractItemView::NoEditTriggers);
     filFilenames->setUniformItemSizes(true);
@@ -82,41 +79,33 @@ frmMultifiles::frmMultifiles(QWidget* mainWindow, LoadedImages& images, Collecti
     connect(dirDirectories->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &frmMultifiles::dirDirectories_Change);
     connect(Command1, &QPushButton::clicked, this, &frmMultifiles::Command1_Click);
-    connect(cmdQuit, &QPushButton::clicked, this, &frmMultifiles::cmdQuit_Click);
+    connect(cmdQuit, &QPushButton::clicked, this, &frmMultifiles::close);
     Form_Load();
 }
 
 void frmMultifiles::Form_Load()
 {
-    fillDrives();
     // A program started from a menu has / as its current folder; the user's pictures are elsewhere.
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     const QString current = withSlash(QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
-    int best = -1;
-    for (int i = 0; i < drvDrives->count(); ++i) {
-        const QString root = drvDrives->itemData(i).toString();
-        if (current.startsWith(root) &&
-            (best < 0 || root.size() > drvDrives->itemData(best).toString().size()))
-            best = i;
+    const QSignalBlocker quiet(drvDrives);
+    int best = 0;
+    qsizetype longest = -1;
+    for (const Volumes::Volume& volume : m_volumes.list()) {
+        const QString root = withSlash(volume.root);
+        drvDrives->addItem(volume.label, root);
+        // The folder's volume is the one with the longest root that leads to it.
+        if (current.startsWith(root) && root.size() > longest) {
+            best = drvDrives->count() - 1;
+            longest = root.size();
+        }
     }
-    if (best < 0 && drvDrives->count() > 0)
-        best = 0;
-    if (best < 0)
+    if (drvDrives->count() == 0)
         return;
-    {
-        const QSignalBlocker quiet(drvDrives);
-        drvDrives->setCurrentIndex(best);
-    }
+    drvDrives->setCurrentIndex(best);
     m_openingDrive = best;
     const QString root = drvDrives->itemData(best).toString();
     showVolume(root, current.startsWith(root) ? current : root);
-}
-
-void frmMultifiles::fillDrives()
-{
-    const QSignalBlocker quiet(drvDrives);
-    for (const Volumes::Volume& volume : m_volumes.list())
-        drvDrives->addItem(volume.label, withSlash(volume.root));
 }
 
 void frmMultifiles::drvDrives_Change()
@@ -221,17 +210,8 @@ void frmMultifiles::Command1_Click()
     for (const QString& path : std::as_const(refused))
         m_prompter.tell(LoadedImages::cannotStoreText(path), PromptIcon::Exclamation);
     if (loaded < paths.size())
-        reportLimit(loaded, static_cast<int>(paths.size()));
+        m_prompter.tell(LoadedImages::fullListText(loaded, static_cast<int>(paths.size())),
+                        PromptIcon::Exclamation);
     m_advice.afterAdding(m_images.Count(), m_prompter);
-    close();
-}
-
-void frmMultifiles::reportLimit(int loaded, int listed)
-{
-    m_prompter.tell(LoadedImages::fullListText(loaded, listed), PromptIcon::Exclamation);
-}
-
-void frmMultifiles::cmdQuit_Click()
-{
     close();
 }

@@ -31,13 +31,9 @@ public:
     QString filePath() const;
     /** The names the file list shows, in its order. */
     QStringList fileNames() const;
-    /** Moves the folder list to a folder; the file list follows. */
-    void setFolder(const QString& folder);
-
     void drvDrives_Change();
     void dirDirectories_Change();
     void Command1_Click();
-    void cmdQuit_Click();
 
     QGroupBox* fraFileControls;
     QListView* filFilenames;
@@ -48,9 +44,9 @@ public:
 
 private:
     void Form_Load();
-    void fillDrives();
     void showVolume(const QString& root, const QString& folder);
-    void reportLimit(int loaded, int listed);
+    /** Moves the folder list to a folder; the file list follows. */
+    void setFolder(const QString& folder);
 
     LoadedImages& m_images;
     CollectionAdvice& m_advice;

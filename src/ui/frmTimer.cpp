@@ -3,7 +3,6 @@
 
 #include "DialogParts.h"
 #include "Settings.h"
-#include "SettingsSaveReport.h"
 #include "SettingsSchema.h"
 
 #include <QCheckBox>
@@ -50,16 +49,14 @@ frmTimer::frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file, 
       minOption(DialogParts::option(this, "minOption", QStringLiteral("Minutes"))),
       hourOption(DialogParts::option(this, "hourOption", QStringLiteral("Hours"))),
       dayOption(DialogParts::option(this, "dayOption", QStringLiteral("Days"))),
-      timeText(new QLineEdit(this)), timeScroll(new QScrollBar(Qt::Vertical, this)),
+      timeText(DialogParts::named(new QLineEdit(this), "timeText")),
+      timeScroll(DialogParts::named(new QScrollBar(Qt::Vertical, this), "timeScroll")),
       timeLabel(DialogParts::label(this, "timeLabel", QString())),
       bootCheck(
           DialogParts::check(this, "bootCheck", QStringLiteral("Change image after every computer reboot."))),
       ok(DialogParts::button(this, "ok", QStringLiteral("Ok"))),
-      cancel(DialogParts::button(this, "cancel", QStringLiteral("Cancel"))), m_settings(settings),
-      m_file(file), m_prompter(prompter)
+      cancel(DialogParts::button(this, "cancel", QStringLiteral("Cancel"))), m_settings(settings)
 {
-    timeText->setObjectName(QStringLiteral("timeText"));
-    timeScroll->setObjectName(QStringLiteral("timeScroll"));
     // Typed as well as stepped: going from 30 to 1 should not take 29 clicks.
     m_countRange = new QIntValidator(1, 60, timeText);
     timeText->setValidator(m_countRange);
@@ -91,31 +88,20 @@ frmTimer::frmTimer(QWidget* mainWindow, Settings& settings, SettingsFile& file, 
     DialogParts::fixSize(this, grid, twips(4095), twips(2730));
     DialogParts::tabOrder({ok, cancel, minOption, hourOption, dayOption, timeText, timeScroll, bootCheck});
 
-    DialogParts::onSelected(minOption, this, &frmTimer::minOption_Click);
-    DialogParts::onSelected(hourOption, this, &frmTimer::hourOption_Click);
-    DialogParts::onSelected(dayOption, this, &frmTimer::dayOption_Click);
+    DialogParts::onSelected(minOption, [this] { selectUnit(kMinutes); });
+    DialogParts::onSelected(hourOption, [this] { selectUnit(kHours); });
+    DialogParts::onSelected(dayOption, [this] { selectUnit(kDays); });
     connect(timeScroll, &QScrollBar::valueChanged, this, &frmTimer::timeScroll_Change);
     connect(timeText, &QLineEdit::textEdited, this, &frmTimer::timeText_Change);
     timeText->installEventFilter(this);
-    connect(bootCheck, &QCheckBox::toggled, this, &frmTimer::bootCheck_Click);
-    connect(ok, &QPushButton::clicked, this, &frmTimer::ok_Click);
-    connect(cancel, &QPushButton::clicked, this, &frmTimer::cancel_Click);
-    setCancelButton(cancel);
-    Form_Load();
-}
+    connect(bootCheck, &QCheckBox::toggled, this, [this](bool checked) {
+        m_settings.changeEveryBoot = checked ? QStringLiteral("1") : QStringLiteral("0");
+    });
+    okCancel(ok, cancel, settings, file, prompter, TimerFields);
 
-void frmTimer::Form_Load()
-{
-    m_saved = m_settings;
-
-    const double option = SettingsSchema::number(m_settings, &Settings::timeOption);
-    if (option == 0)
-        minOption->setChecked(true);
-    else if (option == 1)
-        hourOption->setChecked(true);
-    else
-        dayOption->setChecked(true);
-    if (SettingsSchema::number(m_settings, &Settings::changeEveryBoot) == 1)
+    DialogParts::select({minOption, hourOption, dayOption},
+                        SettingsSchema::number(settings, &Settings::timeOption));
+    if (SettingsSchema::number(settings, &Settings::changeEveryBoot) == 1)
         bootCheck->setChecked(true);
 }
 
@@ -123,21 +109,6 @@ int frmTimer::count() const
 {
     // The scroll bar runs from -largest at its top to -1 at its bottom.
     return -timeScroll->value();
-}
-
-void frmTimer::minOption_Click()
-{
-    selectUnit(kMinutes);
-}
-
-void frmTimer::hourOption_Click()
-{
-    selectUnit(kHours);
-}
-
-void frmTimer::dayOption_Click()
-{
-    selectUnit(kDays);
 }
 
 void frmTimer::selectUnit(const Unit& unit)
@@ -177,23 +148,6 @@ bool frmTimer::eventFilter(QObject* watched, QEvent* event)
     if (watched == timeText && (event->type() == QEvent::FocusOut || enter))
         showCount(selectedUnit());
     return QuasiModalDialog::eventFilter(watched, event);
-}
-
-void frmTimer::bootCheck_Click()
-{
-    m_settings.changeEveryBoot = bootCheck->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-void frmTimer::ok_Click()
-{
-    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, TimerFields), m_file, m_prompter);
-    close();
-}
-
-void frmTimer::cancel_Click()
-{
-    SettingsSchema::copy(m_saved, m_settings, TimerFields);
-    close();
 }
 
 const frmTimer::Unit& frmTimer::selectedUnit() const

@@ -25,15 +25,9 @@ public:
     /** The count the spinner shows. */
     int count() const;
 
-    void minOption_Click();
-    void hourOption_Click();
-    void dayOption_Click();
     void timeScroll_Change();
     /** A count typed into the box moves the spinner once it is within the unit's range. */
     void timeText_Change();
-    void bootCheck_Click();
-    void ok_Click();
-    void cancel_Click();
 
     QLabel* Label1;
     QRadioButton* minOption;
@@ -54,16 +48,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Form_Load();
     void selectUnit(const Unit& unit);
     const Unit& selectedUnit() const;
     void setRange(const Unit& unit);
     void showCount(const Unit& unit);
 
     Settings& m_settings;
-    SettingsFile& m_file;
-    Prompter& m_prompter;
     QIntValidator* m_countRange = nullptr;
-    /** The settings at opening, which Cancel puts back. */
-    Settings m_saved;
 };
