@@ -9,20 +9,20 @@
 #include <QRegularExpression>
 #include <utility>
 
-SwayDesktopBackend::SwayDesktopBackend(QString plainFolder)
-    : m_runner(QStringLiteral("sway")), m_plainFolder(std::move(plainFolder))
-{}
+namespace {
 
-QString SwayDesktopBackend::modeFor(WallpaperStyle style)
-{
-    return styleWord(style).toLower();
-}
-
-bool SwayDesktopBackend::isPlainPath(const QString& path)
+/** Whether sway's command parser and file-name expansion leave this path as it is. */
+bool isPlainPath(const QString& path)
 {
     static const QRegularExpression plain(QStringLiteral("^/[A-Za-z0-9/._+@:-]*$"));
     return plain.match(path).hasMatch();
 }
+
+} // namespace
+
+SwayDesktopBackend::SwayDesktopBackend(QString plainFolder)
+    : m_runner(QStringLiteral("sway")), m_plainFolder(std::move(plainFolder))
+{}
 
 ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
@@ -46,9 +46,10 @@ ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
         copied = true;
     }
     // swaymsg joins its arguments into one command; each piece here is a plain word.
-    const ToolRunner::Outcome set = m_runner.run(
-        QStringLiteral("swaymsg"), {QStringLiteral("--"), QStringLiteral("output"), QStringLiteral("*"),
-                                    QStringLiteral("bg"), file, modeFor(style), QStringLiteral("#000000")});
+    const ToolRunner::Outcome set =
+        m_runner.run(QStringLiteral("swaymsg"),
+                     {QStringLiteral("--"), QStringLiteral("output"), QStringLiteral("*"),
+                      QStringLiteral("bg"), file, styleWord(style).toLower(), QStringLiteral("#000000")});
     if (copied)
         m_copies.finish(set.ok);
     if (set.ok)
