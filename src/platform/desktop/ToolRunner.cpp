@@ -4,20 +4,6 @@
 #include <QProcess>
 #include <utility>
 
-namespace {
-
-constexpr qsizetype MaxDetailLength = 400;
-
-QString trimmedDetail(const QByteArray& bytes)
-{
-    QString text = QString::fromUtf8(bytes).trimmed();
-    if (text.size() > MaxDetailLength)
-        text = text.left(MaxDetailLength) + QStringLiteral("…");
-    return text;
-}
-
-} // namespace
-
 ToolRunner::ToolRunner(QString desktop, int deadlineMs)
     : m_desktop(std::move(desktop)), m_deadlineMs(deadlineMs)
 {}
@@ -42,7 +28,9 @@ ToolRunner::Outcome ToolRunner::run(const QString& program, const QStringList& a
         return {false, {}, failure(QStringLiteral("did not finish within %1 s").arg(m_deadlineMs / 1000.0))};
     }
     const QString output = QString::fromUtf8(process.readAllStandardOutput());
-    const QString errors = trimmedDetail(process.readAllStandardError());
+    QString errors = QString::fromUtf8(process.readAllStandardError()).trimmed();
+    if (errors.size() > 400) // the start of a long error text says enough in a message
+        errors = errors.left(400) + QStringLiteral("…");
     if (process.exitStatus() != QProcess::NormalExit)
         return {false, output, failure(QStringLiteral("crashed"), errors)};
     if (process.exitCode() != 0) {
