@@ -32,7 +32,6 @@ ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
                            .arg(QDir::toNativeSeparators(bitmapPath))};
     }
     QString file = bitmap.absoluteFilePath();
-    bool copied = false;
     if (!isPlainPath(file)) {
         if (!isPlainPath(QDir(m_plainFolder).absolutePath()) || !QDir().mkpath(m_plainFolder)) {
             return {false, QStringLiteral("sway: the bitmap's path %1 cannot be passed to sway safely, and "
@@ -43,15 +42,13 @@ ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
         file = m_copies.prepare(bitmapPath, error, m_plainFolder);
         if (file.isEmpty())
             return {false, QStringLiteral("sway: ") + error};
-        copied = true;
     }
     // swaymsg joins its arguments into one command; each piece here is a plain word.
     const ToolRunner::Outcome set =
         m_runner.run(QStringLiteral("swaymsg"),
                      {QStringLiteral("--"), QStringLiteral("output"), QStringLiteral("*"),
                       QStringLiteral("bg"), file, styleWord(style).toLower(), QStringLiteral("#000000")});
-    if (copied)
-        m_copies.finish(set.ok);
+    m_copies.finish(set.ok); // nothing to do where no copy was made
     if (set.ok)
         return {true, {}};
     // sway explains a refused command in its JSON reply; that says more than the exit code.
