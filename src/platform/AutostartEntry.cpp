@@ -34,19 +34,6 @@ QString AutostartEntry::execArgument(const QString& executablePath)
     return argument.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
 }
 
-QString AutostartEntry::contents(const QString& executablePath)
-{
-    return QStringLiteral("[Desktop Entry]\n"
-                          "Type=Application\n"
-                          "Name=Tessaly\n"
-                          "Comment=Changes the desktop wallpaper from a list of pictures\n"
-                          "Exec=%1\n"
-                          "Icon=tessaly\n"
-                          "Terminal=false\n"
-                          "X-GNOME-Autostart-enabled=true\n")
-        .arg(execArgument(executablePath));
-}
-
 bool AutostartEntry::writeIfMissing(const QString& configHome, const QString& executablePath)
 {
     const QString file = path(configHome);
@@ -57,6 +44,15 @@ bool AutostartEntry::writeIfMissing(const QString& configHome, const QString& ex
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = contents(executablePath).toUtf8();
+    const QByteArray bytes = QStringLiteral("[Desktop Entry]\n"
+                                            "Type=Application\n"
+                                            "Name=Tessaly\n"
+                                            "Comment=Changes the desktop wallpaper from a list of pictures\n"
+                                            "Exec=%1\n"
+                                            "Icon=tessaly\n"
+                                            "Terminal=false\n"
+                                            "X-GNOME-Autostart-enabled=true\n")
+                                 .arg(execArgument(executablePath))
+                                 .toUtf8();
     return out.write(bytes) == bytes.size() && out.commit();
 }

@@ -12,8 +12,6 @@ class AutostartEntry
 public:
     /** The entry's path under the given config home ($XDG_CONFIG_HOME). */
     static QString path(const QString& configHome);
-    /** The entry's text for the given program. */
-    static QString contents(const QString& executablePath);
     /** Writes the entry unless a file of that name exists; false when it could not be written. */
     static bool writeIfMissing(const QString& configHome, const QString& executablePath);
     /** The program path as one argument of an Exec= line, quoted and escaped where needed. */

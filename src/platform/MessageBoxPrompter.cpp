@@ -4,41 +4,17 @@
 #include <QApplication>
 #include <QMessageBox>
 
-namespace {
-
-QMessageBox::Icon toQt(PromptIcon icon)
+PromptAnswer MessageBoxPrompter::ask(const QString& text, PromptButtons buttons, PromptIcon icon)
 {
-    switch (icon) {
-    case PromptIcon::Information:
-        return QMessageBox::Information;
-    case PromptIcon::Exclamation:
-        return QMessageBox::Warning;
-    case PromptIcon::Critical:
-        return QMessageBox::Critical;
-    case PromptIcon::Question:
-        return QMessageBox::Question;
-    case PromptIcon::None:
-        break;
-    }
-    return QMessageBox::NoIcon;
-}
-
-QMessageBox::StandardButtons toQt(PromptButtons buttons)
-{
-    switch (buttons) {
-    case PromptButtons::OkCancel:
-        return QMessageBox::Ok | QMessageBox::Cancel;
-    case PromptButtons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
-    case PromptButtons::Ok:
-        break;
-    }
-    return QMessageBox::Ok;
-}
-
-PromptAnswer fromQt(int button)
-{
-    switch (button) {
+    // In the order PromptIcon and PromptButtons declare their values.
+    static constexpr QMessageBox::Icon Icons[] = {QMessageBox::NoIcon, QMessageBox::Information,
+                                                  QMessageBox::Warning, QMessageBox::Critical,
+                                                  QMessageBox::Question};
+    static constexpr QMessageBox::StandardButtons Buttons[] = {
+        QMessageBox::Ok, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Yes | QMessageBox::No};
+    QMessageBox box(Icons[int(icon)], QStringLiteral("Tessaly"), text, Buttons[int(buttons)],
+                    QApplication::activeWindow());
+    switch (box.exec()) {
     case QMessageBox::Cancel:
         return PromptAnswer::Cancel;
     case QMessageBox::Yes:
@@ -48,12 +24,4 @@ PromptAnswer fromQt(int button)
     default:
         return PromptAnswer::Ok;
     }
-}
-
-} // namespace
-
-PromptAnswer MessageBoxPrompter::ask(const QString& text, PromptButtons buttons, PromptIcon icon)
-{
-    QMessageBox box(toQt(icon), QStringLiteral("Tessaly"), text, toQt(buttons), QApplication::activeWindow());
-    return fromQt(box.exec());
 }

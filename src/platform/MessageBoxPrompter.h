@@ -3,8 +3,6 @@
 
 #include "Prompter.h"
 
-class QWidget;
-
 /** Message boxes with QMessageBox, titled "Tessaly". */
 class MessageBoxPrompter final : public Prompter
 {

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -93,26 +92,18 @@ int PosixFileSystem::readFile(const QString& path, QByteArray* content)
     if (fd < 0)
         return lastError();
     QByteArray data;
-    struct stat st;
-    // One byte more than the size, so that reaching the end needs no second buffer.
-    const qsizetype expected = ::fstat(fd, &st) == 0 && st.st_size > 0 ? qsizetype(st.st_size) : 0;
-    data.reserve(std::max<qsizetype>(expected + 1, 4096));
-    for (;;) {
-        if (data.size() == data.capacity())
-            data.reserve(2 * data.capacity()); // the file grew meanwhile
-        const qsizetype had = data.size();
-        data.resize(data.capacity());
-        const ssize_t got = ::read(fd, data.data() + had, size_t(data.size() - had));
-        data.resize(had + std::max<ssize_t>(got, 0));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
+    // Sized from the file at once: a long list is read without growing the buffer again and again.
+    if (struct stat st; ::fstat(fd, &st) == 0 && st.st_size > 0)
+        data.reserve(qsizetype(st.st_size));
+    char buffer[65536];
+    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) != 0;) {
+        if (got > 0) {
+            data.append(buffer, got);
+        } else if (errno != EINTR) {
             const int error = lastError();
             ::close(fd);
             return error;
         }
-        if (got == 0)
-            break;
     }
     ::close(fd);
     *content = std::move(data);

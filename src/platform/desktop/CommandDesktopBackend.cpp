@@ -4,15 +4,9 @@
 #include <QProcess>
 #include <utility>
 
-namespace {
-
-// A user's script may do real work (fetch, convert, call several tools).
-constexpr int CommandDeadlineMs = 30000;
-
-} // namespace
-
+// A user's script may do real work (fetch, convert, call several tools): it has 30 s.
 CommandDesktopBackend::CommandDesktopBackend(QString command)
-    : m_runner(QStringLiteral("desktop command"), CommandDeadlineMs), m_command(std::move(command))
+    : m_runner(QStringLiteral("desktop command"), 30000), m_command(std::move(command))
 {}
 
 ApplyResult CommandDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)

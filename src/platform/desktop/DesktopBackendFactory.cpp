@@ -13,11 +13,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QSysInfo>
-#include <iterator>
 
 namespace {
-
-using Creator = std::unique_ptr<DesktopBackend> (*)(const QString& command);
 
 QStringList outputNames()
 {
@@ -29,130 +26,85 @@ QStringList outputNames()
     return names;
 }
 
-std::unique_ptr<DesktopBackend> xfce(const QString&)
+std::unique_ptr<DesktopBackend> xfce()
 {
     return std::make_unique<XfceDesktopBackend>(outputNames());
 }
 
-std::unique_ptr<DesktopBackend> sway(const QString&)
+std::unique_ptr<DesktopBackend> sway()
 {
     return std::make_unique<SwayDesktopBackend>(
         QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/tessaly"));
 }
 
-std::unique_ptr<DesktopBackend> command(const QString& program)
-{
-    return std::make_unique<CommandDesktopBackend>(program);
-}
+// Besides these, "command" (the user's program) and the system's own back ends.
+const NativeDesktopBackends::Entry Backends[] = {{"gnome", &GSettingsDesktopBackend::gnome},
+                                                 {"cinnamon", &GSettingsDesktopBackend::cinnamon},
+                                                 {"mate", &GSettingsDesktopBackend::mate},
+                                                 {"xfce", &xfce},
+                                                 {"lxqt", &PcmanfmDesktopBackend::lxqt},
+                                                 {"lxde", &PcmanfmDesktopBackend::lxde},
+                                                 {"sway", &sway}};
 
-struct Backend
+struct SessionNames
 {
-    const char* name;
-    Creator create;
-};
-
-const Backend Backends[] = {
-    {"gnome",
-     [](const QString&) {
-         return GSettingsDesktopBackend::gnome();
-     }},
-    {"cinnamon",
-     [](const QString&) {
-         return GSettingsDesktopBackend::cinnamon();
-     }},
-    {"mate",
-     [](const QString&) {
-         return GSettingsDesktopBackend::mate();
-     }},
-    {"xfce", &xfce},
-    {"lxqt",
-     [](const QString&) {
-         return PcmanfmDesktopBackend::lxqt();
-     }},
-    {"lxde",
-     [](const QString&) {
-         return PcmanfmDesktopBackend::lxde();
-     }},
-    {"sway", &sway},
-    {"command", &command},
+    const char* backend;
+    const char* sessions;
 };
 
 // What sessions call themselves, in XDG_CURRENT_DESKTOP (lower-cased tokens), DESKTOP_SESSION and
-// XDG_SESSION_DESKTOP, and the back end each one takes.
-struct SessionName
-{
-    const char* session;
-    const char* backend;
-};
-
-const SessionName SessionNames[] = {
-    {"gnome", "gnome"},
-    {"ubuntu", "gnome"},
-    {"gnome-classic", "gnome"},
-    {"gnome-flashback", "gnome"},
-    {"gnome-xorg", "gnome"},
-    {"gnome-wayland", "gnome"},
-    {"ubuntu-wayland", "gnome"},
-    {"ubuntu-xorg", "gnome"},
-    {"budgie", "gnome"},
-    {"budgie-desktop", "gnome"},
-    {"unity", "gnome"},
-    {"pantheon", "gnome"},
-    {"x-cinnamon", "cinnamon"},
-    {"cinnamon", "cinnamon"},
-    {"cinnamon2d", "cinnamon"},
+// XDG_SESSION_DESKTOP, by the back end each one takes.
+const SessionNames Sessions[] = {
+    {"gnome",
+     "gnome ubuntu gnome-classic gnome-flashback gnome-xorg gnome-wayland ubuntu-wayland ubuntu-xorg "
+     "budgie budgie-desktop unity pantheon"},
+    {"cinnamon", "x-cinnamon cinnamon cinnamon2d"},
     {"mate", "mate"},
-    {"kde", "kde"},
-    {"plasma", "kde"},
-    {"plasmawayland", "kde"},
-    {"plasmax11", "kde"},
-    {"kde-plasma", "kde"},
-    {"xfce", "xfce"},
-    {"xfce4", "xfce"},
-    {"xubuntu", "xfce"},
-    {"lxqt", "lxqt"},
-    {"lubuntu", "lxqt"},
-    {"lxde", "lxde"},
-    {"lxde-pi", "lxde"},
-    {"sway", "sway"},
-};
+    {"kde", "kde plasma plasmawayland plasmax11 kde-plasma"},
+    {"xfce", "xfce xfce4 xubuntu"},
+    {"lxqt", "lxqt lubuntu"},
+    {"lxde", "lxde lxde-pi"},
+    {"sway", "sway"}};
 
 // Variables whose mere presence names the desktop, for sessions that set no name.
-const SessionName SessionMarkers[] = {
-    {"KDE_FULL_SESSION", "kde"},
-    {"GNOME_DESKTOP_SESSION_ID", "gnome"},
-    {"MATE_DESKTOP_SESSION_ID", "mate"},
-};
+const SessionNames Markers[] = {
+    {"kde", "KDE_FULL_SESSION"}, {"gnome", "GNOME_DESKTOP_SESSION_ID"}, {"mate", "MATE_DESKTOP_SESSION_ID"}};
 
 QString backendForSession(const QString& session)
 {
     const QString wanted = session.trimmed().toLower();
-    for (const SessionName& known : SessionNames) {
-        if (wanted == QLatin1String(known.session))
+    for (const SessionNames& known : Sessions) {
+        if (QString::fromLatin1(known.sessions).split(QLatin1Char(' ')).contains(wanted))
             return QString::fromLatin1(known.backend);
     }
     return {};
 }
 
+QStringList names()
+{
+    QStringList all;
+    for (const NativeDesktopBackends::Entry& known : Backends)
+        all.append(QString::fromLatin1(known.name));
+    all.append(QStringLiteral("command"));
+    for (const NativeDesktopBackends::Entry& native : NativeDesktopBackends::list())
+        all.append(QString::fromLatin1(native.name));
+    return all;
+}
+
 } // namespace
 
-QString DesktopBackendFactory::detect(const QProcessEnvironment& environment, bool onWindows)
+QString DesktopBackendFactory::detect(const QProcessEnvironment& environment)
 {
-    if (onWindows)
-        return QStringLiteral("windows");
     const QStringList tokens =
         environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")).split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    for (const QString& token : tokens) {
-        if (const QString backend = backendForSession(token); !backend.isEmpty())
+    for (const QString& session :
+         tokens + QStringList{environment.value(QStringLiteral("DESKTOP_SESSION")),
+                              environment.value(QStringLiteral("XDG_SESSION_DESKTOP"))}) {
+        if (const QString backend = backendForSession(session); !backend.isEmpty())
             return backend;
     }
-    for (const char* variable : {"DESKTOP_SESSION", "XDG_SESSION_DESKTOP"}) {
-        if (const QString backend = backendForSession(environment.value(QLatin1String(variable)));
-            !backend.isEmpty())
-            return backend;
-    }
-    for (const SessionName& marker : SessionMarkers) {
-        if (!environment.value(QLatin1String(marker.session)).isEmpty())
+    for (const SessionNames& marker : Markers) {
+        if (!environment.value(QLatin1String(marker.sessions)).isEmpty())
             return QString::fromLatin1(marker.backend);
     }
     if (!environment.value(QStringLiteral("SWAYSOCK")).isEmpty() ||
@@ -167,15 +119,17 @@ std::unique_ptr<DesktopBackend> DesktopBackendFactory::create(const QString& bac
                                                               const QProcessEnvironment& environment)
 {
     QString wanted = backend.trimmed().toLower();
-    if (wanted.isEmpty() || wanted == QLatin1String(Automatic))
-        wanted = detect(environment, QSysInfo::productType() == QLatin1String("windows"));
-    for (const Backend& known : Backends) {
-        if (wanted == QLatin1String(known.name))
-            return known.create(command);
-    }
-    for (const NativeDesktopBackends::Entry& native : NativeDesktopBackends::list()) {
-        if (wanted == QLatin1String(native.name))
-            return native.create();
+    if (wanted.isEmpty() || wanted == QLatin1String("auto"))
+        wanted = QSysInfo::productType() == QLatin1String("windows") ? QStringLiteral("windows")
+                                                                     : detect(environment);
+    if (wanted == QLatin1String("command"))
+        return std::make_unique<CommandDesktopBackend>(command);
+    for (const auto& table :
+         {std::span<const NativeDesktopBackends::Entry>(Backends), NativeDesktopBackends::list()}) {
+        for (const NativeDesktopBackends::Entry& known : table) {
+            if (wanted == QLatin1String(known.name))
+                return known.create();
+        }
     }
     if (wanted == QLatin1String("none"))
         return std::make_unique<NullDesktopBackend>();
@@ -183,14 +137,4 @@ std::unique_ptr<DesktopBackend> DesktopBackendFactory::create(const QString& bac
         QStringLiteral("the settings file names an unknown desktop back end \"%1\" (section \"desktop\", key "
                        "\"backend\"); use auto or one of: %2")
             .arg(backend.trimmed(), names().join(QStringLiteral(", "))));
-}
-
-QStringList DesktopBackendFactory::names()
-{
-    QStringList all;
-    for (const Backend& known : Backends)
-        all.append(QString::fromLatin1(known.name));
-    for (const NativeDesktopBackends::Entry& native : NativeDesktopBackends::list())
-        all.append(QString::fromLatin1(native.name));
-    return all;
 }

@@ -4,16 +4,12 @@
 #include "DesktopBackend.h"
 
 #include <QProcessEnvironment>
-#include <QStringList>
 #include <memory>
 
 /** Picks the desktop back end: the one the settings file names, or the one the session runs. */
 class DesktopBackendFactory
 {
 public:
-    /** The settings value that means "find out from the session". */
-    static constexpr const char* Automatic = "auto";
-
     /**
      * The back end for the settings file's "desktop" keys: `backend` is "auto" (or empty) or a back end's
      * name, in any letter case; `command` is the program of the "command" back end. An unknown name gives
@@ -23,9 +19,6 @@ public:
     create(const QString& backend, const QString& command,
            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
-    /** The back end's name for a session with this environment; "none" when nothing is recognised. */
-    static QString detect(const QProcessEnvironment& environment, bool onWindows = false);
-
-    /** Every name the "backend" key accepts besides "auto". */
-    static QStringList names();
+    /** The back end's name for a Unix session with this environment; "none" when nothing is recognised. */
+    static QString detect(const QProcessEnvironment& environment);
 };

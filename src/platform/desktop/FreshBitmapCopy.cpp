@@ -9,26 +9,6 @@
 #include <map>
 #include <system_error>
 
-namespace {
-
-/** The copies of `source` in `folder`, by number. */
-std::map<qulonglong, QString> copiesIn(const QDir& folder, const QFileInfo& source)
-{
-    const QString suffix = source.suffix().isEmpty() ? QString() : QStringLiteral(".") + source.suffix();
-    const QRegularExpression pattern(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(source.completeBaseName()) + QStringLiteral("-(\\d{1,18})") +
-        QRegularExpression::escape(suffix)));
-    std::map<qulonglong, QString> copies;
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const QRegularExpressionMatch match = pattern.match(name);
-        if (match.hasMatch())
-            copies.emplace(match.captured(1).toULongLong(), folder.absoluteFilePath(name));
-    }
-    return copies;
-}
-
-} // namespace
-
 QString FreshBitmapCopy::prepare(const QString& bitmapPath, QString& error, const QString& folder)
 {
     m_fresh.clear();
@@ -40,18 +20,26 @@ QString FreshBitmapCopy::prepare(const QString& bitmapPath, QString& error, cons
         return {};
     }
     const QDir target(folder.isEmpty() ? source.absolutePath() : folder);
-    const std::map<qulonglong, QString> copies = copiesIn(target, source);
+    const QString suffix = source.suffix().isEmpty() ? QString() : QStringLiteral(".") + source.suffix();
+    const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(source.completeBaseName()) + QStringLiteral("-(\\d{1,18})") +
+        QRegularExpression::escape(suffix)));
+    std::map<qulonglong, QString> copies; // by number
+    for (const QString& name : target.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (match.hasMatch())
+            copies.emplace(match.captured(1).toULongLong(), target.absoluteFilePath(name));
+    }
     // After a successful change only the copy on screen is left. More than one means a change failed or
     // was cut short; most failures come before the desktop takes the file, so the oldest one is kept.
-    if (!copies.empty())
-        m_previous = copies.begin()->second;
     for (const auto& [number, path] : copies) {
-        if (path != m_previous)
+        if (m_previous.isEmpty())
+            m_previous = path;
+        else
             QFile::remove(path);
     }
 
     const qulonglong number = copies.empty() ? 1 : copies.rbegin()->first + 1;
-    const QString suffix = source.suffix().isEmpty() ? QString() : QStringLiteral(".") + source.suffix();
     const QString fresh =
         target.absoluteFilePath(source.completeBaseName() + QStringLiteral("-%1").arg(number) + suffix);
     // The bitmap is always replaced by a rename, never rewritten in place, so a second link to it keeps

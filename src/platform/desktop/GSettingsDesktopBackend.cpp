@@ -2,109 +2,15 @@
 #include "GSettingsDesktopBackend.h"
 
 #include <QUrl>
+#include <optional>
 #include <utility>
 
 namespace {
 
 const QString Tool = QStringLiteral("gsettings");
+const QString StyleKey = QStringLiteral("picture-options");
 
-} // namespace
-
-std::unique_ptr<DesktopBackend> GSettingsDesktopBackend::gnome()
-{
-    return std::make_unique<GSettingsDesktopBackend>(QStringLiteral("gnome"), QStringLiteral("GNOME"),
-                                                     Keys{QStringLiteral("org.gnome.desktop.background"),
-                                                          QStringLiteral("picture-options"),
-                                                          {QStringLiteral("picture-uri")},
-                                                          QStringLiteral("picture-uri-dark"),
-                                                          true});
-}
-
-std::unique_ptr<DesktopBackend> GSettingsDesktopBackend::cinnamon()
-{
-    return std::make_unique<GSettingsDesktopBackend>(QStringLiteral("cinnamon"), QStringLiteral("Cinnamon"),
-                                                     Keys{QStringLiteral("org.cinnamon.desktop.background"),
-                                                          QStringLiteral("picture-options"),
-                                                          {QStringLiteral("picture-uri")},
-                                                          {},
-                                                          true});
-}
-
-std::unique_ptr<DesktopBackend> GSettingsDesktopBackend::mate()
-{
-    return std::make_unique<GSettingsDesktopBackend>(QStringLiteral("mate"), QStringLiteral("MATE"),
-                                                     Keys{QStringLiteral("org.mate.background"),
-                                                          QStringLiteral("picture-options"),
-                                                          {QStringLiteral("picture-filename")},
-                                                          {},
-                                                          false});
-}
-
-GSettingsDesktopBackend::GSettingsDesktopBackend(QString name, const QString& desktop, Keys keys)
-    : m_name(std::move(name)), m_runner(desktop), m_keys(std::move(keys))
-{}
-
-ApplyResult GSettingsDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
-{
-    const ToolRunner::Outcome listed = m_runner.run(Tool, {QStringLiteral("list-keys"), m_keys.schema});
-    if (!listed.ok)
-        return {false, listed.reason};
-    const QStringList present = listed.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QStringList fileKeys = m_keys.fileKeys;
-    for (const QString& key : std::as_const(fileKeys) + QStringList{m_keys.styleKey}) {
-        if (!present.contains(key))
-            return failure(QStringLiteral("the settings schema %1 has no key %2").arg(m_keys.schema, key));
-    }
-    if (!m_keys.optionalFileKey.isEmpty() && present.contains(m_keys.optionalFileKey))
-        fileKeys.append(m_keys.optionalFileKey);
-
-    QString error;
-    const QString fresh = m_copies.prepare(bitmapPath, error);
-    if (fresh.isEmpty())
-        return failure(error);
-    const QString fileValue =
-        m_keys.fileAsUri ? QUrl::fromLocalFile(fresh).toString(QUrl::FullyEncoded) : fresh;
-
-    bool ok = setAndVerify(m_keys.styleKey, optionFor(style), error);
-    for (const QString& key : std::as_const(fileKeys)) {
-        if (ok)
-            ok = setAndVerify(key, fileValue, error);
-    }
-    m_copies.finish(ok);
-    if (!ok)
-        return {false, error};
-    return {true, {}};
-}
-
-bool GSettingsDesktopBackend::setAndVerify(const QString& key, const QString& value, QString& error) const
-{
-    const ToolRunner::Outcome set =
-        m_runner.run(Tool, {QStringLiteral("set"), m_keys.schema, key, quoted(value)});
-    if (!set.ok) {
-        error = set.reason;
-        return false;
-    }
-    const ToolRunner::Outcome got = m_runner.run(Tool, {QStringLiteral("get"), m_keys.schema, key});
-    if (!got.ok) {
-        error = got.reason;
-        return false;
-    }
-    if (unquoted(got.output.trimmed()) != value) {
-        error =
-            failure(QStringLiteral("%1 %2 did not keep the value written (is the settings service running?)")
-                        .arg(m_keys.schema, key))
-                .reason;
-        return false;
-    }
-    return true;
-}
-
-ApplyResult GSettingsDesktopBackend::failure(const QString& reason) const
-{
-    return {false, m_runner.desktop() + QStringLiteral(": ") + reason};
-}
-
-QString GSettingsDesktopBackend::optionFor(WallpaperStyle style)
+QString optionFor(WallpaperStyle style)
 {
     switch (style) {
     case WallpaperStyle::Center:
@@ -117,7 +23,8 @@ QString GSettingsDesktopBackend::optionFor(WallpaperStyle style)
     return QStringLiteral("stretched");
 }
 
-QString GSettingsDesktopBackend::quoted(const QString& text)
+/** A text as a GVariant string literal, which `gsettings set` parses exactly. */
+QString quoted(const QString& text)
 {
     QString literal = QStringLiteral("'");
     for (const QChar c : text) {
@@ -131,7 +38,8 @@ QString GSettingsDesktopBackend::quoted(const QString& text)
     return literal + QLatin1Char('\'');
 }
 
-std::optional<QString> GSettingsDesktopBackend::unquoted(const QString& literal)
+/** The text of a GVariant string literal as `gsettings get` prints it; nothing if it is not one. */
+std::optional<QString> unquoted(const QString& literal)
 {
     if (literal.size() < 2 || literal.back() != literal.front() ||
         (literal.front() != QLatin1Char('\'') && literal.front() != QLatin1Char('"')))
@@ -163,4 +71,84 @@ std::optional<QString> GSettingsDesktopBackend::unquoted(const QString& literal)
         text += special >= 0 ? controls.at(special) : e;
     }
     return text;
+}
+
+} // namespace
+
+std::unique_ptr<DesktopBackend> GSettingsDesktopBackend::gnome()
+{
+    return std::make_unique<GSettingsDesktopBackend>(
+        QStringLiteral("gnome"), QStringLiteral("GNOME"),
+        Keys{"org.gnome.desktop.background", "picture-uri", "picture-uri-dark", true});
+}
+
+std::unique_ptr<DesktopBackend> GSettingsDesktopBackend::cinnamon()
+{
+    return std::make_unique<GSettingsDesktopBackend>(
+        QStringLiteral("cinnamon"), QStringLiteral("Cinnamon"),
+        Keys{"org.cinnamon.desktop.background", "picture-uri", nullptr, true});
+}
+
+std::unique_ptr<DesktopBackend> GSettingsDesktopBackend::mate()
+{
+    return std::make_unique<GSettingsDesktopBackend>(
+        QStringLiteral("mate"), QStringLiteral("MATE"),
+        Keys{"org.mate.background", "picture-filename", nullptr, false});
+}
+
+GSettingsDesktopBackend::GSettingsDesktopBackend(QString name, const QString& desktop, Keys keys)
+    : m_name(std::move(name)), m_runner(desktop), m_schema(QString::fromLatin1(keys.schema)), m_keys(keys)
+{}
+
+ApplyResult GSettingsDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+{
+    const ToolRunner::Outcome listed = m_runner.run(Tool, {QStringLiteral("list-keys"), m_schema});
+    if (!listed.ok)
+        return {false, listed.reason};
+    const QStringList present = listed.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList fileKeys{QString::fromLatin1(m_keys.fileKey)};
+    for (const QString& key : {fileKeys.constFirst(), StyleKey}) {
+        if (!present.contains(key))
+            return failure(QStringLiteral("the settings schema %1 has no key %2").arg(m_schema, key));
+    }
+    if (m_keys.newerFileKey != nullptr && present.contains(QLatin1String(m_keys.newerFileKey)))
+        fileKeys.append(QString::fromLatin1(m_keys.newerFileKey));
+
+    QString error;
+    const QString fresh = m_copies.prepare(bitmapPath, error);
+    if (fresh.isEmpty())
+        return failure(error);
+    const QString fileValue =
+        m_keys.fileAsUri ? QUrl::fromLocalFile(fresh).toString(QUrl::FullyEncoded) : fresh;
+
+    bool ok = setAndVerify(StyleKey, optionFor(style), error);
+    for (const QString& key : std::as_const(fileKeys)) {
+        if (ok)
+            ok = setAndVerify(key, fileValue, error);
+    }
+    m_copies.finish(ok);
+    return {ok, error}; // the error is set only by a step that failed
+}
+
+bool GSettingsDesktopBackend::setAndVerify(const QString& key, const QString& value, QString& error) const
+{
+    const ToolRunner::Outcome set = m_runner.run(Tool, {QStringLiteral("set"), m_schema, key, quoted(value)});
+    const ToolRunner::Outcome got = set.ok ? m_runner.run(Tool, {QStringLiteral("get"), m_schema, key}) : set;
+    if (!got.ok) {
+        error = got.reason;
+        return false;
+    }
+    if (unquoted(got.output.trimmed()) != value) {
+        error =
+            failure(QStringLiteral("%1 %2 did not keep the value written (is the settings service running?)")
+                        .arg(m_schema, key))
+                .reason;
+        return false;
+    }
+    return true;
+}
+
+ApplyResult GSettingsDesktopBackend::failure(const QString& reason) const
+{
+    return {false, m_runner.desktop() + QStringLiteral(": ") + reason};
 }

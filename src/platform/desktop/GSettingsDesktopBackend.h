@@ -5,9 +5,7 @@
 #include "FreshBitmapCopy.h"
 #include "ToolRunner.h"
 
-#include <QStringList>
 #include <memory>
-#include <optional>
 
 /**
  * A desktop that keeps its wallpaper in GSettings, written with the `gsettings` tool: the style key
@@ -19,14 +17,14 @@ class GSettingsDesktopBackend final : public DesktopBackend
 public:
     struct Keys
     {
-        QString schema;
-        QString styleKey;
-        /** Written in this order; each must exist. */
-        QStringList fileKeys;
-        /** Written after the others where the installed schema has it (newer versions only). */
-        QString optionalFileKey;
+        /** Holds "picture-options" and the file keys. */
+        const char* schema;
+        /** Must exist. */
+        const char* fileKey;
+        /** Written after the other where the installed schema has it (newer versions only); may be null. */
+        const char* newerFileKey;
         /** true: the file keys take a file:// URI; false: a plain path. */
-        bool fileAsUri = true;
+        bool fileAsUri;
     };
 
     /** GNOME and the desktops that share its background settings (Ubuntu, Budgie, Unity, Pantheon). */
@@ -38,13 +36,6 @@ public:
     GSettingsDesktopBackend(QString name, const QString& desktop, Keys keys);
     QString name() const override { return m_name; }
 
-    /** The picture-options value for a style. */
-    static QString optionFor(WallpaperStyle style);
-    /** A text as a GVariant string literal, which `gsettings set` parses exactly. */
-    static QString quoted(const QString& text);
-    /** The text of a GVariant string literal as `gsettings get` prints it; nothing if it is not one. */
-    static std::optional<QString> unquoted(const QString& literal);
-
 protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
 
@@ -54,6 +45,7 @@ private:
 
     QString m_name;
     ToolRunner m_runner;
+    QString m_schema;
     Keys m_keys;
     FreshBitmapCopy m_copies;
 };

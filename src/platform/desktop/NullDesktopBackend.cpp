@@ -5,9 +5,7 @@
 
 NullDesktopBackend::NullDesktopBackend(QString reason) : m_reason(std::move(reason)) {}
 
-ApplyResult NullDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+ApplyResult NullDesktopBackend::applyStyleThenFile(const QString&, WallpaperStyle)
 {
-    Q_UNUSED(bitmapPath);
-    Q_UNUSED(style);
     return {false, m_reason};
 }

@@ -19,11 +19,6 @@ PcmanfmDesktopBackend::PcmanfmDesktopBackend(QString name, const QString& deskto
     : m_name(std::move(name)), m_program(std::move(program)), m_runner(desktop)
 {}
 
-QString PcmanfmDesktopBackend::modeFor(WallpaperStyle style)
-{
-    return styleWord(style).toLower();
-}
-
 ApplyResult PcmanfmDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
     QString error;
@@ -32,10 +27,11 @@ ApplyResult PcmanfmDesktopBackend::applyStyleThenFile(const QString& bitmapPath,
         return {false, m_runner.desktop() + QStringLiteral(": ") + error};
     // The "=" forms keep a value from ever being read as an option of its own. Toolkit warnings on
     // standard error are common here and say nothing about the wallpaper, so only the exit code counts.
-    const ToolRunner::Outcome set = m_runner.run(
-        m_program,
-        {QStringLiteral("--wallpaper-mode=") + modeFor(style), QStringLiteral("--set-wallpaper=") + fresh},
-        ToolRunner::ErrorOutput::Ignored);
+    const ToolRunner::Outcome set =
+        m_runner.run(m_program,
+                     {QStringLiteral("--wallpaper-mode=") + styleWord(style).toLower(),
+                      QStringLiteral("--set-wallpaper=") + fresh},
+                     ToolRunner::ErrorOutput::Ignored);
     m_copies.finish(set.ok);
     return {set.ok, set.reason};
 }

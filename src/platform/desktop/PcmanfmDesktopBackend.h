@@ -21,9 +21,6 @@ public:
     PcmanfmDesktopBackend(QString name, const QString& desktop, QString program);
     QString name() const override { return m_name; }
 
-    /** The --wallpaper-mode word for a style. */
-    static QString modeFor(WallpaperStyle style);
-
 protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
 

@@ -9,20 +9,20 @@
 #include <QRegularExpression>
 #include <utility>
 
-SwayDesktopBackend::SwayDesktopBackend(QString plainFolder)
-    : m_runner(QStringLiteral("sway")), m_plainFolder(std::move(plainFolder))
-{}
+namespace {
 
-QString SwayDesktopBackend::modeFor(WallpaperStyle style)
-{
-    return styleWord(style).toLower();
-}
-
-bool SwayDesktopBackend::isPlainPath(const QString& path)
+/** Whether sway's command parser and file-name expansion leave this path as it is. */
+bool isPlainPath(const QString& path)
 {
     static const QRegularExpression plain(QStringLiteral("^/[A-Za-z0-9/._+@:-]*$"));
     return plain.match(path).hasMatch();
 }
+
+} // namespace
+
+SwayDesktopBackend::SwayDesktopBackend(QString plainFolder)
+    : m_runner(QStringLiteral("sway")), m_plainFolder(std::move(plainFolder))
+{}
 
 ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
@@ -32,7 +32,6 @@ ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
                            .arg(QDir::toNativeSeparators(bitmapPath))};
     }
     QString file = bitmap.absoluteFilePath();
-    bool copied = false;
     if (!isPlainPath(file)) {
         if (!isPlainPath(QDir(m_plainFolder).absolutePath()) || !QDir().mkpath(m_plainFolder)) {
             return {false, QStringLiteral("sway: the bitmap's path %1 cannot be passed to sway safely, and "
@@ -43,14 +42,13 @@ ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
         file = m_copies.prepare(bitmapPath, error, m_plainFolder);
         if (file.isEmpty())
             return {false, QStringLiteral("sway: ") + error};
-        copied = true;
     }
     // swaymsg joins its arguments into one command; each piece here is a plain word.
-    const ToolRunner::Outcome set = m_runner.run(
-        QStringLiteral("swaymsg"), {QStringLiteral("--"), QStringLiteral("output"), QStringLiteral("*"),
-                                    QStringLiteral("bg"), file, modeFor(style), QStringLiteral("#000000")});
-    if (copied)
-        m_copies.finish(set.ok);
+    const ToolRunner::Outcome set =
+        m_runner.run(QStringLiteral("swaymsg"),
+                     {QStringLiteral("--"), QStringLiteral("output"), QStringLiteral("*"),
+                      QStringLiteral("bg"), file, styleWord(style).toLower(), QStringLiteral("#000000")});
+    m_copies.finish(set.ok); // nothing to do where no copy was made
     if (set.ok)
         return {true, {}};
     // sway explains a refused command in its JSON reply; that says more than the exit code.

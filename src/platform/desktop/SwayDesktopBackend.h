@@ -17,11 +17,6 @@ public:
     explicit SwayDesktopBackend(QString plainFolder);
     QString name() const override { return QStringLiteral("sway"); }
 
-    /** The bg mode word for a style. */
-    static QString modeFor(WallpaperStyle style);
-    /** Whether sway's command parser and file-name expansion leave this path as it is. */
-    static bool isPlainPath(const QString& path);
-
 protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
 

@@ -32,8 +32,6 @@ public:
     const QString& desktop() const { return m_desktop; }
 
 private:
-    QString failure(const QString& program, const QString& what, const QString& detail = {}) const;
-
     QString m_desktop;
     int m_deadlineMs;
 };

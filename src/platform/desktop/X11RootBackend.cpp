@@ -199,11 +199,6 @@ void writePixmapAtom(Display* display, Window root, const char* name, Pixmap pix
                     reinterpret_cast<const unsigned char*>(&pixmap), 1);
 }
 
-struct DisplayCloser
-{
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-
 } // namespace
 
 X11RootBackend::X11RootBackend(QString displayName) : m_displayName(std::move(displayName)) {}
@@ -212,8 +207,8 @@ ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, Wallpa
 {
     // A connection of our own: it is left behind in RetainPermanent mode so the pixmap outlives us.
     const QByteArray displayName = m_displayName.toLocal8Bit();
-    std::unique_ptr<Display, DisplayCloser> owner(
-        XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData()));
+    std::unique_ptr<Display, decltype(&XCloseDisplay)> owner(
+        XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData()), &XCloseDisplay);
     if (!owner) {
         const QString shown = m_displayName.isEmpty() ? qEnvironmentVariable("DISPLAY") : m_displayName;
         return failure(QStringLiteral("cannot open the X display \"%1\"").arg(shown));
@@ -222,16 +217,15 @@ ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, Wallpa
     ErrorTrap trap(display);
     const int screenNumber = DefaultScreen(display);
     const Window root = RootWindow(display, screenNumber);
-    const int width = DisplayWidth(display, screenNumber);
-    const int height = DisplayHeight(display, screenNumber);
 
     QString why;
     XImage* image = screenImage(display, screenNumber, bitmapPath, style, &why);
     if (image == nullptr)
         return failure(why);
-    const Pixmap pixmap = XCreatePixmap(display, root, width, height, DefaultDepth(display, screenNumber));
+    const Pixmap pixmap =
+        XCreatePixmap(display, root, image->width, image->height, DefaultDepth(display, screenNumber));
     GC gc = XCreateGC(display, pixmap, 0, nullptr);
-    XPutImage(display, pixmap, gc, image, 0, 0, 0, 0, width, height);
+    XPutImage(display, pixmap, gc, image, 0, 0, 0, 0, image->width, image->height);
     XFreeGC(display, gc);
     XDestroyImage(image);
     if (const int code = ErrorTrap::sync(display))

@@ -17,13 +17,7 @@ QString folderName(const QString& output, int workspace)
     return QStringLiteral("/backdrop/screen0/monitor%1/workspace%2").arg(output).arg(workspace);
 }
 
-} // namespace
-
-XfceDesktopBackend::XfceDesktopBackend(QStringList outputNames)
-    : m_runner(QStringLiteral("XFCE")), m_outputs(std::move(outputNames))
-{}
-
-int XfceDesktopBackend::imageStyleFor(WallpaperStyle style)
+int imageStyleFor(WallpaperStyle style)
 {
     switch (style) {
     case WallpaperStyle::Center:
@@ -36,8 +30,11 @@ int XfceDesktopBackend::imageStyleFor(WallpaperStyle style)
     return 3;
 }
 
-QStringList XfceDesktopBackend::backdropFolders(const QStringList& properties, const QStringList& outputs,
-                                                int workspaceCount)
+/**
+ * The backdrop folders to write: the ones the listed properties show, plus every workspace of each output
+ * that has none yet. `workspaceCount` is used only when no property names a workspace.
+ */
+QStringList backdropFolders(const QStringList& properties, const QStringList& outputs, int workspaceCount)
 {
     static const QRegularExpression backdrop(
         QStringLiteral("^/backdrop/screen0/monitor([^/]+)/workspace(\\d+)/"));
@@ -71,6 +68,12 @@ QStringList XfceDesktopBackend::backdropFolders(const QStringList& properties, c
     return folders;
 }
 
+} // namespace
+
+XfceDesktopBackend::XfceDesktopBackend(QStringList outputNames)
+    : m_runner(QStringLiteral("XFCE")), m_outputs(std::move(outputNames))
+{}
+
 ApplyResult XfceDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
     const ToolRunner::Outcome listed =
@@ -103,9 +106,7 @@ ApplyResult XfceDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
             ok = setProperty(folder + QStringLiteral("/last-image"), QStringLiteral("string"), fresh, error);
     }
     m_copies.finish(ok);
-    if (!ok)
-        return {false, error};
-    return {true, {}};
+    return {ok, error}; // the error is set only by a step that failed
 }
 
 int XfceDesktopBackend::workspaceCount() const

@@ -18,15 +18,6 @@ public:
     explicit XfceDesktopBackend(QStringList outputNames);
     QString name() const override { return QStringLiteral("xfce"); }
 
-    /** The image-style number for a style. */
-    static int imageStyleFor(WallpaperStyle style);
-    /**
-     * The backdrop folders to write: the ones the listed properties show, plus every workspace of each
-     * output that has none yet. `workspaceCount` is used only when no property names a workspace.
-     */
-    static QStringList backdropFolders(const QStringList& properties, const QStringList& outputs,
-                                       int workspaceCount);
-
 protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
 
