@@ -78,13 +78,16 @@ QString SettingsFile::Private::editProblem(const IniEdit& edit) const
 bool SettingsFile::Private::save()
 {
     const QString target = writer.resolve(path);
-    if (target.isEmpty() || !writer.replace(target, doc.compact())) {
+    const QByteArray text = doc.serialise();
+    if (target.isEmpty() || !writer.replace(target, text)) {
         error = writer.errorString();
         loaded = false;
         return false;
     }
     if (fs.stat(path, &stamp) != 0)
         loaded = false;
+    // Read back as saved: the text then sits in one buffer, however many lines were written.
+    doc = IniDocument::parse(text);
     converted = false;
     return true;
 }
@@ -135,13 +138,6 @@ bool SettingsFile::apply(const QList<IniEdit>& edits)
                 .arg(d->path, qt_error_string(d->readError));
         return false;
     }
-    // Room for the written lines at once; a line is about as long in UTF-8 as in characters.
-    qsizetype room = 0;
-    for (const IniEdit& edit : edits) {
-        if (edit.kind == IniEdit::Kind::Write)
-            room += edit.key.size() + edit.value.size() + 4;
-    }
-    d->doc.reserveWrites(room);
     bool changed = false;
     for (const IniEdit& edit : edits)
         changed |= d->doc.apply(edit);

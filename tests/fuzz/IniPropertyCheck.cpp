@@ -58,8 +58,6 @@ QString IniPropertyCheck::check(const QByteArray& input)
         if (!writable(script[i]))
             continue;
         batch.apply(script[i]);
-        if (i % 2 == 1 && batch.compact() != batch.serialise()) // as when a save gathers the text
-            return QStringLiteral("compacting changed the text");
         for (const IniEdit& edit : oneAtATime(script[i])) {
             single.apply(edit);
             single = IniDocument::parse(single.serialise());
