@@ -126,25 +126,13 @@ QString IniDocument::value(const QString& section, const QString& key) const
     return value.isEmpty() ? QLatin1String("") : IniEncoding::toText(value);
 }
 
-TextList IniDocument::listValues(const QString& section, int count) const
+QByteArrayList IniDocument::listValues(const QString& section, int count) const
 {
-    const std::vector<qsizetype> lines = listLines(find(IniSyntax::foldName(section.toUtf8())), count);
-    // Every value is part of one of the section's lines, so their bytes are room enough, and the
-    // buffer never moves while the views into it are made.
-    qsizetype room = 0;
-    for (const qsizetype at : lines)
-        room += at < 0 ? 0 : m_lines[at].text.size();
-    TextList list;
-    list.buffer.reserve(room);
-    list.values.reserve(count);
-    for (const qsizetype at : lines) {
-        const QByteArrayView value = at < 0 ? QByteArrayView() : valueOf(m_lines[at]);
-        const qsizetype start = list.buffer.size();
-        list.buffer.append(value);
-        list.values.append(at < 0 ? QByteArray()
-                                  : QByteArray::fromRawData(list.buffer.constData() + start, value.size()));
-    }
-    return list;
+    QByteArrayList values;
+    values.reserve(count);
+    for (const qsizetype at : listLines(find(IniSyntax::foldName(section.toUtf8())), count))
+        values.append(at < 0 ? QByteArray() : valueOf(m_lines[at]).toByteArray());
+    return values;
 }
 
 IniDocument::Ending IniDocument::newLineEnding() const

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "IniEdit.h"
-#include "TextList.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -30,9 +29,9 @@ public:
     QString value(const QString& section, const QString& key) const;
     /**
      * The values of keys "0" to "count - 1" of one section, a list as stored, in UTF-8, whole and
-     * unquoted; empty for those missing. They share one buffer.
+     * unquoted; empty for those missing.
      */
-    TextList listValues(const QString& section, int count) const;
+    QByteArrayList listValues(const QString& section, int count) const;
     /**
      * Writes a value the names of which IniSyntax accepts: the key's line is replaced, or a new one
      * goes after the section's last key line, or a new section is appended. True when the text changed.

@@ -38,11 +38,8 @@ QString LoadedImages::LoadFromSettings(SettingsFile& file)
     const QString totalText = file.read(kTotal, kTotal);
     const int count = storedCount(totalText);
     beginResetModel();
-    TextList paths = file.readList(kImages, count);
-    TextList captions = file.readList(kCaption, count);
-    m_paths = std::move(paths.values);
-    m_captions = std::move(captions.values);
-    m_loadedText = {std::move(paths.buffer), std::move(captions.buffer)};
+    m_paths = file.readList(kImages, count);
+    m_captions = file.readList(kCaption, count);
     endResetModel();
     return totalText;
 }
@@ -176,7 +173,6 @@ void LoadedImages::Clear()
     beginResetModel();
     m_paths.clear();
     m_captions.clear();
-    m_loadedText.clear();
     endResetModel();
 }
 

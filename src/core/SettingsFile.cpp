@@ -108,7 +108,7 @@ QString SettingsFile::read(const QString& section, const QString& key)
     return d->doc.value(section, key);
 }
 
-TextList SettingsFile::readList(const QString& section, int count)
+QByteArrayList SettingsFile::readList(const QString& section, int count)
 {
     d->refresh();
     return d->doc.listValues(section, count);
@@ -117,11 +117,6 @@ TextList SettingsFile::readList(const QString& section, int count)
 bool SettingsFile::write(const QString& section, const QString& key, const QString& value)
 {
     return apply({IniEdit::write(section, key, value)});
-}
-
-bool SettingsFile::removeSection(const QString& section)
-{
-    return apply({IniEdit::removeSection(section)});
 }
 
 bool SettingsFile::apply(const QList<IniEdit>& edits)

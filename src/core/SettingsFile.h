@@ -2,7 +2,6 @@
 #pragma once
 
 #include "IniEdit.h"
-#include "TextList.h"
 
 #include <QByteArrayList>
 #include <QList>
@@ -36,13 +35,11 @@ public:
     QString read(const QString& section, const QString& key);
     /**
      * The values of keys "0" to "count - 1" of one section, a list as stored, in UTF-8; empty for
-     * those missing. They share one buffer, which must be kept as long as they are.
+     * those missing.
      */
-    TextList readList(const QString& section, int count);
+    QByteArrayList readList(const QString& section, int count);
     /** Writes one value. On failure the file stays as it was and errorString() says why. */
     [[nodiscard]] bool write(const QString& section, const QString& key, const QString& value);
-    /** Removes every section of that name with its keys; comments stay. */
-    [[nodiscard]] bool removeSection(const QString& section);
     /** Applies the edits in order as if written one at a time, and replaces the file once. */
     [[nodiscard]] bool apply(const QList<IniEdit>& edits);
     /** Why the last failed write failed. */
