@@ -107,13 +107,6 @@ QString IniSyntax::keyProblem(const QString& key)
     return {};
 }
 
-QString IniSyntax::valueProblem(const QString& value)
-{
-    if (hasLineBreak(value))
-        return QStringLiteral("the value holds a line break");
-    return {};
-}
-
 QString IniSyntax::valueProblem(QByteArrayView utf8)
 {
     if (utf8.contains('\n') || utf8.contains('\r'))

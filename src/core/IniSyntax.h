@@ -27,8 +27,6 @@ public:
     static QString sectionProblem(const QString& section);
     /** Why a key cannot be written, or empty text when it can. */
     static QString keyProblem(const QString& key);
-    /** Why a value cannot be written, or empty text when it can. */
-    static QString valueProblem(const QString& value);
     /** Why a value in UTF-8 cannot be written, or empty text when it can. */
     static QString valueProblem(QByteArrayView utf8);
 };

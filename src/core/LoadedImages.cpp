@@ -47,7 +47,7 @@ QString LoadedImages::LoadFromSettings(SettingsFile& file)
 bool LoadedImages::SaveToSettings(SettingsFile& file, QStringList* leftOut) const
 {
     const auto storable = [](const QByteArray& utf8) {
-        return IniSyntax::valueProblem(QByteArrayView(utf8)).isEmpty();
+        return IniSyntax::valueProblem(utf8).isEmpty();
     };
     QByteArrayList paths = m_paths;
     QByteArrayList captions = m_captions;
@@ -67,7 +67,7 @@ bool LoadedImages::SaveToSettings(SettingsFile& file, QStringList* leftOut) cons
 
 bool LoadedImages::canStore(const QString& text)
 {
-    return IniSyntax::valueProblem(text).isEmpty();
+    return IniSyntax::valueProblem(text.toUtf8()).isEmpty();
 }
 
 QString LoadedImages::cannotStoreText(const QString& path)

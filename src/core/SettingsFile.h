@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AtomicFileWriter.h"
+#include "FileSystem.h"
+#include "IniDocument.h"
 #include "IniEdit.h"
 
 #include <QByteArrayList>
 #include <QList>
 #include <QString>
-#include <QStringList>
-
-#include <memory>
-
-class FileSystem;
 
 /**
  * The program's settings file, read and written with the rules of the Windows profile functions:
@@ -25,7 +23,6 @@ class SettingsFile
 public:
     /** A settings file whose low-level operations go through fs, which must outlive it. */
     SettingsFile(QString path, FileSystem& fs);
-    ~SettingsFile();
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
 
@@ -49,6 +46,17 @@ public:
     int removeStaleTemporaries();
 
 private:
-    class Private;
-    std::unique_ptr<Private> d;
+    void refresh();
+    QString editProblem(const IniEdit& edit) const;
+    bool save();
+
+    QString m_path;
+    FileSystem& m_fs;
+    AtomicFileWriter m_writer;
+    QString m_error;
+    IniDocument m_doc;
+    FileStamp m_stamp;
+    bool m_loaded = false;
+    int m_readError = 0;
+    bool m_converted = false;
 };

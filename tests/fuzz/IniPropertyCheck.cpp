@@ -11,9 +11,10 @@ bool writable(const IniEdit& edit)
 {
     bool fine = IniSyntax::sectionProblem(edit.section).isEmpty();
     for (const QByteArray& value : edit.utf8Values)
-        fine = fine && IniSyntax::valueProblem(QByteArrayView(value)).isEmpty();
-    return fine && (edit.kind != IniEdit::Kind::Write || (IniSyntax::keyProblem(edit.key).isEmpty() &&
-                                                          IniSyntax::valueProblem(edit.value).isEmpty()));
+        fine = fine && IniSyntax::valueProblem(value).isEmpty();
+    return fine &&
+           (edit.kind != IniEdit::Kind::Write || (IniSyntax::keyProblem(edit.key).isEmpty() &&
+                                                  IniSyntax::valueProblem(edit.value.toUtf8()).isEmpty()));
 }
 
 QList<IniEdit> oneAtATime(const IniEdit& edit)
