@@ -4,6 +4,8 @@
 #include "IniEncoding.h"
 #include "IniSyntax.h"
 
+#include <algorithm>
+
 namespace {
 
 /** The position a key name stands for when a list wrote it ("0", "1", … without leading zeros); else -1. */
@@ -29,20 +31,16 @@ IniDocument IniDocument::parse(const QByteArray& utf8)
     const char* p = doc.m_source.constData();
     const char* const end = doc.m_source.constEnd();
     while (p < end) {
-        const char* lineEnd = p;
-        while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
-            ++lineEnd;
-        const Ending ending = lineEnd == end                            ? Ending::None
-                              : *lineEnd == '\n'                        ? Ending::Lf
-                              : lineEnd + 1 < end && lineEnd[1] == '\n' ? Ending::CrLf
-                                                                        : Ending::Cr;
+        const char* lineEnd = std::find_if(p, end, [](char c) { return c == '\n' || c == '\r'; });
+        const bool crlf = end - lineEnd >= 2 && lineEnd[0] == '\r' && lineEnd[1] == '\n';
+        const QByteArrayView ending(lineEnd, lineEnd == end ? 0 : crlf ? 2 : 1);
         doc.m_lines.push_back(line(QByteArray::fromRawData(p, lineEnd - p), ending));
-        p = lineEnd + (ending == Ending::CrLf ? 2 : ending == Ending::None ? 0 : 1);
+        p = ending.end();
     }
     return doc;
 }
 
-IniDocument::Line IniDocument::line(QByteArray text, Ending ending)
+IniDocument::Line IniDocument::line(QByteArray text, QByteArrayView ending)
 {
     const QByteArrayView trimmed = IniSyntax::trimmed(text);
     Line line{text, ending};
@@ -55,10 +53,9 @@ IniDocument::Line IniDocument::line(QByteArray text, Ending ending)
 
 QByteArray IniDocument::serialise() const
 {
-    static constexpr const char* Endings[] = {"", "\n", "\r\n", "\r"};
     QByteArray out;
     for (const Line& line : m_lines)
-        out.append(line.text).append(Endings[int(line.ending)]);
+        out.append(line.text).append(line.ending);
     return out;
 }
 
@@ -135,14 +132,14 @@ QByteArrayList IniDocument::listValues(const QString& section, int count) const
     return values;
 }
 
-IniDocument::Ending IniDocument::newLineEnding() const
+QByteArrayView IniDocument::newLineEnding() const
 {
-    return !m_lines.empty() && m_lines.front().ending != Ending::None ? m_lines.front().ending : Ending::Lf;
+    return !m_lines.empty() && !m_lines.front().ending.isEmpty() ? m_lines.front().ending : "\n";
 }
 
-void IniDocument::giveEnding(qsizetype at, Ending ending)
+void IniDocument::giveEnding(qsizetype at, QByteArrayView ending)
 {
-    if (at >= 0 && m_lines[at].ending == Ending::None)
+    if (at >= 0 && m_lines[at].ending.isEmpty())
         m_lines[at].ending = ending;
 }
 
@@ -153,7 +150,7 @@ IniDocument::Range IniDocument::sectionForWriting(const QString& section)
     const Range found = find(IniSyntax::foldName(name));
     if (found.header >= 0)
         return found;
-    const Ending ending = newLineEnding();
+    const QByteArrayView ending = newLineEnding();
     giveEnding(qsizetype(m_lines.size()) - 1, ending);
     m_lines.push_back(line('[' + name.toByteArray() + ']', ending));
     return {qsizetype(m_lines.size()) - 1, qsizetype(m_lines.size())};
@@ -182,7 +179,7 @@ void IniDocument::insertKeys(Range range, std::vector<Line> added)
     qsizetype joined = 0;
     for (Line& line : added) {
         if (at + joined < qsizetype(m_lines.size()) && joinsIntoCrLf(line, m_lines[at + joined])) {
-            line.ending = Ending::CrLf;
+            line.ending = "\r\n";
             ++joined;
         }
     }
@@ -240,7 +237,7 @@ bool IniDocument::apply(const IniEdit& edit)
 
 bool IniDocument::joinsIntoCrLf(const Line& first, const Line& second)
 {
-    return first.ending == Ending::Cr && second.text.isEmpty() && second.ending == Ending::Lf;
+    return first.ending == "\r" && second.text.isEmpty() && second.ending == "\n";
 }
 
 bool IniDocument::removeSection(const QString& section)
@@ -257,7 +254,7 @@ bool IniDocument::removeSection(const QString& section)
         if (removing && (line.header || line.equals >= 0))
             continue;
         if (!kept.empty() && joinsIntoCrLf(kept.back(), line))
-            kept.back().ending = Ending::CrLf;
+            kept.back().ending = "\r\n";
         else
             kept.push_back(std::move(line));
     }

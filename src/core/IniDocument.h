@@ -47,12 +47,11 @@ public:
     bool removeSection(const QString& section);
 
 private:
-    enum class Ending : quint8 { None, Lf, CrLf, Cr };
     struct Line
     {
         // Lines as parsed are views into m_source; written ones hold their own bytes.
         QByteArray text;
-        Ending ending = Ending::None;
+        QByteArrayView ending; // "\n", "\r\n", "\r", or empty on a last line without one
         bool header = false;
         int equals = -1; // where the '=' of a key line is; -1 on other lines
     };
@@ -63,7 +62,7 @@ private:
         qsizetype end = -1;
     };
 
-    static Line line(QByteArray text, Ending ending);
+    static Line line(QByteArray text, QByteArrayView ending);
     static QByteArrayView sectionName(const Line& header);
     static QByteArrayView keyName(const Line& key);
     static QByteArrayView valueOf(const Line& key);
@@ -72,14 +71,14 @@ private:
     /** For each position below count, the first line of the section that holds that key, or -1. */
     std::vector<qsizetype> listLines(Range range, qsizetype count) const;
     Range sectionForWriting(const QString& section);
-    Ending newLineEnding() const;
-    void giveEnding(qsizetype at, Ending ending);
+    QByteArrayView newLineEnding() const;
+    void giveEnding(qsizetype at, QByteArrayView ending);
     static bool replaceValue(Line& key, const QByteArray& stored);
     /** Puts new key lines after the section's last key line, as written one at a time. */
     void insertKeys(Range range, std::vector<Line> added);
     static bool joinsIntoCrLf(const Line& first, const Line& second);
 
-    // The text as parsed, which unchanged lines point into.
+    // The text as parsed, which unchanged lines and their endings point into.
     QByteArray m_source;
     std::vector<Line> m_lines;
 };
