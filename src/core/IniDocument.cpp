@@ -245,19 +245,18 @@ bool IniDocument::removeSection(const QString& section)
     const QByteArray folded = IniSyntax::foldName(section.toUtf8());
     if (find(folded).header < 0)
         return false;
-    std::vector<Line> kept;
-    kept.reserve(m_lines.size());
+    qsizetype kept = 0;
     bool removing = false;
     for (Line& line : m_lines) {
         if (line.header)
             removing = IniSyntax::sameName(sectionName(line), folded);
         if (removing && (line.header || line.equals >= 0))
             continue;
-        if (!kept.empty() && joinsIntoCrLf(kept.back(), line))
-            kept.back().ending = "\r\n";
+        if (kept > 0 && joinsIntoCrLf(m_lines[kept - 1], line))
+            m_lines[kept - 1].ending = "\r\n";
         else
-            kept.push_back(std::move(line));
+            std::swap(m_lines[kept++], line);
     }
-    m_lines = std::move(kept);
+    m_lines.resize(kept);
     return true;
 }
