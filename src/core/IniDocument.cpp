@@ -46,7 +46,7 @@ IniDocument::Line IniDocument::line(QByteArray text, QByteArrayView ending)
     Line line{text, ending};
     if (trimmed.startsWith('['))
         line.header = true;
-    else if (!trimmed.startsWith(';') && trimmed.contains('='))
+    else if (!trimmed.startsWith(';'))
         line.equals = int(text.indexOf('='));
     return line;
 }
@@ -214,7 +214,7 @@ bool IniDocument::setListValues(const QString& section, const QByteArrayList& ut
         if (lines[i] >= 0)
             changed |= replaceValue(m_lines[lines[i]], stored);
         else
-            added.push_back(line(QByteArray::number(i) + '=' + stored, newLineEnding()));
+            added.push_back(line(QByteArray::number(i).append('=').append(stored), newLineEnding()));
     }
     if (added.empty())
         return changed;
