@@ -113,8 +113,8 @@ void measureBatch(const QString& folder, int entries)
     timer.restart();
     SettingsFile reader(path, PosixFileSystem::instance());
     const int count = reader.read("total", "total").toInt();
-    const TextList images = reader.readList("images", count);
-    const TextList captions = reader.readList("caption", count);
+    const QByteArrayList images = reader.readList("images", count);
+    const QByteArrayList captions = reader.readList("caption", count);
     const QByteArray load = timer.figures();
 
     timer.restart();
@@ -130,7 +130,7 @@ void measureBatch(const QString& folder, int entries)
                 "key %s\n",
                 entries, double(QFileInfo(path).size()) / 1e6, load.constData(), save.constData(),
                 saveByKey.constData(), loadByKey.constData());
-    if (images.values.size() != count || captions.values.size() != count || characters == 0)
+    if (images.size() != count || captions.size() != count || characters == 0)
         std::printf("read back wrong\n");
 }
 

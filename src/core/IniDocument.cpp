@@ -4,449 +4,222 @@
 #include "IniEncoding.h"
 #include "IniSyntax.h"
 
-#include <charconv>
-#include <cstring>
+#include <algorithm>
 
 namespace {
 
-/** Key "i" of a list, formatted without an allocation. */
-class ListKey
+/** The position a key name stands for when a list wrote it ("0", "1", … without leading zeros); else -1. */
+qsizetype listPosition(QByteArrayView name)
 {
-public:
-    explicit ListKey(int position) : m_end(std::to_chars(m_digits, m_digits + sizeof m_digits, position).ptr)
-    {}
-    QByteArrayView bytes() const { return QByteArrayView(m_digits, m_end - m_digits); }
-
-private:
-    char m_digits[12];
-    char* m_end;
-};
+    if (name.isEmpty() || name.size() > 9 || (name.size() > 1 && name.front() == '0'))
+        return -1;
+    qsizetype number = 0;
+    for (const char c : name) {
+        if (c < '0' || c > '9')
+            return -1;
+        number = 10 * number + (c - '0');
+    }
+    return number;
+}
 
 } // namespace
-
-IniDocument::IniDocument() = default;
-IniDocument::~IniDocument() = default;
-IniDocument::IniDocument(IniDocument&&) noexcept = default;
-IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
 
 IniDocument IniDocument::parse(const QByteArray& utf8)
 {
     IniDocument doc;
     doc.m_source = utf8;
-    const char* const begin = doc.m_source.constData();
+    const char* p = doc.m_source.constData();
     const char* const end = doc.m_source.constEnd();
-    const char* p = begin;
     while (p < end) {
-        const char* lineEnd = p;
-        while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
-            ++lineEnd;
-        Ending ending = Ending::None;
-        const char* next = lineEnd;
-        if (lineEnd < end && *lineEnd == '\n') {
-            ending = Ending::Lf;
-            next = lineEnd + 1;
-        } else if (lineEnd < end) {
-            const bool crlf = lineEnd + 1 < end && lineEnd[1] == '\n';
-            ending = crlf ? Ending::CrLf : Ending::Cr;
-            next = lineEnd + (crlf ? 2 : 1);
-        }
-        doc.addLine(doc.classify(p - begin, lineEnd - p, ending));
-        p = next;
+        const char* lineEnd = std::find_if(p, end, [](char c) { return c == '\n' || c == '\r'; });
+        const bool crlf = end - lineEnd >= 2 && lineEnd[0] == '\r' && lineEnd[1] == '\n';
+        const QByteArrayView ending(lineEnd, lineEnd == end ? 0 : crlf ? 2 : 1);
+        doc.m_lines.push_back(line(QByteArray::fromRawData(p, lineEnd - p), ending));
+        p = ending.end();
     }
     return doc;
 }
 
-QByteArrayView IniDocument::textOf(const Line& line) const
+IniDocument::Line IniDocument::line(QByteArray text, QByteArrayView ending)
 {
-    const QByteArray& store = line.written ? m_written : m_source;
-    return QByteArrayView(store.constData() + line.start, line.size);
-}
-
-IniDocument::Line IniDocument::classify(qsizetype start, qsizetype size, Ending ending) const
-{
-    Line line{start, size, -1, ending, Kind::Other, false};
-    const QByteArrayView text = textOf(line);
-    const char* begin = text.begin();
-    const char* end = text.end();
-    IniSyntax::trim(begin, end);
-    if (begin == end || *begin == ';')
-        return line;
-    if (*begin == '[') {
-        line.kind = Kind::Section;
-        return line;
-    }
-    const void* equals = std::memchr(begin, '=', end - begin);
-    if (equals) {
-        line.kind = Kind::Key;
-        line.equals = int(static_cast<const char*>(equals) - text.begin());
-    }
+    const QByteArrayView trimmed = IniSyntax::trimmed(text);
+    Line line{text, ending};
+    if (trimmed.startsWith('['))
+        line.header = true;
+    else if (!trimmed.startsWith(';'))
+        line.equals = int(text.indexOf('='));
     return line;
-}
-
-QString IniDocument::sectionName(const Line& header) const
-{
-    const QByteArrayView text = textOf(header);
-    const char* begin = text.begin();
-    const char* end = text.end();
-    IniSyntax::trim(begin, end);
-    ++begin; // the '['
-    const void* close = std::memchr(begin, ']', end - begin);
-    return IniSyntax::foldName(begin, close ? static_cast<const char*>(close) : end);
-}
-
-int IniDocument::findKey(const Block& block, QByteArrayView folded) const
-{
-    if (block.listLength >= 0) {
-        const int position = IniSyntax::listPosition(folded);
-        return position < block.listLength ? position : -1;
-    }
-    if (!block.indexed)
-        indexKeys(block);
-    // Names whose hashes are equal are told apart by the lines themselves.
-    const auto [first, last] = block.keys.equal_range(qHash(folded));
-    for (auto it = first; it != last; ++it) {
-        const Line& line = block.head[*it];
-        const QByteArrayView text = textOf(line);
-        if (IniSyntax::sameName(text.begin(), text.begin() + line.equals, folded))
-            return *it;
-    }
-    return -1;
-}
-
-void IniDocument::indexKeys(const Block& block) const
-{
-    block.keys.clear();
-    block.keys.reserve(qsizetype(block.head.size()));
-    block.indexed = true;
-    IniSyntax::FoldedBytes folded;
-    for (int index = 0; index < int(block.head.size()); ++index) {
-        const Line& line = block.head[index];
-        if (line.kind != Kind::Key)
-            continue;
-        const QByteArrayView text = textOf(line);
-        IniSyntax::foldName(text.begin(), text.begin() + line.equals, folded);
-        const QByteArrayView name(folded.constData(), folded.size());
-        // The first key of a name is the one found.
-        if (findKey(block, name) < 0)
-            block.keys.insert(qHash(name), index);
-    }
-}
-
-void IniDocument::addKey(Block& block, QByteArrayView folded)
-{
-    // head.back() is the key just added.
-    if (block.listLength >= 0) {
-        const bool next = block.head.size() == size_t(block.listLength) + 1 &&
-                          IniSyntax::listPosition(folded) == block.listLength;
-        block.listLength = next ? block.listLength + 1 : -1;
-    }
-    if (block.indexed)
-        block.keys.insert(qHash(folded), int(block.head.size()) - 1);
-}
-
-void IniDocument::addLine(const Line& line)
-{
-    if (line.kind == Kind::Section) {
-        auto block = std::make_unique<Block>();
-        block->name = sectionName(line);
-        block->header = line;
-        block->firstOfName = !m_sections.contains(block->name);
-        if (block->firstOfName)
-            m_sections.insert(block->name, block.get());
-        m_blocks.push_back(std::move(block));
-        return;
-    }
-    if (m_blocks.empty()) {
-        m_preamble.push_back(line);
-        return;
-    }
-    Block& block = *m_blocks.back();
-    if (line.kind != Kind::Key) {
-        block.tail.push_back(line);
-        return;
-    }
-    block.head.insert(block.head.end(), block.tail.begin(), block.tail.end());
-    block.tail.clear();
-    block.head.push_back(line);
-    if (block.listLength < 0 && !block.indexed)
-        return;
-    IniSyntax::FoldedBytes folded;
-    const QByteArrayView text = textOf(line);
-    IniSyntax::foldName(text.begin(), text.begin() + line.equals, folded);
-    addKey(block, QByteArrayView(folded.constData(), folded.size()));
-}
-
-qsizetype IniDocument::endingSize(Ending ending)
-{
-    switch (ending) {
-    case Ending::CrLf:
-        return 2;
-    case Ending::Lf:
-    case Ending::Cr:
-        return 1;
-    case Ending::None:
-        break;
-    }
-    return 0;
-}
-
-template<typename Self, typename Visit> void IniDocument::forEachLine(Self& self, Visit visit)
-{
-    for (auto& line : self.m_preamble)
-        visit(line);
-    for (const auto& block : self.m_blocks) {
-        visit(block->header);
-        for (auto& line : block->head)
-            visit(line);
-        for (auto& line : block->tail)
-            visit(line);
-    }
-}
-
-qsizetype IniDocument::textSize() const
-{
-    qsizetype size = 0;
-    forEachLine(*this, [&size](const Line& line) { size += line.size + endingSize(line.ending); });
-    return size;
-}
-
-void IniDocument::appendText(QByteArray& out) const
-{
-    forEachLine(*this, [this, &out](const Line& line) {
-        out.append(textOf(line));
-        switch (line.ending) {
-        case Ending::Lf:
-            out.append('\n');
-            break;
-        case Ending::CrLf:
-            out.append("\r\n", 2);
-            break;
-        case Ending::Cr:
-            out.append('\r');
-            break;
-        case Ending::None:
-            break;
-        }
-    });
 }
 
 QByteArray IniDocument::serialise() const
 {
     QByteArray out;
-    out.reserve(textSize());
-    appendText(out);
+    for (const Line& line : m_lines)
+        out.append(line.text).append(line.ending);
     return out;
 }
 
-QByteArray IniDocument::compact()
+QByteArrayView IniDocument::sectionName(const Line& header)
 {
-    const qsizetype size = textSize();
-    qsizetype unwritten = 0;
-    forEachLine(*this, [&unwritten](const Line& line) {
-        if (!line.written)
-            unwritten += line.size;
-    });
-    QByteArray text;
-    // When most of the text was written anew, as a saved list is, it goes into the buffer it was
-    // parsed into: those pages are in memory already, where each 4 KiB of a new buffer costs a page
-    // fault. The few lines still read from that buffer move out of its way first.
-    if (m_source.isDetached() && 2 * unwritten < size) {
-        m_written.reserve(m_written.size() + unwritten);
-        forEachLine(*this, [this](Line& line) {
-            if (line.written)
-                return;
-            const QByteArrayView bytes = textOf(line);
-            line.start = m_written.size();
-            line.written = true;
-            m_written.append(bytes);
-        });
-        text = std::move(m_source);
-        text.truncate(0); // keeps the allocation
+    const QByteArrayView name = IniSyntax::trimmed(header.text).sliced(1); // after the '['
+    const qsizetype close = name.indexOf(']');
+    return close < 0 ? name : name.first(close);
+}
+
+QByteArrayView IniDocument::keyName(const Line& key)
+{
+    return QByteArrayView(key.text).first(key.equals);
+}
+
+IniDocument::Range IniDocument::find(QByteArrayView foldedSection) const
+{
+    Range range;
+    for (qsizetype i = 0; i < qsizetype(m_lines.size()); ++i) {
+        if (!m_lines[i].header)
+            continue;
+        if (range.header >= 0)
+            return {range.header, i};
+        if (IniSyntax::sameName(sectionName(m_lines[i]), foldedSection))
+            range.header = i;
     }
-    text.reserve(size);
-    appendText(text);
-    qsizetype at = 0;
-    forEachLine(*this, [&at](Line& line) {
-        line.start = at;
-        line.written = false;
-        at += line.size + endingSize(line.ending);
-    });
-    m_source = text;
-    m_written = QByteArray();
-    return text;
+    return range.header < 0 ? range : Range{range.header, qsizetype(m_lines.size())};
 }
 
-bool IniDocument::isEmpty() const
+qsizetype IniDocument::findKey(Range range, QByteArrayView foldedKey) const
 {
-    return m_preamble.empty() && m_blocks.empty();
+    for (qsizetype i = range.header + 1; i < range.end; ++i) {
+        if (m_lines[i].equals >= 0 && IniSyntax::sameName(keyName(m_lines[i]), foldedKey))
+            return i;
+    }
+    return -1;
 }
 
-std::optional<QByteArrayView> IniDocument::valueOf(const Block* block, QByteArrayView key) const
+std::vector<qsizetype> IniDocument::listLines(Range range, qsizetype count) const
 {
-    if (!block)
-        return std::nullopt;
-    const int index = findKey(*block, key);
-    if (index < 0)
-        return std::nullopt;
-    const Line& line = block->head[index];
-    const QByteArrayView text = textOf(line);
-    return IniSyntax::readValue(text.begin() + line.equals + 1, text.end());
+    std::vector<qsizetype> lines(count, -1);
+    for (qsizetype i = range.header + 1; i < range.end; ++i) {
+        if (m_lines[i].equals < 0)
+            continue;
+        // Digits have no case: a list's names need no folding.
+        const qsizetype position = listPosition(IniSyntax::trimmed(keyName(m_lines[i])));
+        if (position >= 0 && position < count && lines[position] < 0)
+            lines[position] = i;
+    }
+    return lines;
+}
+
+QByteArrayView IniDocument::valueOf(const Line& key)
+{
+    return IniSyntax::readValue(QByteArrayView(key.text).sliced(key.equals + 1));
 }
 
 QString IniDocument::value(const QString& section, const QString& key) const
 {
-    const QByteArray name = key.toUtf8();
-    IniSyntax::FoldedBytes folded;
-    IniSyntax::foldName(name.constBegin(), name.constEnd(), folded);
-    const std::optional<QByteArrayView> value = valueOf(m_sections.value(IniSyntax::foldName(section)),
-                                                        QByteArrayView(folded.constData(), folded.size()));
-    if (!value)
+    const qsizetype at =
+        findKey(find(IniSyntax::foldName(section.toUtf8())), IniSyntax::foldName(key.toUtf8()));
+    if (at < 0)
         return {};
-    return value->isEmpty() ? QLatin1String("") : IniEncoding::toText(*value);
+    const QByteArrayView value = valueOf(m_lines[at]);
+    return value.isEmpty() ? QLatin1String("") : IniEncoding::toText(value);
 }
 
-TextList IniDocument::listValues(const QString& section, int count) const
+QByteArrayList IniDocument::listValues(const QString& section, int count) const
 {
-    const Block* block = m_sections.value(IniSyntax::foldName(section));
-    // Every value is part of one of the section's lines, so their bytes are room enough, and the
-    // buffer never moves while the views into it are made.
-    qsizetype room = 0;
-    if (block) {
-        for (const Line& line : block->head)
-            room += line.size;
-    }
-    TextList list;
-    list.buffer.reserve(room);
-    list.values.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const std::optional<QByteArrayView> value = valueOf(block, ListKey(i).bytes());
-        if (!value) {
-            list.values.append(QByteArray());
-            continue;
-        }
-        const qsizetype at = list.buffer.size();
-        list.buffer.append(*value);
-        list.values.append(QByteArray::fromRawData(list.buffer.constData() + at, value->size()));
-    }
-    return list;
+    QByteArrayList values;
+    values.reserve(count);
+    for (const qsizetype at : listLines(find(IniSyntax::foldName(section.toUtf8())), count))
+        values.append(at < 0 ? QByteArray() : valueOf(m_lines[at]).toByteArray());
+    return values;
 }
 
-IniDocument::Ending IniDocument::newLineEnding() const
+QByteArrayView IniDocument::newLineEnding() const
 {
-    const Line* first = !m_preamble.empty() ? &m_preamble.front()
-                        : !m_blocks.empty() ? &m_blocks.front()->header
-                                            : nullptr;
-    return first && first->ending != Ending::None ? first->ending : Ending::Lf;
+    return !m_lines.empty() && !m_lines.front().ending.isEmpty() ? m_lines.front().ending : "\n";
 }
 
-IniDocument::Line* IniDocument::lastLineOf(Block& block)
+void IniDocument::giveEnding(qsizetype at, QByteArrayView ending)
 {
-    if (!block.tail.empty())
-        return &block.tail.back();
-    if (!block.head.empty())
-        return &block.head.back();
-    return &block.header;
+    if (at >= 0 && m_lines[at].ending.isEmpty())
+        m_lines[at].ending = ending;
 }
 
-IniDocument::Line* IniDocument::lastLine()
+IniDocument::Range IniDocument::sectionForWriting(const QString& section)
 {
-    if (!m_blocks.empty())
-        return lastLineOf(*m_blocks.back());
-    return m_preamble.empty() ? nullptr : &m_preamble.back();
+    const QByteArray utf8 = section.toUtf8();
+    const QByteArrayView name = IniSyntax::trimmed(utf8);
+    const Range found = find(IniSyntax::foldName(name));
+    if (found.header >= 0)
+        return found;
+    const QByteArrayView ending = newLineEnding();
+    giveEnding(qsizetype(m_lines.size()) - 1, ending);
+    m_lines.push_back(line('[' + name.toByteArray() + ']', ending));
+    return {qsizetype(m_lines.size()) - 1, qsizetype(m_lines.size())};
 }
 
-void IniDocument::giveEnding(Line* line, Ending ending)
+bool IniDocument::replaceValue(Line& key, const QByteArray& stored)
 {
-    if (line && line->ending == Ending::None)
-        line->ending = ending;
-}
-
-IniDocument::Line IniDocument::writtenLine(QByteArrayView first, QByteArrayView second, QByteArrayView third,
-                                           Kind kind)
-{
-    const qsizetype size = first.size() + second.size() + third.size();
-    if (m_written.size() + size > m_written.capacity())
-        m_written.reserve(std::max(2 * m_written.capacity(), m_written.size() + size));
-    Line line{m_written.size(), size, -1, newLineEnding(), kind, true};
-    m_written.append(first).append(second).append(third);
-    return line;
-}
-
-IniDocument::Block* IniDocument::sectionForWriting(const QString& section)
-{
-    const QByteArray name = IniSyntax::trimmed(section.toUtf8());
-    const QString folded = IniSyntax::foldName(name);
-    if (Block* block = m_sections.value(folded))
-        return block;
-    Line* last = lastLine();
-    auto added = std::make_unique<Block>();
-    added->header = writtenLine("[", name, "]", Kind::Section);
-    giveEnding(last, added->header.ending);
-    added->name = folded;
-    added->firstOfName = true;
-    m_sections.insert(folded, added.get());
-    m_blocks.push_back(std::move(added));
-    return m_blocks.back().get();
-}
-
-bool IniDocument::setValueIn(Block& block, QByteArrayView key, const QByteArray& utf8Value)
-{
-    const char* keyBegin = key.begin();
-    const char* keyEnd = key.end();
-    IniSyntax::trim(keyBegin, keyEnd);
-    IniSyntax::FoldedBytes folded;
-    IniSyntax::foldName(keyBegin, keyEnd, folded);
-    const QByteArrayView name(folded.constData(), folded.size());
-    const QByteArray stored = IniSyntax::storedValue(utf8Value);
-
-    const int index = findKey(block, name);
-    if (index >= 0) {
-        Line& line = block.head[index];
-        if (textOf(line).sliced(line.equals + 1) == QByteArrayView(stored))
-            return false;
-        // The key keeps its spelling; its bytes may be in m_written, which the write may move.
-        const QByteArrayView oldKey = textOf(line).first(line.equals + 1);
-        const QVarLengthArray<char, 64> keyPart(oldKey.begin(), oldKey.end());
-        const Line written =
-            writtenLine(QByteArrayView(keyPart.constData(), keyPart.size()), stored, {}, Kind::Key);
-        line.start = written.start;
-        line.size = written.size;
-        line.written = true;
-        return true;
-    }
-    Line added = writtenLine(QByteArrayView(keyBegin, keyEnd), "=", stored, Kind::Key);
-    added.equals = int(keyEnd - keyBegin);
-    giveEnding(block.head.empty() ? &block.header : &block.head.back(), added.ending);
-    block.head.push_back(added);
-    if (!block.tail.empty() && joinsIntoCrLf(block.head.back(), block.tail.front())) {
-        block.head.back().ending = Ending::CrLf;
-        block.tail.pop_front();
-    }
-    addKey(block, name);
+    // The key keeps its spelling.
+    if (QByteArrayView(key.text).sliced(key.equals + 1) == stored)
+        return false;
+    key.text = key.text.first(key.equals + 1) + stored;
     return true;
+}
+
+void IniDocument::insertKeys(Range range, std::vector<Line> added)
+{
+    qsizetype at = range.header + 1;
+    for (qsizetype i = at; i < range.end; ++i) {
+        if (m_lines[i].equals >= 0)
+            at = i + 1;
+    }
+    giveEnding(at - 1, added.front().ending);
+    // A lone CR followed by an empty LF line is one CRLF once written out. Lines that come to meet
+    // that way are joined, as a re-read would, so later edits do not depend on whether the file
+    // was read again in between.
+    qsizetype joined = 0;
+    for (Line& line : added) {
+        if (at + joined < qsizetype(m_lines.size()) && joinsIntoCrLf(line, m_lines[at + joined])) {
+            line.ending = "\r\n";
+            ++joined;
+        }
+    }
+    m_lines.erase(m_lines.begin() + at, m_lines.begin() + at + joined);
+    m_lines.insert(m_lines.begin() + at, std::make_move_iterator(added.begin()),
+                   std::make_move_iterator(added.end()));
 }
 
 bool IniDocument::setValue(const QString& section, const QString& key, const QString& value)
 {
-    return setValueIn(*sectionForWriting(section), key.toUtf8(), value.toUtf8());
+    const Range range = sectionForWriting(section);
+    const QByteArray utf8Key = key.toUtf8();
+    const QByteArrayView name = IniSyntax::trimmed(utf8Key);
+    const QByteArray stored = IniSyntax::storedValue(value.toUtf8());
+    const qsizetype at = findKey(range, IniSyntax::foldName(name));
+    if (at >= 0)
+        return replaceValue(m_lines[at], stored);
+    insertKeys(range, {line(name.toByteArray() + '=' + stored, newLineEnding())});
+    return true;
 }
 
 bool IniDocument::setListValues(const QString& section, const QByteArrayList& utf8Values)
 {
     if (utf8Values.isEmpty())
         return false;
-    Block& block = *sectionForWriting(section);
-    if (block.indexed)
-        block.keys.reserve(qsizetype(block.head.size()) + utf8Values.size());
-    // Each line: a value, a key of up to ten digits, "=" and perhaps a pair of quotes.
-    qsizetype room = 0;
-    for (const QByteArray& value : utf8Values)
-        room += value.size() + 13;
-    reserveWrites(room);
+    const Range range = sectionForWriting(section);
+    const std::vector<qsizetype> lines = listLines(range, utf8Values.size());
     bool changed = false;
-    for (int i = 0; i < utf8Values.size(); ++i)
-        changed |= setValueIn(block, ListKey(i).bytes(), utf8Values[i]);
-    return changed;
+    std::vector<Line> added;
+    for (qsizetype i = 0; i < utf8Values.size(); ++i) {
+        const QByteArray stored = IniSyntax::storedValue(utf8Values[i]);
+        if (lines[i] >= 0)
+            changed |= replaceValue(m_lines[lines[i]], stored);
+        else
+            added.push_back(line(QByteArray::number(i).append('=').append(stored), newLineEnding()));
+    }
+    if (added.empty())
+        return changed;
+    insertKeys(range, std::move(added));
+    return true;
 }
 
 bool IniDocument::apply(const IniEdit& edit)
@@ -462,53 +235,28 @@ bool IniDocument::apply(const IniEdit& edit)
     return false;
 }
 
-void IniDocument::reserveWrites(qsizetype bytes)
-{
-    m_written.reserve(m_written.size() + bytes);
-}
-
 bool IniDocument::joinsIntoCrLf(const Line& first, const Line& second)
 {
-    // A lone CR followed by an empty LF line is one CRLF once written out. Lines that come to meet
-    // that way are joined, as a re-read would, so later edits do not depend on whether the file
-    // was read again in between.
-    return first.ending == Ending::Cr && second.size == 0 && second.ending == Ending::Lf;
-}
-
-void IniDocument::appendSurvivor(Block* previous, Line line)
-{
-    Line* last = previous ? lastLineOf(*previous) : (m_preamble.empty() ? nullptr : &m_preamble.back());
-    if (last && joinsIntoCrLf(*last, line)) {
-        last->ending = Ending::CrLf;
-        return;
-    }
-    if (previous)
-        previous->tail.push_back(line);
-    else
-        m_preamble.push_back(line);
+    return first.ending == "\r" && second.text.isEmpty() && second.ending == "\n";
 }
 
 bool IniDocument::removeSection(const QString& section)
 {
-    const QString name = IniSyntax::foldName(section);
-    if (!m_sections.contains(name))
+    const QByteArray folded = IniSyntax::foldName(section.toUtf8());
+    if (find(folded).header < 0)
         return false;
-    std::vector<std::unique_ptr<Block>> kept;
-    kept.reserve(m_blocks.size());
-    for (auto& block : m_blocks) {
-        if (block->name != name) {
-            kept.push_back(std::move(block));
+    qsizetype kept = 0;
+    bool removing = false;
+    for (Line& line : m_lines) {
+        if (line.header)
+            removing = IniSyntax::sameName(sectionName(line), folded);
+        if (removing && (line.header || line.equals >= 0))
             continue;
-        }
-        Block* previous = kept.empty() ? nullptr : kept.back().get();
-        for (const Line& line : block->head) {
-            if (line.kind != Kind::Key)
-                appendSurvivor(previous, line);
-        }
-        for (const Line& line : block->tail)
-            appendSurvivor(previous, line);
+        if (kept > 0 && joinsIntoCrLf(m_lines[kept - 1], line))
+            m_lines[kept - 1].ending = "\r\n";
+        else
+            std::swap(m_lines[kept++], line);
     }
-    m_blocks = std::move(kept);
-    m_sections.remove(name);
+    m_lines.resize(kept);
     return true;
 }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IniEncoding.h"
 
-#include <cstring>
-
 namespace {
 
 // 0x80-0x9F; the five unassigned bytes map to the C1 control of the same value, as Windows does.
@@ -17,27 +15,18 @@ bool isContinuation(unsigned char c)
     return (c & 0xC0) == 0x80;
 }
 
-/** Past the run of ASCII bytes at p, eight at a time: most of a settings file is ASCII. */
-const unsigned char* skipAscii(const unsigned char* p, const unsigned char* end)
-{
-    for (quint64 word; end - p >= 8; p += 8) {
-        std::memcpy(&word, p, 8);
-        if (word & 0x8080808080808080ULL)
-            break;
-    }
-    while (p < end && *p < 0x80)
-        ++p;
-    return p;
-}
-
 } // namespace
 
 bool IniEncoding::isUtf8(QByteArrayView bytes)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const auto* end = p + bytes.size();
-    while ((p = skipAscii(p, end)) < end) {
+    while (p < end) {
         const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
         int length = 0;
         char32_t code = 0;
         char32_t minimum = 0;

@@ -38,11 +38,8 @@ QString LoadedImages::LoadFromSettings(SettingsFile& file)
     const QString totalText = file.read(kTotal, kTotal);
     const int count = storedCount(totalText);
     beginResetModel();
-    TextList paths = file.readList(kImages, count);
-    TextList captions = file.readList(kCaption, count);
-    m_paths = std::move(paths.values);
-    m_captions = std::move(captions.values);
-    m_loadedText = {std::move(paths.buffer), std::move(captions.buffer)};
+    m_paths = file.readList(kImages, count);
+    m_captions = file.readList(kCaption, count);
     endResetModel();
     return totalText;
 }
@@ -50,7 +47,7 @@ QString LoadedImages::LoadFromSettings(SettingsFile& file)
 bool LoadedImages::SaveToSettings(SettingsFile& file, QStringList* leftOut) const
 {
     const auto storable = [](const QByteArray& utf8) {
-        return IniSyntax::valueProblem(QByteArrayView(utf8)).isEmpty();
+        return IniSyntax::valueProblem(utf8).isEmpty();
     };
     QByteArrayList paths = m_paths;
     QByteArrayList captions = m_captions;
@@ -70,7 +67,7 @@ bool LoadedImages::SaveToSettings(SettingsFile& file, QStringList* leftOut) cons
 
 bool LoadedImages::canStore(const QString& text)
 {
-    return IniSyntax::valueProblem(text).isEmpty();
+    return IniSyntax::valueProblem(text.toUtf8()).isEmpty();
 }
 
 QString LoadedImages::cannotStoreText(const QString& path)
@@ -176,7 +173,6 @@ void LoadedImages::Clear()
     beginResetModel();
     m_paths.clear();
     m_captions.clear();
-    m_loadedText.clear();
     endResetModel();
 }
 

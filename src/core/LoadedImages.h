@@ -67,6 +67,4 @@ private:
 
     QByteArrayList m_paths;
     QByteArrayList m_captions;
-    // The buffers the loaded entries are views into: kept until the next load or Clear().
-    QByteArrayList m_loadedText;
 };

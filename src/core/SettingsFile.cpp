@@ -1,114 +1,91 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingsFile.h"
 
-#include "AtomicFileWriter.h"
-#include "FileSystem.h"
-#include "IniDocument.h"
 #include "IniEncoding.h"
 #include "IniSyntax.h"
 
 #include <cerrno>
 
-class SettingsFile::Private
-{
-public:
-    Private(QString path, FileSystem& fs) : path(std::move(path)), fs(fs), writer(fs) {}
+SettingsFile::SettingsFile(QString path, FileSystem& fs) : m_path(std::move(path)), m_fs(fs), m_writer(fs) {}
 
-    void refresh();
-    QString editProblem(const IniEdit& edit) const;
-    bool save();
-
-    QString path;
-    FileSystem& fs;
-    AtomicFileWriter writer;
-    QString error;
-    IniDocument doc;
-    FileStamp stamp;
-    bool loaded = false;
-    int readError = 0;
-    bool converted = false;
-};
-
-void SettingsFile::Private::refresh()
+void SettingsFile::refresh()
 {
     FileStamp now;
-    const int statError = fs.stat(path, &now);
-    if (loaded && statError == 0 && now == stamp)
+    const int statError = m_fs.stat(m_path, &now);
+    if (m_loaded && statError == 0 && now == m_stamp)
         return;
-    if (loaded && statError == ENOENT && !stamp.exists)
+    if (m_loaded && statError == ENOENT && !m_stamp.exists)
         return;
 
-    doc = IniDocument();
-    stamp = FileStamp{};
-    converted = false;
-    loaded = false;
-    readError = statError == ENOENT ? 0 : statError;
+    m_doc = IniDocument();
+    m_stamp = FileStamp{};
+    m_converted = false;
+    m_loaded = false;
+    m_readError = statError == ENOENT ? 0 : statError;
     if (statError == 0 && !now.regular)
-        readError = EISDIR;
+        m_readError = EISDIR;
     QByteArray bytes;
-    if (statError == 0 && !readError)
-        readError = fs.readFile(path, &bytes);
-    if (readError)
+    if (statError == 0 && !m_readError)
+        m_readError = m_fs.readFile(m_path, &bytes);
+    if (m_readError)
         return; // tried again at the next call
-    doc = IniDocument::parse(IniEncoding::toUtf8(bytes, &converted));
-    stamp = now;
-    loaded = true;
+    m_doc = IniDocument::parse(IniEncoding::toUtf8(bytes, &m_converted));
+    m_stamp = now;
+    m_loaded = true;
 }
 
-QString SettingsFile::Private::editProblem(const IniEdit& edit) const
+QString SettingsFile::editProblem(const IniEdit& edit) const
 {
     QString key = edit.key;
     QString problem = IniSyntax::sectionProblem(edit.section);
     if (problem.isEmpty() && edit.kind == IniEdit::Kind::Write) {
         problem = IniSyntax::keyProblem(edit.key);
         if (problem.isEmpty())
-            problem = IniSyntax::valueProblem(edit.value);
+            problem = IniSyntax::valueProblem(edit.value.toUtf8());
     }
     for (qsizetype i = 0; problem.isEmpty() && i < edit.utf8Values.size(); ++i) {
-        problem = IniSyntax::valueProblem(QByteArrayView(edit.utf8Values[i]));
+        problem = IniSyntax::valueProblem(edit.utf8Values[i]);
         if (!problem.isEmpty())
             key = QString::number(i);
     }
     if (problem.isEmpty())
         return {};
     return QStringLiteral("Did not write [%1] %2 to %3: %4.")
-        .arg(edit.section.simplified(), key.simplified(), path, problem);
+        .arg(edit.section.simplified(), key.simplified(), m_path, problem);
 }
 
-bool SettingsFile::Private::save()
+bool SettingsFile::save()
 {
-    const QString target = writer.resolve(path);
-    if (target.isEmpty() || !writer.replace(target, doc.compact())) {
-        error = writer.errorString();
-        loaded = false;
+    const QString target = m_writer.resolve(m_path);
+    const QByteArray text = m_doc.serialise();
+    if (target.isEmpty() || !m_writer.replace(target, text)) {
+        m_error = m_writer.errorString();
+        m_loaded = false;
         return false;
     }
-    if (fs.stat(path, &stamp) != 0)
-        loaded = false;
-    converted = false;
+    if (m_fs.stat(m_path, &m_stamp) != 0)
+        m_loaded = false;
+    // Read back as saved: the text then sits in one buffer, however many lines were written.
+    m_doc = IniDocument::parse(text);
+    m_converted = false;
     return true;
 }
 
-SettingsFile::SettingsFile(QString path, FileSystem& fs) : d(std::make_unique<Private>(std::move(path), fs))
-{}
-
-SettingsFile::~SettingsFile() = default;
-
 QString SettingsFile::path() const
 {
-    return d->path;
+    return m_path;
 }
 
 QString SettingsFile::read(const QString& section, const QString& key)
 {
-    d->refresh();
-    return d->doc.value(section, key);
+    refresh();
+    return m_doc.value(section, key);
 }
 
-TextList SettingsFile::readList(const QString& section, int count)
+QByteArrayList SettingsFile::readList(const QString& section, int count)
 {
-    d->refresh();
-    return d->doc.listValues(section, count);
+    refresh();
+    return m_doc.listValues(section, count);
 }
 
 bool SettingsFile::write(const QString& section, const QString& key, const QString& value)
@@ -116,47 +93,35 @@ bool SettingsFile::write(const QString& section, const QString& key, const QStri
     return apply({IniEdit::write(section, key, value)});
 }
 
-bool SettingsFile::removeSection(const QString& section)
-{
-    return apply({IniEdit::removeSection(section)});
-}
-
 bool SettingsFile::apply(const QList<IniEdit>& edits)
 {
     for (const IniEdit& edit : edits) {
-        d->error = d->editProblem(edit);
-        if (!d->error.isEmpty())
+        m_error = editProblem(edit);
+        if (!m_error.isEmpty())
             return false;
     }
-    d->refresh();
-    if (d->readError) {
-        d->error =
+    refresh();
+    if (m_readError) {
+        m_error =
             QStringLiteral("Could not read %1: %2. Nothing was written, so that its contents are not lost.")
-                .arg(d->path, qt_error_string(d->readError));
+                .arg(m_path, qt_error_string(m_readError));
         return false;
     }
-    // Room for the written lines at once; a line is about as long in UTF-8 as in characters.
-    qsizetype room = 0;
-    for (const IniEdit& edit : edits) {
-        if (edit.kind == IniEdit::Kind::Write)
-            room += edit.key.size() + edit.value.size() + 4;
-    }
-    d->doc.reserveWrites(room);
     bool changed = false;
     for (const IniEdit& edit : edits)
-        changed |= d->doc.apply(edit);
+        changed |= m_doc.apply(edit);
     // A Windows-1252 file becomes UTF-8 at its first write, even one that changes no text.
-    if (!changed && !(d->converted && d->stamp.exists))
+    if (!changed && !(m_converted && m_stamp.exists))
         return true;
-    return d->save();
+    return save();
 }
 
 QString SettingsFile::errorString() const
 {
-    return d->error;
+    return m_error;
 }
 
 int SettingsFile::removeStaleTemporaries()
 {
-    return AtomicFileWriter::removeStaleTemporaries(d->fs, d->path);
+    return AtomicFileWriter::removeStaleTemporaries(m_fs, m_path);
 }

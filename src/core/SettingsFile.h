@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AtomicFileWriter.h"
+#include "FileSystem.h"
+#include "IniDocument.h"
 #include "IniEdit.h"
-#include "TextList.h"
 
 #include <QByteArrayList>
 #include <QList>
 #include <QString>
-#include <QStringList>
-
-#include <memory>
-
-class FileSystem;
 
 /**
  * The program's settings file, read and written with the rules of the Windows profile functions:
@@ -26,7 +23,6 @@ class SettingsFile
 public:
     /** A settings file whose low-level operations go through fs, which must outlive it. */
     SettingsFile(QString path, FileSystem& fs);
-    ~SettingsFile();
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
 
@@ -36,13 +32,11 @@ public:
     QString read(const QString& section, const QString& key);
     /**
      * The values of keys "0" to "count - 1" of one section, a list as stored, in UTF-8; empty for
-     * those missing. They share one buffer, which must be kept as long as they are.
+     * those missing.
      */
-    TextList readList(const QString& section, int count);
+    QByteArrayList readList(const QString& section, int count);
     /** Writes one value. On failure the file stays as it was and errorString() says why. */
     [[nodiscard]] bool write(const QString& section, const QString& key, const QString& value);
-    /** Removes every section of that name with its keys; comments stay. */
-    [[nodiscard]] bool removeSection(const QString& section);
     /** Applies the edits in order as if written one at a time, and replaces the file once. */
     [[nodiscard]] bool apply(const QList<IniEdit>& edits);
     /** Why the last failed write failed. */
@@ -52,6 +46,17 @@ public:
     int removeStaleTemporaries();
 
 private:
-    class Private;
-    std::unique_ptr<Private> d;
+    void refresh();
+    QString editProblem(const IniEdit& edit) const;
+    bool save();
+
+    QString m_path;
+    FileSystem& m_fs;
+    AtomicFileWriter m_writer;
+    QString m_error;
+    IniDocument m_doc;
+    FileStamp m_stamp;
+    bool m_loaded = false;
+    int m_readError = 0;
+    bool m_converted = false;
 };

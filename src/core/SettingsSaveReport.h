@@ -14,10 +14,6 @@ class SettingsFile;
 class SettingsSaveReport
 {
 public:
-    /** The message for a save that failed for the reason given (which names the file). */
-    static QString failureText(const QString& reason);
-    /** The message for list entries that could not be stored while the others were. */
-    static QString leftOutText(const QString& settingsPath, const QStringList& paths);
     /** A name with its line breaks made visible, for a message. */
     static QString visible(const QString& name);
 

@@ -8,26 +8,16 @@
 #include "SettingsSaveReport.h"
 #include "SettingsSchema.h"
 
-Settings StartupSequence::run(SettingsFile& file, const QString& appFolder, LoadedImages& images,
-                              const Clock& clock, Prompter& prompter, bool* firstRun)
-{
-    const bool first = seedFirstRun(file, appFolder, prompter);
-    if (firstRun)
-        *firstRun = first;
-    Settings settings = SettingsSchema::readAll(file);
-    images.LoadFromSettings(file);
-    if (settings.ChangeTime.isEmpty()) {
-        settings.ChangeTime = SettingValue::fromDateTime(clock.now());
-        SettingsSaveReport::check(SettingsSchema::write(file, settings, {&Settings::ChangeTime}), file,
-                                  prompter);
-    }
-    return settings;
-}
+namespace {
 
-bool StartupSequence::seedFirstRun(SettingsFile& file, const QString& appFolder, Prompter& prompter)
+/**
+ * True when the first-run record says the program never started. Then an empty list is seeded with
+ * the two shipped pictures, a list already there is kept, and the record is cleared.
+ */
+bool seedFirstRun(SettingsFile& file, const QString& appFolder, Prompter& prompter)
 {
-    const QString section = QLatin1String(FirstRunSection);
-    const QString key = QLatin1String(FirstRunKey);
+    const QString section = QStringLiteral("tessaly");
+    const QString key = QStringLiteral("firstRun");
     // A file without the record (one from before it existed) belongs to a program that has run before.
     if (!SettingValue::toFlag(file.read(section, key)).value_or(false))
         return false;
@@ -44,4 +34,22 @@ bool StartupSequence::seedFirstRun(SettingsFile& file, const QString& appFolder,
     edits.append(IniEdit::write(section, key, SettingValue::fromFlag(false)));
     SettingsSaveReport::check(file.apply(edits), file, prompter);
     return true;
+}
+
+} // namespace
+
+Settings StartupSequence::run(SettingsFile& file, const QString& appFolder, LoadedImages& images,
+                              const Clock& clock, Prompter& prompter, bool* firstRun)
+{
+    const bool first = seedFirstRun(file, appFolder, prompter);
+    if (firstRun)
+        *firstRun = first;
+    Settings settings = SettingsSchema::readAll(file);
+    images.LoadFromSettings(file);
+    if (settings.ChangeTime.isEmpty()) {
+        settings.ChangeTime = SettingValue::fromDateTime(clock.now());
+        SettingsSaveReport::check(SettingsSchema::write(file, settings, {&Settings::ChangeTime}), file,
+                                  prompter);
+    }
+    return settings;
 }

@@ -15,10 +15,6 @@ class SettingsFile;
 class StartupSequence
 {
 public:
-    /** Section and key of the record that tells whether the program has ever started. */
-    static constexpr const char* FirstRunSection = "tessaly";
-    static constexpr const char* FirstRunKey = "firstRun";
-
     /**
      * Runs the steps; `appFolder` ends in a separator. Returns the settings record. A save that fails
      * is told through the prompter and the program goes on with the values in memory. firstRun, when
@@ -26,10 +22,4 @@ public:
      */
     static Settings run(SettingsFile& file, const QString& appFolder, LoadedImages& images,
                         const Clock& clock, Prompter& prompter, bool* firstRun = nullptr);
-
-    /**
-     * True when the first-run record says the program never started. Then an empty list is seeded with
-     * the two shipped pictures, a list already there is kept, and the record is cleared.
-     */
-    static bool seedFirstRun(SettingsFile& file, const QString& appFolder, Prompter& prompter);
 };

@@ -11,9 +11,10 @@ bool writable(const IniEdit& edit)
 {
     bool fine = IniSyntax::sectionProblem(edit.section).isEmpty();
     for (const QByteArray& value : edit.utf8Values)
-        fine = fine && IniSyntax::valueProblem(QByteArrayView(value)).isEmpty();
-    return fine && (edit.kind != IniEdit::Kind::Write || (IniSyntax::keyProblem(edit.key).isEmpty() &&
-                                                          IniSyntax::valueProblem(edit.value).isEmpty()));
+        fine = fine && IniSyntax::valueProblem(value).isEmpty();
+    return fine &&
+           (edit.kind != IniEdit::Kind::Write || (IniSyntax::keyProblem(edit.key).isEmpty() &&
+                                                  IniSyntax::valueProblem(edit.value.toUtf8()).isEmpty()));
 }
 
 QList<IniEdit> oneAtATime(const IniEdit& edit)
@@ -58,8 +59,6 @@ QString IniPropertyCheck::check(const QByteArray& input)
         if (!writable(script[i]))
             continue;
         batch.apply(script[i]);
-        if (i % 2 == 1 && batch.compact() != batch.serialise()) // as when a save gathers the text
-            return QStringLiteral("compacting changed the text");
         for (const IniEdit& edit : oneAtATime(script[i])) {
             single.apply(edit);
             single = IniDocument::parse(single.serialise());
