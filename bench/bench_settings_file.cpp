@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Prints how long the settings file takes to load and save picture lists of several sizes,
-// and, for comparison, a save that rewrites the whole file for every key.
+// Prints how long the settings file takes to load and save picture lists of several sizes, as the
+// program loads and saves them: each section as one list.
 #include "IniDocument.h"
 #include "LoadedImages.h"
 #include "PosixFileSystem.h"
@@ -38,20 +38,6 @@ QList<IniEdit> listSaveAsLists(int entries)
     return {IniEdit::write("total", "total", QString::number(entries)), IniEdit::removeSection("images"),
             IniEdit::writeList("images", paths), IniEdit::removeSection("caption"),
             IniEdit::writeList("caption", captions)};
-}
-
-/** The same save as one edit per key, through the general form of a batch. */
-QList<IniEdit> listSave(int entries)
-{
-    QList<IniEdit> edits{IniEdit::write("total", "total", QString::number(entries)),
-                         IniEdit::removeSection("images")};
-    for (int i = 0; i < entries; ++i)
-        edits.append(IniEdit::write("images", QString::number(i), picturePath(i)));
-    edits.append(IniEdit::removeSection("caption"));
-    for (int i = 0; i < entries; ++i)
-        edits.append(
-            IniEdit::write("caption", QString::number(i), QStringLiteral("Caption number %1").arg(i)));
-    return edits;
 }
 
 // The machine may be shared: CPU time of this thread is reported beside the wall-clock time.
@@ -94,16 +80,8 @@ void measureBatch(const QString& folder, int entries)
 {
     const QString path = folder + QStringLiteral("/batch-%1.ini").arg(entries);
     const QList<IniEdit> lists = listSaveAsLists(entries);
-    const QList<IniEdit> keys = listSave(entries);
 
     Stopwatch timer;
-    SettingsFile keyWriter(folder + QStringLiteral("/batch-by-key-%1.ini").arg(entries),
-                           PosixFileSystem::instance());
-    if (!keyWriter.apply(keys))
-        std::printf("save failed: %s\n", qPrintable(keyWriter.errorString()));
-    const QByteArray saveByKey = timer.figures();
-
-    timer.restart();
     SettingsFile writer(path, PosixFileSystem::instance());
     if (!writer.apply(lists))
         std::printf("save failed: %s\n", qPrintable(writer.errorString()));
@@ -117,64 +95,33 @@ void measureBatch(const QString& folder, int entries)
     const QByteArrayList captions = reader.readList("caption", count);
     const QByteArray load = timer.figures();
 
-    timer.restart();
-    SettingsFile keyByKey(path, PosixFileSystem::instance());
-    qsizetype characters = 0;
-    for (int i = 0; i < count; ++i) {
-        characters += keyByKey.read("images", QString::number(i)).size();
-        characters += keyByKey.read("caption", QString::number(i)).size();
-    }
-    const QByteArray loadByKey = timer.figures();
-
-    std::printf("%6d entries, %5.2f MB: load %s, save %s; save with an edit per key %s; load with read() per "
-                "key %s\n",
-                entries, double(QFileInfo(path).size()) / 1e6, load.constData(), save.constData(),
-                saveByKey.constData(), loadByKey.constData());
-    if (images.size() != count || captions.size() != count || characters == 0)
+    std::printf("%6d entries, %5.2f MB: load %s, save %s\n", entries, double(QFileInfo(path).size()) / 1e6,
+                load.constData(), save.constData());
+    if (images.size() != count || captions.size() != count)
         std::printf("read back wrong\n");
 }
 
 void measureInMemory(int entries)
 {
+    const QList<IniEdit> edits = listSaveAsLists(entries);
     QByteArray text;
     {
         IniDocument doc;
-        for (const IniEdit& edit : listSave(entries))
-            doc.setValue(edit.section, edit.key, edit.value);
+        for (const IniEdit& edit : edits)
+            doc.apply(edit);
         text = doc.serialise();
     }
-    const QList<IniEdit> edits = listSave(entries);
     Stopwatch timer;
     IniDocument doc = IniDocument::parse(text);
     const QByteArray parse = timer.figures();
     timer.restart();
-    for (const IniEdit& edit : edits) {
-        if (edit.kind == IniEdit::Kind::Write)
-            doc.setValue(edit.section, edit.key, edit.value);
-        else
-            doc.removeSection(edit.section);
-    }
+    for (const IniEdit& edit : edits)
+        doc.apply(edit);
     const QByteArray edit = timer.figures();
     timer.restart();
     const QByteArray out = doc.serialise();
-    std::printf("%6d entries in memory: parse %s, edits %s, serialise %s\n", entries, parse.constData(),
+    std::printf("%6d entries in memory: parse %s, list edits %s, serialise %s\n", entries, parse.constData(),
                 edit.constData(), timer.figures().constData());
-}
-
-void measureNaive(const QString& folder, int entries)
-{
-    const QString path = folder + QStringLiteral("/naive-%1.ini").arg(entries);
-    const QList<IniEdit> edits = listSave(entries);
-    Stopwatch timer;
-    for (const IniEdit& edit : edits) {
-        // a fresh object reads the whole file again, then rewrites it for this one key
-        SettingsFile file(path, PosixFileSystem::instance());
-        if (!file.apply({edit})) {
-            std::printf("naive save FAILED: %s\n", qPrintable(file.errorString()));
-            return;
-        }
-    }
-    std::printf("%6d entries: naive key-by-key save %s\n", entries, timer.figures().constData());
 }
 
 /** In this process, fresh: the list loaded as start-up loads it, then saved as Activate saves it. */
@@ -198,7 +145,7 @@ void measureAsTheProgram(const QString& folder, int entries)
 {
     const QString path = folder + QStringLiteral("/program-%1.ini").arg(entries);
     SettingsFile file(path, PosixFileSystem::instance());
-    if (!file.apply(listSave(entries))) {
+    if (!file.apply(listSaveAsLists(entries))) {
         std::printf("writing the list FAILED: %s\n", qPrintable(file.errorString()));
         return;
     }
@@ -227,8 +174,5 @@ int main(int argc, char** argv)
     std::printf("\nThe same without the disk:\n");
     for (int entries : {1000, 32767})
         measureInMemory(entries);
-    std::printf("\nNaive save, whole file read and rewritten per key:\n");
-    for (int entries : {256, 1024, 4096})
-        measureNaive(dir.path(), entries);
     return 0;
 }
