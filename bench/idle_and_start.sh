@@ -13,6 +13,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 program=$(realpath "${1:-$here/build/bench/bin/tessaly}")
 minimal=$(realpath "$(dirname "$program")/../bench/tray_minimal")
+waiter=$(realpath "$(dirname "$program")/../bench/tray_wait")
 idle=${2:-60}
 changes=${3:-0}
 runs=${RUNS:-21}
@@ -48,15 +49,9 @@ desktop_down() {
 icon_up() { xwininfo -root -tree | grep -q "\"Tessaly\": (\"$1\" \"Tessaly\")  *[0-9]*x[0-9]*+0+0"; }
 rss_mib() { awk '/^VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
 
-start_ms() {
-    local t0 t1 app
-    t0=$(date +%s%N)
-    "$1" & app=$!
-    until icon_up "$(basename "$1")"; do sleep 0.005; done
-    t1=$(date +%s%N)
-    echo "$(((t1 - t0) / 1000000)) $(rss_mib $app)"
-    kill "$app"; wait "$app" 2>/dev/null || true
-}
+# Milliseconds from start to the tray host taking the icon in, and the resident MiB then: told by the X
+# event itself, as polling the window tree would round every start up to its next look.
+start_ms() { "$waiter" "$1"; }
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 
 # Start to icon, the two programs in turn, RUNS pairs on each of ROUNDS fresh X servers: one run varies by

@@ -141,11 +141,7 @@ int main(int argc, char* argv[])
     SystemClock clock;
     SystemRandom random;
     const QString settingsPath = appFolder + QLatin1String(ApplicationFolder::SettingsFileName);
-    // A change or save cut short leaves its temporary file; a bitmap's is as large as the screen.
     SettingsFile settingsFile(settingsPath, PosixFileSystem::instance());
-    settingsFile.removeStaleTemporaries();
-    AtomicFileWriter::removeStaleTemporaries(PosixFileSystem::instance(),
-                                             appFolder + QLatin1String(ChangeCycle::BitmapName));
     // The first start also asks to be started at login; later starts leave the user's choice alone. A
     // portable copy keeps to its own folder: it may be on a stick that is gone at the next login.
     const bool portable = ApplicationFolder::isPortable(QCoreApplication::applicationDirPath());
@@ -201,6 +197,10 @@ int main(int argc, char* argv[])
 
     // The icon first, so that the program is seen to be there while a change at start is made.
     shell.goToTray();
+    // A change or save cut short leaves its temporary file; a bitmap's is as large as the screen.
+    settingsFile.removeStaleTemporaries();
+    AtomicFileWriter::removeStaleTemporaries(PosixFileSystem::instance(),
+                                             appFolder + QLatin1String(ChangeCycle::BitmapName));
     ControlCommands commands(settings, images, cycle, scheduler, shell, tray);
 
     cycle.noteShownAtStart();

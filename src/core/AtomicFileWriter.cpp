@@ -5,8 +5,8 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -63,9 +63,15 @@ QString AtomicFileWriter::resolve(const QString& path)
 
 bool AtomicFileWriter::isTemporaryFor(const QString& name, const QString& fileName)
 {
+    // Checked by hand: a regular expression would be compiled at every start for this one look.
+    const auto alphanumeric = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+    };
     const QString prefix = QLatin1Char('.') + fileName + QLatin1Char('.');
-    static const QRegularExpression suffix(QStringLiteral("^[A-Za-z0-9]{%1}\\.tmp$").arg(SuffixLength));
-    return name.startsWith(prefix) && suffix.match(QStringView(name).mid(prefix.size())).hasMatch();
+    const QStringView suffix = QStringView(name).mid(prefix.size());
+    return name.startsWith(prefix) && suffix.size() == SuffixLength + 4 && suffix.endsWith(u".tmp") &&
+           std::all_of(suffix.begin(), suffix.begin() + SuffixLength, alphanumeric);
 }
 
 int AtomicFileWriter::createTemporary(const QString& target, quint32 mode, QString* temporary, int* fd)

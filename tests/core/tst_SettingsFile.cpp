@@ -227,6 +227,26 @@ private slots:
         }
     }
 
+    void onlyTemporariesAreSwept()
+    {
+        // What a save's temporary is named, and the user's files that only look like one.
+        TempAppFolder folder;
+        const QStringList kept{".tessdesk.ini.Ab3xY.tmp",
+                               ".tessdesk.ini.Ab3x-Z.tmp",
+                               ".tessdesk.ini.Ab3xYz.tmp~",
+                               ".tessdesk.ini.Ab3xYz.bak",
+                               "tessdesk.ini.Ab3xYz.tmp",
+                               ".tessdesk.ini.\u00c93xYz.tmp",
+                               "tessdesk.ini"};
+        for (const QString& name : kept + QStringList{".tessdesk.ini.Ab3xYz.tmp"})
+            QVERIFY(QFile(folder.file(name)).open(QIODevice::WriteOnly));
+        QCOMPARE(SettingsFile(folder.settingsPath(), posix).removeStaleTemporaries(), 1);
+        QStringList left = folderEntries(folder), expected = kept;
+        left.sort();
+        expected.sort();
+        QCOMPARE(left, expected);
+    }
+
     void listCountLimitAtItsEdge()
     {
         // The stored total: the last position is total - 1 rounded half to even, at most the limit.
