@@ -15,13 +15,14 @@ constexpr int MaxLinks = 40;
 constexpr int NameAttempts = 100;
 constexpr int SuffixLength = 6;
 constexpr qint64 SyncStartBytes = 1 << 20;
+// The letters a temporary's name is made of, and by which a stale one is known.
+constexpr QLatin1StringView SuffixAlphabet("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
 
 QString randomSuffix()
 {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     QString suffix;
     for (int i = 0; i < SuffixLength; ++i)
-        suffix.append(QLatin1Char(alphabet[QRandomGenerator::global()->bounded(int(sizeof alphabet) - 1)]));
+        suffix.append(SuffixAlphabet.at(QRandomGenerator::global()->bounded(int(SuffixAlphabet.size()))));
     return suffix;
 }
 
@@ -64,14 +65,11 @@ QString AtomicFileWriter::resolve(const QString& path)
 bool AtomicFileWriter::isTemporaryFor(const QString& name, const QString& fileName)
 {
     // Checked by hand: a regular expression would be compiled at every start for this one look.
-    const auto alphanumeric = [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
-    };
     const QString prefix = QLatin1Char('.') + fileName + QLatin1Char('.');
     const QStringView suffix = QStringView(name).mid(prefix.size());
     return name.startsWith(prefix) && suffix.size() == SuffixLength + 4 && suffix.endsWith(u".tmp") &&
-           std::all_of(suffix.begin(), suffix.begin() + SuffixLength, alphanumeric);
+           std::all_of(suffix.begin(), suffix.begin() + SuffixLength,
+                       [](QChar c) { return SuffixAlphabet.contains(c); });
 }
 
 int AtomicFileWriter::createTemporary(const QString& target, quint32 mode, QString* temporary, int* fd)
