@@ -19,7 +19,6 @@
 #include "PrimaryScreenInfo.h"
 #include "ProcessMemory.h"
 #include "ProgramIcon.h"
-#include "QtEventWait.h"
 #include "QtFileDialogs.h"
 #include "QtFontChooser.h"
 #include "Scheduler.h"
@@ -160,7 +159,6 @@ int main(int argc, char* argv[])
         settings.backend, settings.command, QProcessEnvironment::systemEnvironment());
     QtFileDialogs fileDialogs;
     DesktopUrlOpener urlOpener;
-    QtEventWait wait;
     PrimaryScreenInfo screen;
     QtFontChooser fontChooser;
     MountedVolumes volumes;
@@ -180,12 +178,12 @@ int main(int argc, char* argv[])
         return window;
     };
     ChangeCycle cycle(settings, images, settingsFile, appFolder, PosixFileSystem::instance(), *desktop,
-                      prompter, random, wait, screen);
+                      prompter, random, screen);
     // A change's buffers are as large as the screen and the photo: give them back to the system at
     // once, whoever asked for the change, so the program rests small.
     QObject::connect(&cycle, &ChangeCycle::finished, &ProcessMemory::releaseFreeMemory);
     const auto change = [&cycle](const QString& orderMode) {
-        cycle.ChangeWallpaper(orderMode);
+        cycle.change(orderMode);
     };
     Scheduler scheduler(settings, settingsFile, clock, prompter, change);
     TrayController tray(settings, change);

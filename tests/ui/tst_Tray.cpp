@@ -2,7 +2,6 @@
 // The running program's objects wired as at start: the tray icon and its menu, the settings window's
 // trips to and from the tray, and the commands the command line sends.
 #include "FakeClock.h"
-#include "FakeEventWait.h"
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
 #include "FakeRandom.h"
@@ -44,7 +43,6 @@ struct Program
     LoadedImages images;
     RecordingDesktop desktop;
     FakeRandom random;
-    FakeEventWait wait;
     FakeScreenInfo screen{QSize(64, 48)};
     FakeFileDialogs fileDialogs;
     FakeUrlOpener urlOpener;
@@ -52,8 +50,8 @@ struct Program
     std::function<void()> duringChange;
     int quits = 0;
     bool trayAvailable = true;
-    ChangeCycle cycle{settings, images, file, folder.folder(), PosixFileSystem::instance(), desktop,
-                      prompter, random, wait, screen};
+    ChangeCycle cycle{settings, images,   file,   folder.folder(), PosixFileSystem::instance(),
+                      desktop,  prompter, random, screen};
     Scheduler scheduler{settings, file, clock, prompter, [this](const QString& mode) {
                             change(mode);
                         }};
@@ -80,7 +78,7 @@ struct Program
         changes << mode;
         if (duringChange)
             std::exchange(duringChange, nullptr)();
-        cycle.ChangeWallpaper(mode);
+        cycle.change(mode);
     }
     QAction* item(const QString& name) { return tray.menu().findChild<QAction*>(name); }
     QString status() { return commands.run(QStringLiteral("status")); }
