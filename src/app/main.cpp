@@ -141,6 +141,13 @@ int main(int argc, char* argv[])
     SystemRandom random;
     const QString settingsPath = appFolder + QLatin1String(ApplicationFolder::SettingsFileName);
     SettingsFile settingsFile(settingsPath, PosixFileSystem::instance());
+    // Every later save would fail for the same reason: told once, and the program does not start.
+    if (const QString problem = settingsFile.unusable(); !problem.isEmpty()) {
+        const QString text = QStringLiteral("Tessaly cannot use its settings file %1").arg(problem);
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        prompter.tell(text, PromptIcon::Critical);
+        return 1;
+    }
     // The first start also asks to be started at login; later starts leave the user's choice alone. A
     // portable copy keeps to its own folder: it may be on a stick that is gone at the next login.
     const bool portable = ApplicationFolder::isPortable(QCoreApplication::applicationDirPath());

@@ -323,14 +323,22 @@ private slots:
         QVERIFY(prompter.shown().isEmpty());
     }
 
-    void pictureThatIsAPipeIsRefusedAtOnce()
+    void notAPlainFileIsRefusedAtOnce()
     {
         TempAppFolder folder;
         QVERIFY(::mkfifo(QFile::encodeName(folder.file("pipe.jpg")).constData(), 0600) == 0);
-        QFile file;
+        QFile picture;
         QString reason;
-        QVERIFY(!posix.openRegular(folder.file("pipe.jpg"), file, &reason));
+        QVERIFY(!posix.openRegular(folder.file("pipe.jpg"), picture, &reason));
         QCOMPARE(reason, "it is a named pipe, not a picture file");
+        // A settings file that is a pipe is neither read (which would block) nor written over.
+        QVERIFY(::mkfifo(QFile::encodeName(folder.settingsPath()).constData(), 0600) == 0);
+        SettingsFile file(folder.settingsPath(), posix);
+        const QString told = folder.settingsPath() + ": it is a named pipe, not a plain file";
+        QCOMPARE(file.unusable(), told);
+        QVERIFY(!file.write("display", "imageNum", "1"));
+        QVERIFY2(file.errorString().contains(told), qPrintable(file.errorString()));
+        QVERIFY(QFileInfo(folder.settingsPath()).isFile() == false);
     }
 
     void autostartEntryWrittenOnce()

@@ -31,12 +31,13 @@ QString FreshBitmapCopy::prepare(const QString& bitmapPath, QString& error, cons
             copies.emplace(match.captured(1).toULongLong(), target.absoluteFilePath(name));
     }
     // After a successful change only the copy on screen is left. More than one means a change failed or
-    // was cut short; most failures come before the desktop takes the file, so the oldest one is kept.
-    for (const auto& [number, path] : copies) {
-        if (m_previous.isEmpty())
-            m_previous = path;
+    // was cut short: the oldest is on screen when it failed before the desktop took the newest, the newest
+    // when the program ended after the desktop took it. Both stay until a change is applied.
+    for (auto copy = copies.begin(); copy != copies.end(); ++copy) {
+        if (copy == copies.begin() || std::next(copy) == copies.end())
+            m_previous.append(copy->second);
         else
-            QFile::remove(path);
+            QFile::remove(copy->second);
     }
 
     const qulonglong number = copies.empty() ? 1 : copies.rbegin()->first + 1;
@@ -63,8 +64,10 @@ void FreshBitmapCopy::finish(bool applied)
 {
     // After a failure both copies stay: the desktop may already show the new one when only a later step
     // failed.
-    if (applied && !m_fresh.isEmpty() && !m_previous.isEmpty())
-        QFile::remove(m_previous);
+    if (applied && !m_fresh.isEmpty()) {
+        for (const QString& previous : std::as_const(m_previous))
+            QFile::remove(previous);
+    }
     m_fresh.clear();
     m_previous.clear();
 }
