@@ -30,15 +30,10 @@ QString FreshBitmapCopy::prepare(const QString& bitmapPath, QString& error, cons
         if (match.hasMatch())
             copies.emplace(match.captured(1).toULongLong(), target.absoluteFilePath(name));
     }
-    // After a successful change only the copy on screen is left. More than one means a change failed or
-    // was cut short: the oldest is on screen when it failed before the desktop took the newest, the newest
-    // when the program ended after the desktop took it. Both stay until a change is applied.
-    for (auto copy = copies.begin(); copy != copies.end(); ++copy) {
-        if (copy == copies.begin() || std::next(copy) == copies.end())
-            m_previous.append(copy->second);
-        else
-            QFile::remove(copy->second);
-    }
+    // After a successful change only the copy on screen is left. More are left by a run killed while the
+    // desktop took its copy, and any of them may be on screen: they stay until a change is applied.
+    for (const auto& copy : copies)
+        m_previous.append(copy.second);
 
     const qulonglong number = copies.empty() ? 1 : copies.rbegin()->first + 1;
     const QString fresh =
@@ -62,11 +57,11 @@ QString FreshBitmapCopy::prepare(const QString& bitmapPath, QString& error, cons
 
 void FreshBitmapCopy::finish(bool applied)
 {
-    // After a failure both copies stay: the desktop may already show the new one when only a later step
-    // failed.
+    // After a failure every copy stays: the desktop may show the new one when only a later step failed,
+    // and a name it was handed once must not come again.
     if (applied && !m_fresh.isEmpty()) {
-        for (const QString& previous : std::as_const(m_previous))
-            QFile::remove(previous);
+        for (const QString& copy : std::as_const(m_previous))
+            QFile::remove(copy);
     }
     m_fresh.clear();
     m_previous.clear();
