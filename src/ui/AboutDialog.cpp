@@ -40,7 +40,6 @@ AboutDialog::AboutDialog(QWidget* parent, UrlOpener& urlOpener) : QDialog(parent
     auto* website =
         DialogParts::named(new QPushButton(QStringLiteral("Project page"), this), "websiteButton");
     website->setAutoDefault(false);
-    buttons->addButton(website, QDialogButtonBox::ActionRole);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)
         ->setObjectName(QStringLiteral("okButton"));
 
@@ -50,7 +49,9 @@ AboutDialog::AboutDialog(QWidget* parent, UrlOpener& urlOpener) : QDialog(parent
     grid->addWidget(version, 1, 1, Qt::AlignTop);
     grid->addWidget(notice, 2, 0, 1, 2);
     grid->addWidget(rule, 3, 0, 1, 2);
-    grid->addWidget(buttons, 4, 0, 1, 2);
+    // The web page on the left, OK on the right, whatever order the platform gives button boxes.
+    grid->addWidget(website, 4, 0, 1, 2, Qt::AlignLeft);
+    grid->addWidget(buttons, 4, 1, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(2, 1);
     DialogParts::openAt(this, QSize(245, 148));

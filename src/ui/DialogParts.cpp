@@ -28,7 +28,7 @@ void DialogParts::select(std::initializer_list<QRadioButton*> options, double in
 
 void DialogParts::openAt(QWidget* window, QSize usual)
 {
-    QSize size = usual.expandedTo(window->sizeHint());
+    QSize size = usual.expandedTo(window->minimumSizeHint());
     if (const QScreen* screen = window->screen()) {
         // The frame is not known before the window is shown; leave room for a title bar and borders.
         const QSize room = screen->availableGeometry().size() - QSize(16, 48);

@@ -85,8 +85,10 @@ SettingsWindow::SettingsWindow(LoadedImages& images, Prompter& prompter, FileDia
     buildMenus();
     setHelpTexts();
     connectCommands();
-    // The designed 316 x 405 pixels below the menu bar, or what the desktop's font needs.
-    DialogParts::openAt(this, QSize(316, 405 + menuBar()->sizeHint().height()));
+    // The designed 316 x 405 pixels below the menu bar, or what the desktop's font and the whole
+    // toolbar need.
+    DialogParts::openAt(
+        this, QSize(std::max(316, m_dialogBar->sizeHint().width()), 405 + menuBar()->sizeHint().height()));
 }
 
 QWidget* SettingsWindow::buildListArea()
@@ -111,43 +113,48 @@ QWidget* SettingsWindow::buildListArea()
     m_pictureList->setTextElideMode(Qt::ElideLeft);
     m_pictureList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pictureList->setModel(&m_images);
+    // Three lines at least: on a small screen the list gives up its room first.
+    m_pictureList->setMinimumHeight(3 * m_pictureList->fontMetrics().lineSpacing() +
+                                    2 * m_pictureList->frameWidth());
     m_upButton = arrowButton(s, "upButton", Qt::UpArrow, "Move selected image up");
     m_downButton = arrowButton(s, "downButton", Qt::DownArrow, "Move selected image down");
     auto* moves = new QVBoxLayout;
     moves->addWidget(m_upButton);
     moves->addWidget(m_downButton);
     moves->addStretch(1);
-    auto* list = new QHBoxLayout;
-    list->addWidget(m_pictureList, 1);
-    list->addLayout(moves);
 
     m_addButton = named(new QPushButton(QStringLiteral("&Add"), s), "addButton", "Load an image");
     m_removeButton = named(new QPushButton(QStringLiteral("&Remove"), s), "removeButton", "Remove an image");
     m_removeAllButton =
         named(new QPushButton(QStringLiteral("R&emove All"), s), "removeAllButton", "Remove all images");
+    // The three commands share the list's width.
     auto* commands = new QHBoxLayout;
     commands->addWidget(m_addButton);
     commands->addWidget(m_removeButton);
     commands->addWidget(m_removeAllButton);
-    commands->addStretch(1);
+    auto* list = new QGridLayout;
+    list->addWidget(m_pictureList, 0, 0);
+    list->addLayout(moves, 0, 1);
+    list->addLayout(commands, 1, 0);
+    list->setColumnStretch(0, 1);
+    list->setRowStretch(0, 1);
 
     m_captionEdit = named(new QLineEdit(s), "captionEdit", "Image Caption");
     m_clearCaptionButton = named(new QPushButton(QStringLiteral("Cls"), s), "clearCaptionButton");
     m_thumbnail = named(new ThumbnailView(s), "thumbnail", "Thumbnail preview of image");
-    // The caption and its picture stand indented under the list, as one group.
+    m_activateButton =
+        named(new QPushButton(QStringLiteral("&Activate!"), s), "activateButton", "Activate Tessaly");
+    // The caption and its picture stand indented under the list, as one group; Activate at the
+    // picture's foot on the right, on no row of its own, so that the window fits a small screen.
     auto* caption = new QGridLayout;
     caption->setContentsMargins(style()->pixelMetric(QStyle::PM_LayoutLeftMargin) * 2, 0, 0, 0);
     caption->addWidget(named(new QLabel(QStringLiteral("Image Caption"), s), "captionLabel"), 0, 0);
     caption->addWidget(m_captionEdit, 1, 0);
     caption->addWidget(m_clearCaptionButton, 1, 1);
     caption->addWidget(m_thumbnail, 2, 0);
+    caption->addWidget(m_activateButton, 2, 1, Qt::AlignBottom);
+    caption->setColumnStretch(0, 1);
     caption->setRowStretch(2, 1);
-
-    m_activateButton =
-        named(new QPushButton(QStringLiteral("&Activate!"), s), "activateButton", "Activate Tessaly");
-    auto* activate = new QHBoxLayout;
-    activate->addStretch(1);
-    activate->addWidget(m_activateButton);
 
     m_helpLine = named(new QLabel(s), "helpLine");
     // The colours of a tooltip, whatever the theme: it tells what the pointer is over.
@@ -162,9 +169,7 @@ QWidget* SettingsWindow::buildListArea()
     auto* layout = new QVBoxLayout(s);
     layout->addLayout(counts);
     layout->addLayout(list, 1);
-    layout->addLayout(commands);
     layout->addLayout(caption, 1);
-    layout->addLayout(activate);
     layout->addWidget(m_helpLine);
     return s;
 }

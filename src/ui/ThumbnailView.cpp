@@ -33,7 +33,7 @@ QSize ThumbnailView::sizeHint() const
 
 QSize ThumbnailView::minimumSizeHint() const
 {
-    return kBox / 3 + QSize(2 * frameWidth(), 2 * frameWidth());
+    return kBox / 4 + QSize(2 * frameWidth(), 2 * frameWidth());
 }
 
 void ThumbnailView::paintEvent(QPaintEvent* event)
