@@ -3,10 +3,10 @@
 // folder when the dialog opens on it, and appending every file with "Load" while a list view shows
 // the collection. Prints figures; never fails on time.
 #include "CollectionAdvice.h"
+#include "FolderDialog.h"
 #include "LoadedImages.h"
 #include "Prompter.h"
 #include "Volumes.h"
-#include "frmMultifiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,21 +72,20 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         auto* dialog =
-            new frmMultifiles(&mainWindow, images, advice, prompter, volume,
-                              [&view, &images](int row) { view.setCurrentIndex(images.index(row)); });
+            new FolderDialog(&mainWindow, images, advice, prompter, volume,
+                             [&view, &images](int row) { view.setCurrentIndex(images.index(row)); });
         dialog->show();
         const double opening = ms(timer);
         const qsizetype listed = dialog->fileNames().size();
 
         timer.restart();
-        dialog->dirDirectories_Change();
+        dialog->listFolder();
         const double relisting = ms(timer);
 
         timer.restart();
-        dialog->Command1_Click();
+        dialog->load();
         QCoreApplication::processEvents();
         const double loading = ms(timer);
-        delete dialog;
 
         std::printf("run %d: %lld files listed; open and list %.1f ms (listing alone %.1f ms); Load (append, "
                     "select, repaint) %.1f ms; "

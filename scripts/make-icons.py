@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Draws Tessaly's artwork into data/icons/: the program icon (PNG sizes and SVG), the five toolbar
-pictures (55 x 24, with @2x versions) and the up/down marks (9 x 9, with @2x versions).
+pictures (55 x 24, with @2x versions). The up and down buttons draw the style's own arrows.
 
 Run from the repository root with Debian's python3-pil: /usr/bin/python3 scripts/make-icons.py
 """
@@ -117,19 +117,6 @@ def toolbar_picture(name, scale):
     return img.resize((55 * scale, 24 * scale), Image.LANCZOS)
 
 
-def mark(direction, scale):
-    s = 9 * scale * SUPER
-    u = scale * SUPER
-    img = Image.new("RGBA", (s, s), (0, 0, 0, 0))
-    d = ImageDraw.Draw(img)
-    if direction == "up":
-        pts = [(4.5 * u, 1.5 * u), (8.5 * u, 7 * u), (0.5 * u, 7 * u)]
-    else:
-        pts = [(0.5 * u, 2 * u), (8.5 * u, 2 * u), (4.5 * u, 7.5 * u)]
-    d.polygon(pts, fill=INK)
-    return img.resize((9 * scale, 9 * scale), Image.LANCZOS)
-
-
 def main():
     os.makedirs(OUT, exist_ok=True)
     write_svg(os.path.join(OUT, "tessaly.svg"))
@@ -138,9 +125,6 @@ def main():
     for name in ("timer", "display", "mode", "caption", "multiple"):
         toolbar_picture(name, 1).save(os.path.join(OUT, f"toolbar-{name}.png"), optimize=True)
         toolbar_picture(name, 2).save(os.path.join(OUT, f"toolbar-{name}@2x.png"), optimize=True)
-    for direction in ("up", "down"):
-        mark(direction, 1).save(os.path.join(OUT, f"mark-{direction}.png"), optimize=True)
-        mark(direction, 2).save(os.path.join(OUT, f"mark-{direction}@2x.png"), optimize=True)
 
 
 if __name__ == "__main__":

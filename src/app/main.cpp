@@ -23,11 +23,11 @@
 #include "QtFontChooser.h"
 #include "Scheduler.h"
 #include "SettingsFile.h"
+#include "SettingsWindow.h"
 #include "StartupSequence.h"
 #include "SystemClock.h"
 #include "SystemRandom.h"
 #include "TrayController.h"
-#include "frmMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -172,8 +172,8 @@ int main(int argc, char* argv[])
     std::unique_ptr<OptionDialogLauncher> dialogs;
     // The settings window and its dialogs are built when first shown: most starts only rest in the tray.
     const auto makeWindow = [&]() {
-        auto window =
-            std::make_unique<frmMain>(images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance());
+        auto window = std::make_unique<SettingsWindow>(images, prompter, fileDialogs, urlOpener,
+                                                       PosixFileSystem::instance());
         window->showStoredTotal(settings.total);
         dialogs = std::make_unique<OptionDialogLauncher>(window.get(), settings, settingsFile, images,
                                                          window->collectionAdvice(), prompter, fontChooser,

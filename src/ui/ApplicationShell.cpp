@@ -3,8 +3,8 @@
 
 #include "LoadedImages.h"
 #include "Scheduler.h"
+#include "SettingsWindow.h"
 #include "TrayController.h"
-#include "frmMain.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -27,12 +27,13 @@ ApplicationShell::ApplicationShell(WindowFactory makeWindow, LoadedImages& image
 
 ApplicationShell::~ApplicationShell() = default;
 
-frmMain& ApplicationShell::window()
+SettingsWindow& ApplicationShell::window()
 {
     if (!m_window) {
         m_window = m_makeWindow();
-        connect(m_window.get(), &frmMain::activateRequested, this, &ApplicationShell::activateAndMinimize);
-        connect(m_window.get(), &frmMain::closeRequested, this, &ApplicationShell::Form_QueryUnload);
+        connect(m_window.get(), &SettingsWindow::activateRequested, this,
+                &ApplicationShell::activateAndMinimize);
+        connect(m_window.get(), &SettingsWindow::closeRequested, this, &ApplicationShell::Form_QueryUnload);
         m_window->installEventFilter(this);
     }
     return *m_window;

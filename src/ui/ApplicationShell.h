@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-class frmMain;
+class SettingsWindow;
 class LoadedImages;
 class Prompter;
 class Scheduler;
@@ -27,7 +27,7 @@ public:
     /** How often the availability of a tray is looked at while there is none. */
     static constexpr int TrayPollMs = 30 * 1000;
 
-    using WindowFactory = std::function<std::unique_ptr<frmMain>()>;
+    using WindowFactory = std::function<std::unique_ptr<SettingsWindow>()>;
 
     ApplicationShell(WindowFactory makeWindow, LoadedImages& images, Scheduler& scheduler,
                      TrayController& tray, Prompter& prompter, QObject* parent = nullptr);
@@ -49,9 +49,9 @@ public:
     ~ApplicationShell() override;
 
     /** The settings window, built on first use. */
-    frmMain& window();
+    SettingsWindow& window();
     /** The settings window if it has been built, else null. */
-    frmMain* builtWindow() const { return m_window.get(); }
+    SettingsWindow* builtWindow() const { return m_window.get(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,7 +61,7 @@ private:
     void bringForward();
 
     WindowFactory m_makeWindow;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<SettingsWindow> m_window;
     LoadedImages& m_images;
     Scheduler& m_scheduler;
     TrayController& m_tray;

@@ -2,25 +2,12 @@
 #include "DialogParts.h"
 
 #include <QCheckBox>
-#include <QLabel>
-#include <QLayout>
-#include <QPushButton>
-
-QLabel* DialogParts::label(QWidget* parent, const char* name, const QString& caption)
-{
-    return named(new QLabel(caption, parent), name);
-}
+#include <QScreen>
+#include <QWidget>
 
 QRadioButton* DialogParts::option(QWidget* parent, const char* name, const QString& caption)
 {
     return named(new QRadioButton(caption, parent), name);
-}
-
-QPushButton* DialogParts::button(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* control = named(new QPushButton(caption, parent), name);
-    control->setAutoDefault(false);
-    return control;
 }
 
 QCheckBox* DialogParts::check(QWidget* parent, const char* name, const QString& caption)
@@ -39,18 +26,13 @@ void DialogParts::select(std::initializer_list<QRadioButton*> options, double in
     options.begin()[index >= 0 && index < last && index == int(index) ? int(index) : last]->setChecked(true);
 }
 
-void DialogParts::tabOrder(std::initializer_list<QWidget*> sequence)
+void DialogParts::openAt(QWidget* window, QSize usual)
 {
-    QWidget* previous = nullptr;
-    for (QWidget* next : sequence) {
-        if (previous)
-            QWidget::setTabOrder(previous, next);
-        previous = next;
+    QSize size = usual.expandedTo(window->minimumSizeHint());
+    if (const QScreen* screen = window->screen()) {
+        // The frame is not known before the window is shown; leave room for a title bar and borders.
+        const QSize room = screen->availableGeometry().size() - QSize(16, 48);
+        size = size.boundedTo(room).expandedTo(window->minimumSizeHint());
     }
-}
-
-void DialogParts::fixSize(QWidget* form, QLayout* layout, int width, int height)
-{
-    const QSize needed = layout->sizeHint();
-    form->setFixedSize(std::max(width, needed.width()), std::max(height, needed.height()));
+    window->resize(size);
 }

@@ -7,23 +7,19 @@
 #include <initializer_list>
 
 class QCheckBox;
-class QLabel;
-class QLayout;
-class QPushButton;
 class QWidget;
 
-/** Builds the controls the option dialogs share, each named as the form names it. */
+/** Builds and wires the controls the option dialogs share. */
 class DialogParts
 {
 public:
+    /** Names a control by its role, the name tests find it by. */
     template<typename Control> static Control* named(Control* control, const char* name)
     {
         control->setObjectName(QLatin1String(name));
         return control;
     }
-    static QLabel* label(QWidget* parent, const char* name, const QString& caption);
     static QRadioButton* option(QWidget* parent, const char* name, const QString& caption);
-    static QPushButton* button(QWidget* parent, const char* name, const QString& caption);
     static QCheckBox* check(QWidget* parent, const char* name, const QString& caption);
 
     /** Runs handler whenever the option becomes selected, by the user or from code. */
@@ -39,8 +35,9 @@ public:
     /** Selects the option at `index`; any other value selects the last one. */
     static void select(std::initializer_list<QRadioButton*> options, double index);
 
-    /** Chains the tab order through the widgets in sequence. */
-    static void tabOrder(std::initializer_list<QWidget*> sequence);
-    /** Fixes the form at its designed size, or larger where its texts need more room. */
-    static void fixSize(QWidget* form, QLayout* layout, int width, int height);
+    /**
+     * Opens a window at its usual size, or larger where its texts need more room, within the room its
+     * screen has; its layout keeps the smallest size at which every control still reads.
+     */
+    static void openAt(QWidget* window, QSize usual);
 };

@@ -77,7 +77,7 @@ ImageListCommands::ImageListCommands(LoadedImages& images, CollectionAdvice& adv
       m_fileDialogs(fileDialogs)
 {}
 
-void ImageListCommands::List1_Click(int position)
+void ImageListCommands::select(int position)
 {
     const bool valid = position >= 0 && position < m_images.Count();
     setSelected(valid ? position : -1);
@@ -85,11 +85,11 @@ void ImageListCommands::List1_Click(int position)
     setCaptionText(valid ? m_images.CaptionAt(position) : QString());
     const QString path = valid ? m_images.PathAt(position) : QString();
     QString reason;
-    if (!ShowThumbnail(path, reason))
+    if (!showThumbnail(path, reason))
         warn(kCannotLoad + QStringLiteral("\r\n\r\n%1: %2").arg(path, reason));
 }
 
-void ImageListCommands::add_Click()
+void ImageListCommands::add()
 {
     const std::optional<QString> chosen =
         m_fileDialogs.openFile(QStringLiteral("Select a file to open"), toDialogFilter(addFilter()), 0);
@@ -106,12 +106,12 @@ void ImageListCommands::add_Click()
         warn(LoadedImages::fullListText(0, 1));
         return;
     }
-    List1_Click(position);
+    select(position);
     showCount();
     m_advice.afterAdding(m_images.Count(), m_prompter);
 }
 
-void ImageListCommands::remove_Click()
+void ImageListCommands::remove()
 {
     const int s = m_selected;
     if (m_images.IsEmpty() || s < 0 || s >= m_images.Count()) {
@@ -120,20 +120,20 @@ void ImageListCommands::remove_Click()
     }
     m_images.RemoveAt(s);
     setSelected(-1);
-    List1_Click(std::max(s - 1, 0));
+    select(std::max(s - 1, 0));
     showCount();
 }
 
-void ImageListCommands::RemoveAll_Click()
+void ImageListCommands::removeAll()
 {
     if (m_prompter.ask(kRemoveAll, PromptButtons::YesNo, PromptIcon::Exclamation) != PromptAnswer::Yes)
         return;
     m_images.Clear();
-    List1_Click(-1);
+    select(-1);
     showCount();
 }
 
-void ImageListCommands::move_Click(bool up)
+void ImageListCommands::move(bool up)
 {
     const int s = m_selected;
     if (m_images.IsEmpty()) {
@@ -146,10 +146,10 @@ void ImageListCommands::move_Click(bool up)
         warn(up ? kCannotMoveUp : kCannotMoveDown);
         return;
     }
-    List1_Click(up ? m_images.MoveUp(s) : m_images.MoveDown(s));
+    select(up ? m_images.MoveUp(s) : m_images.MoveDown(s));
 }
 
-void ImageListCommands::p_caption_Change(const QString& text)
+void ImageListCommands::captionChanged(const QString& text)
 {
     m_captionText = text;
     if (text.isEmpty() && m_selected < 0)
@@ -168,12 +168,12 @@ void ImageListCommands::p_caption_Change(const QString& text)
     m_images.SetCaption(m_selected, text);
 }
 
-void ImageListCommands::clear_Click()
+void ImageListCommands::clearCaption()
 {
     setCaptionText(QString());
 }
 
-bool ImageListCommands::ShowThumbnail(const QString& path, QString& reason)
+bool ImageListCommands::showThumbnail(const QString& path, QString& reason)
 {
     if (path.isEmpty()) {
         // An entry without a file shows no picture rather than the previous entry's.
@@ -233,7 +233,7 @@ void ImageListCommands::setCaptionText(const QString& text)
         return;
     m_captionText = text;
     emit captionTextChanged(text);
-    p_caption_Change(text);
+    captionChanged(text);
 }
 
 void ImageListCommands::clearThumbnail()

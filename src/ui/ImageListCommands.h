@@ -27,15 +27,15 @@ public:
                       FileDialogs& fileDialogs, FileSystem& files, QObject* parent = nullptr);
 
     /** Selects `position` and shows its position, caption and thumbnail; -1 selects nothing. */
-    void List1_Click(int position);
-    void add_Click();
-    void remove_Click();
-    void RemoveAll_Click();
+    void select(int position);
+    void add();
+    void remove();
+    void removeAll();
     /** Moves the selected entry one place up, or down. */
-    void move_Click(bool up);
+    void move(bool up);
     /** The caption box's text changed, by typing or from code. */
-    void p_caption_Change(const QString& text);
-    void clear_Click();
+    void captionChanged(const QString& text);
+    void clearCaption();
 
     /** Shows the entry count in the total box. */
     void showCount();
@@ -58,7 +58,7 @@ signals:
 
 private:
     /** Loads `path` into the thumbnail; false, with the reason, when it cannot be read as a picture. */
-    bool ShowThumbnail(const QString& path, QString& reason);
+    bool showThumbnail(const QString& path, QString& reason);
     void setSelected(int position);
     void setPositionText(const QString& text);
     /** Sets the caption box from code, which runs the caption handler as typing does. */

@@ -11,23 +11,24 @@ class CollectionAdvice;
 class FontChooser;
 class LoadedImages;
 class Prompter;
+class QDialog;
 class QWidget;
 class SettingsFile;
 class Volumes;
 struct Settings;
 
 /**
- * Opens each option dialog modeless over the main window. A dialog is built when it is opened and
- * deleted when it closes; while one is open, opening any brings the open one to the front.
+ * Opens each option dialog window-modal over the settings window, which owns it. A dialog is built
+ * when it is opened and deletes itself once closed; while one is open, opening any brings the open
+ * one to the front.
  */
 class OptionDialogLauncher final : public OptionDialogs
 {
 public:
-    /** selectEntry selects a collection entry in the main window (after the loader appended files). */
-    OptionDialogLauncher(QWidget* mainWindow, Settings& settings, SettingsFile& file, LoadedImages& images,
+    /** selectEntry selects a collection entry in the settings window (after the loader appended files). */
+    OptionDialogLauncher(QWidget* window, Settings& settings, SettingsFile& file, LoadedImages& images,
                          CollectionAdvice& advice, Prompter& prompter, FontChooser& fontChooser,
                          Volumes& volumes, std::function<void(int)> selectEntry);
-    ~OptionDialogLauncher() override;
 
     void openTimer() override;
     void openDisplay() override;
@@ -36,13 +37,13 @@ public:
     void openMultiple() override;
 
     /** The dialog open at the moment, if any. */
-    QWidget* openDialog() const;
+    QDialog* openDialog() const;
 
 private:
-    /** Builds a dialog with `make` and shows it, unless one is open: that one comes to the front. */
-    void open(const std::function<QWidget*()>& make);
+    /** Builds a dialog with `make` and opens it, unless one is open: that one comes to the front. */
+    void open(const std::function<QDialog*()>& make);
 
-    QWidget* m_mainWindow;
+    QWidget* m_window;
     Settings& m_settings;
     SettingsFile& m_file;
     LoadedImages& m_images;
@@ -51,5 +52,5 @@ private:
     Volumes& m_volumes;
     CollectionAdvice& m_advice;
     std::function<void(int)> m_selectEntry;
-    QPointer<QWidget> m_open;
+    QPointer<QDialog> m_open;
 };

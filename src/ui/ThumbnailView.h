@@ -6,7 +6,10 @@
 #include <QFrame>
 #include <QImage>
 
-/** The thumbnail box: draws a picture at its placement, the box standing for 3375 x 1815 twips. */
+/**
+ * The thumbnail box: draws a picture at its placement in the largest area of the box's proportions
+ * (3375 x 1815 twips) that the widget holds, so that a resized window never distorts the picture.
+ */
 class ThumbnailView : public QFrame
 {
     Q_OBJECT
@@ -15,6 +18,9 @@ public:
     explicit ThumbnailView(QWidget* parent = nullptr);
     /** A null picture leaves the box blank. */
     void setPicture(const QImage& picture, const ThumbnailPlacement& placement);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -10,18 +10,20 @@
 #include "core/SettingsSchema.h"
 #include "platform/PosixFileSystem.h"
 #include "ui/CollectionAdvice.h"
+#include "ui/FolderDialog.h"
 #include "ui/FontChooserDialog.h"
 #include "ui/OptionDialogLauncher.h"
-#include "ui/frmMultifiles.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
+#include <QLayout>
 #include <QPointer>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 
 #include <cerrno>
@@ -112,22 +114,25 @@ private slots:
             {"mode: the close box keeps the choice in memory", mode, "mode randomOption close", ""},
             {"mode: a failed save is told with the file and the reason", mode, "mode randomOption broken ok",
              ""},
-            {"timer: 24 hours typed, every start", hours, "timer =24 bootCheck ok",
+            {"timer: 24 hours typed, every start", hours, "timer =24 everyStartCheck ok",
              "timeOption=1 timeHour=24 changeEveryBoot=1"},
             {"timer: 0 and 25 hours refused", hours, "timer =0 =25 ok", "timeHour=2"},
             {"timer: the spinner stops at 1 minute", "[time]\ntimeOption=0\ntimeMin=1\n", "timer - ok",
              "timeMin=1"},
-            {"timer: each unit its own count", minutes, "timer dayOption + ok",
+            {"timer: each unit its own count", minutes, "timer daysOption + ok",
              "timeOption=2 timeMin=45 timeHour=5 timeDay=4"},
-            {"timer: Cancel restores every unit", minutes, "timer + hourOption + dayOption bootCheck cancel",
-             ""},
+            {"timer: each unit its own range, the count beside it",
+             "[time]\ntimeOption=0\ntimeMin=60\ntimeDay=10\n", "timer beside + daysOption beside + ok",
+             "timeOption=2 timeMin=60 timeDay=10"},
+            {"timer: Cancel restores every unit", minutes,
+             "timer + hoursOption + daysOption everyStartCheck cancel", ""},
             {"timer: Escape is Cancel", minutes, "timer + escape", ""},
             {"caption: the chosen font", "[font]\ncaptionPosition=1\nonOffCaption=1\n",
-             "caption font centerTopOption onImageOption ok",
+             "caption fontButton topCentreOption onImageOption ok",
              "captionPosition=0 onOffCaption=0 newFontName=Serif newFontSize=13.5 newFontBold=True "
              "newFontItalic=False newFontUnderline=True newFontFontStrikethru=False newFontForeColor=255"},
             {"caption: Cancel restores the font", "[font]\ncaptionPosition=1\n",
-             "caption font bottomCenterOption cancel", ""},
+             "caption fontButton bottomCentreOption cancel", ""},
         };
         for (const auto& row : rows)
             QTest::addRow("%s", row[0]) << QString::fromUtf8(row[1]) << row[2] << row[3];
@@ -146,23 +151,30 @@ private slots:
         QStringList words = steps.split(u' ');
         (m_launcher.get()->*opens[words.takeFirst()])();
         QPointer<QWidget> dialog = m_launcher->openDialog();
-        QVERIFY(dialog && dialog->isVisible() && !dialog->isModal());
-        QVERIFY(!m_mainWindow.isEnabled());
-        QCOMPARE(dialog->pos(), m_mainWindow.pos());
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(QApplication::activeModalWidget(), dialog.data());
+        QCOMPARE(dialog->parentWidget(), &m_mainWindow);
         m_launcher->openMultiple();
         QCOMPARE(m_launcher->openDialog(), dialog.data());
 
-        auto* scroll = dialog->findChild<QScrollBar*>();
-        auto* count = dialog->findChild<QLineEdit*>();
+        auto* count = dialog->findChild<QSpinBox*>(QStringLiteral("countBox"));
         for (const QString& word : words) {
             if (word == u"+" || word == u"-") {
-                scroll->triggerAction(word == u"+" ? QAbstractSlider::SliderSingleStepSub
-                                                   : QAbstractSlider::SliderSingleStepAdd);
+                word == u"+" ? count->stepUp() : count->stepDown();
             } else if (word.startsWith(u'=')) {
                 count->selectAll();
                 QTest::keyClick(count, Qt::Key_Backspace);
                 QTest::keyClicks(count, word.mid(1));
-                QTest::keyClick(count, Qt::Key_Return);
+            } else if (word == u"beside") {
+                // The count stands on the row of the unit it counts.
+                dialog->layout()->activate();
+                const auto middle = [&dialog](QWidget* widget) {
+                    return widget->mapTo(dialog, widget->rect().center()).y();
+                };
+                QAbstractButton* unit = nullptr;
+                for (auto* option : dialog->findChildren<QRadioButton*>())
+                    unit = option->isChecked() ? option : unit;
+                QVERIFY(qAbs(middle(count) - middle(unit)) <= 2);
             } else if (word == u"escape") {
                 QTest::keyClick(dialog, Qt::Key_Escape);
             } else if (word == u"close") {
@@ -176,7 +188,6 @@ private slots:
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!dialog);
-        QVERIFY(m_mainWindow.isEnabled());
 
         if (steps.contains(u"broken")) {
             QVERIFY(!m_prompter.texts().isEmpty());
@@ -214,29 +225,29 @@ private slots:
     void multipleLoadsTheHomeFoldersPictures()
     {
         m_launcher->openMultiple();
-        auto* dialog = qobject_cast<frmMultifiles*>(m_launcher->openDialog());
+        auto* dialog = qobject_cast<FolderDialog*>(m_launcher->openDialog());
         QVERIFY(dialog);
         QCOMPARE(dialog->filePath(), m_home);
         const QStringList pictures{"a.gif", "b.jpg", "D.JPG", "e.jif", "f.dib", "g.png"};
-        dialog->Command1->click();
+        dialog->findChild<QAbstractButton*>(QStringLiteral("loadButton"))->click();
         QCOMPARE(m_images.Count(), 1 + pictures.size());
         for (int i = 0; i < pictures.size(); ++i)
             QCOMPARE(m_images.PathAt(1 + i), m_home + pictures[i]);
         QCOMPARE(m_selected, QList<int>{int(pictures.size())});
         QCOMPARE(m_prompter.texts().size(), 1);
         QVERIFY(m_prompter.texts().first().contains(m_home + QStringLiteral("two\u21B5lines.jpg")));
-        QVERIFY(m_mainWindow.isEnabled());
     }
 
     void multipleLeadsBackFromAnUnreadyVolume()
     {
         m_launcher->openMultiple();
-        auto* dialog = qobject_cast<frmMultifiles*>(m_launcher->openDialog());
+        QDialog* dialog = m_launcher->openDialog();
+        auto* volumes = dialog->findChild<QComboBox*>(QStringLiteral("volumeBox"));
         m_volumes.unready = {m_folder.folder() + QStringLiteral("other/")};
-        dialog->drvDrives->setCurrentIndex(1);
+        volumes->setCurrentIndex(1);
         QCOMPARE(m_prompter.texts(), QStringList{"Device is not ready"});
-        QCOMPARE(dialog->drvDrives->currentIndex(), 0);
-        dialog->cmdQuit->click();
+        QCOMPARE(volumes->currentIndex(), 0);
+        dialog->findChild<QAbstractButton*>(QStringLiteral("cancelButton"))->click();
         QCOMPARE(m_images.Count(), 1);
         m_volumes.unready.clear();
     }

@@ -17,8 +17,8 @@
 #include "platform/PosixFileSystem.h"
 #include "ui/ApplicationShell.h"
 #include "ui/ControlCommands.h"
+#include "ui/SettingsWindow.h"
 #include "ui/TrayController.h"
-#include "ui/frmMain.h"
 
 #include <QAction>
 #include <QTest>
@@ -59,8 +59,8 @@ struct Program
                             change(mode);
                         }};
     ApplicationShell shell{[this] {
-                               return std::make_unique<frmMain>(images, prompter, fileDialogs, urlOpener,
-                                                                PosixFileSystem::instance());
+                               return std::make_unique<SettingsWindow>(
+                                   images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance());
                            },
                            images, scheduler, tray, prompter};
     ControlCommands commands{settings, images, cycle, scheduler, shell, tray};
@@ -72,7 +72,7 @@ struct Program
         shell.setTrayAvailable([this] { return trayAvailable; });
         shell.setQuit([this] { ++quits; });
     }
-    frmMain& window() { return shell.window(); }
+    SettingsWindow& window() { return shell.window(); }
     void change(const QString& mode)
     {
         changes << mode;

@@ -6,8 +6,8 @@
 #include "FakeUrlOpener.h"
 #include "core/LoadedImages.h"
 #include "platform/PosixFileSystem.h"
-#include "ui/frmAbout.h"
-#include "ui/frmMain.h"
+#include "ui/AboutDialog.h"
+#include "ui/SettingsWindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -27,18 +27,19 @@ int main(int argc, char* argv[])
     FakePrompter prompter;
     FakeFileDialogs fileDialogs;
     FakeUrlOpener urlOpener;
-    frmMain window(images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance());
+    SettingsWindow window(images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance());
     window.showCount();
     window.move(20, 20);
     window.show();
     window.selectEntry(0);
     // The longest help text, to see that it fits.
-    window.findChild<QLabel*>(QStringLiteral("help"))
+    window.findChild<QLabel*>(QStringLiteral("helpLine"))
         ->setText(QStringLiteral(" Caption: Text to display with image below."));
-    // The about box beside it, tied to a stand-in so that the settings window stays enabled.
+    // The about box beside it, on a stand-in so that it covers nothing of the settings window.
     QWidget standIn;
-    standIn.move(window.frameGeometry().right() + 20, 20);
-    auto* about = new frmAbout(standIn, urlOpener);
+    standIn.setGeometry(window.frameGeometry().right() + 20, 20, 1, 1);
+    auto* about = new AboutDialog(&standIn, urlOpener);
+    about->move(standIn.pos());
     about->show();
     return app.exec();
 }

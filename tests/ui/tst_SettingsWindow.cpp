@@ -6,11 +6,12 @@
 #include "FakeUrlOpener.h"
 #include "core/LoadedImages.h"
 #include "platform/PosixFileSystem.h"
+#include "ui/AboutDialog.h"
 #include "ui/CollectionAdvice.h"
 #include "ui/OptionDialogs.h"
-#include "ui/frmAbout.h"
-#include "ui/frmMain.h"
+#include "ui/SettingsWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImageWriter>
 #include <QLabel>
@@ -39,7 +40,7 @@ const QString kData = QStringLiteral(TESSALY_SOURCE_DIR "/data/");
 
 } // namespace
 
-class tst_MainWindow : public QObject
+class tst_SettingsWindow : public QObject
 {
     Q_OBJECT
 
@@ -48,7 +49,7 @@ class tst_MainWindow : public QObject
     FakeFileDialogs m_fileDialogs;
     FakeUrlOpener m_urlOpener;
     RecordingOptionDialogs m_optionDialogs;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<SettingsWindow> m_window;
 
     template<typename Control> Control* control(const QString& name) const
     {
@@ -57,7 +58,7 @@ class tst_MainWindow : public QObject
     void add(const std::optional<QString>& path)
     {
         m_fileDialogs.choose(path);
-        control<QPushButton>(QStringLiteral("add"))->click();
+        control<QPushButton>(QStringLiteral("addButton"))->click();
     }
     QStringList captions() const
     {
@@ -76,8 +77,8 @@ private slots:
         m_images.Append(kData + QStringLiteral("badimage.bmp"), QStringLiteral("C"));
         m_prompter.clear();
         m_optionDialogs.opened.clear();
-        m_window = std::make_unique<frmMain>(m_images, m_prompter, m_fileDialogs, m_urlOpener,
-                                             PosixFileSystem::instance());
+        m_window = std::make_unique<SettingsWindow>(m_images, m_prompter, m_fileDialogs, m_urlOpener,
+                                                    PosixFileSystem::instance());
         m_window->setOptionDialogs(&m_optionDialogs);
         m_window->showCount();
         m_window->show();
@@ -93,20 +94,21 @@ private slots:
         QTest::addColumn<QString>("position"); // shown one-based, empty when nothing is selected
         QTest::addColumn<QString>("told");
         const char* rows[][5] = {
-            {"remove the first: the new first", "0 remove", "B,C", "1", ""},
-            {"remove the middle: the one before", "1 remove", "A,C", "1", ""},
-            {"remove the last: the one before", "2 remove", "A,B", "2", ""},
-            {"remove, nothing selected", "remove", "A,B,C", "", "Nothing was selected to remove."},
-            {"up the last", "2 up", "A,C,B", "2", ""},
-            {"down the first", "0 down", "B,A,C", "2", ""},
-            {"down, nothing selected", "down", "A,B,C", "",
+            {"remove the first: the new first", "0 removeButton", "B,C", "1", ""},
+            {"remove the middle: the one before", "1 removeButton", "A,C", "1", ""},
+            {"remove the last: the one before", "2 removeButton", "A,B", "2", ""},
+            {"remove, nothing selected", "removeButton", "A,B,C", "", "Nothing was selected to remove."},
+            {"up the last", "2 upButton", "A,C,B", "2", ""},
+            {"down the first", "0 downButton", "B,A,C", "2", ""},
+            {"down, nothing selected", "downButton", "A,B,C", "",
              "Error. Cannot move down. A file needs to be selected."},
-            {"remove all, yes", "1 RemoveAll", "", "", "Do you really want to remove all loaded images?"},
+            {"remove all, yes", "1 removeAllButton", "", "",
+             "Do you really want to remove all loaded images?"},
             {"add appends and selects", "0 add", "A,B,C,", "4", ""},
             {"add cancelled", "0 cancel", "A,B,C", "1", "No file has been selected."},
             {"add a name with a line break", "0 linebreak", "A,B,C", "1", "\"/p/two\u21B5lines.gif\""},
             {"a typed caption", "0 type", "Dawn,B,C", "1", ""},
-            {"caption cleared", "1 clear", "A,,C", "2", ""},
+            {"caption cleared", "1 clearCaptionButton", "A,,C", "2", ""},
         };
         for (const auto& row : rows)
             QTest::addRow("%s", row[0]) << row[1] << row[2] << row[3] << QString::fromUtf8(row[4]);
@@ -117,8 +119,8 @@ private slots:
         QFETCH(QString, left);
         QFETCH(QString, position);
         QFETCH(QString, told);
-        QItemSelectionModel* selection = control<QListView>(QStringLiteral("List1"))->selectionModel();
-        auto* caption = control<QLineEdit>(QStringLiteral("p_caption"));
+        QItemSelectionModel* selection = control<QListView>(QStringLiteral("pictureList"))->selectionModel();
+        auto* caption = control<QLineEdit>(QStringLiteral("captionEdit"));
         for (const QString& step : steps.split(u' ')) {
             if (step.size() == 1 && step[0].isDigit()) {
                 selection->setCurrentIndex(m_images.index(step.toInt()), QItemSelectionModel::ClearAndSelect);
@@ -132,13 +134,13 @@ private slots:
                 caption->clear();
                 QTest::keyClicks(caption, QStringLiteral("Dawn"));
             } else {
-                control<QPushButton>(step)->click();
+                control<QAbstractButton>(step)->click();
             }
         }
         const QStringList captions = left.isEmpty() ? QStringList() : left.split(u',');
         QCOMPARE(this->captions(), captions);
-        QCOMPARE(control<QLineEdit>(QStringLiteral("ImagePosition"))->text(), position);
-        QCOMPARE(control<QLineEdit>(QStringLiteral("Text3"))->text(), QString::number(captions.size()));
+        QCOMPARE(control<QLineEdit>(QStringLiteral("positionBox"))->text(), position);
+        QCOMPARE(control<QLineEdit>(QStringLiteral("totalBox"))->text(), QString::number(captions.size()));
         QCOMPARE(selection->currentIndex().row(), position.toInt() - 1);
         QCOMPARE(caption->text(), captions.value(position.toInt() - 1));
         QCOMPARE(m_prompter.texts().size(), told.isEmpty() ? 0 : 1);
@@ -163,43 +165,49 @@ private slots:
 
     void hoverHelpFollowsThePointer()
     {
-        auto* list = control<QWidget>(QStringLiteral("List1"));
+        auto* list = control<QWidget>(QStringLiteral("pictureList"));
         const auto over = [this](const char* name, QPoint at = {}) {
             auto* target = control<QWidget>(QLatin1String(name));
             at = at.isNull() ? target->rect().center() : at;
             QTest::mouseMove(target, at);
             QTest::mouseMove(target, at + QPoint(1, 1));
-            return control<QLabel>(QStringLiteral("help"))->text();
+            return control<QLabel>(QStringLiteral("helpLine"))->text();
         };
         const QString addHelp = QStringLiteral(" Image: Load an image for display.");
-        QCOMPARE(over("add"), addHelp);
-        QCOMPARE(over("Label1"), addHelp); // a label leaves it standing
-        QCOMPARE(over("remove"), QStringLiteral(" Image: Remove a selected image."));
+        QCOMPARE(over("addButton"), addHelp);
+        QCOMPARE(over("captionLabel"), addHelp); // a label leaves it standing
+        QCOMPARE(over("removeButton"), QStringLiteral(" Image: Remove a selected image."));
         QCOMPARE(over("surface", QPoint(2, list->y() + 4)), QString()); // bare surface beside the list
     }
 
     void toolbarOpensByExactKey()
     {
-        for (QAction* action : control<QToolBar>(QStringLiteral("Toolbar1"))->actions())
+        for (QAction* action : control<QToolBar>(QStringLiteral("dialogBar"))->actions())
             action->trigger();
-        m_window->Toolbar1_ButtonClick(QStringLiteral("timer"));
-        m_window->Toolbar1_ButtonClick(QStringLiteral("Timer "));
+        m_window->openDialog(QStringLiteral("timer"));
+        m_window->openDialog(QStringLiteral("Timer "));
         QCOMPARE(m_optionDialogs.opened, (QStringList{"timer", "display", "mode", "caption", "multiple"}));
     }
 
-    void aboutBoxHoldsTheWindowWhileOpen()
+    void fitsAScreenAtTwiceTheScale()
     {
-        control<QAction>(QStringLiteral("mnuAbout"))->trigger();
-        QPointer<frmAbout> about;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<frmAbout*>(window))
-                about = box;
-        }
+        // At twice the scale a 1920 x 1080 screen holds 960 x 540 of the window's own pixels, its title
+        // bar and a panel included.
+        const QSize smallest = m_window->minimumSizeHint();
+        QVERIFY2(smallest.width() <= 960 && smallest.height() <= 540 - 60,
+                 qPrintable(QStringLiteral("%1 x %2").arg(smallest.width()).arg(smallest.height())));
+    }
+
+    void aboutBoxHoldsTheWindowUntilClosed()
+    {
+        control<QAction>(QStringLiteral("aboutAction"))->trigger();
+        QPointer<AboutDialog> about = m_window->findChild<AboutDialog*>();
         QVERIFY(about && about->isVisible());
-        QVERIFY(!m_window->isEnabled());
-        about->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        QCOMPARE(QApplication::activeModalWidget(), about.data());
+        QCOMPARE(about->windowModality(), Qt::WindowModal);
+        about->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         QTRY_VERIFY(!about);
-        QVERIFY(m_window->isEnabled());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
     }
 
     void thumbnailIsUprightCentredAndInProportion_data()
@@ -236,7 +244,7 @@ private slots:
         add(writer.fileName());
 
         // The drawn picture is where the box shows strong colour.
-        const QImage shown = control<QWidget>(QStringLiteral("photo1"))->grab().toImage();
+        const QImage shown = control<QWidget>(QStringLiteral("thumbnail"))->grab().toImage();
         QRect drawn;
         for (int py = 0; py < shown.height(); ++py)
             for (int px = 0; px < shown.width(); ++px) {
@@ -264,5 +272,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_MainWindow)
-#include "tst_MainWindow.moc"
+QTEST_MAIN(tst_SettingsWindow)
+#include "tst_SettingsWindow.moc"

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "frmMultifiles.h"
+#include "FolderDialog.h"
 
 #include "CollectionAdvice.h"
-
 #include "DialogParts.h"
 #include "LoadedImages.h"
 #include "PictureFormats.h"
@@ -11,19 +10,20 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QListView>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QStringListModel>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -36,81 +36,82 @@ QString withSlash(QString path)
 
 } // namespace
 
-frmMultifiles::frmMultifiles(QWidget* mainWindow, LoadedImages& images, CollectionAdvice& advice,
-                             Prompter& prompter, Volumes& volumes, std::function<void(int)> selectEntry)
-    : QuasiModalDialog(mainWindow, QStringLiteral("Load Multiple Files")),
-      fraFileControls(
-          DialogParts::named(new QGroupBox(QStringLiteral("Files to be loaded"), this), "fraFileControls")),
-      filFilenames(DialogParts::named(new QListView(fraFileControls), "filFilenames")),
-      drvDrives(DialogParts::named(new QComboBox(fraFileControls), "drvDrives")),
-      dirDirectories(DialogParts::named(new QTreeView(fraFileControls), "dirDirectories")),
-      Command1(DialogParts::button(fraFileControls, "Command1", QStringLiteral("Load"))),
-      cmdQuit(DialogParts::button(fraFileControls, "cmdQuit", QStringLiteral("Cancel"))), m_images(images),
-      m_advice(advice), m_prompter(prompter), m_volumes(volumes), m_selectEntry(std::move(selectEntry)),
-      m_folders(new QFileSystemModel(this)), m_files(new QStringListModel(this))
+FolderDialog::FolderDialog(QWidget* parent, LoadedImages& images, CollectionAdvice& advice,
+                           Prompter& prompter, Volumes& volumes, std::function<void(int)> selectEntry)
+    : QDialog(parent), m_images(images), m_advice(advice), m_prompter(prompter), m_volumes(volumes),
+      m_selectEntry(std::move(selectEntry)), m_folders(new QFileSystemModel(this)),
+      m_files(new QStringListModel(this))
 {
-    filFilenames->setModel(m_files);
-    filFilenames->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    filFilenames->setUniformItemSizes(true);
+    setWindowTitle(QStringLiteral("Load Multiple Files"));
+    setWindowModality(Qt::WindowModal);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* group = DialogParts::named(new QGroupBox(QStringLiteral("Files to be loaded"), this), "filesGroup");
+    auto* fileList = DialogParts::named(new QListView(group), "fileList");
+    fileList->setModel(m_files);
+    fileList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fileList->setUniformItemSizes(true);
+    m_volumeBox = DialogParts::named(new QComboBox(group), "volumeBox");
+    m_folderTree = DialogParts::named(new QTreeView(group), "folderTree");
     m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_folders->setReadOnly(true);
-    dirDirectories->setModel(m_folders);
-    dirDirectories->setHeaderHidden(true);
+    m_folderTree->setModel(m_folders);
+    m_folderTree->setHeaderHidden(true);
     for (int column = 1; column < m_folders->columnCount(); ++column)
-        dirDirectories->hideColumn(column);
+        m_folderTree->hideColumn(column);
+    auto* buttons = new QDialogButtonBox(group);
+    buttons->addButton(QStringLiteral("Load"), QDialogButtonBox::AcceptRole)
+        ->setObjectName(QStringLiteral("loadButton"));
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cancelButton"));
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command1);
-    buttons->addWidget(cmdQuit);
-    auto* grid = new QGridLayout(fraFileControls);
-    grid->addWidget(filFilenames, 0, 0, 3, 1);
-    grid->addWidget(drvDrives, 0, 1);
-    grid->addWidget(dirDirectories, 1, 1);
-    grid->addLayout(buttons, 2, 1);
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(fileList, 0, 0, 3, 1);
+    grid->addWidget(m_volumeBox, 0, 1);
+    grid->addWidget(m_folderTree, 1, 1);
+    grid->addWidget(buttons, 2, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(fraFileControls);
-    resize(std::max(twips(5100) + 120, layout->sizeHint().width()),
-           std::max(twips(3570) + 60, layout->sizeHint().height()));
-    DialogParts::tabOrder({filFilenames, drvDrives, dirDirectories, Command1, cmdQuit});
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    DialogParts::openAt(this, QSize(460, 298));
 
-    connect(drvDrives, &QComboBox::currentIndexChanged, this, &frmMultifiles::drvDrives_Change);
-    connect(dirDirectories->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &frmMultifiles::dirDirectories_Change);
-    connect(Command1, &QPushButton::clicked, this, &frmMultifiles::Command1_Click);
-    connect(cmdQuit, &QPushButton::clicked, this, &frmMultifiles::close);
-    Form_Load();
+    connect(m_volumeBox, &QComboBox::currentIndexChanged, this, &FolderDialog::onVolumeChanged);
+    connect(m_folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &FolderDialog::listFolder);
+    connect(buttons, &QDialogButtonBox::accepted, this, &FolderDialog::load);
+    connect(buttons, &QDialogButtonBox::rejected, this, &FolderDialog::reject);
+    showStartFolder();
 }
 
-void frmMultifiles::Form_Load()
+void FolderDialog::showStartFolder()
 {
     // A program started from a menu has / as its current folder; the user's pictures are elsewhere.
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     const QString current = withSlash(QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
-    const QSignalBlocker quiet(drvDrives);
+    const QSignalBlocker quiet(m_volumeBox);
     int best = 0;
     qsizetype longest = -1;
     for (const Volumes::Volume& volume : m_volumes.list()) {
         const QString root = withSlash(volume.root);
-        drvDrives->addItem(volume.label, root);
+        m_volumeBox->addItem(volume.label, root);
         // The folder's volume is the one with the longest root that leads to it.
         if (current.startsWith(root) && root.size() > longest) {
-            best = drvDrives->count() - 1;
+            best = m_volumeBox->count() - 1;
             longest = root.size();
         }
     }
-    if (drvDrives->count() == 0)
+    if (m_volumeBox->count() == 0)
         return;
-    drvDrives->setCurrentIndex(best);
-    m_openingDrive = best;
-    const QString root = drvDrives->itemData(best).toString();
+    m_volumeBox->setCurrentIndex(best);
+    m_openingVolume = best;
+    const QString root = m_volumeBox->itemData(best).toString();
     showVolume(root, current.startsWith(root) ? current : root);
 }
 
-void frmMultifiles::drvDrives_Change()
+void FolderDialog::onVolumeChanged()
 {
-    const QString root = drvDrives->currentData().toString();
+    const QString root = m_volumeBox->currentData().toString();
     if (m_volumes.isReady(root)) {
         showVolume(root, root);
         return;
@@ -118,56 +119,56 @@ void frmMultifiles::drvDrives_Change()
     m_prompter.tell(QStringLiteral("Device is not ready"), PromptIcon::Critical);
     // Back to the volume of the moment of opening, which runs this handler again. Should that one
     // fail too, the lists stay where they are rather than bouncing for ever.
-    if (m_recovering || m_openingDrive < 0 || drvDrives->currentIndex() == m_openingDrive)
+    if (m_recovering || m_openingVolume < 0 || m_volumeBox->currentIndex() == m_openingVolume)
         return;
     m_recovering = true;
-    drvDrives->setCurrentIndex(m_openingDrive);
+    m_volumeBox->setCurrentIndex(m_openingVolume);
     m_recovering = false;
 }
 
-void frmMultifiles::showVolume(const QString& root, const QString& folder)
+void FolderDialog::showVolume(const QString& root, const QString& folder)
 {
     m_folders->setRootPath(root);
     // The volume's own folder is the tree's single top entry.
     const QModelIndex top = m_folders->index(root);
     const QModelIndex above = top.parent();
-    dirDirectories->setRootIndex(above);
+    m_folderTree->setRootIndex(above);
     for (int row = 0; row < m_folders->rowCount(above); ++row)
-        dirDirectories->setRowHidden(row, above, row != top.row());
+        m_folderTree->setRowHidden(row, above, row != top.row());
     disconnect(m_folders, &QFileSystemModel::rowsInserted, this, nullptr);
     connect(m_folders, &QFileSystemModel::rowsInserted, this, [this, root](const QModelIndex& parent) {
-        if (parent != dirDirectories->rootIndex())
+        if (parent != m_folderTree->rootIndex())
             return;
         const int keep = m_folders->index(root).row();
         for (int row = 0; row < m_folders->rowCount(parent); ++row)
-            dirDirectories->setRowHidden(row, parent, row != keep);
+            m_folderTree->setRowHidden(row, parent, row != keep);
     });
     setFolder(folder);
 }
 
-void frmMultifiles::setFolder(const QString& folder)
+void FolderDialog::setFolder(const QString& folder)
 {
     const QModelIndex index = m_folders->index(folder);
-    if (dirDirectories->currentIndex() == index)
-        dirDirectories_Change();
+    if (m_folderTree->currentIndex() == index)
+        listFolder();
     else
-        dirDirectories->setCurrentIndex(index);
+        m_folderTree->setCurrentIndex(index);
     for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
-        dirDirectories->expand(above);
+        m_folderTree->expand(above);
     // The folder model reads folders in the background, and each folder read above this one moves
     // it: bring it back into view as they come in.
     const QString path = withSlash(m_folders->filePath(index));
     disconnect(m_folders, &QFileSystemModel::directoryLoaded, this, nullptr);
     connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this, path](const QString& loaded) {
         if (path.startsWith(withSlash(loaded)))
-            dirDirectories->scrollTo(m_folders->index(path), QAbstractItemView::PositionAtCenter);
+            m_folderTree->scrollTo(m_folders->index(path), QAbstractItemView::PositionAtCenter);
     });
-    dirDirectories->scrollTo(index);
+    m_folderTree->scrollTo(index);
 }
 
-void frmMultifiles::dirDirectories_Change()
+void FolderDialog::listFolder()
 {
-    m_filePath = withSlash(m_folders->filePath(dirDirectories->currentIndex()));
+    m_filePath = withSlash(m_folders->filePath(m_folderTree->currentIndex()));
     // One directory read, names only: the patterns match without regard to letter case, as the
     // file systems the pictures often come from do.
     QStringList names;
@@ -183,17 +184,17 @@ void frmMultifiles::dirDirectories_Change()
     m_files->setStringList(names);
 }
 
-QString frmMultifiles::filePath() const
+QString FolderDialog::filePath() const
 {
     return m_filePath;
 }
 
-QStringList frmMultifiles::fileNames() const
+QStringList FolderDialog::fileNames() const
 {
     return m_files->stringList();
 }
 
-void frmMultifiles::Command1_Click()
+void FolderDialog::load()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QStringList names = fileNames();
@@ -213,5 +214,5 @@ void frmMultifiles::Command1_Click()
         m_prompter.tell(LoadedImages::fullListText(loaded, static_cast<int>(paths.size())),
                         PromptIcon::Exclamation);
     m_advice.afterAdding(m_images.Count(), m_prompter);
-    close();
+    accept();
 }

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "OptionDialog.h"
+
+/** Chooses how a picture is laid onto the screen: stretched, centred at its own size, or tiled. */
+class DisplayDialog : public OptionDialog
+{
+    Q_OBJECT
+
+public:
+    DisplayDialog(QWidget* parent, Settings& settings, SettingsFile& file, Prompter& prompter);
+};

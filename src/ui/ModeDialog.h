@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "OptionDialog.h"
+
+/** Chooses whether pictures follow the list's order, come at random, or at random each once a round. */
+class ModeDialog : public OptionDialog
+{
+    Q_OBJECT
+
+public:
+    ModeDialog(QWidget* parent, Settings& settings, SettingsFile& file, Prompter& prompter);
+};

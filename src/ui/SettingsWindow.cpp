@@ -1,0 +1,375 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SettingsWindow.h"
+
+#include "AboutDialog.h"
+#include "DialogParts.h"
+#include "ImageListCommands.h"
+#include "LoadedImages.h"
+#include "OptionDialogs.h"
+#include "PaletteIcon.h"
+#include "ThumbnailView.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <QStyleOptionFrame>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+struct ToolbarButton
+{
+    const char* key;
+    const char* picture;
+    void (OptionDialogs::*open)();
+};
+
+const ToolbarButton kToolbarButtons[] = {
+    {"Timer", "toolbar-timer", &OptionDialogs::openTimer},
+    {"Display", "toolbar-display", &OptionDialogs::openDisplay},
+    {"Mode", "toolbar-mode", &OptionDialogs::openMode},
+    {"Caption", "toolbar-caption", &OptionDialogs::openCaption},
+    {"Multiple", "toolbar-multiple", &OptionDialogs::openMultiple},
+};
+
+template<typename Widget> Widget* named(Widget* widget, const char* name, const char* toolTip = nullptr)
+{
+    DialogParts::named(widget, name);
+    if (toolTip)
+        widget->setToolTip(QString::fromLatin1(toolTip));
+    return widget;
+}
+
+QToolButton* arrowButton(QWidget* parent, const char* name, Qt::ArrowType arrow, const char* toolTip)
+{
+    auto* button = named(new QToolButton(parent), name, toolTip);
+    // Drawn by the style in the palette's colours.
+    button->setArrowType(arrow);
+    return button;
+}
+
+QLineEdit* countBox(QWidget* parent, const char* name, const char* toolTip)
+{
+    auto* box = named(new QLineEdit(parent), name, toolTip);
+    box->setReadOnly(true);
+    box->setAlignment(Qt::AlignRight);
+    // Wide enough for the largest count, 32767, and no wider.
+    QStyleOptionFrame frame;
+    frame.initFrom(box);
+    const QSize text(box->fontMetrics().horizontalAdvance(QStringLiteral("32767 ")),
+                     box->fontMetrics().height());
+    box->setFixedWidth(box->style()->sizeFromContents(QStyle::CT_LineEdit, &frame, text, box).width());
+    return box;
+}
+
+} // namespace
+
+SettingsWindow::SettingsWindow(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs,
+                               UrlOpener& urlOpener, FileSystem& files, QWidget* parent)
+    : QMainWindow(parent), m_images(images), m_urlOpener(urlOpener),
+      m_commands(new ImageListCommands(images, m_advice, prompter, fileDialogs, files, this))
+{
+    setObjectName(QStringLiteral("settingsWindow"));
+    setWindowTitle(QStringLiteral(" Tessaly"));
+    setCentralWidget(buildListArea());
+    buildToolbar();
+    buildMenus();
+    setHelpTexts();
+    connectCommands();
+    // The designed 316 x 405 pixels below the menu bar, or what the desktop's font and the whole
+    // toolbar need.
+    DialogParts::openAt(
+        this, QSize(std::max(316, m_dialogBar->sizeHint().width()), 405 + menuBar()->sizeHint().height()));
+}
+
+QWidget* SettingsWindow::buildListArea()
+{
+    m_surface = DialogParts::named(new QWidget(this), "surface");
+    QWidget* s = m_surface;
+    m_positionBox = countBox(s, "positionBox", "Position of image");
+    m_totalBox = countBox(s, "totalBox", "Total amount of images");
+    auto* counts = new QHBoxLayout;
+    counts->addStretch(1);
+    counts->addWidget(new QLabel(QStringLiteral("Position:"), s));
+    counts->addWidget(m_positionBox);
+    counts->addWidget(new QLabel(QStringLiteral("Total:"), s));
+    counts->addWidget(m_totalBox);
+
+    // The desktop's own font and size: the designed 6.75-point serif is too small to read on Linux.
+    m_pictureList = named(new QListView(s), "pictureList", "Loaded image(s)");
+    m_pictureList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pictureList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pictureList->setUniformItemSizes(true);
+    // Long paths keep their file name in view; the full path is the line's tooltip.
+    m_pictureList->setTextElideMode(Qt::ElideLeft);
+    m_pictureList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pictureList->setModel(&m_images);
+    // Three lines at least: on a small screen the list gives up its room first.
+    m_pictureList->setMinimumHeight(3 * m_pictureList->fontMetrics().lineSpacing() +
+                                    2 * m_pictureList->frameWidth());
+    m_upButton = arrowButton(s, "upButton", Qt::UpArrow, "Move selected image up");
+    m_downButton = arrowButton(s, "downButton", Qt::DownArrow, "Move selected image down");
+    auto* moves = new QVBoxLayout;
+    moves->addWidget(m_upButton);
+    moves->addWidget(m_downButton);
+    moves->addStretch(1);
+
+    m_addButton = named(new QPushButton(QStringLiteral("&Add"), s), "addButton", "Load an image");
+    m_removeButton = named(new QPushButton(QStringLiteral("&Remove"), s), "removeButton", "Remove an image");
+    m_removeAllButton =
+        named(new QPushButton(QStringLiteral("R&emove All"), s), "removeAllButton", "Remove all images");
+    // The three commands share the list's width.
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(m_addButton);
+    commands->addWidget(m_removeButton);
+    commands->addWidget(m_removeAllButton);
+    auto* list = new QGridLayout;
+    list->addWidget(m_pictureList, 0, 0);
+    list->addLayout(moves, 0, 1);
+    list->addLayout(commands, 1, 0);
+    list->setColumnStretch(0, 1);
+    list->setRowStretch(0, 1);
+
+    m_captionEdit = named(new QLineEdit(s), "captionEdit", "Image Caption");
+    m_clearCaptionButton = named(new QPushButton(QStringLiteral("Cls"), s), "clearCaptionButton");
+    m_thumbnail = named(new ThumbnailView(s), "thumbnail", "Thumbnail preview of image");
+    m_activateButton =
+        named(new QPushButton(QStringLiteral("&Activate!"), s), "activateButton", "Activate Tessaly");
+    // The caption and its picture stand indented under the list, as one group; Activate at the
+    // picture's foot on the right, on no row of its own, so that the window fits a small screen.
+    auto* caption = new QGridLayout;
+    caption->setContentsMargins(style()->pixelMetric(QStyle::PM_LayoutLeftMargin) * 2, 0, 0, 0);
+    caption->addWidget(named(new QLabel(QStringLiteral("Image Caption"), s), "captionLabel"), 0, 0);
+    caption->addWidget(m_captionEdit, 1, 0);
+    caption->addWidget(m_clearCaptionButton, 1, 1);
+    caption->addWidget(m_thumbnail, 2, 0);
+    caption->addWidget(m_activateButton, 2, 1, Qt::AlignBottom);
+    caption->setColumnStretch(0, 1);
+    caption->setRowStretch(2, 1);
+
+    m_helpLine = named(new QLabel(s), "helpLine");
+    // The colours of a tooltip, whatever the theme: it tells what the pointer is over.
+    m_helpLine->setBackgroundRole(QPalette::ToolTipBase);
+    m_helpLine->setForegroundRole(QPalette::ToolTipText);
+    m_helpLine->setAutoFillBackground(true);
+    m_helpLine->setFrameShape(QFrame::Panel);
+    m_helpLine->setFrameShadow(QFrame::Sunken);
+    // One line, however long the text: the window's width is the user's to choose.
+    m_helpLine->setMinimumWidth(1);
+
+    auto* layout = new QVBoxLayout(s);
+    layout->addLayout(counts);
+    layout->addLayout(list, 1);
+    layout->addLayout(caption, 1);
+    layout->addWidget(m_helpLine);
+    return s;
+}
+
+void SettingsWindow::buildToolbar()
+{
+    m_dialogBar = named(new QToolBar(this), "dialogBar");
+    m_dialogBar->setMovable(false);
+    m_dialogBar->setFloatable(false);
+    m_dialogBar->setIconSize(QSize(55, 24));
+    m_dialogBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_dialogBar->toggleViewAction()->setEnabled(false);
+    for (const ToolbarButton& button : kToolbarButtons) {
+        const QString key = QLatin1String(button.key);
+        QAction* action = m_dialogBar->addAction(key);
+        action->setObjectName(key);
+        action->setData(key);
+        connect(action, &QAction::triggered, this, [this, key] { openDialog(key); });
+    }
+    paintToolbarIcons();
+    addToolBar(m_dialogBar);
+}
+
+void SettingsWindow::paintToolbarIcons()
+{
+    const QList<QAction*> actions = m_dialogBar->actions();
+    for (qsizetype i = 0; i < actions.size(); ++i)
+        actions[i]->setIcon(PaletteIcon::picture(QLatin1String(kToolbarButtons[i].picture), palette()));
+}
+
+void SettingsWindow::buildMenus()
+{
+    QMenu* file = named(menuBar()->addMenu(QStringLiteral("File")), "fileMenu");
+    QAction* activate = named(file->addAction(QStringLiteral("Activate")), "activateAction");
+    QAction* close = named(file->addAction(QStringLiteral("Close and Disable")), "closeAction");
+    QMenu* about = named(menuBar()->addMenu(QStringLiteral("About")), "aboutMenu");
+    QAction* aboutBox = named(about->addAction(QStringLiteral("About Tessaly")), "aboutAction");
+    connect(activate, &QAction::triggered, this, &SettingsWindow::activateRequested);
+    connect(close, &QAction::triggered, this, &SettingsWindow::closeRequested);
+    connect(aboutBox, &QAction::triggered, this, &SettingsWindow::onAboutTriggered);
+    connect(m_activateButton, &QPushButton::clicked, this, &SettingsWindow::activateRequested);
+}
+
+void SettingsWindow::setHelpTexts()
+{
+    m_helpTexts = {
+        {m_addButton, QStringLiteral(" Image: Load an image for display.")},
+        {m_removeButton, QStringLiteral(" Image: Remove a selected image.")},
+        {m_removeAllButton, QStringLiteral(" Image: Remove all loaded images.")},
+        {m_pictureList, QStringLiteral(" Image: Loaded images for desktop display.")},
+        {m_upButton, QStringLiteral(" Image: Move selected image up a position.")},
+        {m_downButton, QStringLiteral(" Image: Move selected image down a position.")},
+        {m_positionBox, QStringLiteral(" Image: Position of image.")},
+        {m_totalBox, QStringLiteral(" Image: Total amount of loaded images.")},
+        {m_captionEdit, QStringLiteral(" Caption: Text to display with image below.")},
+        {m_clearCaptionButton, QStringLiteral(" Caption: Clear the loaded caption")},
+        {m_thumbnail, QStringLiteral(" Image: Thumbnail preview of loaded image.")},
+        {m_activateButton, QStringLiteral(" Activate: Minimize and activate.")},
+    };
+    for (auto it = m_helpTexts.cbegin(); it != m_helpTexts.cend(); ++it)
+        it.key()->installEventFilter(this);
+    // Moves reach the window itself only over its bare surface: controls without tracking swallow theirs.
+    m_surface->setMouseTracking(true);
+    m_surface->installEventFilter(this);
+}
+
+void SettingsWindow::connectCommands()
+{
+    ImageListCommands* c = m_commands;
+    connect(c, &ImageListCommands::positionTextChanged, m_positionBox, &QLineEdit::setText);
+    connect(c, &ImageListCommands::totalTextChanged, m_totalBox, &QLineEdit::setText);
+    connect(c, &ImageListCommands::captionTextChanged, m_captionEdit, &QLineEdit::setText);
+    connect(c, &ImageListCommands::thumbnailChanged, this,
+            [this] { m_thumbnail->setPicture(m_commands->thumbnail(), m_commands->placement()); });
+    connect(c, &ImageListCommands::busyChanged, this, [this](bool busy) {
+        if (busy)
+            setCursor(Qt::WaitCursor);
+        else
+            unsetCursor();
+    });
+    connect(c, &ImageListCommands::selectionChanged, this, &SettingsWindow::syncSelection);
+
+    connect(m_pictureList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                const int row = current.isValid() ? current.row() : -1;
+                if (!m_syncingSelection && row != m_commands->selected())
+                    selectEntry(row);
+            });
+    connect(m_addButton, &QPushButton::clicked, this, [this] { run([this] { m_commands->add(); }); });
+    connect(m_removeButton, &QPushButton::clicked, this, [this] { run([this] { m_commands->remove(); }); });
+    connect(m_removeAllButton, &QPushButton::clicked, this,
+            [this] { run([this] { m_commands->removeAll(); }); });
+    connect(m_upButton, &QAbstractButton::clicked, this, [this] { run([this] { m_commands->move(true); }); });
+    connect(m_downButton, &QAbstractButton::clicked, this,
+            [this] { run([this] { m_commands->move(false); }); });
+    connect(m_clearCaptionButton, &QPushButton::clicked, this,
+            [this] { run([this] { m_commands->clearCaption(); }); });
+    // Typing only: text set from code reaches the commands through their own change handling.
+    connect(m_captionEdit, &QLineEdit::textEdited, this,
+            [this](const QString& text) { run([this, text] { m_commands->captionChanged(text); }); });
+}
+
+template<typename Command> void SettingsWindow::run(Command command)
+{
+    {
+        const QScopedValueRollback<bool> muted(m_syncingSelection, true);
+        command();
+    }
+    syncSelection();
+}
+
+void SettingsWindow::syncSelection()
+{
+    const QScopedValueRollback<bool> muted(m_syncingSelection, true);
+    const int row = m_commands->selected();
+    QItemSelectionModel* selection = m_pictureList->selectionModel();
+    if (row < 0) {
+        selection->clear();
+        return;
+    }
+    const QModelIndex index = m_images.index(row);
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_pictureList->scrollTo(index);
+}
+
+void SettingsWindow::setOptionDialogs(OptionDialogs* dialogs)
+{
+    m_optionDialogs = dialogs;
+}
+
+void SettingsWindow::showCentred()
+{
+    show();
+    if (QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        // The frame is known once the window is shown; a window grown for a larger font must still fit.
+        const QSize frame = frameGeometry().size() - size();
+        resize(size().boundedTo(room.size() - frame));
+        QRect placed = frameGeometry();
+        placed.moveCenter(room.center());
+        move(placed.topLeft());
+    }
+    raise();
+    activateWindow();
+}
+
+void SettingsWindow::selectEntry(int position)
+{
+    run([this, position] { m_commands->select(position); });
+}
+
+void SettingsWindow::showCount()
+{
+    m_commands->showCount();
+}
+
+void SettingsWindow::showStoredTotal(const QString& text)
+{
+    m_commands->setTotalText(text);
+}
+
+void SettingsWindow::openDialog(const QString& key)
+{
+    for (const ToolbarButton& button : kToolbarButtons) {
+        if (key == QLatin1String(button.key)) {
+            if (m_optionDialogs)
+                (m_optionDialogs->*button.open)();
+            return;
+        }
+    }
+}
+
+void SettingsWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        paintToolbarIcons();
+    QMainWindow::changeEvent(event);
+}
+
+void SettingsWindow::closeEvent(QCloseEvent* event)
+{
+    // The window never closes by itself: whoever listens ends the program.
+    event->ignore();
+    emit closeRequested();
+}
+
+bool SettingsWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_surface && event->type() == QEvent::MouseMove) {
+        m_helpLine->clear();
+    } else if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
+        const auto it = m_helpTexts.constFind(watched);
+        if (it != m_helpTexts.cend())
+            m_helpLine->setText(*it);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void SettingsWindow::onAboutTriggered()
+{
+    auto* about = new AboutDialog(this, m_urlOpener);
+    about->open();
+}
