@@ -309,7 +309,7 @@ int run(const Scenario& scenario, const QString& dir, int reps, const QList<int>
     settings.newFontItalic = settings.newFontUnderline = settings.newFontFontStrikethru = "False";
     settings.newFontForeColor = "16777215";
     LoadedImages images;
-    images.Append(dir + "/" + scenario.file, scenario.caption);
+    images.append(dir + "/" + scenario.file, scenario.caption);
     SettingsFile file(dir + "/tessdesk.ini", PosixFileSystem::instance());
     Accepting desktop;
     Silent prompter;

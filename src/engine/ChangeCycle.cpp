@@ -56,10 +56,10 @@ void ChangeCycle::showPrevious(Done done)
     // A picture since removed from the list is passed over for the one before it.
     while (const std::optional<ChangeHistory::Entry> earlier = m_history.stepBack()) {
         int position = earlier->position;
-        if (position >= m_images.Count() || m_images.PathAt(position) != earlier->path) {
+        if (position >= m_images.count() || m_images.pathAt(position) != earlier->path) {
             position = -1;
-            for (int i = 0; i < m_images.Count() && position < 0; ++i)
-                position = m_images.PathAt(i) == earlier->path ? i : -1;
+            for (int i = 0; i < m_images.count() && position < 0; ++i)
+                position = m_images.pathAt(i) == earlier->path ? i : -1;
         }
         if (position >= 0) {
             submit({QString(), position, std::move(done)});
@@ -72,8 +72,8 @@ void ChangeCycle::showPrevious(Done done)
 
 void ChangeCycle::noteShownAtStart()
 {
-    if (const std::optional<int> position = shownPosition(m_images.Count()))
-        m_history.record(*position, m_images.PathAt(*position));
+    if (const std::optional<int> position = shownPosition(m_images.count()))
+        m_history.record(*position, m_images.pathAt(*position));
 }
 
 std::optional<int> ChangeCycle::shownPosition(int count) const
@@ -89,7 +89,7 @@ void ChangeCycle::submit(Request request)
     std::optional<ChangeOutcome> refusal;
     if (m_stopped)
         refusal = refused(QStringLiteral("Tessaly is ending"));
-    else if (m_images.Count() <= 0) // nothing to show: the desktop and the index stay as they are
+    else if (m_images.count() <= 0) // nothing to show: the desktop and the index stay as they are
         refusal = refused(QStringLiteral("the list of pictures is empty"));
     else if (m_worker && m_waiting)
         refusal = refused(QStringLiteral("a change is already waiting"));
@@ -144,14 +144,14 @@ QString ChangeCycle::nextIndex(const QString& orderMode, int count)
 void ChangeCycle::start(Request request)
 {
     m_random.randomize();
-    const int count = m_images.Count();
+    const int count = m_images.count();
     m_settings.imageNum =
         request.position >= 0 ? QString::number(request.position) : nextIndex(request.orderMode, count);
     const std::optional<int> position = shownPosition(count);
     ChangeJob::Order order;
     if (position) {
-        order.picturePath = m_images.PathAt(*position);
-        order.caption = m_images.CaptionAt(*position);
+        order.picturePath = m_images.pathAt(*position);
+        order.caption = m_images.captionAt(*position);
     }
     order.bitmapPath = m_appFolder + QLatin1String(BitmapName);
     order.fallbackPath = m_appFolder + QLatin1String(FallbackName);

@@ -47,12 +47,12 @@ QString ControlCommands::run(const QString& command)
         return kOk + status();
     if (command == QLatin1String("settings")) {
         // After the reply: opening may warn about the selected picture, and the warning waits for the user.
-        QTimer::singleShot(0, &m_shell, &ApplicationShell::mnuOpen_Click);
+        QTimer::singleShot(0, &m_shell, &ApplicationShell::openSettings);
         return kOk;
     }
     if (command == QLatin1String("quit")) {
         // After the reply has gone out: the end leaves the event loop.
-        QTimer::singleShot(0, &m_shell, &ApplicationShell::Form_QueryUnload);
+        QTimer::singleShot(0, &m_shell, &ApplicationShell::endProgram);
         return kOk;
     }
     return failed(QStringLiteral("unknown command \"%1\"").arg(command));
@@ -77,8 +77,8 @@ QString ControlCommands::status() const
     QString caption;
     if (const std::optional<ChangeHistory::Entry> shown = m_cycle.shown()) {
         picture = shown->path;
-        if (shown->position < m_images.Count() && m_images.PathAt(shown->position) == shown->path)
-            caption = m_images.CaptionAt(shown->position);
+        if (shown->position < m_images.count() && m_images.pathAt(shown->position) == shown->path)
+            caption = m_images.captionAt(shown->position);
     }
     QString next;
     // The open settings window holds the changes as a pause does.

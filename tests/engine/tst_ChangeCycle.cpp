@@ -45,7 +45,7 @@ struct Rig
             QImage picture(32, 24, QImage::Format_RGB32);
             picture.fill(QColor::fromHsv(i * 40 % 360, 200, 200));
             picture.save(folder.file(QStringLiteral("%1.png").arg(i)));
-            images.Append(folder.file(QStringLiteral("%1.png").arg(i)), QStringLiteral("Caption %1").arg(i));
+            images.append(folder.file(QStringLiteral("%1.png").arg(i)), QStringLiteral("Caption %1").arg(i));
         }
     }
     /** Asks for a change; its outcome joins `outcomes` when it is over. */
@@ -135,14 +135,14 @@ private slots:
         if (fault == "bitmap is a folder")
             QVERIFY(QDir(rig.folder.folder()).mkdir(QStringLiteral("tessaly.bmp")));
         if (fault == "fallback pipe")
-            QVERIFY(QFile::remove(rig.images.PathAt(1)) && QFile::remove(fallback) &&
+            QVERIFY(QFile::remove(rig.images.pathAt(1)) && QFile::remove(fallback) &&
                     ::mkfifo(QFile::encodeName(fallback).constData(), 0600) == 0);
         if (fault == "desktop")
             rig.desktop.failWith(told);
         if (fault == "disk full") {
             QImage photo(400, 300, QImage::Format_RGB32);
             photo.fill(Qt::darkCyan);
-            QVERIFY(photo.save(rig.images.PathAt(1), "JPEG"));
+            QVERIFY(photo.save(rig.images.pathAt(1), "JPEG"));
             rig.files.failAt(FaultyFileSystem::Step::Write, ENOSPC, 20000);
         }
         QVERIFY(!rig.change(QStringLiteral("0")));

@@ -67,8 +67,8 @@ struct Program
 
     Program()
     {
-        images.Append(folder.file(QStringLiteral("image1.gif")), QStringLiteral("First"));
-        images.Append(folder.file(QStringLiteral("image2.gif")), QStringLiteral("Second"));
+        images.append(folder.file(QStringLiteral("image1.gif")), QStringLiteral("First"));
+        images.append(folder.file(QStringLiteral("image2.gif")), QStringLiteral("Second"));
         shell.setTrayAvailable([this] { return trayAvailable; });
         shell.setQuit([this] { ++quits; });
     }
@@ -102,20 +102,21 @@ private slots:
             << "left" << QStringList{"1"} << false << true << 0;
         QTest::addRow("right click opens the menu") << "right" << QStringList{} << false << true << 0;
         QTest::addRow("double click does nothing") << "double" << QStringList{} << false << true << 0;
-        QTest::addRow("flip: list order") << "mnuNextImage" << QStringList{"0"} << false << true << 0;
+        QTest::addRow("flip: list order") << "m_nextAction" << QStringList{"0"} << false << true << 0;
         QTest::addRow("clicks during a change are dropped")
             << "busy left" << QStringList{"1"} << false << true << 0;
-        QTest::addRow("Settings stops the changes") << "mnuOpen" << QStringList{} << true << false << 0;
+        QTest::addRow("Settings stops the changes")
+            << "m_settingsAction" << QStringList{} << true << false << 0;
         QTest::addRow("Activate goes back to the tray")
-            << "mnuOpen activate" << QStringList{"1"} << false << true << 0;
+            << "m_settingsAction activate" << QStringList{"1"} << false << true << 0;
         QTest::addRow("Close and Disable ends without writing")
-            << "mnuOpen edit mnuClose" << QStringList{} << true << false << 1;
+            << "m_settingsAction edit m_closeAction" << QStringList{} << true << false << 1;
         // A tray that appears does not take away the window shown for lack of one; closing it then does.
         QTest::addRow("no tray: the window stays") << "notray" << QStringList{} << true << true << 0;
         QTest::addRow("no tray: a tray that appears waits for the close")
             << "notray tray close" << QStringList{} << false << true << 0;
         QTest::addRow("closing the window ends without writing")
-            << "mnuOpen edit close" << QStringList{} << true << false << 1;
+            << "m_settingsAction edit close" << QStringList{} << true << false << 1;
     }
     void trayAndWindow()
     {
@@ -140,7 +141,7 @@ private slots:
             } else if (step == u"activate") {
                 emit p.window().activateRequested();
             } else if (step == u"edit") {
-                p.images.Append(QStringLiteral("/p/unsaved.jpg"));
+                p.images.append(QStringLiteral("/p/unsaved.jpg"));
             } else if (step == u"close") {
                 p.window().close();
             } else if (step == u"notray") {
