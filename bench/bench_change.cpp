@@ -16,7 +16,6 @@
 #include "BitmapWriter.h"
 #include "ChangeCycle.h"
 #include "DesktopBackend.h"
-#include "EventWait.h"
 #include "LoadedImages.h"
 #include "PictureLoader.h"
 #include "PosixFileSystem.h"
@@ -29,6 +28,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QImageWriter>
@@ -84,11 +84,6 @@ const Scenario Huge[] = {
 /** The fallback picture, one flat colour no scenario's picture has, so a refused picture shows. */
 const QRgb FallbackColour = qRgb(255, 0, 255);
 
-class NoWait final : public EventWait
-{
-public:
-    void wait(int) override {}
-};
 class Accepting final : public DesktopBackend
 {
 public:
@@ -314,19 +309,22 @@ int run(const Scenario& scenario, const QString& dir, int reps, const QList<int>
     settings.newFontItalic = settings.newFontUnderline = settings.newFontFontStrikethru = "False";
     settings.newFontForeColor = "16777215";
     LoadedImages images;
-    images.Append(dir + "/" + scenario.file, scenario.caption);
+    images.append(dir + "/" + scenario.file, scenario.caption);
     SettingsFile file(dir + "/tessdesk.ini", PosixFileSystem::instance());
     Accepting desktop;
     Silent prompter;
     Fixed random;
-    NoWait wait;
     Screen screen(scenario.screen);
     ChangeCycle cycle(settings, images, file, dir, PosixFileSystem::instance(), desktop, prompter, random,
-                      wait, screen);
+                      screen);
+    cycle.setSettleTime(0);
     for (int i = 0; i < reps; ++i) {
         QElapsedTimer timer;
         timer.start();
-        cycle.ChangeWallpaper(QStringLiteral("2"));
+        QEventLoop loop;
+        cycle.change(QStringLiteral("2"), [&loop](const ChangeOutcome&) { loop.quit(); });
+        if (cycle.isChanging())
+            loop.exec();
         const double ms = timer.nsecsElapsed() / 1e6;
         ProcessMemory::releaseFreeMemory(); // as the program does after each change
         if (residentAfter.isEmpty())

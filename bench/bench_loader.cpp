@@ -90,7 +90,7 @@ int main(int argc, char** argv)
         std::printf("run %d: %lld files listed; open and list %.1f ms (listing alone %.1f ms); Load (append, "
                     "select, repaint) %.1f ms; "
                     "collection %d\n",
-                    run, static_cast<long long>(listed), opening, relisting, loading, images.Count());
+                    run, static_cast<long long>(listed), opening, relisting, loading, images.count());
     }
     return 0;
 }

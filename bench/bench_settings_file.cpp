@@ -130,13 +130,13 @@ int loadAndSaveAsTheProgram(const QString& path)
     Stopwatch timer;
     SettingsFile file(path, PosixFileSystem::instance());
     LoadedImages images;
-    images.LoadFromSettings(file);
+    images.loadFromSettings(file);
     const QByteArray load = timer.figures();
     // An unchanged list would give the same bytes, which are not written again.
-    images.SetCaption(0, QStringLiteral("edited"));
+    images.setCaption(0, QStringLiteral("edited"));
     timer.restart();
-    const bool saved = images.SaveToSettings(file);
-    std::printf("%6d entries: load at start-up %s, save on Activate %s%s\n", images.Count(), load.constData(),
+    const bool saved = images.saveToSettings(file);
+    std::printf("%6d entries: load at start-up %s, save on Activate %s%s\n", images.count(), load.constData(),
                 timer.figures().constData(), saved ? "" : " (save FAILED)");
     return saved ? 0 : 1;
 }

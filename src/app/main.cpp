@@ -19,7 +19,6 @@
 #include "PrimaryScreenInfo.h"
 #include "ProcessMemory.h"
 #include "ProgramIcon.h"
-#include "QtEventWait.h"
 #include "QtFileDialogs.h"
 #include "QtFontChooser.h"
 #include "Scheduler.h"
@@ -142,6 +141,13 @@ int main(int argc, char* argv[])
     SystemRandom random;
     const QString settingsPath = appFolder + QLatin1String(ApplicationFolder::SettingsFileName);
     SettingsFile settingsFile(settingsPath, PosixFileSystem::instance());
+    // Every later save would fail for the same reason: told once, and the program does not start.
+    if (const QString problem = settingsFile.unusable(); !problem.isEmpty()) {
+        const QString text = QStringLiteral("Tessaly cannot use its settings file %1").arg(problem);
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        prompter.tell(text, PromptIcon::Critical);
+        return 1;
+    }
     // The first start also asks to be started at login; later starts leave the user's choice alone. A
     // portable copy keeps to its own folder: it may be on a stick that is gone at the next login.
     const bool portable = ApplicationFolder::isPortable(QCoreApplication::applicationDirPath());
@@ -160,7 +166,6 @@ int main(int argc, char* argv[])
         settings.backend, settings.command, QProcessEnvironment::systemEnvironment());
     QtFileDialogs fileDialogs;
     DesktopUrlOpener urlOpener;
-    QtEventWait wait;
     PrimaryScreenInfo screen;
     QtFontChooser fontChooser;
     MountedVolumes volumes;
@@ -180,12 +185,12 @@ int main(int argc, char* argv[])
         return window;
     };
     ChangeCycle cycle(settings, images, settingsFile, appFolder, PosixFileSystem::instance(), *desktop,
-                      prompter, random, wait, screen);
+                      prompter, random, screen);
     // A change's buffers are as large as the screen and the photo: give them back to the system at
     // once, whoever asked for the change, so the program rests small.
     QObject::connect(&cycle, &ChangeCycle::finished, &ProcessMemory::releaseFreeMemory);
     const auto change = [&cycle](const QString& orderMode) {
-        cycle.ChangeWallpaper(orderMode);
+        cycle.change(orderMode);
     };
     Scheduler scheduler(settings, settingsFile, clock, prompter, change);
     TrayController tray(settings, change);

@@ -124,7 +124,7 @@ bool AtomicFileWriter::begin(const QString& target)
     const QString folder = QFileInfo(target).absolutePath();
     FileStamp old;
     int error = m_fs.stat(target, &old);
-    if (error == 0 && !old.regular)
+    if (error == 0 && old.kind != FileKind::Regular)
         return fail(target, QStringLiteral("replacing it"), EISDIR);
     if (error == 0 && (error = m_fs.checkWritable(target)))
         return fail(target, QStringLiteral("opening it for writing"), error);

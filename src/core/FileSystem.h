@@ -7,12 +7,14 @@
 
 class QFile;
 
+/** What kind of thing a name stands for. */
+enum class FileKind { Other, Regular, Folder, Pipe, Device, Socket };
+
 /** What stat() tells about a file; two equal stamps mean the file was not changed in between. */
 struct FileStamp
 {
     bool exists = false;
-    /** A plain file (not a folder, pipe or device). */
-    bool regular = false;
+    FileKind kind = FileKind::Other;
     quint64 device = 0;
     quint64 inode = 0;
     qint64 size = 0;

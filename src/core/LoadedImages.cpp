@@ -33,7 +33,7 @@ int LoadedImages::storedCount(const QString& totalText)
 
 LoadedImages::LoadedImages(QObject* parent) : QAbstractListModel(parent) {}
 
-QString LoadedImages::LoadFromSettings(SettingsFile& file)
+QString LoadedImages::loadFromSettings(SettingsFile& file)
 {
     const QString totalText = file.read(kTotal, kTotal);
     const int count = storedCount(totalText);
@@ -44,7 +44,7 @@ QString LoadedImages::LoadFromSettings(SettingsFile& file)
     return totalText;
 }
 
-bool LoadedImages::SaveToSettings(SettingsFile& file, QStringList* leftOut) const
+bool LoadedImages::saveToSettings(SettingsFile& file, QStringList* leftOut) const
 {
     const auto storable = [](const QByteArray& utf8) {
         return IniSyntax::valueProblem(utf8).isEmpty();
@@ -87,26 +87,26 @@ QString LoadedImages::fullListText(int loaded, int listed)
         .arg(listed - loaded);
 }
 
-int LoadedImages::Count() const
+int LoadedImages::count() const
 {
     return static_cast<int>(m_paths.size());
 }
 
-QString LoadedImages::PathAt(int position) const
+QString LoadedImages::pathAt(int position) const
 {
     return isValidPosition(position) ? IniEncoding::toText(m_paths.at(position)) : QString();
 }
 
-QString LoadedImages::CaptionAt(int position) const
+QString LoadedImages::captionAt(int position) const
 {
     return isValidPosition(position) ? IniEncoding::toText(m_captions.at(position)) : QString();
 }
 
-int LoadedImages::Append(const QString& path, const QString& caption)
+int LoadedImages::append(const QString& path, const QString& caption)
 {
-    if (Count() >= MaxEntries)
+    if (count() >= MaxEntries)
         return -1;
-    const int position = Count();
+    const int position = count();
     beginInsertRows(QModelIndex(), position, position);
     m_paths.append(path.toUtf8());
     m_captions.append(caption.toUtf8());
@@ -114,12 +114,12 @@ int LoadedImages::Append(const QString& path, const QString& caption)
     return position;
 }
 
-int LoadedImages::AppendPaths(const QStringList& paths)
+int LoadedImages::appendPaths(const QStringList& paths)
 {
-    const int fitting = std::min<int>(static_cast<int>(paths.size()), MaxEntries - Count());
+    const int fitting = std::min<int>(static_cast<int>(paths.size()), MaxEntries - count());
     if (fitting <= 0)
         return 0;
-    beginInsertRows(QModelIndex(), Count(), Count() + fitting - 1);
+    beginInsertRows(QModelIndex(), count(), count() + fitting - 1);
     for (int i = 0; i < fitting; ++i) {
         m_paths.append(paths[i].toUtf8());
         m_captions.append(QByteArray());
@@ -128,7 +128,7 @@ int LoadedImages::AppendPaths(const QStringList& paths)
     return fitting;
 }
 
-void LoadedImages::RemoveAt(int position)
+void LoadedImages::removeAt(int position)
 {
     if (!isValidPosition(position))
         return;
@@ -138,7 +138,7 @@ void LoadedImages::RemoveAt(int position)
     endRemoveRows();
 }
 
-int LoadedImages::MoveUp(int position)
+int LoadedImages::moveUp(int position)
 {
     if (!isValidPosition(position) || position == 0)
         return position;
@@ -149,9 +149,9 @@ int LoadedImages::MoveUp(int position)
     return position - 1;
 }
 
-int LoadedImages::MoveDown(int position)
+int LoadedImages::moveDown(int position)
 {
-    if (!isValidPosition(position) || position >= Count() - 1)
+    if (!isValidPosition(position) || position >= count() - 1)
         return position;
     // Qt's destination row counts the moved row itself: one past the row it lands below.
     beginMoveRows(QModelIndex(), position, position, QModelIndex(), position + 2);
@@ -161,14 +161,14 @@ int LoadedImages::MoveDown(int position)
     return position + 1;
 }
 
-void LoadedImages::SetCaption(int position, const QString& caption)
+void LoadedImages::setCaption(int position, const QString& caption)
 {
     if (!isValidPosition(position))
         return;
     m_captions[position] = caption.toUtf8();
 }
 
-void LoadedImages::Clear()
+void LoadedImages::clear()
 {
     beginResetModel();
     m_paths.clear();
@@ -176,14 +176,14 @@ void LoadedImages::Clear()
     endResetModel();
 }
 
-bool LoadedImages::IsEmpty() const
+bool LoadedImages::isEmpty() const
 {
     return m_paths.isEmpty() || m_paths.constFirst().isEmpty();
 }
 
 int LoadedImages::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : Count();
+    return parent.isValid() ? 0 : count();
 }
 
 QVariant LoadedImages::data(const QModelIndex& index, int role) const
@@ -197,5 +197,5 @@ QVariant LoadedImages::data(const QModelIndex& index, int role) const
 
 bool LoadedImages::isValidPosition(int position) const
 {
-    return position >= 0 && position < Count();
+    return position >= 0 && position < count();
 }

@@ -9,7 +9,7 @@ class SettingsFile;
 
 /**
  * The user's ordered pictures, each with a caption line: two parallel sequences that always have
- * the same length. The model's display role is the path, so `List1` shows it directly. Edits stay
+ * the same length. The model's display role is the path, so a list view shows it directly. Edits stay
  * in memory until SaveToSettings.
  *
  * Both are held in UTF-8, as the settings file stores them: a long list takes about half the
@@ -28,13 +28,13 @@ public:
     /** How many entries a stored "total" means: nothing usable is none, too many is the most we hold. */
     static int storedCount(const QString& totalText);
     /** Fills both sequences from the settings file; returns the "total" text as stored. */
-    QString LoadFromSettings(SettingsFile& file);
+    QString loadFromSettings(SettingsFile& file);
     /**
      * Writes the count, then both sections whole, as one save. Only for a non-empty list. An entry the
      * file cannot hold (a line break in its path or caption) is left out and its path added to leftOut;
      * every other entry is stored.
      */
-    [[nodiscard]] bool SaveToSettings(SettingsFile& file, QStringList* leftOut = nullptr) const;
+    [[nodiscard]] bool saveToSettings(SettingsFile& file, QStringList* leftOut = nullptr) const;
     /** Whether the settings file can hold a path or caption: one without a line break. */
     static bool canStore(const QString& text);
     /** What the user is told about a file whose name the list cannot hold. */
@@ -42,22 +42,22 @@ public:
     /** What the user is told when the list is full: loaded of listed files were added. */
     static QString fullListText(int loaded, int listed);
 
-    int Count() const;
-    QString PathAt(int position) const;
-    QString CaptionAt(int position) const;
+    int count() const;
+    QString pathAt(int position) const;
+    QString captionAt(int position) const;
     /** Adds at the end; returns the new entry's position, or -1 when the list is full. */
-    int Append(const QString& path, const QString& caption = QString());
+    int append(const QString& path, const QString& caption = QString());
     /** Adds several paths with empty captions; returns how many fitted below MaxEntries. */
-    int AppendPaths(const QStringList& paths);
-    void RemoveAt(int position);
+    int appendPaths(const QStringList& paths);
+    void removeAt(int position);
     /** Returns the entry's new position. */
-    int MoveUp(int position);
+    int moveUp(int position);
     /** Returns the entry's new position. */
-    int MoveDown(int position);
-    void SetCaption(int position, const QString& caption);
-    void Clear();
+    int moveDown(int position);
+    void setCaption(int position, const QString& caption);
+    void clear();
     /** Empty when the first entry's path is empty text, or there are no entries. */
-    bool IsEmpty() const;
+    bool isEmpty() const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

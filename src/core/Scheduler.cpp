@@ -27,9 +27,9 @@ Scheduler::Scheduler(Settings& settings, SettingsFile& file, const Clock& clock,
     : QObject(parent), m_settings(settings), m_file(file), m_clock(clock), m_prompter(prompter),
       m_change(std::move(change))
 {
-    Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer1.setSingleShot(true);
-    connect(&Timer1, &QTimer::timeout, this, &Scheduler::Timer1_Timer);
+    m_timer.setObjectName(QStringLiteral("m_timer"));
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &Scheduler::onTimeout);
 }
 
 Scheduler::Unit Scheduler::unit() const
@@ -99,13 +99,13 @@ void Scheduler::startupCheck()
 
 bool Scheduler::activate(LoadedImages& images)
 {
-    if (images.IsEmpty()) {
+    if (images.isEmpty()) {
         m_prompter.tell(QString::fromLatin1(EmptyListMessage), PromptIcon::Exclamation);
         return false;
     }
     // The list stays in memory whatever the save gives, and the wallpaper still changes.
     QStringList leftOut;
-    if (SettingsSaveReport::check(images.SaveToSettings(m_file, &leftOut), m_file, m_prompter))
+    if (SettingsSaveReport::check(images.saveToSettings(m_file, &leftOut), m_file, m_prompter))
         SettingsSaveReport::checkLeftOut(leftOut, m_file, m_prompter);
     scheduleNext(true);
     m_change(m_settings.sequenceType);
@@ -122,13 +122,13 @@ void Scheduler::start()
 void Scheduler::stop()
 {
     m_running = false;
-    Timer1.stop();
+    m_timer.stop();
 }
 
 void Scheduler::pause()
 {
     m_paused = true;
-    Timer1.stop();
+    m_timer.stop();
 }
 
 void Scheduler::resume()
@@ -137,7 +137,7 @@ void Scheduler::resume()
     arm();
 }
 
-void Scheduler::Timer1_Timer()
+void Scheduler::onTimeout()
 {
     if (!m_running || m_paused || m_inTick)
         return;
@@ -158,6 +158,6 @@ void Scheduler::arm()
         return;
     const qint64 untilDue = m_clock.now().msecsTo(dueAt());
     const int wait = static_cast<int>(std::clamp<qint64>(untilDue, 0, MaxWaitMs));
-    Timer1.setTimerType(wait < PreciseBelowMs ? Qt::PreciseTimer : Qt::CoarseTimer);
-    Timer1.start(wait);
+    m_timer.setTimerType(wait < PreciseBelowMs ? Qt::PreciseTimer : Qt::CoarseTimer);
+    m_timer.start(wait);
 }

@@ -15,7 +15,7 @@ class SettingsFile;
 
 /**
  * Decides when the wallpaper changes by itself: the start-up check, the timer's due test and the
- * scheduling part of Activate. `Timer1` sleeps until the due time but never longer than a minute, so
+ * scheduling part of Activate. `m_timer` sleeps until the due time but never longer than a minute, so
  * a wall-clock change or a resume from suspend is noticed within a minute without polling.
  */
 class Scheduler : public QObject
@@ -26,7 +26,7 @@ public:
     using ChangeFunction = std::function<void(const QString& orderMode)>;
     enum class Unit { Minutes, Hours, Days };
 
-    /** The longest `Timer1` sleeps before it looks at the clock again. */
+    /** The longest `m_timer` sleeps before it looks at the clock again. */
     static constexpr int MaxWaitMs = 60 * 1000;
 
     /** A save of the settings file that fails is told through prompter. */
@@ -45,7 +45,7 @@ public:
     /** Activate: refuses an empty list with a message, else saves it, schedules, changes and starts. */
     bool activate(LoadedImages& images);
 
-    /** Lets `Timer1` run its checks. */
+    /** Lets `m_timer` run its checks. */
     void start();
     /** No change happens by itself until start(). */
     void stop();
@@ -56,9 +56,9 @@ public:
     bool isPaused() const { return m_paused; }
 
     /** One check: changes when due, then sleeps until the next due time. */
-    void Timer1_Timer();
+    void onTimeout();
 
-    const QTimer& timer() const { return Timer1; }
+    const QTimer& timer() const { return m_timer; }
 
     static constexpr const char* EmptyListMessage =
         "There are no images loaded in program. Load at least one image file to be displayed.";
@@ -74,7 +74,7 @@ private:
     const Clock& m_clock;
     Prompter& m_prompter;
     ChangeFunction m_change;
-    QTimer Timer1;
+    QTimer m_timer;
     bool m_running = false;
     bool m_inTick = false;
     bool m_paused = false;

@@ -21,13 +21,16 @@ void SettingsFile::refresh()
     m_stamp = FileStamp{};
     m_converted = false;
     m_loaded = false;
-    m_readError = statError == ENOENT ? 0 : statError;
-    if (statError == 0 && !now.regular)
-        m_readError = EISDIR;
+    m_readProblem.clear();
     QByteArray bytes;
-    if (statError == 0 && !m_readError)
-        m_readError = m_fs.readFile(m_path, &bytes);
-    if (m_readError)
+    int readError = statError == ENOENT ? 0 : statError;
+    if (statError == 0 && now.kind != FileKind::Regular)
+        m_readProblem = kindProblem(now.kind);
+    else if (statError == 0)
+        readError = m_fs.readFile(m_path, &bytes);
+    if (readError)
+        m_readProblem = qt_error_string(readError);
+    if (!m_readProblem.isEmpty())
         return; // tried again at the next call
     m_doc = IniDocument::parse(IniEncoding::toUtf8(bytes, &m_converted));
     m_stamp = now;
@@ -101,10 +104,10 @@ bool SettingsFile::apply(const QList<IniEdit>& edits)
             return false;
     }
     refresh();
-    if (m_readError) {
+    if (!m_readProblem.isEmpty()) {
         m_error =
             QStringLiteral("Could not read %1: %2. Nothing was written, so that its contents are not lost.")
-                .arg(m_path, qt_error_string(m_readError));
+                .arg(m_path, m_readProblem);
         return false;
     }
     bool changed = false;
@@ -114,6 +117,31 @@ bool SettingsFile::apply(const QList<IniEdit>& edits)
     if (!changed && !(m_converted && m_stamp.exists))
         return true;
     return save();
+}
+
+QString SettingsFile::kindProblem(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::Folder:
+        return QStringLiteral("it is a folder, not a plain file");
+    case FileKind::Pipe:
+        return QStringLiteral("it is a named pipe, not a plain file");
+    case FileKind::Device:
+        return QStringLiteral("it is a device, not a plain file");
+    case FileKind::Socket:
+        return QStringLiteral("it is a socket, not a plain file");
+    case FileKind::Regular:
+        return {};
+    case FileKind::Other:
+        break;
+    }
+    return QStringLiteral("it is not a plain file");
+}
+
+QString SettingsFile::unusable()
+{
+    refresh();
+    return m_readProblem.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(m_path, m_readProblem);
 }
 
 QString SettingsFile::errorString() const

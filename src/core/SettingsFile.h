@@ -41,6 +41,11 @@ public:
     [[nodiscard]] bool apply(const QList<IniEdit>& edits);
     /** Why the last failed write failed. */
     QString errorString() const;
+    /**
+     * Why the file cannot serve as the settings file (it is a folder, a pipe or a device, or cannot be
+     * read), naming it; empty when it can, a missing file included.
+     */
+    QString unusable();
 
     /** Removes temporary files that a save killed half-way left beside the file; returns how many. */
     int removeStaleTemporaries();
@@ -48,6 +53,7 @@ public:
 private:
     void refresh();
     QString editProblem(const IniEdit& edit) const;
+    static QString kindProblem(FileKind kind);
     bool save();
 
     QString m_path;
@@ -57,6 +63,7 @@ private:
     IniDocument m_doc;
     FileStamp m_stamp;
     bool m_loaded = false;
-    int m_readError = 0;
+    /** Why the file could not be read, empty when it could (or is missing, which reads as empty). */
+    QString m_readProblem;
     bool m_converted = false;
 };

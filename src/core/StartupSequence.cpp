@@ -45,7 +45,7 @@ Settings StartupSequence::run(SettingsFile& file, const QString& appFolder, Load
     if (firstRun)
         *firstRun = first;
     Settings settings = SettingsSchema::readAll(file);
-    images.LoadFromSettings(file);
+    images.loadFromSettings(file);
     if (settings.ChangeTime.isEmpty()) {
         settings.ChangeTime = SettingValue::fromDateTime(clock.now());
         SettingsSaveReport::check(SettingsSchema::write(file, settings, {&Settings::ChangeTime}), file,

@@ -2,9 +2,7 @@
 #include "ChangeCycle.h"
 
 #include "ApplicationFolder.h"
-#include "BitmapWriter.h"
-#include "DesktopBackend.h"
-#include "EventWait.h"
+#include "ChangeJob.h"
 #include "LoadedImages.h"
 #include "Prompter.h"
 #include "RandomSource.h"
@@ -13,44 +11,69 @@
 #include "Settings.h"
 #include "SettingsFile.h"
 #include "SettingsSaveReport.h"
-#include "WallpaperComposer.h"
 
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 
-ChangeCycle::ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
-                         FileSystem& files, DesktopBackend& desktop, Prompter& prompter, RandomSource& random,
-                         EventWait& wait, const ScreenInfo& screen, QObject* parent)
-    : QObject(parent), m_settings(settings), m_images(images), m_file(file),
-      m_appFolder(ApplicationFolder::withTrailingSeparator(appFolder)), m_files(files), m_desktop(desktop),
-      m_prompter(prompter), m_random(random), m_wait(wait), m_screen(screen)
-{}
+namespace {
 
-bool ChangeCycle::ChangeWallpaper(const QString& orderMode)
+ChangeOutcome refused(const QString& reason)
 {
-    return run({orderMode});
+    return {ChangeOutcome::Result::Refused, reason};
 }
 
-std::optional<bool> ChangeCycle::showPrevious()
+} // namespace
+
+ChangeCycle::ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
+                         FileSystem& files, DesktopBackend& desktop, Prompter& prompter, RandomSource& random,
+                         const ScreenInfo& screen, QObject* parent)
+    : QObject(parent), m_settings(settings), m_images(images), m_file(file),
+      m_appFolder(ApplicationFolder::withTrailingSeparator(appFolder)), m_files(files), m_desktop(desktop),
+      m_prompter(prompter), m_random(random), m_screen(screen)
+{}
+
+ChangeCycle::~ChangeCycle()
 {
+    m_abandon = true;
+    if (m_worker)
+        m_worker->wait();
+}
+
+void ChangeCycle::change(const QString& orderMode, Done done)
+{
+    submit({orderMode, -1, std::move(done)});
+}
+
+void ChangeCycle::showPrevious(Done done)
+{
+    // Stepping back is refused before the history moves, so a refused request loses no step.
+    if (m_waiting && m_worker) {
+        if (done)
+            done(refused(QStringLiteral("a change is already waiting")));
+        return;
+    }
     // A picture since removed from the list is passed over for the one before it.
     while (const std::optional<ChangeHistory::Entry> earlier = m_history.stepBack()) {
         int position = earlier->position;
-        if (position >= m_images.Count() || m_images.PathAt(position) != earlier->path) {
+        if (position >= m_images.count() || m_images.pathAt(position) != earlier->path) {
             position = -1;
-            for (int i = 0; i < m_images.Count() && position < 0; ++i)
-                position = m_images.PathAt(i) == earlier->path ? i : -1;
+            for (int i = 0; i < m_images.count() && position < 0; ++i)
+                position = m_images.pathAt(i) == earlier->path ? i : -1;
         }
-        if (position >= 0)
-            return run({QString(), position});
+        if (position >= 0) {
+            submit({QString(), position, std::move(done)});
+            return;
+        }
     }
-    return std::nullopt;
+    if (done)
+        done(refused(QStringLiteral("no earlier picture was shown since Tessaly started")));
 }
 
 void ChangeCycle::noteShownAtStart()
 {
-    if (const std::optional<int> position = shownPosition(m_images.Count()))
-        m_history.record(*position, m_images.PathAt(*position));
+    if (const std::optional<int> position = shownPosition(m_images.count()))
+        m_history.record(*position, m_images.pathAt(*position));
 }
 
 std::optional<int> ChangeCycle::shownPosition(int count) const
@@ -61,32 +84,32 @@ std::optional<int> ChangeCycle::shownPosition(int count) const
     return std::nullopt;
 }
 
-bool ChangeCycle::run(const Request& request)
+void ChangeCycle::submit(Request request)
 {
-    // The wait before applying handles events, and a tick or a tray command may ask for a change
-    // then; running it inside the first would mix two bitmaps and two index writes.
+    std::optional<ChangeOutcome> refusal;
     if (m_stopped)
-        return false;
-    if (m_changing) {
-        m_queued = request;
-        return true;
+        refusal = refused(QStringLiteral("Tessaly is ending"));
+    else if (m_images.count() <= 0) // nothing to show: the desktop and the index stay as they are
+        refusal = refused(QStringLiteral("the list of pictures is empty"));
+    else if (m_worker && m_waiting)
+        refusal = refused(QStringLiteral("a change is already waiting"));
+    if (refusal) {
+        if (request.done)
+            request.done(*refusal);
+        return;
     }
-    m_changing = true;
-    bool applied = false;
-    std::optional<Request> next = request;
-    while (next) {
-        applied = changeOnce(*next);
-        next = std::exchange(m_queued, std::nullopt);
-    }
-    m_changing = false;
-    emit finished();
-    return applied;
+    if (m_worker)
+        m_waiting = std::move(request);
+    else
+        start(std::move(request));
 }
 
 void ChangeCycle::stop()
 {
     m_stopped = true;
-    m_queued.reset();
+    m_abandon = true;
+    if (std::optional<Request> waiting = std::exchange(m_waiting, std::nullopt); waiting && waiting->done)
+        waiting->done(refused(QStringLiteral("Tessaly is ending")));
 }
 
 QString ChangeCycle::nextIndex(const QString& orderMode, int count)
@@ -118,67 +141,69 @@ QString ChangeCycle::nextIndex(const QString& orderMode, int count)
     return m_settings.imageNum;
 }
 
-bool ChangeCycle::changeOnce(const Request& request)
+void ChangeCycle::start(Request request)
 {
     m_random.randomize();
-    const int count = m_images.Count();
-    // Nothing to show: leave the desktop and the index as they are.
-    if (count <= 0)
-        return false;
-
+    const int count = m_images.count();
     m_settings.imageNum =
         request.position >= 0 ? QString::number(request.position) : nextIndex(request.orderMode, count);
     const std::optional<int> position = shownPosition(count);
-    const bool listed = position.has_value();
-    const QString path = listed ? m_images.PathAt(*position) : QString();
-    const QString caption = listed ? m_images.CaptionAt(*position) : QString();
-
-    const std::optional<CompositionSettings> composition = CompositionSettings::fromSettings(m_settings);
-    const QString bitmapPath = m_appFolder + QLatin1String(BitmapName);
-    bool saved = false;
-    QString saveError;
-    QString unusableFallback;
-    BitmapWriter writer(m_files);
-    if (composition && writer.begin(bitmapPath, &saveError)) {
-        const WallpaperComposer composer(m_screen.primary(), *composition);
-        std::optional<QImage> bitmap = composer.composeFile(m_files, path, caption, nullptr, &writer);
-        if (!bitmap) {
-            const QString fallback = m_appFolder + QLatin1String(FallbackName);
-            QString reason;
-            bitmap = composer.composeFile(m_files, fallback, caption, &reason, &writer);
-            if (!bitmap)
-                unusableFallback = QStringLiteral("\n\n%1: %2").arg(fallback, reason);
-        }
-        saved = bitmap && !bitmap->isNull() && writer.finish(*bitmap, &saveError);
+    ChangeJob::Order order;
+    if (position) {
+        order.picturePath = m_images.pathAt(*position);
+        order.caption = m_images.captionAt(*position);
     }
-    if (!saved) {
-        m_prompter.tell(saveError.isEmpty()
-                            ? QStringLiteral("Error 100: Cannot process image correct. If this keeps "
-                                             "happening, please report it to the Tessaly developers together "
-                                             "with the picture that was being shown.") +
-                                  unusableFallback
-                            : QStringLiteral("%1 The wallpaper was not changed.").arg(saveError),
-                        PromptIcon::Exclamation);
-        return false;
+    order.bitmapPath = m_appFolder + QLatin1String(BitmapName);
+    order.fallbackPath = m_appFolder + QLatin1String(FallbackName);
+    order.composition = CompositionSettings::fromSettings(m_settings);
+    order.screen = m_screen.primary();
+    order.settleMs = m_settleMs;
+    m_runningShown = {position, order.picturePath};
+    m_running = std::move(request);
+
+    auto job = std::make_shared<const ChangeJob>(std::move(order), m_files, m_desktop);
+    m_worker.reset(QThread::create([this, job] {
+        const ChangeReport report = job->run(m_abandon);
+        QMetaObject::invokeMethod(
+            this, [this, report] { jobDone(report); }, Qt::QueuedConnection);
+    }));
+    m_worker->start();
+}
+
+void ChangeCycle::jobDone(const ChangeReport& report)
+{
+    m_worker->wait();
+    m_worker.reset();
+    const Request finishedRequest = std::exchange(m_running, {});
+
+    ChangeOutcome outcome;
+    bool recorded = true;
+    switch (report.outcome) {
+    case ChangeReport::Outcome::Applied:
+        outcome.result = ChangeOutcome::Result::Applied;
+        if (m_runningShown.position)
+            m_history.record(*m_runningShown.position, m_runningShown.path);
+        recorded = m_file.write(QStringLiteral("display"), QStringLiteral("imageNum"), m_settings.imageNum);
+        break;
+    case ChangeReport::Outcome::Failed:
+        outcome.result = ChangeOutcome::Result::Failed;
+        outcome.reason = report.message.simplified();
+        break;
+    case ChangeReport::Outcome::Abandoned:
+        outcome = refused(QStringLiteral("Tessaly is ending"));
+        break;
     }
 
-    m_wait.wait(SettleMilliseconds);
-    // A close request during the wait ends the program at once: nothing more is applied or written.
-    if (m_stopped)
-        return false;
-
-    QString style = composition->displayType == 1 ? QStringLiteral("Center") : QStringLiteral("Stretch");
-    const ApplyResult result = m_desktop.apply(bitmapPath, style);
-    if (!result.ok) {
-        m_prompter.tell(QStringLiteral("The wallpaper could not be set: %1").arg(result.reason),
-                        PromptIcon::Exclamation);
-        return false;
-    }
-    if (listed)
-        m_history.record(*position, path);
+    // Everything this change decided is settled before anyone hears of it: a reply or a message may run
+    // the event loop, and another change may start and end meanwhile.
+    if (m_waiting && !m_stopped)
+        start(*std::exchange(m_waiting, std::nullopt));
+    else
+        emit finished();
+    if (finishedRequest.done)
+        finishedRequest.done(outcome);
+    if (outcome.result == ChangeOutcome::Result::Failed)
+        m_prompter.tell(report.message, PromptIcon::Exclamation);
     // The wallpaper did change; a failed record of it is told, and the change still counts.
-    SettingsSaveReport::check(
-        m_file.write(QStringLiteral("display"), QStringLiteral("imageNum"), m_settings.imageNum), m_file,
-        m_prompter);
-    return true;
+    SettingsSaveReport::check(recorded, m_file, m_prompter);
 }

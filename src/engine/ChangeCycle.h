@@ -6,19 +6,45 @@
 
 #include <QObject>
 #include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <optional>
 
+class ChangeJob;
 class DesktopBackend;
-class EventWait;
 class FileSystem;
 class LoadedImages;
 class Prompter;
+class QThread;
 class RandomSource;
 class ScreenInfo;
 class SettingsFile;
+struct ChangeReport;
 struct Settings;
 
-/** One wallpaper change after another: choose, compose, caption, save, apply, record. */
+/** What became of one asked-for change, told to whoever asked. */
+struct ChangeOutcome
+{
+    enum class Result {
+        /** The new wallpaper is on the desktop. */
+        Applied,
+        /** It was tried and failed; the user was told why in a window as well. */
+        Failed,
+        /** It was not tried: nothing to show, one already waits, or the program is ending. */
+        Refused
+    };
+    Result result = Result::Failed;
+    /** Why it failed or was refused, in a few words. */
+    QString reason;
+};
+
+/**
+ * One wallpaper change after another: choose, compose, caption, save, apply, record. The choosing and
+ * recording happen on the caller's thread; composing, saving and applying on a thread of their own, so
+ * the tray, the timer and the command line answer while a photo decodes. One change runs at a time and
+ * one more may wait for it; whoever asks is told what became of theirs once it is over.
+ */
 class ChangeCycle : public QObject
 {
     Q_OBJECT
@@ -31,27 +57,33 @@ public:
     /** How long a saved bitmap rests before it is applied. */
     static constexpr int SettleMilliseconds = 500;
 
+    using Done = std::function<void(const ChangeOutcome&)>;
+
     /** `files` writes the wallpaper bitmap into `appFolder`. */
     ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
                 FileSystem& files, DesktopBackend& desktop, Prompter& prompter, RandomSource& random,
-                EventWait& wait, const ScreenInfo& screen, QObject* parent = nullptr);
+                const ScreenInfo& screen, QObject* parent = nullptr);
+    /** Abandons a running change and waits for its thread. */
+    ~ChangeCycle() override;
 
     /**
      * Changes the wallpaper; `orderMode` is "0" list order, "1" random (never the picture on screen),
-     * ShuffleOrder::StoredValue each once per round, any other number: same picture.
-     * A request that arrives while a change waits to be applied runs once that change is over; of
-     * several such requests only the last one runs. False when the change failed (and was told).
+     * ShuffleOrder::StoredValue each once per round, any other number: same picture. `done` is told
+     * once, after the change, or at once when it is refused.
      */
-    bool ChangeWallpaper(const QString& orderMode);
-    /** Shows again the picture shown before the one on screen: nothing when there is none, else
-     *  whether the change worked. */
-    std::optional<bool> showPrevious();
+    void change(const QString& orderMode, Done done = {});
+    /** Shows again the picture shown before the one on screen; refused when there is none. */
+    void showPrevious(Done done = {});
+    /** Whether a change is under way. */
+    bool isChanging() const { return m_worker != nullptr; }
     /** The picture on screen as this run knows it. */
     std::optional<ChangeHistory::Entry> shown() const { return m_history.current(); }
     /** The picture on screen at start: what the last run recorded. */
     void noteShownAtStart();
-    /** The program is ending: a change waiting to be applied is dropped and no later one starts. */
+    /** The program is ending: the running change is abandoned, the waiting one refused, none starts. */
     void stop();
+    /** Replaces SettleMilliseconds (for tests). */
+    void setSettleTime(int milliseconds) { m_settleMs = milliseconds; }
 
 signals:
     /** A change, or a run of queued ones, is over, whatever became of it: its big buffers are free. */
@@ -63,9 +95,18 @@ private:
         QString orderMode;
         /** A picture asked for by position (stepping back), or -1 to choose by the order mode. */
         int position = -1;
+        Done done;
     };
-    bool run(const Request& request);
-    bool changeOnce(const Request& request);
+    /** Where the running change's picture stands, to be recorded when it is applied. */
+    struct Shown
+    {
+        std::optional<int> position;
+        QString path;
+    };
+
+    void submit(Request request);
+    void start(Request request);
+    void jobDone(const ChangeReport& report);
     QString nextIndex(const QString& orderMode, int count);
     /** The list position the stored index names, when it names one of `count` entries. */
     std::optional<int> shownPosition(int count) const;
@@ -78,11 +119,14 @@ private:
     DesktopBackend& m_desktop;
     Prompter& m_prompter;
     RandomSource& m_random;
-    EventWait& m_wait;
     const ScreenInfo& m_screen;
-    bool m_changing = false;
+    int m_settleMs = SettleMilliseconds;
     bool m_stopped = false;
-    std::optional<Request> m_queued;
+    std::atomic_bool m_abandon = false;
+    std::unique_ptr<QThread> m_worker;
+    Request m_running;
+    Shown m_runningShown;
+    std::optional<Request> m_waiting;
     ShuffleOrder m_shuffle;
     ChangeHistory m_history;
 };

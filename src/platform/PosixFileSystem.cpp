@@ -28,6 +28,21 @@ qint64 nanoseconds(const timespec& time)
     return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 
+FileKind fileKind(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return FileKind::Regular;
+    if (S_ISDIR(mode))
+        return FileKind::Folder;
+    if (S_ISFIFO(mode))
+        return FileKind::Pipe;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return FileKind::Device;
+    if (S_ISSOCK(mode))
+        return FileKind::Socket;
+    return FileKind::Other;
+}
+
 QString kindOf(mode_t mode)
 {
     if (S_ISDIR(mode))
@@ -64,7 +79,7 @@ int PosixFileSystem::stat(const QString& path, FileStamp* stamp)
         return lastError();
     }
     *stamp = FileStamp{true,
-                       S_ISREG(st.st_mode),
+                       fileKind(st.st_mode),
                        quint64(st.st_dev),
                        quint64(st.st_ino),
                        qint64(st.st_size),

@@ -20,8 +20,8 @@ ApplicationShell::ApplicationShell(WindowFactory makeWindow, LoadedImages& image
     m_trayPoll.setTimerType(Qt::VeryCoarseTimer);
     connect(&m_trayPoll, &QTimer::timeout, this, &ApplicationShell::checkTrayAppeared);
 
-    connect(&m_tray, &TrayController::openRequested, this, &ApplicationShell::mnuOpen_Click);
-    connect(&m_tray, &TrayController::closeRequested, this, &ApplicationShell::Form_QueryUnload);
+    connect(&m_tray, &TrayController::openRequested, this, &ApplicationShell::openSettings);
+    connect(&m_tray, &TrayController::closeRequested, this, &ApplicationShell::endProgram);
     connect(&m_tray, &TrayController::foregroundRequested, this, &ApplicationShell::bringForward);
 }
 
@@ -33,7 +33,7 @@ SettingsWindow& ApplicationShell::window()
         m_window = m_makeWindow();
         connect(m_window.get(), &SettingsWindow::activateRequested, this,
                 &ApplicationShell::activateAndMinimize);
-        connect(m_window.get(), &SettingsWindow::closeRequested, this, &ApplicationShell::Form_QueryUnload);
+        connect(m_window.get(), &SettingsWindow::closeRequested, this, &ApplicationShell::endProgram);
         m_window->installEventFilter(this);
     }
     return *m_window;
@@ -77,12 +77,12 @@ bool ApplicationShell::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void ApplicationShell::mnuOpen_Click()
+void ApplicationShell::openSettings()
 {
     m_shownForMissingTray = false;
     m_trayPoll.stop();
     window().showCentred();
-    if (m_images.Count() > 0)
+    if (m_images.count() > 0)
         window().selectEntry(0);
     m_scheduler.stop();
     window().collectionAdvice().reset();
@@ -97,7 +97,7 @@ void ApplicationShell::activateAndMinimize()
         goToTray();
 }
 
-void ApplicationShell::Form_QueryUnload()
+void ApplicationShell::endProgram()
 {
     m_scheduler.stop();
     m_trayPoll.stop();

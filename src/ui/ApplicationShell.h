@@ -40,11 +40,11 @@ public:
     /** Icon up; the main window hidden, or shown where no tray can hold the icon. */
     void goToTray();
     /** "Settings": the window shown centred, the first entry selected, the scheduler stopped. */
-    void mnuOpen_Click();
+    void openSettings();
     /** Saves the list, schedules and changes, then goes back to the tray; refuses an empty list. */
     void activateAndMinimize();
     /** Every close request: icon down, program ended, nothing written. */
-    void Form_QueryUnload();
+    void endProgram();
 
     ~ApplicationShell() override;
 

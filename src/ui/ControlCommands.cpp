@@ -8,6 +8,7 @@
 #include "Settings.h"
 #include "TrayController.h"
 
+#include <QEventLoop>
 #include <QTimer>
 
 namespace {
@@ -34,18 +35,10 @@ ControlCommands::ControlCommands(Settings& settings, LoadedImages& images, Chang
 QString ControlCommands::run(const QString& command)
 {
     // The running program reports its own failures in a window as well: the reply only sums up.
-    if (command == QLatin1String("next")) {
-        if (m_images.IsEmpty())
-            return failed(QStringLiteral("the list of pictures is empty"));
-        return m_cycle.ChangeWallpaper(m_settings.sequenceType) ? kOk
-                                                                : failed(QStringLiteral("the change failed"));
-    }
-    if (command == QLatin1String("previous")) {
-        const std::optional<bool> stepped = m_cycle.showPrevious();
-        if (!stepped)
-            return failed(QStringLiteral("no earlier picture was shown since Tessaly started"));
-        return *stepped ? kOk : failed(QStringLiteral("the change failed"));
-    }
+    if (command == QLatin1String("next"))
+        return afterChange([this](ChangeCycle::Done done) { m_cycle.change(m_settings.sequenceType, done); });
+    if (command == QLatin1String("previous"))
+        return afterChange([this](ChangeCycle::Done done) { m_cycle.showPrevious(done); });
     if (command == QLatin1String("pause") || command == QLatin1String("resume")) {
         setPaused(command == QLatin1String("pause"));
         return kOk;
@@ -54,15 +47,28 @@ QString ControlCommands::run(const QString& command)
         return kOk + status();
     if (command == QLatin1String("settings")) {
         // After the reply: opening may warn about the selected picture, and the warning waits for the user.
-        QTimer::singleShot(0, &m_shell, &ApplicationShell::mnuOpen_Click);
+        QTimer::singleShot(0, &m_shell, &ApplicationShell::openSettings);
         return kOk;
     }
     if (command == QLatin1String("quit")) {
         // After the reply has gone out: the end leaves the event loop.
-        QTimer::singleShot(0, &m_shell, &ApplicationShell::Form_QueryUnload);
+        QTimer::singleShot(0, &m_shell, &ApplicationShell::endProgram);
         return kOk;
     }
     return failed(QStringLiteral("unknown command \"%1\"").arg(command));
+}
+
+QString ControlCommands::afterChange(const std::function<void(ChangeCycle::Done)>& ask)
+{
+    QEventLoop loop;
+    std::optional<ChangeOutcome> outcome;
+    ask([&](const ChangeOutcome& told) {
+        outcome = told;
+        loop.quit();
+    });
+    if (!outcome)
+        loop.exec();
+    return outcome->result == ChangeOutcome::Result::Applied ? kOk : failed(outcome->reason);
 }
 
 QString ControlCommands::status() const
@@ -71,8 +77,8 @@ QString ControlCommands::status() const
     QString caption;
     if (const std::optional<ChangeHistory::Entry> shown = m_cycle.shown()) {
         picture = shown->path;
-        if (shown->position < m_images.Count() && m_images.PathAt(shown->position) == shown->path)
-            caption = m_images.CaptionAt(shown->position);
+        if (shown->position < m_images.count() && m_images.pathAt(shown->position) == shown->path)
+            caption = m_images.captionAt(shown->position);
     }
     QString next;
     // The open settings window holds the changes as a pause does.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ChangeCycle.h"
+
 #include <QObject>
 #include <QString>
 
@@ -28,6 +30,7 @@ public:
     QString run(const QString& command);
 
 private:
+    QString afterChange(const std::function<void(ChangeCycle::Done)>& ask);
     QString status() const;
     void setPaused(bool paused);
 

@@ -203,9 +203,9 @@ void FolderDialog::load()
     paths.reserve(names.size());
     for (const QString& name : names)
         (LoadedImages::canStore(name) ? paths : refused).append(m_filePath + name);
-    const int loaded = m_images.AppendPaths(paths);
-    if (m_images.Count() > 0 && m_selectEntry)
-        m_selectEntry(m_images.Count() - 1);
+    const int loaded = m_images.appendPaths(paths);
+    if (m_images.count() > 0 && m_selectEntry)
+        m_selectEntry(m_images.count() - 1);
     QApplication::restoreOverrideCursor();
 
     for (const QString& path : std::as_const(refused))
@@ -213,6 +213,6 @@ void FolderDialog::load()
     if (loaded < paths.size())
         m_prompter.tell(LoadedImages::fullListText(loaded, static_cast<int>(paths.size())),
                         PromptIcon::Exclamation);
-    m_advice.afterAdding(m_images.Count(), m_prompter);
+    m_advice.afterAdding(m_images.count(), m_prompter);
     accept();
 }

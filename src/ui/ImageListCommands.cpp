@@ -79,11 +79,11 @@ ImageListCommands::ImageListCommands(LoadedImages& images, CollectionAdvice& adv
 
 void ImageListCommands::select(int position)
 {
-    const bool valid = position >= 0 && position < m_images.Count();
+    const bool valid = position >= 0 && position < m_images.count();
     setSelected(valid ? position : -1);
     setPositionText(valid ? QString::number(position + 1) : QString());
-    setCaptionText(valid ? m_images.CaptionAt(position) : QString());
-    const QString path = valid ? m_images.PathAt(position) : QString();
+    setCaptionText(valid ? m_images.captionAt(position) : QString());
+    const QString path = valid ? m_images.pathAt(position) : QString();
     QString reason;
     if (!showThumbnail(path, reason))
         warn(kCannotLoad + QStringLiteral("\r\n\r\n%1: %2").arg(path, reason));
@@ -101,24 +101,24 @@ void ImageListCommands::add()
         warn(LoadedImages::cannotStoreText(*chosen));
         return;
     }
-    const int position = m_images.Append(*chosen);
+    const int position = m_images.append(*chosen);
     if (position < 0) {
         warn(LoadedImages::fullListText(0, 1));
         return;
     }
     select(position);
     showCount();
-    m_advice.afterAdding(m_images.Count(), m_prompter);
+    m_advice.afterAdding(m_images.count(), m_prompter);
 }
 
 void ImageListCommands::remove()
 {
     const int s = m_selected;
-    if (m_images.IsEmpty() || s < 0 || s >= m_images.Count()) {
+    if (m_images.isEmpty() || s < 0 || s >= m_images.count()) {
         warn(kNothingToRemove);
         return;
     }
-    m_images.RemoveAt(s);
+    m_images.removeAt(s);
     setSelected(-1);
     select(std::max(s - 1, 0));
     showCount();
@@ -128,7 +128,7 @@ void ImageListCommands::removeAll()
 {
     if (m_prompter.ask(kRemoveAll, PromptButtons::YesNo, PromptIcon::Exclamation) != PromptAnswer::Yes)
         return;
-    m_images.Clear();
+    m_images.clear();
     select(-1);
     showCount();
 }
@@ -136,17 +136,17 @@ void ImageListCommands::removeAll()
 void ImageListCommands::move(bool up)
 {
     const int s = m_selected;
-    if (m_images.IsEmpty()) {
+    if (m_images.isEmpty()) {
         warn(kNothingToRemove);
         return;
     }
-    if (s == (up ? 0 : m_images.Count() - 1))
+    if (s == (up ? 0 : m_images.count() - 1))
         return;
-    if (s < 0 || s >= m_images.Count()) {
+    if (s < 0 || s >= m_images.count()) {
         warn(up ? kCannotMoveUp : kCannotMoveDown);
         return;
     }
-    select(up ? m_images.MoveUp(s) : m_images.MoveDown(s));
+    select(up ? m_images.moveUp(s) : m_images.moveDown(s));
 }
 
 void ImageListCommands::captionChanged(const QString& text)
@@ -154,7 +154,7 @@ void ImageListCommands::captionChanged(const QString& text)
     m_captionText = text;
     if (text.isEmpty() && m_selected < 0)
         return;
-    if (m_images.Count() == 0 && m_selected < 0) {
+    if (m_images.count() == 0 && m_selected < 0) {
         warn(kLoadFirst);
         setCaptionText(QString());
         return;
@@ -165,7 +165,7 @@ void ImageListCommands::captionChanged(const QString& text)
         setCaptionText(QString());
         return;
     }
-    m_images.SetCaption(m_selected, text);
+    m_images.setCaption(m_selected, text);
 }
 
 void ImageListCommands::clearCaption()
@@ -205,7 +205,7 @@ bool ImageListCommands::showThumbnail(const QString& path, QString& reason)
 
 void ImageListCommands::showCount()
 {
-    setTotalText(QString::number(m_images.Count()));
+    setTotalText(QString::number(m_images.count()));
 }
 
 void ImageListCommands::setSelected(int position)

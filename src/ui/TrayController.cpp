@@ -10,18 +10,17 @@
 #include <QScopedValueRollback>
 
 TrayController::TrayController(const Settings& settings, ChangeFunction change, QObject* parent)
-    : QObject(parent), m_settings(settings), m_change(std::move(change)),
-      mnuSystemTray(QStringLiteral("Menu Tray")),
-      mnuOpen(mnuSystemTray.addAction(QStringLiteral("Settings"))),
-      mnuNextImage(mnuSystemTray.addAction(QStringLiteral("Flip to next image"))),
-      mnuClose(mnuSystemTray.addAction(QStringLiteral("Close and Disable"))),
-      m_previous((mnuSystemTray.addSeparator(), mnuSystemTray.addAction(QStringLiteral("Previous image")))),
-      m_pause(mnuSystemTray.addAction(QStringLiteral("Pause changes")))
+    : QObject(parent), m_settings(settings), m_change(std::move(change)), m_menu(QStringLiteral("Menu Tray")),
+      m_settingsAction(m_menu.addAction(QStringLiteral("Settings"))),
+      m_nextAction(m_menu.addAction(QStringLiteral("Flip to next image"))),
+      m_closeAction(m_menu.addAction(QStringLiteral("Close and Disable"))),
+      m_previous((m_menu.addSeparator(), m_menu.addAction(QStringLiteral("Previous image")))),
+      m_pause(m_menu.addAction(QStringLiteral("Pause changes")))
 {
-    mnuSystemTray.setObjectName(QStringLiteral("mnuSystemTray"));
-    mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
-    mnuNextImage->setObjectName(QStringLiteral("mnuNextImage"));
-    mnuClose->setObjectName(QStringLiteral("mnuClose"));
+    m_menu.setObjectName(QStringLiteral("m_menu"));
+    m_settingsAction->setObjectName(QStringLiteral("m_settingsAction"));
+    m_nextAction->setObjectName(QStringLiteral("m_nextAction"));
+    m_closeAction->setObjectName(QStringLiteral("m_closeAction"));
     m_previous->setObjectName(QStringLiteral("previousImage"));
     m_pause->setObjectName(QStringLiteral("pauseChanges"));
 
@@ -29,12 +28,12 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
     m_icon.setToolTip(QStringLiteral(" Tessaly"));
     // Set as the context menu too, so that desktops which draw the menu themselves (StatusNotifierItem)
     // have it; the X11 tray opens it on the right button before the Context event arrives.
-    m_icon.setContextMenu(&mnuSystemTray);
+    m_icon.setContextMenu(&m_menu);
 
     connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayController::onActivated);
-    connect(mnuOpen, &QAction::triggered, this, &TrayController::openRequested);
-    connect(mnuNextImage, &QAction::triggered, this, &TrayController::mnuNextImage_Click);
-    connect(mnuClose, &QAction::triggered, this, &TrayController::closeRequested);
+    connect(m_settingsAction, &QAction::triggered, this, &TrayController::openRequested);
+    connect(m_nextAction, &QAction::triggered, this, &TrayController::flipToNext);
+    connect(m_closeAction, &QAction::triggered, this, &TrayController::closeRequested);
     connect(m_previous, &QAction::triggered, this, [this] {
         const QScopedValueRollback busy(m_trayBusy, true);
         emit previousRequested();
@@ -70,15 +69,15 @@ void TrayController::onActivated(QSystemTrayIcon::ActivationReason reason)
         break;
     case QSystemTrayIcon::Context:
         emit foregroundRequested();
-        if (!mnuSystemTray.isVisible())
-            mnuSystemTray.popup(QCursor::pos());
+        if (!m_menu.isVisible())
+            m_menu.popup(QCursor::pos());
         break;
     default:
         break;
     }
 }
 
-void TrayController::mnuNextImage_Click()
+void TrayController::flipToNext()
 {
     // Icon clicks during the flip's change are dropped like those during any other change.
     QScopedValueRollback busy(m_trayBusy, true);

@@ -34,11 +34,11 @@ public:
     /** Acts on one event of the icon. */
     void onActivated(QSystemTrayIcon::ActivationReason reason);
     /** "Flip to next image": the next picture in list order, whatever the order mode. */
-    void mnuNextImage_Click();
+    void flipToNext();
     /** The pause entry reads "Resume changes" while paused. */
     void setPaused(bool paused);
 
-    QMenu& menu() { return mnuSystemTray; }
+    QMenu& menu() { return m_menu; }
 
 signals:
     /** "Settings" was chosen. */
@@ -56,11 +56,11 @@ private:
     const Settings& m_settings;
     ChangeFunction m_change;
     // The menu outlives the icon that shows it.
-    QMenu mnuSystemTray;
+    QMenu m_menu;
     QSystemTrayIcon m_icon;
-    QAction* mnuOpen;
-    QAction* mnuNextImage;
-    QAction* mnuClose;
+    QAction* m_settingsAction;
+    QAction* m_nextAction;
+    QAction* m_closeAction;
     QAction* m_previous;
     QAction* m_pause;
     bool m_trayBusy = false;

@@ -90,7 +90,7 @@ private slots:
         QFETCH(QString, expected);
         Fixture f(schedule, stored);
         LoadedImages images;
-        images.Append(QStringLiteral("/p/new.jpg"));
+        images.append(QStringLiteral("/p/new.jpg"));
         if (when == "start") {
             f.scheduler.startupCheck();
         } else if (when == "activate") {
@@ -99,7 +99,7 @@ private slots:
         } else {
             f.clock.set(QDateTime::fromString(when, "yyyy-MM-dd HH:mm:ss"));
             f.scheduler.start();
-            f.scheduler.Timer1_Timer();
+            f.scheduler.onTimeout();
         }
         QCOMPARE(f.scheduler.isRunning(), when != "start");
         const bool minutes = schedule.startsWith("0 "); // counted in memory only

@@ -255,13 +255,13 @@ private slots:
         for (int i = 0; i < totals.size(); ++i)
             QCOMPARE(LoadedImages::storedCount(totals[i]), counts[i]);
         LoadedImages images;
-        QCOMPARE(images.AppendPaths(QStringList(32766, QStringLiteral("/p.jpg"))), 32766);
-        QCOMPARE(images.Append(QStringLiteral("/last.jpg")), 32766);
-        QCOMPARE(images.Append(QStringLiteral("/over.jpg")), -1);
-        images.RemoveAt(0);
-        images.RemoveAt(0);
-        QCOMPARE(images.AppendPaths({"/x", "/y", "/z"}), 2);
-        QCOMPARE(images.PathAt(32766), QStringLiteral("/y"));
+        QCOMPARE(images.appendPaths(QStringList(32766, QStringLiteral("/p.jpg"))), 32766);
+        QCOMPARE(images.append(QStringLiteral("/last.jpg")), 32766);
+        QCOMPARE(images.append(QStringLiteral("/over.jpg")), -1);
+        images.removeAt(0);
+        images.removeAt(0);
+        QCOMPARE(images.appendPaths({"/x", "/y", "/z"}), 2);
+        QCOMPARE(images.pathAt(32766), QStringLiteral("/y"));
     }
 
     void listEditedAndSaved()
@@ -270,27 +270,27 @@ private slots:
         folder.writeSettings("[total]\ntotal=3\n[images]\n0=/a\n1=/b\n2=/c\n[caption]\n0=A\n1=\n2=C\n3=D\n");
         SettingsFile settings(folder.settingsPath(), posix);
         LoadedImages images;
-        images.LoadFromSettings(settings);
+        images.loadFromSettings(settings);
         // The file's text changes completely while the entries it gave stay loaded.
         QVERIFY(settings.apply(
             {IniEdit::removeSection("images"), IniEdit::writeList("x", {QByteArray(500, 'x')})}));
-        QCOMPARE(images.MoveDown(images.MoveUp(2)), 2);
-        QCOMPARE(images.MoveUp(images.MoveUp(2)), 0); // captions travel with their pictures
-        images.RemoveAt(2);
-        images.Append(QStringLiteral("/new\nline.jpg"));
-        images.Append(QStringLiteral("/d"), QStringLiteral("two\r\nlines"));
-        images.Append(QStringLiteral(" /\"q\" \u00fc"), QStringLiteral(" 'q' "));
+        QCOMPARE(images.moveDown(images.moveUp(2)), 2);
+        QCOMPARE(images.moveUp(images.moveUp(2)), 0); // captions travel with their pictures
+        images.removeAt(2);
+        images.append(QStringLiteral("/new\nline.jpg"));
+        images.append(QStringLiteral("/d"), QStringLiteral("two\r\nlines"));
+        images.append(QStringLiteral(" /\"q\" \u00fc"), QStringLiteral(" 'q' "));
         QStringList leftOut; // what the file cannot hold is left out and named
-        QVERIFY(images.SaveToSettings(settings, &leftOut));
+        QVERIFY(images.saveToSettings(settings, &leftOut));
         QCOMPARE(leftOut, QStringList({"/new\nline.jpg", "/d"}));
         QCOMPARE(folder.readSettings(), "[total]\ntotal=3\n[x]\n0=" + QByteArray(500, 'x') +
                                             "\n[images]\n0=/c\n1=/a\n2=\" /\"q\" \xc3\xbc\"\n"
                                             "[caption]\n0=C\n1=A\n2=\" 'q' \"\n");
-        images.LoadFromSettings(settings);
-        QCOMPARE(images.PathAt(2) + '|' + images.CaptionAt(2), " /\"q\" \u00fc| 'q' ");
-        images.Clear();
-        images.AppendPaths({QString(), QStringLiteral("/b")});
-        QVERIFY(images.IsEmpty()); // an empty first entry is an empty list
+        images.loadFromSettings(settings);
+        QCOMPARE(images.pathAt(2) + '|' + images.captionAt(2), " /\"q\" \u00fc| 'q' ");
+        images.clear();
+        images.appendPaths({QString(), QStringLiteral("/b")});
+        QVERIFY(images.isEmpty()); // an empty first entry is an empty list
     }
 
     void startUp()
@@ -317,20 +317,28 @@ private slots:
         // The first start puts the two sample pictures in the list, once.
         folder.seedShippedData();
         QCOMPARE(run(), shipped + "2");
-        QCOMPARE(images.PathAt(1), folder.file("image2.gif"));
+        QCOMPARE(images.pathAt(1), folder.file("image2.gif"));
         QVERIFY(file.write("total", "total", "0"));
         QCOMPARE(run(), shipped + "0");
         QVERIFY(prompter.shown().isEmpty());
     }
 
-    void pictureThatIsAPipeIsRefusedAtOnce()
+    void notAPlainFileIsRefusedAtOnce()
     {
         TempAppFolder folder;
         QVERIFY(::mkfifo(QFile::encodeName(folder.file("pipe.jpg")).constData(), 0600) == 0);
-        QFile file;
+        QFile picture;
         QString reason;
-        QVERIFY(!posix.openRegular(folder.file("pipe.jpg"), file, &reason));
+        QVERIFY(!posix.openRegular(folder.file("pipe.jpg"), picture, &reason));
         QCOMPARE(reason, "it is a named pipe, not a picture file");
+        // A settings file that is a pipe is neither read (which would block) nor written over.
+        QVERIFY(::mkfifo(QFile::encodeName(folder.settingsPath()).constData(), 0600) == 0);
+        SettingsFile file(folder.settingsPath(), posix);
+        const QString told = folder.settingsPath() + ": it is a named pipe, not a plain file";
+        QCOMPARE(file.unusable(), told);
+        QVERIFY(!file.write("display", "imageNum", "1"));
+        QVERIFY2(file.errorString().contains(told), qPrintable(file.errorString()));
+        QVERIFY(QFileInfo(folder.settingsPath()).isFile() == false);
     }
 
     void autostartEntryWrittenOnce()

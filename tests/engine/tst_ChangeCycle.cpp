@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../core/FaultyFileSystem.h"
-#include "FakeEventWait.h"
 #include "FakePrompter.h"
 #include "FakeRandom.h"
 #include "FakeScreenInfo.h"
@@ -30,11 +29,10 @@ struct Rig
     RecordingDesktop desktop;
     FakePrompter prompter;
     FakeRandom random;
-    FakeEventWait wait;
     FakeScreenInfo screen{QSize(160, 120)};
     FaultyFileSystem files;
-    ChangeCycle cycle{settings, images, file, folder.folder(), files, desktop,
-                      prompter, random, wait, screen};
+    ChangeCycle cycle{settings, images, file, folder.folder(), files, desktop, prompter, random, screen};
+    QList<ChangeOutcome> outcomes;
 
     explicit Rig(int count, const QString& imageNum = QStringLiteral("0"), const QByteArray& more = {})
     {
@@ -42,12 +40,26 @@ struct Rig
         folder.writeSettings("[display]\nimageNum=" + imageNum.toUtf8() + "\n" + more);
         settings = SettingsSchema::readAll(file);
         settings.imageNum = imageNum; // as held in memory, even when the file's text would not read
+        cycle.setSettleTime(0);
         for (int i = 0; i < count; ++i) {
             QImage picture(32, 24, QImage::Format_RGB32);
             picture.fill(QColor::fromHsv(i * 40 % 360, 200, 200));
             picture.save(folder.file(QStringLiteral("%1.png").arg(i)));
-            images.Append(folder.file(QStringLiteral("%1.png").arg(i)), QStringLiteral("Caption %1").arg(i));
+            images.append(folder.file(QStringLiteral("%1.png").arg(i)), QStringLiteral("Caption %1").arg(i));
         }
+    }
+    /** Asks for a change; its outcome joins `outcomes` when it is over. */
+    void ask(const QString& orderMode)
+    {
+        cycle.change(orderMode, [this](const ChangeOutcome& outcome) { outcomes << outcome; });
+    }
+    /** One change, waited for: whether it was applied. */
+    bool change(const QString& orderMode)
+    {
+        const qsizetype before = outcomes.size();
+        ask(orderMode);
+        return QTest::qWaitFor([&] { return outcomes.size() > before; }, 20000) &&
+               outcomes.last().result == ChangeOutcome::Result::Applied;
     }
     QString fileIndex() { return file.read(QStringLiteral("display"), QStringLiteral("imageNum")); }
     QString bitmapPath() const { return folder.file(QStringLiteral("tessaly.bmp")); }
@@ -93,12 +105,11 @@ private slots:
         QFETCH(Step, step);
         Rig rig(step.count, step.current, "displayType=" + QByteArray(step.displayType) + "\n");
         rig.random.queue({step.drawn});
-        QVERIFY(rig.cycle.ChangeWallpaper(step.orderMode));
+        QVERIFY(rig.change(step.orderMode));
         QCOMPARE(rig.prompter.texts(), QStringList());
         QCOMPARE(rig.random.seeds(), 1);
         QCOMPARE(rig.settings.imageNum, step.expected);
         QCOMPARE(rig.fileIndex(), step.expected);
-        QCOMPARE(rig.wait.waits(), QList<int>{500});
         QCOMPARE(rig.desktop.applied().size(), 1);
         QCOMPARE(rig.desktop.applied().first().path, rig.bitmapPath());
         QCOMPARE(rig.desktop.applied().first().style, step.style);
@@ -124,17 +135,17 @@ private slots:
         if (fault == "bitmap is a folder")
             QVERIFY(QDir(rig.folder.folder()).mkdir(QStringLiteral("tessaly.bmp")));
         if (fault == "fallback pipe")
-            QVERIFY(QFile::remove(rig.images.PathAt(1)) && QFile::remove(fallback) &&
+            QVERIFY(QFile::remove(rig.images.pathAt(1)) && QFile::remove(fallback) &&
                     ::mkfifo(QFile::encodeName(fallback).constData(), 0600) == 0);
         if (fault == "desktop")
             rig.desktop.failWith(told);
         if (fault == "disk full") {
             QImage photo(400, 300, QImage::Format_RGB32);
             photo.fill(Qt::darkCyan);
-            QVERIFY(photo.save(rig.images.PathAt(1), "JPEG"));
+            QVERIFY(photo.save(rig.images.pathAt(1), "JPEG"));
             rig.files.failAt(FaultyFileSystem::Step::Write, ENOSPC, 20000);
         }
-        QVERIFY(!rig.cycle.ChangeWallpaper(QStringLiteral("0")));
+        QVERIFY(!rig.change(QStringLiteral("0")));
         QCOMPARE(rig.prompter.shown().size(), 1);
         QVERIFY2(rig.prompter.texts().first().contains(told), qPrintable(rig.prompter.texts().first()));
         QCOMPARE(rig.prompter.shown().first().icon, PromptIcon::Exclamation);
@@ -145,8 +156,50 @@ private slots:
         rig.desktop.failWith(QString());
         rig.files.failAt(FaultyFileSystem::Step::None, 0);
         QDir(rig.folder.folder()).rmdir(QStringLiteral("tessaly.bmp"));
-        QVERIFY(rig.cycle.ChangeWallpaper(QStringLiteral("0")));
+        QVERIFY(rig.change(QStringLiteral("0")));
         QCOMPARE(rig.fileIndex(), QStringLiteral("2"));
+    }
+
+    void oneChangeRunsAndOneMoreWaits()
+    {
+        Rig rig(5);
+        rig.desktop.hold();
+        rig.ask(QStringLiteral("0"));
+        // The change is being applied on its own thread; this one is free and takes a burst of requests.
+        QTRY_VERIFY(rig.desktop.isWaiting());
+        for (int i = 0; i < 100; ++i)
+            rig.ask(QStringLiteral("0"));
+        QCOMPARE(rig.outcomes.size(), 99);
+        for (const ChangeOutcome& outcome : std::as_const(rig.outcomes)) {
+            QCOMPARE(outcome.result, ChangeOutcome::Result::Refused);
+            QCOMPARE(outcome.reason, QStringLiteral("a change is already waiting"));
+        }
+        rig.desktop.release();
+        rig.desktop.release();
+        QTRY_COMPARE(rig.outcomes.size(), 101);
+        QCOMPARE(rig.outcomes[99].result, ChangeOutcome::Result::Applied);
+        QCOMPARE(rig.outcomes[100].result, ChangeOutcome::Result::Applied);
+        QCOMPARE(rig.desktop.applied().size(), 2);
+        QCOMPARE(rig.fileIndex(), QStringLiteral("2"));
+    }
+
+    void stopAbandonsTheRunningChange()
+    {
+        Rig rig(3);
+        rig.cycle.setSettleTime(600 * 1000);
+        rig.ask(QStringLiteral("0"));
+        rig.ask(QStringLiteral("0"));
+        // Saved and resting before it is applied: the end comes now.
+        QTRY_VERIFY(QFile::exists(rig.bitmapPath()));
+        rig.cycle.stop();
+        QCOMPARE(rig.outcomes.size(), 1);
+        QTRY_COMPARE(rig.outcomes.size(), 2);
+        for (const ChangeOutcome& outcome : std::as_const(rig.outcomes))
+            QCOMPARE(outcome.reason, QStringLiteral("Tessaly is ending"));
+        rig.ask(QStringLiteral("0"));
+        QCOMPARE(rig.outcomes.size(), 3);
+        QCOMPARE(rig.desktop.applied().size(), 0);
+        QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
     }
 
     void shuffleShowsEachOnceARound()
@@ -160,7 +213,7 @@ private slots:
             rig.random.queue({uniform(seeded)});
         QList<int> shown{2};
         for (int i = 0; i < 15; ++i) {
-            QVERIFY(rig.cycle.ChangeWallpaper(QStringLiteral("shuffle")));
+            QVERIFY(rig.change(QStringLiteral("shuffle")));
             shown << rig.settings.imageNum.toInt();
             QVERIFY(shown.last() != shown[shown.size() - 2]);
         }

@@ -4,8 +4,13 @@
 #include "engine/DesktopBackend.h"
 
 #include <QList>
+#include <atomic>
+#include <semaphore>
 
-/** A desktop that records every apply (with the style as the desktop received it) and can be told to fail. */
+/**
+ * A desktop that records every apply (with the style as the desktop received it), can be told to fail,
+ * and can be held: a held apply waits, on the thread that applies, until the test lets it go.
+ */
 class RecordingDesktop final : public DesktopBackend
 {
 public:
@@ -19,10 +24,21 @@ public:
     /** Makes every later apply fail with this reason (empty: succeed again). */
     void failWith(const QString& reason) { m_failure = reason; }
     const QList<Applied>& applied() const { return m_applied; }
+    /** Every later apply waits for a release(). */
+    void hold() { m_held = true; }
+    /** Lets one waiting (or the next) apply go on. */
+    void release() { m_gate.release(); }
+    /** Whether an apply is waiting for a release() now. */
+    bool isWaiting() const { return m_waiting; }
 
 protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override
     {
+        if (m_held) {
+            m_waiting = true;
+            m_gate.acquire();
+            m_waiting = false;
+        }
         m_applied.append({bitmapPath, styleWord(style)});
         return m_failure.isEmpty() ? ApplyResult{true, {}} : ApplyResult{false, m_failure};
     }
@@ -30,4 +46,7 @@ protected:
 private:
     QList<Applied> m_applied;
     QString m_failure;
+    std::atomic_bool m_held = false;
+    std::atomic_bool m_waiting = false;
+    std::counting_semaphore<> m_gate{0};
 };

@@ -63,18 +63,18 @@ class tst_SettingsWindow : public QObject
     QStringList captions() const
     {
         QStringList texts;
-        for (int i = 0; i < m_images.Count(); ++i)
-            texts << m_images.CaptionAt(i);
+        for (int i = 0; i < m_images.count(); ++i)
+            texts << m_images.captionAt(i);
         return texts;
     }
 
 private slots:
     void init()
     {
-        m_images.Clear();
-        m_images.Append(kData + QStringLiteral("image1.gif"), QStringLiteral("A"));
-        m_images.Append(kData + QStringLiteral("image2.gif"), QStringLiteral("B"));
-        m_images.Append(kData + QStringLiteral("badimage.bmp"), QStringLiteral("C"));
+        m_images.clear();
+        m_images.append(kData + QStringLiteral("image1.gif"), QStringLiteral("A"));
+        m_images.append(kData + QStringLiteral("image2.gif"), QStringLiteral("B"));
+        m_images.append(kData + QStringLiteral("badimage.bmp"), QStringLiteral("C"));
         m_prompter.clear();
         m_optionDialogs.opened.clear();
         m_window = std::make_unique<SettingsWindow>(m_images, m_prompter, m_fileDialogs, m_urlOpener,
@@ -150,7 +150,7 @@ private slots:
     void adviceOnceAtSevenHundred()
     {
         const QStringList advice{"It is recommended that you should have less than 700 loaded images."};
-        m_images.AppendPaths(QStringList(699 - 3, kData + QStringLiteral("image1.gif")));
+        m_images.appendPaths(QStringList(699 - 3, kData + QStringLiteral("image1.gif")));
         add(kData + QStringLiteral("image2.gif")); // 700
         QVERIFY(m_prompter.texts().isEmpty());
         add(kData + QStringLiteral("image2.gif")); // 701

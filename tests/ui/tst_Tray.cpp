@@ -2,7 +2,6 @@
 // The running program's objects wired as at start: the tray icon and its menu, the settings window's
 // trips to and from the tray, and the commands the command line sends.
 #include "FakeClock.h"
-#include "FakeEventWait.h"
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
 #include "FakeRandom.h"
@@ -44,7 +43,6 @@ struct Program
     LoadedImages images;
     RecordingDesktop desktop;
     FakeRandom random;
-    FakeEventWait wait;
     FakeScreenInfo screen{QSize(64, 48)};
     FakeFileDialogs fileDialogs;
     FakeUrlOpener urlOpener;
@@ -52,8 +50,8 @@ struct Program
     std::function<void()> duringChange;
     int quits = 0;
     bool trayAvailable = true;
-    ChangeCycle cycle{settings, images, file, folder.folder(), PosixFileSystem::instance(), desktop,
-                      prompter, random, wait, screen};
+    ChangeCycle cycle{settings, images,   file,   folder.folder(), PosixFileSystem::instance(),
+                      desktop,  prompter, random, screen};
     Scheduler scheduler{settings, file, clock, prompter, [this](const QString& mode) {
                             change(mode);
                         }};
@@ -69,8 +67,8 @@ struct Program
 
     Program()
     {
-        images.Append(folder.file(QStringLiteral("image1.gif")), QStringLiteral("First"));
-        images.Append(folder.file(QStringLiteral("image2.gif")), QStringLiteral("Second"));
+        images.append(folder.file(QStringLiteral("image1.gif")), QStringLiteral("First"));
+        images.append(folder.file(QStringLiteral("image2.gif")), QStringLiteral("Second"));
         shell.setTrayAvailable([this] { return trayAvailable; });
         shell.setQuit([this] { ++quits; });
     }
@@ -80,7 +78,7 @@ struct Program
         changes << mode;
         if (duringChange)
             std::exchange(duringChange, nullptr)();
-        cycle.ChangeWallpaper(mode);
+        cycle.change(mode);
     }
     QAction* item(const QString& name) { return tray.menu().findChild<QAction*>(name); }
     QString status() { return commands.run(QStringLiteral("status")); }
@@ -104,20 +102,21 @@ private slots:
             << "left" << QStringList{"1"} << false << true << 0;
         QTest::addRow("right click opens the menu") << "right" << QStringList{} << false << true << 0;
         QTest::addRow("double click does nothing") << "double" << QStringList{} << false << true << 0;
-        QTest::addRow("flip: list order") << "mnuNextImage" << QStringList{"0"} << false << true << 0;
+        QTest::addRow("flip: list order") << "m_nextAction" << QStringList{"0"} << false << true << 0;
         QTest::addRow("clicks during a change are dropped")
             << "busy left" << QStringList{"1"} << false << true << 0;
-        QTest::addRow("Settings stops the changes") << "mnuOpen" << QStringList{} << true << false << 0;
+        QTest::addRow("Settings stops the changes")
+            << "m_settingsAction" << QStringList{} << true << false << 0;
         QTest::addRow("Activate goes back to the tray")
-            << "mnuOpen activate" << QStringList{"1"} << false << true << 0;
+            << "m_settingsAction activate" << QStringList{"1"} << false << true << 0;
         QTest::addRow("Close and Disable ends without writing")
-            << "mnuOpen edit mnuClose" << QStringList{} << true << false << 1;
+            << "m_settingsAction edit m_closeAction" << QStringList{} << true << false << 1;
         // A tray that appears does not take away the window shown for lack of one; closing it then does.
         QTest::addRow("no tray: the window stays") << "notray" << QStringList{} << true << true << 0;
         QTest::addRow("no tray: a tray that appears waits for the close")
             << "notray tray close" << QStringList{} << false << true << 0;
         QTest::addRow("closing the window ends without writing")
-            << "mnuOpen edit close" << QStringList{} << true << false << 1;
+            << "m_settingsAction edit close" << QStringList{} << true << false << 1;
     }
     void trayAndWindow()
     {
@@ -142,7 +141,7 @@ private slots:
             } else if (step == u"activate") {
                 emit p.window().activateRequested();
             } else if (step == u"edit") {
-                p.images.Append(QStringLiteral("/p/unsaved.jpg"));
+                p.images.append(QStringLiteral("/p/unsaved.jpg"));
             } else if (step == u"close") {
                 p.window().close();
             } else if (step == u"notray") {

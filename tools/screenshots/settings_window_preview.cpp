@@ -21,9 +21,9 @@ int main(int argc, char* argv[])
     // published screenshot shows an ordinary path.
     const QString pictures = qEnvironmentVariable("TESSALY_PREVIEW_PICTURES");
     const QString data = pictures.isEmpty() ? QStringLiteral(TESSALY_SOURCE_DIR "/data/") : pictures + u'/';
-    images.Append(data + QStringLiteral("image1.gif"), QStringLiteral("Triangles at dusk"));
-    images.Append(data + QStringLiteral("image2.gif"));
-    images.Append(QStringLiteral("/home/someone/Pictures/Holidays/2024/a rather long folder name/beach.jpg"));
+    images.append(data + QStringLiteral("image1.gif"), QStringLiteral("Triangles at dusk"));
+    images.append(data + QStringLiteral("image2.gif"));
+    images.append(QStringLiteral("/home/someone/Pictures/Holidays/2024/a rather long folder name/beach.jpg"));
     FakePrompter prompter;
     FakeFileDialogs fileDialogs;
     FakeUrlOpener urlOpener;

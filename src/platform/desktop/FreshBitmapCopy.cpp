@@ -30,14 +30,10 @@ QString FreshBitmapCopy::prepare(const QString& bitmapPath, QString& error, cons
         if (match.hasMatch())
             copies.emplace(match.captured(1).toULongLong(), target.absoluteFilePath(name));
     }
-    // After a successful change only the copy on screen is left. More than one means a change failed or
-    // was cut short; most failures come before the desktop takes the file, so the oldest one is kept.
-    for (const auto& [number, path] : copies) {
-        if (m_previous.isEmpty())
-            m_previous = path;
-        else
-            QFile::remove(path);
-    }
+    // After a successful change only the copy on screen is left. More are left by a run killed while the
+    // desktop took its copy, and any of them may be on screen: they stay until a change is applied.
+    for (const auto& copy : copies)
+        m_previous.append(copy.second);
 
     const qulonglong number = copies.empty() ? 1 : copies.rbegin()->first + 1;
     const QString fresh =
@@ -61,10 +57,12 @@ QString FreshBitmapCopy::prepare(const QString& bitmapPath, QString& error, cons
 
 void FreshBitmapCopy::finish(bool applied)
 {
-    // After a failure both copies stay: the desktop may already show the new one when only a later step
-    // failed.
-    if (applied && !m_fresh.isEmpty() && !m_previous.isEmpty())
-        QFile::remove(m_previous);
+    // After a failure every copy stays: the desktop may show the new one when only a later step failed,
+    // and a name it was handed once must not come again.
+    if (applied && !m_fresh.isEmpty()) {
+        for (const QString& copy : std::as_const(m_previous))
+            QFile::remove(copy);
+    }
     m_fresh.clear();
     m_previous.clear();
 }

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ScreenInfo.h"
+#include "WallpaperComposer.h"
+
+#include <QString>
+#include <atomic>
+#include <optional>
+
+class DesktopBackend;
+class FileSystem;
+
+/** What became of one change's work. */
+struct ChangeReport
+{
+    enum class Outcome { Applied, Failed, Abandoned };
+    Outcome outcome = Outcome::Failed;
+    /** Why it failed, as the user is told it. */
+    QString message;
+};
+
+/**
+ * The slow part of one change, made to run off the user-interface thread: the picture composed into the
+ * bitmap (the fallback picture where the picture cannot be read), the bitmap saved, a rest, the bitmap
+ * handed to the desktop. It holds copies of what it reads, so the list and the settings may change
+ * meanwhile; only the file system and the desktop are shared, and one job at a time uses them.
+ */
+class ChangeJob
+{
+public:
+    struct Order
+    {
+        QString picturePath;
+        QString caption;
+        QString bitmapPath;
+        QString fallbackPath;
+        /** Nothing when the stored values do not read: the change fails as a picture that cannot be made. */
+        std::optional<CompositionSettings> composition;
+        ScreenGeometry screen;
+        /** How long the saved bitmap rests before it is applied. */
+        int settleMs = 0;
+    };
+
+    ChangeJob(Order order, FileSystem& files, DesktopBackend& desktop);
+
+    /**
+     * Does the work. Once `abandon` is set (from any thread) it stops at its next step and applies
+     * nothing; the bitmap on disk is then the old one or the new one, never part of one.
+     */
+    ChangeReport run(const std::atomic_bool& abandon) const;
+
+private:
+    /** Composes and saves the bitmap; the message for the user when it cannot. */
+    std::optional<QString> saveBitmap() const;
+    /** Rests `settleMs`; false when abandoned meanwhile. */
+    bool settle(const std::atomic_bool& abandon) const;
+
+    Order m_order;
+    FileSystem& m_files;
+    DesktopBackend& m_desktop;
+};
