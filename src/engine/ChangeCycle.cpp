@@ -196,12 +196,14 @@ void ChangeCycle::jobDone(const ChangeReport& report)
 
     // Everything this change decided is settled before anyone hears of it: a reply or a message may run
     // the event loop, and another change may start and end meanwhile.
-    if (m_waiting && !m_stopped)
+    const bool more = m_waiting && !m_stopped;
+    if (more)
         start(*std::exchange(m_waiting, std::nullopt));
-    else
-        emit finished();
     if (finishedRequest.done)
         finishedRequest.done(outcome);
+    // Giving the buffers back takes a moment, which whoever asked need not wait for.
+    if (!more)
+        emit finished();
     if (outcome.result == ChangeOutcome::Result::Failed)
         m_prompter.tell(report.message, PromptIcon::Exclamation);
     // The wallpaper did change; a failed record of it is told, and the change still counts.
