@@ -24,7 +24,10 @@ bool DeadlineDevice::seek(qint64 pos)
 
 qint64 DeadlineDevice::readData(char* data, qint64 maxSize)
 {
+    if (m_expired)
+        return -1;
     if (m_deadline.expired()) {
+        m_expired = true;
         setErrorString(m_deadline.reason());
         return -1;
     }

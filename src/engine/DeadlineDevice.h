@@ -12,7 +12,7 @@ class DecodeDeadline;
 class DeadlineDevice final : public QIODevice
 {
 public:
-    /** Both must outlive the device; open it, unbuffered, once the source is open at its start. */
+    /** Both must outlive the device; open it once the source is open at its start. */
     DeadlineDevice(QIODevice& source, const DecodeDeadline& deadline);
 
     bool isSequential() const override;
@@ -26,4 +26,6 @@ protected:
 private:
     QIODevice& m_source;
     const DecodeDeadline& m_deadline;
+    /** Some readers go on reading byte by byte after a failed read: each failure must cost nothing. */
+    bool m_expired = false;
 };

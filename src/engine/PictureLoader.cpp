@@ -69,7 +69,7 @@ QString readError(const QImageReader& reader)
 bool openReader(FileSystem& files, const QString& path, QFile& file, DeadlineDevice& device,
                 QImageReader& reader, QString* reason)
 {
-    if (!files.openRegular(path, file, reason) || !device.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    if (!files.openRegular(path, file, reason) || !device.open(QIODevice::ReadOnly))
         return false;
     reader.setDevice(&device);
     PictureFormats::decideByContent(reader);
