@@ -5,6 +5,7 @@
 #include "PictureLoader.h"
 
 #include <QIODevice>
+#include <cstring>
 
 #include <jerror.h>
 
@@ -108,7 +109,15 @@ bool JpegDecompressor::countScans()
     // libjpeg has read up to the first scan's data. Inside a scan's data a 0xff byte is followed by a
     // stuffed 0, a restart marker or fill; any other marker ends the scan.
     int scans = int(m_info.input_scan_number);
+    jpeg_source_mgr& source = *m_info.src;
     for (;;) {
+        // Most of a file is scan data: leap to its next 0xff a buffer at a time.
+        const auto* mark =
+            static_cast<const JOCTET*>(std::memchr(source.next_input_byte, 0xff, source.bytes_in_buffer));
+        const std::size_t skipped =
+            mark != nullptr ? std::size_t(mark - source.next_input_byte) : source.bytes_in_buffer;
+        source.next_input_byte += skipped;
+        source.bytes_in_buffer -= skipped;
         if (nextByte() != 0xff)
             continue;
         JOCTET marker = nextByte();
@@ -124,9 +133,8 @@ bool JpegDecompressor::countScans()
             return false;
         }
         // Every other marker has a length, which covers the length itself.
-        const int length = nextByte() << 8;
-        for (int left = (length | nextByte()) - 2; left > 0; --left)
-            nextByte();
+        const int high = nextByte();
+        skip(&m_info, long((high << 8) | nextByte()) - 2);
     }
 }
 
