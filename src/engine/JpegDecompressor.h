@@ -101,5 +101,4 @@ private:
     Progress m_progress{};
     const DecodeDeadline& m_deadline;
     Stop m_stop = Stop::None;
-    bool m_created = false;
 };
