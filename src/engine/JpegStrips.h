@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DecodeDeadline.h"
+
 #include <QSize>
 
-class QFile;
+class QIODevice;
 
 class AreaScaler;
 
@@ -17,10 +19,11 @@ class JpegStrips
 {
 public:
     /**
-     * Decodes the JPEG open in `file`, from its current place, reduced by `scaleNumerator`/8 and feeds its
+     * Decodes the JPEG open in `device`, from its current place, reduced by `scaleNumerator`/8 and feeds its
      * rows to `scaler`, top to bottom. False, before or part way through, when the file is not a baseline
-     * three-channel JPEG decoding to exactly `expected`, or when the decoder meets anything amiss; the caller
-     * then decodes it the plain way, which decides what such a file shows.
+     * three-channel JPEG decoding to exactly `expected`, when the decoder meets anything amiss or when the
+     * deadline passes; the caller then decodes it the plain way, which decides what such a file shows.
      */
-    [[nodiscard]] static bool decode(QFile& file, int scaleNumerator, QSize expected, AreaScaler& scaler);
+    [[nodiscard]] static bool decode(QIODevice& device, int scaleNumerator, QSize expected,
+                                     AreaScaler& scaler, const DecodeDeadline& deadline = DecodeDeadline());
 };

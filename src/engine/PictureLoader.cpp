@@ -2,7 +2,9 @@
 #include "PictureLoader.h"
 
 #include "AreaScaler.h"
+#include "DeadlineDevice.h"
 #include "FileSystem.h"
+#include "JpegDecompressor.h"
 #include "JpegStrips.h"
 #include "PictureFormats.h"
 
@@ -60,14 +62,16 @@ QString readError(const QImageReader& reader)
 }
 
 /**
- * A reader over `file`, opened only when `path` is a regular file. Given a name, Qt picks the reader by
- * its suffix first, and a .dib file (a BMP) finds none: the format is decided by the content.
+ * A reader over `device`, which reads `file`, opened only when `path` is a regular file. Given a name, Qt
+ * picks the reader by its suffix first, and a .dib file (a BMP) finds none: the format is decided by the
+ * content.
  */
-bool openReader(FileSystem& files, const QString& path, QFile& file, QImageReader& reader, QString* reason)
+bool openReader(FileSystem& files, const QString& path, QFile& file, DeadlineDevice& device,
+                QImageReader& reader, QString* reason)
 {
-    if (!files.openRegular(path, file, reason))
+    if (!files.openRegular(path, file, reason) || !device.open(QIODevice::ReadOnly))
         return false;
-    reader.setDevice(&file);
+    reader.setDevice(&device);
     PictureFormats::decideByContent(reader);
     reader.setAutoTransform(true);
     return true;
@@ -97,46 +101,82 @@ QSize decodeSize(QSize stored, QSize target, bool jpeg)
     return jpeg ? jpegDecodeSize(stored, target) : target;
 }
 
+QImage failed(QString* reason, const QString& why)
+{
+    if (reason != nullptr)
+        *reason = why;
+    return {};
+}
+
 } // namespace
 
 bool PictureLoader::shrinkInto(FileSystem& files, const QString& path, QImage& canvas, const QRect& target,
-                               const AreaScaler::RowDone& rowDone)
+                               const AreaScaler::RowDone& rowDone, const DecodeDeadline& deadline)
 {
     QFile file;
+    DeadlineDevice device(file, deadline);
     QImageReader reader;
-    if (target.isEmpty() || !openReader(files, path, file, reader, nullptr) || reader.format() != "jpeg" ||
-        reader.transformation() != QImageIOHandler::TransformationNone)
+    if (target.isEmpty() || !openReader(files, path, file, device, reader, nullptr) ||
+        reader.format() != "jpeg" || reader.transformation() != QImageIOHandler::TransformationNone)
         return false;
     const QSize decoded = decodeSize(reader.size(), target.size(), true);
     if (!decoded.isValid() || decoded.width() < target.width() || decoded.height() < target.height())
         return false;
     AreaScaler scaler(decoded, canvas, target, rowDone);
     // The reader has read the header only; the strips start again from the file's first byte.
-    return file.seek(0) &&
-           JpegStrips::decode(file, jpegScaleNumerator(reader.size(), decoded), decoded, scaler);
+    return device.seek(0) &&
+           JpegStrips::decode(device, jpegScaleNumerator(reader.size(), decoded), decoded, scaler, deadline);
 }
 
 QSize PictureLoader::uprightSize(FileSystem& files, const QString& path)
 {
     QFile file;
+    const DecodeDeadline deadline;
+    DeadlineDevice device(file, deadline);
     QImageReader reader;
-    if (!openReader(files, path, file, reader, nullptr))
+    if (!openReader(files, path, file, device, reader, nullptr))
         return {};
     const QSize stored = reader.size();
     return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed()
                                                                                      : stored;
 }
 
-QImage PictureLoader::load(FileSystem& files, const QString& path, const PictureView& view, QString* reason)
+QString PictureLoader::tooLarge(QSize upright)
+{
+    return QStringLiteral("the picture is %1 x %2 pixels, too large to decode in %3 MB of memory")
+        .arg(upright.width())
+        .arg(upright.height())
+        .arg(BudgetMiB);
+}
+
+QImage PictureLoader::load(FileSystem& files, const QString& path, const PictureView& view, QString* reason,
+                           const DecodeDeadline& deadline)
 {
     // Qt's decoders refuse an image larger than this before they take its memory; it also guards
     // pictures whose size cannot be known before decoding. The limit is Qt's only, so setting it here
     // keeps it whoever loads.
     QImageReader::setAllocationLimit(BudgetMiB);
+    if (deadline.expired())
+        return failed(reason, deadline.reason());
     QFile file;
+    DeadlineDevice device(file, deadline);
     QImageReader reader;
-    if (!openReader(files, path, file, reader, reason))
+    if (!openReader(files, path, file, device, reader, reason))
         return {};
+    // Qt's JPEG reader takes the coefficients of every scan before its first row, as much memory and
+    // time as the file asks, out of reach of the deadline once the bytes are in: its header and scans
+    // are looked at here first. A file libjpeg finds damaged goes on to Qt, which decides what it shows.
+    bool tooLargeJpeg = false;
+    if (reader.format() == "jpeg") {
+        JpegDecompressor jpeg(device, deadline);
+        if (!(jpeg.readHeader() && jpeg.countScans())) {
+            tooLargeJpeg = jpeg.stop() == JpegDecompressor::Stop::TooLarge;
+            if (jpeg.stop() != JpegDecompressor::Stop::Damaged && !tooLargeJpeg)
+                return failed(reason, jpeg.reason());
+        }
+        if (!device.seek(0))
+            return failed(reason, device.errorString());
+    }
     const QSize stored = reader.size();
     QSize decoded = stored;
 
@@ -162,22 +202,16 @@ QImage PictureLoader::load(FileSystem& files, const QString& path, const Picture
             if (reader.supportsOption(QImageIOHandler::ClipRect))
                 decoded = clip.size();
         }
-        if (bytes(decoded) > budgetBytes()) {
-            if (reason != nullptr)
-                *reason =
-                    QStringLiteral("the picture is %1 x %2 pixels, too large to decode in %3 MB of memory")
-                        .arg(upright.width())
-                        .arg(upright.height())
-                        .arg(BudgetMiB);
-            return {};
-        }
+        if (tooLargeJpeg || bytes(decoded) > budgetBytes())
+            return failed(reason, tooLarge(upright));
     }
 
     QImage image;
-    if (!reader.read(&image)) {
-        if (reason != nullptr)
-            *reason = readError(reader);
-        return {};
-    }
+    const bool read = reader.read(&image);
+    // Past the deadline a reader may still give what it had, as if the file ended there.
+    if (deadline.expired())
+        return failed(reason, deadline.reason());
+    if (!read)
+        return failed(reason, readError(reader));
     return image;
 }

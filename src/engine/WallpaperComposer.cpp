@@ -184,7 +184,8 @@ QImage WallpaperComposer::compose(QImage source, const QString& caption) const
 
 std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QString& path,
                                                      const QString& caption, QString* reason,
-                                                     BitmapWriter* early) const
+                                                     BitmapWriter* early,
+                                                     const DecodeDeadline& deadline) const
 {
     if (m_settings.displayType == 0) {
         const Layout where = layout(m_screen.deviceSize(), caption);
@@ -200,8 +201,8 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
                 early->writeRow(canvas, y);
         };
         if (PictureLoader::shrinkInto(files, path, canvas, where.picture,
-                                      early != nullptr ? AreaScaler::RowDone(rowDone)
-                                                       : AreaScaler::RowDone())) {
+                                      early != nullptr ? AreaScaler::RowDone(rowDone) : AreaScaler::RowDone(),
+                                      deadline)) {
             QPainter margins(&canvas);
             margins.setClipRegion(QRegion(where.canvas).subtracted(where.picture));
             margins.fillRect(where.canvas, Qt::white);
@@ -212,7 +213,7 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
         if (early != nullptr)
             early->forgetRows();
     }
-    QImage picture = PictureLoader::load(files, path, view(caption), reason);
+    QImage picture = PictureLoader::load(files, path, view(caption), reason, deadline);
     if (picture.isNull())
         return std::nullopt;
     return compose(std::move(picture), caption);

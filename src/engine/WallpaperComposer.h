@@ -3,6 +3,7 @@
 
 #include "CaptionFont.h"
 #include "CaptionPainter.h"
+#include "DecodeDeadline.h"
 #include "PictureView.h"
 #include "ScreenInfo.h"
 #include "TwipScale.h"
@@ -61,10 +62,12 @@ public:
      * nothing when the file cannot be read as a picture (`reason` then says why), a null image when
      * the bitmap cannot be made. A large JPEG stretched is decoded straight into the canvas, and each
      * row the caption cannot touch goes to `early` (when given) the moment it is painted, so that
-     * writing the bitmap overlaps decoding it.
+     * writing the bitmap overlaps decoding it. A decode still running at `deadline` is abandoned, and the
+     * reason is the deadline's.
      */
     std::optional<QImage> composeFile(FileSystem& files, const QString& path, const QString& caption,
-                                      QString* reason = nullptr, BitmapWriter* early = nullptr) const;
+                                      QString* reason = nullptr, BitmapWriter* early = nullptr,
+                                      const DecodeDeadline& deadline = DecodeDeadline()) const;
 
 private:
     /** Where things go on the canvas, in device pixels. */

@@ -7,10 +7,12 @@
 
 #include <QBuffer>
 #include <QFontMetricsF>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
+#include <atomic>
 #include <sys/stat.h>
 
 namespace {
@@ -72,6 +74,29 @@ QByteArray jpeg(const QImage& image, quint16 orientation = 1)
     const int length = int(payload.size()) + 2;
     return encoded(image, "jpeg")
         .insert(2, QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + payload);
+}
+
+/** The picture as a progressive JPEG, its last scan repeated `repeats` more times, its frame claiming
+ * `claimed`. */
+QByteArray progressive(const QImage& image, int repeats = 0, QSize claimed = {})
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(image);
+    const qsizetype end = bytes.lastIndexOf("\xff\xd9");
+    const qsizetype last = bytes.lastIndexOf("\xff\xda");
+    bytes.insert(end, bytes.mid(last, end - last).repeated(repeats));
+    if (claimed.isValid()) {
+        // Height then width, big-endian, after the frame header's marker, length and precision.
+        const qsizetype frame = bytes.indexOf("\xff\xc2") + 5;
+        const char size[4] = {char(claimed.height() >> 8), char(claimed.height()), char(claimed.width() >> 8),
+                              char(claimed.width())};
+        bytes.replace(frame, 4, QByteArray(size, 4));
+    }
+    return bytes;
 }
 
 /** As the settings file holds them: black 20-point letters. */
@@ -343,6 +368,17 @@ private slots:
         const QByteArray gif("GIF89a\x20\x4e\x20\x4e\0\0\0,\0\0\0\0\x20\x4e\x20\x4e\0\x08\0;", 26);
         QTest::addRow("huge, refused before decoding")
             << file("huge.gif", gif) << QStringLiteral("20000 x 20000");
+        // Each repeat of a scan is a pass over the whole picture, and Qt's reader makes them all.
+        QTest::addRow("JPEG repeating its last scan")
+            << file("flood.jpg", progressive(quadrants(QSize(512, 512)), 2000))
+            << QStringLiteral("the picture has more than 100 scans (a damaged or hostile JPEG)");
+        // Its decoder would take 1.2 GB for the coefficients of every scan, whatever part is shown.
+        QTest::addRow("progressive JPEG claiming 20000 x 20000")
+            << file("claims.jpg", progressive(quadrants(QSize(16, 8)), 0, QSize(20000, 20000)).left(521))
+            << QStringLiteral("the picture is 20000 x 20000 pixels, too large to decode in 256 MB of memory");
+        QTest::addRow("progressive JPEG claiming 65500 x 65500")
+            << file("claims-most.jpg", progressive(quadrants(QSize(16, 8)), 0, QSize(65500, 65500)))
+            << QStringLiteral("the picture is 65500 x 65500 pixels, too large to decode in 256 MB of memory");
     }
     void picturesAreReadByContent()
     {
@@ -355,6 +391,44 @@ private slots:
         QCOMPARE(read.size(), reason.isEmpty() ? QSize(16, 8) : QSize(0, 0));
         if (reason.isEmpty())
             QVERIFY(read.pixel(2, 2) == R && read.pixel(13, 2) == B && read.pixel(13, 6) == Y);
+    }
+
+    void deadlineAbandonsTheDecode_data()
+    {
+        QTest::addColumn<int>("limitMs");
+        QTest::addColumn<int>("abandonAtRow"); // the canvas row painted when the flag is set; 0 before
+        QTest::addColumn<QString>("reason");
+        QTest::addRow("time already up")
+            << 0 << -1 << QStringLiteral("the picture took longer than 0 s to decode");
+        QTest::addRow("abandoned before") << 10000 << 0 << QStringLiteral("the change was abandoned");
+        QTest::addRow("abandoned part way through the strips")
+            << 10000 << 40 << QStringLiteral("the change was abandoned");
+    }
+    void deadlineAbandonsTheDecode()
+    {
+        QFETCH(int, limitMs);
+        QFETCH(int, abandonAtRow);
+        QFETCH(QString, reason);
+        std::atomic_bool abandon = abandonAtRow == 0;
+        const DecodeDeadline deadline(&abandon, std::chrono::milliseconds(limitMs));
+        // Large enough to go in strips, many of them.
+        const QString path = file("deadline.jpg", jpeg(quadrants(QSize(1600, 1200))));
+        QImage canvas(640, 480, QImage::Format_RGB32);
+        std::atomic_int painted = 0;
+        const auto rowDone = [&](int) {
+            if (++painted == abandonAtRow)
+                abandon = true;
+        };
+        QVERIFY(!PictureLoader::shrinkInto(PosixFileSystem::instance(), path, canvas, canvas.rect(), rowDone,
+                                           deadline));
+        QVERIFY2(painted < canvas.height(), "the strips went on to the end");
+        QString given;
+        QVERIFY(PictureLoader::load(PosixFileSystem::instance(), path, {}, &given, deadline).isNull());
+        QCOMPARE(given, reason);
+        given.clear();
+        const WallpaperComposer composer(ScreenGeometry{canvas.size(), 1.0, 96.0, {}}, CompositionSettings());
+        QVERIFY(!composer.composeFile(PosixFileSystem::instance(), path, {}, &given, nullptr, deadline));
+        QCOMPARE(given, reason);
     }
 
     void bitmapBytes()
