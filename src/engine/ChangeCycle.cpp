@@ -204,7 +204,7 @@ void ChangeCycle::jobDone(const ChangeReport& report)
     // Giving the buffers back takes a moment, which whoever asked need not wait for.
     if (!more)
         emit finished();
-    if (outcome.result == ChangeOutcome::Result::Failed)
+    if (!report.message.isEmpty() && report.outcome != ChangeReport::Outcome::Abandoned)
         m_prompter.tell(report.message, PromptIcon::Exclamation);
     // The wallpaper did change; a failed record of it is told, and the change still counts.
     SettingsSaveReport::check(recorded, m_file, m_prompter);

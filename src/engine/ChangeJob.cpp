@@ -2,6 +2,7 @@
 #include "ChangeJob.h"
 
 #include "BitmapWriter.h"
+#include "DecodeDeadline.h"
 #include "DesktopBackend.h"
 
 #include <QDeadlineTimer>
@@ -15,8 +16,9 @@ ChangeReport ChangeJob::run(const std::atomic_bool& abandon) const
 {
     if (abandon)
         return {ChangeReport::Outcome::Abandoned, {}};
-    if (const std::optional<QString> failure = saveBitmap())
-        return {ChangeReport::Outcome::Failed, *failure};
+    QString notice;
+    if (const std::optional<QString> failure = saveBitmap(abandon, &notice))
+        return {abandon ? ChangeReport::Outcome::Abandoned : ChangeReport::Outcome::Failed, *failure};
     if (!settle(abandon))
         return {ChangeReport::Outcome::Abandoned, {}};
     QString style =
@@ -25,10 +27,10 @@ ChangeReport ChangeJob::run(const std::atomic_bool& abandon) const
     if (!result.ok)
         return {ChangeReport::Outcome::Failed,
                 QStringLiteral("The wallpaper could not be set: %1").arg(result.reason)};
-    return {ChangeReport::Outcome::Applied, {}};
+    return {ChangeReport::Outcome::Applied, notice};
 }
 
-std::optional<QString> ChangeJob::saveBitmap() const
+std::optional<QString> ChangeJob::saveBitmap(const std::atomic_bool& abandon, QString* notice) const
 {
     QString saveError;
     QString unusableFallback;
@@ -36,23 +38,28 @@ std::optional<QString> ChangeJob::saveBitmap() const
     bool saved = false;
     if (m_order.composition && writer.begin(m_order.bitmapPath, &saveError)) {
         const WallpaperComposer composer(m_order.screen, *m_order.composition);
-        std::optional<QImage> bitmap =
-            composer.composeFile(m_files, m_order.picturePath, m_order.caption, nullptr, &writer);
-        if (!bitmap) {
-            QString reason;
-            bitmap = composer.composeFile(m_files, m_order.fallbackPath, m_order.caption, &reason, &writer);
+        const DecodeDeadline pictureDeadline(&abandon);
+        QString reason;
+        std::optional<QImage> bitmap = composer.composeFile(m_files, m_order.picturePath, m_order.caption,
+                                                            &reason, &writer, pictureDeadline);
+        // A picture that cannot be read shows the fallback, as always; one that took too long is told,
+        // since nothing else would say why a good-looking file did not show.
+        if (!bitmap && pictureDeadline.expired() && !abandon)
+            *notice = QStringLiteral("%1: %2").arg(m_order.picturePath, reason);
+        if (!bitmap && !abandon) {
+            bitmap = composer.composeFile(m_files, m_order.fallbackPath, m_order.caption, &reason, &writer,
+                                          DecodeDeadline(&abandon));
             if (!bitmap)
                 unusableFallback = QStringLiteral("\n\n%1: %2").arg(m_order.fallbackPath, reason);
         }
-        saved = bitmap && !bitmap->isNull() && writer.finish(*bitmap, &saveError);
+        saved = !abandon && bitmap && !bitmap->isNull() && writer.finish(*bitmap, &saveError);
     }
     if (saved)
         return std::nullopt;
     if (!saveError.isEmpty())
         return QStringLiteral("%1 The wallpaper was not changed.").arg(saveError);
-    return QStringLiteral(
-               "Error 100: Cannot process image correct. If this keeps happening, please report it "
-               "to the Tessaly developers together with the picture that was being shown.") +
+    return QStringLiteral("Error 100: Cannot process image correct. If this keeps happening, please report it "
+                          "to the Tessaly developers together with the picture that was being shown.") +
            unusableFallback;
 }
 

@@ -16,7 +16,7 @@ struct ChangeReport
 {
     enum class Outcome { Applied, Failed, Abandoned };
     Outcome outcome = Outcome::Failed;
-    /** Why it failed, as the user is told it. */
+    /** Why it failed, as the user is told it; for an applied change, anything the user should hear of it. */
     QString message;
 };
 
@@ -51,8 +51,11 @@ public:
     ChangeReport run(const std::atomic_bool& abandon) const;
 
 private:
-    /** Composes and saves the bitmap; the message for the user when it cannot. */
-    std::optional<QString> saveBitmap() const;
+    /**
+     * Composes and saves the bitmap; the message for the user when it cannot. `notice` tells of a
+     * picture that took too long, whose place the fallback took.
+     */
+    std::optional<QString> saveBitmap(const std::atomic_bool& abandon, QString* notice) const;
     /** Rests `settleMs`; false when abandoned meanwhile. */
     bool settle(const std::atomic_bool& abandon) const;
 
