@@ -27,25 +27,37 @@ ControlCommands::ControlCommands(Settings& settings, LoadedImages& images, Chang
     : QObject(parent), m_settings(settings), m_images(images), m_cycle(cycle), m_scheduler(scheduler),
       m_shell(shell), m_tray(tray)
 {
-    connect(&m_tray, &TrayController::previousRequested, this, [this] { run(QStringLiteral("previous")); });
+    connect(&m_tray, &TrayController::previousRequested, this, [this] {
+        // Nobody waits for a reply here: a failed change is told in a window by the change itself.
+        run(QStringLiteral("previous"), [](const QString&) {});
+    });
     connect(&m_tray, &TrayController::pauseToggled, this, [this] { setPaused(!m_scheduler.isPaused()); });
 }
 
-QString ControlCommands::run(const QString& command)
+void ControlCommands::run(const QString& command, const Reply& reply)
 {
     // The running program reports its own failures in a window as well: the reply only sums up.
     if (command == QLatin1String("next")) {
         if (m_images.IsEmpty())
-            return failed(QStringLiteral("the list of pictures is empty"));
-        return m_cycle.ChangeWallpaper(m_settings.sequenceType) ? kOk
-                                                                : failed(QStringLiteral("the change failed"));
+            return reply(failed(QStringLiteral("the list of pictures is empty")));
+        return changed(m_cycle.ChangeWallpaper(m_settings.sequenceType), reply);
     }
     if (command == QLatin1String("previous")) {
         const std::optional<bool> stepped = m_cycle.showPrevious();
         if (!stepped)
-            return failed(QStringLiteral("no earlier picture was shown since Tessaly started"));
-        return *stepped ? kOk : failed(QStringLiteral("the change failed"));
+            return reply(failed(QStringLiteral("no earlier picture was shown since Tessaly started")));
+        return changed(*stepped, reply);
     }
+    reply(answerAtOnce(command));
+}
+
+void ControlCommands::changed(bool applied, const Reply& reply)
+{
+    reply(applied ? kOk : failed(QStringLiteral("the change failed")));
+}
+
+QString ControlCommands::answerAtOnce(const QString& command)
+{
     if (command == QLatin1String("pause") || command == QLatin1String("resume")) {
         setPaused(command == QLatin1String("pause"));
         return kOk;

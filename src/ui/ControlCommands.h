@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class ApplicationShell;
 class ChangeCycle;
@@ -24,10 +25,16 @@ public:
     ControlCommands(Settings& settings, LoadedImages& images, ChangeCycle& cycle, Scheduler& scheduler,
                     ApplicationShell& shell, TrayController& tray, QObject* parent = nullptr);
 
-    /** Runs one command by its name and gives the reply. */
-    QString run(const QString& command);
+    /** Takes a command's reply; it may be called after run() has returned. */
+    using Reply = std::function<void(const QString& reply)>;
+
+    /** Runs one command by its name and gives its reply once, at once or when the command is done. */
+    void run(const QString& command, const Reply& reply);
 
 private:
+    QString answerAtOnce(const QString& command);
+    /** Where a change's result becomes its reply, whenever the change ends. */
+    static void changed(bool applied, const Reply& reply);
     QString status() const;
     void setPaused(bool paused);
 
