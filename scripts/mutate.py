@@ -177,8 +177,8 @@ FAULTS = [
     ("autostart-percent", "platform/AutostartEntry.cpp", "argument.replace(QLatin1Char('%'), QStringLiteral(\"%%\"));\n",
      "", "a % in the program's path is not doubled in Exec="),
     # platform: control socket
-    ("control-line-unbounded", "platform/ControlServer.cpp", "if (!whole || line.size() > MaxLineBytes) {",
-     "if (!whole) {", "a command line over 4 KB is taken"),
+    ("control-line-unbounded", "platform/ControlServer.cpp", "socket->setReadBufferSize(MaxLineBytes + 1);\n",
+     "", "a command line over 4 KB is taken, and any number of bytes kept"),
     ("control-buffer-unbounded", "platform/ControlServer.cpp",
      "if (!whole && socket->bytesAvailable() <= MaxLineBytes)", "if (!whole)",
      "bytes with no line end are kept waiting for one instead of refused"),

@@ -71,7 +71,7 @@ void ControlServer::acceptPending()
         ++m_open;
         connect(socket, &QObject::destroyed, this, [this] { --m_open; });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        // One byte more than a line may hold: that byte, with no line end yet, is enough to refuse.
+        // A line and its end, or one byte more than a line may hold: enough to refuse it.
         socket->setReadBufferSize(MaxLineBytes + 1);
         // Runs until the line is taken; a client that never sends one is dropped.
         auto* deadline = new QTimer(socket);
@@ -93,11 +93,12 @@ void ControlServer::take(QLocalSocket* socket, QTimer* deadline)
     if (!whole && socket->bytesAvailable() <= MaxLineBytes)
         return;
     deadline->stop();
-    const QByteArray line = whole ? socket->readLine().chopped(1) : QByteArray();
-    if (!whole || line.size() > MaxLineBytes) {
+    // The read buffer's bound makes a whole line a short one.
+    if (!whole) {
         answer(socket, QStringLiteral("error: the command is too long\n"));
         return;
     }
+    const QByteArray line = socket->readLine().chopped(1);
     // The handler may run the event loop while it works (a change waits for the desktop) and the
     // client may hang up meanwhile: a socket freed inside its own readyRead is a crash. So the handler
     // runs from the event loop, and its reply holds the socket weakly.
