@@ -45,7 +45,7 @@ public:
     [[nodiscard]] Claim claim(QString* error);
     /** Starts answering, also the commands that arrived while the program was starting. */
     void serve(Handler handler);
-    /** Connections open now, their command line not yet answered. */
+    /** Clients held now: each until it is answered and gone, dropped or hung up. */
     int openConnections() const { return m_open; }
 
 private:

@@ -22,9 +22,7 @@ QString ControlSocketFolder::resolve(const QString& runtimeDir, const QString& t
             QStringLiteral("%1 cannot be made: %2").arg(own, QString::fromLocal8Bit(std::strerror(errno)));
         return {};
     }
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (use == Use::Find && ::lstat(encoded.constData(), &info) != 0 && errno == ENOENT)
         return own; // nothing runs, and nothing is made for a question
     // Made by someone else before us, perhaps: then it is theirs to answer in, and never used.
@@ -37,9 +35,7 @@ QString ControlSocketFolder::resolve(const QString& runtimeDir, const QString& t
 
 QString ControlSocketFolder::problem(const QString& path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     // lstat: a link could be turned to another folder after the check.
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return QStringLiteral("cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));

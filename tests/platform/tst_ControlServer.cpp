@@ -20,8 +20,7 @@ struct Served
     QTemporaryDir dir;
     ControlServer server;
     QStringList commands;
-    std::function<void(const ControlServer::Reply&)> handle = [](const ControlServer::Reply&) {
-    };
+    std::function<void(const ControlServer::Reply&)> handle;
 
     explicit Served(std::chrono::milliseconds deadline = 60s)
         : server(dir.filePath("tessaly.socket"), deadline)
@@ -63,9 +62,7 @@ bool answers(const Served& served)
 
 QString modeOf(const QString& path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? QString::number(info.st_mode & 07777, 8)
                                                                     : QString();
 }
@@ -192,64 +189,33 @@ private slots:
 
     void folder_data()
     {
-        QTest::addColumn<QString>("runtime");
-        QTest::addColumn<QString>("own");
-        QTest::addColumn<bool>("create");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("ownModeAfter");
-        const bool create = true;
-        QTest::addRow("private runtime folder") << "700"
-                                                << "none" << create << "runtime"
-                                                << "";
-        QTest::addRow("runtime folder others can read") << "755"
-                                                        << "none" << create << "own"
-                                                        << "700";
-        QTest::addRow("runtime folder shared with all") << "1777"
-                                                        << "none" << create << "own"
-                                                        << "700";
-        QTest::addRow("runtime folder through a link") << "link"
-                                                       << "none" << create << "own"
-                                                       << "700";
-        QTest::addRow("runtime path is a file") << "file"
-                                                << "none" << create << "own"
-                                                << "700";
-        QTest::addRow("no runtime folder") << "unset"
-                                           << "none" << create << "own"
-                                           << "700";
-        QTest::addRow("relative runtime folder") << "relative"
-                                                 << "none" << create << "own"
-                                                 << "700";
-        QTest::addRow("own folder made before") << "unset"
-                                                << "700" << create << "own"
-                                                << "700";
-        QTest::addRow("own folder open to all") << "unset"
-                                                << "777" << create << "is not private: it has mode 0777"
-                                                << "777";
-        QTest::addRow("own folder open to the group") << "unset"
-                                                      << "770" << create << "has mode 0770"
-                                                      << "770";
-        QTest::addRow("own folder is a link") << "unset"
-                                              << "link" << create << "is a symbolic link"
-                                              << "777";
-        QTest::addRow("own folder is a file") << "unset"
-                                              << "file" << create << "is not a folder"
-                                              << "644";
-        QTest::addRow("own folder of another user") << "unset"
-                                                    << "other user" << create << "belongs to user 65534"
-                                                    << "700";
-        QTest::addRow("a command makes no folder") << "unset"
-                                                   << "none" << !create << "own"
-                                                   << "";
-        QTest::addRow("a command refuses a shared folder") << "unset"
-                                                           << "777" << !create << "has mode 0777"
-                                                           << "777";
+        // The runtime folder and Tessaly's own one as found (a mode, "link", "file", "none"), whether
+        // the folder is made, which folder is chosen or what the refusal says, the own folder's mode after.
+        QTest::addColumn<QStringList>("row");
+        QTest::addRow("private runtime folder") << QStringList{"700", "none", "make", "runtime", ""};
+        QTest::addRow("runtime folder shared with all") << QStringList{"1777", "none", "make", "own", "700"};
+        QTest::addRow("runtime folder through a link") << QStringList{"link", "none", "make", "own", "700"};
+        QTest::addRow("no runtime folder") << QStringList{"unset", "none", "make", "own", "700"};
+        QTest::addRow("relative runtime folder") << QStringList{"relative", "none", "make", "own", "700"};
+        QTest::addRow("own folder made before") << QStringList{"unset", "700", "make", "own", "700"};
+        QTest::addRow("own folder open to all")
+            << QStringList{"unset", "777", "make", "is not private: it has mode 0777", "777"};
+        QTest::addRow("own folder open to the group")
+            << QStringList{"unset", "770", "make", "has mode 0770", "770"};
+        QTest::addRow("own folder is a link")
+            << QStringList{"unset", "link", "make", "is a symbolic link", "777"};
+        QTest::addRow("own folder is a file")
+            << QStringList{"unset", "file", "make", "is not a folder", "644"};
+        QTest::addRow("own folder of another user")
+            << QStringList{"unset", "other user", "make", "belongs to user 65534", "700"};
+        QTest::addRow("a command makes no folder") << QStringList{"unset", "none", "find", "own", ""};
+        QTest::addRow("a command refuses a shared folder")
+            << QStringList{"unset", "777", "find", "has mode 0777", "777"};
     }
     void folder()
     {
-        QFETCH(QString, runtime);
-        QFETCH(QString, own);
-        QFETCH(bool, create);
-        QFETCH(QString, chosen);
+        QFETCH(QStringList, row);
+        const QString &runtime = row[0], &own = row[1], &chosen = row[3];
         if (own == QLatin1String("other user") && ::getuid() != 0)
             QSKIP("only root can give a folder to another user");
         QTemporaryDir root;
@@ -263,6 +229,7 @@ private slots:
         const QString given = runtime == QLatin1String("unset")      ? QString()
                               : runtime == QLatin1String("relative") ? QStringLiteral("run")
                                                                      : runtimeDir;
+        const bool create = row[2] == QLatin1String("make");
         QString error;
         const QString folder = ControlSocketFolder::resolve(
             given, temp, create ? ControlSocketFolder::Use::Create : ControlSocketFolder::Use::Find, &error);
@@ -275,7 +242,7 @@ private slots:
                      qPrintable(error));
         }
         // The check never mends a folder: it is left as it was found.
-        QTEST(modeOf(ownDir), "ownModeAfter");
+        QCOMPARE(modeOf(ownDir), row[4]);
     }
 };
 
