@@ -60,7 +60,13 @@ int sendCommand(int argc, char* argv[], const QString& command)
 {
     // No display is needed to talk to the running copy.
     QCoreApplication app(argc, argv);
-    const std::optional<QString> reply = ControlClient(ControlServer::defaultSocketPath()).send(command);
+    QString error;
+    const QString socketPath = ControlServer::defaultSocketPath(ControlSocketFolder::Use::Find, &error);
+    if (socketPath.isEmpty()) {
+        std::fprintf(stderr, "tessaly: %s\n", qPrintable(error));
+        return 1;
+    }
+    const std::optional<QString> reply = ControlClient(socketPath).send(command);
     if (!reply) {
         std::fputs("Tessaly is not running\n", stderr);
         return 1;
@@ -109,13 +115,15 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     MessageBoxPrompter prompter;
-    ControlServer control(ControlServer::defaultSocketPath());
     QString claimError;
-    switch (control.claim(&claimError)) {
+    const QString socketPath =
+        ControlServer::defaultSocketPath(ControlSocketFolder::Use::Create, &claimError);
+    ControlServer control(socketPath);
+    switch (socketPath.isEmpty() ? ControlServer::Claim::Failed : control.claim(&claimError)) {
     case ControlServer::Claim::AlreadyRunning:
         // A second start from the menu: the user wants the program, so show the one that runs. Not
         // waited for: that copy may be busy showing a message.
-        return ControlClient(ControlServer::defaultSocketPath()).post(QStringLiteral("settings")) ? 0 : 1;
+        return ControlClient(socketPath).post(QStringLiteral("settings")) ? 0 : 1;
     case ControlServer::Claim::Failed:
         std::fprintf(stderr, "Tessaly cannot open its control socket: %s\n", qPrintable(claimError));
         prompter.tell(QStringLiteral("Tessaly cannot open its control socket: %1").arg(claimError),
@@ -206,7 +214,7 @@ int main(int argc, char* argv[])
     settingsFile.removeStaleTemporaries();
     AtomicFileWriter::removeStaleTemporaries(PosixFileSystem::instance(),
                                              appFolder + QLatin1String(ChangeCycle::BitmapName));
-    ControlCommands commands(settings, images, cycle, scheduler, shell, tray);
+    ControlCommands commands(settings, images, cycle, scheduler, shell, tray, prompter);
 
     cycle.noteShownAtStart();
     scheduler.startupCheck();
@@ -218,6 +226,8 @@ int main(int argc, char* argv[])
         QApplication::setWindowIcon(ProgramIcon::icon());
         ProcessMemory::releaseFreeMemory();
     });
-    control.serve([&commands](const QString& command) { return commands.run(command); });
+    control.serve([&commands](const QString& command, const ControlServer::Reply& reply) {
+        commands.run(command, reply);
+    });
     return app.exec();
 }

@@ -58,8 +58,9 @@ std::optional<QString> ChangeJob::saveBitmap(const std::atomic_bool& abandon, QS
         return std::nullopt;
     if (!saveError.isEmpty())
         return QStringLiteral("%1 The wallpaper was not changed.").arg(saveError);
-    return QStringLiteral("Error 100: Cannot process image correct. If this keeps happening, please report it "
-                          "to the Tessaly developers together with the picture that was being shown.") +
+    return QStringLiteral(
+               "Error 100: Cannot process image correct. If this keeps happening, please report it "
+               "to the Tessaly developers together with the picture that was being shown.") +
            unusableFallback;
 }
 

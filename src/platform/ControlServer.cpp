@@ -5,7 +5,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
-#include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
@@ -14,16 +14,18 @@ constexpr int ProbeMs = 2000;
 
 } // namespace
 
-ControlServer::ControlServer(QString socketPath, QObject* parent)
-    : QObject(parent), m_socketPath(std::move(socketPath))
+ControlServer::ControlServer(QString socketPath, std::chrono::milliseconds lineDeadline, QObject* parent)
+    : QObject(parent), m_socketPath(std::move(socketPath)), m_lineDeadline(lineDeadline)
 {
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    m_server.setMaxPendingConnections(MaxConnections);
 }
 
-QString ControlServer::defaultSocketPath()
+QString ControlServer::defaultSocketPath(ControlSocketFolder::Use use, QString* error)
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
-        .filePath(QStringLiteral("tessaly.socket"));
+    const QString folder =
+        ControlSocketFolder::resolve(qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath(), use, error);
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/tessaly.socket");
 }
 
 ControlServer::Claim ControlServer::claim(QString* error)
@@ -59,23 +61,62 @@ void ControlServer::serve(Handler handler)
 void ControlServer::acceptPending()
 {
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+        // Each open connection holds a file descriptor; when they run out, the server fails to accept
+        // and closes, and its socket file is gone.
+        if (m_open >= MaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++m_open;
+        connect(socket, &QObject::destroyed, this, [this] { --m_open; });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
-        if (socket->canReadLine())
-            answer(socket);
+        // A line and its end, or one byte more than a line may hold: enough to refuse it.
+        socket->setReadBufferSize(MaxLineBytes + 1);
+        // Runs until the line is taken; a client that never sends one is dropped.
+        auto* deadline = new QTimer(socket);
+        deadline->setSingleShot(true);
+        connect(deadline, &QTimer::timeout, socket, &QLocalSocket::abort);
+        deadline->start(m_lineDeadline);
+        connect(socket, &QLocalSocket::readyRead, deadline,
+                [this, socket, deadline] { take(socket, deadline); });
+        take(socket, deadline);
     }
 }
 
-void ControlServer::answer(QLocalSocket* socket)
+void ControlServer::take(QLocalSocket* socket, QTimer* deadline)
 {
-    if (!socket->canReadLine() || socket->property("answered").toBool())
+    // One command per connection: what follows the line is never read.
+    if (!deadline->isActive())
         return;
-    socket->setProperty("answered", true);
-    const QString command = QString::fromUtf8(socket->readLine()).trimmed();
-    // A change runs the event loop while it waits; the client may hang up meanwhile.
-    const QPointer<QLocalSocket> alive(socket);
-    const QString reply = m_handler(command);
-    if (!alive)
+    const bool whole = socket->canReadLine();
+    if (!whole && socket->bytesAvailable() <= MaxLineBytes)
+        return;
+    deadline->stop();
+    // The read buffer's bound makes a whole line a short one.
+    if (!whole) {
+        answer(socket, QStringLiteral("error: the command is too long\n"));
+        return;
+    }
+    const QByteArray line = socket->readLine().chopped(1);
+    // The handler may run the event loop while it works (a change waits for the desktop) and the
+    // client may hang up meanwhile: a socket freed inside its own readyRead is a crash. So the handler
+    // runs from the event loop, and its reply holds the socket weakly.
+    QMetaObject::invokeMethod(
+        this,
+        [this, command = QString::fromUtf8(line).trimmed(), client = QPointer<QLocalSocket>(socket)] {
+            m_handler(command, [client](const QString& reply) {
+                if (client)
+                    answer(client, reply);
+            });
+        },
+        Qt::QueuedConnection);
+}
+
+void ControlServer::answer(QLocalSocket* socket, const QString& reply)
+{
+    // A client that hung up, or one answered already, is no longer connected: the reply is dropped.
+    if (socket->state() != QLocalSocket::ConnectedState)
         return;
     socket->write(reply.toUtf8());
     socket->flush();

@@ -4,11 +4,11 @@
 #include "ApplicationShell.h"
 #include "ChangeCycle.h"
 #include "LoadedImages.h"
+#include "Prompter.h"
 #include "Scheduler.h"
 #include "Settings.h"
 #include "TrayController.h"
 
-#include <QEventLoop>
 #include <QTimer>
 
 namespace {
@@ -24,21 +24,44 @@ QString failed(const QString& reason)
 
 ControlCommands::ControlCommands(Settings& settings, LoadedImages& images, ChangeCycle& cycle,
                                  Scheduler& scheduler, ApplicationShell& shell, TrayController& tray,
-                                 QObject* parent)
+                                 Prompter& prompter, QObject* parent)
     : QObject(parent), m_settings(settings), m_images(images), m_cycle(cycle), m_scheduler(scheduler),
-      m_shell(shell), m_tray(tray)
+      m_shell(shell), m_tray(tray), m_prompter(prompter)
 {
-    connect(&m_tray, &TrayController::previousRequested, this, [this] { run(QStringLiteral("previous")); });
+    connect(&m_tray, &TrayController::previousRequested, this, &ControlCommands::showPreviousFromTray);
     connect(&m_tray, &TrayController::pauseToggled, this, [this] { setPaused(!m_scheduler.isPaused()); });
 }
 
-QString ControlCommands::run(const QString& command)
+void ControlCommands::run(const QString& command, const Reply& reply)
 {
     // The running program reports its own failures in a window as well: the reply only sums up.
+    const auto whenChanged = [reply](const ChangeOutcome& outcome) {
+        changed(outcome, reply);
+    };
     if (command == QLatin1String("next"))
-        return afterChange([this](ChangeCycle::Done done) { m_cycle.change(m_settings.sequenceType, done); });
+        return m_cycle.change(m_settings.sequenceType, whenChanged);
     if (command == QLatin1String("previous"))
-        return afterChange([this](ChangeCycle::Done done) { m_cycle.showPrevious(done); });
+        return m_cycle.showPrevious(whenChanged);
+    reply(answerAtOnce(command));
+}
+
+void ControlCommands::changed(const ChangeOutcome& outcome, const Reply& reply)
+{
+    reply(outcome.result == ChangeOutcome::Result::Applied ? kOk : failed(outcome.reason));
+}
+
+void ControlCommands::showPreviousFromTray()
+{
+    // A change that fails is told by the change itself; only "there is none" would go unsaid.
+    m_cycle.showPrevious([this](const ChangeOutcome& outcome) {
+        if (outcome.result == ChangeOutcome::Result::Refused)
+            m_prompter.tell(QStringLiteral("Previous image: %1.").arg(outcome.reason),
+                            PromptIcon::Information);
+    });
+}
+
+QString ControlCommands::answerAtOnce(const QString& command)
+{
     if (command == QLatin1String("pause") || command == QLatin1String("resume")) {
         setPaused(command == QLatin1String("pause"));
         return kOk;
@@ -56,19 +79,6 @@ QString ControlCommands::run(const QString& command)
         return kOk;
     }
     return failed(QStringLiteral("unknown command \"%1\"").arg(command));
-}
-
-QString ControlCommands::afterChange(const std::function<void(ChangeCycle::Done)>& ask)
-{
-    QEventLoop loop;
-    std::optional<ChangeOutcome> outcome;
-    ask([&](const ChangeOutcome& told) {
-        outcome = told;
-        loop.quit();
-    });
-    if (!outcome)
-        loop.exec();
-    return outcome->result == ChangeOutcome::Result::Applied ? kOk : failed(outcome->reason);
 }
 
 QString ControlCommands::status() const

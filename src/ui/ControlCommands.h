@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ChangeCycle.h"
-
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class ApplicationShell;
 class ChangeCycle;
 class LoadedImages;
+class Prompter;
 class Scheduler;
 class TrayController;
+struct ChangeOutcome;
 struct Settings;
 
 /**
@@ -24,13 +25,21 @@ class ControlCommands : public QObject
 
 public:
     ControlCommands(Settings& settings, LoadedImages& images, ChangeCycle& cycle, Scheduler& scheduler,
-                    ApplicationShell& shell, TrayController& tray, QObject* parent = nullptr);
+                    ApplicationShell& shell, TrayController& tray, Prompter& prompter,
+                    QObject* parent = nullptr);
 
-    /** Runs one command by its name and gives the reply. */
-    QString run(const QString& command);
+    /** Takes a command's reply; it may be called after run() has returned. */
+    using Reply = std::function<void(const QString& reply)>;
+
+    /** Runs one command by its name and gives its reply once, at once or when the command is done. */
+    void run(const QString& command, const Reply& reply);
 
 private:
-    QString afterChange(const std::function<void(ChangeCycle::Done)>& ask);
+    QString answerAtOnce(const QString& command);
+    /** Where a change's outcome becomes its reply, whenever the change ends. */
+    static void changed(const ChangeOutcome& outcome, const Reply& reply);
+    /** The tray's "Previous image": nobody waits for a reply, so a refusal is told in a window. */
+    void showPreviousFromTray();
     QString status() const;
     void setPaused(bool paused);
 
@@ -40,4 +49,5 @@ private:
     Scheduler& m_scheduler;
     ApplicationShell& m_shell;
     TrayController& m_tray;
+    Prompter& m_prompter;
 };
