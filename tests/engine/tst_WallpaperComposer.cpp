@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "TestPictures.h"
 #include "core/Settings.h"
-#include "engine/BitmapWriter.h"
 #include "engine/PictureLoader.h"
 #include "engine/WallpaperComposer.h"
 #include "platform/PosixFileSystem.h"
@@ -8,7 +8,6 @@
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -18,20 +17,6 @@ namespace {
 const QRgb R = qRgb(255, 0, 0), B = qRgb(0, 0, 255), G = qRgb(0, 255, 0), Y = qRgb(255, 255, 0),
            White = qRgb(255, 255, 255), Grey = qRgb(200, 200, 200);
 
-/**
- * A JPEG on a 640 x 480 screen, which the streamed decode takes (inStrips) or leaves to the plain one,
- * with its caption in a strip of its own (onOff 1) or over the picture, inside the work area.
- */
-struct Strips
-{
-    QSize picture;
-    quint16 orientation;
-    bool cut, inStrips;
-    QString caption;
-    double onOff = 1;
-    QRect available = {};
-};
-
 /** A caption as the settings file describes it, on a given work area of an 800 x 600 screen. */
 struct Caption
 {
@@ -39,7 +24,8 @@ struct Caption
     QRect available;
     QString colour;
     QRgb ink;
-    QString italic = QStringLiteral("False"), underline = QStringLiteral("False");
+    QString italic = QStringLiteral("False"), underline = QStringLiteral("False"),
+            strikethru = QStringLiteral("False");
 };
 
 /** Quadrants red, blue / green, yellow: each corner of a placed picture can be told apart. */
@@ -61,17 +47,6 @@ QByteArray encoded(const QImage& image, const char* format)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format, 95);
     return bytes;
-}
-
-/** The picture as a JPEG of quality 95, with an APP1 segment holding only an EXIF orientation. */
-QByteArray jpeg(const QImage& image, quint16 orientation = 1)
-{
-    // Big-endian TIFF: one entry, Orientation, SHORT, count 1, the value, padding, no next directory.
-    const QByteArray payload = QByteArray("Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01", 24) +
-                               char(orientation >> 8) + char(orientation & 0xff) + QByteArray(6, '\0');
-    const int length = int(payload.size()) + 2;
-    return encoded(image, "jpeg")
-        .insert(2, QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + payload);
 }
 
 /** As the settings file holds them: black 20-point letters. */
@@ -107,12 +82,6 @@ int linePixels(double ratio = 1)
     return int(std::lround(QFontMetricsF(font, &device).height() * ratio));
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 template<class Ink> QRect bounds(const QImage& image, Ink ink)
 {
     QRect found;
@@ -126,7 +95,6 @@ template<class Ink> QRect bounds(const QImage& image, Ink ink)
 } // namespace
 
 Q_DECLARE_METATYPE(Caption)
-Q_DECLARE_METATYPE(Strips)
 
 class tst_WallpaperComposer : public QObject
 {
@@ -196,8 +164,8 @@ private slots:
             << Caption{0, 0, 1, rightPanel, "16711680", qRgb(0, 0, 255), "False", "-1"};
         QTest::addRow("italic, tiled, top strip")
             << Caption{2, 1, 0, topBar, "3368601", qRgb(0x99, 0x66, 0x33), "True", "0"};
-        QTest::addRow("green, centred, bottom strip")
-            << Caption{1, 1, 2, bottomPanel, "65280", qRgb(0, 255, 0)};
+        QTest::addRow("green, centred, struck through, bottom strip")
+            << Caption{1, 1, 2, bottomPanel, "65280", qRgb(0, 255, 0), "False", "False", "True"};
         QTest::addRow("position 5 is the bottom") << Caption{0, 0, 5, {0, 0, 800, 600}, "0", qRgb(0, 0, 0)};
     }
     void captionAsTheSettingsSay()
@@ -208,9 +176,12 @@ private slots:
         s.newFontBold = QStringLiteral("True");
         s.newFontItalic = c.italic;
         s.newFontUnderline = c.underline;
+        s.newFontFontStrikethru = c.strikethru;
         const QFont font = CompositionSettings::fromSettings(s)->font.font;
         QCOMPARE(font.italic(), c.italic == "True");
         QCOMPARE(font.underline(), c.underline == "-1");
+        QCOMPARE(font.strikeOut(), c.strikethru == "True");
+        QVERIFY(font.bold());
         // A grey picture, so that the caption, the picture and the white strip can be told apart.
         QImage grey(c.displayType == 1 ? QSize(800, 600) : QSize(256, 256), QImage::Format_RGB32);
         grey.fill(Grey);
@@ -264,7 +235,8 @@ private slots:
     {
         QFETCH(int, orientation);
         QFETCH(QList<QRgb>, corners);
-        const QString path = file("turned.jpg", jpeg(quadrants(QSize(160, 80)), quint16(orientation)));
+        const QString path =
+            file("turned.jpg", TestPictures::jpeg(quadrants(QSize(160, 80)), quint16(orientation)));
         const QImage shown = PictureLoader::load(PosixFileSystem::instance(), path,
                                                  PictureView{QSize(), QSize(500, 500), true});
         QCOMPARE(shown.size(), orientation > 4 ? QSize(80, 160) : QSize(160, 80));
@@ -274,56 +246,6 @@ private slots:
             return qRgb(qRed(p) > 127 ? 255 : 0, qGreen(p) > 127 ? 255 : 0, qBlue(p) > 127 ? 255 : 0);
         };
         QCOMPARE((QList<QRgb>{at(4, 4), at(w, 4), at(4, h), at(w, h)}), corners);
-    }
-
-    void stripsGiveThePlainPixels_data()
-    {
-        QTest::addColumn<Strips>("c");
-        QTest::addRow("decoded whole, caption strip") << Strips{{1001, 707}, 1, false, true, "Hills"};
-        QTest::addRow("caption over the picture, above a panel")
-            << Strips{{1001, 707}, 1, false, true, "Hills", 0, {0, 0, 640, 400}};
-        QTest::addRow("decoded reduced") << Strips{{1700, 1000}, 1, false, true, {}};
-        QTest::addRow("half turn") << Strips{{1001, 707}, 3, false, false, {}};
-        QTest::addRow("cut short") << Strips{{1001, 707}, 1, true, false, {}};
-    }
-    void stripsGiveThePlainPixels()
-    {
-        QFETCH(Strips, c);
-        const QSize picture = c.picture;
-        const QString caption = c.caption;
-        // Gradients under a fine pattern, so that every decoder stage (upsampling, DCT, colour) shows.
-        QImage image(picture, QImage::Format_RGB32);
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                image.setPixel(
-                    x, y, qRgb(x * 255 / picture.width(), y * 255 / picture.height(), (x * x + y * y) % 251));
-        QByteArray bytes = jpeg(image, c.orientation);
-        if (c.cut)
-            bytes.truncate(30000);
-        const QString path = file("strips.jpg", bytes);
-        const QSize screen(640, 480);
-        QImage canvas(screen, QImage::Format_RGB32);
-        QCOMPARE(PictureLoader::shrinkInto(PosixFileSystem::instance(), path, canvas, canvas.rect()),
-                 c.inStrips);
-        // The plain way: Qt's own reader, then the composer.
-        CompositionSettings settings;
-        settings.onOffCaption = c.onOff;
-        const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, c.available}, settings);
-        const QImage plain = composer.compose(
-            PictureLoader::load(PosixFileSystem::instance(), path, composer.view(caption)), caption);
-        // Rows written while the picture decodes, and after a cut file's fall to the plain way, make
-        // the same file as the finished bitmap written whole.
-        BitmapWriter early(PosixFileSystem::instance());
-        QVERIFY(early.begin(m_dir.filePath(QStringLiteral("early.bmp")), nullptr));
-        const std::optional<QImage> composed =
-            composer.composeFile(PosixFileSystem::instance(), path, caption, nullptr, &early);
-        QVERIFY(composed && !plain.isNull());
-        QVERIFY(*composed == plain);
-        QVERIFY(early.finish(*composed, nullptr));
-        QVERIFY(BitmapWriter::write(plain, m_dir.filePath(QStringLiteral("whole.bmp")),
-                                    PosixFileSystem::instance()));
-        QCOMPARE(contents(m_dir.filePath(QStringLiteral("early.bmp"))),
-                 contents(m_dir.filePath(QStringLiteral("whole.bmp"))));
     }
 
     void picturesAreReadByContent_data()
@@ -355,31 +277,6 @@ private slots:
         QCOMPARE(read.size(), reason.isEmpty() ? QSize(16, 8) : QSize(0, 0));
         if (reason.isEmpty())
             QVERIFY(read.pixel(2, 2) == R && read.pixel(13, 2) == B && read.pixel(13, 6) == Y);
-    }
-
-    void bitmapBytes()
-    {
-        // Width 3 needs row padding; the colours catch swapped channels and flipped rows.
-        QImage image(3, 2, QImage::Format_RGB32);
-        const QRgb colours[] = {R, G, B, qRgb(10, 20, 30), qRgb(200, 100, 50), White};
-        for (int i = 0; i < 6; ++i)
-            image.setPixel(i % 3, i / 3, colours[i]);
-        const QString path = m_dir.filePath(QStringLiteral("tessaly.bmp"));
-        QVERIFY(BitmapWriter::write(image, path, PosixFileSystem::instance()));
-        QFile written(path);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        const QByteArray bytes = written.readAll();
-        const auto le32 = [&bytes](int at) {
-            return qFromLittleEndian<qint32>(bytes.constData() + at);
-        };
-        QCOMPARE(bytes.left(2), QByteArray("BM"));
-        // File size, pixels offset, width, height (positive: bottom row first), bits per pixel.
-        QCOMPARE((QList<int>{le32(2), le32(10), le32(18), le32(22), bytes[28]}),
-                 (QList<int>{78, 54, 3, 2, 24}));
-        // Blue, green, red per pixel, each row padded to 4 bytes; the bottom row comes first.
-        QCOMPARE(bytes.mid(54), QByteArray("\x1e\x14\x0a\x32\x64\xc8\xff\xff\xff\0\0\0"
-                                           "\0\0\xff\0\xff\0\xff\0\0\0\0\0",
-                                           24));
     }
 };
 
