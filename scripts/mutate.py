@@ -121,6 +121,8 @@ FAULTS = [
     ("single-space-band", "engine/WallpaperComposer.cpp",
      "caption.isEmpty() || caption == QLatin1String(\" \"))", "caption.isEmpty())",
      "a caption of a single space gets a band of its own"),
+    ("centred-band-no-room", "engine/WallpaperComposer.cpp", "qMin(picture.height() + strip, screen.height())",
+     "qMin(picture.height(), screen.height())", "a centred picture's canvas leaves no room for its band"),
     ("band-top-positions", "engine/WallpaperComposer.cpp",
      "m_settings.captionPosition == 0 || m_settings.captionPosition == 1;",
      "m_settings.captionPosition == 0 || m_settings.captionPosition == 2;", "the band goes to the wrong edge"),

@@ -207,6 +207,37 @@ private slots:
         QCOMPARE(out.pixel(2, onTop ? stripEdge : stripEdge - 1), Grey);
     }
 
+    void centredPictureMakesRoomForItsBand_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<double>("position");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("band");
+        QTest::addRow("band at the bottom") << QSize(31, 20) << 2.0 << "Hi" << true;
+        QTest::addRow("band at the top") << QSize(31, 20) << 1.0 << "Hi" << true;
+        QTest::addRow("a single space takes none") << QSize(31, 20) << 0.0 << " " << false;
+        QTest::addRow("two spaces take one") << QSize(31, 20) << 0.0 << "  " << true;
+        // No taller than the screen: the band takes its line from the picture.
+        QTest::addRow("as tall as the screen") << QSize(100, 600) << 2.0 << "Hi" << true;
+    }
+    void centredPictureMakesRoomForItsBand()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(double, position);
+        QFETCH(QString, caption);
+        QFETCH(bool, band);
+        QImage grey(picture, QImage::Format_RGB32);
+        grey.fill(Grey);
+        Settings s = stored(1, 1, position);
+        s.newFontForeColor = QStringLiteral("255"); // red letters on white hold no grey
+        const QImage out = compose(s, QSize(800, 600), grey, caption);
+        const int line = band ? linePixels() : 0;
+        const QSize canvas(picture.width(), qMin(picture.height() + line, 600));
+        QCOMPARE(out.size(), canvas);
+        const QRect shown(0, position == 2 ? 0 : line, canvas.width(), canvas.height() - line);
+        QCOMPARE(bounds(out, [](QRgb p) { return p == Grey; }), shown);
+    }
+
     void captionKeepsItsPhysicalSizeOnHiDpi()
     {
         QImage picture(10, 10, QImage::Format_RGB32);
