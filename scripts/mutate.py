@@ -169,8 +169,6 @@ FAULTS = [
      "the last column of a shrunk picture is never painted"),
     ("scaler-last-row-dropped", "engine/AreaScaler.cpp", "const int lastVisible = m_visible.bottom() - m_target.top();",
      "const int lastVisible = m_visible.bottom() - m_target.top() - 1;", "the last row of a shrunk picture is never painted"),
-    ("scaler-row-done-unplaced", "engine/AreaScaler.cpp", "m_rowDone(m_target.top() + t);", "m_rowDone(t);",
-     "a row is told painted by its place in the picture, not on the canvas"),
     ("strips-boundary-row-repeated", "engine/JpegStrips.cpp", "scaler.addRow(strip + rowBytes * std::size_t(r));",
      "scaler.addRow(strip + rowBytes * std::size_t(r + 1 == StripRows ? r - 1 : r));",
      "the last row of each strip is the one before it again"),
