@@ -114,6 +114,8 @@ private slots:
         row("Windows-1252 lines become UTF-8, UTF-8 lines stay",
             "[a]\nk=Caf\xe9\nu=\xc3\xa9 \xe2\x82\xac\n; \x80\n", "w\ta\tn\t1",
             "[a]\nk=Caf\xc3\xa9\nu=\xc3\xa9 \xe2\x82\xac\nn=1\n; \xe2\x82\xac\n");
+        row("Windows-1252 file written with the value it holds", "[a]\nk=Caf\xe9\n", "w\ta\tk\tCaf\xc3\xa9",
+            "[a]\nk=Caf\xc3\xa9\n");
         row("remove every section of a name", "h\n[a]\nk=1\n; c\n[b]\nx=1\n[A]\nm=3\n", "r\ta",
             "h\n; c\n[b]\nx=1\n");
         row("list over a list", "[i]\n0=a\n; c\n1=b\n[j]\n", "l\ti\tA\tb\tc",
@@ -187,6 +189,8 @@ private slots:
         QVERIFY(settings.errorString().contains(folder.settingsPath()));
         QVERIFY(settings.errorString().contains(qt_error_string(error)));
         fs.failAt(FaultyFileSystem::Step::None, 0);
+        // What is read, and kept by the next save, is the file, not the save that failed.
+        QCOMPARE(settings.read("total", "total"), "2000");
         QVERIFY(settings.write("images", "5", "again"));
         QCOMPARE(SettingsFile(folder.settingsPath(), posix).read("images", "5"), "again");
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "TestPictures.h"
 #include "core/Settings.h"
 #include "engine/BitmapWriter.h"
+#include "engine/DecodeDeadline.h"
 #include "engine/PictureLoader.h"
 #include "engine/WallpaperComposer.h"
 #include "platform/PosixFileSystem.h"
@@ -9,7 +11,6 @@
 #include <QFontMetricsF>
 #include <QImageWriter>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 #include <atomic>
@@ -20,20 +21,6 @@ namespace {
 const QRgb R = qRgb(255, 0, 0), B = qRgb(0, 0, 255), G = qRgb(0, 255, 0), Y = qRgb(255, 255, 0),
            White = qRgb(255, 255, 255), Grey = qRgb(200, 200, 200);
 
-/**
- * A JPEG on a 640 x 480 screen, which the streamed decode takes (inStrips) or leaves to the plain one,
- * with its caption in a strip of its own (onOff 1) or over the picture, inside the work area.
- */
-struct Strips
-{
-    QSize picture;
-    quint16 orientation;
-    bool cut, inStrips;
-    QString caption;
-    double onOff = 1;
-    QRect available = {};
-};
-
 /** A caption as the settings file describes it, on a given work area of an 800 x 600 screen. */
 struct Caption
 {
@@ -41,7 +28,8 @@ struct Caption
     QRect available;
     QString colour;
     QRgb ink;
-    QString italic = QStringLiteral("False"), underline = QStringLiteral("False");
+    QString italic = QStringLiteral("False"), underline = QStringLiteral("False"),
+            strikethru = QStringLiteral("False");
 };
 
 /** Quadrants red, blue / green, yellow: each corner of a placed picture can be told apart. */
@@ -63,17 +51,6 @@ QByteArray encoded(const QImage& image, const char* format)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format, 95);
     return bytes;
-}
-
-/** The picture as a JPEG of quality 95, with an APP1 segment holding only an EXIF orientation. */
-QByteArray jpeg(const QImage& image, quint16 orientation = 1)
-{
-    // Big-endian TIFF: one entry, Orientation, SHORT, count 1, the value, padding, no next directory.
-    const QByteArray payload = QByteArray("Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01", 24) +
-                               char(orientation >> 8) + char(orientation & 0xff) + QByteArray(6, '\0');
-    const int length = int(payload.size()) + 2;
-    return encoded(image, "jpeg")
-        .insert(2, QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + payload);
 }
 
 /** The picture as a progressive JPEG, its last scan repeated `repeats` more times, its frame claiming
@@ -132,12 +109,6 @@ int linePixels(double ratio = 1)
     return int(std::lround(QFontMetricsF(font, &device).height() * ratio));
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 template<class Ink> QRect bounds(const QImage& image, Ink ink)
 {
     QRect found;
@@ -151,7 +122,6 @@ template<class Ink> QRect bounds(const QImage& image, Ink ink)
 } // namespace
 
 Q_DECLARE_METATYPE(Caption)
-Q_DECLARE_METATYPE(Strips)
 
 class tst_WallpaperComposer : public QObject
 {
@@ -221,8 +191,8 @@ private slots:
             << Caption{0, 0, 1, rightPanel, "16711680", qRgb(0, 0, 255), "False", "-1"};
         QTest::addRow("italic, tiled, top strip")
             << Caption{2, 1, 0, topBar, "3368601", qRgb(0x99, 0x66, 0x33), "True", "0"};
-        QTest::addRow("green, centred, bottom strip")
-            << Caption{1, 1, 2, bottomPanel, "65280", qRgb(0, 255, 0)};
+        QTest::addRow("green, centred, struck through, bottom strip")
+            << Caption{1, 1, 2, bottomPanel, "65280", qRgb(0, 255, 0), "False", "False", "True"};
         QTest::addRow("position 5 is the bottom") << Caption{0, 0, 5, {0, 0, 800, 600}, "0", qRgb(0, 0, 0)};
     }
     void captionAsTheSettingsSay()
@@ -233,9 +203,12 @@ private slots:
         s.newFontBold = QStringLiteral("True");
         s.newFontItalic = c.italic;
         s.newFontUnderline = c.underline;
+        s.newFontFontStrikethru = c.strikethru;
         const QFont font = CompositionSettings::fromSettings(s)->font.font;
         QCOMPARE(font.italic(), c.italic == "True");
         QCOMPARE(font.underline(), c.underline == "-1");
+        QCOMPARE(font.strikeOut(), c.strikethru == "True");
+        QVERIFY(font.bold());
         // A grey picture, so that the caption, the picture and the white strip can be told apart.
         QImage grey(c.displayType == 1 ? QSize(800, 600) : QSize(256, 256), QImage::Format_RGB32);
         grey.fill(Grey);
@@ -259,6 +232,37 @@ private slots:
         QCOMPARE(out.pixel(2, onTop ? 2 : 598), White);
         QCOMPARE(out.pixel(2, onTop ? stripEdge - 1 : stripEdge), White);
         QCOMPARE(out.pixel(2, onTop ? stripEdge : stripEdge - 1), Grey);
+    }
+
+    void centredPictureMakesRoomForItsBand_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<double>("position");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("band");
+        QTest::addRow("band at the bottom") << QSize(31, 20) << 2.0 << "Hi" << true;
+        QTest::addRow("band at the top") << QSize(31, 20) << 1.0 << "Hi" << true;
+        QTest::addRow("a single space takes none") << QSize(31, 20) << 0.0 << " " << false;
+        QTest::addRow("two spaces take one") << QSize(31, 20) << 0.0 << "  " << true;
+        // No taller than the screen: the band takes its line from the picture.
+        QTest::addRow("as tall as the screen") << QSize(100, 600) << 2.0 << "Hi" << true;
+    }
+    void centredPictureMakesRoomForItsBand()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(double, position);
+        QFETCH(QString, caption);
+        QFETCH(bool, band);
+        QImage grey(picture, QImage::Format_RGB32);
+        grey.fill(Grey);
+        Settings s = stored(1, 1, position);
+        s.newFontForeColor = QStringLiteral("255"); // red letters on white hold no grey
+        const QImage out = compose(s, QSize(800, 600), grey, caption);
+        const int line = band ? linePixels() : 0;
+        const QSize canvas(picture.width(), qMin(picture.height() + line, 600));
+        QCOMPARE(out.size(), canvas);
+        const QRect shown(0, position == 2 ? 0 : line, canvas.width(), canvas.height() - line);
+        QCOMPARE(bounds(out, [](QRgb p) { return p == Grey; }), shown);
     }
 
     void captionKeepsItsPhysicalSizeOnHiDpi()
@@ -289,7 +293,8 @@ private slots:
     {
         QFETCH(int, orientation);
         QFETCH(QList<QRgb>, corners);
-        const QString path = file("turned.jpg", jpeg(quadrants(QSize(160, 80)), quint16(orientation)));
+        const QString path =
+            file("turned.jpg", TestPictures::jpeg(quadrants(QSize(160, 80)), quint16(orientation)));
         const QImage shown = PictureLoader::load(PosixFileSystem::instance(), path,
                                                  PictureView{QSize(), QSize(500, 500), true});
         QCOMPARE(shown.size(), orientation > 4 ? QSize(80, 160) : QSize(160, 80));
@@ -299,56 +304,6 @@ private slots:
             return qRgb(qRed(p) > 127 ? 255 : 0, qGreen(p) > 127 ? 255 : 0, qBlue(p) > 127 ? 255 : 0);
         };
         QCOMPARE((QList<QRgb>{at(4, 4), at(w, 4), at(4, h), at(w, h)}), corners);
-    }
-
-    void stripsGiveThePlainPixels_data()
-    {
-        QTest::addColumn<Strips>("c");
-        QTest::addRow("decoded whole, caption strip") << Strips{{1001, 707}, 1, false, true, "Hills"};
-        QTest::addRow("caption over the picture, above a panel")
-            << Strips{{1001, 707}, 1, false, true, "Hills", 0, {0, 0, 640, 400}};
-        QTest::addRow("decoded reduced") << Strips{{1700, 1000}, 1, false, true, {}};
-        QTest::addRow("half turn") << Strips{{1001, 707}, 3, false, false, {}};
-        QTest::addRow("cut short") << Strips{{1001, 707}, 1, true, false, {}};
-    }
-    void stripsGiveThePlainPixels()
-    {
-        QFETCH(Strips, c);
-        const QSize picture = c.picture;
-        const QString caption = c.caption;
-        // Gradients under a fine pattern, so that every decoder stage (upsampling, DCT, colour) shows.
-        QImage image(picture, QImage::Format_RGB32);
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                image.setPixel(
-                    x, y, qRgb(x * 255 / picture.width(), y * 255 / picture.height(), (x * x + y * y) % 251));
-        QByteArray bytes = jpeg(image, c.orientation);
-        if (c.cut)
-            bytes.truncate(30000);
-        const QString path = file("strips.jpg", bytes);
-        const QSize screen(640, 480);
-        QImage canvas(screen, QImage::Format_RGB32);
-        QCOMPARE(PictureLoader::shrinkInto(PosixFileSystem::instance(), path, canvas, canvas.rect()),
-                 c.inStrips);
-        // The plain way: Qt's own reader, then the composer.
-        CompositionSettings settings;
-        settings.onOffCaption = c.onOff;
-        const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, c.available}, settings);
-        const QImage plain = composer.compose(
-            PictureLoader::load(PosixFileSystem::instance(), path, composer.view(caption)), caption);
-        // Rows written while the picture decodes, and after a cut file's fall to the plain way, make
-        // the same file as the finished bitmap written whole.
-        BitmapWriter early(PosixFileSystem::instance());
-        QVERIFY(early.begin(m_dir.filePath(QStringLiteral("early.bmp")), nullptr));
-        const std::optional<QImage> composed =
-            composer.composeFile(PosixFileSystem::instance(), path, caption, nullptr, &early);
-        QVERIFY(composed && !plain.isNull());
-        QVERIFY(*composed == plain);
-        QVERIFY(early.finish(*composed, nullptr));
-        QVERIFY(BitmapWriter::write(plain, m_dir.filePath(QStringLiteral("whole.bmp")),
-                                    PosixFileSystem::instance()));
-        QCOMPARE(contents(m_dir.filePath(QStringLiteral("early.bmp"))),
-                 contents(m_dir.filePath(QStringLiteral("whole.bmp"))));
     }
 
     void picturesAreReadByContent_data()
@@ -412,7 +367,7 @@ private slots:
         std::atomic_bool abandon = abandonAtRow == 0;
         const DecodeDeadline deadline(&abandon, std::chrono::milliseconds(limitMs));
         // Large enough to go in strips, many of them.
-        const QString path = file("deadline.jpg", jpeg(quadrants(QSize(1600, 1200))));
+        const QString path = file("deadline.jpg", TestPictures::jpeg(quadrants(QSize(1600, 1200))));
         QImage canvas(640, 480, QImage::Format_RGB32);
         std::atomic_int painted = 0;
         const auto rowDone = [&](int) {

@@ -76,7 +76,7 @@ class tst_OptionDialogs : public QObject
         m_selected.clear();
         m_images.clear();
         m_images.append(QStringLiteral("/old.jpg"));
-        m_fonts.answer = FontChoice{QStringLiteral("Serif"), 13.5, true, false, true, false, 255};
+        m_fonts.answer = FontChoice{QStringLiteral("Serif"), 13.5, true, false, true, true, 255};
         m_launcher = std::make_unique<OptionDialogLauncher>(&m_mainWindow, m_settings, *m_file, m_images,
                                                             m_advice, m_prompter, m_fonts, m_volumes,
                                                             [this](int position) { m_selected << position; });
@@ -130,7 +130,7 @@ private slots:
             {"caption: the chosen font", "[font]\ncaptionPosition=1\nonOffCaption=1\n",
              "caption fontButton topCentreOption onImageOption ok",
              "captionPosition=0 onOffCaption=0 newFontName=Serif newFontSize=13.5 newFontBold=True "
-             "newFontItalic=False newFontUnderline=True newFontFontStrikethru=False newFontForeColor=255"},
+             "newFontItalic=False newFontUnderline=True newFontFontStrikethru=True newFontForeColor=255"},
             {"caption: Cancel restores the font", "[font]\ncaptionPosition=1\n",
              "caption fontButton bottomCentreOption cancel", ""},
         };
@@ -214,10 +214,12 @@ private slots:
         dialog.setChoice(choice);
         QCOMPARE(dialog.choice(), choice);
         QCOMPARE(dialog.sample->palette().color(QPalette::WindowText), QColor(0x56, 0x34, 0x12));
-        QVERIFY(dialog.sample->font().italic() && !dialog.sample->font().underline());
+        const QFont shown = dialog.sample->font();
+        QVERIFY(shown.bold() && shown.italic() && !shown.underline() && shown.strikeOut());
         dialog.setChoice({QStringLiteral("DejaVu Sans"), 72, false, false, true, false, 0});
         QCOMPARE(dialog.choice().size, 48.0);
-        QVERIFY(!dialog.sample->font().italic() && dialog.sample->font().underline());
+        const QFont plain = dialog.sample->font();
+        QVERIFY(!plain.bold() && !plain.italic() && plain.underline() && !plain.strikeOut());
         dialog.setChoice({QStringLiteral("DejaVu Sans"), 9, false, false, false, false, 0});
         QCOMPARE(dialog.choice().size, 10.0);
     }
