@@ -3,6 +3,7 @@
 
 #include "ApplicationShell.h"
 #include "ChangeCycle.h"
+#include "CheckedSettings.h"
 #include "LoadedImages.h"
 #include "Scheduler.h"
 #include "Settings.h"
@@ -36,7 +37,8 @@ QString ControlCommands::run(const QString& command)
 {
     // The running program reports its own failures in a window as well: the reply only sums up.
     if (command == QLatin1String("next"))
-        return afterChange([this](ChangeCycle::Done done) { m_cycle.change(m_settings.sequenceType, done); });
+        return afterChange(
+            [this](ChangeCycle::Done done) { m_cycle.change(CheckedSettings(m_settings).order(), done); });
     if (command == QLatin1String("previous"))
         return afterChange([this](ChangeCycle::Done done) { m_cycle.showPrevious(done); });
     if (command == QLatin1String("pause") || command == QLatin1String("resume")) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/Settings.h"
+#include "core/CheckedSettings.h"
 #include "engine/BitmapWriter.h"
 #include "engine/PictureLoader.h"
 #include "engine/WallpaperComposer.h"
@@ -92,7 +92,7 @@ QImage compose(const Settings& s, QSize screen, const QImage& picture, const QSt
                double ratio = 1, QRect available = QRect())
 {
     return WallpaperComposer(ScreenGeometry{screen, ratio, 96.0, available},
-                             *CompositionSettings::fromSettings(s))
+                             CompositionSettings::from(CheckedSettings(s)))
         .compose(picture, caption);
 }
 
@@ -208,7 +208,7 @@ private slots:
         s.newFontBold = QStringLiteral("True");
         s.newFontItalic = c.italic;
         s.newFontUnderline = c.underline;
-        const QFont font = CompositionSettings::fromSettings(s)->font.font;
+        const QFont font = CompositionSettings::from(CheckedSettings(s)).font.font;
         QCOMPARE(font.italic(), c.italic == "True");
         QCOMPARE(font.underline(), c.underline == "-1");
         // A grey picture, so that the caption, the picture and the white strip can be told apart.
@@ -234,6 +234,29 @@ private slots:
         QCOMPARE(out.pixel(2, onTop ? 2 : 598), White);
         QCOMPARE(out.pixel(2, onTop ? stripEdge - 1 : stripEdge), White);
         QCOMPARE(out.pixel(2, onTop ? stripEdge : stripEdge - 1), Grey);
+    }
+
+    void captionSizeAsStored_data()
+    {
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<bool>("shipped"); // drawn as the shipped 16 points
+        QTest::addRow("200, hand-edited") << "200" << true;
+        QTest::addRow("9.5, below the smallest") << "9.5" << true;
+        QTest::addRow("not a number") << "big" << true;
+        QTest::addRow("12") << "12" << false;
+        QTest::addRow("48, the largest") << "48" << false;
+    }
+    void captionSizeAsStored()
+    {
+        QFETCH(QString, size);
+        QFETCH(bool, shipped);
+        QImage picture(10, 10, QImage::Format_RGB32);
+        picture.fill(White);
+        Settings s = stored(0, 0, 2);
+        s.newFontSize = QStringLiteral("16");
+        const QImage at16 = compose(s, QSize(640, 200), picture, "Hg");
+        s.newFontSize = size;
+        QCOMPARE(compose(s, QSize(640, 200), picture, "Hg") == at16, shipped);
     }
 
     void captionKeepsItsPhysicalSizeOnHiDpi()
@@ -307,7 +330,7 @@ private slots:
                  c.inStrips);
         // The plain way: Qt's own reader, then the composer.
         CompositionSettings settings;
-        settings.onOffCaption = c.onOff;
+        settings.onOffCaption = int(c.onOff);
         const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, c.available}, settings);
         const QImage plain = composer.compose(
             PictureLoader::load(PosixFileSystem::instance(), path, composer.view(caption)), caption);
