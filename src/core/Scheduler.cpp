@@ -37,7 +37,7 @@ Scheduler::Scheduler(Settings& settings, SettingsFile& file, const Clock& clock,
 QDateTime Scheduler::dueAt() const
 {
     const QDateTime now = m_clock.now();
-    const CheckedSettings::Unit unit = checked().unit();
+    const Unit unit = checked().unit();
     const QString& stored = unit == Unit::Minutes ? m_settings.nextMinuteChange : m_settings.ChangeTime;
     // Empty (never computed) and unreadable times are due at once; the check then stores a good one.
     const std::optional<QDateTime> due = SettingValue::toDateTime(stored);
