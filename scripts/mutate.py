@@ -174,6 +174,10 @@ FAULTS = [
      "if (process.exitCode() < 0) {", "a desktop tool that fails is taken as successful"),
     ("x11-session-as-none", "platform/desktop/DesktopBackendFactory.cpp", 'return QStringLiteral("x11");',
      'return QStringLiteral("none");', "a plain X11 session gets no back end"),
+    ("folder-failure-misnamed", "platform/PosixFileSystem.cpp", "*failed = folder;", "*failed = absolute;",
+     "a folder that cannot be made is named instead of the file in its way"),
+    ("caption-size-unbounded", "core/SettingsSchema.cpp", '"newFontSize", T::Number, "16", 10, 48,',
+     '"newFontSize", T::Number, "16", 1, 2048,', "a hand-edited caption size of 200 points is drawn at 200"),
     ("autostart-percent", "platform/AutostartEntry.cpp", "argument.replace(QLatin1Char('%'), QStringLiteral(\"%%\"));\n",
      "", "a % in the program's path is not doubled in Exec="),
     # ui: dialogs, commands, tray
