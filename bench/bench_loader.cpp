@@ -60,7 +60,6 @@ int main(int argc, char** argv)
     for (int run = 1; run <= 3; ++run) {
         LoadedImages images;
         CollectionAdvice advice;
-        advice.setShown(true);
         QWidget mainWindow;
         QListView view(&mainWindow);
         view.setModel(&images);

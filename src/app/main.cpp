@@ -135,8 +135,9 @@ int main(int argc, char* argv[])
 
     QString error;
     const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    const QString appFolder = ApplicationFolder::resolve(QCoreApplication::applicationDirPath(), configHome,
-                                                         installedDataDir(), &error);
+    const QString appFolder =
+        ApplicationFolder::resolve(PosixFileSystem::instance(), QCoreApplication::applicationDirPath(),
+                                   configHome, installedDataDir(), &error);
     if (appFolder.isEmpty()) {
         // Started from a menu, the program has no terminal: the window is what the user sees.
         const QString text = QStringLiteral("Tessaly cannot use its settings folder: %1").arg(error);
@@ -162,12 +163,11 @@ int main(int argc, char* argv[])
     LoadedImages images;
     bool firstRun = false;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock, prompter, &firstRun);
-    if (firstRun && !portable &&
-        !AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath()))
+    if (QString why; firstRun && !portable &&
+                     !AutostartEntry::writeIfMissing(PosixFileSystem::instance(), configHome,
+                                                     QCoreApplication::applicationFilePath(), &why))
         prompter.tell(
-            QStringLiteral("Tessaly could not add itself to the programs started at login: %1 could "
-                           "not be written.")
-                .arg(AutostartEntry::path(configHome)),
+            QStringLiteral("Tessaly could not add itself to the programs started at login: %1").arg(why),
             PromptIcon::Exclamation);
 
     const std::unique_ptr<DesktopBackend> desktop = DesktopBackendFactory::create(
@@ -197,8 +197,8 @@ int main(int argc, char* argv[])
     // A change's buffers are as large as the screen and the photo: give them back to the system at
     // once, whoever asked for the change, so the program rests small.
     QObject::connect(&cycle, &ChangeCycle::finished, &ProcessMemory::releaseFreeMemory);
-    const auto change = [&cycle](const QString& orderMode) {
-        cycle.change(orderMode);
+    const auto change = [&cycle](CheckedSettings::Order order) {
+        cycle.change(order);
     };
     Scheduler scheduler(settings, settingsFile, clock, prompter, change);
     TrayController tray(settings, change);

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ApplicationFolder.h"
 
+#include "FileSystem.h"
+#include "FolderPath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -29,26 +29,22 @@ void seed(const QDir& folder, const QString& dataDir)
 
 } // namespace
 
-QString ApplicationFolder::resolve(const QString& executableDir, const QString& configHome,
+QString ApplicationFolder::resolve(FileSystem& files, const QString& executableDir, const QString& configHome,
                                    const QString& dataDir, QString* error)
 {
     if (isPortable(executableDir))
-        return withTrailingSeparator(executableDir);
+        return FolderPath::withTrailingSeparator(executableDir);
 
     const QDir folder(QDir(configHome).filePath(QStringLiteral("tessaly")));
-    // std::filesystem, unlike QDir::mkpath(), says why it failed, and the user is told the reason.
-    std::error_code failure;
-    std::filesystem::create_directories(QFile::encodeName(folder.path()).toStdString(), failure);
-    if (failure || !QFileInfo(folder.path()).isDir()) {
+    QString failed;
+    if (const int failure = files.makeFolders(folder.path(), &failed)) {
         if (error)
             *error = QStringLiteral("cannot create the folder %1: %2")
-                         .arg(QDir::toNativeSeparators(folder.path()),
-                              failure ? QString::fromLocal8Bit(failure.message())
-                                      : QStringLiteral("a file of that name is in the way"));
+                         .arg(QDir::toNativeSeparators(failed), qt_error_string(failure));
         return {};
     }
     seed(folder, dataDir);
-    return withTrailingSeparator(folder.path());
+    return FolderPath::withTrailingSeparator(folder.path());
 }
 
 bool ApplicationFolder::isPortable(const QString& executableDir)
@@ -56,11 +52,4 @@ bool ApplicationFolder::isPortable(const QString& executableDir)
     const QFileInfo folder(executableDir);
     return QFileInfo::exists(QDir(executableDir).filePath(QLatin1String(SettingsFileName))) &&
            folder.isDir() && folder.isWritable();
-}
-
-QString ApplicationFolder::withTrailingSeparator(const QString& folder)
-{
-    if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
-        return folder;
-    return folder + QLatin1Char('/');
 }

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class FileSystem;
+
 /**
  * Where the program keeps its settings file and pictures. A writable folder beside the executable
  * that holds "tessdesk.ini" makes a portable copy; otherwise the folder is $XDG_CONFIG_HOME/tessaly,
@@ -17,12 +19,9 @@ public:
      * Picks the folder and seeds it when needed. Returns the folder with a trailing separator,
      * or an empty string with `error` set when it cannot be created.
      */
-    static QString resolve(const QString& executableDir, const QString& configHome, const QString& dataDir,
-                           QString* error = nullptr);
+    static QString resolve(FileSystem& files, const QString& executableDir, const QString& configHome,
+                           const QString& dataDir, QString* error = nullptr);
 
     /** True when the program keeps everything beside itself: a writable folder holding "tessdesk.ini". */
     static bool isPortable(const QString& executableDir);
-
-    /** The folder with one trailing separator, never two. */
-    static QString withTrailingSeparator(const QString& folder);
 };

@@ -128,8 +128,10 @@ bool AtomicFileWriter::begin(const QString& target)
         return fail(target, QStringLiteral("replacing it"), EISDIR);
     if (error == 0 && (error = m_fs.checkWritable(target)))
         return fail(target, QStringLiteral("opening it for writing"), error);
-    if (error == ENOENT && (error = m_fs.makeFolders(folder)))
-        return fail(target, QStringLiteral("creating the folder %1").arg(folder), error);
+    // A missing folder is made; a file where a folder should be is named as what is in the way.
+    QString failedFolder;
+    if ((error == ENOENT || error == ENOTDIR) && (error = m_fs.makeFolders(folder, &failedFolder)))
+        return fail(target, QStringLiteral("creating the folder %1").arg(failedFolder), error);
     if (error)
         return fail(target, QStringLiteral("looking at it"), error);
 

@@ -42,8 +42,11 @@ public:
     virtual int readFile(const QString& path, QByteArray* content) = 0;
     /** Whether the current user may write the existing file. */
     virtual int checkWritable(const QString& path) = 0;
-    /** Creates the folder and its missing parents. */
-    virtual int makeFolders(const QString& path) = 0;
+    /**
+     * Creates the folder and its missing parents; 0 when it is there already. On failure `failed` (when
+     * given) names the folder that could not be made or looked at: a parent may be the one in the way.
+     */
+    virtual int makeFolders(const QString& path, QString* failed = nullptr) = 0;
     /** Creates a new file for writing with the given permissions (less the umask); EEXIST when it exists. */
     virtual int createNew(const QString& path, quint32 permissions, int* fd) = 0;
     /**

@@ -12,6 +12,8 @@
 
 namespace {
 
+using Unit = CheckedSettings::Unit;
+
 // Below this the wait is short enough that a coarse timer's slack would be noticeable.
 constexpr int PreciseBelowMs = 2000;
 
@@ -32,31 +34,16 @@ Scheduler::Scheduler(Settings& settings, SettingsFile& file, const Clock& clock,
     connect(&m_timer, &QTimer::timeout, this, &Scheduler::onTimeout);
 }
 
-Scheduler::Unit Scheduler::unit() const
-{
-    const double option = SettingsSchema::number(m_settings, &Settings::timeOption);
-    if (option == 0)
-        return Unit::Minutes;
-    if (option == 1)
-        return Unit::Hours;
-    return Unit::Days;
-}
-
-int Scheduler::count(QString Settings::*field) const
-{
-    // Out of the unit's range (a hand-edited 0 would change at every check) the shipped count holds.
-    return SettingsSchema::int16(m_settings, field);
-}
-
 QDateTime Scheduler::dueAt() const
 {
     const QDateTime now = m_clock.now();
-    const QString& stored = unit() == Unit::Minutes ? m_settings.nextMinuteChange : m_settings.ChangeTime;
+    const Unit unit = checked().unit();
+    const QString& stored = unit == Unit::Minutes ? m_settings.nextMinuteChange : m_settings.ChangeTime;
     // Empty (never computed) and unreadable times are due at once; the check then stores a good one.
     const std::optional<QDateTime> due = SettingValue::toDateTime(stored);
     if (!due)
         return now;
-    if (unit() != Unit::Days)
+    if (unit != Unit::Days)
         return *due;
     // Days compare today's date, taken at midnight, with the stored time.
     return due->time() == QTime(0, 0) ? startOf(due->date()) : startOf(due->date().addDays(1));
@@ -70,17 +57,18 @@ bool Scheduler::isDue() const
 void Scheduler::scheduleNext(bool daysFromNow)
 {
     const QDateTime now = m_clock.now();
-    switch (unit()) {
+    // Out of the unit's range (a hand-edited 0 would change at every check) the shipped count holds.
+    const int count = checked().count();
+    switch (checked().unit()) {
     case Unit::Minutes:
-        m_settings.nextMinuteChange =
-            SettingValue::fromDateTime(now.addSecs(60LL * count(&Settings::timeMin)));
+        m_settings.nextMinuteChange = SettingValue::fromDateTime(now.addSecs(60LL * count));
         return;
     case Unit::Hours:
-        m_settings.ChangeTime = SettingValue::fromDateTime(now.addSecs(3600LL * count(&Settings::timeHour)));
+        m_settings.ChangeTime = SettingValue::fromDateTime(now.addSecs(3600LL * count));
         break;
     case Unit::Days: {
         const QDateTime from = daysFromNow ? now : startOf(now.date());
-        m_settings.ChangeTime = SettingValue::fromDateTime(from.addDays(count(&Settings::timeDay)));
+        m_settings.ChangeTime = SettingValue::fromDateTime(from.addDays(count));
         break;
     }
     }
@@ -90,11 +78,10 @@ void Scheduler::scheduleNext(bool daysFromNow)
 
 void Scheduler::startupCheck()
 {
-    const bool everyBoot = SettingsSchema::number(m_settings, &Settings::changeEveryBoot) == 1;
-    if (unit() != Unit::Minutes && !isDue() && !everyBoot)
+    if (checked().unit() != Unit::Minutes && !isDue() && !checked().changesAtEveryStart())
         return;
     scheduleNext(false);
-    m_change(m_settings.sequenceType);
+    m_change(checked().order());
 }
 
 bool Scheduler::activate(LoadedImages& images)
@@ -108,7 +95,7 @@ bool Scheduler::activate(LoadedImages& images)
     if (SettingsSaveReport::check(images.saveToSettings(m_file, &leftOut), m_file, m_prompter))
         SettingsSaveReport::checkLeftOut(leftOut, m_file, m_prompter);
     scheduleNext(true);
-    m_change(m_settings.sequenceType);
+    m_change(checked().order());
     start();
     return true;
 }
@@ -144,7 +131,7 @@ void Scheduler::onTimeout()
     m_inTick = true;
     if (isDue()) {
         scheduleNext(false);
-        m_change(m_settings.sequenceType);
+        m_change(checked().order());
     }
     m_inTick = false;
     // The settings window may have been opened during the change; then the scheduler stays stopped.

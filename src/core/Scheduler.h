@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CheckedSettings.h"
 #include "Settings.h"
 
 #include <QDateTime>
@@ -23,8 +24,7 @@ class Scheduler : public QObject
     Q_OBJECT
 
 public:
-    using ChangeFunction = std::function<void(const QString& orderMode)>;
-    enum class Unit { Minutes, Hours, Days };
+    using ChangeFunction = std::function<void(CheckedSettings::Order order)>;
 
     /** The longest `m_timer` sleeps before it looks at the clock again. */
     static constexpr int MaxWaitMs = 60 * 1000;
@@ -33,8 +33,6 @@ public:
     Scheduler(Settings& settings, SettingsFile& file, const Clock& clock, Prompter& prompter,
               ChangeFunction change, QObject* parent = nullptr);
 
-    /** The interval unit `timeOption` names: 0 minutes, 1 hours, any other number days. */
-    Unit unit() const;
     /** Whether the current unit's due time has come. */
     bool isDue() const;
     /** The first moment at which isDue() holds. */
@@ -58,13 +56,11 @@ public:
     /** One check: changes when due, then sleeps until the next due time. */
     void onTimeout();
 
-    const QTimer& timer() const { return m_timer; }
-
     static constexpr const char* EmptyListMessage =
         "There are no images loaded in program. Load at least one image file to be displayed.";
 
 private:
-    int count(QString Settings::*field) const;
+    CheckedSettings checked() const { return CheckedSettings(m_settings); }
     /** Sets and stores the next due time counted from the start of today (days) or now. */
     void scheduleNext(bool daysFromNow);
     void arm();

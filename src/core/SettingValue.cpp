@@ -84,8 +84,8 @@ std::optional<QDateTime> SettingValue::toDateTime(const QString& text, const QLo
         return std::nullopt;
     const QLocale c = QLocale::c();
     const QString date = fourDigitYear(locale.dateFormat(QLocale::ShortFormat));
-    // The locale's own order decides an ambiguous day and month first; then the forms the Windows
-    // program wrote in other locales, day first, and the American one last.
+    // The locale's own order decides an ambiguous day and month first; then the forms files written on
+    // Windows hold from other locales, day first, and the American one last.
     const QList<std::pair<QLocale, QString>> dateTimeForms = {
         {c, QStringLiteral("yyyy-MM-dd HH:mm:ss")},
         {c, QStringLiteral("yyyy-MM-ddTHH:mm:ss")},

@@ -7,7 +7,7 @@
 #include <optional>
 
 /**
- * The text forms of settings values. Readers accept what the Windows program wrote too;
+ * The text forms of settings values. Readers accept the forms of files written on Windows too;
  * writers produce text that reads back to the same value.
  */
 class SettingValue

@@ -22,13 +22,13 @@ constexpr std::array<SettingSpec, 21> kSchema{{
     {"font", "captionPosition", T::Integer, "2", 0, 2, &Settings::captionPosition},
     {"font", "onOffCaption", T::Integer, "0", 0, 1, &Settings::onOffCaption},
     {"font", "newFontName", T::Text, "DejaVu Sans", Any, AnyHigh, &Settings::newFontName},
-    {"font", "newFontSize", T::Number, "16", 1, 2048, &Settings::newFontSize},
+    {"font", "newFontSize", T::Number, "16", 10, 48, &Settings::newFontSize},
     {"font", "newFontBold", T::Flag, "True", Any, AnyHigh, &Settings::newFontBold},
     {"font", "newFontItalic", T::Flag, "False", Any, AnyHigh, &Settings::newFontItalic},
     {"font", "newFontUnderline", T::Flag, "False", Any, AnyHigh, &Settings::newFontUnderline},
     {"font", "newFontFontStrikethru", T::Flag, "False", Any, AnyHigh, &Settings::newFontFontStrikethru},
-    {"font", "newFontForeColor", T::Colour, "0", Any, AnyHigh, &Settings::newFontForeColor},
-    {"time", "changeEveryBoot", T::Integer, "0", Any, AnyHigh, &Settings::changeEveryBoot},
+    {"font", "newFontForeColor", T::Colour, "0", 0, 0xffffff, &Settings::newFontForeColor},
+    {"time", "changeEveryBoot", T::Integer, "0", 0, 1, &Settings::changeEveryBoot},
     {"time", "timeOption", T::Integer, "1", Any, AnyHigh, &Settings::timeOption},
     {"time", "timeMin", T::Integer, "30", 1, 60, &Settings::timeMin},
     {"time", "timeHour", T::Integer, "1", 1, 24, &Settings::timeHour},
@@ -38,15 +38,7 @@ constexpr std::array<SettingSpec, 21> kSchema{{
     {"desktop", "command", T::Text, "", Any, AnyHigh, &Settings::command},
 }};
 
-template<typename Value, typename Convert>
-Value convertOrDefault(const Settings& settings, QString Settings::*field, Convert convert)
-{
-    if (const std::optional<Value> value = convert(settings.*field))
-        return *value;
-    return convert(QString::fromLatin1(SettingsSchema::of(field).shippedDefault)).value_or(Value{});
-}
-
-/** Whether text is a value of the key's type within its bounds; integers are taken as they are used. */
+/** Whether text is a value of the key's type within its bounds; numbers are rounded as they are used. */
 bool isWellFormed(const SettingSpec& spec, const QString& text)
 {
     if (spec.word != nullptr && text == QLatin1String(spec.word))
@@ -54,11 +46,12 @@ bool isWellFormed(const SettingSpec& spec, const QString& text)
     std::optional<double> value;
     switch (spec.type) {
     case T::Text:
-        return !text.isEmpty() || spec.shippedDefault[0] == '\0';
+        return !text.trimmed().isEmpty() || spec.shippedDefault[0] == '\0';
     case T::Flag:
         return SettingValue::toFlag(text).has_value();
     case T::Colour:
-        return SettingValue::toColour(text).has_value();
+        value = SettingValue::toColour(text);
+        break;
     case T::DateTime:
         return SettingValue::toDateTime(text).has_value();
     case T::Integer:
@@ -70,12 +63,6 @@ bool isWellFormed(const SettingSpec& spec, const QString& text)
         break;
     }
     return value && (spec.low > spec.high || (*value >= spec.low && *value <= spec.high));
-}
-
-/** The text itself when well formed, else the key's shipped default. */
-QString wellFormedOrShipped(const SettingSpec& spec, const QString& text)
-{
-    return isWellFormed(spec, text) ? text : QString::fromLatin1(spec.shippedDefault);
 }
 
 } // namespace
@@ -100,7 +87,7 @@ Settings SettingsSchema::readAll(SettingsFile& file)
     for (const SettingSpec& spec : kSchema) {
         const QString text = file.read(QLatin1String(spec.section), QLatin1String(spec.key));
         // A missing or malformed value would fail every change and be written back by the dialogs.
-        settings.*spec.field = wellFormedOrShipped(spec, text);
+        settings.*spec.field = checked(spec, text);
     }
     settings.settingsPath = file.path();
     return settings;
@@ -123,24 +110,7 @@ void SettingsSchema::copy(const Settings& from, Settings& to, const Fields& fiel
         to.*field = from.*field;
 }
 
-qint16 SettingsSchema::int16(const Settings& settings, QString Settings::*field)
+QString SettingsSchema::checked(const SettingSpec& spec, const QString& text)
 {
-    return SettingValue::toInt16(wellFormedOrShipped(of(field), settings.*field)).value_or(0);
-}
-
-double SettingsSchema::number(const Settings& settings, QString Settings::*field)
-{
-    return convertOrDefault<double>(settings, field,
-                                    [](const QString& t) { return SettingValue::toNumber(t); });
-}
-
-bool SettingsSchema::flag(const Settings& settings, QString Settings::*field)
-{
-    return convertOrDefault<bool>(settings, field, [](const QString& t) { return SettingValue::toFlag(t); });
-}
-
-qint32 SettingsSchema::colour(const Settings& settings, QString Settings::*field)
-{
-    return convertOrDefault<qint32>(settings, field,
-                                    [](const QString& t) { return SettingValue::toColour(t); });
+    return isWellFormed(spec, text) ? text : QString::fromLatin1(spec.shippedDefault);
 }

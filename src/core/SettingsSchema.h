@@ -34,7 +34,7 @@ class SettingsSchema
 public:
     /** Every key, in the order start-up reads them. */
     static std::span<const SettingSpec> all();
-    /** The spec of a field; every field of Settings but settingsPath and nextMinuteChange has one. */
+    /** The table's row of a field; every field of Settings but settingsPath and nextMinuteChange has one. */
     static const SettingSpec& of(QString Settings::*field);
 
     /** Reads every key into a record, as text, exactly as stored; a missing or malformed one as shipped. */
@@ -46,12 +46,9 @@ public:
     /** Gives `to` the fields' values in `from`, leaving its others alone. */
     static void copy(const Settings& from, Settings& to, const Fields& fields);
 
-    /** The field as a 16-bit integer; the shipped default's when it does not convert or is out of range. */
-    static qint16 int16(const Settings& settings, QString Settings::*field);
-    /** The field as a number, or the shipped default's when it does not convert. */
-    static double number(const Settings& settings, QString Settings::*field);
-    /** The field as a flag, or the shipped default's when it does not convert. */
-    static bool flag(const Settings& settings, QString Settings::*field);
-    /** The field as a red-lowest colour value, or the shipped default's when it does not convert. */
-    static qint32 colour(const Settings& settings, QString Settings::*field);
+    /**
+     * The text when it is a value of the key's type within its bounds (or the key's word), else the
+     * key's shipped value. CheckedSettings converts what this gives.
+     */
+    static QString checked(const SettingSpec& spec, const QString& text);
 };

@@ -3,9 +3,8 @@
 
 #include <QColor>
 #include <QFont>
-#include <optional>
 
-struct Settings;
+class CheckedSettings;
 
 /** The caption's look as the settings give it. */
 struct CaptionFont
@@ -14,11 +13,8 @@ struct CaptionFont
     QColor colour;
 
     /**
-     * Face, points, bold, italic, underline, strikethrough and the red-lowest colour from the
-     * settings record; nothing when one of them does not read as its type. A face that is not
-     * installed is left to the system's font substitution.
+     * Face, points, bold, italic, underline, strikethrough and colour from the checked settings. A face
+     * that is not installed is left to the system's font substitution.
      */
-    static std::optional<CaptionFont> fromSettings(const Settings& settings);
-    /** A colour stored as red + 256 * green + 65536 * blue. */
-    static QColor colourFromStored(qint32 stored);
+    static CaptionFont from(const CheckedSettings& settings);
 };

@@ -22,7 +22,7 @@ void setLogicalResolution(QImage& image, const TwipScale& scale)
  * Position 0 is centre top, 1 right top, any other value bottom centre. The right-top caption keeps
  * EdgeTwips from the edge; the centred ones sit half of it left of centre.
  */
-QPointF startPoint(double position, QSizeF canvas, QSizeF text)
+QPointF startPoint(int position, QSizeF canvas, QSizeF text)
 {
     constexpr double EdgeTwips = 100.0;
     const double centred = (canvas.width() - (text.width() + EdgeTwips)) / 2;
@@ -52,7 +52,7 @@ double CaptionPainter::lineHeight() const
     return measure(QString()).height();
 }
 
-QPointF CaptionPainter::textCorner(const QRect& area, const QString& text, double position) const
+QPointF CaptionPainter::textCorner(const QRect& area, const QString& text, int position) const
 {
     const double ratio = m_scale.devicePixelRatio();
     const QSizeF areaTwips(m_scale.fromPixels(area.width() / ratio),
@@ -62,7 +62,7 @@ QPointF CaptionPainter::textCorner(const QRect& area, const QString& text, doubl
            QPointF(m_scale.toPixels(start.x()), m_scale.toPixels(start.y()));
 }
 
-QRect CaptionPainter::band(QSize canvas, const QRect& area, const QString& text, double position) const
+QRect CaptionPainter::band(QSize canvas, const QRect& area, const QString& text, int position) const
 {
     return text.isEmpty() ? QRect() : bandAt(canvas, textCorner(area, text, position));
 }
@@ -77,7 +77,7 @@ QRect CaptionPainter::bandAt(QSize canvas, QPointF corner) const
     return QRect(0, first, canvas.width(), last - first + 1).intersected(QRect(QPoint(0, 0), canvas));
 }
 
-void CaptionPainter::paint(QImage& canvas, const QRect& area, const QString& text, double position) const
+void CaptionPainter::paint(QImage& canvas, const QRect& area, const QString& text, int position) const
 {
     if (text.isEmpty())
         return;

@@ -23,19 +23,19 @@ public:
      * Prints `text` at `position` within `area` of `canvas` (both in device pixels), with no background
      * behind the letters, and nothing outside `band`.
      */
-    void paint(QImage& canvas, const QRect& area, const QString& text, double position) const;
+    void paint(QImage& canvas, const QRect& area, const QString& text, int position) const;
 
     /**
      * The rows of a canvas of `canvas` pixels that `paint` may change: the caption's line with a line's
      * room above and below for letters that reach out of it. Empty when there is no caption.
      */
-    QRect band(QSize canvas, const QRect& area, const QString& text, double position) const;
+    QRect band(QSize canvas, const QRect& area, const QString& text, int position) const;
 
 private:
     /** Width of `text` and height of one line, in twips. */
     QSizeF measure(const QString& text) const;
     /** Top-left corner of the text, in logical pixels of the canvas. */
-    QPointF textCorner(const QRect& area, const QString& text, double position) const;
+    QPointF textCorner(const QRect& area, const QString& text, int position) const;
     /** The band of a caption line whose text starts at `corner`. */
     QRect bandAt(QSize canvas, QPointF corner) const;
 

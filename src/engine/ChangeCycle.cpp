@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ChangeCycle.h"
 
-#include "ApplicationFolder.h"
 #include "ChangeJob.h"
+#include "FolderPath.h"
 #include "LoadedImages.h"
 #include "Prompter.h"
 #include "RandomSource.h"
 #include "ScreenInfo.h"
-#include "SettingValue.h"
 #include "Settings.h"
 #include "SettingsFile.h"
 #include "SettingsSaveReport.h"
@@ -29,7 +28,7 @@ ChangeCycle::ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile&
                          FileSystem& files, DesktopBackend& desktop, Prompter& prompter, RandomSource& random,
                          const ScreenInfo& screen, QObject* parent)
     : QObject(parent), m_settings(settings), m_images(images), m_file(file),
-      m_appFolder(ApplicationFolder::withTrailingSeparator(appFolder)), m_files(files), m_desktop(desktop),
+      m_appFolder(FolderPath::withTrailingSeparator(appFolder)), m_files(files), m_desktop(desktop),
       m_prompter(prompter), m_random(random), m_screen(screen)
 {}
 
@@ -40,9 +39,9 @@ ChangeCycle::~ChangeCycle()
         m_worker->wait();
 }
 
-void ChangeCycle::change(const QString& orderMode, Done done)
+void ChangeCycle::change(Order order, Done done)
 {
-    submit({orderMode, -1, std::move(done)});
+    submit({order, -1, std::move(done)});
 }
 
 void ChangeCycle::showPrevious(Done done)
@@ -62,7 +61,7 @@ void ChangeCycle::showPrevious(Done done)
                 position = m_images.pathAt(i) == earlier->path ? i : -1;
         }
         if (position >= 0) {
-            submit({QString(), position, std::move(done)});
+            submit({Order::List, position, std::move(done)});
             return;
         }
     }
@@ -72,16 +71,8 @@ void ChangeCycle::showPrevious(Done done)
 
 void ChangeCycle::noteShownAtStart()
 {
-    if (const std::optional<int> position = shownPosition(m_images.count()))
+    if (const std::optional<int> position = CheckedSettings(m_settings).shownPosition(m_images.count()))
         m_history.record(*position, m_images.pathAt(*position));
-}
-
-std::optional<int> ChangeCycle::shownPosition(int count) const
-{
-    const std::optional<qint16> position = SettingValue::toInt16(m_settings.imageNum);
-    if (position && *position >= 0 && *position < count)
-        return *position;
-    return std::nullopt;
 }
 
 void ChangeCycle::submit(Request request)
@@ -112,33 +103,29 @@ void ChangeCycle::stop()
         waiting->done(refused(QStringLiteral("Tessaly is ending")));
 }
 
-QString ChangeCycle::nextIndex(const QString& orderMode, int count)
+int ChangeCycle::nextIndex(Order order, int count)
 {
-    if (orderMode == QLatin1String(ShuffleOrder::StoredValue)) {
-        const std::optional<qint16> current = SettingValue::toInt16(m_settings.imageNum);
-        return QString::number(m_shuffle.next(count, current.value_or(-1), m_random));
-    }
-    // An order mode that is not a number steps in list order; a number counts as the whole it rounds to.
-    const qint16 mode = SettingValue::toInt16(orderMode).value_or(0);
-    if (mode == 0) {
-        const std::optional<double> current = SettingValue::toNumber(m_settings.imageNum);
-        if (!current || *current >= count - 1)
-            return QStringLiteral("0");
-        const qint64 next = qint64(std::nearbyint(*current)) + 1;
-        return QString::number(next < 0 ? 0 : next);
-    }
-    if (mode == 1) {
+    const CheckedSettings checked(m_settings);
+    const int current = checked.integer(&Settings::imageNum);
+    switch (order) {
+    case Order::Shuffle:
+        return m_shuffle.next(count, current, m_random);
+    case Order::Random: {
         // Any picture but the one on screen: draw among the others and step over it.
-        const std::optional<int> current = shownPosition(count);
-        const bool skip = count > 1 && current;
+        const std::optional<int> shown = checked.shownPosition(count);
+        const bool skip = count > 1 && shown;
         const int choices = skip ? count - 1 : count;
         auto drawn =
             std::clamp<qint64>(qint64(std::floor(double(choices) * double(m_random.next()))), 0, choices - 1);
-        if (skip && drawn >= *current)
+        if (skip && drawn >= *shown)
             ++drawn;
-        return QString::number(drawn);
+        return int(drawn);
     }
-    return m_settings.imageNum;
+    case Order::List:
+        break;
+    }
+    // After the last, or past the end of a list that has shrunk, the list starts again.
+    return current < 0 || current >= count - 1 ? 0 : current + 1;
 }
 
 void ChangeCycle::start(Request request)
@@ -146,8 +133,9 @@ void ChangeCycle::start(Request request)
     m_random.randomize();
     const int count = m_images.count();
     m_settings.imageNum =
-        request.position >= 0 ? QString::number(request.position) : nextIndex(request.orderMode, count);
-    const std::optional<int> position = shownPosition(count);
+        QString::number(request.position >= 0 ? request.position : nextIndex(request.order, count));
+    const CheckedSettings checked(m_settings);
+    const std::optional<int> position = checked.shownPosition(count);
     ChangeJob::Order order;
     if (position) {
         order.picturePath = m_images.pathAt(*position);
@@ -155,7 +143,7 @@ void ChangeCycle::start(Request request)
     }
     order.bitmapPath = m_appFolder + QLatin1String(BitmapName);
     order.fallbackPath = m_appFolder + QLatin1String(FallbackName);
-    order.composition = CompositionSettings::fromSettings(m_settings);
+    order.composition = CompositionSettings::from(checked);
     order.screen = m_screen.primary();
     order.settleMs = m_settleMs;
     m_runningShown = {position, order.picturePath};

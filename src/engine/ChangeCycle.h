@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ChangeHistory.h"
+#include "CheckedSettings.h"
 #include "ShuffleOrder.h"
 
 #include <QObject>
@@ -66,16 +67,16 @@ public:
     /** Abandons a running change and waits for its thread. */
     ~ChangeCycle() override;
 
+    using Order = CheckedSettings::Order;
+
     /**
-     * Changes the wallpaper; `orderMode` is "0" list order, "1" random (never the picture on screen),
-     * ShuffleOrder::StoredValue each once per round, any other number: same picture. `done` is told
-     * once, after the change, or at once when it is refused.
+     * Changes the wallpaper to the next picture in `order` (at random: never the picture on screen;
+     * shuffled: each once per round). `done` is told once, after the change, or at once when it is
+     * refused.
      */
-    void change(const QString& orderMode, Done done = {});
+    void change(Order order, Done done = {});
     /** Shows again the picture shown before the one on screen; refused when there is none. */
     void showPrevious(Done done = {});
-    /** Whether a change is under way. */
-    bool isChanging() const { return m_worker != nullptr; }
     /** The picture on screen as this run knows it. */
     std::optional<ChangeHistory::Entry> shown() const { return m_history.current(); }
     /** The picture on screen at start: what the last run recorded. */
@@ -92,7 +93,7 @@ signals:
 private:
     struct Request
     {
-        QString orderMode;
+        Order order = Order::List;
         /** A picture asked for by position (stepping back), or -1 to choose by the order mode. */
         int position = -1;
         Done done;
@@ -107,9 +108,7 @@ private:
     void submit(Request request);
     void start(Request request);
     void jobDone(const ChangeReport& report);
-    QString nextIndex(const QString& orderMode, int count);
-    /** The list position the stored index names, when it names one of `count` entries. */
-    std::optional<int> shownPosition(int count) const;
+    int nextIndex(Order order, int count);
 
     Settings& m_settings;
     LoadedImages& m_images;

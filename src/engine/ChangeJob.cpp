@@ -22,7 +22,7 @@ ChangeReport ChangeJob::run(const std::atomic_bool& abandon) const
     if (!settle(abandon))
         return {ChangeReport::Outcome::Abandoned, {}};
     QString style =
-        m_order.composition->displayType == 1 ? QStringLiteral("Center") : QStringLiteral("Stretch");
+        m_order.composition.displayType == 1 ? QStringLiteral("Center") : QStringLiteral("Stretch");
     const ApplyResult result = m_desktop.apply(m_order.bitmapPath, style);
     if (!result.ok)
         return {ChangeReport::Outcome::Failed,
@@ -36,8 +36,8 @@ std::optional<QString> ChangeJob::saveBitmap(const std::atomic_bool& abandon, QS
     QString unusableFallback;
     BitmapWriter writer(m_files);
     bool saved = false;
-    if (m_order.composition && writer.begin(m_order.bitmapPath, &saveError)) {
-        const WallpaperComposer composer(m_order.screen, *m_order.composition);
+    if (writer.begin(m_order.bitmapPath, &saveError)) {
+        const WallpaperComposer composer(m_order.screen, m_order.composition);
         const DecodeDeadline pictureDeadline(&abandon);
         QString reason;
         std::optional<QImage> bitmap = composer.composeFile(m_files, m_order.picturePath, m_order.caption,

@@ -35,8 +35,7 @@ public:
         QString caption;
         QString bitmapPath;
         QString fallbackPath;
-        /** Nothing when the stored values do not read: the change fails as a picture that cannot be made. */
-        std::optional<CompositionSettings> composition;
+        CompositionSettings composition;
         ScreenGeometry screen;
         /** How long the saved bitmap rests before it is applied. */
         int settleMs = 0;

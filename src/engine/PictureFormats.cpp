@@ -6,7 +6,7 @@
 
 QStringList PictureFormats::patterns()
 {
-    // The suffixes the program was described with stay, whichever readers are installed.
+    // These suffixes are always offered, whichever readers are installed.
     QStringList result = QStringLiteral("*.bmp;*.dib;*.gif;*.jif;*.jpeg;*.jpg").split(QLatin1Char(';'));
     const QList<QByteArray> formats = QImageReader::supportedImageFormats();
     for (const QByteArray& format : formats)

@@ -11,7 +11,7 @@ class PictureFormats
 public:
     /**
      * "*.ext" patterns, lower case, sorted, each once: every suffix the installed image readers take,
-     * and those of the described filters, .dib and .jif among them: no reader names them, but pictures
+     * and those the add dialog always offers, .dib and .jif among them: no reader names them, but pictures
      * are read by content and they hold BMP and JPEG.
      */
     static QStringList patterns();

@@ -4,9 +4,8 @@
 #include "AreaScaler.h"
 #include "BitmapWriter.h"
 #include "CaptionPainter.h"
+#include "CheckedSettings.h"
 #include "PictureLoader.h"
-#include "SettingValue.h"
-#include "Settings.h"
 
 #include <QPainter>
 
@@ -51,15 +50,10 @@ void paintScaled(const QImage& picture, QImage& canvas, const QRect& target)
 
 } // namespace
 
-std::optional<CompositionSettings> CompositionSettings::fromSettings(const Settings& settings)
+CompositionSettings CompositionSettings::from(const CheckedSettings& settings)
 {
-    const std::optional<double> displayType = SettingValue::toNumber(settings.displayType);
-    const std::optional<double> onOffCaption = SettingValue::toNumber(settings.onOffCaption);
-    const std::optional<double> captionPosition = SettingValue::toNumber(settings.captionPosition);
-    const std::optional<CaptionFont> font = CaptionFont::fromSettings(settings);
-    if (!displayType || !onOffCaption || !captionPosition || !font)
-        return std::nullopt;
-    return CompositionSettings{*displayType, *onOffCaption, *captionPosition, *font};
+    return {settings.integer(&Settings::displayType), settings.integer(&Settings::onOffCaption),
+            settings.integer(&Settings::captionPosition), CaptionFont::from(settings)};
 }
 
 WallpaperComposer::WallpaperComposer(const ScreenGeometry& screen, CompositionSettings settings)
@@ -99,8 +93,7 @@ WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const QString
         result.captionArea = result.canvas;
     result.picture = result.canvas;
     if (strip > 0) {
-        // Positions other than the two top ones print at the bottom, so the strip goes there too. A
-        // panel's edge moves the strip inwards; the band under the panel stays with the strip.
+        // A panel's edge moves the strip inwards; the band under the panel stays with the strip.
         const bool top = m_settings.captionPosition == 0 || m_settings.captionPosition == 1;
         if (top)
             result.picture.setTop(result.captionArea.top() + strip);

@@ -14,22 +14,21 @@
 #include <optional>
 
 class BitmapWriter;
+class CheckedSettings;
 class FileSystem;
-struct Settings;
 
-/** The settings one composition reads, converted; display type and caption placement as numbers. */
+/** The settings one composition reads, checked: each is one of the values below. */
 struct CompositionSettings
 {
-    /** 0 stretched, 1 centred, 2 tiled; other values size the canvas like centred. */
-    double displayType = 0;
-    /** 1 puts the caption in a strip of its own; anything else prints it over the picture. */
-    double onOffCaption = 0;
-    /** 0 centre top, 1 right top, anything else bottom centre. */
-    double captionPosition = 2;
+    /** 0 stretched, 1 centred at its own size, 2 tiled. */
+    int displayType = 0;
+    /** 0 prints the caption over the picture, 1 in a strip of its own. */
+    int onOffCaption = 0;
+    /** 0 centre top, 1 right top, 2 bottom centre. */
+    int captionPosition = 2;
     CaptionFont font;
 
-    /** Nothing when a value does not read as its type. */
-    static std::optional<CompositionSettings> fromSettings(const Settings& settings);
+    static CompositionSettings from(const CheckedSettings& settings);
 };
 
 /**

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AutostartEntry.h"
 
+#include "AtomicFileWriter.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -34,16 +35,12 @@ QString AutostartEntry::execArgument(const QString& executablePath)
     return argument.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
 }
 
-bool AutostartEntry::writeIfMissing(const QString& configHome, const QString& executablePath)
+bool AutostartEntry::writeIfMissing(FileSystem& files, const QString& configHome,
+                                    const QString& executablePath, QString* error)
 {
     const QString file = path(configHome);
     if (QFileInfo::exists(file) || QFileInfo(file).isSymLink())
         return true;
-    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
-        return false;
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
     const QByteArray bytes = QStringLiteral("[Desktop Entry]\n"
                                             "Type=Application\n"
                                             "Name=Tessaly\n"
@@ -54,5 +51,11 @@ bool AutostartEntry::writeIfMissing(const QString& configHome, const QString& ex
                                             "X-GNOME-Autostart-enabled=true\n")
                                  .arg(execArgument(executablePath))
                                  .toUtf8();
-    return out.write(bytes) == bytes.size() && out.commit();
+    // The writer makes the autostart folder when it is missing.
+    AtomicFileWriter writer(files);
+    if (writer.replace(file, bytes))
+        return true;
+    if (error)
+        *error = writer.errorString();
+    return false;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MountedVolumes.h"
 
+#include "FolderPath.h"
+
 #include <QDir>
 #include <QSet>
 #include <QStorageInfo>
@@ -8,13 +10,6 @@
 #include <algorithm>
 
 namespace {
-
-QString withSlash(QString path)
-{
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    return path;
-}
 
 // Mounts the kernel and the packaging tools make: nothing a user keeps pictures on.
 bool isPseudo(const QStorageInfo& volume)
@@ -37,9 +32,9 @@ bool isPseudo(const QStorageInfo& volume)
 
 Volumes::Volume describe(const QStorageInfo& volume)
 {
-    const QString root = withSlash(volume.rootPath());
+    const QString root = FolderPath::withTrailingSeparator(volume.rootPath());
     const QString name = volume.displayName();
-    if (name.isEmpty() || withSlash(name) == root)
+    if (name.isEmpty() || FolderPath::withTrailingSeparator(name) == root)
         return {root, root};
     return {root, QStringLiteral("%1 [%2]").arg(root, name)};
 }
@@ -71,6 +66,7 @@ QList<Volumes::Volume> MountedVolumes::list()
 bool MountedVolumes::isReady(const QString& root)
 {
     const QStorageInfo volume(root);
-    return volume.isValid() && volume.isReady() && withSlash(volume.rootPath()) == withSlash(root) &&
+    return volume.isValid() && volume.isReady() &&
+           FolderPath::withTrailingSeparator(volume.rootPath()) == FolderPath::withTrailingSeparator(root) &&
            QDir(root).isReadable();
 }

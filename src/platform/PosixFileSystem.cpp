@@ -130,11 +130,34 @@ int PosixFileSystem::checkWritable(const QString& path)
     return ::access(native(path).constData(), W_OK) == 0 ? 0 : lastError();
 }
 
-int PosixFileSystem::makeFolders(const QString& path)
+int PosixFileSystem::makeFolders(const QString& path, QString* failed)
 {
-    if (QDir().mkpath(path))
-        return 0;
-    return QFileInfo(path).exists() ? ENOTDIR : EACCES;
+    // One level at a time, so that the folder that fails and its own reason are known, which
+    // QDir::mkpath() keeps to itself.
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    for (qsizetype end = 0; end >= 0;) {
+        end = absolute.indexOf(QLatin1Char('/'), end + 1);
+        const QString folder = end < 0 ? absolute : absolute.left(end);
+        const QByteArray name = native(folder);
+        struct stat st;
+        int error = ::stat(name.constData(), &st) == 0 ? 0 : lastError();
+        if (error == ENOENT) {
+            error = ::mkdir(name.constData(), 0777) == 0 ? 0 : lastError();
+            // Made by someone else meanwhile: look at what is there now.
+            if (error == EEXIST)
+                error = ::stat(name.constData(), &st) == 0 ? 0 : lastError();
+            else if (error == 0)
+                st.st_mode = S_IFDIR;
+        }
+        if (error == 0 && !S_ISDIR(st.st_mode))
+            error = ENOTDIR;
+        if (error) {
+            if (failed)
+                *failed = folder;
+            return error;
+        }
+    }
+    return 0;
 }
 
 int PosixFileSystem::createNew(const QString& path, quint32 mode, int* fd)

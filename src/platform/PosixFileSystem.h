@@ -14,7 +14,7 @@ public:
     int readLink(const QString& path, QString* target) override;
     int readFile(const QString& path, QByteArray* content) override;
     int checkWritable(const QString& path) override;
-    int makeFolders(const QString& path) override;
+    int makeFolders(const QString& path, QString* failed = nullptr) override;
     int createNew(const QString& path, quint32 mode, int* fd) override;
     int write(int fd, qint64 offset, const char* data, qint64 size, qint64* written) override;
     int setMode(int fd, quint32 mode) override;

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CaptionDialog.h"
 
+#include "CheckedSettings.h"
 #include "DialogParts.h"
 #include "FontChooser.h"
 #include "SettingValue.h"
-#include "Settings.h"
 #include "SettingsSchema.h"
+#include "StoredColour.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -83,20 +84,17 @@ CaptionDialog::CaptionDialog(QWidget* parent, Settings& settings, SettingsFile& 
     DialogParts::stores(offImageOption, settings.onOffCaption, "1");
     connect(fontButton, &QPushButton::clicked, this, &CaptionDialog::onFontClicked);
 
-    // Values that do not convert show the shipped choice.
+    const CheckedSettings checked(settings);
     DialogParts::select({topCentreOption, topRightOption, bottomCentreOption},
-                        SettingsSchema::number(settings, &Settings::captionPosition));
-    DialogParts::select({onImageOption, offImageOption},
-                        SettingsSchema::number(settings, &Settings::onOffCaption));
-    m_font.name = settings.newFontName.trimmed().isEmpty()
-                      ? QLatin1String(SettingsSchema::of(&Settings::newFontName).shippedDefault)
-                      : settings.newFontName;
-    m_font.size = static_cast<float>(SettingsSchema::number(settings, &Settings::newFontSize));
-    m_font.bold = SettingsSchema::flag(settings, &Settings::newFontBold);
-    m_font.italic = SettingsSchema::flag(settings, &Settings::newFontItalic);
-    m_font.underline = SettingsSchema::flag(settings, &Settings::newFontUnderline);
-    m_font.strikethrough = SettingsSchema::flag(settings, &Settings::newFontFontStrikethru);
-    m_font.colour = SettingsSchema::colour(settings, &Settings::newFontForeColor);
+                        checked.integer(&Settings::captionPosition));
+    DialogParts::select({onImageOption, offImageOption}, checked.integer(&Settings::onOffCaption));
+    m_font.name = checked.text(&Settings::newFontName);
+    m_font.size = static_cast<float>(checked.number(&Settings::newFontSize));
+    m_font.bold = checked.flag(&Settings::newFontBold);
+    m_font.italic = checked.flag(&Settings::newFontItalic);
+    m_font.underline = checked.flag(&Settings::newFontUnderline);
+    m_font.strikethrough = checked.flag(&Settings::newFontFontStrikethru);
+    m_font.colour = checked.colour(&Settings::newFontForeColor);
     paintSwatch(m_font.colour);
 }
 
@@ -121,6 +119,6 @@ void CaptionDialog::paintSwatch(qint32 colour)
 {
     // The swatch shows the caption's colour, not a colour of the theme.
     QPalette palette = m_colourSwatch->palette();
-    palette.setColor(QPalette::Window, QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff));
+    palette.setColor(QPalette::Window, StoredColour::toColor(colour));
     m_colourSwatch->setPalette(palette);
 }

@@ -18,7 +18,6 @@ public:
     void afterAdding(int count, Prompter& prompter);
     /** The settings window was opened again: the advice may be told once more. */
     void reset() { m_shown = false; }
-    void setShown(bool shown) { m_shown = shown; }
 
 private:
     bool m_shown = false;

@@ -3,6 +3,7 @@
 
 #include "ApplicationShell.h"
 #include "ChangeCycle.h"
+#include "CheckedSettings.h"
 #include "LoadedImages.h"
 #include "Prompter.h"
 #include "Scheduler.h"
@@ -39,7 +40,7 @@ void ControlCommands::run(const QString& command, const Reply& reply)
         changed(outcome, reply);
     };
     if (command == QLatin1String("next"))
-        return m_cycle.change(m_settings.sequenceType, whenChanged);
+        return m_cycle.change(CheckedSettings(m_settings).order(), whenChanged);
     if (command == QLatin1String("previous"))
         return m_cycle.showPrevious(whenChanged);
     reply(answerAtOnce(command));

@@ -20,10 +20,9 @@ void DialogParts::stores(QRadioButton* option, QString& field, const char* code)
     onSelected(option, [&field, code] { field = QLatin1String(code); });
 }
 
-void DialogParts::select(std::initializer_list<QRadioButton*> options, double index)
+void DialogParts::select(std::initializer_list<QRadioButton*> options, int index)
 {
-    const int last = int(options.size()) - 1;
-    options.begin()[index >= 0 && index < last && index == int(index) ? int(index) : last]->setChecked(true);
+    options.begin()[qBound(0, index, int(options.size()) - 1)]->setChecked(true);
 }
 
 void DialogParts::openAt(QWidget* window, QSize usual)

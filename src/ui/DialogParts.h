@@ -32,8 +32,8 @@ public:
     }
     /** Selecting the option stores `code` in `field`. */
     static void stores(QRadioButton* option, QString& field, const char* code);
-    /** Selects the option at `index`; any other value selects the last one. */
-    static void select(std::initializer_list<QRadioButton*> options, double index);
+    /** Selects the option at `index`: a setting's checked value, the options in the order of its values. */
+    static void select(std::initializer_list<QRadioButton*> options, int index);
 
     /**
      * Opens a window at its usual size, or larger where its texts need more room, within the room its

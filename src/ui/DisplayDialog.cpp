@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DisplayDialog.h"
 
+#include "CheckedSettings.h"
 #include "DialogParts.h"
-#include "Settings.h"
-#include "SettingsSchema.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -31,7 +30,6 @@ DisplayDialog::DisplayDialog(QWidget* parent, Settings& settings, SettingsFile& 
     DialogParts::stores(stretchOption, settings.displayType, "0");
     DialogParts::stores(centreOption, settings.displayType, "1");
     DialogParts::stores(tileOption, settings.displayType, "2");
-    // A value that is not a number shows the shipped style rather than nothing.
     DialogParts::select({stretchOption, centreOption, tileOption},
-                        SettingsSchema::number(settings, &Settings::displayType));
+                        CheckedSettings(settings).integer(&Settings::displayType));
 }

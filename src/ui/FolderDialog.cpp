@@ -3,6 +3,7 @@
 
 #include "CollectionAdvice.h"
 #include "DialogParts.h"
+#include "FolderPath.h"
 #include "LoadedImages.h"
 #include "PictureFormats.h"
 #include "Prompter.h"
@@ -24,17 +25,6 @@
 #include <QStringListModel>
 #include <QTreeView>
 #include <QVBoxLayout>
-
-namespace {
-
-QString withSlash(QString path)
-{
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    return path;
-}
-
-} // namespace
 
 FolderDialog::FolderDialog(QWidget* parent, LoadedImages& images, CollectionAdvice& advice,
                            Prompter& prompter, Volumes& volumes, std::function<void(int)> selectEntry)
@@ -88,12 +78,13 @@ void FolderDialog::showStartFolder()
 {
     // A program started from a menu has / as its current folder; the user's pictures are elsewhere.
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    const QString current = withSlash(QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
+    const QString current =
+        FolderPath::withTrailingSeparator(QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
     const QSignalBlocker quiet(m_volumeBox);
     int best = 0;
     qsizetype longest = -1;
     for (const Volumes::Volume& volume : m_volumes.list()) {
-        const QString root = withSlash(volume.root);
+        const QString root = FolderPath::withTrailingSeparator(volume.root);
         m_volumeBox->addItem(volume.label, root);
         // The folder's volume is the one with the longest root that leads to it.
         if (current.startsWith(root) && root.size() > longest) {
@@ -157,10 +148,10 @@ void FolderDialog::setFolder(const QString& folder)
         m_folderTree->expand(above);
     // The folder model reads folders in the background, and each folder read above this one moves
     // it: bring it back into view as they come in.
-    const QString path = withSlash(m_folders->filePath(index));
+    const QString path = FolderPath::withTrailingSeparator(m_folders->filePath(index));
     disconnect(m_folders, &QFileSystemModel::directoryLoaded, this, nullptr);
     connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this, path](const QString& loaded) {
-        if (path.startsWith(withSlash(loaded)))
+        if (path.startsWith(FolderPath::withTrailingSeparator(loaded)))
             m_folderTree->scrollTo(m_folders->index(path), QAbstractItemView::PositionAtCenter);
     });
     m_folderTree->scrollTo(index);
@@ -168,7 +159,7 @@ void FolderDialog::setFolder(const QString& folder)
 
 void FolderDialog::listFolder()
 {
-    m_filePath = withSlash(m_folders->filePath(m_folderTree->currentIndex()));
+    m_filePath = FolderPath::withTrailingSeparator(m_folders->filePath(m_folderTree->currentIndex()));
     // One directory read, names only: the patterns match without regard to letter case, as the
     // file systems the pictures often come from do.
     QStringList names;

@@ -7,7 +7,7 @@
 struct FontChoice
 {
     QString name;
-    /** Points; the chooser keeps it within 10 to 48. */
+    /** Points; the chooser keeps it within the bounds of newFontSize. */
     double size = 16;
     bool bold = false;
     bool italic = false;

@@ -7,13 +7,10 @@
 
 class QWidget;
 
-/** Lets the user pick a caption font: face, size 10 to 48 points, four styles and a colour. */
+/** Lets the user pick a caption font: face, a size the settings file allows, four styles and a colour. */
 class FontChooser
 {
 public:
-    static constexpr double MinimumSize = 10;
-    static constexpr double MaximumSize = 48;
-
     virtual ~FontChooser() = default;
     /** Shows the chooser primed with start; nothing when the user cancels. */
     virtual std::optional<FontChoice> choose(const FontChoice& start, QWidget* parent) = 0;

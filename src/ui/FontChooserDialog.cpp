@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FontChooserDialog.h"
 
-#include "FontChooser.h"
+#include "SettingsSchema.h"
+#include "StoredColour.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -17,14 +18,10 @@
 
 namespace {
 
-QColor toColor(qint32 colour)
+/** The caption sizes the settings file allows, in points. */
+const SettingSpec& sizeSpec()
 {
-    return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
-}
-
-qint32 fromColor(const QColor& color)
-{
-    return color.red() + 256 * color.green() + 65536 * color.blue();
+    return SettingsSchema::of(&Settings::newFontSize);
 }
 
 QString sizeText(double size)
@@ -43,7 +40,7 @@ FontChooserDialog::FontChooserDialog(QWidget* parent)
 {
     setWindowTitle(tr("Font"));
     // Only the sizes offered can be chosen: the list is not editable.
-    for (int size = static_cast<int>(FontChooser::MinimumSize); size <= FontChooser::MaximumSize; ++size)
+    for (int size = static_cast<int>(sizeSpec().low); size <= sizeSpec().high; ++size)
         sizeBox->addItem(QString::number(size), double(size));
     sizeBox->setEditable(false);
     sample->setAlignment(Qt::AlignCenter);
@@ -78,7 +75,7 @@ FontChooserDialog::FontChooserDialog(QWidget* parent)
 void FontChooserDialog::setChoice(const FontChoice& choice)
 {
     faceBox->setCurrentFont(QFont(choice.name));
-    const double size = std::clamp(choice.size, FontChooser::MinimumSize, FontChooser::MaximumSize);
+    const double size = std::clamp(choice.size, sizeSpec().low, sizeSpec().high);
     int index = sizeBox->findData(size);
     if (index < 0) {
         // A fractional size stored earlier stays choosable, in its place in the list.
@@ -110,18 +107,18 @@ FontChoice FontChooserDialog::choice() const
 
 void FontChooserDialog::setColour(qint32 colour)
 {
-    m_colour = fromColor(toColor(colour));
+    m_colour = StoredColour::fromColor(StoredColour::toColor(colour));
     QPixmap swatch(16, 16);
-    swatch.fill(toColor(m_colour));
+    swatch.fill(StoredColour::toColor(m_colour));
     colourButton->setIcon(QIcon(swatch));
     updateSample();
 }
 
 void FontChooserDialog::pickColour()
 {
-    const QColor chosen = QColorDialog::getColor(toColor(m_colour), this, tr("Colour"));
+    const QColor chosen = QColorDialog::getColor(StoredColour::toColor(m_colour), this, tr("Colour"));
     if (chosen.isValid())
-        setColour(fromColor(chosen));
+        setColour(StoredColour::fromColor(chosen));
 }
 
 void FontChooserDialog::updateSample()
@@ -134,7 +131,7 @@ void FontChooserDialog::updateSample()
     font.setStrikeOut(strikethroughCheck->isChecked());
     sample->setFont(font);
     QPalette palette = sample->palette();
-    const QColor colour = toColor(m_colour);
+    const QColor colour = StoredColour::toColor(m_colour);
     palette.setColor(QPalette::WindowText, colour);
     // Light text is shown on a dark ground, as it will mostly stand on a picture.
     palette.setColor(QPalette::Window, colour.lightness() > 160 ? QColor(64, 64, 64) : QColor(240, 240, 240));

@@ -11,7 +11,7 @@ class QFontComboBox;
 class QLabel;
 class QPushButton;
 
-/** Face, size (10 to 48 points only), four styles and a colour, with a sample line. */
+/** Face, size (only those newFontSize allows), four styles and a colour, with a sample line. */
 class FontChooserDialog : public QDialog
 {
     Q_OBJECT
@@ -19,7 +19,7 @@ class FontChooserDialog : public QDialog
 public:
     explicit FontChooserDialog(QWidget* parent = nullptr);
 
-    /** Shows a choice; a size outside 10 to 48 points is brought to the nearer end. */
+    /** Shows a choice; a size outside newFontSize's bounds is brought to the nearer end. */
     void setChoice(const FontChoice& choice);
     FontChoice choice() const;
     /** The colour, red in the lowest byte. */

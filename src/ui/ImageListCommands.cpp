@@ -40,7 +40,7 @@ const QString kCannotMoveUp = QStringLiteral("Error. Cannot move up. A file need
 const QString kCannotMoveDown = QStringLiteral("Error. Cannot move down. A file needs to be selected.");
 const QString kLoadFirst = QStringLiteral("An image must be loaded first.");
 
-/** The add dialog's described filters in the label|patterns form, then "All pictures". */
+/** The add dialog's own filters as label|patterns pairs, then "All pictures". */
 QString addFilter()
 {
     return QStringLiteral("Image files (*.gif;*.jpg;*.bmp)|*.gif;*.jpg;*.bmp|CompuServe Files (*.gif)|*.gif|"

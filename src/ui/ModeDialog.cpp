@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ModeDialog.h"
 
+#include "CheckedSettings.h"
 #include "DialogParts.h"
-#include "Settings.h"
-#include "SettingsSchema.h"
 #include "ShuffleOrder.h"
 
 #include <QDialogButtonBox>
@@ -31,18 +30,9 @@ ModeDialog::ModeDialog(QWidget* parent, Settings& settings, SettingsFile& file, 
 
     DialogParts::stores(listOrderOption, settings.sequenceType, "0");
     DialogParts::stores(randomOption, settings.sequenceType, "1");
+    // A word, not a number, so that a copy without this choice steps in list order instead of freezing.
     DialogParts::stores(shuffleOption, settings.sequenceType, ShuffleOrder::StoredValue);
 
-    // Not a number, so that a copy without this choice steps in list order instead of freezing.
-    if (settings.sequenceType == QLatin1String(ShuffleOrder::StoredValue)) {
-        shuffleOption->setChecked(true);
-        return;
-    }
-    // Another number selects neither option and is written back as it stands; text that is not a
-    // number shows the shipped order.
-    const double type = SettingsSchema::number(settings, {&Settings::sequenceType});
-    if (type == 0)
-        listOrderOption->setChecked(true);
-    else if (type == 1)
-        randomOption->setChecked(true);
+    DialogParts::select({listOrderOption, randomOption, shuffleOption},
+                        int(CheckedSettings(settings).order()));
 }

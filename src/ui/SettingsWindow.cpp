@@ -85,7 +85,7 @@ SettingsWindow::SettingsWindow(LoadedImages& images, Prompter& prompter, FileDia
     buildMenus();
     setHelpTexts();
     connectCommands();
-    // The designed 316 x 405 pixels below the menu bar, or what the desktop's font and the whole
+    // The usual 316 x 405 pixels below the menu bar, or what the desktop's font and the whole
     // toolbar need.
     DialogParts::openAt(
         this, QSize(std::max(316, m_dialogBar->sizeHint().width()), 405 + menuBar()->sizeHint().height()));
@@ -104,7 +104,7 @@ QWidget* SettingsWindow::buildListArea()
     counts->addWidget(new QLabel(QStringLiteral("Total:"), s));
     counts->addWidget(m_totalBox);
 
-    // The desktop's own font and size: the designed 6.75-point serif is too small to read on Linux.
+    // The desktop's own font and size: a 6.75-point serif would be too small to read on Linux.
     m_pictureList = named(new QListView(s), "pictureList", "Loaded image(s)");
     m_pictureList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pictureList->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -5,7 +5,7 @@
 
 namespace {
 
-/** The designed box, in pixels: 3375 x 1815 twips at 96 dots per inch. */
+/** The thumbnail's box, in pixels: 3375 x 1815 twips at 96 dots per inch. */
 constexpr QSize kBox(225, 121);
 
 } // namespace

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TimerDialog.h"
 
+#include "CheckedSettings.h"
 #include "DialogParts.h"
-#include "Settings.h"
 #include "SettingsSchema.h"
 
 #include <QCheckBox>
@@ -79,10 +79,9 @@ TimerDialog::TimerDialog(QWidget* parent, Settings& settings, SettingsFile& file
         m_settings.changeEveryBoot = checked ? QStringLiteral("1") : QStringLiteral("0");
     });
 
-    DialogParts::select({m_minutesOption, m_hoursOption, m_daysOption},
-                        SettingsSchema::number(settings, &Settings::timeOption));
-    if (SettingsSchema::number(settings, &Settings::changeEveryBoot) == 1)
-        m_everyStartCheck->setChecked(true);
+    const CheckedSettings checked(settings);
+    DialogParts::select({m_minutesOption, m_hoursOption, m_daysOption}, int(checked.unit()));
+    m_everyStartCheck->setChecked(checked.changesAtEveryStart());
 }
 
 void TimerDialog::selectUnit(const Unit& unit)
@@ -90,7 +89,7 @@ void TimerDialog::selectUnit(const Unit& unit)
     m_settings.timeOption = QLatin1String(unit.code);
     // Read the unit's count before the range changes: narrowing the range clamps the box, and that
     // clamped value must not overwrite the count stored for the new unit.
-    const int stored = SettingsSchema::int16(m_settings, unit.count);
+    const int stored = CheckedSettings(m_settings).integer(unit.count);
     {
         const QSignalBlocker quiet(m_countBox);
         m_countBox->setRange(1, largest(unit));

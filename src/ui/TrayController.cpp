@@ -2,7 +2,6 @@
 #include "TrayController.h"
 
 #include "ProgramIcon.h"
-#include "Settings.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -65,7 +64,7 @@ void TrayController::onActivated(QSystemTrayIcon::ActivationReason reason)
     QScopedValueRollback busy(m_trayBusy, true);
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        m_change(m_settings.sequenceType);
+        m_change(CheckedSettings(m_settings).order());
         break;
     case QSystemTrayIcon::Context:
         emit foregroundRequested();
@@ -81,7 +80,7 @@ void TrayController::flipToNext()
 {
     // Icon clicks during the flip's change are dropped like those during any other change.
     QScopedValueRollback busy(m_trayBusy, true);
-    m_change(QStringLiteral("0"));
+    m_change(CheckedSettings::Order::List);
 }
 
 void TrayController::setPaused(bool paused)

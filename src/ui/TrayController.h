@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CheckedSettings.h"
+
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <functional>
 
-struct Settings;
 class QAction;
 
 /**
@@ -20,7 +21,7 @@ class TrayController : public QObject
     Q_OBJECT
 
 public:
-    using ChangeFunction = std::function<void(const QString& orderMode)>;
+    using ChangeFunction = std::function<void(CheckedSettings::Order order)>;
 
     TrayController(const Settings& settings, ChangeFunction change, QObject* parent = nullptr);
     ~TrayController() override;

@@ -23,8 +23,9 @@ struct Fixture
     Settings settings;
     QStringList changes;
     bool runningDuringChange = false;
-    Scheduler scheduler{settings, file, clock, prompter, [this](const QString& mode) {
-                            changes << mode + ' ' + storedChangeTime() + ' ' + file.read("total", "total");
+    Scheduler scheduler{settings, file, clock, prompter, [this](CheckedSettings::Order order) {
+                            changes << QString::number(int(order)) + ' ' + storedChangeTime() + ' ' +
+                                           file.read("total", "total");
                             runningDuringChange = scheduler.isRunning();
                         }};
 
@@ -68,7 +69,7 @@ private slots:
         // 08:00 today is due with hours but not with days: tells the units apart.
         row("start: option 1 is hours", "1 0 30 2 3", "2026-03-14 08:00:00", "start", "2026-03-14 11:00:00");
         row("start: option -1 is days", "-1 0 30 2 3", "2026-03-14 08:00:00", "start", "");
-        // A count below 1 would change at every check: it counts as 1.
+        // A count below 1 would change at every check: the shipped count holds.
         row("out of range: minutes 0", "0 0 0 2 3", "", "start", "2026-03-14 09:30:00");
         row("out of range: hours 0", "1 0 30 0 3", "2020-01-01", "start", "2026-03-14 10:00:00");
         row("out of range: days -2", "2 0 30 2 -2", "2020-01-01", "start", "2026-03-15");

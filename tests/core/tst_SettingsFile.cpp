@@ -4,16 +4,22 @@
 #include "FaultyFileSystem.h"
 #include "IniPropertyCheck.h"
 #include "TempAppFolder.h"
+#include "core/ApplicationFolder.h"
+#include "core/CheckedSettings.h"
 #include "core/IniEncoding.h"
 #include "core/LoadedImages.h"
 #include "core/SettingValue.h"
 #include "core/SettingsFile.h"
+#include "core/SettingsSchema.h"
 #include "core/StartupSequence.h"
 #include "platform/AutostartEntry.h"
 
 #include <QDir>
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
+#include <functional>
 
 #include <cerrno>
 #include <csignal>
@@ -50,6 +56,35 @@ QByteArray saved(const TempAppFolder& folder, int entries, char marker)
     if (!SettingsFile(folder.settingsPath(), posix).apply(listSave(entries, marker)))
         qFatal("cannot save a list");
     return folder.readSettings();
+}
+
+/**
+ * What `run` gives when run by a user without root's rights: in a child process that gives them up
+ * when this one has them, since root may write into any folder.
+ */
+QString asPlainUser(const std::function<QString()>& run)
+{
+    if (::geteuid() != 0)
+        return run();
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        qFatal("no pipe");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(1);
+        const QByteArray told = run().toUtf8();
+        ::_exit(::write(pipeEnds[1], told.constData(), size_t(told.size())) == told.size() ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    QByteArray told;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        told.append(buffer, got);
+    ::close(pipeEnds[0]);
+    ::waitpid(child, nullptr, 0);
+    return QString::fromUtf8(told);
 }
 
 } // namespace
@@ -158,6 +193,132 @@ private slots:
         const std::optional<qint64> got =
             kind == "int16" ? wide(SettingValue::toInt16(text)) : wide(SettingValue::toFlag(text));
         QCOMPARE(got ? QString::number(*got) : QStringLiteral("-"), expected);
+    }
+
+    void checkedValues_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        // Out of its bounds or unreadable, a value is the shipped one; sequenceType and timeOption as
+        // their choices' numbers (list 0, random 1, each once 2; minutes 0, hours 1, days 2).
+        for (const char* row : {"newFontSize|200|16",
+                                "newFontSize|9.5|16",
+                                "newFontSize|10|10",
+                                "newFontSize|48|48",
+                                "newFontSize|12,5|12.5",
+                                "timeMin|0|30",
+                                "timeMin|61|30",
+                                "timeMin|60|60",
+                                "timeHour|25|1",
+                                "timeHour|24|24",
+                                "timeDay|11|1",
+                                "timeDay|10|10",
+                                "newFontForeColor|16777215|16777215",
+                                "newFontForeColor|16777216|0",
+                                "newFontForeColor|-1|0",
+                                "displayType|3|0",
+                                "displayType|2.0|2",
+                                "captionPosition|5|2",
+                                "onOffCaption|2|0",
+                                "onOffCaption|1|1",
+                                "newFontBold|maybe|1",
+                                "newFontName| |DejaVu Sans",
+                                "sequenceType|shuffle|2",
+                                "sequenceType|1|1",
+                                "sequenceType|2|0",
+                                "sequenceType|x|0",
+                                "timeOption|-1|2",
+                                "timeOption|x|1",
+                                "changeEveryBoot|2|0"}) {
+            const QStringList f = QString::fromLatin1(row).split(QLatin1Char('|'));
+            QTest::addRow("%s", row) << f[0] << f[1] << f[2];
+        }
+    }
+    void checkedValues()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        const auto spec = std::find_if(SettingsSchema::all().begin(), SettingsSchema::all().end(),
+                                       [&key](const SettingSpec& s) { return key == QLatin1String(s.key); });
+        QVERIFY(spec != SettingsSchema::all().end());
+        Settings settings;
+        settings.*spec->field = text;
+        const CheckedSettings checked(settings);
+        QString got;
+        if (key == "sequenceType")
+            got = QString::number(int(checked.order()));
+        else if (key == "timeOption")
+            got = QString::number(int(checked.unit()));
+        else if (spec->type == SettingType::Text)
+            got = checked.text(spec->field);
+        else if (spec->type == SettingType::Number)
+            got = QString::number(checked.number(spec->field));
+        else if (spec->type == SettingType::Flag)
+            got = QString::number(checked.flag(spec->field));
+        else if (spec->type == SettingType::Colour)
+            got = QString::number(checked.colour(spec->field));
+        else
+            got = QString::number(checked.integer(spec->field));
+        QCOMPARE(got, expected);
+    }
+
+    void folderFailuresTellTheirReason_data()
+    {
+        QTest::addColumn<QString>("maker");    // who makes the folder
+        QTest::addColumn<QString>("obstacle"); // a file in the way, or a read-only config home
+        QTest::addColumn<QString>("folder");   // the folder named as failing
+        QTest::addColumn<QString>("reason");
+        // Paths are under a fresh folder; the config home is "config/" in it.
+        QTest::addRow("settings folder: a file in the way") << "settings"
+                                                            << "config/tessaly"
+                                                            << "config/tessaly"
+                                                            << "Not a directory";
+        QTest::addRow("settings folder: a file in the way of its parent") << "settings"
+                                                                          << "config"
+                                                                          << "config"
+                                                                          << "Not a directory";
+        QTest::addRow("settings folder: a read-only parent") << "settings"
+                                                             << "read-only"
+                                                             << "config/tessaly"
+                                                             << "Permission denied";
+        QTest::addRow("login entry: a file in the way") << "autostart"
+                                                        << "config/autostart"
+                                                        << "config/autostart"
+                                                        << "Not a directory";
+    }
+    void folderFailuresTellTheirReason()
+    {
+        QFETCH(QString, maker);
+        QFETCH(QString, obstacle);
+        QFETCH(QString, folder);
+        QFETCH(QString, reason);
+        TempAppFolder home;
+        const QString configHome = home.file("config/");
+        // Whoever runs the program may look into the folders (see asPlainUser), not write into them.
+        const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(home.folder(), readOnly | QFile::WriteOwner));
+        if (obstacle == "read-only") {
+            QVERIFY(QDir().mkdir(configHome) && QFile::setPermissions(configHome, readOnly));
+        } else {
+            QVERIFY(obstacle == "config" || QDir().mkdir(configHome));
+            QFile file(home.file(obstacle));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QString told = asPlainUser([&] {
+            QString error;
+            if (maker == "settings")
+                ApplicationFolder::resolve(posix, configHome, configHome, configHome, &error);
+            else if (AutostartEntry::writeIfMissing(posix, configHome, QStringLiteral("/t"), &error))
+                error = QStringLiteral("written");
+            return error;
+        });
+        // "cannot create the folder F: reason" or "creating the folder F failed: reason"
+        const QString named = QStringLiteral("the folder ") + home.file(folder);
+        QVERIFY2(told.contains(named + ": " + reason) || told.contains(named + " failed: " + reason),
+                 qPrintable(told));
     }
 
     void failedSaveKeepsOldFile_data()
@@ -349,11 +510,14 @@ private slots:
     {
         QCOMPARE(AutostartEntry::execArgument("/my apps/a\"b$c\\d"), "\"/my apps/a\\\\\"b\\\\$c\\\\\\\\d\"");
         TempAppFolder home;
-        QVERIFY(AutostartEntry::writeIfMissing(home.folder(), QStringLiteral("/opt/100%/t")));
+        QString error;
+        QVERIFY2(AutostartEntry::writeIfMissing(posix, home.folder(), QStringLiteral("/opt/100%/t"), &error),
+                 qPrintable(error));
         QFile entry(AutostartEntry::path(home.folder()));
         QVERIFY(entry.open(QIODevice::ReadWrite) && entry.readAll().contains("\nExec=/opt/100%%/t\n"));
         QVERIFY(entry.resize(0)); // the user's own entry is never replaced
-        QVERIFY(AutostartEntry::writeIfMissing(home.folder(), QStringLiteral("/elsewhere/tessaly")));
+        QVERIFY(AutostartEntry::writeIfMissing(posix, home.folder(), QStringLiteral("/elsewhere/tessaly"),
+                                               &error));
         QCOMPARE(QFileInfo(entry).size(), 0);
     }
 };

@@ -49,15 +49,15 @@ struct Rig
         }
     }
     /** Asks for a change; its outcome joins `outcomes` when it is over. */
-    void ask(const QString& orderMode)
+    void ask(ChangeCycle::Order order = ChangeCycle::Order::List)
     {
-        cycle.change(orderMode, [this](const ChangeOutcome& outcome) { outcomes << outcome; });
+        cycle.change(order, [this](const ChangeOutcome& outcome) { outcomes << outcome; });
     }
     /** One change, waited for: whether it was applied. */
-    bool change(const QString& orderMode)
+    bool change(ChangeCycle::Order order = ChangeCycle::Order::List)
     {
         const qsizetype before = outcomes.size();
-        ask(orderMode);
+        ask(order);
         return QTest::qWaitFor([&] { return outcomes.size() > before; }, 20000) &&
                outcomes.last().result == ChangeOutcome::Result::Applied;
     }
@@ -65,10 +65,10 @@ struct Rig
     QString bitmapPath() const { return folder.file(QStringLiteral("tessaly.bmp")); }
 };
 
-/** One change: order mode, list length, index before, number drawn, index after, display type, style. */
+/** One change: order, list length, index before, number drawn, index after, display type, style. */
 struct Step
 {
-    QString orderMode;
+    ChangeCycle::Order order;
     int count;
     QString current;
     float drawn;
@@ -89,23 +89,23 @@ private slots:
     void choosesTheNextIndex_data()
     {
         QTest::addColumn<Step>("step");
-        QTest::addRow("list: second to last, centred") << Step{"0", 3, "1", 0, "2", "1", "Center"};
-        QTest::addRow("list: wraps after the last") << Step{"0", 3, "2", 0, "0"};
-        QTest::addRow("list: shrunk list restarts") << Step{"0", 3, "7", 0, "0"};
-        QTest::addRow("list: mode not a number") << Step{"x", 3, "0", 0, "1"};
-        QTest::addRow("random: lowest") << Step{"1", 5, "3", 0, "0"};
-        QTest::addRow("random: highest") << Step{"1", 5, "0", 0.9999f, "4"};
+        using O = ChangeCycle::Order;
+        QTest::addRow("list: second to last, centred") << Step{O::List, 3, "1", 0, "2", "1", "Center"};
+        QTest::addRow("list: wraps after the last") << Step{O::List, 3, "2", 0, "0"};
+        QTest::addRow("list: shrunk list restarts") << Step{O::List, 3, "7", 0, "0"};
+        QTest::addRow("list: tiled") << Step{O::List, 3, "0", 0, "1", "2"};
+        QTest::addRow("random: lowest") << Step{O::Random, 5, "3", 0, "0"};
+        QTest::addRow("random: highest") << Step{O::Random, 5, "0", 0.9999f, "4"};
         // Four others to draw from: 0.5 picks the third of 0, 1, 3, 4.
-        QTest::addRow("random: never the one on screen") << Step{"1", 5, "2", 0.5f, "3"};
-        QTest::addRow("random: last on screen") << Step{"1", 5, "4", 0.9999f, "3"};
-        QTest::addRow("other mode keeps the index, tiled") << Step{"2", 3, "1", 0, "1", "2"};
+        QTest::addRow("random: never the one on screen") << Step{O::Random, 5, "2", 0.5f, "3"};
+        QTest::addRow("random: last on screen") << Step{O::Random, 5, "4", 0.9999f, "3"};
     }
     void choosesTheNextIndex()
     {
         QFETCH(Step, step);
         Rig rig(step.count, step.current, "displayType=" + QByteArray(step.displayType) + "\n");
         rig.random.queue({step.drawn});
-        QVERIFY(rig.change(step.orderMode));
+        QVERIFY(rig.change(step.order));
         QCOMPARE(rig.prompter.texts(), QStringList());
         QCOMPARE(rig.random.seeds(), 1);
         QCOMPARE(rig.settings.imageNum, step.expected);
@@ -145,7 +145,7 @@ private slots:
             QVERIFY(photo.save(rig.images.pathAt(1), "JPEG"));
             rig.files.failAt(FaultyFileSystem::Step::Write, ENOSPC, 20000);
         }
-        QVERIFY(!rig.change(QStringLiteral("0")));
+        QVERIFY(!rig.change());
         QCOMPARE(rig.prompter.shown().size(), 1);
         QVERIFY2(rig.prompter.texts().first().contains(told), qPrintable(rig.prompter.texts().first()));
         QCOMPARE(rig.prompter.shown().first().icon, PromptIcon::Exclamation);
@@ -156,7 +156,7 @@ private slots:
         rig.desktop.failWith(QString());
         rig.files.failAt(FaultyFileSystem::Step::None, 0);
         QDir(rig.folder.folder()).rmdir(QStringLiteral("tessaly.bmp"));
-        QVERIFY(rig.change(QStringLiteral("0")));
+        QVERIFY(rig.change());
         QCOMPARE(rig.fileIndex(), QStringLiteral("2"));
     }
 
@@ -164,11 +164,11 @@ private slots:
     {
         Rig rig(5);
         rig.desktop.hold();
-        rig.ask(QStringLiteral("0"));
+        rig.ask();
         // The change is being applied on its own thread; this one is free and takes a burst of requests.
         QTRY_VERIFY(rig.desktop.isWaiting());
         for (int i = 0; i < 100; ++i)
-            rig.ask(QStringLiteral("0"));
+            rig.ask();
         QCOMPARE(rig.outcomes.size(), 99);
         for (const ChangeOutcome& outcome : std::as_const(rig.outcomes)) {
             QCOMPARE(outcome.result, ChangeOutcome::Result::Refused);
@@ -187,8 +187,8 @@ private slots:
     {
         Rig rig(3);
         rig.cycle.setSettleTime(600 * 1000);
-        rig.ask(QStringLiteral("0"));
-        rig.ask(QStringLiteral("0"));
+        rig.ask();
+        rig.ask();
         // Saved and resting before it is applied: the end comes now.
         QTRY_VERIFY(QFile::exists(rig.bitmapPath()));
         rig.cycle.stop();
@@ -196,7 +196,7 @@ private slots:
         QTRY_COMPARE(rig.outcomes.size(), 2);
         for (const ChangeOutcome& outcome : std::as_const(rig.outcomes))
             QCOMPARE(outcome.reason, QStringLiteral("Tessaly is ending"));
-        rig.ask(QStringLiteral("0"));
+        rig.ask();
         QCOMPARE(rig.outcomes.size(), 3);
         QCOMPARE(rig.desktop.applied().size(), 0);
         QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
@@ -213,7 +213,7 @@ private slots:
             rig.random.queue({uniform(seeded)});
         QList<int> shown{2};
         for (int i = 0; i < 15; ++i) {
-            QVERIFY(rig.change(QStringLiteral("shuffle")));
+            QVERIFY(rig.change(ChangeCycle::Order::Shuffle));
             shown << rig.settings.imageNum.toInt();
             QVERIFY(shown.last() != shown[shown.size() - 2]);
         }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestPictures.h"
+#include "core/CheckedSettings.h"
 #include "core/Settings.h"
 #include "engine/BitmapWriter.h"
 #include "engine/DecodeDeadline.h"
@@ -94,7 +95,7 @@ QImage compose(const Settings& s, QSize screen, const QImage& picture, const QSt
                double ratio = 1, QRect available = QRect())
 {
     return WallpaperComposer(ScreenGeometry{screen, ratio, 96.0, available},
-                             *CompositionSettings::fromSettings(s))
+                             CompositionSettings::from(CheckedSettings(s)))
         .compose(picture, caption);
 }
 
@@ -204,7 +205,7 @@ private slots:
         s.newFontItalic = c.italic;
         s.newFontUnderline = c.underline;
         s.newFontFontStrikethru = c.strikethru;
-        const QFont font = CompositionSettings::fromSettings(s)->font.font;
+        const QFont font = CompositionSettings::from(CheckedSettings(s)).font.font;
         QCOMPARE(font.italic(), c.italic == "True");
         QCOMPARE(font.underline(), c.underline == "-1");
         QCOMPARE(font.strikeOut(), c.strikethru == "True");
@@ -263,6 +264,29 @@ private slots:
         QCOMPARE(out.size(), canvas);
         const QRect shown(0, position == 2 ? 0 : line, canvas.width(), canvas.height() - line);
         QCOMPARE(bounds(out, [](QRgb p) { return p == Grey; }), shown);
+    }
+
+    void captionSizeAsStored_data()
+    {
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<bool>("shipped"); // drawn as the shipped 16 points
+        QTest::addRow("200, hand-edited") << "200" << true;
+        QTest::addRow("9.5, below the smallest") << "9.5" << true;
+        QTest::addRow("not a number") << "big" << true;
+        QTest::addRow("12") << "12" << false;
+        QTest::addRow("48, the largest") << "48" << false;
+    }
+    void captionSizeAsStored()
+    {
+        QFETCH(QString, size);
+        QFETCH(bool, shipped);
+        QImage picture(10, 10, QImage::Format_RGB32);
+        picture.fill(White);
+        Settings s = stored(0, 0, 2);
+        s.newFontSize = QStringLiteral("16");
+        const QImage at16 = compose(s, QSize(640, 200), picture, "Hg");
+        s.newFontSize = size;
+        QCOMPARE(compose(s, QSize(640, 200), picture, "Hg") == at16, shipped);
     }
 
     void captionKeepsItsPhysicalSizeOnHiDpi()

@@ -54,11 +54,11 @@ struct Program
     bool trayAvailable = true;
     ChangeCycle cycle{settings, images,   file,   folder.folder(), PosixFileSystem::instance(),
                       desktop,  prompter, random, screen};
-    Scheduler scheduler{settings, file, clock, prompter, [this](const QString& mode) {
-                            change(mode);
+    Scheduler scheduler{settings, file, clock, prompter, [this](CheckedSettings::Order order) {
+                            change(order);
                         }};
-    TrayController tray{settings, [this](const QString& mode) {
-                            change(mode);
+    TrayController tray{settings, [this](CheckedSettings::Order order) {
+                            change(order);
                         }};
     ApplicationShell shell{[this] {
                                return std::make_unique<SettingsWindow>(
@@ -76,12 +76,12 @@ struct Program
         cycle.setSettleTime(0);
     }
     SettingsWindow& window() { return shell.window(); }
-    void change(const QString& mode)
+    void change(CheckedSettings::Order order)
     {
-        changes << mode;
+        changes << QString::number(int(order));
         if (duringChange)
             std::exchange(duringChange, nullptr)();
-        cycle.change(mode);
+        cycle.change(order);
     }
     QAction* item(const QString& name) { return tray.menu().findChild<QAction*>(name); }
     QString status() { return ask(QStringLiteral("status")); }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SwayDesktopBackend.h"
 
+#include "PosixFileSystem.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -33,10 +35,16 @@ ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
     }
     QString file = bitmap.absoluteFilePath();
     if (!isPlainPath(file)) {
-        if (!isPlainPath(QDir(m_plainFolder).absolutePath()) || !QDir().mkpath(m_plainFolder)) {
+        if (!isPlainPath(QDir(m_plainFolder).absolutePath())) {
             return {false, QStringLiteral("sway: the bitmap's path %1 cannot be passed to sway safely, and "
                                           "there is no plain folder to copy it to")
                                .arg(file)};
+        }
+        QString failed;
+        if (const int error = PosixFileSystem::instance().makeFolders(m_plainFolder, &failed)) {
+            return {false, QStringLiteral("sway: the bitmap's path %1 cannot be passed to sway safely, and "
+                                          "the folder %2 to copy it to cannot be made: %3")
+                               .arg(file, failed, qt_error_string(error))};
         }
         QString error;
         file = m_copies.prepare(bitmapPath, error, m_plainFolder);

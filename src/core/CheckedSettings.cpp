@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CheckedSettings.h"
+
+#include "SettingValue.h"
+#include "SettingsSchema.h"
+#include "ShuffleOrder.h"
+
+namespace {
+
+/** The field's text, or its key's shipped value when the text is not a value of the key. */
+QString checkedText(const Settings& settings, QString Settings::*field)
+{
+    return SettingsSchema::checked(SettingsSchema::of(field), settings.*field);
+}
+
+} // namespace
+
+QString CheckedSettings::text(QString Settings::*field) const
+{
+    return checkedText(m_settings, field);
+}
+
+int CheckedSettings::integer(QString Settings::*field) const
+{
+    // The shipped values convert; 0 only stands in for a word (such as sequenceType's) here.
+    return SettingValue::toInt16(checkedText(m_settings, field)).value_or(0);
+}
+
+double CheckedSettings::number(QString Settings::*field) const
+{
+    return SettingValue::toNumber(checkedText(m_settings, field)).value_or(0);
+}
+
+bool CheckedSettings::flag(QString Settings::*field) const
+{
+    return SettingValue::toFlag(checkedText(m_settings, field)).value_or(false);
+}
+
+qint32 CheckedSettings::colour(QString Settings::*field) const
+{
+    return SettingValue::toColour(checkedText(m_settings, field)).value_or(0);
+}
+
+CheckedSettings::Order CheckedSettings::order() const
+{
+    const QString type = checkedText(m_settings, &Settings::sequenceType);
+    if (type == QLatin1String(ShuffleOrder::StoredValue))
+        return Order::Shuffle;
+    return SettingValue::toInt16(type) == 1 ? Order::Random : Order::List;
+}
+
+CheckedSettings::Unit CheckedSettings::unit() const
+{
+    switch (integer(&Settings::timeOption)) {
+    case 0:
+        return Unit::Minutes;
+    case 1:
+        return Unit::Hours;
+    default:
+        return Unit::Days;
+    }
+}
+
+int CheckedSettings::count() const
+{
+    switch (unit()) {
+    case Unit::Minutes:
+        return integer(&Settings::timeMin);
+    case Unit::Hours:
+        return integer(&Settings::timeHour);
+    case Unit::Days:
+        break;
+    }
+    return integer(&Settings::timeDay);
+}
+
+std::optional<int> CheckedSettings::shownPosition(int count) const
+{
+    const int position = integer(&Settings::imageNum);
+    if (position >= 0 && position < count)
+        return position;
+    return std::nullopt;
+}

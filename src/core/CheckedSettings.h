@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Settings.h"
+
+#include <QString>
+#include <optional>
+
+/**
+ * The settings' text as the values the program works with, each checked against the schema's bounds:
+ * a value that does not convert, or lies outside its key's bounds, is the key's shipped value. The
+ * record itself keeps the text as stored, so that nothing the user wrote is lost by reading it.
+ */
+class CheckedSettings
+{
+public:
+    /** Which picture comes next; in the order the Mode dialog lists them. */
+    enum class Order { List, Random, Shuffle };
+    /** What the change interval is counted in; in the order the Timer dialog lists them. */
+    enum class Unit { Minutes, Hours, Days };
+
+    explicit CheckedSettings(const Settings& settings) : m_settings(settings) {}
+
+    /** A text key; an empty one that ships a value is that value. */
+    QString text(QString Settings::*field) const;
+    /** A whole-number key, rounded half to even. */
+    int integer(QString Settings::*field) const;
+    /** A key that may hold a fraction (the font size). */
+    double number(QString Settings::*field) const;
+    bool flag(QString Settings::*field) const;
+    /** A colour key: red + 256 * green + 65536 * blue. */
+    qint32 colour(QString Settings::*field) const;
+
+    /** sequenceType: 0 list order, 1 random, the shuffle word each once. */
+    Order order() const;
+    /** timeOption: 0 minutes, 1 hours, any other number days. */
+    Unit unit() const;
+    /** timeMin, timeHour or timeDay: the chosen unit's count. */
+    int count() const;
+    /** changeEveryBoot: with hours or days, change at every start too. */
+    bool changesAtEveryStart() const { return integer(&Settings::changeEveryBoot) == 1; }
+    /** The list position imageNum names, when it names one of `count` entries. */
+    std::optional<int> shownPosition(int count) const;
+
+private:
+    const Settings& m_settings;
+};
