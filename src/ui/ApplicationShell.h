@@ -36,6 +36,8 @@ public:
     void setTrayAvailable(std::function<bool()> trayAvailable) { m_trayAvailable = std::move(trayAvailable); }
     void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
     void setTrayPollInterval(int msecs) { m_trayPoll.setInterval(msecs); }
+    /** Whether it still looks for a tray to appear. */
+    bool isWaitingForTray() const { return m_trayPoll.isActive(); }
 
     /** Icon up; the main window hidden, or shown where no tray can hold the icon. */
     void goToTray();

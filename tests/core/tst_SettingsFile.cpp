@@ -15,7 +15,6 @@
 #include "platform/AutostartEntry.h"
 
 #include <QDir>
-#include <QRandomGenerator>
 #include <QTest>
 
 #include <algorithm>
@@ -375,13 +374,20 @@ private slots:
         const QByteArray listB = saved(folder, 12000, 'B'), listA = saved(folder, 12000, 'A');
         for (int run = 0; run < 20; ++run) {
             folder.writeSettings(listA);
+            int saves[2];
+            QVERIFY(::pipe(saves) == 0);
             const pid_t child = ::fork();
             QVERIFY(child >= 0);
             for (unsigned round = 0; child == 0; ++round) {
-                if (!SettingsFile(folder.settingsPath(), posix).apply(lists[round % 2]))
+                if (!SettingsFile(folder.settingsPath(), posix).apply(lists[round % 2]) ||
+                    ::write(saves[1], "s", 1) != 1)
                     ::_exit(1);
             }
-            QTest::qSleep(QRandomGenerator::global()->bounded(5, 120));
+            ::close(saves[1]);
+            // Killed once it has saved a few times, wherever it is in the next save then.
+            char done[8];
+            QVERIFY(::read(saves[0], done, std::size_t(1 + run % 3)) > 0);
+            ::close(saves[0]);
             int status = 0;
             QVERIFY(::kill(child, SIGKILL) == 0 && ::waitpid(child, &status, 0) == child);
             QVERIFY(WIFSIGNALED(status)); // killed while saving, so no clean-up ran

@@ -160,7 +160,7 @@ private slots:
                 p.shell.goToTray();
             } else if (step == u"tray") {
                 p.trayAvailable = true;
-                QTest::qWait(40);
+                QTRY_VERIFY(!p.shell.isWaitingForTray()); // it has seen the tray
                 QVERIFY(p.window().isVisible());
             } else {
                 p.item(step)->trigger();
