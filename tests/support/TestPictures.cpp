@@ -3,9 +3,28 @@
 
 #include <QBuffer>
 #include <QColor>
+#include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+
+QImage TestPictures::quadrants(QSize size)
+{
+    const int w = size.width() / 2, h = size.height() / 2;
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y,
+                           y < h ? (x < w ? qRgb(255, 0, 0) : qRgb(0, 0, 255))
+                                 : (x < w ? qRgb(0, 255, 0) : qRgb(255, 255, 0)));
+    return image;
+}
+
+QString TestPictures::written(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
 
 QByteArray TestPictures::jpeg(const QImage& image, quint16 orientation, int quality)
 {

@@ -10,6 +10,12 @@
 class TestPictures
 {
 public:
+    /** Quadrants red, blue / green, yellow: each corner of a placed or turned picture can be told apart. */
+    static QImage quadrants(QSize size);
+
+    /** Writes `bytes` to `path`: the path, or an empty one when it cannot be written. */
+    static QString written(const QString& path, const QByteArray& bytes);
+
     /** `image` as a JPEG whose pixels are stored as given, with an EXIF segment holding `orientation`. */
     static QByteArray jpeg(const QImage& image, quint16 orientation = 1, int quality = 95);
 
