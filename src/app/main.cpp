@@ -3,7 +3,6 @@
 #include "ApplicationFolder.h"
 #include "ApplicationShell.h"
 #include "AtomicFileWriter.h"
-#include "AutostartEntry.h"
 #include "ChangeCycle.h"
 #include "CommandLine.h"
 #include "ControlClient.h"
@@ -14,8 +13,8 @@
 #include "LoadedImages.h"
 #include "MessageBoxPrompter.h"
 #include "MountedVolumes.h"
+#include "NativeSystem.h"
 #include "OptionDialogLauncher.h"
-#include "PosixFileSystem.h"
 #include "PrimaryScreenInfo.h"
 #include "ProcessMemory.h"
 #include "ProgramIcon.h"
@@ -30,9 +29,7 @@
 #include "TrayController.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QProcessEnvironment>
-#include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
 
@@ -44,15 +41,6 @@ bool displayAvailable()
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return true;
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-/** The shipped data: share/tessaly beside the program's bin/, else where it was installed. */
-QString installedDataDir()
-{
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../share/tessaly");
-    if (QFileInfo::exists(beside + QStringLiteral("/tessdesk.ini")))
-        return QDir::cleanPath(beside);
-    return QStringLiteral(TESSALY_DATA_DIR);
 }
 
 /** Sends one command to the running copy and prints its reply: 0 done, 1 refused or no copy runs. */
@@ -82,6 +70,8 @@ int main(int argc, char* argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine commandLine = CommandLine::parse(arguments, QStringLiteral(TESSALY_VERSION));
+    if (commandLine.action != CommandLine::Action::Start)
+        NativeSystem::attachToTerminal();
     switch (commandLine.action) {
     case CommandLine::Action::Help:
     case CommandLine::Action::Version:
@@ -126,9 +116,9 @@ int main(int argc, char* argv[])
     }
 
     QString error;
-    const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    const QString appFolder = ApplicationFolder::resolve(QCoreApplication::applicationDirPath(), configHome,
-                                                         installedDataDir(), &error);
+    const QString appFolder =
+        ApplicationFolder::resolve(QCoreApplication::applicationDirPath(), NativeSystem::userFolder(),
+                                   NativeSystem::shippedDataFolder(), &error);
     if (appFolder.isEmpty()) {
         // Started from a menu, the program has no terminal: the window is what the user sees.
         const QString text = QStringLiteral("Tessaly cannot use its settings folder: %1").arg(error);
@@ -137,10 +127,11 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    FileSystem& files = NativeSystem::fileSystem();
     SystemClock clock;
     SystemRandom random;
     const QString settingsPath = appFolder + QLatin1String(ApplicationFolder::SettingsFileName);
-    SettingsFile settingsFile(settingsPath, PosixFileSystem::instance());
+    SettingsFile settingsFile(settingsPath, files);
     // Every later save would fail for the same reason: told once, and the program does not start.
     if (const QString problem = settingsFile.unusable(); !problem.isEmpty()) {
         const QString text = QStringLiteral("Tessaly cannot use its settings file %1").arg(problem);
@@ -154,12 +145,11 @@ int main(int argc, char* argv[])
     LoadedImages images;
     bool firstRun = false;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock, prompter, &firstRun);
-    if (firstRun && !portable &&
-        !AutostartEntry::writeIfMissing(configHome, QCoreApplication::applicationFilePath()))
+    if (firstRun && !portable && !NativeSystem::addLoginStart(QCoreApplication::applicationFilePath()))
         prompter.tell(
             QStringLiteral("Tessaly could not add itself to the programs started at login: %1 could "
                            "not be written.")
-                .arg(AutostartEntry::path(configHome)),
+                .arg(NativeSystem::loginStartPlace()),
             PromptIcon::Exclamation);
 
     const std::unique_ptr<DesktopBackend> desktop = DesktopBackendFactory::create(
@@ -172,8 +162,7 @@ int main(int argc, char* argv[])
     std::unique_ptr<OptionDialogLauncher> dialogs;
     // The settings window and its dialogs are built when first shown: most starts only rest in the tray.
     const auto makeWindow = [&]() {
-        auto window = std::make_unique<SettingsWindow>(images, prompter, fileDialogs, urlOpener,
-                                                       PosixFileSystem::instance());
+        auto window = std::make_unique<SettingsWindow>(images, prompter, fileDialogs, urlOpener, files);
         window->showStoredTotal(settings.total);
         dialogs = std::make_unique<OptionDialogLauncher>(window.get(), settings, settingsFile, images,
                                                          window->collectionAdvice(), prompter, fontChooser,
@@ -184,8 +173,7 @@ int main(int argc, char* argv[])
         window->setOptionDialogs(dialogs.get());
         return window;
     };
-    ChangeCycle cycle(settings, images, settingsFile, appFolder, PosixFileSystem::instance(), *desktop,
-                      prompter, random, screen);
+    ChangeCycle cycle(settings, images, settingsFile, appFolder, files, *desktop, prompter, random, screen);
     // A change's buffers are as large as the screen and the photo: give them back to the system at
     // once, whoever asked for the change, so the program rests small.
     QObject::connect(&cycle, &ChangeCycle::finished, &ProcessMemory::releaseFreeMemory);
@@ -204,8 +192,7 @@ int main(int argc, char* argv[])
     shell.goToTray();
     // A change or save cut short leaves its temporary file; a bitmap's is as large as the screen.
     settingsFile.removeStaleTemporaries();
-    AtomicFileWriter::removeStaleTemporaries(PosixFileSystem::instance(),
-                                             appFolder + QLatin1String(ChangeCycle::BitmapName));
+    AtomicFileWriter::removeStaleTemporaries(files, appFolder + QLatin1String(ChangeCycle::BitmapName));
     ControlCommands commands(settings, images, cycle, scheduler, shell, tray);
 
     cycle.noteShownAtStart();

@@ -29,16 +29,17 @@ void seed(const QDir& folder, const QString& dataDir)
 
 } // namespace
 
-QString ApplicationFolder::resolve(const QString& executableDir, const QString& configHome,
+QString ApplicationFolder::resolve(const QString& executableDir, const QString& userFolder,
                                    const QString& dataDir, QString* error)
 {
     if (isPortable(executableDir))
         return withTrailingSeparator(executableDir);
 
-    const QDir folder(QDir(configHome).filePath(QStringLiteral("tessaly")));
-    // std::filesystem, unlike QDir::mkpath(), says why it failed, and the user is told the reason.
+    const QDir folder(userFolder);
+    // std::filesystem, unlike QDir::mkpath(), says why it failed, and the user is told the reason. The
+    // path goes in as UTF-16, which a Windows path cannot always be turned into an 8-bit one from.
     std::error_code failure;
-    std::filesystem::create_directories(QFile::encodeName(folder.path()).toStdString(), failure);
+    std::filesystem::create_directories(std::filesystem::path(folder.path().toStdU16String()), failure);
     if (failure || !QFileInfo(folder.path()).isDir()) {
         if (error)
             *error = QStringLiteral("cannot create the folder %1: %2")
