@@ -55,7 +55,8 @@ tessaly >"$work/program.log" 2>&1 &
 program=$!
 check "the first start sets the wallpaper in the registry" eventually wallpaper >/dev/null
 check "the first start writes the bitmap in the portable folder" eventually test -f "$app/tessaly.bmp"
-check "the shipped settings file stays where it is: the copy is portable" test -f "$app/tessdesk.ini"
+check "the first start saved the sample pictures in the portable tessdesk.ini (an atomic replace)" \
+    grep -qi '^0=.*image1\.gif' "$app/tessdesk.ini"
 check "the running copy answers --status" eventually tessaly --status >"$work/status1"
 before=$(grep '^picture:' "$work/status1")
 check "tessaly --next" tessaly --next
@@ -67,6 +68,7 @@ check "a portable copy adds no login start" \
     bash -c "! wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' /v Tessaly >/dev/null 2>&1"
 check "tessaly --quit" tessaly --quit
 check "the program ends after --quit" eventually bash -c "! kill -0 $program 2>/dev/null"
+check "at the end, no temporary file is left beside the settings and the bitmap" bash -c "! ls -a '$app' | grep -q '\.tmp\$'"
 check "nothing answers after --quit" bash -c "! wine '$app/tessaly.exe' --status >/dev/null 2>&1"
 ((failures)) && { echo "--- wine log"; tail -n 30 "$work/wine.log" "$work/program.log"; }
 exit $((failures > 0))
