@@ -59,6 +59,10 @@ build_qt() {
     # MinGW's headers lack) those two places must be left out as well.
     sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
         "$src/src/plugins/platforms/windows/qwindowsintegration.cpp"
+    # Dynamic OpenGL stays on as a feature with OpenGL off; the one place that then needs OpenGL's types
+    # must be left out too.
+    sed -i '/isSoftwareGl()$/,/^}/ s/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' \
+        "$src/src/plugins/platforms/windows/qwindowswindow.cpp"
     export CCACHE_DIR=$cache/ccache CCACHE_BASEDIR=$cache CCACHE_MAXSIZE=5G
     export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
     cmake -S "$src" -B "$build" -G Ninja \

@@ -17,7 +17,7 @@ failures=0
 check() {
     if "${@:2}"; then echo "ok   $1"; else echo "FAIL $1" && failures=$((failures + 1)); fi
 }
-trap 'kill $xvfb 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 
 # Polls for what the program does in its own time: true as soon as "$@" holds, false after 60 s.
 eventually() {
@@ -46,29 +46,40 @@ wineboot -i >/dev/null 2>&1
 wineserver -w
 
 tessaly() { wine "$app/tessaly.exe" "$@" 2>>"$work/wine.log"; }
-wallpaper() { wine reg query 'HKCU\Control Panel\Desktop' /v Wallpaper 2>/dev/null | tr -d '\r' | grep -i 'tessaly\.bmp'; }
+fails() { ! "$@" >/dev/null 2>&1; }
+status_into() { tessaly --status >"$1"; }
+wallpaper() { wine reg query 'HKCU\Control Panel\Desktop' /v Wallpaper 2>/dev/null | tr -d '\r' | grep -qi 'tessaly\.bmp'; }
+login_start() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tessaly; }
 
 check "tessaly --version" bash -c "[[ \$(wine '$app/tessaly.exe' --version) == *Tessaly*1.* ]]"
-check "nothing answers before the start" bash -c "! wine '$app/tessaly.exe' --status >/dev/null 2>&1"
-check "no wallpaper is set before the start" bash -c "! $(declare -f wallpaper); wallpaper"
+check "nothing answers before the start" fails tessaly --status
+check "no wallpaper is set before the start" fails wallpaper
 tessaly >"$work/program.log" 2>&1 &
 program=$!
-check "the first start sets the wallpaper in the registry" eventually wallpaper >/dev/null
+check "the first start sets the wallpaper in the registry" eventually wallpaper
 check "the first start writes the bitmap in the portable folder" eventually test -f "$app/tessaly.bmp"
 check "the first start saved the sample pictures in the portable tessdesk.ini (an atomic replace)" \
     grep -qi '^0=.*image1\.gif' "$app/tessdesk.ini"
-check "the running copy answers --status" eventually tessaly --status >"$work/status1"
+check "the running copy answers --status" eventually status_into "$work/status1"
 before=$(grep '^picture:' "$work/status1")
 check "tessaly --next" tessaly --next
-tessaly --status >"$work/status2"
+status_into "$work/status2"
 after=$(grep '^picture:' "$work/status2")
 check "--next shows the other sample picture ($before, then $after)" \
     test -n "$before" -a -n "$after" -a "$before" != "$after"
-check "a portable copy adds no login start" \
-    bash -c "! wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' /v Tessaly >/dev/null 2>&1"
+check "a portable copy adds no login start" fails login_start
 check "tessaly --quit" tessaly --quit
 check "the program ends after --quit" eventually bash -c "! kill -0 $program 2>/dev/null"
 check "at the end, no temporary file is left beside the settings and the bitmap" bash -c "! ls -a '$app' | grep -q '\.tmp\$'"
-check "nothing answers after --quit" bash -c "! wine '$app/tessaly.exe' --status >/dev/null 2>&1"
+check "nothing answers after --quit" fails tessaly --status
+
+# The installer, silent, as an administrator would run it; then its uninstaller.
+installed="$WINEPREFIX/drive_c/Program Files/Tessaly"
+check "the installer runs silently (/S)" wine "${zip%.zip}.exe" /S
+wineserver -w
+check "the installer puts tessaly.exe under Program Files" test -f "$installed/tessaly.exe"
+check "the installer adds a Start-menu entry" test -n "$(find "$WINEPREFIX/drive_c" -name Tessaly.lnk -print -quit)"
+check "the uninstaller runs silently (/S)" wine "$installed/Uninstall.exe" /S
+check "the uninstaller removes the program" eventually fails test -e "$installed/tessaly.exe"
 ((failures)) && { echo "--- wine log"; tail -n 30 "$work/wine.log" "$work/program.log"; }
 exit $((failures > 0))
