@@ -35,6 +35,19 @@ endwhile()
 
 install(FILES copyright DESTINATION . RENAME COPYRIGHT.txt)
 
+# Stripped with the program when CPack strips (CPACK_STRIP_FILES): Debian's libstdc++-6.dll alone carries
+# 21 MB of symbols.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        file(GLOB_RECURSE dlls \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.dll\")
+        foreach(dll IN LISTS dlls)
+            execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${dll}\" RESULT_VARIABLE failed)
+            if(failed)
+                message(FATAL_ERROR \"Could not strip \${dll}\")
+            endif()
+        endforeach()
+    endif()")
+
 set(CPACK_PACKAGE_NAME tessaly)
 set(CPACK_PACKAGE_VENDOR "The Tessaly developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop wallpaper changer with captions")

@@ -43,17 +43,18 @@ install_packages() {
 debian_source() {
     local package=$1 dir
     mkdir -p "$cache/src"
-    dir=$(find "$cache/src" -maxdepth 1 -type d -name "$package-*" | head -n1)
+    dir=$(find -H "$cache/src" -maxdepth 1 -type d -name "$package-*" | head -n1)
     if [[ -z "$dir" ]]; then
         (cd "$cache/src" && apt-get source -qq "$package" >&2)
-        dir=$(find "$cache/src" -maxdepth 1 -type d -name "$package-*" | head -n1)
+        dir=$(find -H "$cache/src" -maxdepth 1 -type d -name "$package-*" | head -n1)
     fi
+    [[ -n "$dir" ]] || { log "the source of $package could not be unpacked into $cache/src" && return 1; }
     echo "$dir"
 }
 
 build_qt() {
     local prefix=$1 src build
-    src=$(debian_source qt6-base)
+    src=$(debian_source qt6-base) || return 1
     build=$cache/build/qt-$qt_version
     # Qt 6.4's Windows plugin uses Direct2D types wherever DirectWrite 3 is on; without Direct2D (which
     # MinGW's headers lack) those two places must be left out as well.
@@ -83,7 +84,7 @@ build_qt() {
 
 build_jpeg() {
     local prefix=$1 src build
-    src=$(debian_source libjpeg-turbo)
+    src=$(debian_source libjpeg-turbo) || return 1
     build=$cache/build/$(basename "$src")
     # Static: the strip decoder is its only user, and the package needs no DLL more.
     cmake -S "$src" -B "$build" -G Ninja \
