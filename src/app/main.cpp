@@ -3,7 +3,6 @@
 #include "ApplicationFolder.h"
 #include "ApplicationShell.h"
 #include "AtomicFileWriter.h"
-#include "AutostartEntry.h"
 #include "ChangeCycle.h"
 #include "CommandLine.h"
 #include "ControlClient.h"
@@ -14,8 +13,8 @@
 #include "LoadedImages.h"
 #include "MessageBoxPrompter.h"
 #include "MountedVolumes.h"
+#include "NativeSystem.h"
 #include "OptionDialogLauncher.h"
-#include "PosixFileSystem.h"
 #include "PrimaryScreenInfo.h"
 #include "ProcessMemory.h"
 #include "ProgramIcon.h"
@@ -30,9 +29,7 @@
 #include "TrayController.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QProcessEnvironment>
-#include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
 
@@ -44,15 +41,6 @@ bool displayAvailable()
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return true;
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-/** The shipped data: share/tessaly beside the program's bin/, else where it was installed. */
-QString installedDataDir()
-{
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../share/tessaly");
-    if (QFileInfo::exists(beside + QStringLiteral("/tessdesk.ini")))
-        return QDir::cleanPath(beside);
-    return QStringLiteral(TESSALY_DATA_DIR);
 }
 
 /** Sends one command to the running copy and prints its reply: 0 done, 1 refused or no copy runs. */
@@ -88,6 +76,8 @@ int main(int argc, char* argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine commandLine = CommandLine::parse(arguments, QStringLiteral(TESSALY_VERSION));
+    if (commandLine.action != CommandLine::Action::Start)
+        NativeSystem::attachToTerminal();
     switch (commandLine.action) {
     case CommandLine::Action::Help:
     case CommandLine::Action::Version:
@@ -134,10 +124,10 @@ int main(int argc, char* argv[])
     }
 
     QString error;
-    const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    FileSystem& files = NativeSystem::fileSystem();
     const QString appFolder =
-        ApplicationFolder::resolve(PosixFileSystem::instance(), QCoreApplication::applicationDirPath(),
-                                   configHome, installedDataDir(), &error);
+        ApplicationFolder::resolve(files, QCoreApplication::applicationDirPath(), NativeSystem::userFolder(),
+                                   NativeSystem::shippedDataFolder(), &error);
     if (appFolder.isEmpty()) {
         // Started from a menu, the program has no terminal: the window is what the user sees.
         const QString text = QStringLiteral("Tessaly cannot use its settings folder: %1").arg(error);
@@ -149,7 +139,7 @@ int main(int argc, char* argv[])
     SystemClock clock;
     SystemRandom random;
     const QString settingsPath = appFolder + QLatin1String(ApplicationFolder::SettingsFileName);
-    SettingsFile settingsFile(settingsPath, PosixFileSystem::instance());
+    SettingsFile settingsFile(settingsPath, files);
     // Every later save would fail for the same reason: told once, and the program does not start.
     if (const QString problem = settingsFile.unusable(); !problem.isEmpty()) {
         const QString text = QStringLiteral("Tessaly cannot use its settings file %1").arg(problem);
@@ -163,9 +153,8 @@ int main(int argc, char* argv[])
     LoadedImages images;
     bool firstRun = false;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock, prompter, &firstRun);
-    if (QString why; firstRun && !portable &&
-                     !AutostartEntry::writeIfMissing(PosixFileSystem::instance(), configHome,
-                                                     QCoreApplication::applicationFilePath(), &why))
+    if (QString why;
+        firstRun && !portable && !NativeSystem::addLoginStart(QCoreApplication::applicationFilePath(), &why))
         prompter.tell(
             QStringLiteral("Tessaly could not add itself to the programs started at login: %1").arg(why),
             PromptIcon::Exclamation);
@@ -180,8 +169,7 @@ int main(int argc, char* argv[])
     std::unique_ptr<OptionDialogLauncher> dialogs;
     // The settings window and its dialogs are built when first shown: most starts only rest in the tray.
     const auto makeWindow = [&]() {
-        auto window = std::make_unique<SettingsWindow>(images, prompter, fileDialogs, urlOpener,
-                                                       PosixFileSystem::instance());
+        auto window = std::make_unique<SettingsWindow>(images, prompter, fileDialogs, urlOpener, files);
         window->showStoredTotal(settings.total);
         dialogs = std::make_unique<OptionDialogLauncher>(window.get(), settings, settingsFile, images,
                                                          window->collectionAdvice(), prompter, fontChooser,
@@ -192,8 +180,7 @@ int main(int argc, char* argv[])
         window->setOptionDialogs(dialogs.get());
         return window;
     };
-    ChangeCycle cycle(settings, images, settingsFile, appFolder, PosixFileSystem::instance(), *desktop,
-                      prompter, random, screen);
+    ChangeCycle cycle(settings, images, settingsFile, appFolder, files, *desktop, prompter, random, screen);
     // A change's buffers are as large as the screen and the photo: give them back to the system at
     // once, whoever asked for the change, so the program rests small.
     QObject::connect(&cycle, &ChangeCycle::finished, &ProcessMemory::releaseFreeMemory);
@@ -212,8 +199,7 @@ int main(int argc, char* argv[])
     shell.goToTray();
     // A change or save cut short leaves its temporary file; a bitmap's is as large as the screen.
     settingsFile.removeStaleTemporaries();
-    AtomicFileWriter::removeStaleTemporaries(PosixFileSystem::instance(),
-                                             appFolder + QLatin1String(ChangeCycle::BitmapName));
+    AtomicFileWriter::removeStaleTemporaries(files, appFolder + QLatin1String(ChangeCycle::BitmapName));
     ControlCommands commands(settings, images, cycle, scheduler, shell, tray, prompter);
 
     cycle.noteShownAtStart();

@@ -29,18 +29,18 @@ void seed(const QDir& folder, const QString& dataDir)
 
 } // namespace
 
-QString ApplicationFolder::resolve(FileSystem& files, const QString& executableDir, const QString& configHome,
+QString ApplicationFolder::resolve(FileSystem& files, const QString& executableDir, const QString& userFolder,
                                    const QString& dataDir, QString* error)
 {
     if (isPortable(executableDir))
         return FolderPath::withTrailingSeparator(executableDir);
 
-    const QDir folder(QDir(configHome).filePath(QStringLiteral("tessaly")));
+    const QDir folder(userFolder);
     QString failed;
     if (const int failure = files.makeFolders(folder.path(), &failed)) {
         if (error)
             *error = QStringLiteral("cannot create the folder %1: %2")
-                         .arg(QDir::toNativeSeparators(failed), qt_error_string(failure));
+                         .arg(QDir::toNativeSeparators(failed), files.errorText(failure));
         return {};
     }
     seed(folder, dataDir);

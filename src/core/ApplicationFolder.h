@@ -7,8 +7,8 @@ class FileSystem;
 
 /**
  * Where the program keeps its settings file and pictures. A writable folder beside the executable
- * that holds "tessdesk.ini" makes a portable copy; otherwise the folder is $XDG_CONFIG_HOME/tessaly,
- * created and seeded from the installed data folder the first time.
+ * that holds "tessdesk.ini" makes a portable copy; otherwise the folder is the user's own one
+ * ($XDG_CONFIG_HOME/tessaly, %APPDATA%\Tessaly), created and seeded from the shipped files the first time.
  */
 class ApplicationFolder
 {
@@ -19,7 +19,7 @@ public:
      * Picks the folder and seeds it when needed. Returns the folder with a trailing separator,
      * or an empty string with `error` set when it cannot be created.
      */
-    static QString resolve(FileSystem& files, const QString& executableDir, const QString& configHome,
+    static QString resolve(FileSystem& files, const QString& executableDir, const QString& userFolder,
                            const QString& dataDir, QString* error = nullptr);
 
     /** True when the program keeps everything beside itself: a writable folder holding "tessdesk.ini". */

@@ -38,7 +38,7 @@ AtomicFileWriter::~AtomicFileWriter()
 
 bool AtomicFileWriter::fail(const QString& path, const QString& step, int error)
 {
-    m_error = QStringLiteral("Could not save %1: %2 failed: %3.").arg(path, step, qt_error_string(error));
+    m_error = QStringLiteral("Could not save %1: %2 failed: %3.").arg(path, step, m_fs.errorText(error));
     return false;
 }
 

@@ -74,4 +74,25 @@ public:
      * (when given), never waited on. The one call here that returns a reason rather than an errno value.
      */
     [[nodiscard]] virtual bool openRegular(const QString& path, QFile& file, QString* reason) = 0;
+    /** The words for an error value the calls above returned, as the user is told them. */
+    virtual QString errorText(int error) const { return qt_error_string(error); }
+
+    /** Why openRegular() refuses a file of this kind. */
+    static QString refusal(FileKind kind)
+    {
+        switch (kind) {
+        case FileKind::Folder:
+            return QStringLiteral("it is a folder, not a picture file");
+        case FileKind::Pipe:
+            return QStringLiteral("it is a named pipe, not a picture file");
+        case FileKind::Device:
+            return QStringLiteral("it is a device, not a picture file");
+        case FileKind::Socket:
+            return QStringLiteral("it is a socket, not a picture file");
+        case FileKind::Regular:
+        case FileKind::Other:
+            break;
+        }
+        return QStringLiteral("it is not a plain file");
+    }
 };

@@ -29,7 +29,7 @@ void SettingsFile::refresh()
     else if (statError == 0)
         readError = m_fs.readFile(m_path, &bytes);
     if (readError)
-        m_readProblem = qt_error_string(readError);
+        m_readProblem = m_fs.errorText(readError);
     if (!m_readProblem.isEmpty())
         return; // tried again at the next call
     m_doc = IniDocument::parse(IniEncoding::toUtf8(bytes, &m_converted));

@@ -43,19 +43,6 @@ FileKind fileKind(mode_t mode)
     return FileKind::Other;
 }
 
-QString kindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return QStringLiteral("it is a folder, not a picture file");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("it is a named pipe, not a picture file");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("it is a device, not a picture file");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("it is a socket, not a picture file");
-    return QStringLiteral("it is not a plain file");
-}
-
 bool refuse(QString* reason, const QString& why)
 {
     if (reason)
@@ -247,13 +234,14 @@ bool PosixFileSystem::openRegular(const QString& path, QFile& file, QString* rea
     if (::stat(native.constData(), &info) != 0)
         return refuse(reason, qt_error_string(errno));
     if (!S_ISREG(info.st_mode))
-        return refuse(reason, kindOf(info.st_mode));
+        return refuse(reason, FileSystem::refusal(fileKind(info.st_mode)));
     // Not blocking, and looked at again once open: the name may have been given to a pipe in between.
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return refuse(reason, qt_error_string(errno));
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const QString why = S_ISREG(info.st_mode) ? qt_error_string(errno) : kindOf(info.st_mode);
+        const QString why =
+            S_ISREG(info.st_mode) ? qt_error_string(errno) : FileSystem::refusal(fileKind(info.st_mode));
         ::close(fd);
         return refuse(reason, why);
     }

@@ -279,7 +279,8 @@ private slots:
         const QString told = asPlainUser([&] {
             QString error;
             if (maker == "settings")
-                ApplicationFolder::resolve(posix, configHome, configHome, configHome, &error);
+                ApplicationFolder::resolve(posix, configHome, configHome + QStringLiteral("/tessaly"),
+                                           configHome, &error);
             else if (AutostartEntry::writeIfMissing(posix, configHome, QStringLiteral("/t"), &error))
                 error = QStringLiteral("written");
             return error;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SwayDesktopBackend.h"
 
-#include "PosixFileSystem.h"
+#include "FileSystem.h"
+#include "NativeSystem.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,10 +42,10 @@ ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
                                .arg(file)};
         }
         QString failed;
-        if (const int error = PosixFileSystem::instance().makeFolders(m_plainFolder, &failed)) {
+        if (const int error = NativeSystem::fileSystem().makeFolders(m_plainFolder, &failed)) {
             return {false, QStringLiteral("sway: the bitmap's path %1 cannot be passed to sway safely, and "
                                           "the folder %2 to copy it to cannot be made: %3")
-                               .arg(file, failed, qt_error_string(error))};
+                               .arg(file, failed, NativeSystem::fileSystem().errorText(error))};
         }
         QString error;
         file = m_copies.prepare(bitmapPath, error, m_plainFolder);

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+class FileSystem;
+
+/**
+ * What the program as a whole does its own way on each operating system: its files, its folders, being
+ * started at login. Each system has its own source file of this class and CMake builds the one for the
+ * target, so main() holds no conditional code.
+ */
+class NativeSystem
+{
+public:
+    /** Lets the text of a command-line action reach the terminal the program was started from. */
+    static void attachToTerminal();
+    /** The file operations of this system. */
+    static FileSystem& fileSystem();
+    /** The user's own application folder, used unless the copy is a portable one. */
+    static QString userFolder();
+    /** Where the shipped settings file and pictures are, to seed a new application folder from. */
+    static QString shippedDataFolder();
+    /**
+     * Asks for the program to be started at login unless that was asked for already; false on failure,
+     * with `error` naming the place and the reason.
+     */
+    [[nodiscard]] static bool addLoginStart(const QString& executablePath, QString* error);
+};
