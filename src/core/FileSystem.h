@@ -77,22 +77,30 @@ public:
     /** The words for an error value the calls above returned, as the user is told them. */
     virtual QString errorText(int error) const { return qt_error_string(error); }
 
-    /** Why openRegular() refuses a file of this kind. */
-    static QString refusal(FileKind kind)
+    /**
+     * Why a file of this kind cannot serve as `wanted` ("a picture file", "a plain file"): "it is a
+     * named pipe, not a picture file".
+     */
+    static QString refusal(FileKind kind, const char* wanted = "a picture file")
     {
+        const char* what = nullptr;
         switch (kind) {
         case FileKind::Folder:
-            return QStringLiteral("it is a folder, not a picture file");
+            what = "a folder";
+            break;
         case FileKind::Pipe:
-            return QStringLiteral("it is a named pipe, not a picture file");
+            what = "a named pipe";
+            break;
         case FileKind::Device:
-            return QStringLiteral("it is a device, not a picture file");
+            what = "a device";
+            break;
         case FileKind::Socket:
-            return QStringLiteral("it is a socket, not a picture file");
+            what = "a socket";
+            break;
         case FileKind::Regular:
         case FileKind::Other:
-            break;
+            return QStringLiteral("it is not a plain file");
         }
-        return QStringLiteral("it is not a plain file");
+        return QStringLiteral("it is %1, not %2").arg(QLatin1String(what), QLatin1String(wanted));
     }
 };

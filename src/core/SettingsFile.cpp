@@ -25,7 +25,7 @@ void SettingsFile::refresh()
     QByteArray bytes;
     int readError = statError == ENOENT ? 0 : statError;
     if (statError == 0 && now.kind != FileKind::Regular)
-        m_readProblem = kindProblem(now.kind);
+        m_readProblem = FileSystem::refusal(now.kind, "a plain file");
     else if (statError == 0)
         readError = m_fs.readFile(m_path, &bytes);
     if (readError)
@@ -117,25 +117,6 @@ bool SettingsFile::apply(const QList<IniEdit>& edits)
     if (!changed && !(m_converted && m_stamp.exists))
         return true;
     return save();
-}
-
-QString SettingsFile::kindProblem(FileKind kind)
-{
-    switch (kind) {
-    case FileKind::Folder:
-        return QStringLiteral("it is a folder, not a plain file");
-    case FileKind::Pipe:
-        return QStringLiteral("it is a named pipe, not a plain file");
-    case FileKind::Device:
-        return QStringLiteral("it is a device, not a plain file");
-    case FileKind::Socket:
-        return QStringLiteral("it is a socket, not a plain file");
-    case FileKind::Regular:
-        return {};
-    case FileKind::Other:
-        break;
-    }
-    return QStringLiteral("it is not a plain file");
 }
 
 QString SettingsFile::unusable()

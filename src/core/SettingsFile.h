@@ -53,7 +53,6 @@ public:
 private:
     void refresh();
     QString editProblem(const IniEdit& edit) const;
-    static QString kindProblem(FileKind kind);
     bool save();
 
     QString m_path;
