@@ -9,7 +9,6 @@
 
 #include <QBuffer>
 #include <QFontMetricsF>
-#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -38,29 +37,6 @@ QByteArray encoded(const QImage& image, const char* format)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format, 95);
-    return bytes;
-}
-
-/** The picture as a progressive JPEG, its last scan repeated `repeats` more times, its frame claiming
- * `claimed`. */
-QByteArray progressive(const QImage& image, int repeats = 0, QSize claimed = {})
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    writer.write(image);
-    const qsizetype end = bytes.lastIndexOf("\xff\xd9");
-    const qsizetype last = bytes.lastIndexOf("\xff\xda");
-    bytes.insert(end, bytes.mid(last, end - last).repeated(repeats));
-    if (claimed.isValid()) {
-        // Height then width, big-endian, after the frame header's marker, length and precision.
-        const qsizetype frame = bytes.indexOf("\xff\xc2") + 5;
-        const char size[4] = {char(claimed.height() >> 8), char(claimed.height()), char(claimed.width() >> 8),
-                              char(claimed.width())};
-        bytes.replace(frame, 4, QByteArray(size, 4));
-    }
     return bytes;
 }
 
@@ -329,19 +305,6 @@ private slots:
         const QByteArray gif("GIF89a\x20\x4e\x20\x4e\0\0\0,\0\0\0\0\x20\x4e\x20\x4e\0\x08\0;", 26);
         QTest::addRow("huge, refused before decoding")
             << file("huge.gif", gif) << QStringLiteral("20000 x 20000");
-        // Each repeat of a scan is a pass over the whole picture, and Qt's reader makes them all.
-        QTest::addRow("JPEG repeating its last scan")
-            << file("flood.jpg", progressive(TestPictures::quadrants(QSize(512, 512)), 2000))
-            << QStringLiteral("the picture has more than 100 scans (a damaged or hostile JPEG)");
-        // Its decoder would take 1.2 GB for the coefficients of every scan, whatever part is shown.
-        QTest::addRow("progressive JPEG claiming 20000 x 20000")
-            << file("claims.jpg",
-                    progressive(TestPictures::quadrants(QSize(16, 8)), 0, QSize(20000, 20000)).left(521))
-            << QStringLiteral("the picture is 20000 x 20000 pixels, too large to decode in 256 MB of memory");
-        QTest::addRow("progressive JPEG claiming 65500 x 65500")
-            << file("claims-most.jpg",
-                    progressive(TestPictures::quadrants(QSize(16, 8)), 0, QSize(65500, 65500)))
-            << QStringLiteral("the picture is 65500 x 65500 pixels, too large to decode in 256 MB of memory");
     }
     void picturesAreReadByContent()
     {
