@@ -3,8 +3,10 @@
 """The warm 4K change as a user meets it: `tessaly --next` of a 24 MP photo on a private 3840x2160 Xvfb,
 minus the same command for a tiny picture (what every change costs whatever its picture: the client, the
 bitmap write, the rest before the desktop is told), beside djpeg's full decode of the photo, alternating.
+The pictures, captions and font are bench_change's own, so its "photo's own part" line is the same figure
+measured inside one process.
 
-Usage: blackbox_change.py PROGRAM [ROUNDS]   (needs Xvfb, ImageMagick's convert and djpeg)
+Usage: blackbox_change.py PROGRAM BENCH_CHANGE [ROUNDS]   (needs Xvfb and djpeg)
 """
 import os
 import shutil
@@ -15,21 +17,21 @@ import tempfile
 import time
 
 program = os.path.abspath(sys.argv[1])
-rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 9
+bench = os.path.abspath(sys.argv[2])
+rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 9
 root = tempfile.mkdtemp(prefix="tessaly-blackbox-")
 folder = root + "/config/tessaly/"
 env = {"PATH": os.environ["PATH"], "LC_ALL": "C.UTF-8", "HOME": root, "XDG_CONFIG_HOME": root + "/config",
        "XDG_RUNTIME_DIR": root + "/run"}
 os.makedirs(folder)
 os.makedirs(root + "/run", 0o700)
-subprocess.run(["convert", "-size", "6000x4000", "gradient:red-blue", "-attenuate", "0.4", "+noise", "Gaussian",
-                "-quality", "90", "-sampling-factor", "2x2", folder + "photo.jpg"], check=True)
-subprocess.run(["convert", "-size", "8x8", "xc:green", folder + "tiny.png"], check=True)
+subprocess.run([bench, "--generate", folder], check=True, env=dict(env, QT_QPA_PLATFORM="offscreen"))
 with open(folder + "tessdesk.ini", "w") as f:
-    f.write(f"[total]\ntotal=2\n[images]\n0={folder}tiny.png\n1={folder}photo.jpg\n[caption]\n0=Tiny\n"
-            "1=Harbour at dusk\n[display]\nimageNum=1\ndisplayType=0\n[font]\nonOffCaption=1\n[time]\n"
-            "timeOption=1\ntimeHour=1\nChangeTime=2030-01-01\n[desktop]\nbackend=command\ncommand=true\n"
-            "[tessaly]\nfirstRun=False\n")
+    f.write(f"[total]\ntotal=2\n[images]\n0={folder}tiny.png\n1={folder}photo24.jpg\n[caption]\n0=Tiny\n"
+            "1=Morning over the hills\n[display]\nimageNum=1\ndisplayType=0\n[font]\nonOffCaption=1\n"
+            "captionPosition=2\nnewFontName=DejaVu Sans\nnewFontSize=20\nnewFontBold=True\n"
+            "newFontForeColor=16777215\n[time]\ntimeOption=1\ntimeHour=1\nChangeTime=2030-01-01\n"
+            "[desktop]\nbackend=command\ncommand=true\n[tessaly]\nfirstRun=False\n")
 read, write = os.pipe()
 xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "3840x2160x24"],
                         pass_fds=(write,))
@@ -49,7 +51,7 @@ try:
             ms["tiny" if i % 2 == 0 else "photo"].append((time.monotonic() - start) * 1000)
         if i % 2:
             start = time.monotonic()
-            subprocess.run(["djpeg", "-outfile", "/dev/null", folder + "photo.jpg"], check=True)
+            subprocess.run(["djpeg", "-outfile", "/dev/null", folder + "photo24.jpg"], check=True)
             ms["djpeg"].append((time.monotonic() - start) * 1000)
     tiny, photo, djpeg = (statistics.median(ms[k]) for k in ("tiny", "photo", "djpeg"))
     print(f"--next, medians of {rounds}: tiny picture {tiny:.1f} ms, 24 MP photo {photo:.1f} ms; the photo's own "
