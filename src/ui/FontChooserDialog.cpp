@@ -32,75 +32,76 @@ QString sizeText(double size)
 } // namespace
 
 FontChooserDialog::FontChooserDialog(QWidget* parent)
-    : QDialog(parent), faceBox(new QFontComboBox(this)), sizeBox(new QComboBox(this)),
-      boldCheck(new QCheckBox(tr("&Bold"), this)), italicCheck(new QCheckBox(tr("&Italic"), this)),
-      underlineCheck(new QCheckBox(tr("&Underline"), this)),
-      strikethroughCheck(new QCheckBox(tr("S&trikethrough"), this)),
-      colourButton(new QPushButton(tr("&Colour..."), this)), sample(new QLabel(tr("AaBbYyZz"), this))
+    : QDialog(parent), m_faceBox(new QFontComboBox(this)), m_sizeBox(new QComboBox(this)),
+      m_boldCheck(new QCheckBox(tr("&Bold"), this)), m_italicCheck(new QCheckBox(tr("&Italic"), this)),
+      m_underlineCheck(new QCheckBox(tr("&Underline"), this)),
+      m_strikethroughCheck(new QCheckBox(tr("S&trikethrough"), this)),
+      m_colourButton(new QPushButton(tr("&Colour..."), this)), m_sample(new QLabel(tr("AaBbYyZz"), this))
 {
     setWindowTitle(tr("Font"));
     // Only the sizes offered can be chosen: the list is not editable.
     for (int size = static_cast<int>(sizeSpec().low); size <= sizeSpec().high; ++size)
-        sizeBox->addItem(QString::number(size), double(size));
-    sizeBox->setEditable(false);
-    sample->setAlignment(Qt::AlignCenter);
+        m_sizeBox->addItem(QString::number(size), double(size));
+    m_sizeBox->setEditable(false);
+    m_sample->setObjectName(QStringLiteral("sample"));
+    m_sample->setAlignment(Qt::AlignCenter);
     // Fixed, so that a large size does not make the dialog jump.
-    sample->setFixedSize(360, 100);
-    sample->setAutoFillBackground(true);
-    sample->setFrameShape(QFrame::StyledPanel);
+    m_sample->setFixedSize(360, 100);
+    m_sample->setAutoFillBackground(true);
+    m_sample->setFrameShape(QFrame::StyledPanel);
 
     auto* form = new QFormLayout;
-    form->addRow(tr("&Font:"), faceBox);
-    form->addRow(tr("&Size:"), sizeBox);
+    form->addRow(tr("&Font:"), m_faceBox);
+    form->addRow(tr("&Size:"), m_sizeBox);
     auto* effects = new QVBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{boldCheck, italicCheck, underlineCheck,
-                                                      strikethroughCheck, colourButton})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_boldCheck, m_italicCheck, m_underlineCheck,
+                                                      m_strikethroughCheck, m_colourButton})
         effects->addWidget(w, 0, Qt::AlignLeft);
     form->addRow(tr("Effects:"), effects);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(sample);
+    layout->addWidget(m_sample);
     layout->addWidget(buttons);
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(colourButton, &QPushButton::clicked, this, &FontChooserDialog::pickColour);
-    connect(faceBox, &QFontComboBox::currentFontChanged, this, &FontChooserDialog::updateSample);
-    connect(sizeBox, &QComboBox::currentIndexChanged, this, &FontChooserDialog::updateSample);
-    for (QCheckBox* box : {boldCheck, italicCheck, underlineCheck, strikethroughCheck})
+    connect(m_colourButton, &QPushButton::clicked, this, &FontChooserDialog::pickColour);
+    connect(m_faceBox, &QFontComboBox::currentFontChanged, this, &FontChooserDialog::updateSample);
+    connect(m_sizeBox, &QComboBox::currentIndexChanged, this, &FontChooserDialog::updateSample);
+    for (QCheckBox* box : {m_boldCheck, m_italicCheck, m_underlineCheck, m_strikethroughCheck})
         connect(box, &QCheckBox::toggled, this, &FontChooserDialog::updateSample);
 }
 
 void FontChooserDialog::setChoice(const FontChoice& choice)
 {
-    faceBox->setCurrentFont(QFont(choice.name));
+    m_faceBox->setCurrentFont(QFont(choice.name));
     const double size = std::clamp(choice.size, sizeSpec().low, sizeSpec().high);
-    int index = sizeBox->findData(size);
+    int index = m_sizeBox->findData(size);
     if (index < 0) {
         // A fractional size stored earlier stays choosable, in its place in the list.
         index = 0;
-        while (index < sizeBox->count() && sizeBox->itemData(index).toDouble() < size)
+        while (index < m_sizeBox->count() && m_sizeBox->itemData(index).toDouble() < size)
             ++index;
-        sizeBox->insertItem(index, sizeText(size), size);
+        m_sizeBox->insertItem(index, sizeText(size), size);
     }
-    sizeBox->setCurrentIndex(index);
-    boldCheck->setChecked(choice.bold);
-    italicCheck->setChecked(choice.italic);
-    underlineCheck->setChecked(choice.underline);
-    strikethroughCheck->setChecked(choice.strikethrough);
+    m_sizeBox->setCurrentIndex(index);
+    m_boldCheck->setChecked(choice.bold);
+    m_italicCheck->setChecked(choice.italic);
+    m_underlineCheck->setChecked(choice.underline);
+    m_strikethroughCheck->setChecked(choice.strikethrough);
     setColour(choice.colour);
 }
 
 FontChoice FontChooserDialog::choice() const
 {
     FontChoice choice;
-    choice.name = faceBox->currentFont().family();
-    choice.size = sizeBox->currentData().toDouble();
-    choice.bold = boldCheck->isChecked();
-    choice.italic = italicCheck->isChecked();
-    choice.underline = underlineCheck->isChecked();
-    choice.strikethrough = strikethroughCheck->isChecked();
+    choice.name = m_faceBox->currentFont().family();
+    choice.size = m_sizeBox->currentData().toDouble();
+    choice.bold = m_boldCheck->isChecked();
+    choice.italic = m_italicCheck->isChecked();
+    choice.underline = m_underlineCheck->isChecked();
+    choice.strikethrough = m_strikethroughCheck->isChecked();
     choice.colour = m_colour;
     return choice;
 }
@@ -110,7 +111,7 @@ void FontChooserDialog::setColour(qint32 colour)
     m_colour = StoredColour::fromColor(StoredColour::toColor(colour));
     QPixmap swatch(16, 16);
     swatch.fill(StoredColour::toColor(m_colour));
-    colourButton->setIcon(QIcon(swatch));
+    m_colourButton->setIcon(QIcon(swatch));
     updateSample();
 }
 
@@ -123,17 +124,17 @@ void FontChooserDialog::pickColour()
 
 void FontChooserDialog::updateSample()
 {
-    QFont font = faceBox->currentFont();
-    font.setPointSizeF(sizeBox->currentData().toDouble());
-    font.setBold(boldCheck->isChecked());
-    font.setItalic(italicCheck->isChecked());
-    font.setUnderline(underlineCheck->isChecked());
-    font.setStrikeOut(strikethroughCheck->isChecked());
-    sample->setFont(font);
-    QPalette palette = sample->palette();
+    QFont font = m_faceBox->currentFont();
+    font.setPointSizeF(m_sizeBox->currentData().toDouble());
+    font.setBold(m_boldCheck->isChecked());
+    font.setItalic(m_italicCheck->isChecked());
+    font.setUnderline(m_underlineCheck->isChecked());
+    font.setStrikeOut(m_strikethroughCheck->isChecked());
+    m_sample->setFont(font);
+    QPalette palette = m_sample->palette();
     const QColor colour = StoredColour::toColor(m_colour);
     palette.setColor(QPalette::WindowText, colour);
     // Light text is shown on a dark ground, as it will mostly stand on a picture.
     palette.setColor(QPalette::Window, colour.lightness() > 160 ? QColor(64, 64, 64) : QColor(240, 240, 240));
-    sample->setPalette(palette);
+    m_sample->setPalette(palette);
 }

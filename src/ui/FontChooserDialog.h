@@ -11,7 +11,7 @@ class QFontComboBox;
 class QLabel;
 class QPushButton;
 
-/** Face, size (only those newFontSize allows), four styles and a colour, with a sample line. */
+/** Face, size (only those newFontSize allows), four styles and a colour, with a m_sample line. */
 class FontChooserDialog : public QDialog
 {
     Q_OBJECT
@@ -25,18 +25,17 @@ public:
     /** The colour, red in the lowest byte. */
     void setColour(qint32 colour);
 
-    QFontComboBox* faceBox;
-    QComboBox* sizeBox;
-    QCheckBox* boldCheck;
-    QCheckBox* italicCheck;
-    QCheckBox* underlineCheck;
-    QCheckBox* strikethroughCheck;
-    QPushButton* colourButton;
-    QLabel* sample;
-
 private:
     void pickColour();
     void updateSample();
 
+    QFontComboBox* m_faceBox;
+    QComboBox* m_sizeBox;
+    QCheckBox* m_boldCheck;
+    QCheckBox* m_italicCheck;
+    QCheckBox* m_underlineCheck;
+    QCheckBox* m_strikethroughCheck;
+    QPushButton* m_colourButton;
+    QLabel* m_sample;
     qint32 m_colour = 0;
 };

@@ -210,15 +210,16 @@ private slots:
     void fontChooserShowsAndReturnsTheChoice()
     {
         FontChooserDialog dialog;
+        const auto* sample = dialog.findChild<QLabel*>(QStringLiteral("sample"));
         const FontChoice choice{QStringLiteral("DejaVu Serif"), 20, true, true, false, true, 0x123456};
         dialog.setChoice(choice);
         QCOMPARE(dialog.choice(), choice);
-        QCOMPARE(dialog.sample->palette().color(QPalette::WindowText), QColor(0x56, 0x34, 0x12));
-        const QFont shown = dialog.sample->font();
+        QCOMPARE(sample->palette().color(QPalette::WindowText), QColor(0x56, 0x34, 0x12));
+        const QFont shown = sample->font();
         QVERIFY(shown.bold() && shown.italic() && !shown.underline() && shown.strikeOut());
         dialog.setChoice({QStringLiteral("DejaVu Sans"), 72, false, false, true, false, 0});
         QCOMPARE(dialog.choice().size, 48.0);
-        const QFont plain = dialog.sample->font();
+        const QFont plain = sample->font();
         QVERIFY(!plain.bold() && !plain.italic() && plain.underline() && !plain.strikeOut());
         dialog.setChoice({QStringLiteral("DejaVu Sans"), 9, false, false, false, false, 0});
         QCOMPARE(dialog.choice().size, 10.0);
