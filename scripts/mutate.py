@@ -9,7 +9,8 @@ code moved on) makes its fault STALE, neither caught nor missed.
     scripts/mutate.py                      # every fault, tests labelled system or wine left out
     scripts/mutate.py --only 3,caption-pen # some faults, by number or name
     scripts/mutate.py --all-labels         # also the tests that install packages or need Wine
-    scripts/mutate.py --quick              # stop each run at its first failing test (no table of catchers)
+    scripts/mutate.py --quick              # first the tests of the fault's own layer, then the rest, each
+                                           # run stopping at its first failure (no table of catchers)
 """
 import argparse
 import os
@@ -364,15 +365,28 @@ class Suite:
                                 capture_output=True, text=True).stdout
         return set(re.findall(r"Test +#\d+: (\S+)", listed))
 
+    def compile_targets(self, tag, targets):
+        return run(["nice", "-n", "19", "cmake", "--build", str(self.build), "-j", str(self.args.jobs), "--target"]
+                   + sorted(targets), self.work, self.log / f"build-{tag}.log")
+
+    def near(self, path):
+        """The unit tests beside a fault's layer (and the corpus replays): the likely catchers, quick to build."""
+        layer = path.split("/")[0]
+        names = {f.stem for f in (self.work / "tests" / layer).glob("tst_*.cpp")}
+        names |= {f.stem for f in (self.work / "tests" / "fuzz").glob("tst_*.cpp")}
+        return names & self.tests()
+
     def labels(self):
         return [] if self.args.all_labels else ["-LE", "system|wine"]
 
-    def failures(self, tag):
-        """The names of the tests that failed (or timed out)."""
+    def failures(self, tag, only=None):
+        """The names of the tests that failed (or timed out); `only`: just these tests."""
         failed_log = self.build / "Testing" / "Temporary" / "LastTestsFailed.log"
         failed_log.unlink(missing_ok=True)
         cmd = ["nice", "-n", "19", "ctest", "--test-dir", str(self.build), "-j", str(self.args.jobs),
                "--timeout", str(self.args.timeout)] + self.labels()
+        if only:
+            cmd += ["-R", "^(" + "|".join(sorted(only)) + ")$"]
         if self.args.quick and tag != "clean":
             # Without cost data ctest runs in the order the tests are declared: the quick unit tests first.
             (self.build / "Testing" / "Temporary" / "CTestCostData.txt").unlink(missing_ok=True)
@@ -435,7 +449,13 @@ def main():
         else:
             try:
                 source.write_text(original.replace(snippet, replacement))
-                if not suite.compile(name):
+                near = suite.near(path) - baseline if args.quick else set()
+                caught = set()
+                if near and suite.compile_targets(name, near):
+                    caught = suite.failures(name, near)
+                if caught:
+                    verdict = "CAUGHT by " + ", ".join(sorted(caught))
+                elif not suite.compile(name):
                     verdict = "NO BUILD"
                 else:
                     caught = suite.failures(name) - baseline
