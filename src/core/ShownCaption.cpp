@@ -45,7 +45,7 @@ QString ShownCaption::ofEntry(const LoadedImages& images, int position, const Se
 
 QString ShownCaption::wordsHelp()
 {
-    return QStringLiteral("Words: {name} {folder} {date} {index} {total}; {{ and }} for a brace.");
+    return QStringLiteral("Words: {name} {folder} {date} {index} {total}; {{ }} give braces.");
 }
 
 QString ShownCaption::date(const QString& path, FileSystem& files, const QLocale& locale)
