@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ChangeHistory.h"
 
-void ChangeHistory::record(int position, const QString& path)
+void ChangeHistory::record(int position, const QString& path, const std::optional<QString>& caption)
 {
     // Stepping back shows the earlier picture again, perhaps at a new place in an edited list; that
     // must not count as a new change.
     if (!m_entries.isEmpty() && m_entries.last().path == path) {
         m_entries.last().position = position;
+        m_entries.last().caption = caption;
         return;
     }
     if (m_entries.size() == Capacity)
         m_entries.removeFirst();
-    m_entries.append({position, path});
+    m_entries.append({position, path, caption});
 }
 
 std::optional<ChangeHistory::Entry> ChangeHistory::current() const

@@ -16,10 +16,12 @@ public:
     {
         int position;
         QString path;
+        /** The caption drawn with it, when this run drew it. */
+        std::optional<QString> caption;
     };
 
-    /** A picture went on screen; the same picture again adds nothing. */
-    void record(int position, const QString& path);
+    /** A picture went on screen; the same picture again adds nothing but its new place and caption. */
+    void record(int position, const QString& path, const std::optional<QString>& caption = std::nullopt);
     /** The picture on screen, if known. */
     std::optional<Entry> current() const;
     /** Forgets the picture on screen and gives the one shown before it, if any. */

@@ -26,6 +26,9 @@ struct Settings
     QString newFontUnderline;
     QString newFontFontStrikethru;
     QString newFontForeColor;
+    QString captionEffect;
+    QString automaticColour;
+    QString defaultCaption;
     // "time"
     QString changeEveryBoot;
     QString timeOption;

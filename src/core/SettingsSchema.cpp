@@ -13,8 +13,9 @@ using T = SettingType;
 // No bounds: any value of the type is in range.
 constexpr double Any = 0, AnyHigh = -1;
 
-// Start-up reads the keys in this order. The defaults are those of the shipped tessdesk.ini.
-constexpr std::array<SettingSpec, 21> kSchema{{
+// Start-up reads the keys in this order. The defaults are those of the shipped tessdesk.ini, but for
+// the caption's style (below).
+constexpr std::array<SettingSpec, 24> kSchema{{
     {"display", "imageNum", T::Integer, "0", Any, AnyHigh, &Settings::imageNum},
     {"total", "total", T::Integer, "0", Any, AnyHigh, &Settings::total},
     {"display", "displayType", T::Integer, "0", 0, 2, &Settings::displayType},
@@ -28,6 +29,11 @@ constexpr std::array<SettingSpec, 21> kSchema{{
     {"font", "newFontUnderline", T::Flag, "False", Any, AnyHigh, &Settings::newFontUnderline},
     {"font", "newFontFontStrikethru", T::Flag, "False", Any, AnyHigh, &Settings::newFontFontStrikethru},
     {"font", "newFontForeColor", T::Colour, "0", 0, 0xffffff, &Settings::newFontForeColor},
+    // Absent from an older file, these three keep its plain caption, as their values here say; the
+    // shipped file turns on a readable style.
+    {"font", "captionEffect", T::Integer, "0", 0, 3, &Settings::captionEffect},
+    {"font", "automaticColour", T::Flag, "False", Any, AnyHigh, &Settings::automaticColour},
+    {"font", "defaultCaption", T::Text, "", Any, AnyHigh, &Settings::defaultCaption},
     {"time", "changeEveryBoot", T::Integer, "0", 0, 1, &Settings::changeEveryBoot},
     {"time", "timeOption", T::Integer, "1", Any, AnyHigh, &Settings::timeOption},
     {"time", "timeMin", T::Integer, "30", 1, 60, &Settings::timeMin},

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CaptionPainter.h"
 
+#include "CaptionEffects.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
@@ -35,8 +37,8 @@ QPointF startPoint(int position, QSizeF canvas, QSizeF text)
 
 } // namespace
 
-CaptionPainter::CaptionPainter(CaptionFont font, TwipScale scale)
-    : m_font(std::move(font)), m_scale(scale), m_measuringDevice(1, 1, QImage::Format_RGB32)
+CaptionPainter::CaptionPainter(CaptionFont font, TwipScale scale, CaptionStyle style)
+    : m_font(std::move(font)), m_scale(scale), m_style(style), m_measuringDevice(1, 1, QImage::Format_RGB32)
 {
     setLogicalResolution(m_measuringDevice, m_scale);
 }
@@ -81,18 +83,49 @@ void CaptionPainter::paint(QImage& canvas, const QRect& area, const QString& tex
 {
     if (text.isEmpty())
         return;
-    const double ratio = m_scale.devicePixelRatio();
     const QPointF corner = textCorner(area, text, position);
-    // The canvas takes the screen's logical resolution for the font, and the painter works in logical
-    // pixels scaled to device pixels: N points come out the same physical size at every scale factor.
+    // The canvas takes the screen's logical resolution for the font: N points come out the same physical
+    // size at every scale factor.
     setLogicalResolution(canvas, m_scale);
-    QPainter painter(&canvas);
-    painter.setClipRect(bandAt(canvas.size(), corner));
+    const QRect band = bandAt(canvas.size(), corner);
+    // A caption of blanks shows nothing, and gets no effect to show in its place.
+    const QColor colour = m_style.isPlain() || text.trimmed().isEmpty()
+                              ? m_font.colour
+                              : paintEffect(canvas, band, corner, text);
+    printText(canvas, corner, text, colour);
+}
+
+QColor CaptionPainter::paintEffect(QImage& canvas, const QRect& band, QPointF corner,
+                                   const QString& text) const
+{
+    const double ratio = m_scale.devicePixelRatio();
+    const QFontMetricsF metrics(m_font.font, &canvas);
+    const double line = metrics.height() * ratio;
+    const int room = 2 * CaptionEffects::reach(line) + 2;
+    const QRectF letters(corner * ratio, QSizeF(metrics.horizontalAdvance(text), metrics.height()) * ratio);
+    const QRect box = letters.toAlignedRect().adjusted(-room, -room, room, room).intersected(band);
+    if (box.isEmpty())
+        return m_font.colour;
+    QImage coverage(box.size(), QImage::Format_ARGB32_Premultiplied);
+    coverage.fill(Qt::transparent);
+    coverage.setDotsPerMeterX(canvas.dotsPerMeterX());
+    coverage.setDotsPerMeterY(canvas.dotsPerMeterY());
+    // Shifted by whole device pixels, the letters fall on the same pixels as on the canvas.
+    printText(coverage, corner - QPointF(box.topLeft()) / ratio, text, Qt::black);
+    return CaptionEffects(m_style, coverage, box, line).paintUnder(canvas, band, m_font.colour);
+}
+
+void CaptionPainter::printText(QImage& image, QPointF corner, const QString& text, const QColor& colour) const
+{
+    const double ratio = m_scale.devicePixelRatio();
+    QPainter painter(&image);
+    painter.setClipRect(bandAt(image.size(), corner));
     painter.setRenderHint(QPainter::TextAntialiasing);
+    // The painter works in logical pixels scaled to device pixels.
     painter.scale(ratio, ratio);
     painter.setFont(m_font.font);
-    painter.setPen(m_font.colour);
+    painter.setPen(colour);
     painter.setBackgroundMode(Qt::TransparentMode);
-    const QFontMetricsF metrics(m_font.font, &canvas);
+    const QFontMetricsF metrics(m_font.font, &image);
     painter.drawText(corner + QPointF(0, metrics.ascent()), text);
 }

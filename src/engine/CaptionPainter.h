@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CaptionFont.h"
+#include "CaptionStyle.h"
 #include "TwipScale.h"
 
 #include <QImage>
@@ -10,11 +11,14 @@
 #include <QSizeF>
 #include <QString>
 
-/** Measures a caption in the caption font and prints it onto the output canvas. */
+/**
+ * Measures a caption in the caption font and prints it onto the output canvas, with what its style
+ * puts under the letters.
+ */
 class CaptionPainter
 {
 public:
-    CaptionPainter(CaptionFont font, TwipScale scale);
+    CaptionPainter(CaptionFont font, TwipScale scale, CaptionStyle style = {});
 
     /** Height of one line of text, in twips: the caption strip's height. */
     double lineHeight() const;
@@ -38,9 +42,14 @@ private:
     QPointF textCorner(const QRect& area, const QString& text, int position) const;
     /** The band of a caption line whose text starts at `corner`. */
     QRect bandAt(QSize canvas, QPointF corner) const;
+    /** Draws the style's effect under the letters; the colour the letters then take. */
+    QColor paintEffect(QImage& canvas, const QRect& band, QPointF corner, const QString& text) const;
+    /** Prints `text` in `colour` with its top-left corner at `corner`, as the plain caption is printed. */
+    void printText(QImage& image, QPointF corner, const QString& text, const QColor& colour) const;
 
     CaptionFont m_font;
     TwipScale m_scale;
+    CaptionStyle m_style;
     /** A stand-in device at the screen's logical resolution, so points become logical pixels as on screen. */
     QImage m_measuringDevice;
 };

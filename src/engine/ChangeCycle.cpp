@@ -10,6 +10,7 @@
 #include "Settings.h"
 #include "SettingsFile.h"
 #include "SettingsSaveReport.h"
+#include "ShownCaption.h"
 
 #include <QThread>
 #include <algorithm>
@@ -73,6 +74,16 @@ void ChangeCycle::noteShownAtStart()
 {
     if (const std::optional<int> position = CheckedSettings(m_settings).shownPosition(m_images.count()))
         m_history.record(*position, m_images.pathAt(*position));
+}
+
+QString ChangeCycle::shownCaption() const
+{
+    const std::optional<ChangeHistory::Entry> entry = shown();
+    if (entry && entry->caption)
+        return *entry->caption;
+    if (!entry || entry->position >= m_images.count() || m_images.pathAt(entry->position) != entry->path)
+        return {};
+    return ShownCaption::ofEntry(m_images, entry->position, m_settings, m_files);
 }
 
 void ChangeCycle::submit(Request request)
@@ -139,7 +150,7 @@ void ChangeCycle::start(Request request)
     ChangeJob::Order order;
     if (position) {
         order.picturePath = m_images.pathAt(*position);
-        order.caption = m_images.captionAt(*position);
+        order.caption = ShownCaption::sourceOf(m_images, *position, m_settings);
     }
     order.bitmapPath = m_appFolder + QLatin1String(BitmapName);
     order.fallbackPath = m_appFolder + QLatin1String(FallbackName);
@@ -170,7 +181,7 @@ void ChangeCycle::jobDone(const ChangeReport& report)
     case ChangeReport::Outcome::Applied:
         outcome.result = ChangeOutcome::Result::Applied;
         if (m_runningShown.position)
-            m_history.record(*m_runningShown.position, m_runningShown.path);
+            m_history.record(*m_runningShown.position, m_runningShown.path, report.caption);
         recorded = m_file.write(QStringLiteral("display"), QStringLiteral("imageNum"), m_settings.imageNum);
         break;
     case ChangeReport::Outcome::Failed:

@@ -79,6 +79,11 @@ public:
     void showPrevious(Done done = {});
     /** The picture on screen as this run knows it. */
     std::optional<ChangeHistory::Entry> shown() const { return m_history.current(); }
+    /**
+     * The caption on screen, its words replaced: as this run drew it, or, for the picture on screen at
+     * start, as the list and the settings give it. Empty when no picture is known.
+     */
+    QString shownCaption() const;
     /** The picture on screen at start: what the last run recorded. */
     void noteShownAtStart();
     /** The program is ending: the running change is abandoned, the waiting one refused, none starts. */

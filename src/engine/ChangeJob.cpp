@@ -15,22 +15,25 @@ ChangeJob::ChangeJob(Order order, FileSystem& files, DesktopBackend& desktop)
 ChangeReport ChangeJob::run(const std::atomic_bool& abandon) const
 {
     if (abandon)
-        return {ChangeReport::Outcome::Abandoned, {}};
+        return {ChangeReport::Outcome::Abandoned, {}, {}};
     QString notice;
-    if (const std::optional<QString> failure = saveBitmap(abandon, &notice))
-        return {abandon ? ChangeReport::Outcome::Abandoned : ChangeReport::Outcome::Failed, *failure};
+    const QString caption = ShownCaption::text(m_order.caption, m_files);
+    if (const std::optional<QString> failure = saveBitmap(abandon, caption, &notice))
+        return {abandon ? ChangeReport::Outcome::Abandoned : ChangeReport::Outcome::Failed, *failure, {}};
     if (!settle(abandon))
-        return {ChangeReport::Outcome::Abandoned, {}};
+        return {ChangeReport::Outcome::Abandoned, {}, {}};
     QString style =
         m_order.composition.displayType == 1 ? QStringLiteral("Center") : QStringLiteral("Stretch");
     const ApplyResult result = m_desktop.apply(m_order.bitmapPath, style);
     if (!result.ok)
         return {ChangeReport::Outcome::Failed,
-                QStringLiteral("The wallpaper could not be set: %1").arg(result.reason)};
-    return {ChangeReport::Outcome::Applied, notice};
+                QStringLiteral("The wallpaper could not be set: %1").arg(result.reason),
+                {}};
+    return {ChangeReport::Outcome::Applied, notice, caption};
 }
 
-std::optional<QString> ChangeJob::saveBitmap(const std::atomic_bool& abandon, QString* notice) const
+std::optional<QString> ChangeJob::saveBitmap(const std::atomic_bool& abandon, const QString& caption,
+                                             QString* notice) const
 {
     QString saveError;
     QString unusableFallback;
@@ -40,14 +43,14 @@ std::optional<QString> ChangeJob::saveBitmap(const std::atomic_bool& abandon, QS
         const WallpaperComposer composer(m_order.screen, m_order.composition);
         const DecodeDeadline pictureDeadline(&abandon);
         QString reason;
-        std::optional<QImage> bitmap = composer.composeFile(m_files, m_order.picturePath, m_order.caption,
-                                                            &reason, &writer, pictureDeadline);
+        std::optional<QImage> bitmap =
+            composer.composeFile(m_files, m_order.picturePath, caption, &reason, &writer, pictureDeadline);
         // A picture that cannot be read shows the fallback, as always; one that took too long is told,
         // since nothing else would say why a good-looking file did not show.
         if (!bitmap && pictureDeadline.expired() && !abandon)
             *notice = QStringLiteral("%1: %2").arg(m_order.picturePath, reason);
         if (!bitmap && !abandon) {
-            bitmap = composer.composeFile(m_files, m_order.fallbackPath, m_order.caption, &reason, &writer,
+            bitmap = composer.composeFile(m_files, m_order.fallbackPath, caption, &reason, &writer,
                                           DecodeDeadline(&abandon));
             if (!bitmap)
                 unusableFallback = QStringLiteral("\n\n%1: %2").arg(m_order.fallbackPath, reason);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ScreenInfo.h"
+#include "ShownCaption.h"
 #include "WallpaperComposer.h"
 
 #include <QString>
@@ -18,6 +19,8 @@ struct ChangeReport
     Outcome outcome = Outcome::Failed;
     /** Why it failed, as the user is told it; for an applied change, anything the user should hear of it. */
     QString message;
+    /** The caption as it was drawn, its words replaced. */
+    QString caption;
 };
 
 /**
@@ -32,7 +35,8 @@ public:
     struct Order
     {
         QString picturePath;
-        QString caption;
+        /** The caption and what its words stand for; its date is read here, off the caller's thread. */
+        ShownCaption::Source caption;
         QString bitmapPath;
         QString fallbackPath;
         CompositionSettings composition;
@@ -54,7 +58,8 @@ private:
      * Composes and saves the bitmap; the message for the user when it cannot. `notice` tells of a
      * picture that took too long, whose place the fallback took.
      */
-    std::optional<QString> saveBitmap(const std::atomic_bool& abandon, QString* notice) const;
+    std::optional<QString> saveBitmap(const std::atomic_bool& abandon, const QString& caption,
+                                      QString* notice) const;
     /** Rests `settleMs`; false when abandoned meanwhile. */
     bool settle(const std::atomic_bool& abandon) const;
 

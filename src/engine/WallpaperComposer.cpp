@@ -53,16 +53,19 @@ void paintScaled(const QImage& picture, QImage& canvas, const QRect& target)
 CompositionSettings CompositionSettings::from(const CheckedSettings& settings)
 {
     return {settings.integer(&Settings::displayType), settings.integer(&Settings::onOffCaption),
-            settings.integer(&Settings::captionPosition), CaptionFont::from(settings)};
+            settings.integer(&Settings::captionPosition), CaptionFont::from(settings),
+            CaptionStyle::from(settings)};
 }
 
 WallpaperComposer::WallpaperComposer(const ScreenGeometry& screen, CompositionSettings settings)
     : m_screen(screen), m_scale(screen), m_settings(std::move(settings))
 {}
 
-CaptionPainter WallpaperComposer::captionPainter() const
+CaptionPainter WallpaperComposer::captionPainter(const QString& caption) const
 {
-    return CaptionPainter(m_settings.font, m_scale);
+    // The strip is white whatever the picture: its letters keep the user's colour.
+    const bool onPicture = stripHeight(caption) == 0;
+    return CaptionPainter(m_settings.font, m_scale, onPicture ? m_settings.style : CaptionStyle());
 }
 
 int WallpaperComposer::stripHeight(const QString& caption) const
@@ -70,7 +73,7 @@ int WallpaperComposer::stripHeight(const QString& caption) const
     // Placed off the picture, a caption that is neither "" nor " " gets a strip of its own.
     if (m_settings.onOffCaption != 1 || caption.isEmpty() || caption == QLatin1String(" "))
         return 0;
-    return m_scale.deviceLength(captionPainter().lineHeight());
+    return m_scale.deviceLength(CaptionPainter(m_settings.font, m_scale).lineHeight());
 }
 
 WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const QString& caption) const
@@ -171,7 +174,7 @@ QImage WallpaperComposer::compose(QImage source, const QString& caption) const
         }
     }
     picture = QImage(); // a photo-sized buffer need not live through the caption and the save
-    captionPainter().paint(canvas, where.captionArea, caption, m_settings.captionPosition);
+    captionPainter(caption).paint(canvas, where.captionArea, caption, m_settings.captionPosition);
     return canvas;
 }
 
@@ -186,7 +189,7 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
         QImage canvas(where.canvas.size(), QImage::Format_RGB32);
         if (canvas.isNull())
             return QImage();
-        const CaptionPainter painter = captionPainter();
+        const CaptionPainter painter = captionPainter(caption);
         const QRect band =
             painter.band(canvas.size(), where.captionArea, caption, m_settings.captionPosition);
         const auto rowDone = [&](int y) {

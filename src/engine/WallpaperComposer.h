@@ -3,6 +3,7 @@
 
 #include "CaptionFont.h"
 #include "CaptionPainter.h"
+#include "CaptionStyle.h"
 #include "DecodeDeadline.h"
 #include "PictureView.h"
 #include "ScreenInfo.h"
@@ -27,6 +28,8 @@ struct CompositionSettings
     /** 0 centre top, 1 right top, 2 bottom centre. */
     int captionPosition = 2;
     CaptionFont font;
+    /** Applies to a caption on the picture; one in a strip of its own is printed plain. */
+    CaptionStyle style;
 
     static CompositionSettings from(const CheckedSettings& settings);
 };
@@ -82,7 +85,8 @@ private:
     Layout layout(QSize picture, const QString& caption) const;
     int stripHeight(const QString& caption) const;
     QImage tiled(const QImage& picture) const;
-    CaptionPainter captionPainter() const;
+    /** The painter for this caption: plain in a strip, in the caption's style on the picture. */
+    CaptionPainter captionPainter(const QString& caption) const;
 
     ScreenGeometry m_screen;
     TwipScale m_scale;

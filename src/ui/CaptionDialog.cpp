@@ -6,12 +6,16 @@
 #include "FontChooser.h"
 #include "SettingValue.h"
 #include "SettingsSchema.h"
+#include "ShownCaption.h"
 #include "StoredColour.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -21,7 +25,8 @@ namespace {
 const SettingsSchema::Fields CaptionFields = {
     &Settings::captionPosition,  &Settings::onOffCaption,          &Settings::newFontName,
     &Settings::newFontSize,      &Settings::newFontBold,           &Settings::newFontItalic,
-    &Settings::newFontUnderline, &Settings::newFontFontStrikethru, &Settings::newFontForeColor};
+    &Settings::newFontUnderline, &Settings::newFontFontStrikethru, &Settings::newFontForeColor,
+    &Settings::captionEffect,    &Settings::automaticColour,       &Settings::defaultCaption};
 
 QGroupBox* group(QWidget* parent, const char* name, const QString& title,
                  std::initializer_list<QRadioButton*> options)
@@ -73,9 +78,11 @@ CaptionDialog::CaptionDialog(QWidget* parent, Settings& settings, SettingsFile& 
     grid->addWidget(group(this, "positionGroup", QStringLiteral("Caption Location"),
                           {topCentreOption, topRightOption, bottomCentreOption}),
                     2, 2, 1, 2);
+    grid->addWidget(readabilityGroup(), 3, 0, 1, 4);
+    grid->addLayout(defaultCaptionRows(), 4, 0, 1, 4);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(2, 1);
-    DialogParts::openAt(this, QSize(328, 200));
+    DialogParts::openAt(this, QSize(420, 330));
 
     DialogParts::stores(topCentreOption, settings.captionPosition, "0");
     DialogParts::stores(topRightOption, settings.captionPosition, "1");
@@ -96,6 +103,55 @@ CaptionDialog::CaptionDialog(QWidget* parent, Settings& settings, SettingsFile& 
     m_font.strikethrough = checked.flag(&Settings::newFontFontStrikethru);
     m_font.colour = checked.colour(&Settings::newFontForeColor);
     paintSwatch(m_font.colour);
+}
+
+QGroupBox* CaptionDialog::readabilityGroup()
+{
+    auto* box = DialogParts::named(new QGroupBox(QStringLiteral("On the picture"), this), "readabilityGroup");
+    auto* effect = DialogParts::named(new QComboBox(box), "effectBox");
+    // In the order of the values "captionEffect" stores.
+    effect->addItems({QStringLiteral("No effect"), QStringLiteral("Outline"), QStringLiteral("Shadow"),
+                      QStringLiteral("Backdrop")});
+    effect->setToolTip(QStringLiteral("What goes under the letters so that they read on any picture"));
+    auto* automatic = DialogParts::check(box, "automaticColourCheck", QStringLiteral("Use automatic colour"));
+    automatic->setToolTip(QStringLiteral("Black or white letters, whichever the picture under them needs"));
+    auto* label = new QLabel(QStringLiteral("&Effect:"), box);
+    label->setBuddy(effect);
+    auto* layout = new QHBoxLayout(box);
+    layout->addWidget(label);
+    layout->addWidget(effect);
+    layout->addSpacing(12);
+    layout->addWidget(automatic);
+    layout->addStretch(1);
+
+    const CheckedSettings checked(m_settings);
+    effect->setCurrentIndex(checked.integer(&Settings::captionEffect));
+    automatic->setChecked(checked.flag(&Settings::automaticColour));
+    connect(effect, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_settings.captionEffect = QString::number(index); });
+    connect(automatic, &QCheckBox::toggled, this,
+            [this](bool on) { m_settings.automaticColour = SettingValue::fromFlag(on); });
+    return box;
+}
+
+QLayout* CaptionDialog::defaultCaptionRows()
+{
+    auto* edit = DialogParts::named(new QLineEdit(m_settings.defaultCaption, this), "defaultCaptionEdit");
+    edit->setPlaceholderText(QStringLiteral("none"));
+    edit->setToolTip(QStringLiteral("The caption of every picture whose own caption is empty"));
+    auto* help = DialogParts::named(new QLabel(ShownCaption::wordsHelp(), this), "captionWordsHelp");
+    help->setWordWrap(true);
+    auto* label = new QLabel(QStringLiteral("Caption of pictures &without one:"), this);
+    label->setBuddy(edit);
+    auto* rows = new QVBoxLayout;
+    auto* line = new QHBoxLayout;
+    line->addWidget(label);
+    line->addWidget(edit, 1);
+    rows->addLayout(line);
+    rows->addWidget(help);
+    connect(edit, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_settings.defaultCaption = text; });
+    return rows;
 }
 
 void CaptionDialog::onFontClicked()

@@ -5,9 +5,14 @@
 #include "OptionDialog.h"
 
 class FontChooser;
+class QGroupBox;
 class QLabel;
+class QLayout;
 
-/** Sets where the caption stands, whether it is drawn on the picture, and its font and colour. */
+/**
+ * Sets where the caption stands, whether it is drawn on the picture, its font and colour, what makes it
+ * readable on the picture, and the caption of pictures without one.
+ */
 class CaptionDialog : public OptionDialog
 {
     Q_OBJECT
@@ -17,6 +22,10 @@ public:
                   FontChooser& fontChooser);
 
 private:
+    /** The effect and the automatic colour of a caption on the picture. */
+    QGroupBox* readabilityGroup();
+    /** The caption of pictures without one, and the words it knows. */
+    QLayout* defaultCaptionRows();
     void onFontClicked();
     void paintSwatch(qint32 colour);
 

@@ -85,12 +85,9 @@ QString ControlCommands::answerAtOnce(const QString& command)
 QString ControlCommands::status() const
 {
     QString picture;
-    QString caption;
-    if (const std::optional<ChangeHistory::Entry> shown = m_cycle.shown()) {
+    if (const std::optional<ChangeHistory::Entry> shown = m_cycle.shown())
         picture = shown->path;
-        if (shown->position < m_images.count() && m_images.pathAt(shown->position) == shown->path)
-            caption = m_images.captionAt(shown->position);
-    }
+    const QString caption = m_cycle.shownCaption();
     QString next;
     // The open settings window holds the changes as a pause does.
     if (m_scheduler.isPaused() || !m_scheduler.isRunning())

@@ -205,7 +205,7 @@ private slots:
              {"newFontSize|200|16", "newFontSize|12,5|12.5", "timeMin|0|30", "timeMin|60|60",
               "newFontForeColor|16777216|0", "displayType|2.0|2", "onOffCaption|2|0", "newFontBold|maybe|1",
               "newFontName| |DejaVu Sans", "sequenceType|shuffle|2", "sequenceType|1|1", "timeOption|-1|2",
-              "timeOption|x|1", "changeEveryBoot|1|1"}) {
+              "timeOption|x|1", "changeEveryBoot|1|1", "captionEffect|4|0", "automaticColour||0"}) {
             const QStringList f = QString::fromLatin1(row).split(QLatin1Char('|'));
             QTest::addRow("%s", row) << f[0] << f[1] << f[2];
         }

@@ -22,7 +22,7 @@ def command_line(s, program):
     os.makedirs(folder)
     with open(folder + "tessdesk.ini", "w") as f:
         f.write(f"[total]\ntotal=2\n[images]\n0={folder}image1.gif\n1={folder}image2.gif\n[caption]\n0=First\n"
-                "1=Second\n[display]\nimageNum=0\ndisplayType=0\nsequenceType=0\n[time]\ntimeOption=1\n"
+                "1=\n[font]\ndefaultCaption={name} ({index}/{total}) {{x}} {y}\n[display]\nimageNum=0\ndisplayType=0\nsequenceType=0\n[time]\ntimeOption=1\n"
                 f'timeHour=1\nChangeTime=2030-01-01\n[desktop]\nbackend=command\ncommand=sh -c "echo $0 $1 >> {log}"\n'
                 "[tessaly]\nfirstRun=False\n")
     running = s.spawn([program])
@@ -34,7 +34,7 @@ def command_line(s, program):
     ok = (0, "", "")
     for option, reply, changes in [
             ("--status", status("image1.gif", "First"), 0), ("--next", ok, 1),
-            ("--status", status("image2.gif", "Second"), 1), ("--previous", ok, 2),
+            ("--status", status("image2.gif", "image2 (2/2) {x} {y}"), 1), ("--previous", ok, 2),
             ("--status", status("image1.gif", "First"), 2),
             ("--previous", (1, "", "tessaly: no earlier picture was shown since Tessaly started\n"), 2),
             ("--pause", ok, 2), ("--status", status("image1.gif", "First", "paused"), 2), ("--resume", ok, 2),

@@ -2,6 +2,8 @@
 #include "TestPictures.h"
 #include "core/CheckedSettings.h"
 #include "core/Settings.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsSchema.h"
 #include "engine/DecodeDeadline.h"
 #include "engine/PictureLoader.h"
 #include "engine/WallpaperComposer.h"
@@ -9,10 +11,13 @@
 
 #include <QBuffer>
 #include <QFontMetricsF>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <sys/stat.h>
 
 namespace {
@@ -81,6 +86,63 @@ template<class Ink> QRect bounds(const QImage& image, Ink ink)
             if (ink(image.pixel(x, y)))
                 found |= QRect(x, y, 1, 1);
     return found;
+}
+
+/** WCAG 2 relative luminance of an sRGB pixel, from the formula. */
+double luminance(QRgb p)
+{
+    const auto linear = [](int level) {
+        const double c = level / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(p)) + 0.7152 * linear(qGreen(p)) + 0.0722 * linear(qBlue(p));
+}
+
+double contrast(double a, double b)
+{
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+/** How the letters stand out from what is right around them: the median ratio, and the share under 4.5. */
+struct Legibility
+{
+    double median = 1;
+    double shortShare = 1;
+};
+
+/**
+ * The letters are the pixels the caption turned into its fill colour; their immediate surround the
+ * pixels 2 to `reach` pixels from them (the next ones in are the letters' smoothed edge). Letters that
+ * changed no pixel cannot be seen at all.
+ */
+Legibility legibility(const QImage& plain, const QImage& shown, QRgb fill, int reach)
+{
+    const int w = shown.width(), h = shown.height();
+    std::vector<char> letters(std::size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            letters[std::size_t(y) * w + x] = shown.pixel(x, y) == fill && plain.pixel(x, y) != fill;
+    std::vector<double> ratios;
+    const double ink = luminance(fill);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (letters[std::size_t(y) * w + x])
+                continue;
+            int nearest = reach + 1; // square distance to the nearest letter pixel
+            for (int dy = -reach; dy <= reach; ++dy)
+                for (int dx = -reach; dx <= reach; ++dx)
+                    if (x + dx >= 0 && x + dx < w && y + dy >= 0 && y + dy < h &&
+                        letters[std::size_t(y + dy) * w + x + dx])
+                        nearest = std::min(nearest, std::max(std::abs(dx), std::abs(dy)));
+            if (nearest >= 2 && nearest <= reach)
+                ratios.push_back(contrast(ink, luminance(shown.pixel(x, y))));
+        }
+    }
+    if (ratios.empty())
+        return {};
+    std::sort(ratios.begin(), ratios.end());
+    const auto under = std::lower_bound(ratios.begin(), ratios.end(), 4.5) - ratios.begin();
+    return {ratios[ratios.size() / 2], double(under) / double(ratios.size())};
 }
 
 } // namespace
@@ -193,6 +255,88 @@ private slots:
         QCOMPARE(out.pixel(2, onTop ? 2 : 598), White);
         QCOMPARE(out.pixel(2, onTop ? stripEdge - 1 : stripEdge), White);
         QCOMPARE(out.pixel(2, onTop ? stripEdge : stripEdge - 1), Grey);
+    }
+
+    void captionReadableOnAnyPicture_data()
+    {
+        QTest::addColumn<bool>("shipped"); // the shipped file's style, or the plain one of an older file
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<double>("position");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<bool>("readable");
+        for (const bool shipped : {false, true})
+            for (const char* picture : {"white", "night", "busy"})
+                for (const double position : {0.0, 2.0})
+                    for (const double ratio : {1.0, 2.0})
+                        // Plain black letters read on white only: the measure must tell them apart.
+                        QTest::addRow("%s, %s, %s, scale %g", shipped ? "shipped" : "plain", picture,
+                                      position == 0 ? "top" : "bottom", ratio)
+                            << shipped << QString::fromLatin1(picture) << position << ratio
+                            << (shipped || qstrcmp(picture, "white") == 0);
+    }
+    void captionReadableOnAnyPicture()
+    {
+        QFETCH(bool, shipped);
+        QFETCH(QString, picture);
+        QFETCH(double, position);
+        QFETCH(double, ratio);
+        QFETCH(bool, readable);
+        SettingsFile file(QStringLiteral(TESSALY_SOURCE_DIR "/data/tessdesk.ini"),
+                          PosixFileSystem::instance());
+        Settings s = SettingsSchema::readAll(file);
+        if (!shipped)
+            s.captionEffect = s.automaticColour = QString(); // as a file from before them
+        s.captionPosition = QString::number(position);
+        const QSize screen(480, 120);
+        QImage image(screen * ratio, QImage::Format_RGB32);
+        image.fill(picture == "white" ? qRgb(250, 250, 245) : qRgb(12, 14, 24));
+        QRandomGenerator noise(27);
+        if (picture == "busy")
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    image.setPixel(x, y, noise.generate() | 0xff000000);
+        const QString caption = QStringLiteral("Hg Tessaly 1234");
+        const QImage plain = compose(s, screen, image, QString(), ratio);
+        const QImage shown = compose(s, screen, image, caption, ratio);
+        // The shipped style's letters are black or white, whichever contrasts more with the picture on
+        // average; the plain ones are the stored black.
+        double sum = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                sum += luminance(image.pixel(x, y));
+        const double average = sum / (double(image.width()) * image.height());
+        const QRgb fill = !shipped || contrast(average, 0) >= contrast(average, 1) ? qRgb(0, 0, 0) : White;
+        const Legibility seen = legibility(plain, shown, fill, int(2 * ratio));
+        qInfo("%s: median %.2f:1, %.0f%% of the surround under 4.5:1", QTest::currentDataTag(), seen.median,
+              100 * seen.shortShare);
+        QCOMPARE(seen.shortShare <= 0.05, readable);
+    }
+
+    void bandKeepsItsLookAtEveryScale_data()
+    {
+        QTest::addColumn<double>("ratio");
+        QTest::addRow("scale 1") << 1.0;
+        QTest::addRow("scale 2") << 2.0;
+    }
+    void bandKeepsItsLookAtEveryScale()
+    {
+        QFETCH(double, ratio);
+        // A readable style asked for, on a dark picture: the white band keeps the user's red letters.
+        Settings s = stored(1, 1, 2);
+        s.newFontForeColor = QStringLiteral("255");
+        s.captionEffect = QStringLiteral("1");
+        s.automaticColour = QStringLiteral("True");
+        QImage dark(QSize(300, 200) * ratio, QImage::Format_RGB32);
+        dark.fill(qRgb(12, 14, 24));
+        const QImage out = compose(s, QSize(300, 200), dark, QStringLiteral("Hg"), ratio);
+        const QRect band(0, out.height() - linePixels(ratio), out.width(), linePixels(ratio));
+        QCOMPARE(out.size(), QSize(300, 200) * ratio);
+        QCOMPARE(bounds(out, [](QRgb p) { return p == qRgb(12, 14, 24); }),
+                 QRect(0, 0, out.width(), out.height() - band.height()));
+        // Red shades on white only: no halo, no black or white letters.
+        const QImage strip = out.copy(band);
+        QVERIFY(!bounds(strip, [](QRgb p) { return p == qRgb(255, 0, 0); }).isEmpty());
+        QVERIFY(bounds(strip, [](QRgb p) { return qRed(p) != 255 || qGreen(p) != qBlue(p); }).isEmpty());
     }
 
     void centredPictureMakesRoomForItsBand_data()

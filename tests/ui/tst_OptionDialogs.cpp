@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -133,6 +134,10 @@ private slots:
              "newFontItalic=False newFontUnderline=True newFontFontStrikethru=True newFontForeColor=255"},
             {"caption: Cancel restores the font", "[font]\ncaptionPosition=1\n",
              "caption fontButton bottomCentreOption cancel", ""},
+            {"caption: a readable style and the caption of pictures without one",
+             "[font]\ncaptionEffect=3\nautomaticColour=True\n",
+             "caption effectBox:1 automaticColourCheck defaultCaptionEdit:{name} ok",
+             "captionEffect=1 automaticColour=False defaultCaption={name}"},
         };
         for (const auto& row : rows)
             QTest::addRow("%s", row[0]) << QString::fromUtf8(row[1]) << row[2] << row[3];
@@ -179,6 +184,15 @@ private slots:
                 QTest::keyClick(dialog, Qt::Key_Escape);
             } else if (word == u"close") {
                 dialog->close();
+            } else if (const qsizetype colon = word.indexOf(u':'); colon > 0) {
+                // A choice in a list, or text typed into a field.
+                const QString name = word.first(colon), value = word.mid(colon + 1);
+                if (auto* list = dialog->findChild<QComboBox*>(name))
+                    list->setCurrentIndex(value.toInt());
+                else if (auto* field = dialog->findChild<QLineEdit*>(name))
+                    QTest::keyClicks(field, value);
+                else
+                    QFAIL(qPrintable(word));
             } else if (word == u"broken") {
                 QVERIFY(QFile::remove(m_file->path()) && QDir().mkdir(m_file->path()));
             } else {
