@@ -75,6 +75,16 @@ void ChangeCycle::noteShownAtStart()
         m_history.record(*position, m_images.pathAt(*position));
 }
 
+void ChangeCycle::showAt(int position, Done done)
+{
+    if (position < 0 || position >= m_images.count()) {
+        if (done)
+            done(refused(QStringLiteral("there is no picture at that place in the list")));
+        return;
+    }
+    submit({Order::List, position, std::move(done)});
+}
+
 void ChangeCycle::submit(Request request)
 {
     std::optional<ChangeOutcome> refusal;
