@@ -181,6 +181,8 @@ QString ControlCommands::add(const QStringList& paths)
             window->showCount();
         if (!m_images.saveTelling(m_file, m_prompter))
             return failed(QStringLiteral("the list could not be saved in %1").arg(m_file.path()));
+        // A settings window built later shows the stored total.
+        m_settings.total = QString::number(m_images.count());
     }
     return kOk + AddCommand::replyBody(outcome);
 }
@@ -198,7 +200,8 @@ void ControlCommands::removeShownPicture()
         return;
     m_images.removeAt(position);
     // A failed save was told; the picture is gone from the list in memory all the same.
-    (void)m_images.saveTelling(m_file, m_prompter);
+    if (m_images.saveTelling(m_file, m_prompter))
+        m_settings.total = QString::number(m_images.count());
     // In list order the next picture is the one that followed the removed one.
     m_settings.imageNum = QString::number(position - 1);
     m_cycle.change(CheckedSettings(m_settings).order());

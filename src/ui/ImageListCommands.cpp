@@ -140,9 +140,9 @@ void ImageListCommands::addCollected(const PictureCollector::Collected& collecte
     for (const QString& path : collected.pictures)
         (LoadedImages::canStore(path) ? storable : unstorable).append(path);
     const LoadedImages::Added added = m_images.appendMissing(storable);
-    if (!storable.isEmpty())
-        select(m_images.positionOf(storable.constLast()) >= 0 ? m_images.positionOf(storable.constLast())
-                                                              : m_images.count() - 1);
+    // The last one named is selected, whether just added or found in the list already.
+    if (const int last = storable.isEmpty() ? -1 : m_images.positionOf(storable.constLast()); last >= 0)
+        select(last);
     showCount();
 
     for (const QString& path : std::as_const(unstorable))
