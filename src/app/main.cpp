@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the real platform objects and wires the layers.
+#include "AddCommand.h"
 #include "ApplicationFolder.h"
 #include "ApplicationShell.h"
 #include "AtomicFileWriter.h"
@@ -13,6 +14,7 @@
 #include "LoadedImages.h"
 #include "MessageBoxPrompter.h"
 #include "MountedVolumes.h"
+#include "NativeLoginStart.h"
 #include "NativeSystem.h"
 #include "OptionDialogLauncher.h"
 #include "PrimaryScreenInfo.h"
@@ -22,6 +24,8 @@
 #include "QtFontChooser.h"
 #include "Scheduler.h"
 #include "SettingsFile.h"
+#include "SettingsSaveReport.h"
+#include "SettingsSchema.h"
 #include "SettingsWindow.h"
 #include "StartupSequence.h"
 #include "SystemClock.h"
@@ -29,7 +33,11 @@
 #include "TrayController.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QProcess>
 #include <QProcessEnvironment>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 
@@ -68,6 +76,69 @@ int sendCommand(int argc, char* argv[], const QString& command)
     return 1;
 }
 
+/** Starts a copy of this program on its own and waits until it answers; false when it does not. */
+bool startCopy(const ControlClient& client)
+{
+    if (!displayAvailable())
+        return false;
+    QProcess copy;
+    copy.setProgram(QCoreApplication::applicationFilePath());
+    // The copy outlives this command: it must not hold the terminal or a caller's pipes open.
+    copy.setStandardInputFile(QProcess::nullDevice());
+    copy.setStandardOutputFile(QProcess::nullDevice());
+    copy.setStandardErrorFile(QProcess::nullDevice());
+    if (!copy.startDetached())
+        return false;
+    const QDeadlineTimer deadline(std::chrono::seconds(30));
+    while (!deadline.hasExpired()) {
+        if (client.send(QStringLiteral("status")))
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+/** Adds files and folders to the running copy's list, starting one when none runs: 0 when all were taken. */
+int addPaths(int argc, char* argv[], const QStringList& given)
+{
+    QCoreApplication app(argc, argv);
+    QString error;
+    const QString socketPath = ControlServer::defaultSocketPath(ControlSocketFolder::Use::Create, &error);
+    if (socketPath.isEmpty()) {
+        std::fprintf(stderr, "tessaly: %s\n", qPrintable(error));
+        return 1;
+    }
+    // The running copy has a working folder of its own.
+    QStringList paths;
+    for (const QString& path : given)
+        paths << QFileInfo(path).absoluteFilePath();
+    AddCommand::Outcome total;
+    const QStringList commands =
+        AddCommand::commands(paths, int(ControlServer::MaxLineBytes), &total.refused);
+    const ControlClient client(socketPath);
+    if (!commands.isEmpty() && !client.send(QStringLiteral("status")) && !startCopy(client)) {
+        std::fputs("tessaly: Tessaly is not running and could not be started\n", stderr);
+        return 1;
+    }
+    for (const QString& command : commands) {
+        const std::optional<QString> reply = client.send(command);
+        AddCommand::addReply(reply.value_or(QStringLiteral("error: Tessaly ended before all were added\n")),
+                             total);
+        if (!total.error.isEmpty())
+            break;
+    }
+    std::printf("%s\n", qPrintable(AddCommand::summary(total)));
+    for (const AddCommand::Refusal& refusal : std::as_const(total.refused)) {
+        if (refusal.path.isEmpty())
+            std::fprintf(stderr, "tessaly: %s\n", qPrintable(refusal.reason));
+        else
+            std::fprintf(stderr, "tessaly: %s: %s\n", qPrintable(refusal.path), qPrintable(refusal.reason));
+    }
+    if (!total.error.isEmpty())
+        std::fprintf(stderr, "tessaly: %s\n", qPrintable(total.error));
+    return total.refused.isEmpty() && total.error.isEmpty() ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -88,6 +159,8 @@ int main(int argc, char* argv[])
         return 2;
     case CommandLine::Action::Command:
         return sendCommand(argc, argv, commandLine.command);
+    case CommandLine::Action::Add:
+        return addPaths(argc, argv, commandLine.paths);
     case CommandLine::Action::Start:
         break;
     }
@@ -166,21 +239,29 @@ int main(int argc, char* argv[])
     PrimaryScreenInfo screen;
     QtFontChooser fontChooser;
     MountedVolumes volumes;
+    NativeLoginStart loginStart(QCoreApplication::applicationFilePath());
     std::unique_ptr<OptionDialogLauncher> dialogs;
+    ChangeCycle cycle(settings, images, settingsFile, appFolder, files, *desktop, prompter, random, screen);
     // The settings window and its dialogs are built when first shown: most starts only rest in the tray.
     const auto makeWindow = [&]() {
         auto window = std::make_unique<SettingsWindow>(images, prompter, fileDialogs, urlOpener, files);
         window->showStoredTotal(settings.total);
-        dialogs = std::make_unique<OptionDialogLauncher>(window.get(), settings, settingsFile, images,
-                                                         window->collectionAdvice(), prompter, fontChooser,
-                                                         volumes, [w = window.get()](int position) {
-                                                             w->showCount();
-                                                             w->selectEntry(position);
-                                                         });
+        dialogs = std::make_unique<OptionDialogLauncher>(
+            window.get(), settings, settingsFile, prompter, fontChooser, volumes,
+            [w = window.get()](const PictureCollector::Collected& collected) { w->addPictures(collected); });
         window->setOptionDialogs(dialogs.get());
+        window->setLoginStart(&loginStart);
+        window->setRememberedPlace(settings.windowGeometry);
+        QObject::connect(window.get(), &SettingsWindow::placeChanged, [&](const QString& place) {
+            if (std::exchange(settings.windowGeometry, place) != place)
+                SettingsSaveReport::check(
+                    SettingsSchema::write(settingsFile, settings, {&Settings::windowGeometry}), settingsFile,
+                    prompter);
+        });
+        QObject::connect(window.get(), &SettingsWindow::showRequested, &cycle,
+                         [&cycle](int position) { cycle.showAt(position); });
         return window;
     };
-    ChangeCycle cycle(settings, images, settingsFile, appFolder, files, *desktop, prompter, random, screen);
     // A change's buffers are as large as the screen and the photo: give them back to the system at
     // once, whoever asked for the change, so the program rests small.
     QObject::connect(&cycle, &ChangeCycle::finished, &ProcessMemory::releaseFreeMemory);
@@ -189,7 +270,7 @@ int main(int argc, char* argv[])
     };
     Scheduler scheduler(settings, settingsFile, clock, prompter, change);
     TrayController tray(settings, change);
-    ApplicationShell shell(makeWindow, images, scheduler, tray, prompter);
+    ApplicationShell shell(makeWindow, images, settingsFile, scheduler, tray, prompter);
     shell.setQuit([&cycle] {
         cycle.stop();
         QCoreApplication::exit(0);
@@ -200,7 +281,7 @@ int main(int argc, char* argv[])
     // A change or save cut short leaves its temporary file; a bitmap's is as large as the screen.
     settingsFile.removeStaleTemporaries();
     AtomicFileWriter::removeStaleTemporaries(files, appFolder + QLatin1String(ChangeCycle::BitmapName));
-    ControlCommands commands(settings, images, cycle, scheduler, shell, tray, prompter);
+    ControlCommands commands(settings, images, settingsFile, cycle, scheduler, shell, tray, prompter);
 
     cycle.noteShownAtStart();
     scheduler.startupCheck();

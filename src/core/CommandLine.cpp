@@ -42,8 +42,14 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& vers
                                   QStringLiteral("Print this help and exit."));
     const QCommandLineOption showVersion({QStringLiteral("v"), QStringLiteral("version")},
                                          QStringLiteral("Print the version and exit."));
+    const QCommandLineOption add(QStringLiteral("add"),
+                                 QStringLiteral("Add the pictures named, and those in the folders named with "
+                                                "their subfolders, to the list, and save it."));
     parser.addOption(help);
     parser.addOption(showVersion);
+    parser.addOption(add);
+    parser.addPositionalArgument(QStringLiteral("paths"), QStringLiteral("Pictures and folders to add."),
+                                 QStringLiteral("[--add PATH...]"));
     for (const CommandOption& command : kCommands)
         parser.addOption({QLatin1String(command.name), QString::fromLatin1(command.description)});
 
@@ -62,8 +68,6 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& vers
     };
     if (!parser.parse(arguments.isEmpty() ? QStringList{program} : arguments))
         return refuse(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return refuse(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
     if (parser.isSet(help)) {
         result.action = Action::Help;
         result.text = usage();
@@ -82,5 +86,13 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& vers
         result.action = Action::Command;
         result.command = QLatin1String(command.name);
     }
+    result.paths = parser.positionalArguments();
+    if (result.action == Action::Command && (parser.isSet(add) || !result.paths.isEmpty()))
+        return refuse(QStringLiteral("one command at a time"));
+    if (parser.isSet(add) && result.paths.isEmpty())
+        return refuse(QStringLiteral("--add needs at least one file or folder"));
+    // A file manager's "Open with" names the files alone; with none named, the program starts.
+    if (!result.paths.isEmpty())
+        result.action = Action::Add;
     return result;
 }

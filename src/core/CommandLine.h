@@ -5,19 +5,22 @@
 #include <QStringList>
 
 /**
- * What the program was asked to do on its command line: start, print its help or version, or send
- * one command to the running copy. Needs no application object, so that nothing starts for --help.
+ * What the program was asked to do on its command line: start, print its help or version, send
+ * one command to the running copy, or add files and folders to its list (with --add, or named alone as
+ * a file manager's "Open with" names them). Needs no application object, so that nothing starts for --help.
  */
 class CommandLine
 {
 public:
-    enum class Action { Start, Help, Version, Command, Usage };
+    enum class Action { Start, Help, Version, Command, Add, Usage };
 
     Action action = Action::Start;
     /** The command for the running copy ("next", "status", …), with Action::Command. */
     QString command;
     /** What to print: the help, the version, or the reason and the usage (Action::Usage). */
     QString text;
+    /** The files and folders to add, as given, with Action::Add. */
+    QStringList paths;
 
     /** The commands the running copy understands besides opening its settings window. */
     static QStringList commands();

@@ -8,6 +8,7 @@
 #include "SettingsSaveReport.h"
 
 #include <QLocale>
+#include <QSet>
 
 #include <cmath>
 
@@ -41,6 +42,8 @@ QString LoadedImages::loadFromSettings(SettingsFile& file)
     m_paths = file.readList(kImages, count);
     m_captions = file.readList(kCaption, count);
     endResetModel();
+    m_savedPaths = m_paths;
+    m_savedCaptions = m_captions;
     return totalText;
 }
 
@@ -60,9 +63,29 @@ bool LoadedImages::saveToSettings(SettingsFile& file, QStringList* leftOut) cons
         paths.removeAt(i);
         captions.removeAt(i);
     }
-    return file.apply({IniEdit::write(kTotal, kTotal, QString::number(paths.size())),
-                       IniEdit::removeSection(kImages), IniEdit::writeList(kImages, std::move(paths)),
-                       IniEdit::removeSection(kCaption), IniEdit::writeList(kCaption, std::move(captions))});
+    const bool saved =
+        file.apply({IniEdit::write(kTotal, kTotal, QString::number(paths.size())),
+                    IniEdit::removeSection(kImages), IniEdit::writeList(kImages, std::move(paths)),
+                    IniEdit::removeSection(kCaption), IniEdit::writeList(kCaption, std::move(captions))});
+    if (saved) {
+        m_savedPaths = m_paths;
+        m_savedCaptions = m_captions;
+    }
+    return saved;
+}
+
+bool LoadedImages::saveTelling(SettingsFile& file, Prompter& prompter) const
+{
+    QStringList leftOut;
+    if (!SettingsSaveReport::check(saveToSettings(file, &leftOut), file, prompter))
+        return false;
+    SettingsSaveReport::checkLeftOut(leftOut, file, prompter);
+    return true;
+}
+
+bool LoadedImages::isModified() const
+{
+    return m_paths != m_savedPaths || m_captions != m_savedCaptions;
 }
 
 bool LoadedImages::canStore(const QString& text)
@@ -126,6 +149,30 @@ int LoadedImages::appendPaths(const QStringList& paths)
     }
     endInsertRows();
     return fitting;
+}
+
+LoadedImages::Added LoadedImages::appendMissing(const QStringList& paths)
+{
+    QSet<QByteArray> known(m_paths.cbegin(), m_paths.cend());
+    QStringList fresh;
+    Added result;
+    for (const QString& path : paths) {
+        const QByteArray utf8 = path.toUtf8();
+        if (known.contains(utf8)) {
+            ++result.already;
+            continue;
+        }
+        known.insert(utf8);
+        fresh.append(path);
+    }
+    result.added = appendPaths(fresh);
+    result.leftOut = static_cast<int>(fresh.size()) - result.added;
+    return result;
+}
+
+int LoadedImages::positionOf(const QString& path) const
+{
+    return static_cast<int>(m_paths.indexOf(path.toUtf8()));
 }
 
 void LoadedImages::removeAt(int position)

@@ -5,6 +5,7 @@
 #include <QByteArrayList>
 #include <QStringList>
 
+class Prompter;
 class SettingsFile;
 
 /**
@@ -35,6 +36,10 @@ public:
      * every other entry is stored.
      */
     [[nodiscard]] bool saveToSettings(SettingsFile& file, QStringList* leftOut = nullptr) const;
+    /** Saves as saveToSettings does and tells the user of a failure or of entries left out. */
+    [[nodiscard]] bool saveTelling(SettingsFile& file, Prompter& prompter) const;
+    /** Whether the list or a caption differs from what was last loaded or saved. */
+    bool isModified() const;
     /** Whether the settings file can hold a path or caption: one without a line break. */
     static bool canStore(const QString& text);
     /** What the user is told about a file whose name the list cannot hold. */
@@ -49,6 +54,20 @@ public:
     int append(const QString& path, const QString& caption = QString());
     /** Adds several paths with empty captions; returns how many fitted below MaxEntries. */
     int appendPaths(const QStringList& paths);
+
+    /** What appendMissing did with the paths it was given. */
+    struct Added
+    {
+        int added = 0;
+        /** In the list before, or named twice. */
+        int already = 0;
+        /** Left out because the list was full. */
+        int leftOut = 0;
+    };
+    /** Appends, in their order, the paths not in the list yet, with empty captions. */
+    Added appendMissing(const QStringList& paths);
+    /** The first position holding `path`, or -1. */
+    int positionOf(const QString& path) const;
     void removeAt(int position);
     /** Returns the entry's new position. */
     int moveUp(int position);
@@ -67,4 +86,7 @@ private:
 
     QByteArrayList m_paths;
     QByteArrayList m_captions;
+    // What the settings file holds since the last load or save; shared, not copied, while unchanged.
+    mutable QByteArrayList m_savedPaths;
+    mutable QByteArrayList m_savedCaptions;
 };

@@ -4,8 +4,8 @@
 #include <QString>
 
 enum class PromptIcon { None, Information, Exclamation, Critical, Question };
-enum class PromptButtons { Ok, OkCancel, YesNo };
-enum class PromptAnswer { Ok, Cancel, Yes, No };
+enum class PromptButtons { Ok, OkCancel, YesNo, SaveDiscardCancel };
+enum class PromptAnswer { Ok, Cancel, Yes, No, Save, Discard };
 
 /** Message boxes. Every box carries the program title "Tessaly". */
 class Prompter

@@ -62,6 +62,7 @@ void Scheduler::scheduleNext(bool daysFromNow)
     switch (checked().unit()) {
     case Unit::Minutes:
         m_settings.nextMinuteChange = SettingValue::fromDateTime(now.addSecs(60LL * count));
+        emit stateChanged();
         return;
     case Unit::Hours:
         m_settings.ChangeTime = SettingValue::fromDateTime(now.addSecs(3600LL * count));
@@ -74,6 +75,7 @@ void Scheduler::scheduleNext(bool daysFromNow)
     }
     SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, {&Settings::ChangeTime}), m_file,
                               m_prompter);
+    emit stateChanged();
 }
 
 void Scheduler::startupCheck()
@@ -91,9 +93,7 @@ bool Scheduler::activate(LoadedImages& images)
         return false;
     }
     // The list stays in memory whatever the save gives, and the wallpaper still changes.
-    QStringList leftOut;
-    if (SettingsSaveReport::check(images.saveToSettings(m_file, &leftOut), m_file, m_prompter))
-        SettingsSaveReport::checkLeftOut(leftOut, m_file, m_prompter);
+    (void)images.saveTelling(m_file, m_prompter);
     scheduleNext(true);
     m_change(checked().order());
     start();
@@ -104,24 +104,28 @@ void Scheduler::start()
 {
     m_running = true;
     arm();
+    emit stateChanged();
 }
 
 void Scheduler::stop()
 {
     m_running = false;
     m_timer.stop();
+    emit stateChanged();
 }
 
 void Scheduler::pause()
 {
     m_paused = true;
     m_timer.stop();
+    emit stateChanged();
 }
 
 void Scheduler::resume()
 {
     m_paused = false;
     arm();
+    emit stateChanged();
 }
 
 void Scheduler::onTimeout()

@@ -56,6 +56,11 @@ public:
     /** One check: changes when due, then sleeps until the next due time. */
     void onTimeout();
 
+signals:
+    /** Running, stopped, paused or the due time changed. */
+    void stateChanged();
+
+public:
     static constexpr const char* EmptyListMessage =
         "There are no images loaded in program. Load at least one image file to be displayed.";
 

@@ -39,6 +39,8 @@ struct Settings
     // "desktop"
     QString backend;
     QString command;
+    // "window": where the settings window was last, "x,y,width,height"; empty: centred
+    QString windowGeometry;
 
     /** Full path of the settings file. */
     QString settingsPath;

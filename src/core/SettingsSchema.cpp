@@ -15,7 +15,7 @@ constexpr double Any = 0, AnyHigh = -1;
 
 // Start-up reads the keys in this order. The defaults are those of the shipped tessdesk.ini, but for
 // the caption's style (below).
-constexpr std::array<SettingSpec, 24> kSchema{{
+constexpr std::array<SettingSpec, 25> kSchema{{
     {"display", "imageNum", T::Integer, "0", Any, AnyHigh, &Settings::imageNum},
     {"total", "total", T::Integer, "0", Any, AnyHigh, &Settings::total},
     {"display", "displayType", T::Integer, "0", 0, 2, &Settings::displayType},
@@ -42,6 +42,7 @@ constexpr std::array<SettingSpec, 24> kSchema{{
     {"time", "ChangeTime", T::DateTime, "", Any, AnyHigh, &Settings::ChangeTime},
     {"desktop", "backend", T::Text, "auto", Any, AnyHigh, &Settings::backend},
     {"desktop", "command", T::Text, "", Any, AnyHigh, &Settings::command},
+    {"window", "geometry", T::Text, "", Any, AnyHigh, &Settings::windowGeometry},
 }};
 
 /** Whether text is a value of the key's type within its bounds; numbers are rounded as they are used. */

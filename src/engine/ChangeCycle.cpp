@@ -86,6 +86,16 @@ QString ChangeCycle::shownCaption() const
     return ShownCaption::ofEntry(m_images, entry->position, m_settings, m_files);
 }
 
+void ChangeCycle::showAt(int position, Done done)
+{
+    if (position < 0 || position >= m_images.count()) {
+        if (done)
+            done(refused(QStringLiteral("there is no picture at that place in the list")));
+        return;
+    }
+    submit({Order::List, position, std::move(done)});
+}
+
 void ChangeCycle::submit(Request request)
 {
     std::optional<ChangeOutcome> refusal;

@@ -77,6 +77,8 @@ public:
     void change(Order order, Done done = {});
     /** Shows again the picture shown before the one on screen; refused when there is none. */
     void showPrevious(Done done = {});
+    /** Shows the picture at `position` of the list, which becomes the current one. */
+    void showAt(int position, Done done = {});
     /** The picture on screen as this run knows it. */
     std::optional<ChangeHistory::Entry> shown() const { return m_history.current(); }
     /**

@@ -4,6 +4,7 @@
 #include "AtomicFileWriter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -41,15 +42,52 @@ bool AutostartEntry::writeIfMissing(FileSystem& files, const QString& configHome
     const QString file = path(configHome);
     if (QFileInfo::exists(file) || QFileInfo(file).isSymLink())
         return true;
+    return write(files, configHome, executablePath, error);
+}
+
+bool AutostartEntry::isOn(const QString& configHome)
+{
+    QFile file(path(configHome));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // The desktops' own switch for an entry that is kept but not run.
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed == "Hidden=true" || trimmed == "X-GNOME-Autostart-enabled=false")
+            return false;
+    }
+    return true;
+}
+
+bool AutostartEntry::remove(const QString& configHome, QString* error)
+{
+    QFile file(path(configHome));
+    if (!file.exists() && !QFileInfo(file.fileName()).isSymLink())
+        return true;
+    if (file.remove())
+        return true;
+    if (error)
+        *error = QStringLiteral("%1: %2").arg(file.fileName(), file.errorString());
+    return false;
+}
+
+bool AutostartEntry::write(FileSystem& files, const QString& configHome, const QString& executablePath,
+                           QString* error)
+{
+    const QString file = path(configHome);
+    // TryExec is a plain string value: only its backslashes are escaped.
+    QString tryExec = executablePath;
+    tryExec.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
     const QByteArray bytes = QStringLiteral("[Desktop Entry]\n"
                                             "Type=Application\n"
                                             "Name=Tessaly\n"
                                             "Comment=Changes the desktop wallpaper from a list of pictures\n"
-                                            "Exec=%1\n"
+                                            "TryExec=%1\n"
+                                            "Exec=%2\n"
                                             "Icon=tessaly\n"
                                             "Terminal=false\n"
                                             "X-GNOME-Autostart-enabled=true\n")
-                                 .arg(execArgument(executablePath))
+                                 .arg(tryExec, execArgument(executablePath))
                                  .toUtf8();
     // The writer makes the autostart folder when it is missing.
     AtomicFileWriter writer(files);

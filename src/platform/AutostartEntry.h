@@ -7,7 +7,9 @@ class FileSystem;
 
 /**
  * The user's start-at-login entry, `<config home>/autostart/tessaly.desktop`. Written at the first
- * start only and never over an existing file, so a user who removes or edits it keeps their choice.
+ * start without replacing an existing file, so a user who removes or edits it keeps their choice; after
+ * that only the settings window's check box writes or removes it. Its TryExec= makes the desktop pass
+ * over it once the program is removed.
  */
 class AutostartEntry
 {
@@ -20,6 +22,13 @@ public:
      */
     [[nodiscard]] static bool writeIfMissing(FileSystem& files, const QString& configHome,
                                              const QString& executablePath, QString* error);
+    /** Writes the entry, replacing the file there was, whole or not at all. */
+    [[nodiscard]] static bool write(FileSystem& files, const QString& configHome,
+                                    const QString& executablePath, QString* error);
+    /** Removes the entry; true when there is none afterwards. */
+    [[nodiscard]] static bool remove(const QString& configHome, QString* error);
+    /** Whether an entry is there and not turned off by the desktop's own key. */
+    static bool isOn(const QString& configHome);
     /** The program path as one argument of an Exec= line, quoted and escaped where needed. */
     static QString execArgument(const QString& executablePath);
 };

@@ -11,7 +11,8 @@ PromptAnswer MessageBoxPrompter::ask(const QString& text, PromptButtons buttons,
                                                   QMessageBox::Warning, QMessageBox::Critical,
                                                   QMessageBox::Question};
     static constexpr QMessageBox::StandardButtons Buttons[] = {
-        QMessageBox::Ok, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Yes | QMessageBox::No};
+        QMessageBox::Ok, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Yes | QMessageBox::No,
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel};
     QMessageBox box(Icons[int(icon)], QStringLiteral("Tessaly"), text, Buttons[int(buttons)],
                     QApplication::activeWindow());
     switch (box.exec()) {
@@ -21,6 +22,10 @@ PromptAnswer MessageBoxPrompter::ask(const QString& text, PromptButtons buttons,
         return PromptAnswer::Yes;
     case QMessageBox::No:
         return PromptAnswer::No;
+    case QMessageBox::Save:
+        return PromptAnswer::Save;
+    case QMessageBox::Discard:
+        return PromptAnswer::Discard;
     default:
         return PromptAnswer::Ok;
     }

@@ -26,4 +26,11 @@ public:
      * with `error` naming the place and the reason.
      */
     [[nodiscard]] static bool addLoginStart(const QString& executablePath, QString* error);
+    /** Whether the program is started at login. */
+    static bool isLoginStartOn();
+    /**
+     * Starts the program at login, replacing an entry there was, or stops starting it; false on failure,
+     * with `error` naming the place and the reason.
+     */
+    [[nodiscard]] static bool setLoginStart(bool on, const QString& executablePath, QString* error);
 };

@@ -46,3 +46,14 @@ bool NativeSystem::addLoginStart(const QString& executablePath, QString* error)
 {
     return AutostartEntry::writeIfMissing(fileSystem(), configHome(), executablePath, error);
 }
+
+bool NativeSystem::isLoginStartOn()
+{
+    return AutostartEntry::isOn(configHome());
+}
+
+bool NativeSystem::setLoginStart(bool on, const QString& executablePath, QString* error)
+{
+    return on ? AutostartEntry::write(fileSystem(), configHome(), executablePath, error)
+              : AutostartEntry::remove(configHome(), error);
+}

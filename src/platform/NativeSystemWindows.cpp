@@ -77,3 +77,25 @@ bool NativeSystem::addLoginStart(const QString& executablePath, QString* error)
         *error = QStringLiteral("the registry value %1\\%2 could not be written").arg(RunKey, RunValue);
     return false;
 }
+
+bool NativeSystem::isLoginStartOn()
+{
+    return QSettings(RunKey, QSettings::NativeFormat).contains(RunValue);
+}
+
+bool NativeSystem::setLoginStart(bool on, const QString& executablePath, QString* error)
+{
+    QSettings run(RunKey, QSettings::NativeFormat);
+    if (on)
+        run.setValue(RunValue,
+                     QLatin1Char('"') + QDir::toNativeSeparators(executablePath) + QLatin1Char('"'));
+    else
+        run.remove(RunValue);
+    run.sync();
+    if (run.status() == QSettings::NoError)
+        return true;
+    if (error)
+        *error = QStringLiteral("the registry value %1\\%2 could not be %3")
+                     .arg(RunKey, RunValue, on ? QStringLiteral("written") : QStringLiteral("removed"));
+    return false;
+}

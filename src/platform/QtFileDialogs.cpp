@@ -4,15 +4,13 @@
 #include <QApplication>
 #include <QFileDialog>
 
-std::optional<QString> QtFileDialogs::openFile(const QString& title, const QString& filter, int filterIndex)
+std::optional<QStringList> QtFileDialogs::openFiles(const QString& title, const QString& filter,
+                                                    const QString& folder)
 {
-    QFileDialog dialog(QApplication::activeWindow(), title, QString(), filter);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    QFileDialog dialog(QApplication::activeWindow(), title, folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    const QStringList filters = dialog.nameFilters();
-    if (filterIndex >= 0 && filterIndex < filters.size())
-        dialog.selectNameFilter(filters.at(filterIndex));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return dialog.selectedFiles();
 }

@@ -6,5 +6,6 @@
 class QtFileDialogs final : public FileDialogs
 {
 public:
-    std::optional<QString> openFile(const QString& title, const QString& filter, int filterIndex) override;
+    std::optional<QStringList> openFiles(const QString& title, const QString& filter,
+                                         const QString& folder) override;
 };

@@ -2,6 +2,7 @@
 #include "ApplicationShell.h"
 
 #include "LoadedImages.h"
+#include "Prompter.h"
 #include "Scheduler.h"
 #include "SettingsWindow.h"
 #include "TrayController.h"
@@ -10,18 +11,19 @@
 #include <QEvent>
 #include <QSystemTrayIcon>
 
-ApplicationShell::ApplicationShell(WindowFactory makeWindow, LoadedImages& images, Scheduler& scheduler,
-                                   TrayController& tray, Prompter& prompter, QObject* parent)
-    : QObject(parent), m_makeWindow(std::move(makeWindow)), m_images(images), m_scheduler(scheduler),
-      m_tray(tray), m_prompter(prompter), m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable),
-      m_quit([] { QCoreApplication::exit(0); })
+ApplicationShell::ApplicationShell(WindowFactory makeWindow, LoadedImages& images, SettingsFile& file,
+                                   Scheduler& scheduler, TrayController& tray, Prompter& prompter,
+                                   QObject* parent)
+    : QObject(parent), m_makeWindow(std::move(makeWindow)), m_images(images), m_file(file),
+      m_scheduler(scheduler), m_tray(tray), m_prompter(prompter),
+      m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable), m_quit([] { QCoreApplication::exit(0); })
 {
     m_trayPoll.setInterval(TrayPollMs);
     m_trayPoll.setTimerType(Qt::VeryCoarseTimer);
     connect(&m_trayPoll, &QTimer::timeout, this, &ApplicationShell::checkTrayAppeared);
 
     connect(&m_tray, &TrayController::openRequested, this, &ApplicationShell::openSettings);
-    connect(&m_tray, &TrayController::closeRequested, this, &ApplicationShell::endProgram);
+    connect(&m_tray, &TrayController::closeRequested, this, &ApplicationShell::requestEnd);
     connect(&m_tray, &TrayController::foregroundRequested, this, &ApplicationShell::bringForward);
 }
 
@@ -33,7 +35,7 @@ SettingsWindow& ApplicationShell::window()
         m_window = m_makeWindow();
         connect(m_window.get(), &SettingsWindow::activateRequested, this,
                 &ApplicationShell::activateAndMinimize);
-        connect(m_window.get(), &SettingsWindow::closeRequested, this, &ApplicationShell::endProgram);
+        connect(m_window.get(), &SettingsWindow::closeRequested, this, &ApplicationShell::requestEnd);
         m_window->installEventFilter(this);
     }
     return *m_window;
@@ -97,8 +99,29 @@ void ApplicationShell::activateAndMinimize()
         goToTray();
 }
 
+void ApplicationShell::requestEnd()
+{
+    if (m_images.isModified()) {
+        if (m_window && m_window->isVisible())
+            bringForward();
+        const PromptAnswer answer = m_prompter.ask(
+            QStringLiteral("The list of pictures or its captions changed since they were last saved.\n\n"
+                           "Save the changes before Tessaly ends?"),
+            PromptButtons::SaveDiscardCancel, PromptIcon::Question);
+        if (answer == PromptAnswer::Cancel)
+            return;
+        // The failure was told with its reason; the edits are still in memory to try again.
+        if (answer == PromptAnswer::Save && !m_images.saveTelling(m_file, m_prompter))
+            return;
+    }
+    endProgram();
+}
+
 void ApplicationShell::endProgram()
 {
+    // Hidden first, so the window tells where it was.
+    if (m_window)
+        m_window->hide();
     m_scheduler.stop();
     m_trayPoll.stop();
     m_tray.removeIcon();

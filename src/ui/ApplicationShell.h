@@ -10,14 +10,15 @@ class SettingsWindow;
 class LoadedImages;
 class Prompter;
 class Scheduler;
+class SettingsFile;
 class TrayController;
 
 /**
  * The program's life between start and end: going to the tray, opening the settings window,
- * Activate, and the end on any close request. Where the desktop shows no tray, the main window stays
- * shown instead so the program remains reachable; once a tray appears, closing the window or
- * Activate puts the program there. The window is built the first time it is needed: a program that
- * rests in the tray starts sooner and holds less without it.
+ * Activate, and the end on any close request, which keeps list edits the user wants kept. Where the desktop
+ * shows no tray, the main window stays shown instead so the program remains reachable; once a tray appears,
+ * closing the window or Activate puts the program there. The window is built the first time it is needed: a
+ * program that rests in the tray starts sooner and holds less without it.
  */
 class ApplicationShell : public QObject
 {
@@ -29,7 +30,7 @@ public:
 
     using WindowFactory = std::function<std::unique_ptr<SettingsWindow>()>;
 
-    ApplicationShell(WindowFactory makeWindow, LoadedImages& images, Scheduler& scheduler,
+    ApplicationShell(WindowFactory makeWindow, LoadedImages& images, SettingsFile& file, Scheduler& scheduler,
                      TrayController& tray, Prompter& prompter, QObject* parent = nullptr);
 
     /** Replaces the test for a tray, and the program's end (for tests). */
@@ -45,7 +46,12 @@ public:
     void openSettings();
     /** Saves the list, schedules and changes, then goes back to the tray; refuses an empty list. */
     void activateAndMinimize();
-    /** Every close request: icon down, program ended, nothing written. */
+    /**
+     * Every close request: with list edits not saved, asks whether to save them first (Cancel, or a
+     * save that fails, keeps the program running); then ends the program.
+     */
+    void requestEnd();
+    /** Icon down, program ended, nothing written. */
     void endProgram();
 
     ~ApplicationShell() override;
@@ -65,6 +71,7 @@ private:
     WindowFactory m_makeWindow;
     std::unique_ptr<SettingsWindow> m_window;
     LoadedImages& m_images;
+    SettingsFile& m_file;
     Scheduler& m_scheduler;
     TrayController& m_tray;
     Prompter& m_prompter;

@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ControlCommands.h"
 
+#include "AddCommand.h"
 #include "ApplicationShell.h"
 #include "ChangeCycle.h"
 #include "CheckedSettings.h"
 #include "LoadedImages.h"
+#include "PictureCollector.h"
 #include "Prompter.h"
 #include "Scheduler.h"
 #include "Settings.h"
+#include "SettingsFile.h"
+#include "SettingsWindow.h"
 #include "TrayController.h"
 
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -23,14 +28,18 @@ QString failed(const QString& reason)
 
 } // namespace
 
-ControlCommands::ControlCommands(Settings& settings, LoadedImages& images, ChangeCycle& cycle,
-                                 Scheduler& scheduler, ApplicationShell& shell, TrayController& tray,
-                                 Prompter& prompter, QObject* parent)
-    : QObject(parent), m_settings(settings), m_images(images), m_cycle(cycle), m_scheduler(scheduler),
-      m_shell(shell), m_tray(tray), m_prompter(prompter)
+ControlCommands::ControlCommands(Settings& settings, LoadedImages& images, SettingsFile& file,
+                                 ChangeCycle& cycle, Scheduler& scheduler, ApplicationShell& shell,
+                                 TrayController& tray, Prompter& prompter, QObject* parent)
+    : QObject(parent), m_settings(settings), m_images(images), m_file(file), m_cycle(cycle),
+      m_scheduler(scheduler), m_shell(shell), m_tray(tray), m_prompter(prompter)
 {
     connect(&m_tray, &TrayController::previousRequested, this, &ControlCommands::showPreviousFromTray);
     connect(&m_tray, &TrayController::pauseToggled, this, [this] { setPaused(!m_scheduler.isPaused()); });
+    connect(&m_tray, &TrayController::removeRequested, this, &ControlCommands::removeShownPicture);
+    connect(&m_scheduler, &Scheduler::stateChanged, this, &ControlCommands::refreshTray);
+    connect(&m_cycle, &ChangeCycle::finished, this, &ControlCommands::refreshTray);
+    refreshTray();
 }
 
 void ControlCommands::run(const QString& command, const Reply& reply)
@@ -43,6 +52,8 @@ void ControlCommands::run(const QString& command, const Reply& reply)
         return m_cycle.change(CheckedSettings(m_settings).order(), whenChanged);
     if (command == QLatin1String("previous"))
         return m_cycle.showPrevious(whenChanged);
+    if (QStringList paths; AddCommand::parse(command, &paths))
+        return reply(add(paths));
     reply(answerAtOnce(command));
 }
 
@@ -76,25 +87,59 @@ QString ControlCommands::answerAtOnce(const QString& command)
     }
     if (command == QLatin1String("quit")) {
         // After the reply has gone out: the end leaves the event loop.
-        QTimer::singleShot(0, &m_shell, &ApplicationShell::endProgram);
+        QTimer::singleShot(0, &m_shell, &ApplicationShell::requestEnd);
         return kOk;
     }
     return failed(QStringLiteral("unknown command \"%1\"").arg(command));
 }
 
-QString ControlCommands::status() const
+int ControlCommands::shownPosition() const
 {
-    QString picture;
-    if (const std::optional<ChangeHistory::Entry> shown = m_cycle.shown())
-        picture = shown->path;
-    const QString caption = m_cycle.shownCaption();
-    QString next;
+    const std::optional<ChangeHistory::Entry> shown = m_cycle.shown();
+    if (!shown)
+        return -1;
+    if (shown->position >= 0 && shown->position < m_images.count() &&
+        m_images.pathAt(shown->position) == shown->path)
+        return shown->position;
+    return -1;
+}
+
+QString ControlCommands::nextChange() const
+{
     // The open settings window holds the changes as a pause does.
     if (m_scheduler.isPaused() || !m_scheduler.isRunning())
-        next = QStringLiteral("paused");
+        return QStringLiteral("paused");
+    return m_scheduler.dueAt().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString ControlCommands::status() const
+{
+    const std::optional<ChangeHistory::Entry> shown = m_cycle.shown();
+    return QStringLiteral("picture: %1\ncaption: %2\nnext change: %3\n")
+        .arg(shown ? shown->path : QString(), m_cycle.shownCaption(), nextChange());
+}
+
+QString ControlCommands::shownText(const QString& path, const QString& caption)
+{
+    return caption.isEmpty() ? QFileInfo(path).fileName() : caption;
+}
+
+void ControlCommands::refreshTray()
+{
+    using Changes = TrayController::Changes;
+    const bool held = !m_scheduler.isRunning();
+    m_tray.setChanges(held                     ? Changes::HeldBySettings
+                      : m_scheduler.isPaused() ? Changes::Paused
+                                               : Changes::Running);
+    QStringList lines{QStringLiteral("Tessaly")};
+    if (const std::optional<ChangeHistory::Entry> shown = m_cycle.shown())
+        lines << shownText(shown->path, m_cycle.shownCaption());
+    const QString next = nextChange();
+    if (next == QLatin1String("paused"))
+        lines << (held ? QStringLiteral("paused while Settings is open") : QStringLiteral("paused"));
     else
-        next = m_scheduler.dueAt().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    return QStringLiteral("picture: %1\ncaption: %2\nnext change: %3\n").arg(picture, caption, next);
+        lines << QStringLiteral("next change: %1").arg(next);
+    m_tray.setToolTip(lines.join(QLatin1Char('\n')));
 }
 
 void ControlCommands::setPaused(bool paused)
@@ -103,5 +148,57 @@ void ControlCommands::setPaused(bool paused)
         m_scheduler.pause();
     else
         m_scheduler.resume();
-    m_tray.setPaused(paused);
+}
+
+QString ControlCommands::add(const QStringList& paths)
+{
+    const PictureCollector::Collected collected =
+        PictureCollector::collect(paths, true, LoadedImages::MaxEntries + m_images.count());
+    AddCommand::Outcome outcome;
+    QStringList storable;
+    for (const QString& picture : collected.pictures) {
+        if (LoadedImages::canStore(picture))
+            storable << picture;
+        else
+            outcome.refused.append({picture, QStringLiteral("a name with a line break cannot be stored")});
+    }
+    for (const PictureCollector::Refusal& refusal : collected.refused)
+        outcome.refused.append({refusal.path, refusal.reason});
+    for (const QString& folder : collected.emptyFolders)
+        outcome.refused.append({folder, QStringLiteral("no pictures in this folder")});
+    const LoadedImages::Added added = m_images.appendMissing(storable);
+    outcome.added = added.added;
+    outcome.already = added.already;
+    if (added.leftOut > 0)
+        outcome.refused.append(
+            {QString(), LoadedImages::fullListText(added.added, added.added + added.leftOut)});
+    if (added.added > 0) {
+        if (SettingsWindow* window = m_shell.builtWindow())
+            window->showCount();
+        if (!m_images.saveTelling(m_file, m_prompter))
+            return failed(QStringLiteral("the list could not be saved in %1").arg(m_file.path()));
+        // A settings window built later shows the stored total.
+        m_settings.total = QString::number(m_images.count());
+    }
+    return kOk + AddCommand::replyBody(outcome);
+}
+
+void ControlCommands::removeShownPicture()
+{
+    const int position = shownPosition();
+    if (position < 0) {
+        m_prompter.tell(QStringLiteral("The picture on the desktop is not in the list."),
+                        PromptIcon::Information);
+        return;
+    }
+    const QString question = QStringLiteral("Remove %1 from the list?").arg(m_images.pathAt(position));
+    if (m_prompter.ask(question, PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
+        return;
+    m_images.removeAt(position);
+    // A failed save was told; the picture is gone from the list in memory all the same.
+    if (m_images.saveTelling(m_file, m_prompter))
+        m_settings.total = QString::number(m_images.count());
+    // In list order the next picture is the one that followed the removed one.
+    m_settings.imageNum = QString::number(position - 1);
+    m_cycle.change(CheckedSettings(m_settings).order());
 }

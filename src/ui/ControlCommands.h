@@ -10,22 +10,24 @@ class ChangeCycle;
 class LoadedImages;
 class Prompter;
 class Scheduler;
+class SettingsFile;
 class TrayController;
 struct ChangeOutcome;
 struct Settings;
 
 /**
  * What the command line and the tray's extra entries ask of the running program: a change, a step
- * back, pause and resume, the status, the settings window, the end. Each reply starts with "ok" or
- * "error: <reason>" on its own line.
+ * back, pause and resume, the status, pictures to add, the settings window, the end. Each reply starts
+ * with "ok" or "error: <reason>" on its own line. It also keeps the tray's tooltip and icon telling
+ * what the status tells.
  */
 class ControlCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    ControlCommands(Settings& settings, LoadedImages& images, ChangeCycle& cycle, Scheduler& scheduler,
-                    ApplicationShell& shell, TrayController& tray, Prompter& prompter,
+    ControlCommands(Settings& settings, LoadedImages& images, SettingsFile& file, ChangeCycle& cycle,
+                    Scheduler& scheduler, ApplicationShell& shell, TrayController& tray, Prompter& prompter,
                     QObject* parent = nullptr);
 
     /** Takes a command's reply; it may be called after run() has returned. */
@@ -34,7 +36,20 @@ public:
     /** Runs one command by its name and gives its reply once, at once or when the command is done. */
     void run(const QString& command, const Reply& reply);
 
+    /** What the tray shows of a picture: its caption, else its file name. */
+    static QString shownText(const QString& path, const QString& caption);
+    /** The tray's tooltip and icon brought in line with the status. */
+    void refreshTray();
+
 private:
+    /** The files and folders of an add command added, the list saved; the reply gives the counts. */
+    QString add(const QStringList& paths);
+    /** The tray's "Remove this picture from the list": asked, removed, saved, and the next one shown. */
+    void removeShownPicture();
+    /** The position in the list of the picture on screen, or -1. */
+    int shownPosition() const;
+    /** The time of the next timed change, or "paused" while none will come. */
+    QString nextChange() const;
     QString answerAtOnce(const QString& command);
     /** Where a change's outcome becomes its reply, whenever the change ends. */
     static void changed(const ChangeOutcome& outcome, const Reply& reply);
@@ -45,6 +60,7 @@ private:
 
     Settings& m_settings;
     LoadedImages& m_images;
+    SettingsFile& m_file;
     ChangeCycle& m_cycle;
     Scheduler& m_scheduler;
     ApplicationShell& m_shell;

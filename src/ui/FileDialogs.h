@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 /** The file-open dialog. */
@@ -10,8 +11,10 @@ class FileDialogs
 public:
     virtual ~FileDialogs() = default;
     /**
-     * Asks for one existing file. `filter` is in the form "Name (*.a *.b);;Other (*.c)" and
-     * `filterIndex` is the 0-based filter chosen first. Returns nothing when the user cancels.
+     * Asks for one or more existing files, starting in `folder`. `filter` is in the form
+     * "Name (*.a *.b);;Other (*.c)" and the first filter is chosen first. Returns nothing when the user
+     * cancels.
      */
-    virtual std::optional<QString> openFile(const QString& title, const QString& filter, int filterIndex) = 0;
+    virtual std::optional<QStringList> openFiles(const QString& title, const QString& filter,
+                                                 const QString& folder) = 0;
 };

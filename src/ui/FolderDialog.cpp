@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FolderDialog.h"
 
-#include "CollectionAdvice.h"
 #include "DialogParts.h"
 #include "FolderPath.h"
 #include "LoadedImages.h"
@@ -10,6 +9,7 @@
 #include "Volumes.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -26,11 +26,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-FolderDialog::FolderDialog(QWidget* parent, LoadedImages& images, CollectionAdvice& advice,
-                           Prompter& prompter, Volumes& volumes, std::function<void(int)> selectEntry)
-    : QDialog(parent), m_images(images), m_advice(advice), m_prompter(prompter), m_volumes(volumes),
-      m_selectEntry(std::move(selectEntry)), m_folders(new QFileSystemModel(this)),
-      m_files(new QStringListModel(this))
+FolderDialog::FolderDialog(QWidget* parent, Prompter& prompter, Volumes& volumes, AddPictures addPictures)
+    : QDialog(parent), m_prompter(prompter), m_volumes(volumes), m_addPictures(std::move(addPictures)),
+      m_folders(new QFileSystemModel(this)), m_files(new QStringListModel(this))
 {
     setWindowTitle(QStringLiteral("Load Multiple Files"));
     setWindowModality(Qt::WindowModal);
@@ -49,6 +47,10 @@ FolderDialog::FolderDialog(QWidget* parent, LoadedImages& images, CollectionAdvi
     m_folderTree->setHeaderHidden(true);
     for (int column = 1; column < m_folders->columnCount(); ++column)
         m_folderTree->hideColumn(column);
+    // Photos are mostly kept in folders by year or event: a folder's own files are often none.
+    m_subfolders =
+        DialogParts::named(new QCheckBox(QStringLiteral("Include &subfolders"), group), "subfoldersBox");
+    m_subfolders->setChecked(true);
     auto* buttons = new QDialogButtonBox(group);
     buttons->addButton(QStringLiteral("Load"), QDialogButtonBox::AcceptRole)
         ->setObjectName(QStringLiteral("loadButton"));
@@ -56,10 +58,11 @@ FolderDialog::FolderDialog(QWidget* parent, LoadedImages& images, CollectionAdvi
         ->setObjectName(QStringLiteral("cancelButton"));
 
     auto* grid = new QGridLayout(group);
-    grid->addWidget(fileList, 0, 0, 3, 1);
+    grid->addWidget(fileList, 0, 0, 4, 1);
     grid->addWidget(m_volumeBox, 0, 1);
     grid->addWidget(m_folderTree, 1, 1);
-    grid->addWidget(buttons, 2, 1);
+    grid->addWidget(m_subfolders, 2, 1);
+    grid->addWidget(buttons, 3, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     auto* layout = new QVBoxLayout(this);
@@ -188,22 +191,11 @@ QStringList FolderDialog::fileNames() const
 void FolderDialog::load()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QStringList names = fileNames();
-    QStringList paths;
-    QStringList refused;
-    paths.reserve(names.size());
-    for (const QString& name : names)
-        (LoadedImages::canStore(name) ? paths : refused).append(m_filePath + name);
-    const int loaded = m_images.appendPaths(paths);
-    if (m_images.count() > 0 && m_selectEntry)
-        m_selectEntry(m_images.count() - 1);
+    // The list takes no more than its most, and some of these may be in it already.
+    const PictureCollector::Collected collected =
+        PictureCollector::collect({m_filePath}, m_subfolders->isChecked(), 2 * LoadedImages::MaxEntries);
     QApplication::restoreOverrideCursor();
-
-    for (const QString& path : std::as_const(refused))
-        m_prompter.tell(LoadedImages::cannotStoreText(path), PromptIcon::Exclamation);
-    if (loaded < paths.size())
-        m_prompter.tell(LoadedImages::fullListText(loaded, static_cast<int>(paths.size())),
-                        PromptIcon::Exclamation);
-    m_advice.afterAdding(m_images.count(), m_prompter);
+    if (m_addPictures)
+        m_addPictures(collected);
     accept();
 }

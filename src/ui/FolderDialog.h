@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "PictureCollector.h"
+
 #include <QDialog>
 
 #include <functional>
 
-class CollectionAdvice;
-class LoadedImages;
 class Prompter;
+class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
 class QStringListModel;
@@ -15,17 +16,19 @@ class QTreeView;
 class Volumes;
 
 /**
- * Appends every picture file of one folder to the collection in one step. Window-modal over its
- * parent, which owns it; it deletes itself once closed.
+ * Gathers every picture file of one folder, and of its subfolders unless the user unticks them, for
+ * the collection in one step. Window-modal over its parent, which owns it; it deletes itself once
+ * closed.
  */
 class FolderDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    /** selectEntry is called with the position of the entry to select after a load. */
-    FolderDialog(QWidget* parent, LoadedImages& images, CollectionAdvice& advice, Prompter& prompter,
-                 Volumes& volumes, std::function<void(int)> selectEntry);
+    using AddPictures = std::function<void(const PictureCollector::Collected&)>;
+
+    /** addPictures takes what a load gathered; it adds it to the list and tells the user. */
+    FolderDialog(QWidget* parent, Prompter& prompter, Volumes& volumes, AddPictures addPictures);
 
     /** The folder the file list shows, ending in "/". */
     QString filePath() const;
@@ -33,7 +36,7 @@ public:
     QStringList fileNames() const;
     /** Lists the pictures of the folder chosen in the tree. */
     void listFolder();
-    /** Appends the listed pictures, selects the last entry and closes. */
+    /** Hands over the folder's pictures, sorted by path, and closes. */
     void load();
 
 private:
@@ -43,11 +46,10 @@ private:
     /** Moves the folder tree to a folder; the file list follows. */
     void setFolder(const QString& folder);
 
-    LoadedImages& m_images;
-    CollectionAdvice& m_advice;
     Prompter& m_prompter;
     Volumes& m_volumes;
-    std::function<void(int)> m_selectEntry;
+    AddPictures m_addPictures;
+    QCheckBox* m_subfolders;
     QFileSystemModel* m_folders;
     QStringListModel* m_files;
     QComboBox* m_volumeBox;

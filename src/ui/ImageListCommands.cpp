@@ -9,6 +9,9 @@
 #include "PictureLoader.h"
 #include "Prompter.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 #include <cmath>
 
@@ -40,13 +43,33 @@ const QString kCannotMoveUp = QStringLiteral("Error. Cannot move up. A file need
 const QString kCannotMoveDown = QStringLiteral("Error. Cannot move down. A file needs to be selected.");
 const QString kLoadFirst = QStringLiteral("An image must be loaded first.");
 
-/** The add dialog's own filters as label|patterns pairs, then "All pictures". */
+/** "All pictures" first, so that no photo looks absent, then the add dialog's own filters, as label|patterns
+ * pairs. */
 QString addFilter()
 {
-    return QStringLiteral("Image files (*.gif;*.jpg;*.bmp)|*.gif;*.jpg;*.bmp|CompuServe Files (*.gif)|*.gif|"
+    return QStringLiteral("All pictures|") + PictureFormats::patterns().join(QLatin1Char(';')) +
+           QStringLiteral("|Image files (*.gif;*.jpg;*.bmp)|*.gif;*.jpg;*.bmp|CompuServe Files (*.gif)|*.gif|"
                           "Jpeg Files (*.jpg)|*.jpg|Jif files (*.jif)|*.jif|Windows Bitmap Files "
-                          "(*.bmp)|*.bmp|Windows DIB files (*.dib)|*.dib|All pictures|") +
-           PictureFormats::patterns().join(QLatin1Char(';'));
+                          "(*.bmp)|*.bmp|Windows DIB files (*.dib)|*.dib");
+}
+
+/** The user's pictures folder, else the home folder. */
+QString picturesFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
+/** Refusals as one message, a line each; a long run is cut short. */
+QString refusalText(const QList<PictureCollector::Refusal>& refused)
+{
+    constexpr qsizetype Shown = 10;
+    QStringList lines{QStringLiteral("These were not added:")};
+    for (qsizetype i = 0; i < std::min(refused.size(), Shown); ++i)
+        lines << QStringLiteral("%1: %2").arg(refused[i].path, refused[i].reason);
+    if (refused.size() > Shown)
+        lines << QStringLiteral("and %1 more.").arg(refused.size() - Shown);
+    return lines.join(QStringLiteral("\n"));
 }
 
 /** Converts a label|patterns|label|patterns filter to the "Label (*.a *.b);;…" form. */
@@ -91,24 +114,54 @@ void ImageListCommands::select(int position)
 
 void ImageListCommands::add()
 {
-    const std::optional<QString> chosen =
-        m_fileDialogs.openFile(QStringLiteral("Select a file to open"), toDialogFilter(addFilter()), 0);
-    if (!chosen || chosen->isEmpty()) {
+    const std::optional<QStringList> chosen =
+        m_fileDialogs.openFiles(QStringLiteral("Select a file to open"), toDialogFilter(addFilter()),
+                                m_lastFolder.isEmpty() ? picturesFolder() : m_lastFolder);
+    if (!chosen || chosen->isEmpty() || chosen->constFirst().isEmpty()) {
         warn(kNoFile);
         return;
     }
-    if (!LoadedImages::canStore(*chosen)) {
-        warn(LoadedImages::cannotStoreText(*chosen));
-        return;
-    }
-    const int position = m_images.append(*chosen);
-    if (position < 0) {
-        warn(LoadedImages::fullListText(0, 1));
-        return;
-    }
-    select(position);
+    m_lastFolder = QFileInfo(chosen->constFirst()).absolutePath();
+    // Chosen in the dialog, the files are taken as they are: one that holds no picture says so when shown.
+    PictureCollector::Collected collected;
+    collected.pictures = *chosen;
+    addCollected(collected, false);
+}
+
+void ImageListCommands::addDropped(const QStringList& paths)
+{
+    addCollected(PictureCollector::collect(paths, true, LoadedImages::MaxEntries + m_images.count()), true);
+}
+
+void ImageListCommands::addCollected(const PictureCollector::Collected& collected, bool tellCounts)
+{
+    QStringList storable;
+    QStringList unstorable;
+    for (const QString& path : collected.pictures)
+        (LoadedImages::canStore(path) ? storable : unstorable).append(path);
+    const LoadedImages::Added added = m_images.appendMissing(storable);
+    // The last one named is selected, whether just added or found in the list already.
+    if (const int last = storable.isEmpty() ? -1 : m_images.positionOf(storable.constLast()); last >= 0)
+        select(last);
     showCount();
+
+    for (const QString& path : std::as_const(unstorable))
+        warn(LoadedImages::cannotStoreText(path));
+    if (!collected.refused.isEmpty())
+        warn(refusalText(collected.refused));
+    if (added.leftOut > 0)
+        warn(LoadedImages::fullListText(added.added, added.added + added.leftOut));
+    for (const QString& folder : collected.emptyFolders)
+        m_prompter.tell(QStringLiteral("No pictures were found in %1.").arg(QDir::toNativeSeparators(folder)),
+                        PromptIcon::Information);
+    if ((tellCounts && !storable.isEmpty()) || added.already > 0)
+        m_prompter.tell(addedText(added.added, added.already), PromptIcon::Information);
     m_advice.afterAdding(m_images.count(), m_prompter);
+}
+
+QString ImageListCommands::addedText(int added, int already)
+{
+    return QStringLiteral("Added %1, already in the list %2.").arg(added).arg(already);
 }
 
 void ImageListCommands::remove()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "PictureCollector.h"
 #include "ThumbnailGeometry.h"
 
 #include <QImage>
@@ -28,7 +29,15 @@ public:
 
     /** Selects `position` and shows its position, caption and thumbnail; -1 selects nothing. */
     void select(int position);
+    /** Add: one or more files from the file dialog, which starts in the folder used last. */
     void add();
+    /** Files and folders (with their subfolders) dropped on the list. */
+    void addDropped(const QStringList& paths);
+    /**
+     * Appends the collected pictures that are not in the list yet, selects the last of them and tells
+     * what was refused; with tellCounts, or when some were skipped, a line says how many were added.
+     */
+    void addCollected(const PictureCollector::Collected& collected, bool tellCounts);
     void remove();
     void removeAll();
     /** Moves the selected entry one place up, or down. */
@@ -36,6 +45,9 @@ public:
     /** The caption box's text changed, by typing or from code. */
     void captionChanged(const QString& text);
     void clearCaption();
+
+    /** The line that ends an addition: how many were added and how many were in the list already. */
+    static QString addedText(int added, int already);
 
     /** Shows the entry count in the total box. */
     void showCount();
@@ -77,4 +89,6 @@ private:
     QString m_captionText;
     QImage m_thumbnail;
     ThumbnailPlacement m_placement;
+    /** Where the file dialog was used last; the user's pictures folder before that. */
+    QString m_lastFolder;
 };

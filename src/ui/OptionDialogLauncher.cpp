@@ -3,16 +3,14 @@
 
 #include "CaptionDialog.h"
 #include "DisplayDialog.h"
-#include "FolderDialog.h"
 #include "ModeDialog.h"
 #include "TimerDialog.h"
 
 OptionDialogLauncher::OptionDialogLauncher(QWidget* window, Settings& settings, SettingsFile& file,
-                                           LoadedImages& images, CollectionAdvice& advice, Prompter& prompter,
-                                           FontChooser& fontChooser, Volumes& volumes,
-                                           std::function<void(int)> selectEntry)
-    : m_window(window), m_settings(settings), m_file(file), m_images(images), m_prompter(prompter),
-      m_fontChooser(fontChooser), m_volumes(volumes), m_advice(advice), m_selectEntry(std::move(selectEntry))
+                                           Prompter& prompter, FontChooser& fontChooser, Volumes& volumes,
+                                           FolderDialog::AddPictures addPictures)
+    : m_window(window), m_settings(settings), m_file(file), m_prompter(prompter), m_fontChooser(fontChooser),
+      m_volumes(volumes), m_addPictures(std::move(addPictures))
 {}
 
 void OptionDialogLauncher::openTimer()
@@ -37,9 +35,7 @@ void OptionDialogLauncher::openCaption()
 
 void OptionDialogLauncher::openMultiple()
 {
-    open([this] {
-        return new FolderDialog(m_window, m_images, m_advice, m_prompter, m_volumes, m_selectEntry);
-    });
+    open([this] { return new FolderDialog(m_window, m_prompter, m_volumes, m_addPictures); });
 }
 
 QDialog* OptionDialogLauncher::openDialog() const

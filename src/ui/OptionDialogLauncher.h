@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "FolderDialog.h"
 #include "OptionDialogs.h"
 
 #include <QPointer>
 
 #include <functional>
 
-class CollectionAdvice;
 class FontChooser;
-class LoadedImages;
 class Prompter;
 class QDialog;
 class QWidget;
@@ -25,10 +24,9 @@ struct Settings;
 class OptionDialogLauncher final : public OptionDialogs
 {
 public:
-    /** selectEntry selects a collection entry in the settings window (after the loader appended files). */
-    OptionDialogLauncher(QWidget* window, Settings& settings, SettingsFile& file, LoadedImages& images,
-                         CollectionAdvice& advice, Prompter& prompter, FontChooser& fontChooser,
-                         Volumes& volumes, std::function<void(int)> selectEntry);
+    /** addPictures adds what the folder loader gathered to the settings window's list. */
+    OptionDialogLauncher(QWidget* window, Settings& settings, SettingsFile& file, Prompter& prompter,
+                         FontChooser& fontChooser, Volumes& volumes, FolderDialog::AddPictures addPictures);
 
     void openTimer() override;
     void openDisplay() override;
@@ -46,11 +44,9 @@ private:
     QWidget* m_window;
     Settings& m_settings;
     SettingsFile& m_file;
-    LoadedImages& m_images;
     Prompter& m_prompter;
     FontChooser& m_fontChooser;
     Volumes& m_volumes;
-    CollectionAdvice& m_advice;
-    std::function<void(int)> m_selectEntry;
+    FolderDialog::AddPictures m_addPictures;
     QPointer<QDialog> m_open;
 };

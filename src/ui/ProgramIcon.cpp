@@ -2,6 +2,7 @@
 #include "ProgramIcon.h"
 
 #include <QImageReader>
+#include <QPainter>
 #include <QPixmap>
 
 QIcon ProgramIcon::icon(int largest)
@@ -18,6 +19,31 @@ QIcon ProgramIcon::icon(int largest)
         icon.addPixmap(QPixmap::fromImage(reader.read()));
     }
     return icon;
+}
+
+QIcon ProgramIcon::pausedIcon(int largest)
+{
+    const QIcon plain = icon(largest);
+    QIcon paused;
+    for (const QSize& size : plain.availableSizes()) {
+        QPixmap pixmap = plain.pixmap(size);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        // Two white bars on a dark disc, readable on a light panel and on a dark one.
+        const QRectF disc(size.width() * 0.45, size.height() * 0.45, size.width() * 0.55,
+                          size.height() * 0.55);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(32, 32, 32, 230));
+        painter.drawEllipse(disc);
+        const qreal barWidth = disc.width() * 0.16, barHeight = disc.height() * 0.5;
+        const qreal top = disc.center().y() - barHeight / 2;
+        painter.setBrush(Qt::white);
+        painter.drawRect(QRectF(disc.center().x() - barWidth * 1.5, top, barWidth, barHeight));
+        painter.drawRect(QRectF(disc.center().x() + barWidth * 0.5, top, barWidth, barHeight));
+        painter.end();
+        paused.addPixmap(pixmap);
+    }
+    return paused;
 }
 
 void ProgramIcon::loadResources()

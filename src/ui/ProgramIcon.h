@@ -12,6 +12,8 @@ public:
      * up to 64, and decoding the large ones would slow the start.
      */
     static QIcon icon(int largest = 256);
+    /** The icon with a pause sign over its lower right quarter: no change comes by itself. */
+    static QIcon pausedIcon(int largest = 64);
     /** Makes the compiled-in pictures (":/icons/…") available; safe to call more than once. */
     static void loadResources();
 };

@@ -5,17 +5,24 @@
 #include "DialogParts.h"
 #include "ImageListCommands.h"
 #include "LoadedImages.h"
+#include "LoginStart.h"
 #include "OptionDialogs.h"
 #include "PaletteIcon.h"
+#include "Prompter.h"
 #include "ThumbnailView.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHideEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -76,7 +83,8 @@ QLineEdit* countBox(QWidget* parent, const char* name, const char* toolTip)
 SettingsWindow::SettingsWindow(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs,
                                UrlOpener& urlOpener, FileSystem& files, QWidget* parent)
     : QMainWindow(parent), m_images(images), m_urlOpener(urlOpener),
-      m_commands(new ImageListCommands(images, m_advice, prompter, fileDialogs, files, this))
+      m_commands(new ImageListCommands(images, m_advice, prompter, fileDialogs, files, this)),
+      m_prompter(prompter)
 {
     setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(QStringLiteral(" Tessaly"));
@@ -113,6 +121,9 @@ QWidget* SettingsWindow::buildListArea()
     m_pictureList->setTextElideMode(Qt::ElideLeft);
     m_pictureList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pictureList->setModel(&m_images);
+    // Files and folders dragged from a file manager are added; the view's own drag and drop stays off.
+    m_pictureList->viewport()->setAcceptDrops(true);
+    m_pictureList->viewport()->installEventFilter(this);
     // Three lines at least: on a small screen the list gives up its room first.
     m_pictureList->setMinimumHeight(3 * m_pictureList->fontMetrics().lineSpacing() +
                                     2 * m_pictureList->frameWidth());
@@ -189,6 +200,13 @@ void SettingsWindow::buildToolbar()
         action->setData(key);
         connect(action, &QAction::triggered, this, [this, key] { openDialog(key); });
     }
+    // The folder loader is the quickest way to fill the list: it says what it does in words.
+    QAction* folder = m_dialogBar->actions().constLast();
+    folder->setText(QStringLiteral("Add a folder"));
+    folder->setToolTip(QStringLiteral("Add every picture of a folder and of its subfolders"));
+    auto* folderButton = qobject_cast<QToolButton*>(m_dialogBar->widgetForAction(folder));
+    folderButton->setObjectName(QStringLiteral("folderButton"));
+    folderButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     paintToolbarIcons();
     addToolBar(m_dialogBar);
 }
@@ -204,12 +222,22 @@ void SettingsWindow::buildMenus()
 {
     QMenu* file = named(menuBar()->addMenu(QStringLiteral("File")), "fileMenu");
     QAction* activate = named(file->addAction(QStringLiteral("Activate")), "activateAction");
+    m_loginAction = named(file->addAction(QStringLiteral("Start Tessaly when I log in")), "loginAction");
+    m_loginAction->setCheckable(true);
+    m_loginAction->setEnabled(false);
+    file->addSeparator();
     QAction* close = named(file->addAction(QStringLiteral("Close and Disable")), "closeAction");
     QMenu* about = named(menuBar()->addMenu(QStringLiteral("About")), "aboutMenu");
     QAction* aboutBox = named(about->addAction(QStringLiteral("About Tessaly")), "aboutAction");
     connect(activate, &QAction::triggered, this, &SettingsWindow::activateRequested);
     connect(close, &QAction::triggered, this, &SettingsWindow::closeRequested);
     connect(aboutBox, &QAction::triggered, this, &SettingsWindow::onAboutTriggered);
+    connect(m_loginAction, &QAction::triggered, this, &SettingsWindow::onLoginStartToggled);
+    // The entry may have been changed outside meanwhile: the menu shows what is so when it opens.
+    connect(file, &QMenu::aboutToShow, this, [this] {
+        if (m_loginStart)
+            m_loginAction->setChecked(m_loginStart->isOn());
+    });
     connect(m_activateButton, &QPushButton::clicked, this, &SettingsWindow::activateRequested);
 }
 
@@ -228,6 +256,8 @@ void SettingsWindow::setHelpTexts()
         {m_clearCaptionButton, QStringLiteral(" Caption: Clear the loaded caption")},
         {m_thumbnail, QStringLiteral(" Image: Thumbnail preview of loaded image.")},
         {m_activateButton, QStringLiteral(" Activate: Minimize and activate.")},
+        {findChild<QToolButton*>(QStringLiteral("folderButton")),
+         QStringLiteral(" Folder: Add every picture of a folder and of its subfolders.")},
     };
     for (auto it = m_helpTexts.cbegin(); it != m_helpTexts.cend(); ++it)
         it.key()->installEventFilter(this);
@@ -258,6 +288,7 @@ void SettingsWindow::connectCommands()
                 if (!m_syncingSelection && row != m_commands->selected())
                     selectEntry(row);
             });
+    connect(m_pictureList, &QListView::doubleClicked, this, &SettingsWindow::showSelected);
     connect(m_addButton, &QPushButton::clicked, this, [this] { run([this] { m_commands->add(); }); });
     connect(m_removeButton, &QPushButton::clicked, this, [this] { run([this] { m_commands->remove(); }); });
     connect(m_removeAllButton, &QPushButton::clicked, this,
@@ -300,10 +331,59 @@ void SettingsWindow::setOptionDialogs(OptionDialogs* dialogs)
     m_optionDialogs = dialogs;
 }
 
+void SettingsWindow::setLoginStart(LoginStart* loginStart)
+{
+    m_loginStart = loginStart;
+    m_loginAction->setEnabled(loginStart != nullptr);
+    m_loginAction->setChecked(loginStart && loginStart->isOn());
+}
+
+void SettingsWindow::onLoginStartToggled(bool on)
+{
+    if (!m_loginStart)
+        return;
+    QString error;
+    if (!m_loginStart->setOn(on, &error))
+        m_prompter.tell(QStringLiteral("Tessaly could not change whether it starts at login: %1").arg(error),
+                        PromptIcon::Exclamation);
+    m_loginAction->setChecked(m_loginStart->isOn());
+}
+
+void SettingsWindow::setRememberedPlace(const QString& place)
+{
+    const QStringList parts = place.split(QLatin1Char(','));
+    QList<int> numbers;
+    for (const QString& part : parts) {
+        bool ok = false;
+        numbers << part.trimmed().toInt(&ok);
+        if (!ok)
+            return;
+    }
+    if (numbers.size() == 4 && numbers[2] > 0 && numbers[3] > 0)
+        m_rememberedPlace = QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
+}
+
+void SettingsWindow::hideEvent(QHideEvent* event)
+{
+    QMainWindow::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    m_rememberedPlace = QRect(pos(), size());
+    emit placeChanged(QStringLiteral("%1,%2,%3,%4").arg(x()).arg(y()).arg(width()).arg(height()));
+}
+
 void SettingsWindow::showCentred()
 {
     show();
-    if (QScreen* screen = this->screen()) {
+    // A place on a screen that is gone, or one the title bar would be off, is not used.
+    QScreen* remembered = m_rememberedPlace.isValid()
+                              ? QGuiApplication::screenAt(m_rememberedPlace.topLeft() + QPoint(8, 8))
+                              : nullptr;
+    if (remembered) {
+        const QRect room = remembered->availableGeometry();
+        resize(m_rememberedPlace.size().boundedTo(room.size()).expandedTo(minimumSizeHint()));
+        move(m_rememberedPlace.topLeft());
+    } else if (QScreen* screen = this->screen()) {
         const QRect room = screen->availableGeometry();
         // The frame is known once the window is shown; a window grown for a larger font must still fit.
         const QSize frame = frameGeometry().size() - size();
@@ -358,6 +438,11 @@ void SettingsWindow::closeEvent(QCloseEvent* event)
 
 bool SettingsWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_pictureList && event->type() == QEvent::KeyPress &&
+        listKeyPressed(static_cast<QKeyEvent*>(event)))
+        return true;
+    if (watched == m_pictureList->viewport() && listDropEvent(event))
+        return true;
     if (watched == m_surface && event->type() == QEvent::MouseMove) {
         m_helpLine->clear();
     } else if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
@@ -366,6 +451,54 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event)
             m_helpLine->setText(*it);
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool SettingsWindow::listKeyPressed(const QKeyEvent* event)
+{
+    if (event->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Delete:
+        run([this] { m_commands->remove(); });
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        showSelected();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool SettingsWindow::listDropEvent(QEvent* event)
+{
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    QStringList paths;
+    for (const QUrl& url : drop->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    if (paths.isEmpty()) {
+        drop->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop)
+        run([this, paths] { m_commands->addDropped(paths); });
+    return true;
+}
+
+void SettingsWindow::showSelected()
+{
+    if (m_commands->selected() >= 0)
+        emit showRequested(m_commands->selected());
+}
+
+void SettingsWindow::addPictures(const PictureCollector::Collected& collected)
+{
+    run([this, &collected] { m_commands->addCollected(collected, true); });
 }
 
 void SettingsWindow::onAboutTriggered()

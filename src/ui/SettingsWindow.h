@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CollectionAdvice.h"
+#include "PictureCollector.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -10,9 +11,11 @@ class FileDialogs;
 class FileSystem;
 class ImageListCommands;
 class LoadedImages;
+class LoginStart;
 class OptionDialogs;
 class Prompter;
 class QAbstractButton;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -36,9 +39,16 @@ public:
 
     /** The dialogs the toolbar opens; without them the toolbar does nothing. */
     void setOptionDialogs(OptionDialogs* dialogs);
+    /** What the File menu's "Start Tessaly when I log in" turns on and off; without it the entry is off. */
+    void setLoginStart(LoginStart* loginStart);
 
-    /** Shows the window centred on its screen, within the room the screen has, in front and active. */
+    /**
+     * Shows the window where it was last when that is still on a screen, else centred on its screen,
+     * within the room the screen has; in front and active.
+     */
     void showCentred();
+    /** Where the window was last, as "x,y,width,height"; anything else is ignored. */
+    void setRememberedPlace(const QString& place);
     /** Selects an entry and shows its position, caption and thumbnail; -1 selects nothing. */
     void selectEntry(int position);
     /** Shows the number of entries in the total box (after the list changed elsewhere). */
@@ -51,16 +61,23 @@ public:
 
     /** Opens the dialog of a toolbar button by the button's key, matched exactly and case-sensitively. */
     void openDialog(const QString& key);
+    /** Adds what the folder loader gathered: new pictures only, then a line with the counts. */
+    void addPictures(const PictureCollector::Collected& collected);
 
 signals:
+    /** A double click or Enter on an entry: that picture goes on the desktop now. */
+    void showRequested(int position);
     /** Activate, from the button or the File menu. */
     void activateRequested();
     /** "Close and Disable" or any request to close the window; the window itself stays. */
     void closeRequested();
+    /** The window was hidden at this place, as "x,y,width,height". */
+    void placeChanged(const QString& place);
 
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -74,12 +91,20 @@ private:
     template<typename Command> void run(Command command);
     void syncSelection();
     void onAboutTriggered();
+    void onLoginStartToggled(bool on);
+    /** Delete removes, Enter shows; dropped files and folders are added. True when the event was used. */
+    bool listKeyPressed(const QKeyEvent* event);
+    bool listDropEvent(QEvent* event);
+    void showSelected();
 
     LoadedImages& m_images;
     UrlOpener& m_urlOpener;
     CollectionAdvice m_advice;
     ImageListCommands* m_commands;
     OptionDialogs* m_optionDialogs = nullptr;
+    LoginStart* m_loginStart = nullptr;
+    Prompter& m_prompter;
+    QAction* m_loginAction;
 
     QToolBar* m_dialogBar;
     QLineEdit* m_positionBox;
@@ -99,5 +124,6 @@ private:
     QWidget* m_surface;
 
     QHash<QObject*, QString> m_helpTexts;
+    QRect m_rememberedPlace;
     bool m_syncingSelection = false;
 };

@@ -12,16 +12,20 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
     : QObject(parent), m_settings(settings), m_change(std::move(change)), m_menu(QStringLiteral("Menu Tray")),
       m_settingsAction(m_menu.addAction(QStringLiteral("Settings"))),
       m_nextAction(m_menu.addAction(QStringLiteral("Flip to next image"))),
-      m_closeAction(m_menu.addAction(QStringLiteral("Close and Disable"))),
-      m_previous((m_menu.addSeparator(), m_menu.addAction(QStringLiteral("Previous image")))),
-      m_pause(m_menu.addAction(QStringLiteral("Pause changes")))
+      m_previous(m_menu.addAction(QStringLiteral("Previous image"))),
+      m_pause(m_menu.addAction(QStringLiteral("Pause changes"))),
+      m_remove(m_menu.addAction(QStringLiteral("Remove this picture from the list")))
 {
+    // The entry that ends the program stands apart, away from a slip of the pointer.
+    m_menu.addSeparator();
+    m_closeAction = m_menu.addAction(QStringLiteral("Close and Disable"));
     m_menu.setObjectName(QStringLiteral("m_menu"));
     m_settingsAction->setObjectName(QStringLiteral("m_settingsAction"));
     m_nextAction->setObjectName(QStringLiteral("m_nextAction"));
     m_closeAction->setObjectName(QStringLiteral("m_closeAction"));
     m_previous->setObjectName(QStringLiteral("previousImage"));
     m_pause->setObjectName(QStringLiteral("pauseChanges"));
+    m_remove->setObjectName(QStringLiteral("removePicture"));
 
     m_icon.setIcon(ProgramIcon::icon(64));
     m_icon.setToolTip(QStringLiteral(" Tessaly"));
@@ -38,6 +42,10 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
         emit previousRequested();
     });
     connect(m_pause, &QAction::triggered, this, &TrayController::pauseToggled);
+    connect(m_remove, &QAction::triggered, this, [this] {
+        const QScopedValueRollback busy(m_trayBusy, true);
+        emit removeRequested();
+    });
 }
 
 TrayController::~TrayController() = default;
@@ -83,7 +91,26 @@ void TrayController::flipToNext()
     m_change(CheckedSettings::Order::List);
 }
 
-void TrayController::setPaused(bool paused)
+void TrayController::setChanges(Changes changes)
 {
-    m_pause->setText(paused ? QStringLiteral("Resume changes") : QStringLiteral("Pause changes"));
+    if (std::exchange(m_changes, changes) == changes)
+        return;
+    const bool held = changes == Changes::HeldBySettings;
+    m_pause->setText(held                         ? QStringLiteral("Paused while Settings is open")
+                     : changes == Changes::Paused ? QStringLiteral("Resume changes")
+                                                  : QStringLiteral("Pause changes"));
+    // Activate in the settings window ends the hold; the list is edited there meanwhile.
+    m_pause->setEnabled(!held);
+    m_remove->setEnabled(!held);
+    m_icon.setIcon(changes == Changes::Running ? ProgramIcon::icon(64) : ProgramIcon::pausedIcon(64));
+}
+
+void TrayController::setToolTip(const QString& text)
+{
+    m_icon.setToolTip(text);
+}
+
+QString TrayController::toolTip() const
+{
+    return m_icon.toolTip();
 }

@@ -11,10 +11,11 @@
 class QAction;
 
 /**
- * The tray icon and its menu "Settings", "Flip to next image", "Close and Disable", then "Previous
- * image" and "Pause changes" / "Resume changes". A left click
+ * The tray icon and its menu "Settings", "Flip to next image", "Previous image", "Pause changes" /
+ * "Resume changes", "Remove this picture from the list", then apart "Close and Disable". A left click
  * changes the wallpaper in the chosen order, a right click opens the menu; icon events that arrive
- * while one is being handled (a change waits with the event loop running) are dropped.
+ * while one is being handled (a change waits with the event loop running) are dropped. The tooltip
+ * and the icon tell the picture on screen and whether changes come.
  */
 class TrayController : public QObject
 {
@@ -36,8 +37,13 @@ public:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
     /** "Flip to next image": the next picture in list order, whatever the order mode. */
     void flipToNext();
-    /** The pause entry reads "Resume changes" while paused. */
-    void setPaused(bool paused);
+    /** Whether timed changes come, as the icon and the pause entry show it. */
+    enum class Changes { Running, Paused, HeldBySettings };
+    /** Paused: the paused icon, and the entry reads "Resume changes"; held: the entry says why. */
+    void setChanges(Changes changes);
+    Changes changes() const { return m_changes; }
+    void setToolTip(const QString& text);
+    QString toolTip() const;
 
     QMenu& menu() { return m_menu; }
 
@@ -52,6 +58,8 @@ signals:
     void previousRequested();
     /** "Pause changes" or "Resume changes" was chosen. */
     void pauseToggled();
+    /** "Remove this picture from the list" was chosen. */
+    void removeRequested();
 
 private:
     const Settings& m_settings;
@@ -64,5 +72,7 @@ private:
     QAction* m_closeAction;
     QAction* m_previous;
     QAction* m_pause;
+    QAction* m_remove;
+    Changes m_changes = Changes::Running;
     bool m_trayBusy = false;
 };

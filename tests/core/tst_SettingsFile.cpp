@@ -491,11 +491,19 @@ private slots:
         QVERIFY2(AutostartEntry::writeIfMissing(posix, home.folder(), QStringLiteral("/opt/100%/t"), &error),
                  qPrintable(error));
         QFile entry(AutostartEntry::path(home.folder()));
-        QVERIFY(entry.open(QIODevice::ReadWrite) && entry.readAll().contains("\nExec=/opt/100%%/t\n"));
+        QVERIFY(entry.open(QIODevice::ReadWrite));
+        const QByteArray written = entry.readAll();
+        // A removed program leaves an entry the desktop passes over.
+        QVERIFY(written.contains("\nExec=/opt/100%%/t\n") && written.contains("\nTryExec=/opt/100%/t\n"));
         QVERIFY(entry.resize(0)); // the user's own entry is never replaced
         QVERIFY(AutostartEntry::writeIfMissing(posix, home.folder(), QStringLiteral("/elsewhere/tessaly"),
                                                &error));
         QCOMPARE(QFileInfo(entry).size(), 0);
+        // The check box's choice is the user's too: it replaces and removes.
+        QVERIFY(AutostartEntry::write(posix, home.folder(), QStringLiteral("/usr/bin/tessaly"), &error));
+        QVERIFY(AutostartEntry::isOn(home.folder()));
+        QVERIFY(AutostartEntry::remove(home.folder(), &error) && !entry.exists());
+        QVERIFY(!AutostartEntry::isOn(home.folder()) && AutostartEntry::remove(home.folder(), &error));
     }
 };
 

@@ -8,6 +8,7 @@ Usage: cli_e2e.py PROGRAM
 import os
 import signal
 import sys
+import time
 
 from e2e_support import check, main, wait_for
 
@@ -44,6 +45,7 @@ def command_line(s, program):
               and open(log).read() == f"{folder}tessaly.bmp Stretch\n" * changes,
               f"{option}: exit {result.returncode}, {changes} changes")
     check(wait_for(lambda: running.poll() is not None) and running.returncode == 0, "--quit ends it with 0")
+    add_pictures(s, program, folder)
 
     # A second start shows the running copy's settings window, where changes wait: this comes last.
     # Its changes outlast their clients, and freed memory is scribbled over: a client that hangs up
@@ -80,6 +82,36 @@ def command_line(s, program):
         check(result.returncode == code and out in result.stdout and err in result.stderr
               and bool(result.stdout) == bool(out) and bool(result.stderr) == bool(err) and not os.path.exists(home),
               f"{' '.join(args)}: exit {result.returncode}, no folder made")
+
+
+GIF = (b"GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff!\xf9\x04\x01\x00\x00\x00\x00,\x00\x00"
+       b"\x00\x00\x01\x00\x01\x00\x00\x02\x02D\x01\x00;")
+
+
+def add_pictures(s, program, folder):
+    """--add with no copy running starts one; folders give their subfolders' pictures sorted by path."""
+    pictures = os.path.join(s.root, "Pictures")
+    for name, data in [("Trip/b.gif", GIF), ("Trip/Day 2/a.gif", GIF), ("c.GIF", GIF), ("notes.txt", b"text")]:
+        os.makedirs(os.path.dirname(os.path.join(pictures, name)), exist_ok=True)
+        with open(os.path.join(pictures, name), "wb") as f:
+            f.write(data)
+    notes, missing = os.path.join(pictures, "notes.txt"), os.path.join(s.root, "missing.jpg")
+    start = time.monotonic()
+    result = s.run(program, "--add", pictures)
+    check((result.returncode, result.stdout, result.stderr) == (0, "added 3, already in the list 0\n", ""),
+          f"--add FOLDER with none running: started, exit {result.returncode}, {result.stdout!r} {result.stderr!r}"
+          f" in {time.monotonic() - start:.1f} s")
+    check([s.ini("total", "total")] + [s.ini("images", str(i)) for i in range(2, 5)]
+          == ["5"] + [os.path.join(pictures, n) for n in ("c.GIF", "Trip/b.gif", "Trip/Day 2/a.gif")],
+          "the list saved at once, sorted by path, subfolders included")
+    result = s.run(program, "--add", os.path.join(pictures, "c.GIF"), notes, missing, os.path.join(pictures, "Trip"))
+    check((result.returncode, result.stdout) == (1, "added 0, already in the list 3\n")
+          and result.stderr == f"tessaly: {notes}: not a picture\ntessaly: {missing}: no such file or folder\n",
+          f"--add with duplicates, a text file and a missing path: exit {result.returncode}, {result.stderr!r}")
+    result = s.run(program, "--add")
+    check(result.returncode == 2 and "--add needs at least one file or folder" in result.stderr, "--add alone: usage")
+    check(s.run(program, "--quit").returncode == 0
+          and wait_for(lambda: s.run(program, "--status").stderr == NOT_RUNNING), "the copy --add started ends")
 
 
 if __name__ == "__main__":

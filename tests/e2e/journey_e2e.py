@@ -71,8 +71,8 @@ def journey(s, cmake, build):
               f"{when}: picture {number} is recorded and the root window shows it stretched")
     check(menu(s, where, ["Down", "Return"], lambda: settings_window(s)),
           'the tray menu\'s "Settings" shows the settings window')
-    check(menu(s, where, ["Down", "Down", "Down", "Return"], lambda: app.poll() is not None) and app.returncode == 0,
-          '"Close and Disable" ends the program with success')
+    check(menu(s, where, ["Up", "Return"], lambda: app.poll() is not None) and app.returncode == 0,
+          '"Close and Disable", the last entry, ends the program with success')
     trayer.terminate()
     wait_for(lambda: '"trayer"' not in s.run("xwininfo", "-root", "-tree").stdout)  # its tray is gone
     app = s.spawn([s.program])

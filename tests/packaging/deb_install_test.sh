@@ -23,9 +23,14 @@ check "the program in the package is stripped" \
     bash -c "dpkg-deb --fsys-tarfile '$deb' | tar -xO ./usr/bin/tessaly | file - | grep -q ', stripped'"
 check "apt-get install ./tessaly_*.deb" apt install "$deb"
 for file in /usr/bin/tessaly /usr/share/tessaly/tessdesk.ini /usr/share/applications/tessaly.desktop \
-    /usr/share/icons/hicolor/48x48/apps/tessaly.png /usr/share/doc/tessaly/copyright /usr/share/man/man1/tessaly.1; do
+    /usr/share/icons/hicolor/48x48/apps/tessaly.png /usr/share/doc/tessaly/copyright /usr/share/man/man1/tessaly.1 \
+    /usr/share/doc/tessaly/README.md; do
     check "installed: $file" test -f "$file"
 done
+check "the manual names the settings keys and the desktops" \
+    bash -c "MANWIDTH=200 man -l /usr/share/man/man1/tessaly.1 2>/dev/null | grep -q '\[window\] geometry' &&
+             MANWIDTH=200 man -l /usr/share/man/man1/tessaly.1 2>/dev/null | grep -q '^DESKTOPS'"
+check "the menu entry takes pictures" grep -q '^MimeType=image/jpeg;' /usr/share/applications/tessaly.desktop
 check "every library of the program is found" bash -c "! ldd /usr/bin/tessaly | grep -q 'not found'"
 
 # A new user: an empty home, nothing of the session but Qt's offscreen screen.
@@ -35,6 +40,8 @@ env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" QT_QPA_PLATFO
 settings=$home/.config/tessaly/tessdesk.ini
 for _ in $(seq 100); do grep -q "^firstRun=False" "$settings" 2>/dev/null && break || sleep 0.1; done
 check "the first start seeds ~/.config/tessaly" grep -qx "0=$home/.config/tessaly/image1.gif" "$settings"
+check "the login entry names the program it needs" \
+    grep -qx "TryExec=/usr/bin/tessaly" "$home/.config/autostart/tessaly.desktop"
 check "the program keeps running" kill %1
 check "apt-get remove tessaly" apt remove tessaly
 check "the program and its shipped data are gone" test ! -e /usr/bin/tessaly -a ! -e /usr/share/tessaly

@@ -13,18 +13,23 @@ public:
     {
         QString title;
         QString filter;
-        int filterIndex;
+        QString folder;
     };
 
-    std::optional<QString> openFile(const QString& title, const QString& filter, int filterIndex) override
+    std::optional<QStringList> openFiles(const QString& title, const QString& filter,
+                                         const QString& folder) override
     {
-        m_asked.append({title, filter, filterIndex});
+        m_asked.append({title, filter, folder});
         return m_choices.isEmpty() ? std::nullopt : m_choices.takeFirst();
     }
-    void choose(std::optional<QString> path) { m_choices.append(std::move(path)); }
+    void choose(std::optional<QString> path)
+    {
+        m_choices.append(path ? std::optional<QStringList>(QStringList{*path}) : std::nullopt);
+    }
+    void chooseSeveral(const QStringList& paths) { m_choices.append(paths); }
     const QList<Asked>& asked() const { return m_asked; }
 
 private:
-    QList<std::optional<QString>> m_choices;
+    QList<std::optional<QStringList>> m_choices;
     QList<Asked> m_asked;
 };

@@ -22,9 +22,11 @@ public:
         m_shown.append({text, buttons, icon});
         if (!m_answers.isEmpty())
             return m_answers.takeFirst();
+        if (buttons == PromptButtons::SaveDiscardCancel)
+            return PromptAnswer::Save;
         return buttons == PromptButtons::YesNo ? PromptAnswer::Yes : PromptAnswer::Ok;
     }
-    /** Queues the answers of the next boxes; with none queued, a box answers Ok or Yes. */
+    /** Queues the answers of the next boxes; with none queued, a box answers Ok, Yes or Save. */
     void answer(std::initializer_list<PromptAnswer> answers) { m_answers.append(answers); }
     const QList<Shown>& shown() const { return m_shown; }
     /** The texts shown so far. */

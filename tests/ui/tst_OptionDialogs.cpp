@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -43,6 +44,7 @@ QStringList values(const Settings& settings)
 void touch(const QString& folder, const QStringList& names)
 {
     for (const QString& name : names) {
+        QVERIFY(QDir().mkpath(QFileInfo(folder + name).path()));
         QFile file(folder + name);
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
@@ -63,7 +65,7 @@ class tst_OptionDialogs : public QObject
     FakeFontChooser m_fonts;
     FakeVolumes m_volumes;
     QWidget m_mainWindow;
-    QList<int> m_selected;
+    QList<PictureCollector::Collected> m_loads;
     std::unique_ptr<OptionDialogLauncher> m_launcher;
     QString m_home;
 
@@ -74,13 +76,13 @@ class tst_OptionDialogs : public QObject
         m_file = std::make_unique<SettingsFile>(m_folder.settingsPath(), PosixFileSystem::instance());
         m_settings = SettingsSchema::readAll(*m_file);
         m_prompter.clear();
-        m_selected.clear();
+        m_loads.clear();
         m_images.clear();
         m_images.append(QStringLiteral("/old.jpg"));
         m_fonts.answer = FontChoice{QStringLiteral("Serif"), 13.5, true, false, true, true, 255};
-        m_launcher = std::make_unique<OptionDialogLauncher>(&m_mainWindow, m_settings, *m_file, m_images,
-                                                            m_advice, m_prompter, m_fonts, m_volumes,
-                                                            [this](int position) { m_selected << position; });
+        m_launcher = std::make_unique<OptionDialogLauncher>(
+            &m_mainWindow, m_settings, *m_file, m_prompter, m_fonts, m_volumes,
+            [this](const PictureCollector::Collected& collected) { m_loads << collected; });
     }
 
 private slots:
@@ -92,7 +94,7 @@ private slots:
         m_volumes.volumes = {{m_folder.folder() + QStringLiteral("vol/"), QStringLiteral("vol")},
                              {m_folder.folder() + QStringLiteral("other/"), QStringLiteral("other")}};
         touch(m_home, {"b.jpg", "a.gif", "c.txt", "D.JPG", "e.jif", "f.dib", "g.png", ".hidden.jpg",
-                       "two\nlines.jpg"});
+                       "two\nlines.jpg", "Trip/c.jpg", "Trip/Day 2/a.webp"});
         qputenv("HOME", m_home.toUtf8());
         qputenv("XDG_CONFIG_HOME", m_folder.folder().toUtf8());
         m_mainWindow.move(140, 90);
@@ -239,20 +241,32 @@ private slots:
         QCOMPARE(dialog.choice().size, 10.0);
     }
 
+    void multipleLoadsTheHomeFoldersPictures_data()
+    {
+        QTest::addColumn<bool>("subfolders");
+        QTest::addColumn<QStringList>("pictures");
+        const QStringList own{"a.gif", "b.jpg", "D.JPG", "e.jif", "f.dib", "g.png"};
+        QTest::addRow("subfolders, sorted by path")
+            << true << own + QStringList{"Trip/c.jpg", "Trip/Day 2/a.webp", "two\nlines.jpg"};
+        QTest::addRow("the folder alone") << false << own + QStringList{"two\nlines.jpg"};
+    }
     void multipleLoadsTheHomeFoldersPictures()
     {
+        QFETCH(bool, subfolders);
+        QFETCH(QStringList, pictures);
         m_launcher->openMultiple();
-        auto* dialog = qobject_cast<FolderDialog*>(m_launcher->openDialog());
+        QPointer<QDialog> dialog = m_launcher->openDialog();
         QVERIFY(dialog);
-        QCOMPARE(dialog->filePath(), m_home);
-        const QStringList pictures{"a.gif", "b.jpg", "D.JPG", "e.jif", "f.dib", "g.png"};
+        QCOMPARE(qobject_cast<FolderDialog*>(dialog.data())->filePath(), m_home);
+        auto* box = dialog->findChild<QAbstractButton*>(QStringLiteral("subfoldersBox"));
+        QVERIFY(box->isChecked());
+        box->setChecked(subfolders);
         dialog->findChild<QAbstractButton*>(QStringLiteral("loadButton"))->click();
-        QCOMPARE(m_images.count(), 1 + pictures.size());
-        for (int i = 0; i < pictures.size(); ++i)
-            QCOMPARE(m_images.pathAt(1 + i), m_home + pictures[i]);
-        QCOMPARE(m_selected, QList<int>{int(pictures.size())});
-        QCOMPARE(m_prompter.texts().size(), 1);
-        QVERIFY(m_prompter.texts().first().contains(m_home + QStringLiteral("two\u21B5lines.jpg")));
+        for (QString& picture : pictures)
+            picture.prepend(m_home);
+        QCOMPARE(m_loads.size(), 1);
+        QCOMPARE(m_loads.first().pictures, pictures);
+        QTRY_VERIFY(!dialog);
     }
 
     void multipleLeadsBackFromAnUnreadyVolume()

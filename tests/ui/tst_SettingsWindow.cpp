@@ -9,16 +9,21 @@
 #include "platform/PosixFileSystem.h"
 #include "ui/AboutDialog.h"
 #include "ui/CollectionAdvice.h"
+#include "ui/LoginStart.h"
 #include "ui/OptionDialogs.h"
 #include "ui/SettingsWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -36,6 +41,22 @@ public:
     QStringList opened;
 };
 
+class FakeLoginStart final : public LoginStart
+{
+public:
+    bool isOn() const override { return on; }
+    bool setOn(bool wanted, QString* error) override
+    {
+        if (failing)
+            *error = QStringLiteral("/x/autostart: Permission denied");
+        else
+            on = wanted;
+        return !failing;
+    }
+    bool on = true;
+    bool failing = false;
+};
+
 const QString kData = QStringLiteral(TESSALY_SOURCE_DIR "/data/");
 
 } // namespace
@@ -50,6 +71,7 @@ class tst_SettingsWindow : public QObject
     FakeUrlOpener m_urlOpener;
     RecordingOptionDialogs m_optionDialogs;
     std::unique_ptr<SettingsWindow> m_window;
+    QTemporaryDir m_dir;
 
     template<typename Control> Control* control(const QString& name) const
     {
@@ -68,7 +90,35 @@ class tst_SettingsWindow : public QObject
         return texts;
     }
 
+    /** Drops files and folders of m_dir, named relative to it, on the picture list. */
+    bool drop(const QStringList& names)
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& name : names)
+            urls << QUrl::fromLocalFile(m_dir.filePath(name));
+        data.setUrls(urls);
+        QWidget* viewport = control<QListView>(QStringLiteral("pictureList"))->viewport();
+        QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QDropEvent dropped(QPointF(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &dropped);
+        return enter.isAccepted();
+    }
+
 private slots:
+    void initTestCase()
+    {
+        for (const char* name : {"A.png", "Trip/b.png", "Trip/Day 2/a.jpg"}) {
+            const QString path = m_dir.filePath(QLatin1String(name));
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+            QVERIFY(TestPictures::quadrants(QSize(8, 8)).save(path));
+        }
+        QFile notes(m_dir.filePath(QStringLiteral("notes.txt")));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a picture") > 0);
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("Empty")));
+    }
+
     void init()
     {
         m_images.clear();
@@ -105,6 +155,10 @@ private slots:
             {"remove all, yes", "1 removeAllButton", "", "",
              "Do you really want to remove all loaded images?"},
             {"add appends and selects", "0 add", "A,B,C,", "4", ""},
+            {"add one in the list: selected, not added", "0 addtwice", "A,B,C", "2",
+             "Added 0, already in the list 1."},
+            {"Delete removes the selected", "1 Delete", "A,C", "1", ""},
+            {"Delete, nothing selected", "Delete", "A,B,C", "", "Nothing was selected to remove."},
             {"add cancelled", "0 cancel", "A,B,C", "1", "No file has been selected."},
             {"add a name with a line break", "0 linebreak", "A,B,C", "1", "\"/p/two\u21B5lines.gif\""},
             {"a typed caption", "0 type", "Dawn,B,C", "1", ""},
@@ -125,7 +179,11 @@ private slots:
             if (step.size() == 1 && step[0].isDigit()) {
                 selection->setCurrentIndex(m_images.index(step.toInt()), QItemSelectionModel::ClearAndSelect);
             } else if (step == u"add") {
+                add(kData + QStringLiteral("icons/tessaly-16.png"));
+            } else if (step == u"addtwice") {
                 add(kData + QStringLiteral("image2.gif"));
+            } else if (step == u"Delete") {
+                QTest::keyClick(control<QListView>(QStringLiteral("pictureList")), Qt::Key_Delete);
             } else if (step == u"cancel") {
                 add(std::nullopt);
             } else if (step == u"linebreak") {
@@ -150,17 +208,119 @@ private slots:
     void adviceOnceAtSevenHundred()
     {
         const QStringList advice{"It is recommended that you should have less than 700 loaded images."};
-        m_images.appendPaths(QStringList(699 - 3, kData + QStringLiteral("image1.gif")));
-        add(kData + QStringLiteral("image2.gif")); // 700
+        QStringList filler;
+        for (int i = 3; i < 699; ++i)
+            filler << QStringLiteral("/p/%1.jpg").arg(i);
+        m_images.appendPaths(filler);
+        add(kData + QStringLiteral("icons/tessaly-16.png")); // 700
         QVERIFY(m_prompter.texts().isEmpty());
-        add(kData + QStringLiteral("image2.gif")); // 701
+        add(kData + QStringLiteral("icons/tessaly-22.png")); // 701
         QCOMPARE(m_prompter.texts(), advice);
-        add(kData + QStringLiteral("image2.gif"));
+        add(kData + QStringLiteral("icons/tessaly-24.png"));
         QCOMPARE(m_prompter.texts(), advice);
         // Opening the window again allows it once more.
         m_window->collectionAdvice().reset();
-        add(kData + QStringLiteral("image2.gif"));
+        add(kData + QStringLiteral("icons/tessaly-32.png"));
         QCOMPARE(m_prompter.texts(), advice + advice);
+    }
+
+    void dropAddsFilesAndFolders_data()
+    {
+        QTest::addColumn<QStringList>("drops"); // each drop's names, joined by "|"
+        QTest::addColumn<QStringList>("added"); // relative to the folder
+        QTest::addColumn<QStringList>("told");
+        const QStringList all{"A.png", "Trip/b.png", "Trip/Day 2/a.jpg"};
+        QTest::addRow("a folder: its pictures and its subfolders', sorted by path")
+            << QStringList{"."} << all << QStringList{"Added 3, already in the list 0."};
+        QTest::addRow("the same folder again: nothing twice")
+            << QStringList{".", "Trip"} << all
+            << QStringList{"Added 3, already in the list 0.", "Added 0, already in the list 2."};
+        QTest::addRow("a picture and a text file")
+            << QStringList{"notes.txt|Trip/b.png"} << QStringList{"Trip/b.png"}
+            << QStringList{"These were not added:\n%1/notes.txt: not a picture",
+                           "Added 1, already in the list 0."};
+        QTest::addRow("a folder with no pictures says so")
+            << QStringList{"Empty"} << QStringList{} << QStringList{"No pictures were found in %1/Empty."};
+    }
+    void dropAddsFilesAndFolders()
+    {
+        QFETCH(QStringList, drops);
+        QFETCH(QStringList, added);
+        QFETCH(QStringList, told);
+        for (const QString& names : drops)
+            QVERIFY(drop(names.split(u'|')));
+        QStringList paths;
+        for (int i = 3; i < m_images.count(); ++i)
+            paths << QDir(m_dir.path()).relativeFilePath(m_images.pathAt(i));
+        QCOMPARE(paths, added);
+        for (QString& text : told)
+            text = text.arg(QDir::cleanPath(m_dir.path()));
+        QCOMPARE(m_prompter.texts(), told);
+        QCOMPARE(control<QLineEdit>(QStringLiteral("totalBox"))->text(), QString::number(m_images.count()));
+        if (!added.isEmpty())
+            QCOMPARE(control<QLineEdit>(QStringLiteral("positionBox"))->text(),
+                     QString::number(m_images.count()));
+    }
+
+    void doubleClickOrEnterShowsThatPicture()
+    {
+        QSignalSpy shown(m_window.get(), &SettingsWindow::showRequested);
+        auto* list = control<QListView>(QStringLiteral("pictureList"));
+        const QPoint third = list->visualRect(m_images.index(2)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
+        m_prompter.clear(); // the third picture cannot be read: its thumbnail says so
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, third);
+        // QTest leaves the double click's button down for the moves that follow: let it go.
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, third);
+        list->selectionModel()->setCurrentIndex(m_images.index(1), QItemSelectionModel::ClearAndSelect);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(shown, (QList<QList<QVariant>>{{2}, {1}}));
+    }
+
+    void addTakesSeveralFromWhereItWasLast()
+    {
+        const qsizetype before = m_fileDialogs.asked().size();
+        m_fileDialogs.chooseSeveral(
+            {m_dir.filePath(QStringLiteral("Trip/b.png")), m_dir.filePath(QStringLiteral("A.png"))});
+        control<QPushButton>(QStringLiteral("addButton"))->click();
+        add(std::nullopt);
+        QCOMPARE(m_images.count(), 5);
+        QCOMPARE(m_images.pathAt(4), m_dir.filePath(QStringLiteral("A.png")));
+        const QList<FakeFileDialogs::Asked>& asked = m_fileDialogs.asked();
+        QVERIFY(asked.at(before).filter.startsWith(QStringLiteral("All pictures (*.")));
+        QVERIFY(asked.at(before).filter.contains(QStringLiteral(";;Image files (*.gif *.jpg *.bmp);;")));
+        QCOMPARE(asked.last().folder, m_dir.filePath(QStringLiteral("Trip")));
+    }
+
+    void loginStartFollowsTheCheckBox()
+    {
+        FakeLoginStart login;
+        m_window->setLoginStart(&login);
+        auto* box = control<QAction>(QStringLiteral("loginAction"));
+        QVERIFY(box->isChecked());
+        box->trigger();
+        QVERIFY(!login.on && !box->isChecked());
+        login.failing = true;
+        box->trigger();
+        // A failure is told, and the box shows what is so.
+        QVERIFY(!box->isChecked());
+        QCOMPARE(m_prompter.texts(), QStringList{"Tessaly could not change whether it starts at login: "
+                                                 "/x/autostart: Permission denied"});
+    }
+
+    void windowComesBackWhereItWas()
+    {
+        QSignalSpy places(m_window.get(), &SettingsWindow::placeChanged);
+        m_window->hide();
+        m_window->setRememberedPlace(QStringLiteral("40,30,500,460"));
+        m_window->showCentred();
+        QCOMPARE(QRect(m_window->pos(), m_window->size()), QRect(40, 30, 500, 460));
+        m_window->hide();
+        QCOMPARE(places.last().first().toString(), QStringLiteral("40,30,500,460"));
+        // Off every screen: centred instead.
+        m_window->setRememberedPlace(QStringLiteral("-9000,30,500,460"));
+        m_window->showCentred();
+        QVERIFY(m_window->screen()->availableGeometry().contains(m_window->frameGeometry().center()));
     }
 
     void hoverHelpFollowsThePointer()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The running program's objects wired as at start: the tray icon and its menu, the settings window's
 // trips to and from the tray, and the commands the command line sends.
+#include "../core/FaultyFileSystem.h"
 #include "FakeClock.h"
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
@@ -22,6 +23,7 @@
 
 #include <QAction>
 #include <QTest>
+#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -38,7 +40,8 @@ QString seeded(const TempAppFolder& folder)
 struct Program
 {
     TempAppFolder folder;
-    SettingsFile file{seeded(folder), PosixFileSystem::instance()};
+    FaultyFileSystem files;
+    SettingsFile file{seeded(folder), files};
     Settings settings = SettingsSchema::readAll(file);
     FakeClock clock;
     FakePrompter prompter;
@@ -64,13 +67,19 @@ struct Program
                                return std::make_unique<SettingsWindow>(
                                    images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance());
                            },
-                           images, scheduler, tray, prompter};
-    ControlCommands commands{settings, images, cycle, scheduler, shell, tray, prompter};
+                           images,
+                           file,
+                           scheduler,
+                           tray,
+                           prompter};
+    ControlCommands commands{settings, images, file, cycle, scheduler, shell, tray, prompter};
 
     Program()
     {
         images.append(folder.file(QStringLiteral("image1.gif")), QStringLiteral("First"));
         images.append(folder.file(QStringLiteral("image2.gif")), QStringLiteral("Second"));
+        // As the start leaves it: the list is what the settings file holds.
+        QVERIFY(images.saveToSettings(file));
         shell.setTrayAvailable([this] { return trayAvailable; });
         shell.setQuit([this] { ++quits; });
         cycle.setSettleTime(0);
@@ -108,25 +117,35 @@ private slots:
         QTest::addColumn<bool>("shown");
         QTest::addColumn<bool>("running");
         QTest::addColumn<int>("quits");
+        QTest::addColumn<bool>("saved"); // the unsaved edit reached the settings file
         QTest::addRow("left click: a change in the chosen order")
-            << "left" << QStringList{"1"} << false << true << 0;
-        QTest::addRow("right click opens the menu") << "right" << QStringList{} << false << true << 0;
-        QTest::addRow("double click does nothing") << "double" << QStringList{} << false << true << 0;
-        QTest::addRow("flip: list order") << "m_nextAction" << QStringList{"0"} << false << true << 0;
+            << "left" << QStringList{"1"} << false << true << 0 << false;
+        QTest::addRow("right click opens the menu")
+            << "right" << QStringList{} << false << true << 0 << false;
+        QTest::addRow("double click does nothing")
+            << "double" << QStringList{} << false << true << 0 << false;
+        QTest::addRow("flip: list order")
+            << "m_nextAction" << QStringList{"0"} << false << true << 0 << false;
         QTest::addRow("clicks during a change are dropped")
-            << "busy left" << QStringList{"1"} << false << true << 0;
+            << "busy left" << QStringList{"1"} << false << true << 0 << false;
         QTest::addRow("Settings stops the changes")
-            << "m_settingsAction" << QStringList{} << true << false << 0;
+            << "m_settingsAction" << QStringList{} << true << false << 0 << false;
         QTest::addRow("Activate goes back to the tray")
-            << "m_settingsAction activate" << QStringList{"1"} << false << true << 0;
-        QTest::addRow("Close and Disable ends without writing")
-            << "m_settingsAction edit m_closeAction" << QStringList{} << true << false << 1;
+            << "m_settingsAction activate" << QStringList{"1"} << false << true << 0 << false;
+        QTest::addRow("Close and Disable, nothing edited: ends without asking")
+            << "m_settingsAction m_closeAction" << QStringList{} << false << false << 1 << false;
         // A tray that appears does not take away the window shown for lack of one; closing it then does.
-        QTest::addRow("no tray: the window stays") << "notray" << QStringList{} << true << true << 0;
+        QTest::addRow("no tray: the window stays") << "notray" << QStringList{} << true << true << 0 << false;
         QTest::addRow("no tray: a tray that appears waits for the close")
-            << "notray tray close" << QStringList{} << false << true << 0;
-        QTest::addRow("closing the window ends without writing")
-            << "m_settingsAction edit close" << QStringList{} << true << false << 1;
+            << "notray tray close" << QStringList{} << false << true << 0 << false;
+        QTest::addRow("edits, closing the window, Save: saved, then the end")
+            << "m_settingsAction edit close" << QStringList{} << false << false << 1 << true;
+        QTest::addRow("edits, Close and Disable, Discard: the end without writing")
+            << "m_settingsAction edit Discard m_closeAction" << QStringList{} << false << false << 1 << false;
+        QTest::addRow("edits, closing the window, Cancel: it stays open")
+            << "m_settingsAction edit Cancel close" << QStringList{} << true << false << 0 << false;
+        QTest::addRow("edits, Save that fails: it stays open")
+            << "m_settingsAction edit unwritable close" << QStringList{} << true << false << 0 << false;
     }
     void trayAndWindow()
     {
@@ -152,6 +171,10 @@ private slots:
                 emit p.window().activateRequested();
             } else if (step == u"edit") {
                 p.images.append(QStringLiteral("/p/unsaved.jpg"));
+            } else if (step == u"Discard" || step == u"Cancel") {
+                p.prompter.answer({step == u"Cancel" ? PromptAnswer::Cancel : PromptAnswer::Discard});
+            } else if (step == u"unwritable") {
+                p.files.failAt(FaultyFileSystem::Step::Rename, ENOSPC);
             } else if (step == u"close") {
                 p.window().close();
             } else if (step == u"notray") {
@@ -173,8 +196,15 @@ private slots:
         QTEST(p.scheduler.isRunning(), "running");
         QTEST(p.quits, "quits");
         QCOMPARE(p.tray.isIconShown(), p.quits == 0);
-        if (changes.isEmpty())
+        const bool edited = steps.contains(u"edit");
+        QFETCH(bool, saved);
+        QCOMPARE(p.folder.readSettings().contains("/p/unsaved.jpg"), saved);
+        if (changes.isEmpty() && !saved)
             QCOMPARE(p.folder.readSettings(), before);
+        // Only unsaved edits are asked about; a failed save is told besides.
+        QCOMPARE(p.prompter.shown().size(), steps.contains(u"unwritable") ? 2 : int(edited));
+        if (edited)
+            QCOMPARE(p.prompter.shown().first().buttons, PromptButtons::SaveDiscardCancel);
     }
 
     void commandsAndTheTraysOwnEntries()
@@ -224,6 +254,59 @@ private slots:
         QCOMPARE(p.ask(QStringLiteral("quit")), ok);
         QTRY_COMPARE(p.quits, 1);
         QVERIFY(p.prompter.texts().isEmpty());
+    }
+
+    void theTrayTellsAndRemoves()
+    {
+        Program p;
+        p.scheduler.start();
+        p.shell.goToTray();
+        QStringList entries;
+        for (QAction* action : p.tray.menu().actions())
+            entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        QCOMPARE(entries, (QStringList{"Settings", "Flip to next image", "Previous image", "Pause changes",
+                                       "Remove this picture from the list", "-", "Close and Disable"}));
+        // Random order with two pictures moves to the other one.
+        QCOMPARE(p.ask(QStringLiteral("next")), QStringLiteral("ok\n"));
+        QTRY_COMPARE(p.tray.toolTip(), QStringLiteral("Tessaly\nSecond\nnext change: 2030-01-01 00:00:00"));
+        // The caption as it was drawn, not as it has been edited since.
+        p.images.setCaption(1, QString());
+        QAction* pause = p.item(QStringLiteral("pauseChanges"));
+        pause->trigger();
+        QCOMPARE(p.tray.toolTip(), QStringLiteral("Tessaly\nSecond\npaused"));
+        QCOMPARE(p.tray.changes(), TrayController::Changes::Paused);
+        pause->trigger();
+        QCOMPARE(p.tray.changes(), TrayController::Changes::Running);
+
+        // The open settings window holds the changes: the menu, the tooltip and the status say so alike.
+        p.item(QStringLiteral("m_settingsAction"))->trigger();
+        QCOMPARE(pause->text(), QStringLiteral("Paused while Settings is open"));
+        QVERIFY(!pause->isEnabled() && !p.item(QStringLiteral("removePicture"))->isEnabled());
+        QVERIFY(p.tray.toolTip().endsWith(QStringLiteral("\npaused while Settings is open")));
+        QVERIFY(p.status().endsWith(QStringLiteral("\nnext change: paused\n")));
+        emit p.window().activateRequested();
+        // Applied on the change's thread, recorded on this one.
+        QTRY_COMPARE(p.desktop.applied().size(), 2);
+        QCOMPARE(pause->text(), QStringLiteral("Pause changes"));
+        QTRY_VERIFY(p.status().startsWith(
+            QStringLiteral("ok\npicture: %1\n").arg(p.folder.file(QStringLiteral("image1.gif")))));
+
+        // Asked first; then removed, saved, and the next picture shown.
+        p.prompter.answer({PromptAnswer::No});
+        p.item(QStringLiteral("removePicture"))->trigger();
+        QCOMPARE(p.images.count(), 2);
+        p.item(QStringLiteral("removePicture"))->trigger();
+        QCOMPARE(p.prompter.texts().last(),
+                 QStringLiteral("Remove %1 from the list?").arg(p.folder.file(QStringLiteral("image1.gif"))));
+        QTRY_COMPARE(p.desktop.applied().size(), 3);
+        QCOMPARE(p.images.count(), 1);
+        QTRY_VERIFY(p.status().startsWith(
+            QStringLiteral("ok\npicture: %1\n").arg(p.folder.file(QStringLiteral("image2.gif")))));
+        SettingsFile reread(p.folder.settingsPath(), PosixFileSystem::instance());
+        QCOMPARE(reread.read(QStringLiteral("total"), QStringLiteral("total")), QStringLiteral("1"));
+        QCOMPARE(p.settings.total, QStringLiteral("1")); // what a settings window built later shows
+        QCOMPARE(reread.read(QStringLiteral("images"), QStringLiteral("0")),
+                 p.folder.file(QStringLiteral("image2.gif")));
     }
 };
 

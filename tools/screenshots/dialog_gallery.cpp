@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Shows one dialog on its own, with the shipped settings, for looking at it (scripts/screenshot-dialogs.sh).
-#include "core/LoadedImages.h"
 #include "core/Settings.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
@@ -8,7 +7,6 @@
 #include "platform/MountedVolumes.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtFontChooser.h"
-#include "ui/CollectionAdvice.h"
 #include "ui/FontChooserDialog.h"
 #include "ui/OptionDialogLauncher.h"
 
@@ -28,15 +26,13 @@ int main(int argc, char** argv)
     QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
     SettingsFile file(ini, PosixFileSystem::instance());
     Settings settings = SettingsSchema::readAll(file);
-    LoadedImages images;
     MessageBoxPrompter prompter;
     QtFontChooser fonts;
     MountedVolumes volumes;
     QWidget mainWindow;
     mainWindow.move(20, 20);
-    CollectionAdvice advice;
-    OptionDialogLauncher launcher(&mainWindow, settings, file, images, advice, prompter, fonts, volumes,
-                                  [](int) {});
+    OptionDialogLauncher launcher(&mainWindow, settings, file, prompter, fonts, volumes,
+                                  [](const PictureCollector::Collected&) {});
 
     FontChooserDialog fontDialog;
     if (which == u"timer")

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "NativeLoginStart.h"
+
+#include "NativeSystem.h"
+
+bool NativeLoginStart::isOn() const
+{
+    return NativeSystem::isLoginStartOn();
+}
+
+bool NativeLoginStart::setOn(bool on, QString* error)
+{
+    return NativeSystem::setLoginStart(on, m_executablePath, error);
+}
