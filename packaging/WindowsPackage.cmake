@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The Windows packages: a portable zip (tessaly-<version>-win64.zip) and an NSIS installer, both one
-# folder holding tessaly.exe, the DLLs and Qt plugins it loads, and the shipped files.
+# The Windows packages: a portable zip (tessaly-<version>-win64.zip) and an NSIS installer
+# (tessaly-<version>-setup.exe), both one folder holding tessaly.exe, the DLLs and Qt plugins it loads, and
+# the shipped files (the installer's in a folder of their own: WindowsInstallerLayout.cmake).
 
 # The C++ runtime of MinGW-w64, which the Qt DLLs need as much as the program.
 foreach(runtime IN ITEMS libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
@@ -67,6 +68,10 @@ set(CPACK_NSIS_URL_INFO_ABOUT https://tessaly.org)
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
     "ExecWait '\"$INSTDIR\\tessaly.exe\" --quit'
   DeleteRegValue HKCU \"Software\\Microsoft\\Windows\\CurrentVersion\\Run\" \"Tessaly\"")
+set(CPACK_TESSALY_SHIPPED_FILES ${TESSALY_SHIPPED_DATA})
+set(CPACK_TESSALY_SHIPPED_DIR ${TESSALY_WINDOWS_SHIPPED_DIR})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/WindowsInstallerLayout.cmake)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_SOURCE_DIR}/WindowsPackageNames.cmake)
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_GENERATOR ZIP NSIS)
 include(CPack)

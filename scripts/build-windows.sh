@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds Tessaly for 64-bit Windows: build/windows/tessaly-<version>-win64.zip and the installer beside it.
+# Builds Tessaly for 64-bit Windows: build/windows/tessaly-<version>-win64.zip and, beside it, the installer
+# tessaly-<version>-setup.exe.
 #
 # Qt for Windows and libjpeg-turbo for Windows are built from Debian's own source packages with MinGW-w64
 # and kept outside the checkout (TESSALY_WINDOWS_CACHE, /var/cache/tessaly-windows by default), one
@@ -126,7 +127,7 @@ build_tessaly() {
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
     "${slow[@]}" cmake --build "$build" -j"$jobs"
     (cd "$build" && cpack -G "ZIP;NSIS")
-    log "made $(cd "$build" && ls tessaly-*-win64.zip tessaly-*-win64.exe | sed "s|^|$build/|" | tr '\n' ' ')"
+    log "made $(cd "$build" && ls tessaly-*-win64.zip tessaly-*-setup.exe | sed "s|^|$build/|" | tr '\n' ' ')"
 }
 
 main() {

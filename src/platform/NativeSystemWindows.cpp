@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "NativeSystem.h"
 
+#include "ApplicationFolder.h"
 #include "WindowsFileSystem.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -58,8 +60,13 @@ QString NativeSystem::userFolder()
 
 QString NativeSystem::shippedDataFolder()
 {
-    // The zip and the installer both put the shipped files beside tessaly.exe.
-    return QCoreApplication::applicationDirPath();
+    // The installer keeps them in a folder of their own, so that the installed copy's folder, holding no
+    // settings file, is never taken for a portable one; the zip keeps them beside tessaly.exe.
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString installed = programFolder.filePath(QStringLiteral(TESSALY_WINDOWS_SHIPPED_DIR));
+    if (QFileInfo::exists(QDir(installed).filePath(QLatin1String(ApplicationFolder::SettingsFileName))))
+        return installed;
+    return programFolder.path();
 }
 
 bool NativeSystem::addLoginStart(const QString& executablePath, QString* error)
