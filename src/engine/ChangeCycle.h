@@ -77,6 +77,11 @@ public:
     void change(Order order, Done done = {});
     /** Shows again the picture shown before the one on screen; refused when there is none. */
     void showPrevious(Done done = {});
+    /**
+     * Makes the picture(s) on screen again for the monitors as they are now, without moving on in the
+     * list or in the history; refused when no picture of the list is on screen.
+     */
+    void recompose(Done done = {});
     /** The picture on screen as this run knows it. */
     std::optional<ChangeHistory::Entry> shown() const { return m_history.current(); }
     /** The picture on screen at start: what the last run recorded. */
@@ -97,6 +102,8 @@ private:
         /** A picture asked for by position (stepping back), or -1 to choose by the order mode. */
         int position = -1;
         Done done;
+        /** The pictures on screen made again for a new layout of the monitors. */
+        bool again = false;
     };
     /** Where the running change's picture stands, to be recorded when it is applied. */
     struct Shown

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DesktopComposer.h"
 #include "ScreenInfo.h"
 #include "WallpaperComposer.h"
 
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <optional>
 
+class BitmapWriter;
 class DesktopBackend;
 class FileSystem;
 
@@ -37,6 +39,12 @@ public:
         QString fallbackPath;
         CompositionSettings composition;
         ScreenGeometry screen;
+        /** Every monitor, the primary first; with more than one, a desktop that spans gets a bitmap of all.
+         */
+        QList<MonitorGeometry> monitors;
+        CheckedSettings::Screens screens = CheckedSettings::Screens::Same;
+        /** With a picture for each monitor: those for the monitors after the first. */
+        QList<DesktopComposer::Picture> others;
         /** How long the saved bitmap rests before it is applied. */
         int settleMs = 0;
     };
@@ -55,6 +63,13 @@ private:
      * picture that took too long, whose place the fallback took.
      */
     std::optional<QString> saveBitmap(const std::atomic_bool& abandon, QString* notice) const;
+    /** The bitmap of the whole desktop; `unusable` tells of a fallback that could not be read. */
+    std::optional<QImage> composeDesktop(const std::atomic_bool& abandon, QString* unusable) const;
+    /** The bitmap of the primary screen, its rows written as they are made. */
+    std::optional<QImage> composeScreen(const std::atomic_bool& abandon, BitmapWriter& writer,
+                                        QString* notice, QString* unusable) const;
+    /** Whether the bitmap covers the whole desktop of several monitors, applied as "Span". */
+    bool spansMonitors() const;
     /** Rests `settleMs`; false when abandoned meanwhile. */
     bool settle(const std::atomic_bool& abandon) const;
 

@@ -3,6 +3,7 @@
 
 #include "CaptionFont.h"
 #include "CaptionPainter.h"
+#include "CheckedSettings.h"
 #include "DecodeDeadline.h"
 #include "PictureView.h"
 #include "ScreenInfo.h"
@@ -14,7 +15,6 @@
 #include <optional>
 
 class BitmapWriter;
-class CheckedSettings;
 class FileSystem;
 
 /** The settings one composition reads, checked: each is one of the values below. */
@@ -27,6 +27,10 @@ struct CompositionSettings
     /** 0 centre top, 1 right top, 2 bottom centre. */
     int captionPosition = 2;
     CaptionFont font;
+    /** With displayType 0: stretched, covering the screen with its middle, or whole within the screen. */
+    CheckedSettings::Fitting fitting = CheckedSettings::Fitting::Stretch;
+    /** A centred picture goes on a screen-sized bitmap, for a desktop that would scale a smaller one. */
+    bool centreOnScreen = false;
 
     static CompositionSettings from(const CheckedSettings& settings);
 };
@@ -35,7 +39,8 @@ struct CompositionSettings
  * Turns a picture into the wallpaper bitmap: tiles it when asked, sizes the output canvas for the
  * display type, paints the picture into it (leaving a strip for the caption when the caption is
  * placed off the picture) and prints the caption. Canvases are white and in device pixels: a centred
- * or tiled picture is drawn pixel for pixel at every scale factor, only the stretched one is scaled.
+ * or tiled picture is drawn pixel for pixel at every scale factor, only the stretched, filled and fitted
+ * ones are scaled (the last two with their shape kept, on black where the picture leaves room).
  * The caption and its strip stay inside the screen's work area, so that no panel hides them.
  */
 class WallpaperComposer
@@ -46,9 +51,10 @@ public:
     /**
      * What of a picture can be seen with this caption, in device pixels: the size the stretched
      * picture is shrunk to, or the screen-sized part of a centred (its middle) or tiled (its top-left
-     * corner) one. A loader decodes no more than that.
+     * corner) one. A loader decodes no more than that. A filled or fitted picture's scale depends on
+     * its shape: without its `picture` size (upright) it is decoded whole.
      */
-    PictureView view(const QString& caption) const;
+    PictureView view(const QString& caption, QSize picture = {}) const;
 
     /**
      * The finished bitmap in device pixels; a null image when it cannot be made (out of memory).
@@ -73,6 +79,8 @@ private:
     struct Layout
     {
         QRect canvas;
+        /** The bitmap proper: the canvas but for the surround of a centred picture placed on the screen. */
+        QRect content;
         /** Where the picture is painted: the canvas but for the caption strip. */
         QRect picture;
         /** The part of the canvas the desktop shows inside the work area; the caption goes there. */
@@ -82,6 +90,8 @@ private:
     Layout layout(QSize picture, const QString& caption) const;
     int stripHeight(const QString& caption) const;
     QImage tiled(const QImage& picture) const;
+    bool screenSized() const;
+    void paintPicture(const QImage& picture, QImage& canvas, const Layout& where) const;
     CaptionPainter captionPainter() const;
 
     ScreenGeometry m_screen;

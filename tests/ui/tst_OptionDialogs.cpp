@@ -109,6 +109,13 @@ private slots:
         const char* minutes = "[time]\ntimeOption=0\ntimeMin=45\ntimeHour=5\ntimeDay=3\nchangeEveryBoot=0\n";
         const char* rows[][4] = {
             {"display: a stored 2.0 is Tile", "[display]\ndisplayType=2.0\n", "display ok", "displayType=2"},
+            // An older copy reading the file stretches: it knows displayType alone.
+            {"display: fill beside a stretched displayType", "", "display fillOption ok",
+             "displayType=0 fitting=fill"},
+            {"display: a stored fit opens chosen", "[display]\ndisplayType=0\nfitting=fit\n", "display ok",
+             "displayType=0 fitting=fit"},
+            {"display: an older copy's centre stands over a stale fit",
+             "[display]\ndisplayType=1\nfitting=fit\n", "display ok", "displayType=1 fitting="},
             {"mode: random", mode, "mode randomOption ok", "sequenceType=1"},
             {"mode: each once", mode, "mode shuffleOption ok", "sequenceType=shuffle"},
             {"mode: the close box keeps the choice in memory", mode, "mode randomOption close", ""},

@@ -25,6 +25,7 @@ int imageStyleFor(WallpaperStyle style)
     case WallpaperStyle::Tile:
         return 2;
     case WallpaperStyle::Stretch:
+    case WallpaperStyle::Span:
         break;
     }
     return 3;
