@@ -16,6 +16,7 @@
 #include "NativeSystem.h"
 #include "OptionDialogLauncher.h"
 #include "PrimaryScreenInfo.h"
+#include "ScreenWatcher.h"
 #include "ProcessMemory.h"
 #include "ProgramIcon.h"
 #include "QtFileDialogs.h"
@@ -201,6 +202,10 @@ int main(int argc, char* argv[])
     settingsFile.removeStaleTemporaries();
     AtomicFileWriter::removeStaleTemporaries(files, appFolder + QLatin1String(ChangeCycle::BitmapName));
     ControlCommands commands(settings, images, cycle, scheduler, shell, tray, prompter);
+
+    // A monitor added, removed or changed: the pictures on screen made again for it, the list not moved on.
+    ScreenWatcher screens(screen);
+    QObject::connect(&screens, &ScreenWatcher::changed, &cycle, [&cycle] { cycle.recompose(); });
 
     cycle.noteShownAtStart();
     scheduler.startupCheck();

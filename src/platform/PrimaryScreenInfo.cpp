@@ -29,7 +29,10 @@ QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
     const QScreen* first = QGuiApplication::primaryScreen();
     if (screens.size() < 2 || first == nullptr)
         return ScreenInfo::monitors();
-    std::stable_partition(screens.begin(), screens.end(), [first](const QScreen* s) { return s == first; });
+    // The primary first, the others by output name, so that a monitor plugged in again keeps its place.
+    std::sort(screens.begin(), screens.end(), [first](const QScreen* a, const QScreen* b) {
+        return (a == first) != (b == first) ? a == first : a->name() < b->name();
+    });
     QList<MonitorGeometry> monitors;
     QList<QRect> places;
     for (const QScreen* screen : std::as_const(screens)) {

@@ -4,6 +4,7 @@
 #include "CheckedSettings.h"
 #include "DialogParts.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -23,7 +24,7 @@ void stores(QRadioButton* option, Settings& settings, const char* displayType, c
 
 DisplayDialog::DisplayDialog(QWidget* parent, Settings& settings, SettingsFile& file, Prompter& prompter)
     : OptionDialog(parent, QStringLiteral("Image Properties"), settings, file, prompter,
-                   {&Settings::displayType, &Settings::fitting})
+                   {&Settings::displayType, &Settings::fitting, &Settings::screens})
 {
     auto* stretchOption = DialogParts::option(this, "stretchOption", QStringLiteral("Stretch full screen"));
     auto* centreOption =
@@ -34,6 +35,12 @@ DisplayDialog::DisplayDialog(QWidget* parent, Settings& settings, SettingsFile& 
     auto* fitOption =
         DialogParts::option(this, "fitOption", QStringLiteral("Fit the whole picture, black around it"));
 
+    // Several monitors: in the order of CheckedSettings::Screens.
+    auto* screensBox = DialogParts::named(new QComboBox(this), "screensBox");
+    screensBox->addItems({QStringLiteral("The same picture on each monitor"),
+                          QStringLiteral("A different picture on each monitor"),
+                          QStringLiteral("One picture across all monitors")});
+
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("Display image..."), this), 0, 0);
     grid->addWidget(stretchOption, 1, 0);
@@ -41,10 +48,12 @@ DisplayDialog::DisplayDialog(QWidget* parent, Settings& settings, SettingsFile& 
     grid->addWidget(tileOption, 3, 0);
     grid->addWidget(fillOption, 4, 0);
     grid->addWidget(fitOption, 5, 0);
-    grid->addWidget(okCancelColumn(), 0, 1, 6, 1, Qt::AlignTop);
+    grid->addWidget(new QLabel(QStringLiteral("With several monitors..."), this), 6, 0);
+    grid->addWidget(screensBox, 7, 0);
+    grid->addWidget(okCancelColumn(), 0, 1, 8, 1, Qt::AlignTop);
     grid->setColumnStretch(0, 1);
-    grid->setRowStretch(6, 1);
-    DialogParts::openAt(this, QSize(272, 210));
+    grid->setRowStretch(8, 1);
+    DialogParts::openAt(this, QSize(300, 260));
 
     stores(stretchOption, settings, "0", "");
     stores(centreOption, settings, "1", "");
@@ -54,6 +63,10 @@ DisplayDialog::DisplayDialog(QWidget* parent, Settings& settings, SettingsFile& 
     stores(fitOption, settings, "0", CheckedSettings::FitWord);
 
     const CheckedSettings checked(settings);
+    screensBox->setCurrentIndex(int(checked.screens()));
+    connect(screensBox, &QComboBox::currentIndexChanged, this, [&settings](int index) {
+        settings.screens = QLatin1String(CheckedSettings::ScreensWords[index]);
+    });
     const CheckedSettings::Fitting fitting = checked.fitting();
     DialogParts::select({stretchOption, centreOption, tileOption, fillOption, fitOption},
                         fitting == CheckedSettings::Fitting::Fill  ? 3
