@@ -1,5 +1,5 @@
-#!/ usr / bin / env python3
-#SPDX - License - Identifier : GPL - 3.0 - or -later
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Two monitors of different sizes on a real X server (Xorg's dummy driver gives real RandR outputs with no
 hardware), the wallpaper drawn on the root window: the same picture made for each monitor, one picture
 spanned across both, a picture for each, and a monitor unplugged and plugged in again.
@@ -12,7 +12,7 @@ import time
 
 from e2e_support import check, main, wait_for
 
-#DUMMY0(primary) 640x360 at 0, 0 and DUMMY1 400x320 right of it : a 1040x360 desktop.
+# DUMMY0 (primary) 640x360 at 0,0 and DUMMY1 400x320 right of it: a 1040x360 desktop.
 MODES = {"DUMMY0": ("m640", "20 640 656 720 800 360 363 368 375"), "DUMMY1": ("m400", "12 400 416 456 512 320 323 328 335")}
 XORG_CONF = """Section "Device"\n Identifier "d"\n Driver "dummy"\n VideoRam 65536\nEndSection
 Section "Monitor"\n Identifier "m"\n HorizSync 5.0-1000.0\n VertRefresh 5.0-200.0\nEndSection
@@ -86,7 +86,7 @@ def monitors(s, program):
     quadrants = picture(s, "quadrants.png", "-fill", "blue", "-draw", "rectangle 50,0 99,29", "-fill", "lime",
                         "-draw", "rectangle 0,30 49,59", "-fill", "yellow", "-draw", "rectangle 50,30 99,59")
 
-#Centred, the same picture on each : 1 : 1 in the middle of each monitor, black around it.
+    # Centred, the same picture on each: 1:1 in the middle of each monitor, black around it.
     stop(start(s, program, [quadrants], -1, "displayType=1\nscreens=same"))
     at, _ = root(s)
     for name, (left, top) in {"primary": (270, 150), "second": (790, 130)}.items():
@@ -94,11 +94,11 @@ def monitors(s, program):
         check(all(near(c, e) for c, e in zip(corners, [RED, BLUE, GREEN, YELLOW])), f"same, centred: {name} {corners}")
         check(near(at(left - 2, top + 2), BLACK) and near(at(left + 102, top + 57), BLACK),
               f"same, centred: 1:1 on the {name} monitor, black around it")
-#Negative control : stretched across the desktop, a primary - sized bitmap put the picture at its middle.
+    # Negative control: stretched across the desktop, a primary-sized bitmap put the picture at its middle.
     check(near(at(520, 180), BLACK), "same, centred: nothing in the middle of the whole desktop")
 
-#Spanned and filled : a picture half the desktop's width, doubled, its middle rows kept; a boundary at the
-#seam lines up across it.Stretched(fitting ignored), its red band would reach down to y = 120.
+    # Spanned and filled: a picture half the desktop's width, doubled, its middle rows kept; a boundary at the
+    # seam lines up across it. Stretched (fitting ignored), its red band would reach down to y = 120.
     bands = picture(s, "bands.png", "-fill", "red", "-draw", "rectangle 0,0 519,119", "-fill", "lime",
                     "-draw", "rectangle 320,120 519,359", size="520x360", colour="blue")
     stop(start(s, program, [bands], -1, "displayType=0\nfitting=fill\nscreens=span"))
@@ -107,14 +107,14 @@ def monitors(s, program):
     check(all(near(c, e) for c, e in zip(seen, [RED, RED, BLUE, BLUE, BLUE, GREEN, GREEN])),
           f"span, fill: cropped, not stretched, and lined up across the seam {seen}")
 
-#A picture for each, in list order from the first; imageNum the last one used.
+    # A picture for each, in list order from the first; imageNum the last one used.
     red, blue = picture(s, "red.png"), picture(s, "blue.png", colour="blue")
     app = start(s, program, [red, blue], -1, "displayType=0\nscreens=each")
     primary, second = (620, 350), (1020, 300)  # clear of the settings window the program shows without a tray
     shows = lambda a, b: (lambda at: near(at(*primary), a) and (b is None or near(at(*second), b)))(root(s)[0])
     check(wait_for(lambda: shows(RED, BLUE), 5), "each: red on the primary, blue on the second")
 
-#Unplugged : the one monitor shows the last picture again, within 2 s, the list not moved on.
+    # Unplugged: the one monitor shows the last picture again, within 2 s, the list not moved on.
     began = time.monotonic()
     plug(s, False)
     check(wait_for(lambda: root(s)[1] == 640 and shows(BLUE, None), 5, 0.05),
