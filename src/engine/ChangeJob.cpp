@@ -26,7 +26,7 @@ ChangeReport ChangeJob::run(const std::atomic_bool& abandon) const
     QString style = spansMonitors() ? QStringLiteral("Span")
                     : centred       ? QStringLiteral("Center")
                                     : QStringLiteral("Stretch");
-    const ApplyResult result = m_desktop.apply(m_order.bitmapPath, style);
+    const ApplyResult result = m_desktop.apply(m_order.bitmapPath, style, m_order.monitors);
     if (!result.ok)
         return {ChangeReport::Outcome::Failed,
                 QStringLiteral("The wallpaper could not be set: %1").arg(result.reason)};

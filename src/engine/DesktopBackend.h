@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ScreenInfo.h"
+
+#include <QList>
 #include <QString>
 
 /** What became of one attempt to set the desktop wallpaper. */
@@ -41,12 +44,14 @@ public:
     /**
      * Sets the style and then the file as the wallpaper. `style` is "Center", "Tile", "Stretch" or, for
      * a desktop that spans, "Span"; any other word is changed to "Stretch" in place, so the caller sees
-     * what was used.
+     * what was used. `monitors` (the primary first) say where each monitor's part of a spanned
+     * bitmap lies, for a desktop that takes a bitmap per monitor.
      */
-    ApplyResult apply(const QString& bitmapPath, QString& style)
+    ApplyResult apply(const QString& bitmapPath, QString& style, const QList<MonitorGeometry>& monitors = {})
     {
         const WallpaperStyle chosen = styleFromWord(style);
         style = styleWord(chosen);
+        m_monitors = monitors;
         return applyStyleThenFile(bitmapPath, chosen);
     }
 
@@ -79,6 +84,12 @@ public:
     }
 
 protected:
+    /** The monitors of the apply under way, as the caller gave them. */
+    const QList<MonitorGeometry>& monitors() const { return m_monitors; }
+
     /** Writes the desktop's style values first and the file last; reports the first step that failed. */
     virtual ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) = 0;
+
+private:
+    QList<MonitorGeometry> m_monitors;
 };
