@@ -28,11 +28,12 @@ ScreenGeometry DesktopComposer::spanned() const
 
 std::optional<QImage> DesktopComposer::composeOne(const ScreenGeometry& screen, FileSystem& files,
                                                   const Picture& picture, const QString& fallback,
-                                                  QString* reason, const DecodeDeadline& deadline) const
+                                                  QString* reason, const DecodeDeadline& deadline,
+                                                  QImage* into) const
 {
     const WallpaperComposer composer(screen, m_settings);
     std::optional<QImage> part =
-        composer.composeFile(files, picture.path, picture.caption, reason, nullptr, deadline);
+        composer.composeFile(files, picture.path, picture.caption, reason, nullptr, deadline, into);
     if (!part && !deadline.expired())
         part = composer.composeFile(files, fallback, picture.caption, reason, nullptr, deadline);
     return part;
@@ -45,7 +46,7 @@ std::optional<QImage> DesktopComposer::composeFiles(FileSystem& files, const QLi
     if (m_monitors.isEmpty() || pictures.isEmpty())
         return QImage();
     if (m_screens == CheckedSettings::Screens::Span)
-        return composeOne(spanned(), files, pictures.constFirst(), fallback, reason, deadline);
+        return composeOne(spanned(), files, pictures.constFirst(), fallback, reason, deadline, nullptr);
 
     QImage desktop(m_desktop.size(), QImage::Format_RGB32);
     if (desktop.isNull())
@@ -55,9 +56,17 @@ std::optional<QImage> DesktopComposer::composeFiles(FileSystem& files, const QLi
         const bool own = m_screens == CheckedSettings::Screens::Each;
         const Picture& picture = pictures.at(own ? i % pictures.size() : 0);
         const MonitorGeometry& monitor = m_monitors.at(i);
-        std::optional<QImage> part = composeOne(monitor.screen, files, picture, fallback, reason, deadline);
+        // The monitor's part of the desktop's own pixels: a photo stretched is painted straight into it.
+        const QPoint corner = monitor.place.topLeft() - m_desktop.topLeft();
+        QImage place(desktop.bits() + qsizetype(corner.y()) * desktop.bytesPerLine() +
+                         qsizetype(corner.x()) * 4,
+                     monitor.place.width(), monitor.place.height(), desktop.bytesPerLine(), desktop.format());
+        std::optional<QImage> part =
+            composeOne(monitor.screen, files, picture, fallback, reason, deadline, &place);
         if (!part || part->isNull())
             return part;
+        if (part->constBits() == place.constBits())
+            continue;
         QPainter painter(&desktop);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(monitor.place.topLeft() - m_desktop.topLeft(), *part);

@@ -49,8 +49,8 @@ private:
     /** One screen the size of the whole desktop, its work area the primary monitor's. */
     ScreenGeometry spanned() const;
     std::optional<QImage> composeOne(const ScreenGeometry& screen, FileSystem& files, const Picture& picture,
-                                     const QString& fallback, QString* reason,
-                                     const DecodeDeadline& deadline) const;
+                                     const QString& fallback, QString* reason, const DecodeDeadline& deadline,
+                                     QImage* into) const;
 
     QList<MonitorGeometry> m_monitors;
     CompositionSettings m_settings;

@@ -224,13 +224,17 @@ QImage WallpaperComposer::compose(QImage source, const QString& caption) const
 
 std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QString& path,
                                                      const QString& caption, QString* reason,
-                                                     BitmapWriter* early,
-                                                     const DecodeDeadline& deadline) const
+                                                     BitmapWriter* early, const DecodeDeadline& deadline,
+                                                     QImage* into) const
 {
     if (m_settings.displayType == 0 && m_settings.fitting == CheckedSettings::Fitting::Stretch) {
         const Layout where = layout(m_screen.deviceSize(), caption);
         // Left unfilled: the picture covers its part, and an unused canvas costs no memory.
-        QImage canvas(where.canvas.size(), QImage::Format_RGB32);
+        QImage own;
+        const bool given = into != nullptr && into->size() == where.canvas.size();
+        if (!given)
+            own = QImage(where.canvas.size(), QImage::Format_RGB32);
+        QImage& canvas = given ? *into : own;
         if (canvas.isNull())
             return QImage();
         const CaptionPainter painter = captionPainter();

@@ -68,11 +68,13 @@ public:
      * the bitmap cannot be made. A large JPEG stretched is decoded straight into the canvas, and each
      * row the caption cannot touch goes to `early` (when given) the moment it is painted, so that
      * writing the bitmap overlaps decoding it. A decode still running at `deadline` is abandoned, and the
-     * reason is the deadline's.
+     * reason is the deadline's. Given `into` (the size of the bitmap, RGB32), a stretched JPEG is painted
+     * straight into it, which may be part of a larger bitmap; the result then shares its pixels.
      */
     std::optional<QImage> composeFile(FileSystem& files, const QString& path, const QString& caption,
                                       QString* reason = nullptr, BitmapWriter* early = nullptr,
-                                      const DecodeDeadline& deadline = DecodeDeadline()) const;
+                                      const DecodeDeadline& deadline = DecodeDeadline(),
+                                      QImage* into = nullptr) const;
 
 private:
     /** Where things go on the canvas, in device pixels. */
