@@ -53,7 +53,7 @@ DisplayDialog::DisplayDialog(QWidget* parent, Settings& settings, SettingsFile& 
     grid->addWidget(okCancelColumn(), 0, 1, 8, 1, Qt::AlignTop);
     grid->setColumnStretch(0, 1);
     grid->setRowStretch(8, 1);
-    DialogParts::openAt(this, QSize(300, 260));
+    DialogParts::openAt(this, QSize(300, 230));
 
     stores(stretchOption, settings, "0", "");
     stores(centreOption, settings, "1", "");

@@ -97,6 +97,13 @@ def monitors(s, program):
     # Negative control: stretched across the desktop, a primary-sized bitmap put the picture at its middle.
     check(near(at(520, 180), BLACK), "same, centred: nothing in the middle of the whole desktop")
 
+    # Fitted, the same picture on each: as large as each monitor allows, black at its sides or above and below.
+    stop(start(s, program, [quadrants], -1, "displayType=0\nfitting=fit\nscreens=same"))
+    at, _ = root(s)
+    seen = [at(x, y) for x, y in ((10, 180), (30, 10), (615, 350), (645, 20), (645, 50), (1035, 275), (1035, 300))]
+    check(all(near(c, e) for c, e in zip(seen, [BLACK, RED, YELLOW, BLACK, RED, YELLOW, BLACK])),
+          f"same, fit: whole on each monitor, its shape kept {seen}")
+
     # Spanned and filled: a picture half the desktop's width, doubled, its middle rows kept; a boundary at the
     # seam lines up across it. Stretched (fitting ignored), its red band would reach down to y = 120.
     bands = picture(s, "bands.png", "-fill", "red", "-draw", "rectangle 0,0 519,119", "-fill", "lime",
