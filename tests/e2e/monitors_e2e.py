@@ -127,6 +127,11 @@ def monitors(s, program):
     check(wait_for(lambda: root(s)[1] == 640 and shows(BLUE, None), 5, 0.05),
           f"unplugged: blue made for the one monitor after {time.monotonic() - began:.1f} s")
     check(time.monotonic() - began < 2.5 and s.ini("display", "imageNum") == "1", "unplugged: in time, imageNum kept")
+    # Once per burst: the root's pixmap, new at every change, stays the same a while after.
+    pixmap = lambda: s.run("xprop", "-root", "_XROOTPMAP_ID").stdout
+    first = pixmap()
+    time.sleep(1.5)
+    check(first == pixmap(), "unplugged: made once for the burst of screen events")
     began = time.monotonic()
     plug(s, True)
     check(wait_for(lambda: root(s)[1] == 1040 and shows(RED, BLUE), 5, 0.05),
@@ -136,4 +141,4 @@ def monitors(s, program):
 
 
 if __name__ == "__main__":
-    sys.exit(main(monitors, ["Xorg", "xrandr", "import", "convert"], 1))
+    sys.exit(main(monitors, ["Xorg", "xrandr", "xprop", "import", "convert"], 1))
