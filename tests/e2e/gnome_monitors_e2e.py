@@ -7,11 +7,10 @@ and stretches a primary-sized one onto the other monitor).
 Usage: gnome_monitors_e2e.py PROGRAM SCREENSHOT_TOOL
 """
 import os
-import subprocess
 import sys
 
 from e2e_support import check, main, wait_for
-from gnome_e2e import overview
+from gnome_e2e import overview, private_buses
 
 MONITORS = [(640, 800), (480, 400)]  # side by side, the primary first, at scale 2
 CHECKER = (61, 41)
@@ -51,11 +50,7 @@ def shows(s, tool):
 
 
 def gnome(s, program, tool):
-    for bus in ("SYSTEM", "SESSION"):
-        path = os.path.join(s.root, bus.lower() + "_bus")
-        s.spawn(["dbus-daemon", "--session", "--nofork", "--address=unix:path=" + path])
-        wait_for(lambda: os.path.exists(path))
-        s.env[f"DBUS_{bus}_BUS_ADDRESS"] = "unix:path=" + path
+    private_buses(s)
     s.run("gsettings", "set", "org.gnome.desktop.interface", "scaling-factor", "2")
     monitors = [a for w, h in MONITORS for a in ("--virtual-monitor", f"{w}x{h}")]
     before = set(os.listdir("/tmp/.X11-unix")) if os.path.isdir("/tmp/.X11-unix") else set()
@@ -77,8 +72,7 @@ def gnome(s, program, tool):
     with open(os.path.join(s.app_folder, "tessdesk.ini"), "w") as f:
         f.write(f"[total]\ntotal=1\n[images]\n0={checker}\n[display]\nimageNum=-1\ndisplayType=1\nscreens=same\n"
                 "[time]\nchangeEveryBoot=1\ntimeOption=1\n[desktop]\nbackend=gnome\n[tessaly]\nfirstRun=False\n")
-    app = subprocess.Popen([os.path.abspath(program)], env=s.env, stdout=subprocess.DEVNULL, stderr=open(os.path.join(os.environ.get("TESSALY_E2E_OUT", s.root), "gnome-monitors.log"), "w"))
-    s.processes.append(app)
+    app = s.spawn([os.path.abspath(program)])
     check(wait_for(lambda: s.ini("display", "imageNum") == "0"), "the change is made")
     # Its window goes (shown where there is no tray); the shell keeps the wallpaper.
     app.terminate()

@@ -185,14 +185,13 @@ private slots:
             for (int x = 2; x < screen.width() - 2; x += 7) {
                 const double u = (x + 0.5 - left) / scale - 0.5, v = (y + 0.5 - top) / scale - 0.5;
                 const QRgb got = out.pixel(x, y);
-                const auto where = QStringLiteral("pixel %1,%2: %3,%4,%5 against %6,%7")
-                                       .arg(x)
-                                       .arg(y)
-                                       .arg(qRed(got))
-                                       .arg(qGreen(got))
-                                       .arg(qBlue(got))
-                                       .arg(u)
-                                       .arg(v);
+                const QByteArray where = QStringLiteral("pixel %1,%2 is %3, the picture's %4,%5")
+                                             .arg(x)
+                                             .arg(y)
+                                             .arg(got, 0, 16)
+                                             .arg(u)
+                                             .arg(v)
+                                             .toUtf8();
                 const double margin = 1.5 / qMin(scale, 1.0);
                 const bool inside = u >= margin && v >= margin && u <= picture.width() - 1 - margin &&
                                     v <= picture.height() - 1 - margin;
@@ -200,9 +199,9 @@ private slots:
                                      v > picture.height() + 1 / scale;
                 if (inside)
                     QVERIFY2(qAbs(qRed(got) - u) <= 1.5 && qAbs(qGreen(got) - v) <= 1.5 && qBlue(got) == 128,
-                             qPrintable(where));
+                             where);
                 else if (outside)
-                    QVERIFY2(!fill && got == qRgb(0, 0, 0), qPrintable(where));
+                    QVERIFY2(!fill && got == qRgb(0, 0, 0), where);
             }
         }
         if (onOff == 1)
