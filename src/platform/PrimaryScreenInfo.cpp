@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <algorithm>
+
 ScreenGeometry PrimaryScreenInfo::primary() const
 {
     ScreenGeometry geometry;

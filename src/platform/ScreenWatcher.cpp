@@ -17,7 +17,9 @@ ScreenWatcher::ScreenWatcher(const ScreenInfo& screens, QObject* parent)
             emit changed();
         }
     });
-    const auto restart = [this] { m_quiet.start(); };
+    const auto restart = [this] {
+        m_quiet.start();
+    };
     connect(qGuiApp, &QGuiApplication::screenAdded, this, [this, restart](QScreen* screen) {
         watch(screen);
         restart();
@@ -30,7 +32,9 @@ ScreenWatcher::ScreenWatcher(const ScreenInfo& screens, QObject* parent)
 
 void ScreenWatcher::watch(QScreen* screen)
 {
-    const auto restart = [this] { m_quiet.start(); };
+    const auto restart = [this] {
+        m_quiet.start();
+    };
     connect(screen, &QScreen::geometryChanged, this, restart);
     connect(screen, &QScreen::availableGeometryChanged, this, restart);
     connect(screen, &QScreen::logicalDotsPerInchChanged, this, restart);
