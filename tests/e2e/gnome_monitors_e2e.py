@@ -38,6 +38,7 @@ def checker_at(at, left, top):
 
 
 def shows(s, tool):
+    overview(s, "Set", "<false>")  # the shell may go back to its overview when the program's window goes
     at, width = pixels(s, tool)
     if not at or width != sum(w for w, _ in MONITORS):
         return False
