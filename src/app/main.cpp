@@ -23,6 +23,7 @@
 #include "QtFileDialogs.h"
 #include "QtFontChooser.h"
 #include "Scheduler.h"
+#include "ScreenWatcher.h"
 #include "SettingsFile.h"
 #include "SettingsSaveReport.h"
 #include "SettingsSchema.h"
@@ -282,6 +283,10 @@ int main(int argc, char* argv[])
     settingsFile.removeStaleTemporaries();
     AtomicFileWriter::removeStaleTemporaries(files, appFolder + QLatin1String(ChangeCycle::BitmapName));
     ControlCommands commands(settings, images, settingsFile, cycle, scheduler, shell, tray, prompter);
+
+    // A monitor added, removed or changed: the pictures on screen made again for it, the list not moved on.
+    ScreenWatcher screens(screen);
+    QObject::connect(&screens, &ScreenWatcher::changed, &cycle, [&cycle] { cycle.recompose(); });
 
     cycle.noteShownAtStart();
     scheduler.startupCheck();

@@ -5,6 +5,8 @@
 #include "SettingsSchema.h"
 #include "ShuffleOrder.h"
 
+#include <iterator>
+
 namespace {
 
 /** The field's text, or its key's shipped value when the text is not a value of the key. */
@@ -47,6 +49,27 @@ CheckedSettings::Order CheckedSettings::order() const
     if (type == QLatin1String(ShuffleOrder::StoredValue))
         return Order::Shuffle;
     return SettingValue::toInt16(type) == 1 ? Order::Random : Order::List;
+}
+
+CheckedSettings::Fitting CheckedSettings::fitting() const
+{
+    // An older copy that chose centre or tile wrote displayType alone: its choice stands over a stale word.
+    if (integer(&Settings::displayType) != 0)
+        return Fitting::Stretch;
+    const QString word = m_settings.fitting.trimmed().toLower();
+    if (word == QLatin1String(FillWord))
+        return Fitting::Fill;
+    return word == QLatin1String(FitWord) ? Fitting::Fit : Fitting::Stretch;
+}
+
+CheckedSettings::Screens CheckedSettings::screens() const
+{
+    const QString word = m_settings.screens.trimmed().toLower();
+    for (int i = 0; i < int(std::size(ScreensWords)); ++i) {
+        if (word == QLatin1String(ScreensWords[i]))
+            return Screens(i);
+    }
+    return Screens::Same;
 }
 
 CheckedSettings::Unit CheckedSettings::unit() const

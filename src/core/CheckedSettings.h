@@ -18,6 +18,14 @@ public:
     enum class Order { List, Random, Shuffle };
     /** What the change interval is counted in; in the order the Timer dialog lists them. */
     enum class Unit { Minutes, Hours, Days };
+    /** How a stretched picture keeps its shape: not at all, covering the screen, or whole within it. */
+    enum class Fitting { Stretch, Fill, Fit };
+    /** What several monitors show: the same picture, one each, or one across them all. */
+    enum class Screens { Same, Each, Span };
+    /** The words the settings file holds for Fitting::Fill, Fitting::Fit, and Screens' values. */
+    static constexpr const char* FillWord = "fill";
+    static constexpr const char* FitWord = "fit";
+    static constexpr const char* ScreensWords[] = {"same", "each", "span"};
 
     explicit CheckedSettings(const Settings& settings) : m_settings(settings) {}
 
@@ -33,6 +41,10 @@ public:
 
     /** sequenceType: 0 list order, 1 random, the shuffle word each once. */
     Order order() const;
+    /** fitting: fill or fit, which only a stretched displayType (0) takes; anything else stretches. */
+    Fitting fitting() const;
+    /** screens: same, each or span; absent or unknown is same. */
+    Screens screens() const;
     /** timeOption: 0 minutes, 1 hours, any other number days. */
     Unit unit() const;
     /** timeMin, timeHour or timeDay: the chosen unit's count. */

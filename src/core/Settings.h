@@ -16,6 +16,8 @@ struct Settings
     QString imageNum;
     QString displayType;
     QString sequenceType;
+    QString fitting;
+    QString screens;
     // "font"
     QString captionPosition;
     QString onOffCaption;

@@ -15,11 +15,14 @@ constexpr double Any = 0, AnyHigh = -1;
 
 // Start-up reads the keys in this order. The defaults are those of the shipped tessdesk.ini, but for
 // the caption's style (below).
-constexpr std::array<SettingSpec, 25> kSchema{{
+constexpr std::array<SettingSpec, 27> kSchema{{
     {"display", "imageNum", T::Integer, "0", Any, AnyHigh, &Settings::imageNum},
     {"total", "total", T::Integer, "0", Any, AnyHigh, &Settings::total},
     {"display", "displayType", T::Integer, "0", 0, 2, &Settings::displayType},
     {"display", "sequenceType", T::Integer, "0", 0, 1, &Settings::sequenceType, ShuffleOrder::StoredValue},
+    // Words an older copy does not read: it goes on by displayType, which the Display dialog keeps at 0.
+    {"display", "fitting", T::Text, "", Any, AnyHigh, &Settings::fitting},
+    {"display", "screens", T::Text, "", Any, AnyHigh, &Settings::screens},
     {"font", "captionPosition", T::Integer, "2", 0, 2, &Settings::captionPosition},
     {"font", "onOffCaption", T::Integer, "0", 0, 1, &Settings::onOffCaption},
     {"font", "newFontName", T::Text, "DejaVu Sans", Any, AnyHigh, &Settings::newFontName},

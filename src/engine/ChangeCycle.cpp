@@ -2,6 +2,7 @@
 #include "ChangeCycle.h"
 
 #include "ChangeJob.h"
+#include "DesktopBackend.h"
 #include "FolderPath.h"
 #include "LoadedImages.h"
 #include "Prompter.h"
@@ -68,6 +69,18 @@ void ChangeCycle::showPrevious(Done done)
     }
     if (done)
         done(refused(QStringLiteral("no earlier picture was shown since Tessaly started")));
+}
+
+void ChangeCycle::recompose(Done done)
+{
+    // Nothing on screen that this list knows of: the next change will do.
+    const std::optional<int> shown = CheckedSettings(m_settings).shownPosition(m_images.count());
+    if (!shown) {
+        if (done)
+            done(refused(QStringLiteral("no picture of the list is on the desktop")));
+        return;
+    }
+    submit({Order::List, *shown, std::move(done), true});
 }
 
 void ChangeCycle::noteShownAtStart()
@@ -153,21 +166,41 @@ void ChangeCycle::start(Request request)
 {
     m_random.randomize();
     const int count = m_images.count();
-    m_settings.imageNum =
-        QString::number(request.position >= 0 ? request.position : nextIndex(request.order, count));
-    const CheckedSettings checked(m_settings);
-    const std::optional<int> position = checked.shownPosition(count);
+    const QList<MonitorGeometry> monitors = m_screen.monitors();
+    // A picture for each monitor where the desktop takes one bitmap of them all; the same one elsewhere.
+    const qsizetype pictures = CheckedSettings(m_settings).screens() == CheckedSettings::Screens::Each &&
+                                       monitors.size() > 1 && m_desktop.spans()
+                                   ? monitors.size()
+                                   : 1;
+    int first = request.position;
+    // Shown again for a new layout: the same pictures, which end at the one recorded.
+    if (request.again && first >= 0)
+        first = int(((first - (pictures - 1)) % count + count) % count);
     ChangeJob::Order order;
-    if (position) {
-        order.picturePath = m_images.pathAt(*position);
-        order.caption = ShownCaption::sourceOf(m_images, *position, m_settings);
+    std::optional<int> position;
+    for (qsizetype i = 0; i < pictures; ++i) {
+        const Order step = request.again ? Order::List : request.order;
+        m_settings.imageNum = QString::number(i == 0 && first >= 0 ? first : nextIndex(step, count));
+        position = CheckedSettings(m_settings).shownPosition(count);
+        const ShownCaption::Source picture =
+            position ? ShownCaption::sourceOf(m_images, *position, m_settings) : ShownCaption::Source{};
+        if (i == 0) {
+            order.picturePath = picture.path;
+            order.caption = picture;
+        } else {
+            order.others.append(picture);
+        }
     }
+    const CheckedSettings checked(m_settings);
     order.bitmapPath = m_appFolder + QLatin1String(BitmapName);
     order.fallbackPath = m_appFolder + QLatin1String(FallbackName);
     order.composition = CompositionSettings::from(checked);
+    order.composition.centreOnScreen = m_desktop.scalesSmallBitmaps();
     order.screen = m_screen.primary();
+    order.monitors = monitors;
+    order.screens = checked.screens();
     order.settleMs = m_settleMs;
-    m_runningShown = {position, order.picturePath};
+    m_runningShown = {position, position ? m_images.pathAt(*position) : QString()};
     m_running = std::move(request);
 
     auto job = std::make_shared<const ChangeJob>(std::move(order), m_files, m_desktop);
@@ -190,7 +223,7 @@ void ChangeCycle::jobDone(const ChangeReport& report)
     switch (report.outcome) {
     case ChangeReport::Outcome::Applied:
         outcome.result = ChangeOutcome::Result::Applied;
-        if (m_runningShown.position)
+        if (m_runningShown.position && !finishedRequest.again)
             m_history.record(*m_runningShown.position, m_runningShown.path, report.caption);
         recorded = m_file.write(QStringLiteral("display"), QStringLiteral("imageNum"), m_settings.imageNum);
         break;

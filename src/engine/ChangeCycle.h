@@ -79,6 +79,11 @@ public:
     void showPrevious(Done done = {});
     /** Shows the picture at `position` of the list, which becomes the current one. */
     void showAt(int position, Done done = {});
+    /**
+     * Makes the picture(s) on screen again for the monitors as they are now, without moving on in the
+     * list or in the history; refused when no picture of the list is on screen.
+     */
+    void recompose(Done done = {});
     /** The picture on screen as this run knows it. */
     std::optional<ChangeHistory::Entry> shown() const { return m_history.current(); }
     /**
@@ -104,6 +109,8 @@ private:
         /** A picture asked for by position (stepping back), or -1 to choose by the order mode. */
         int position = -1;
         Done done;
+        /** The pictures on screen made again for a new layout of the monitors. */
+        bool again = false;
     };
     /** Where the running change's picture stands, to be recorded when it is applied. */
     struct Shown

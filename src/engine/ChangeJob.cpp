@@ -22,14 +22,58 @@ ChangeReport ChangeJob::run(const std::atomic_bool& abandon) const
         return {abandon ? ChangeReport::Outcome::Abandoned : ChangeReport::Outcome::Failed, *failure, {}};
     if (!settle(abandon))
         return {ChangeReport::Outcome::Abandoned, {}, {}};
-    QString style =
-        m_order.composition.displayType == 1 ? QStringLiteral("Center") : QStringLiteral("Stretch");
-    const ApplyResult result = m_desktop.apply(m_order.bitmapPath, style);
+    // A bitmap the size of the screen (stretched, filled, fitted, tiled, or centred on it) fills it 1:1.
+    const bool centred = m_order.composition.displayType == 1 && !m_order.composition.centreOnScreen;
+    QString style = spansMonitors() ? QStringLiteral("Span")
+                    : centred       ? QStringLiteral("Center")
+                                    : QStringLiteral("Stretch");
+    const ApplyResult result = m_desktop.apply(m_order.bitmapPath, style, m_order.monitors);
     if (!result.ok)
         return {ChangeReport::Outcome::Failed,
                 QStringLiteral("The wallpaper could not be set: %1").arg(result.reason),
                 {}};
     return {ChangeReport::Outcome::Applied, notice, caption};
+}
+
+bool ChangeJob::spansMonitors() const
+{
+    return m_order.monitors.size() > 1 && m_desktop.spans();
+}
+
+std::optional<QImage> ChangeJob::composeDesktop(const std::atomic_bool& abandon, const QString& caption,
+                                                QString* unusable) const
+{
+    const DesktopComposer composer(m_order.monitors, m_order.composition, m_order.screens);
+    QString reason;
+    QList<DesktopComposer::Picture> pictures{{m_order.picturePath, caption}};
+    for (const ShownCaption::Source& other : m_order.others)
+        pictures.append({other.path, ShownCaption::text(other, m_files)});
+    std::optional<QImage> bitmap =
+        composer.composeFiles(m_files, pictures, m_order.fallbackPath, &reason, DecodeDeadline(&abandon));
+    if (!bitmap)
+        *unusable = QStringLiteral("\n\n%1: %2").arg(m_order.fallbackPath, reason);
+    return bitmap;
+}
+
+std::optional<QImage> ChangeJob::composeScreen(const std::atomic_bool& abandon, const QString& caption,
+                                               BitmapWriter& writer, QString* notice, QString* unusable) const
+{
+    const WallpaperComposer composer(m_order.screen, m_order.composition);
+    const DecodeDeadline pictureDeadline(&abandon);
+    QString reason;
+    std::optional<QImage> bitmap =
+        composer.composeFile(m_files, m_order.picturePath, caption, &reason, &writer, pictureDeadline);
+    // A picture that cannot be read shows the fallback, as always; one that took too long is told,
+    // since nothing else would say why a good-looking file did not show.
+    if (!bitmap && pictureDeadline.expired() && !abandon)
+        *notice = QStringLiteral("%1: %2").arg(m_order.picturePath, reason);
+    if (!bitmap && !abandon) {
+        bitmap = composer.composeFile(m_files, m_order.fallbackPath, caption, &reason, &writer,
+                                      DecodeDeadline(&abandon));
+        if (!bitmap)
+            *unusable = QStringLiteral("\n\n%1: %2").arg(m_order.fallbackPath, reason);
+    }
+    return bitmap;
 }
 
 std::optional<QString> ChangeJob::saveBitmap(const std::atomic_bool& abandon, const QString& caption,
@@ -40,21 +84,9 @@ std::optional<QString> ChangeJob::saveBitmap(const std::atomic_bool& abandon, co
     BitmapWriter writer(m_files);
     bool saved = false;
     if (writer.begin(m_order.bitmapPath, &saveError)) {
-        const WallpaperComposer composer(m_order.screen, m_order.composition);
-        const DecodeDeadline pictureDeadline(&abandon);
-        QString reason;
-        std::optional<QImage> bitmap =
-            composer.composeFile(m_files, m_order.picturePath, caption, &reason, &writer, pictureDeadline);
-        // A picture that cannot be read shows the fallback, as always; one that took too long is told,
-        // since nothing else would say why a good-looking file did not show.
-        if (!bitmap && pictureDeadline.expired() && !abandon)
-            *notice = QStringLiteral("%1: %2").arg(m_order.picturePath, reason);
-        if (!bitmap && !abandon) {
-            bitmap = composer.composeFile(m_files, m_order.fallbackPath, caption, &reason, &writer,
-                                          DecodeDeadline(&abandon));
-            if (!bitmap)
-                unusableFallback = QStringLiteral("\n\n%1: %2").arg(m_order.fallbackPath, reason);
-        }
+        const std::optional<QImage> bitmap =
+            spansMonitors() ? composeDesktop(abandon, caption, &unusableFallback)
+                            : composeScreen(abandon, caption, writer, notice, &unusableFallback);
         saved = !abandon && bitmap && !bitmap->isNull() && writer.finish(*bitmap, &saveError);
     }
     if (saved)

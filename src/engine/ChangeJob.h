@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DesktopComposer.h"
 #include "ScreenInfo.h"
 #include "ShownCaption.h"
 #include "WallpaperComposer.h"
@@ -9,6 +10,7 @@
 #include <atomic>
 #include <optional>
 
+class BitmapWriter;
 class DesktopBackend;
 class FileSystem;
 
@@ -41,6 +43,12 @@ public:
         QString fallbackPath;
         CompositionSettings composition;
         ScreenGeometry screen;
+        /** Every monitor, the primary first; with more than one, a desktop that spans gets a bitmap of all.
+         */
+        QList<MonitorGeometry> monitors;
+        CheckedSettings::Screens screens = CheckedSettings::Screens::Same;
+        /** With a picture for each monitor: those for the monitors after the first, with their captions. */
+        QList<ShownCaption::Source> others;
         /** How long the saved bitmap rests before it is applied. */
         int settleMs = 0;
     };
@@ -60,6 +68,14 @@ private:
      */
     std::optional<QString> saveBitmap(const std::atomic_bool& abandon, const QString& caption,
                                       QString* notice) const;
+    /** The bitmap of the whole desktop; `unusable` tells of a fallback that could not be read. */
+    std::optional<QImage> composeDesktop(const std::atomic_bool& abandon, const QString& caption,
+                                         QString* unusable) const;
+    /** The bitmap of the primary screen, its rows written as they are made. */
+    std::optional<QImage> composeScreen(const std::atomic_bool& abandon, const QString& caption,
+                                        BitmapWriter& writer, QString* notice, QString* unusable) const;
+    /** Whether the bitmap covers the whole desktop of several monitors, applied as "Span". */
+    bool spansMonitors() const;
     /** Rests `settleMs`; false when abandoned meanwhile. */
     bool settle(const std::atomic_bool& abandon) const;
 

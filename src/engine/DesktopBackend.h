@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ScreenInfo.h"
+
+#include <QList>
 #include <QString>
 
 /** What became of one attempt to set the desktop wallpaper. */
@@ -12,7 +15,13 @@ struct ApplyResult
 };
 
 /** How the desktop lays the bitmap out on the screen. */
-enum class WallpaperStyle { Center, Tile, Stretch };
+enum class WallpaperStyle {
+    Center,
+    Tile,
+    Stretch,
+    /** One bitmap of the whole desktop, each monitor showing its own part of it 1:1. */
+    Span
+};
 
 /** Makes a bitmap file the desktop wallpaper on one kind of desktop. */
 class DesktopBackend
@@ -21,15 +30,28 @@ public:
     virtual ~DesktopBackend() = default;
     /** Short name, as the settings file's "desktop" / "backend" key spells it. */
     virtual QString name() const = 0;
+    /**
+     * Whether the desktop may scale a bitmap smaller than the screen (GNOME at scale 2 halves a centred
+     * one): it is then handed only screen-sized bitmaps, a centred picture placed on one.
+     */
+    virtual bool scalesSmallBitmaps() const { return false; }
+    /**
+     * Whether the desktop shows one bitmap of the whole desktop (all monitors' bounding box) with each
+     * monitor showing its own part 1:1, when handed the style "Span".
+     */
+    virtual bool spans() const { return false; }
 
     /**
-     * Sets the style and then the file as the wallpaper. `style` is "Center", "Tile" or "Stretch";
-     * any other word is changed to "Stretch" in place, so the caller sees what was used.
+     * Sets the style and then the file as the wallpaper. `style` is "Center", "Tile", "Stretch" or, for
+     * a desktop that spans, "Span"; any other word is changed to "Stretch" in place, so the caller sees
+     * what was used. `monitors` (the primary first) say where each monitor's part of a spanned
+     * bitmap lies, for a desktop that takes a bitmap per monitor.
      */
-    ApplyResult apply(const QString& bitmapPath, QString& style)
+    ApplyResult apply(const QString& bitmapPath, QString& style, const QList<MonitorGeometry>& monitors = {})
     {
         const WallpaperStyle chosen = styleFromWord(style);
         style = styleWord(chosen);
+        m_monitors = monitors;
         return applyStyleThenFile(bitmapPath, chosen);
     }
 
@@ -40,6 +62,8 @@ public:
             return WallpaperStyle::Center;
         if (word == QLatin1String("Tile"))
             return WallpaperStyle::Tile;
+        if (word == QLatin1String("Span"))
+            return WallpaperStyle::Span;
         return WallpaperStyle::Stretch;
     }
 
@@ -51,6 +75,8 @@ public:
             return QStringLiteral("Center");
         case WallpaperStyle::Tile:
             return QStringLiteral("Tile");
+        case WallpaperStyle::Span:
+            return QStringLiteral("Span");
         case WallpaperStyle::Stretch:
             break;
         }
@@ -58,6 +84,12 @@ public:
     }
 
 protected:
+    /** The monitors of the apply under way, as the caller gave them. */
+    const QList<MonitorGeometry>& monitors() const { return m_monitors; }
+
     /** Writes the desktop's style values first and the file last; reports the first step that failed. */
     virtual ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) = 0;
+
+private:
+    QList<MonitorGeometry> m_monitors;
 };

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <cmath>
 
 /** The screen the wallpaper is made for. */
@@ -44,11 +46,28 @@ struct ScreenGeometry
     }
 };
 
-/** Where the engine learns the screen's size and resolution. */
+/** One monitor of the desktop, known by its output name. */
+struct MonitorGeometry
+{
+    /** The output's name ("HDMI-1", "DUMMY0"), which stays when the monitor is plugged in again. */
+    QString name;
+    /** Where it lies on the desktop, in device pixels from the desktop's top-left corner. */
+    QRect place;
+    /** Its own size, scale and work area, which the picture made for it follows. */
+    ScreenGeometry screen;
+};
+
+/** Where the engine learns the screens' sizes and resolutions. */
 class ScreenInfo
 {
 public:
     virtual ~ScreenInfo() = default;
     /** The primary screen as it is now. */
     virtual ScreenGeometry primary() const = 0;
+    /** Every monitor as it is now, the primary first; the primary alone where no others are known. */
+    virtual QList<MonitorGeometry> monitors() const
+    {
+        const ScreenGeometry screen = primary();
+        return {{QString(), QRect(QPoint(0, 0), screen.deviceSize()), screen}};
+    }
 };

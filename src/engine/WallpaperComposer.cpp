@@ -4,7 +4,7 @@
 #include "AreaScaler.h"
 #include "BitmapWriter.h"
 #include "CaptionPainter.h"
-#include "CheckedSettings.h"
+#include "PictureFit.h"
 #include "PictureLoader.h"
 
 #include <QPainter>
@@ -48,13 +48,24 @@ void paintScaled(const QImage& picture, QImage& canvas, const QRect& target)
     painter.drawImage(QRectF(target), picture);
 }
 
+/** The middle `part` of `picture`, sharing its pixels: a cropped photo is not copied. */
+QImage partOf(const QImage& picture, const QRect& part)
+{
+    const uchar* corner =
+        picture.constBits() + qsizetype(part.y()) * picture.bytesPerLine() + qsizetype(part.x()) * 4;
+    return QImage(corner, part.width(), part.height(), picture.bytesPerLine(), picture.format());
+}
+
 } // namespace
 
 CompositionSettings CompositionSettings::from(const CheckedSettings& settings)
 {
-    return {settings.integer(&Settings::displayType), settings.integer(&Settings::onOffCaption),
-            settings.integer(&Settings::captionPosition), CaptionFont::from(settings),
-            CaptionStyle::from(settings)};
+    return {settings.integer(&Settings::displayType),
+            settings.integer(&Settings::onOffCaption),
+            settings.integer(&Settings::captionPosition),
+            CaptionFont::from(settings),
+            CaptionStyle::from(settings),
+            settings.fitting()};
 }
 
 WallpaperComposer::WallpaperComposer(const ScreenGeometry& screen, CompositionSettings settings)
@@ -76,25 +87,28 @@ int WallpaperComposer::stripHeight(const QString& caption) const
     return m_scale.deviceLength(CaptionPainter(m_settings.font, m_scale).lineHeight());
 }
 
+bool WallpaperComposer::screenSized() const
+{
+    return m_settings.displayType == 0 || m_settings.displayType == 2 || m_settings.centreOnScreen;
+}
+
 WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const QString& caption) const
 {
     const QSize screen = m_screen.deviceSize();
     const int strip = stripHeight(caption);
-    const bool screenSized = m_settings.displayType == 0 || m_settings.displayType == 2;
+    const bool centred = m_settings.displayType != 0 && m_settings.displayType != 2;
     // A centred bitmap larger than the screen would only be cut by the desktop, and its strip with it.
-    const QSize canvas = screenSized ? screen
-                                     : QSize(qMin(picture.width(), screen.width()),
-                                             qMin(picture.height() + strip, screen.height()));
+    const QSize block = centred ? QSize(qMin(picture.width(), screen.width()),
+                                        qMin(picture.height() + strip, screen.height()))
+                                : screen;
+    // Where it lies on the screen: the desktop centres a centred bitmap, and so do we when we place it.
+    const QPoint onScreen((screen.width() - block.width()) / 2, (screen.height() - block.height()) / 2);
     Layout result;
-    result.canvas = QRect(QPoint(0, 0), canvas);
-    // The desktop centres a centred bitmap on the screen; the others fill it.
-    const QPoint onScreen =
-        screenSized ? QPoint(0, 0)
-                    : QPoint((screen.width() - canvas.width()) / 2, (screen.height() - canvas.height()) / 2);
-    result.captionArea = m_screen.deviceAvailable().translated(-onScreen).intersected(result.canvas);
+    result.content = QRect(onScreen, block);
+    result.captionArea = m_screen.deviceAvailable().intersected(result.content);
     if (result.captionArea.isEmpty())
-        result.captionArea = result.canvas;
-    result.picture = result.canvas;
+        result.captionArea = result.content;
+    result.picture = result.content;
     if (strip > 0) {
         // A panel's edge moves the strip inwards; the band under the panel stays with the strip.
         const bool top = m_settings.captionPosition == 0 || m_settings.captionPosition == 1;
@@ -103,15 +117,34 @@ WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const QString
         else
             result.picture.setBottom(result.captionArea.bottom() - strip);
     }
+    result.canvas = QRect(QPoint(0, 0), screen);
+    if (!screenSized()) {
+        // The bitmap is the block alone, which the desktop centres.
+        result.canvas = QRect(QPoint(0, 0), block);
+        result.content.translate(-onScreen);
+        result.picture.translate(-onScreen);
+        result.captionArea.translate(-onScreen);
+    }
     return result;
 }
 
-PictureView WallpaperComposer::view(const QString& caption) const
+PictureView WallpaperComposer::view(const QString& caption, QSize picture) const
 {
     PictureView view;
     const QSize screen = m_screen.deviceSize();
     if (m_settings.displayType == 0) {
-        view.scaledTo = layout(screen, caption).picture.size();
+        const QRect area = layout(screen, caption).picture;
+        switch (m_settings.fitting) {
+        case CheckedSettings::Fitting::Stretch:
+            view.scaledTo = area.size();
+            break;
+        case CheckedSettings::Fitting::Fit:
+            view.scaledTo = PictureFit::fitted(picture, area).size();
+            break;
+        case CheckedSettings::Fitting::Fill:
+            view.scaledTo = PictureFit::coveringSize(picture, area.size());
+            break;
+        }
     } else if (m_settings.displayType == 2) {
         // A picture larger than the screen fills it with its first tile.
         view.clipTo = screen;
@@ -140,6 +173,27 @@ QImage WallpaperComposer::tiled(const QImage& picture) const
     return canvas;
 }
 
+void WallpaperComposer::paintPicture(const QImage& picture, QImage& canvas, const Layout& where) const
+{
+    if (m_settings.displayType == 2) {
+        paintScaled(picture, canvas, where.picture);
+    } else if (m_settings.displayType != 0) {
+        // Pixel for pixel; where the strip or a panel leaves less room, the middle is kept.
+        QPainter painter(&canvas);
+        painter.setClipRect(where.picture);
+        const QSize spare = where.picture.size() - picture.size();
+        painter.drawImage(where.picture.topLeft() + QPoint(spare.width() / 2, spare.height() / 2), picture);
+    } else if (m_settings.fitting == CheckedSettings::Fitting::Fit) {
+        QPainter(&canvas).fillRect(where.picture, Qt::black);
+        paintScaled(picture, canvas, PictureFit::fitted(picture.size(), where.picture));
+    } else if (m_settings.fitting == CheckedSettings::Fitting::Fill) {
+        paintScaled(partOf(picture, PictureFit::covering(picture.size(), where.picture.size())), canvas,
+                    where.picture);
+    } else {
+        paintScaled(picture, canvas, where.picture);
+    }
+}
+
 QImage WallpaperComposer::compose(QImage source, const QString& caption) const
 {
     QImage picture = opaque(std::move(source));
@@ -161,17 +215,13 @@ QImage WallpaperComposer::compose(QImage source, const QString& caption) const
         canvas = QImage(where.canvas.size(), QImage::Format_RGB32);
         if (canvas.isNull())
             return {};
-        canvas.fill(Qt::white);
-        if (m_settings.displayType == 0 || m_settings.displayType == 2) {
-            paintScaled(picture, canvas, where.picture);
+        if (where.content == where.canvas) {
+            canvas.fill(Qt::white);
         } else {
-            // Pixel for pixel; where the strip or a panel leaves less room, the middle is kept.
-            QPainter painter(&canvas);
-            painter.setClipRect(where.picture);
-            const QSize spare = where.picture.size() - picture.size();
-            painter.drawImage(where.picture.topLeft() + QPoint(spare.width() / 2, spare.height() / 2),
-                              picture);
+            canvas.fill(Qt::black); // the surround of a picture placed on the screen, as fit leaves it
+            QPainter(&canvas).fillRect(where.content, Qt::white);
         }
+        paintPicture(picture, canvas, where);
     }
     picture = QImage(); // a photo-sized buffer need not live through the caption and the save
     captionPainter(caption).paint(canvas, where.captionArea, caption, m_settings.captionPosition);
@@ -180,13 +230,17 @@ QImage WallpaperComposer::compose(QImage source, const QString& caption) const
 
 std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QString& path,
                                                      const QString& caption, QString* reason,
-                                                     BitmapWriter* early,
-                                                     const DecodeDeadline& deadline) const
+                                                     BitmapWriter* early, const DecodeDeadline& deadline,
+                                                     QImage* into) const
 {
-    if (m_settings.displayType == 0) {
+    if (m_settings.displayType == 0 && m_settings.fitting == CheckedSettings::Fitting::Stretch) {
         const Layout where = layout(m_screen.deviceSize(), caption);
         // Left unfilled: the picture covers its part, and an unused canvas costs no memory.
-        QImage canvas(where.canvas.size(), QImage::Format_RGB32);
+        QImage own;
+        const bool given = into != nullptr && into->size() == where.canvas.size();
+        if (!given)
+            own = QImage(where.canvas.size(), QImage::Format_RGB32);
+        QImage& canvas = given ? *into : own;
         if (canvas.isNull())
             return QImage();
         const CaptionPainter painter = captionPainter(caption);
@@ -209,7 +263,11 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
         if (early != nullptr)
             early->forgetRows();
     }
-    QImage picture = PictureLoader::load(files, path, view(caption), reason, deadline);
+    // Filled or fitted, the scale follows the picture's shape, which its header tells.
+    const QSize shape = m_settings.fitting != CheckedSettings::Fitting::Stretch
+                            ? PictureLoader::uprightSize(files, path)
+                            : QSize();
+    QImage picture = PictureLoader::load(files, path, view(caption, shape), reason, deadline);
     if (picture.isNull())
         return std::nullopt;
     return compose(std::move(picture), caption);

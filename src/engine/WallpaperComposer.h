@@ -4,6 +4,7 @@
 #include "CaptionFont.h"
 #include "CaptionPainter.h"
 #include "CaptionStyle.h"
+#include "CheckedSettings.h"
 #include "DecodeDeadline.h"
 #include "PictureView.h"
 #include "ScreenInfo.h"
@@ -15,7 +16,6 @@
 #include <optional>
 
 class BitmapWriter;
-class CheckedSettings;
 class FileSystem;
 
 /** The settings one composition reads, checked: each is one of the values below. */
@@ -30,6 +30,10 @@ struct CompositionSettings
     CaptionFont font;
     /** Applies to a caption on the picture; one in a strip of its own is printed plain. */
     CaptionStyle style;
+    /** With displayType 0: stretched, covering the screen with its middle, or whole within the screen. */
+    CheckedSettings::Fitting fitting = CheckedSettings::Fitting::Stretch;
+    /** A centred picture goes on a screen-sized bitmap, for a desktop that would scale a smaller one. */
+    bool centreOnScreen = false;
 
     static CompositionSettings from(const CheckedSettings& settings);
 };
@@ -38,7 +42,8 @@ struct CompositionSettings
  * Turns a picture into the wallpaper bitmap: tiles it when asked, sizes the output canvas for the
  * display type, paints the picture into it (leaving a strip for the caption when the caption is
  * placed off the picture) and prints the caption. Canvases are white and in device pixels: a centred
- * or tiled picture is drawn pixel for pixel at every scale factor, only the stretched one is scaled.
+ * or tiled picture is drawn pixel for pixel at every scale factor, only the stretched, filled and fitted
+ * ones are scaled (the last two with their shape kept, on black where the picture leaves room).
  * The caption and its strip stay inside the screen's work area, so that no panel hides them.
  */
 class WallpaperComposer
@@ -49,9 +54,10 @@ public:
     /**
      * What of a picture can be seen with this caption, in device pixels: the size the stretched
      * picture is shrunk to, or the screen-sized part of a centred (its middle) or tiled (its top-left
-     * corner) one. A loader decodes no more than that.
+     * corner) one. A loader decodes no more than that. A filled or fitted picture's scale depends on
+     * its shape: without its `picture` size (upright) it is decoded whole.
      */
-    PictureView view(const QString& caption) const;
+    PictureView view(const QString& caption, QSize picture = {}) const;
 
     /**
      * The finished bitmap in device pixels; a null image when it cannot be made (out of memory).
@@ -65,17 +71,21 @@ public:
      * the bitmap cannot be made. A large JPEG stretched is decoded straight into the canvas, and each
      * row the caption cannot touch goes to `early` (when given) the moment it is painted, so that
      * writing the bitmap overlaps decoding it. A decode still running at `deadline` is abandoned, and the
-     * reason is the deadline's.
+     * reason is the deadline's. Given `into` (the size of the bitmap, RGB32), a stretched JPEG is painted
+     * straight into it, which may be part of a larger bitmap; the result then shares its pixels.
      */
     std::optional<QImage> composeFile(FileSystem& files, const QString& path, const QString& caption,
                                       QString* reason = nullptr, BitmapWriter* early = nullptr,
-                                      const DecodeDeadline& deadline = DecodeDeadline()) const;
+                                      const DecodeDeadline& deadline = DecodeDeadline(),
+                                      QImage* into = nullptr) const;
 
 private:
     /** Where things go on the canvas, in device pixels. */
     struct Layout
     {
         QRect canvas;
+        /** The bitmap proper: the canvas but for the surround of a centred picture placed on the screen. */
+        QRect content;
         /** Where the picture is painted: the canvas but for the caption strip. */
         QRect picture;
         /** The part of the canvas the desktop shows inside the work area; the caption goes there. */
@@ -87,6 +97,8 @@ private:
     QImage tiled(const QImage& picture) const;
     /** The painter for this caption: plain in a strip, in the caption's style on the picture. */
     CaptionPainter captionPainter(const QString& caption) const;
+    bool screenSized() const;
+    void paintPicture(const QImage& picture, QImage& canvas, const Layout& where) const;
 
     ScreenGeometry m_screen;
     TwipScale m_scale;

@@ -3,9 +3,10 @@
 
 #include "ScreenInfo.h"
 
-/** The primary screen as QGuiApplication reports it. */
+/** The screens as QGuiApplication reports them, with each monitor's work area where Qt has none. */
 class PrimaryScreenInfo final : public ScreenInfo
 {
 public:
     ScreenGeometry primary() const override;
+    QList<MonitorGeometry> monitors() const override;
 };

@@ -3,7 +3,8 @@
 
 #include "OptionDialog.h"
 
-/** Chooses how a picture is laid onto the screen: stretched, centred at its own size, or tiled. */
+/** Chooses how a picture is laid onto the screen: stretched, centred at its own size, tiled, filled or
+ * fitted. */
 class DisplayDialog : public OptionDialog
 {
     Q_OBJECT

@@ -27,12 +27,17 @@ def shows(s, tool, colour):
     return bool(pixel) and all(abs(a - b) < 40 for a, b in zip(pixel, colour))
 
 
-def gnome(s, program, tool):
+def private_buses(s):
+    """An empty system bus and a session bus of the test's own."""
     for bus in ("SYSTEM", "SESSION"):
         path = os.path.join(s.root, bus.lower() + "_bus")
         s.spawn(["dbus-daemon", "--session", "--nofork", "--address=unix:path=" + path])
         wait_for(lambda: os.path.exists(path))
         s.env[f"DBUS_{bus}_BUS_ADDRESS"] = "unix:path=" + path
+
+
+def gnome(s, program, tool):
+    private_buses(s)
     s.spawn(["gnome-shell", "--headless", "--no-x11", "--wayland", "--virtual-monitor", f"{WIDTH}x{HEIGHT}"])
     # The shell starts in the overview, where the background is drawn small; a request made while it is
     # still starting up is forgotten.

@@ -65,7 +65,10 @@ struct Rig
     QString bitmapPath() const { return folder.file(QStringLiteral("tessaly.bmp")); }
 };
 
-/** One change: order, list length, index before, number drawn, index after, display type, style. */
+/**
+ * One change: order, list length, index before, number drawn, index after, display type, style, and
+ * whether the desktop would scale a bitmap smaller than the screen.
+ */
 struct Step
 {
     ChangeCycle::Order order;
@@ -75,6 +78,7 @@ struct Step
     QString expected;
     const char* displayType = "0";
     QString style = QStringLiteral("Stretch");
+    bool desktopScales = false;
 };
 
 } // namespace
@@ -91,6 +95,9 @@ private slots:
         QTest::addColumn<Step>("step");
         using O = ChangeCycle::Order;
         QTest::addRow("list: second to last, centred") << Step{O::List, 3, "1", 0, "2", "1", "Center"};
+        // Placed on a screen-sized bitmap by us, so that such a desktop shows it 1:1.
+        QTest::addRow("list: centred for a desktop that scales")
+            << Step{O::List, 3, "1", 0, "2", "1", "Stretch", true};
         QTest::addRow("list: wraps after the last") << Step{O::List, 3, "2", 0, "0"};
         QTest::addRow("list: shrunk list restarts") << Step{O::List, 3, "7", 0, "0"};
         QTest::addRow("list: tiled") << Step{O::List, 3, "0", 0, "1", "2"};
@@ -105,6 +112,7 @@ private slots:
         QFETCH(Step, step);
         Rig rig(step.count, step.current, "displayType=" + QByteArray(step.displayType) + "\n");
         rig.random.queue({step.drawn});
+        rig.desktop.scales = step.desktopScales;
         QVERIFY(rig.change(step.order));
         QCOMPARE(rig.prompter.texts(), QStringList());
         QCOMPARE(rig.random.seeds(), 1);

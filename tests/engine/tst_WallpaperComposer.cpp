@@ -195,6 +195,101 @@ private slots:
                     QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
     }
 
+    void filledAndFittedKeepTheShape_data()
+    {
+        QTest::addColumn<QString>("fitting");
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<double>("onOff"); // 1: a caption strip at the bottom of the work area
+        QTest::addRow("fit: wide, enlarged") << "fit" << QSize(200, 100) << QSize(300, 300) << QRect() << 0.0;
+        QTest::addRow("fit: tall, enlarged") << "Fit" << QSize(100, 200) << QSize(400, 300) << QRect() << 0.0;
+        QTest::addRow("fit: shrunk") << "fit" << QSize(250, 100) << QSize(100, 100) << QRect() << 0.0;
+        QTest::addRow("fit: above a strip and a panel")
+            << "fit" << QSize(160, 120) << QSize(320, 240) << QRect(0, 0, 320, 200) << 1.0;
+        QTest::addRow("fill: wide, middle kept")
+            << "fill" << QSize(200, 100) << QSize(100, 100) << QRect() << 0.0;
+        QTest::addRow("fill: tall, enlarged")
+            << "fill" << QSize(100, 250) << QSize(300, 200) << QRect() << 0.0;
+        QTest::addRow("fill: above a strip and a panel")
+            << "fill" << QSize(160, 120) << QSize(320, 240) << QRect(0, 0, 320, 200) << 1.0;
+    }
+    void filledAndFittedKeepTheShape()
+    {
+        QFETCH(QString, fitting);
+        QFETCH(QSize, picture);
+        QFETCH(QSize, screen);
+        QFETCH(QRect, available);
+        QFETCH(double, onOff);
+        // Red and green say which pixel of the picture shows: any shift or change of shape shows.
+        QImage image(picture, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                image.setPixel(x, y, qRgb(x, y, 128));
+        Settings s = stored(0, onOff, 2);
+        s.fitting = fitting;
+        s.newFontForeColor = QStringLiteral("16777215"); // white letters in the white strip
+        // A caption only in its strip, where it hides none of the picture.
+        const QImage out =
+            compose(s, screen, image, onOff == 1 ? QStringLiteral("Hi") : QString(), 1, available);
+        QCOMPARE(out.size(), screen);
+        // The picture's area: the screen, but for the strip of one line at the bottom of the work area.
+        const int bottom = (available.isEmpty() ? screen.height() : available.bottom() + 1) -
+                           (onOff == 1 ? linePixels() : 0);
+        const double aw = screen.width(), ah = bottom;
+        const bool fill = fitting == "fill";
+        const double scale = fill ? qMax(aw / picture.width(), ah / picture.height())
+                                  : qMin(aw / picture.width(), ah / picture.height());
+        // Where the picture's left and top edges fall: in the middle either way, outside the area when
+        // filling.
+        const double left = (aw - picture.width() * scale) / 2, top = (ah - picture.height() * scale) / 2;
+        for (int y = 2; y < bottom - 2; y += 7) {
+            for (int x = 2; x < screen.width() - 2; x += 7) {
+                const double u = (x + 0.5 - left) / scale - 0.5, v = (y + 0.5 - top) / scale - 0.5;
+                const QRgb got = out.pixel(x, y);
+                const QByteArray where = QStringLiteral("pixel %1,%2 is %3, the picture's %4,%5")
+                                             .arg(x)
+                                             .arg(y)
+                                             .arg(got, 0, 16)
+                                             .arg(u)
+                                             .arg(v)
+                                             .toUtf8();
+                const double margin = 1.5 / qMin(scale, 1.0);
+                const bool inside = u >= margin && v >= margin && u <= picture.width() - 1 - margin &&
+                                    v <= picture.height() - 1 - margin;
+                const bool outside = u < -1 / scale || v < -1 / scale || u > picture.width() + 1 / scale ||
+                                     v > picture.height() + 1 / scale;
+                if (inside)
+                    QVERIFY2(qAbs(qRed(got) - u) <= 1.5 && qAbs(qGreen(got) - v) <= 1.5 && qBlue(got) == 128,
+                             where);
+                else if (outside)
+                    QVERIFY2(!fill && got == qRgb(0, 0, 0), where);
+            }
+        }
+        if (onOff == 1)
+            QCOMPARE(out.pixel(2, bottom + 2), White);
+    }
+
+    void centredOnTheScreenForADesktopThatScales()
+    {
+        QImage image(31, 20, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgb(x, y, 128));
+        for (const double ratio : {1.0, 2.0}) {
+            CompositionSettings settings = CompositionSettings::from(CheckedSettings(stored(1, 0, 0)));
+            settings.centreOnScreen = true;
+            const QImage out = WallpaperComposer(ScreenGeometry{QSize(200, 150), ratio, 96.0, {}}, settings)
+                                   .compose(image, QString());
+            const QSize screen = QSize(200, 150) * ratio;
+            QCOMPARE(out.size(), screen);
+            // Pixel for pixel in the middle, as the desktop would have placed it; black around it.
+            const QPoint corner((screen.width() - 31) / 2, (screen.height() - 20) / 2);
+            QCOMPARE(out.copy(QRect(corner, image.size())), image);
+            QCOMPARE(bounds(out, [](QRgb p) { return p != qRgb(0, 0, 0); }), QRect(corner, image.size()));
+        }
+    }
+
     void seeThroughPartsShowWhite()
     {
         QImage picture(1, 1, QImage::Format_ARGB32);

@@ -98,6 +98,9 @@ private slots:
             {"Cinnamon Tile", "cinnamon", "Tile", cinnamon + "options|wallpaper\n" + cinnamon + "uri|%F"},
             {"MATE Stretch", "mate", "Stretch", mate + "options|stretched\n" + mate + "filename|%F"},
             {"LXQt Stretch", "lxqt", "Stretch", "pcmanfm-qt|--wallpaper-mode=stretch|--set-wallpaper=%F"},
+            // One bitmap of the whole desktop: each monitor shows its own part.
+            {"MATE Span", "mate", "Span", mate + "options|spanned\n" + mate + "filename|%F"},
+            {"LXQt Span", "lxqt", "Span", "pcmanfm-qt|--wallpaper-mode=stretch|--set-wallpaper=%F"},
             {"LXDE Tile", "lxde", "Tile", "pcmanfm|--wallpaper-mode=tile|--set-wallpaper=%F"},
             {"sway Center", "sway", "Center", "swaymsg|--|output|*|bg|%P|center|#000000"},
             {"own command", "command", "Tile", "set wallpaper|--quiet|two words|%B|Tile"},

@@ -201,6 +201,29 @@ private slots:
         QCOMPARE(listed, expected);
     }
 
+    void xfceGivesEachMonitorItsPart()
+    {
+        // A 1:1 spanned desktop of two monitors side by side, the second smaller and lower.
+        const QImage desktop = pattern(7, 5);
+        const QString picture = bitmap("xfce-span", desktop);
+        const QList<MonitorGeometry> monitors{{"Left", QRect(0, 0, 4, 5), {}},
+                                              {"Right", QRect(4, 2, 3, 3), {}}};
+        QString style = "Span";
+        const ApplyResult result = XfceDesktopBackend({"Left"}).apply(picture, style, monitors);
+        QVERIFY2(result.ok, qPrintable(result.reason));
+        for (const MonitorGeometry& monitor : monitors) {
+            const QString folder = "/backdrop/screen0/monitor" + monitor.name + "/workspace0/";
+            QCOMPARE(
+                DesktopHarness::run("xfconf-query", {"-c", "xfce4-desktop", "-p", folder + "image-style"})
+                    .trimmed(),
+                "3");
+            const QString shown =
+                DesktopHarness::run("xfconf-query", {"-c", "xfce4-desktop", "-p", folder + "last-image"})
+                    .trimmed();
+            QCOMPARE(QImage(shown).convertToFormat(QImage::Format_RGB32), desktop.copy(monitor.place));
+        }
+    }
+
     void swayShowsTheStyle_data()
     {
         QTest::addColumn<QString>("style");

@@ -21,6 +21,7 @@ public:
     };
 
     QString name() const override { return QStringLiteral("recording"); }
+    bool scalesSmallBitmaps() const override { return scales; }
     /** Makes every later apply fail with this reason (empty: succeed again). */
     void failWith(const QString& reason) { m_failure = reason; }
     const QList<Applied>& applied() const { return m_applied; }
@@ -30,6 +31,8 @@ public:
     void release() { m_gate.release(); }
     /** Whether an apply is waiting for a release() now. */
     bool isWaiting() const { return m_waiting; }
+    /** Whether it says it would scale a bitmap smaller than the screen. */
+    bool scales = false;
 
 protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override

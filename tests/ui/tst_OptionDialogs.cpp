@@ -112,6 +112,14 @@ private slots:
         const char* minutes = "[time]\ntimeOption=0\ntimeMin=45\ntimeHour=5\ntimeDay=3\nchangeEveryBoot=0\n";
         const char* rows[][4] = {
             {"display: a stored 2.0 is Tile", "[display]\ndisplayType=2.0\n", "display ok", "displayType=2"},
+            // An older copy reading the file stretches: it knows displayType alone.
+            {"display: fill beside a stretched displayType", "", "display fillOption ok",
+             "displayType=0 fitting=fill"},
+            {"display: a stored fit opens chosen, one picture across the monitors",
+             "[display]\ndisplayType=0\nfitting=fit\nscreens=each\n", "display screensBox:2 ok",
+             "displayType=0 fitting=fit screens=span"},
+            {"display: an older copy's centre stands over a stale fit",
+             "[display]\ndisplayType=1\nfitting=fit\n", "display ok", "displayType=1 fitting="},
             {"mode: random", mode, "mode randomOption ok", "sequenceType=1"},
             {"mode: each once", mode, "mode shuffleOption ok", "sequenceType=shuffle"},
             {"mode: the close box keeps the choice in memory", mode, "mode randomOption close", ""},
@@ -182,6 +190,9 @@ private slots:
                 for (auto* option : dialog->findChildren<QRadioButton*>())
                     unit = option->isChecked() ? option : unit;
                 QVERIFY(qAbs(middle(count) - middle(unit)) <= 2);
+            } else if (word.startsWith(u"screensBox:")) {
+                dialog->findChild<QComboBox*>(QStringLiteral("screensBox"))
+                    ->setCurrentIndex(word.section(u':', 1).toInt());
             } else if (word == u"escape") {
                 QTest::keyClick(dialog, Qt::Key_Escape);
             } else if (word == u"close") {

@@ -17,6 +17,8 @@ QString optionFor(WallpaperStyle style)
         return QStringLiteral("centered");
     case WallpaperStyle::Tile:
         return QStringLiteral("wallpaper");
+    case WallpaperStyle::Span:
+        return QStringLiteral("spanned");
     case WallpaperStyle::Stretch:
         break;
     }

@@ -35,6 +35,10 @@ public:
     /** `name` as the settings file spells it, `desktop` as messages name it. */
     GSettingsDesktopBackend(QString name, const QString& desktop, Keys keys);
     QString name() const override { return m_name; }
+    /** GNOME at scale 2 draws a centred bitmap at half size; MATE scales every one there. */
+    bool scalesSmallBitmaps() const override { return true; }
+    /** "spanned" shows each monitor its own part of a whole-desktop bitmap. */
+    bool spans() const override { return true; }
 
 protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;

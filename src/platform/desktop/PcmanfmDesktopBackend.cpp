@@ -6,7 +6,7 @@
 std::unique_ptr<DesktopBackend> PcmanfmDesktopBackend::lxqt()
 {
     return std::make_unique<PcmanfmDesktopBackend>(QStringLiteral("lxqt"), QStringLiteral("LXQt"),
-                                                   QStringLiteral("pcmanfm-qt"));
+                                                   QStringLiteral("pcmanfm-qt"), true);
 }
 
 std::unique_ptr<DesktopBackend> PcmanfmDesktopBackend::lxde()
@@ -15,9 +15,16 @@ std::unique_ptr<DesktopBackend> PcmanfmDesktopBackend::lxde()
                                                    QStringLiteral("pcmanfm"));
 }
 
-PcmanfmDesktopBackend::PcmanfmDesktopBackend(QString name, const QString& desktop, QString program)
-    : m_name(std::move(name)), m_program(std::move(program)), m_runner(desktop)
+PcmanfmDesktopBackend::PcmanfmDesktopBackend(QString name, const QString& desktop, QString program,
+                                             bool spans)
+    : m_name(std::move(name)), m_program(std::move(program)), m_runner(desktop), m_spans(spans)
 {}
+
+QString PcmanfmDesktopBackend::modeFor(WallpaperStyle style)
+{
+    // pcmanfm-qt stretches one bitmap across the whole desktop: one of the desktop's size lies 1:1.
+    return style == WallpaperStyle::Span ? QStringLiteral("stretch") : styleWord(style).toLower();
+}
 
 ApplyResult PcmanfmDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
 {
@@ -27,11 +34,10 @@ ApplyResult PcmanfmDesktopBackend::applyStyleThenFile(const QString& bitmapPath,
         return {false, m_runner.desktop() + QStringLiteral(": ") + error};
     // The "=" forms keep a value from ever being read as an option of its own. Toolkit warnings on
     // standard error are common here and say nothing about the wallpaper, so only the exit code counts.
-    const ToolRunner::Outcome set =
-        m_runner.run(m_program,
-                     {QStringLiteral("--wallpaper-mode=") + styleWord(style).toLower(),
-                      QStringLiteral("--set-wallpaper=") + fresh},
-                     ToolRunner::ErrorOutput::Ignored);
+    const ToolRunner::Outcome set = m_runner.run(
+        m_program,
+        {QStringLiteral("--wallpaper-mode=") + modeFor(style), QStringLiteral("--set-wallpaper=") + fresh},
+        ToolRunner::ErrorOutput::Ignored);
     m_copies.finish(set.ok);
     return {set.ok, set.reason};
 }

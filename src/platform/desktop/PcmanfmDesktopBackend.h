@@ -17,16 +17,23 @@ public:
     /** LXDE's desktop. */
     static std::unique_ptr<DesktopBackend> lxde();
 
-    /** `name` as the settings file spells it, `desktop` as messages name it, `program` to run. */
-    PcmanfmDesktopBackend(QString name, const QString& desktop, QString program);
+    /**
+     * `name` as the settings file spells it, `desktop` as messages name it, `program` to run; `spans`
+     * when the program stretches one bitmap across the whole desktop.
+     */
+    PcmanfmDesktopBackend(QString name, const QString& desktop, QString program, bool spans = false);
     QString name() const override { return m_name; }
+    bool spans() const override { return m_spans; }
 
 protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
 
 private:
+    static QString modeFor(WallpaperStyle style);
+
     QString m_name;
     QString m_program;
     ToolRunner m_runner;
     FreshBitmapCopy m_copies;
+    bool m_spans;
 };

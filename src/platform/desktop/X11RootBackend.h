@@ -15,6 +15,8 @@ public:
     explicit X11RootBackend(QString displayName = {});
 
     QString name() const override { return QStringLiteral("x11"); }
+    /** The root window covers every monitor: a bitmap of its size shows each its own part. */
+    bool spans() const override { return true; }
 
 protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "XfceDesktopBackend.h"
 
+#include <QFileInfo>
+#include <QImage>
 #include <QRegularExpression>
 #include <algorithm>
 #include <utility>
@@ -25,6 +27,7 @@ int imageStyleFor(WallpaperStyle style)
     case WallpaperStyle::Tile:
         return 2;
     case WallpaperStyle::Stretch:
+    case WallpaperStyle::Span:
         break;
     }
     return 3;
@@ -84,29 +87,81 @@ ApplyResult XfceDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
     const bool namesWorkspaces = std::any_of(properties.cbegin(), properties.cend(), [](const QString& p) {
         return p.startsWith(QLatin1String("/backdrop/screen0/monitor"));
     });
+    // Monitors plugged in since the start count too.
+    QStringList outputs = m_outputs;
+    for (const MonitorGeometry& monitor : monitors()) {
+        if (!monitor.name.isEmpty() && !outputs.contains(monitor.name))
+            outputs.append(monitor.name);
+    }
     const QStringList folders =
-        backdropFolders(properties, m_outputs, namesWorkspaces ? DefaultWorkspaceCount : workspaceCount());
+        backdropFolders(properties, outputs, namesWorkspaces ? DefaultWorkspaceCount : workspaceCount());
     if (folders.isEmpty())
         return {false, QStringLiteral("XFCE: no monitor found to set the backdrop of")};
 
     QString error;
-    const QString fresh = m_copies.prepare(bitmapPath, error);
-    if (fresh.isEmpty())
+    // Each folder and the file it shows: one for all, or each monitor's own part of a spanned bitmap.
+    std::map<QString, QString> files;
+    bool ok = true;
+    if (style == WallpaperStyle::Span) {
+        ok = cutPerMonitor(bitmapPath, folders, files, error);
+    } else {
+        const QString fresh = m_copies.prepare(bitmapPath, error);
+        ok = !fresh.isEmpty();
+        for (const QString& folder : folders)
+            files[folder] = fresh;
+    }
+    if (!ok)
         return {false, QStringLiteral("XFCE: ") + error};
 
-    bool ok = true;
+    // A part made for its monitor lies on it 1:1 when stretched.
     const QString styleValue = QString::number(imageStyleFor(style));
-    for (const QString& folder : folders) {
+    for (const auto& [folder, file] : files) {
         if (ok)
             ok = setProperty(folder + QStringLiteral("/image-style"), QStringLiteral("int"), styleValue,
                              error);
     }
-    for (const QString& folder : folders) {
+    for (const auto& [folder, file] : files) {
         if (ok)
-            ok = setProperty(folder + QStringLiteral("/last-image"), QStringLiteral("string"), fresh, error);
+            ok = setProperty(folder + QStringLiteral("/last-image"), QStringLiteral("string"), file, error);
     }
-    m_copies.finish(ok);
+    m_copies.finish(ok && style != WallpaperStyle::Span);
+    for (auto& copies : m_monitorCopies)
+        copies.second.finish(ok && style == WallpaperStyle::Span);
     return {ok, error}; // the error is set only by a step that failed
+}
+
+bool XfceDesktopBackend::cutPerMonitor(const QString& bitmapPath, const QStringList& folders,
+                                       std::map<QString, QString>& files, QString& error)
+{
+    const QImage desktop(bitmapPath, "BMP");
+    if (desktop.isNull()) {
+        error = QStringLiteral("cannot read the wallpaper bitmap %1").arg(bitmapPath);
+        return false;
+    }
+    QRect bounds;
+    for (const MonitorGeometry& monitor : monitors())
+        bounds |= monitor.place;
+    const QFileInfo whole(bitmapPath);
+    for (const MonitorGeometry& monitor : monitors()) {
+        // Output names are the system's; only letters, digits, '-' and '_' go into a file name.
+        QString safe = monitor.name;
+        safe.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")), QStringLiteral("_"));
+        const QString part =
+            whole.absolutePath() + QStringLiteral("/%1-%2.bmp").arg(whole.completeBaseName(), safe);
+        if (!desktop.copy(monitor.place.translated(-bounds.topLeft())).save(part, "BMP")) {
+            error = QStringLiteral("cannot write the bitmap of monitor %1 to %2").arg(monitor.name, part);
+            return false;
+        }
+        const QString fresh = m_monitorCopies[safe].prepare(part, error);
+        if (fresh.isEmpty())
+            return false;
+        const QString prefix = QStringLiteral("/backdrop/screen0/monitor%1/").arg(monitor.name);
+        for (const QString& folder : folders) {
+            if (folder.startsWith(prefix))
+                files[folder] = fresh;
+        }
+    }
+    return true;
 }
 
 int XfceDesktopBackend::workspaceCount() const
