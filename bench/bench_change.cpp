@@ -53,6 +53,8 @@ struct Scenario
     const char* caption;
     /** Monitors side by side, each of `screen`'s size, on a desktop that takes one bitmap of them all. */
     int monitors = 1;
+    /** The caption on the picture in the shipped readable style (outline, automatic colour). */
+    bool shippedStyle = false;
 };
 
 const Scenario Scenarios[] = {
@@ -77,6 +79,14 @@ const Scenario Scenarios[] = {
      "0",
      "Morning over the hills",
      2},
+    // What the shipped style costs: the letters' surround measured, an outline drawn.
+    {"24 MP JPEG stretched to 3840x2160, outlined caption on it",
+     "photo24.jpg",
+     {3840, 2160},
+     "0",
+     "Morning over the hills",
+     1,
+     true},
 };
 constexpr int Warm4K = 1, Tiny4K = 4;
 
@@ -331,6 +341,11 @@ int run(const Scenario& scenario, const QString& dir, int reps, const QList<int>
     settings.newFontBold = "True";
     settings.newFontItalic = settings.newFontUnderline = settings.newFontFontStrikethru = "False";
     settings.newFontForeColor = "16777215";
+    if (scenario.shippedStyle) {
+        settings.onOffCaption = "0";
+        settings.captionEffect = "1";
+        settings.automaticColour = "True";
+    }
     LoadedImages images;
     images.append(dir + "/" + scenario.file, scenario.caption);
     SettingsFile file(dir + "/tessdesk.ini", PosixFileSystem::instance());
@@ -604,7 +619,8 @@ int main(int argc, char* argv[])
         warmMedians.push_back(median(warmTimes));
         if (i == Warm4K)
             warm4KPeak = warm.peak;
-        if (qstrcmp(Scenarios[i].displayType, "0") == 0 && i != Tiny4K && Scenarios[i].monitors == 1)
+        if (qstrcmp(Scenarios[i].displayType, "0") == 0 && i != Tiny4K && Scenarios[i].monitors == 1 &&
+            !Scenarios[i].shippedStyle)
             compareTools(dir.path(), Scenarios[i], oneShot, std::min(reps, 3));
     }
     std::printf("%s, beside its floor\n", Scenarios[Warm4K].name);
