@@ -11,8 +11,6 @@ public:
     {}
     QDateTime now() const override { return m_now; }
     void set(const QDateTime& when) { m_now = when; }
-    void advanceSeconds(qint64 seconds) { m_now = m_now.addSecs(seconds); }
-    void advanceMinutes(qint64 minutes) { advanceSeconds(minutes * 60); }
 
 private:
     QDateTime m_now;
