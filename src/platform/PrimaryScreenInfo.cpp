@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PrimaryScreenInfo.h"
 
+#include "DesktopScales.h"
 #include "WorkAreas.h"
 
 #include <QGuiApplication>
@@ -22,7 +23,9 @@ ScreenGeometry PrimaryScreenInfo::primary() const
     geometry.logicalDpi = screen->logicalDotsPerInch();
     // Qt gives the work area in desktop coordinates; a screen right of or below another starts far from 0,0.
     geometry.available = screen->availableGeometry().translated(-screen->geometry().topLeft());
-    return geometry;
+    const QPointF corner = QPointF(screen->geometry().topLeft()) * geometry.devicePixelRatio;
+    const MonitorGeometry alone{screen->name(), QRect(corner.toPoint(), geometry.deviceSize()), geometry};
+    return withDesktopScale(alone, DesktopScales::read()).screen;
 }
 
 QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
@@ -55,5 +58,39 @@ QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
         const QRect area = areas.value(i).isEmpty() ? screens.at(i)->availableGeometry() : areas.at(i);
         monitors[i].screen.available = area.translated(-places.at(i).topLeft());
     }
+    const QList<MonitorScale> scales = DesktopScales::read();
+    for (MonitorGeometry& monitor : monitors)
+        monitor = withDesktopScale(monitor, scales);
     return monitors;
+}
+
+MonitorGeometry PrimaryScreenInfo::withDesktopScale(MonitorGeometry monitor,
+                                                    const QList<MonitorScale>& scales)
+{
+    ScreenGeometry& screen = monitor.screen;
+    // A ratio of Qt's own is the truth; ratio 1 may be Xwayland hiding the shell's scale.
+    if (screen.devicePixelRatio != 1.0)
+        return monitor;
+    for (const MonitorScale& desktop : scales) {
+        if (desktop.place != monitor.place || desktop.scale <= 1.0)
+            continue;
+        const auto logical = [&desktop](int device) {
+            return qRound(device / desktop.scale);
+        };
+        ScreenGeometry scaled = screen;
+        scaled.devicePixelRatio = desktop.scale;
+        scaled.logicalSize = QSize(logical(monitor.place.width()), logical(monitor.place.height()));
+        // The same device pixels, only counted in logical ones: a size that does not divide stays as Qt saw
+        // it.
+        if (scaled.deviceSize() != monitor.place.size())
+            return monitor;
+        const QRect area = screen.available;
+        if (!area.isEmpty())
+            scaled.available = QRect(
+                QPoint(logical(area.left()), logical(area.top())),
+                QPoint(logical(area.left() + area.width()) - 1, logical(area.top() + area.height()) - 1));
+        screen = scaled;
+        return monitor;
+    }
+    return monitor;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScreenWatcher.h"
 
+#include "DesktopScales.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -28,6 +30,12 @@ ScreenWatcher::ScreenWatcher(const ScreenInfo& screens, QObject* parent)
     connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, restart);
     for (QScreen* screen : QGuiApplication::screens())
         watch(screen);
+    DesktopScales::watch(this, SLOT(desktopChanged()));
+}
+
+void ScreenWatcher::desktopChanged()
+{
+    m_quiet.start();
 }
 
 void ScreenWatcher::watch(QScreen* screen)

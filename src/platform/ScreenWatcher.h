@@ -26,6 +26,10 @@ signals:
     /** The monitors now lie otherwise than when last told (or than at start). */
     void changed();
 
+private slots:
+    /** The desktop tells of a change Qt does not see: a monitor's scale on Xwayland. */
+    void desktopChanged();
+
 private:
     void watch(QScreen* screen);
     /** The layout in words: names, places, scales and work areas, primary first. */

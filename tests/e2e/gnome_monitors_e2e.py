@@ -1,23 +1,29 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""A real headless GNOME Shell with two virtual monitors of different sizes at scale 2: a one-pixel checker,
-centred, must show pixel for pixel in the middle of each monitor (GNOME halves a centred bitmap at scale 2
-and stretches a primary-sized one onto the other monitor).
+"""A real headless GNOME Shell with two virtual monitors of different sizes, both at scale 2, then one at 2
+beside one at 1: a one-pixel checker, centred, must show pixel for pixel in the middle of each monitor (GNOME
+halves a centred bitmap at scale 2 and stretches a primary-sized one onto the other monitor), and the
+caption below it must be as many times taller as the monitor's scale (the program on Xwayland sees ratio 1).
 
 Usage: gnome_monitors_e2e.py PROGRAM SCREENSHOT_TOOL
 """
 import os
+import re
 import sys
 
-from e2e_support import check, main, wait_for
+from e2e_support import Session, check, main, wait_for
 from gnome_e2e import overview, private_buses
 
-MONITORS = [(640, 800), (480, 400)]  # side by side, the primary first, at scale 2
-CHECKER = (61, 41)
+# Side by side, the primary first: (width, height, scale). mutter takes scale 2 only from 1600x960 on, unless
+# the whole session is scaled before it starts (the first row).
+ROWS = [[(640, 800, 2), (480, 400, 2)], [(1600, 1000, 2), (640, 480, 1)]]
+CHECKER = (161, 41)  # the top of the picture; black below it, for the caption
+PICTURE = (161, 161)
+WHITE = 200
 
 
-def pixels(s, tool):
-    shot = os.path.join(os.environ.get("TESSALY_E2E_OUT", s.root), "gnome-monitors.png")
+def pixels(s, tool, name):
+    shot = os.path.join(os.environ.get("TESSALY_E2E_OUT", s.root), name)
     if s.run(tool, shot).returncode != 0:
         return None, 0
     size = s.run("identify", "-format", "%w %h", shot).stdout.split()
@@ -37,27 +43,68 @@ def checker_at(at, left, top):
     return True
 
 
-def shows(s, tool):
+def caption_rows(at, left, top):
+    """How many rows of the picture's black part hold white caption pixels."""
+    return sum(any(at(x, y)[0] > WHITE for x in range(left, left + PICTURE[0]))
+               for y in range(top + CHECKER[1] + 2, top + PICTURE[1]))
+
+
+def shows(s, tool, monitors, heights):
     overview(s, "Set", "<false>")  # the shell may go back to its overview when the program's window goes
-    at, width = pixels(s, tool)
-    if not at or width != sum(w for w, _ in MONITORS):
+    at, width = pixels(s, tool, "gnome-monitors-%s.png" % "-".join(str(scale) for _, _, scale in monitors))
+    if not at or width != sum(w for w, _, _ in monitors):
         return False
     left = 0
-    for w, h in MONITORS:
-        if not checker_at(at, left + (w - CHECKER[0]) // 2, (h - CHECKER[1]) // 2):
+    heights.clear()
+    for w, h, _ in monitors:
+        corner = (left + (w - PICTURE[0]) // 2, (h - PICTURE[1]) // 2)
+        if not checker_at(at, *corner):
             return False
+        heights.append(caption_rows(at, *corner))
         left += w
     return True
 
 
+def display_config(s, method, *arguments):
+    return s.run("gdbus", "call", "--session", "-d", "org.gnome.Mutter.DisplayConfig", "-o",
+                 "/org/gnome/Mutter/DisplayConfig", "-m", "org.gnome.Mutter.DisplayConfig." + method, *arguments)
+
+
+def scale_each(s, monitors):
+    """Each monitor at its own scale, side by side, as the user sets it in the shell's settings."""
+    state = display_config(s, "GetCurrentState").stdout
+    modes = re.findall(r"\(\('([^']+)', '[^']*', '[^']*', '[^']*'\), \[\('([^']+)'", state)
+    logical, left = [], 0
+    for (connector, mode), (w, _, scale) in zip(modes, monitors):
+        logical.append(f"({left}, 0, {scale}.0, uint32 0, {str(not left).lower()}, [('{connector}', '{mode}', @a{{sv}} {{}})])")
+        left += w
+    serial = re.match(r"\(uint32 (\d+)", state)
+    return serial and display_config(s, "ApplyMonitorsConfig", serial.group(1), "1", "[" + ", ".join(logical) + "]",
+                                     "{}").returncode == 0
+
+
 def gnome(s, program, tool):
+    for number, monitors in enumerate(ROWS):
+        row = s if number == 0 else Session(False)
+        try:
+            print(f"monitors {monitors}", flush=True)
+            one(row, program, tool, monitors)
+        finally:
+            if row is not s:
+                row.close()
+
+
+def one(s, program, tool, monitors):
     private_buses(s)
-    s.run("gsettings", "set", "org.gnome.desktop.interface", "scaling-factor", "2")
-    monitors = [a for w, h in MONITORS for a in ("--virtual-monitor", f"{w}x{h}")]
+    if all(scale == 2 for _, _, scale in monitors):
+        s.run("gsettings", "set", "org.gnome.desktop.interface", "scaling-factor", "2")
+    arguments = [a for w, h, _ in monitors for a in ("--virtual-monitor", f"{w}x{h}")]
     before = set(os.listdir("/tmp/.X11-unix")) if os.path.isdir("/tmp/.X11-unix") else set()
-    s.spawn(["gnome-shell", "--headless", "--wayland", *monitors])
+    s.spawn(["gnome-shell", "--headless", "--wayland", *arguments])
     if not check(wait_for(lambda: overview(s, "Set", "<false>") and "false" in overview(s, "Get"), 90, 0.5),
                  "GNOME Shell is up and out of its overview"):
+        return
+    if len({scale for _, _, scale in monitors}) > 1 and not check(scale_each(s, monitors), "each monitor at its scale"):
         return
     # The program on the shell's Xwayland, as it runs in a GNOME session without Qt's Wayland plugin.
     sockets = wait_for(lambda: set(os.listdir("/tmp/.X11-unix")) - before, 30)
@@ -68,17 +115,25 @@ def gnome(s, program, tool):
     s.env["DISPLAY"] = ":" + sorted(sockets)[0].lstrip("X")
     s.env["XAUTHORITY"] = os.path.join(s.env["XDG_RUNTIME_DIR"], auth[0])
     checker = os.path.join(s.root, "checker.png")
-    s.run("convert", "-size", "%dx%d" % CHECKER, "pattern:gray50", "-filter", "point", checker)
+    s.run("convert", "-size", "%dx%d" % CHECKER, "pattern:gray50", "-size", "%dx%d" % (PICTURE[0], PICTURE[1] - CHECKER[1]),
+          "xc:black", "-append", checker)
     os.makedirs(s.app_folder)
     with open(os.path.join(s.app_folder, "tessdesk.ini"), "w") as f:
-        f.write(f"[total]\ntotal=1\n[images]\n0={checker}\n[display]\nimageNum=-1\ndisplayType=1\nscreens=same\n"
+        f.write(f"[total]\ntotal=1\n[images]\n0={checker}\n[caption]\n0=Hg\n[font]\nnewFontForeColor=16777215\n"
+                "captionPosition=2\n[display]\nimageNum=-1\ndisplayType=1\nscreens=same\n"
                 "[time]\nchangeEveryBoot=1\ntimeOption=1\n[desktop]\nbackend=gnome\n[tessaly]\nfirstRun=False\n")
     app = s.spawn([os.path.abspath(program)])
     check(wait_for(lambda: s.ini("display", "imageNum") == "0"), "the change is made")
     # Its window goes (shown where there is no tray); the shell keeps the wallpaper.
     app.terminate()
     app.wait(5)
-    check(wait_for(lambda: shows(s, os.path.abspath(tool)), 20, 0.5), "each monitor shows the checker 1:1 in its middle")
+    heights = []
+    check(wait_for(lambda: shows(s, os.path.abspath(tool), monitors, heights), 20, 0.5),
+          "each monitor shows the checker 1:1 in its middle")
+    # The same caption in points: its height in device pixels goes with the scale (within a pixel's rounding).
+    ratio = monitors[0][2] / monitors[1][2]
+    check(len(heights) == 2 and heights[1] > 5 and abs(heights[0] / heights[1] - ratio) < 0.2 * ratio,
+          f"each caption as tall as its monitor's scale makes it ({heights} rows, ratio {ratio})")
     check("spanned" in s.run("gsettings", "get", "org.gnome.desktop.background", "picture-options").stdout,
           "handed over as one spanned bitmap")
 
