@@ -25,6 +25,7 @@ CaptionEffects::CaptionEffects(CaptionStyle style, const QImage& letters, QRect 
         for (int x = 0; x < box.width(); ++x)
             m_letters[std::size_t(y) * box.width() + x] = quint8(qAlpha(row[x]));
     }
+    m_around = grown(m_reach);
 }
 
 int CaptionEffects::reach(double line)
@@ -39,7 +40,7 @@ QColor CaptionEffects::paintUnder(QImage& canvas, const QRect& clip, const QColo
     const QColor other = ContrastRatio::contrasting(ContrastRatio::luminance(fill.rgb()));
     switch (m_style.effect) {
     case CaptionStyle::Effect::Outline:
-        paintCoverage(canvas, clip, grown(m_reach), QPoint(), other);
+        paintCoverage(canvas, clip, m_around, QPoint(), other);
         break;
     case CaptionStyle::Effect::Shadow: {
         // Down and to the right, as light from the top left casts it.
@@ -54,38 +55,15 @@ QColor CaptionEffects::paintUnder(QImage& canvas, const QRect& clip, const QColo
         // A colour chosen for its contrast must have it: where the picture is too mixed for black or
         // white alone, the letters get a halo.
         if (m_style.automaticColour && !readable(canvas, fill))
-            paintCoverage(canvas, clip, grown(m_reach), QPoint(), other);
+            paintCoverage(canvas, clip, m_around, QPoint(), other);
         break;
     }
     return fill;
 }
 
-QColor CaptionEffects::automaticFill(const QImage& canvas) const
+template<class Visit>
+void CaptionEffects::forEachAround(const QImage& canvas, bool underToo, Visit visit) const
 {
-    const std::vector<quint8> around = grown(m_reach);
-    double sum = 0;
-    qint64 count = 0;
-    for (int y = 0; y < m_box.height(); ++y) {
-        const int cy = m_box.top() + y;
-        if (cy < 0 || cy >= canvas.height())
-            continue;
-        const auto* row = reinterpret_cast<const QRgb*>(canvas.constScanLine(cy));
-        for (int x = 0; x < m_box.width(); ++x) {
-            const int cx = m_box.left() + x;
-            if (cx >= 0 && cx < canvas.width() && around[std::size_t(y) * m_box.width() + x] > 0) {
-                sum += ContrastRatio::luminance(row[cx]);
-                ++count;
-            }
-        }
-    }
-    return ContrastRatio::contrasting(count > 0 ? sum / double(count) : 1.0);
-}
-
-bool CaptionEffects::readable(const QImage& canvas, const QColor& fill) const
-{
-    const std::vector<quint8> around = grown(m_reach);
-    const double ink = ContrastRatio::luminance(fill.rgb());
-    qint64 count = 0, short_ = 0;
     for (int y = 0; y < m_box.height(); ++y) {
         const int cy = m_box.top() + y;
         if (cy < 0 || cy >= canvas.height())
@@ -94,14 +72,32 @@ bool CaptionEffects::readable(const QImage& canvas, const QColor& fill) const
         for (int x = 0; x < m_box.width(); ++x) {
             const int cx = m_box.left() + x;
             const std::size_t i = std::size_t(y) * m_box.width() + x;
-            // Around the letters, not under them.
-            if (cx < 0 || cx >= canvas.width() || around[i] == 0 || m_letters[i] != 0)
-                continue;
-            ++count;
-            if (ContrastRatio::between(ink, ContrastRatio::luminance(row[cx])) < ContrastRatio::Readable)
-                ++short_;
+            if (cx >= 0 && cx < canvas.width() && m_around[i] != 0 && (underToo || m_letters[i] == 0))
+                visit(row[cx]);
         }
     }
+}
+
+QColor CaptionEffects::automaticFill(const QImage& canvas) const
+{
+    double sum = 0;
+    qint64 count = 0;
+    forEachAround(canvas, true, [&](QRgb pixel) {
+        sum += ContrastRatio::luminance(pixel);
+        ++count;
+    });
+    return ContrastRatio::contrasting(count > 0 ? sum / double(count) : 1.0);
+}
+
+bool CaptionEffects::readable(const QImage& canvas, const QColor& fill) const
+{
+    const double ink = ContrastRatio::luminance(fill.rgb());
+    qint64 count = 0, short_ = 0;
+    forEachAround(canvas, false, [&](QRgb pixel) {
+        ++count;
+        if (ContrastRatio::between(ink, ContrastRatio::luminance(pixel)) < ContrastRatio::Readable)
+            ++short_;
+    });
     return short_ <= ShortfallAllowed * double(count);
 }
 

@@ -38,6 +38,8 @@ private:
     bool readable(const QImage& canvas, const QColor& fill) const;
     /** The coverage grown by `radius` pixels in every direction. */
     std::vector<quint8> grown(int radius) const;
+    /** Calls `visit` with each canvas pixel around the letters, and under them too with `underToo`. */
+    template<class Visit> void forEachAround(const QImage& canvas, bool underToo, Visit visit) const;
     /** Paints `colour` with the given coverage onto the canvas, shifted by `offset`. */
     void paintCoverage(QImage& canvas, const QRect& clip, const std::vector<quint8>& coverage, QPoint offset,
                        const QColor& colour) const;
@@ -48,4 +50,6 @@ private:
     int m_reach;
     /** The letters' coverage, row by row over the box. */
     std::vector<quint8> m_letters;
+    /** The letters grown by the reach: what a halo covers, and what the colour is judged against. */
+    std::vector<quint8> m_around;
 };
