@@ -88,6 +88,16 @@ template<class Ink> QRect bounds(const QImage& image, Ink ink)
     return found;
 }
 
+/** Each pixel red its column, green its row: any shift, scaling or change of shape shows. */
+QImage coordinates(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb(x, y, 128));
+    return image;
+}
+
 /** WCAG 2 relative luminance of an sRGB pixel, from the formula. */
 double luminance(QRgb p)
 {
@@ -181,11 +191,7 @@ private slots:
         QFETCH(QSize, picture);
         QFETCH(QSize, expectedSize);
         QFETCH(QPoint, offset);
-        // Every pixel of the picture its own colour: any scaling or shift shows.
-        QImage image(picture, QImage::Format_RGB32);
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                image.setPixel(x, y, qRgb(x, y, 128));
+        const QImage image = coordinates(picture);
         const QImage out = compose(stored(displayType, 0, 0), QSize(200, 150), image, QString(), ratio);
         QCOMPARE(out.size(), expectedSize);
         for (int y = 0; y < out.height(); ++y)
@@ -221,11 +227,7 @@ private slots:
         QFETCH(QSize, screen);
         QFETCH(QRect, available);
         QFETCH(double, onOff);
-        // Red and green say which pixel of the picture shows: any shift or change of shape shows.
-        QImage image(picture, QImage::Format_RGB32);
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                image.setPixel(x, y, qRgb(x, y, 128));
+        const QImage image = coordinates(picture);
         Settings s = stored(0, onOff, 2);
         s.fitting = fitting;
         s.newFontForeColor = QStringLiteral("16777215"); // white letters in the white strip
@@ -272,10 +274,7 @@ private slots:
 
     void centredOnTheScreenForADesktopThatScales()
     {
-        QImage image(31, 20, QImage::Format_RGB32);
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                image.setPixel(x, y, qRgb(x, y, 128));
+        const QImage image = coordinates(QSize(31, 20));
         for (const double ratio : {1.0, 2.0}) {
             CompositionSettings settings = CompositionSettings::from(CheckedSettings(stored(1, 0, 0)));
             settings.centreOnScreen = true;
