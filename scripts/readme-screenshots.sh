@@ -14,7 +14,7 @@ mkdir -p "$work/Pictures"
 cp "$here/data/image1.gif" "$here/data/image2.gif" "$work/Pictures/"
 TESSALY_PREVIEW_PICTURES=$work/Pictures "$here/scripts/screenshot-settings-window.sh" "$build" "$work" >/dev/null
 # The settings window alone: the left part of the shot, without the black screen around it.
-convert "$work/settings-window-100.png" -crop 360x560+0+0 +repage -trim +repage -strip \
+convert "$work/settings-window-100.png" -crop 432x560+0+0 +repage -trim +repage -strip \
     -define png:compression-level=9 "PNG8:$here/docs/settings-window.png"
 "$here/scripts/screenshot-wallpaper.sh" "$build" "$here/docs/wallpaper.png" >/dev/null
 ls -l "$here/docs/settings-window.png" "$here/docs/wallpaper.png"
