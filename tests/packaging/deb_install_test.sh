@@ -27,9 +27,11 @@ for file in /usr/bin/tessaly /usr/share/tessaly/tessdesk.ini /usr/share/applicat
     /usr/share/doc/tessaly/README.md; do
     check "installed: $file" test -f "$file"
 done
-check "the manual names the settings keys and the desktops" \
-    bash -c "MANWIDTH=200 man -l /usr/share/man/man1/tessaly.1 2>/dev/null | grep -q '\[window\] geometry' &&
-             MANWIDTH=200 man -l /usr/share/man/man1/tessaly.1 2>/dev/null | grep -q '^DESKTOPS'"
+manual=$(MANWIDTH=200 man -l /usr/share/man/man1/tessaly.1 2>/dev/null)
+# Every key of the README's settings table, as "[section] key" or in a list of keys after it.
+keys=$(grep -oE '^\| `[a-z]+` \| `[A-Za-z]+`' /usr/share/doc/tessaly/README.md | tr -d '|`' | awk '{print $2}')
+check "the manual names the desktops and every settings key ($(wc -w <<<"$keys") in the README)" \
+    bash -c 'grep -q "^DESKTOPS" <<<"$1" && for key in $2; do grep -qw "$key" <<<"$1" || exit 1; done' _ "$manual" "$keys"
 check "the menu entry takes pictures" grep -q '^MimeType=image/jpeg;' /usr/share/applications/tessaly.desktop
 check "every library of the program is found" bash -c "! ldd /usr/bin/tessaly | grep -q 'not found'"
 
