@@ -308,6 +308,23 @@ FAULTS = [
      "the thumbnail is placed below the box's centre"),
     ("thumbnail-drawn-square", "ui/ThumbnailView.cpp", "m_placement.width * sx, m_placement.height * sy",
      "m_placement.width * sx, m_placement.width * sy", "the thumbnail is drawn with its width as height"),
+    # fill and fit, caption words and colour, unsaved edits
+    ("fill-stretched", "engine/WallpaperComposer.cpp",
+     "paintScaled(partOf(picture, PictureFit::covering(picture.size(), where.picture.size())), canvas,\n"
+     "                    where.picture);",
+     "paintScaled(picture, canvas, where.picture);", "a filled picture is stretched, its shape lost"),
+    ("fit-stretched", "engine/WallpaperComposer.cpp",
+     "paintScaled(picture, canvas, PictureFit::fitted(picture.size(), where.picture));",
+     "paintScaled(picture, canvas, where.picture);", "a fitted picture is stretched, its shape lost"),
+    ("caption-index-from-zero", "core/ShownCaption.cpp", "return QString::number(source.position + 1);",
+     "return QString::number(source.position);", "{index} counts from 0"),
+    ("automatic-colour-inverted", "engine/ContrastRatio.cpp",
+     "between(luminance, 0.0) >= between(luminance, 1.0) ? QColor(Qt::black)",
+     "between(luminance, 0.0) < between(luminance, 1.0) ? QColor(Qt::black)",
+     "automatic colour picks the letters that stand out least"),
+    ("edited-caption-not-unsaved", "core/LoadedImages.cpp",
+     "return m_paths != m_savedPaths || m_captions != m_savedCaptions;", "return m_paths != m_savedPaths;",
+     "a typed caption is not seen as unsaved, and closing loses it"),
 ]
 
 

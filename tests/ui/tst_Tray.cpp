@@ -140,6 +140,8 @@ private slots:
             << "notray tray close" << QStringList{} << false << true << 0 << false;
         QTest::addRow("edits, closing the window, Save: saved, then the end")
             << "m_settingsAction edit close" << QStringList{} << false << false << 1 << true;
+        QTest::addRow("a caption typed, closing the window, Save: saved, then the end")
+            << "m_settingsAction editcaption close" << QStringList{} << false << false << 1 << true;
         QTest::addRow("edits, Close and Disable, Discard: the end without writing")
             << "m_settingsAction edit Discard m_closeAction" << QStringList{} << false << false << 1 << false;
         QTest::addRow("edits, closing the window, Cancel: it stays open")
@@ -171,6 +173,8 @@ private slots:
                 emit p.window().activateRequested();
             } else if (step == u"edit") {
                 p.images.append(QStringLiteral("/p/unsaved.jpg"));
+            } else if (step == u"editcaption") {
+                p.images.setCaption(0, QStringLiteral("unsaved caption"));
             } else if (step == u"Discard" || step == u"Cancel") {
                 p.prompter.answer({step == u"Cancel" ? PromptAnswer::Cancel : PromptAnswer::Discard});
             } else if (step == u"unwritable") {
@@ -198,7 +202,7 @@ private slots:
         QCOMPARE(p.tray.isIconShown(), p.quits == 0);
         const bool edited = steps.contains(u"edit");
         QFETCH(bool, saved);
-        QCOMPARE(p.folder.readSettings().contains("/p/unsaved.jpg"), saved);
+        QCOMPARE(p.folder.readSettings().contains("unsaved"), saved);
         if (changes.isEmpty() && !saved)
             QCOMPARE(p.folder.readSettings(), before);
         // Only unsaved edits are asked about; a failed save is told besides.
