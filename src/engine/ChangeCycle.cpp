@@ -196,7 +196,7 @@ void ChangeCycle::start(Request request)
     order.fallbackPath = m_appFolder + QLatin1String(FallbackName);
     order.composition = CompositionSettings::from(checked);
     order.composition.centreOnScreen = m_desktop.scalesSmallBitmaps();
-    order.screen = m_screen.primary();
+    order.screen = monitors.constFirst().screen; // the primary, read once with the others
     order.monitors = monitors;
     order.screens = checked.screens();
     order.settleMs = m_settleMs;
