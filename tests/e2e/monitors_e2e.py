@@ -65,8 +65,8 @@ def desktop(s, name):
             f.write("[*]\nwallpaper_mode=color\ndesktop_bg=#000000\nshow_trash=0\nshow_documents=0\nshow_mounts=0\n")
     # pcmanfm-qt draws one window across the whole desktop, pcmanfm one for each monitor.
     program, windows = {"lxqt": ("pcmanfm-qt", ["1040x360+0+0"]), "lxde": ("pcmanfm", ["640x360+0+0", "400x320+640+0"])}[name]
-    # pcmanfm-qt sizes its window once, as Qt sees the screens when it starts; Qt learns of an output set
-    # just before only once the server has been asked for its monitors, as any session start-up does.
+    # Started just after the outputs are set, Qt may see only the first and pcmanfm-qt draw on it alone;
+    # asking the server for its monitors first, as a session's start-up does, settles them.
     s.run("xrandr", "--listmonitors")
     s.spawn([program, "--desktop"])
     shown = lambda: (lambda tree: all(f"{w}  +" in tree for w in windows))(s.run("xwininfo", "-root", "-children").stdout)
