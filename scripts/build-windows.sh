@@ -122,7 +122,7 @@ build_tessaly() {
     export CCACHE_DIR=${CCACHE_DIR:-$cache/ccache} CCACHE_BASEDIR=${CCACHE_BASEDIR:-$source_dir}
     cmake -S "$source_dir" -B "$build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
-        -DCMAKE_BUILD_TYPE=Release -DTESSALY_BUILD_TESTS=OFF -DTESSALY_BUILD_BENCH=OFF \
+        -DCMAKE_BUILD_TYPE=Release -DTESSALY_BUILD_TESTS=ON -DTESSALY_BUILD_BENCH=OFF \
         -DCMAKE_PREFIX_PATH="$(qt_prefix);$(jpeg_prefix)" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
     "${slow[@]}" cmake --build "$build" -j"$jobs"

@@ -223,7 +223,7 @@ int main(int argc, char* argv[])
     }
     // The first start also asks to be started at login; later starts leave the user's choice alone. A
     // portable copy keeps to its own folder: it may be on a stick that is gone at the next login.
-    const bool portable = ApplicationFolder::isPortable(QCoreApplication::applicationDirPath());
+    const bool portable = ApplicationFolder::isPortable(files, QCoreApplication::applicationDirPath());
     LoadedImages images;
     bool firstRun = false;
     Settings settings = StartupSequence::run(settingsFile, appFolder, images, clock, prompter, &firstRun);

@@ -32,7 +32,7 @@ void seed(const QDir& folder, const QString& dataDir)
 QString ApplicationFolder::resolve(FileSystem& files, const QString& executableDir, const QString& userFolder,
                                    const QString& dataDir, QString* error)
 {
-    if (isPortable(executableDir))
+    if (isPortable(files, executableDir))
         return FolderPath::withTrailingSeparator(executableDir);
 
     const QDir folder(userFolder);
@@ -47,9 +47,10 @@ QString ApplicationFolder::resolve(FileSystem& files, const QString& executableD
     return FolderPath::withTrailingSeparator(folder.path());
 }
 
-bool ApplicationFolder::isPortable(const QString& executableDir)
+bool ApplicationFolder::isPortable(FileSystem& files, const QString& executableDir)
 {
     const QFileInfo folder(executableDir);
-    return QFileInfo::exists(QDir(executableDir).filePath(QLatin1String(SettingsFileName))) &&
-           folder.isDir() && folder.isWritable();
+    const QString settings = QDir(executableDir).filePath(QLatin1String(SettingsFileName));
+    return QFileInfo::exists(settings) && folder.isDir() && folder.isWritable() &&
+           files.checkWritable(settings) == 0;
 }

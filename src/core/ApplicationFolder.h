@@ -22,6 +22,9 @@ public:
     static QString resolve(FileSystem& files, const QString& executableDir, const QString& userFolder,
                            const QString& dataDir, QString* error = nullptr);
 
-    /** True when the program keeps everything beside itself: a writable folder holding "tessdesk.ini". */
-    static bool isPortable(const QString& executableDir);
+    /**
+     * True when the program keeps everything beside itself: a writable folder holding a "tessdesk.ini" that
+     * can be written. A copy on read-only media is not portable, though its folder's rights may say writable.
+     */
+    static bool isPortable(FileSystem& files, const QString& executableDir);
 };

@@ -18,6 +18,7 @@ struct FileStamp
     quint64 device = 0;
     quint64 inode = 0;
     qint64 size = 0;
+    /** Last written and last changed (its data or its attributes), in nanoseconds since 1970 (UTC). */
     qint64 modifiedNs = 0;
     qint64 changedNs = 0;
     /** The permission bits (07777). */

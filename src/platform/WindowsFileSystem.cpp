@@ -82,8 +82,10 @@ HANDLE openForLook(const std::wstring& path)
 
 qint64 nanoseconds(LARGE_INTEGER time)
 {
-    // Windows counts 100 ns steps from 1601; only differences matter here.
-    return time.QuadPart * 100;
+    // Windows counts 100 ns steps from 1601, the callers nanoseconds from 1970 (a caption shows the date);
+    // counted from 1601 in nanoseconds, today's time would overflow.
+    constexpr qint64 StepsFrom1601To1970 = 116'444'736'000'000'000;
+    return (time.QuadPart - StepsFrom1601To1970) * 100;
 }
 
 FileKind fileKind(DWORD attributes, DWORD type)

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/PosixFileSystem.h"
+#include "NativeFileSystem.h"
 
 #include <algorithm>
 
 /** The real file system, except that one chosen step fails with a chosen error. */
-class FaultyFileSystem : public PosixFileSystem
+class FaultyFileSystem : public NativeFileSystem
 {
-    using P = PosixFileSystem;
+    using P = NativeFileSystem;
 
 public:
     enum class Step {
@@ -53,7 +53,7 @@ public:
     int syncFolder(const QString& p) override { return at(Step::SyncFolder) ? m_error : P::syncFolder(p); }
     int close(int fd) override
     {
-        const int error = PosixFileSystem::close(fd); // closed even when the close reports a failure
+        const int error = NativeFileSystem::close(fd); // closed even when the close reports a failure
         return at(Step::Close) ? m_error : error;
     }
     int write(int fd, qint64 offset, const char* data, qint64 size, qint64* written) override
@@ -62,7 +62,7 @@ public:
             *written = 0;
             return m_error;
         }
-        const int error = PosixFileSystem::write(fd, offset, data, size, written);
+        const int error = NativeFileSystem::write(fd, offset, data, size, written);
         m_room -= *written;
         return error;
     }

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeClock.h"
 #include "FakePrompter.h"
+#include "NativeFileSystem.h"
 #include "TempAppFolder.h"
 #include "core/LoadedImages.h"
 #include "core/Scheduler.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
-#include "platform/PosixFileSystem.h"
 
 #include <QTest>
 
@@ -19,7 +19,7 @@ struct Fixture
     TempAppFolder folder;
     FakeClock clock;
     FakePrompter prompter;
-    SettingsFile file{folder.settingsPath(), PosixFileSystem::instance()};
+    SettingsFile file{folder.settingsPath(), NativeFileSystem::instance()};
     Settings settings;
     QStringList changes;
     bool runningDuringChange = false;

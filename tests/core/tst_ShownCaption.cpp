@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A caption as drawn: its words replaced, braces escaped, the default caption for pictures without one,
 // and the date from the photo's EXIF data or else its file.
+#include "NativeFileSystem.h"
 #include "core/ShownCaption.h"
-#include "platform/PosixFileSystem.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -96,7 +96,7 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, expected);
         const ShownCaption::Source source{caption, defaultCaption, path, 4, 12};
-        const QString shown = ShownCaption::text(source, PosixFileSystem::instance(),
+        const QString shown = ShownCaption::text(source, NativeFileSystem::instance(),
                                                  QLocale(QLocale::English, QLocale::UnitedStates));
         QCOMPARE(shown, expected);
     }

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The path every picture larger than the screen takes: the area scaler, the JPEG strips that feed it and
 // the bitmap it is written to, held to an area average worked out here, over Qt's own decode.
+#include "NativeFileSystem.h"
 #include "TestPictures.h"
 #include "engine/AreaScaler.h"
 #include "engine/BitmapWriter.h"
 #include "engine/PictureLoader.h"
 #include "engine/WallpaperComposer.h"
-#include "platform/PosixFileSystem.h"
 
 #include <QFontMetricsF>
 #include <QImageReader>
@@ -174,7 +174,7 @@ private slots:
         QVERIFY(!path.isEmpty());
         const QSize screen(640, 480);
         QImage canvas(screen, QImage::Format_RGB32);
-        QCOMPARE(PictureLoader::shrinkInto(PosixFileSystem::instance(), path, canvas, canvas.rect()),
+        QCOMPARE(PictureLoader::shrinkInto(NativeFileSystem::instance(), path, canvas, canvas.rect()),
                  c.inStrips);
 
         CompositionSettings settings;
@@ -185,14 +185,14 @@ private slots:
         const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, c.available}, settings);
         // The plain way: Qt's own reader, then the composer.
         const QImage plain = composer.compose(
-            PictureLoader::load(PosixFileSystem::instance(), path, composer.view(c.caption)), c.caption);
+            PictureLoader::load(NativeFileSystem::instance(), path, composer.view(c.caption)), c.caption);
         // Rows written while the picture decodes, and after a cut file's fall to the plain way, make a
         // bitmap that Qt reads as the finished canvas.
-        BitmapWriter early(PosixFileSystem::instance());
+        BitmapWriter early(NativeFileSystem::instance());
         const QString earlyPath = m_dir.filePath(QStringLiteral("early.bmp"));
         QVERIFY(early.begin(earlyPath, nullptr));
         const std::optional<QImage> composed =
-            composer.composeFile(PosixFileSystem::instance(), path, c.caption, nullptr, &early);
+            composer.composeFile(NativeFileSystem::instance(), path, c.caption, nullptr, &early);
         QVERIFY(composed && !plain.isNull());
         QVERIFY(*composed == plain);
         QVERIFY(early.finish(*composed, nullptr));
@@ -255,7 +255,7 @@ private slots:
         image.setDotsPerMeterX(3780);
         image.setDotsPerMeterY(2835);
         const QString path = m_dir.filePath(QStringLiteral("tessaly.bmp"));
-        BitmapWriter writer(PosixFileSystem::instance());
+        BitmapWriter writer(NativeFileSystem::instance());
         QVERIFY(writer.begin(path, nullptr));
         for (int y : early)
             writer.writeRow(image, y);

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureLoadCheck.h"
 
+#include "NativeFileSystem.h"
 #include "engine/PictureLoader.h"
-#include "platform/PosixFileSystem.h"
 
 #include <QImage>
 
 QString PictureLoadCheck::check(const QString& path, QStringList* reasons)
 {
-    FileSystem& files = PosixFileSystem::instance();
+    FileSystem& files = NativeFileSystem::instance();
     const QSize screen(640, 480);
     QImage canvas(screen, QImage::Format_RGB32);
     // Either way is fine here; only a crash, a hang or a leak (under the sanitizers) would tell.

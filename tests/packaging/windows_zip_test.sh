@@ -19,7 +19,7 @@ failures=0
 check() {
     if "${@:2}"; then echo "ok   $1"; else echo "FAIL $1" && failures=$((failures + 1)); fi
 }
-trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; kill $xvfb $trayer 2>/dev/null; chmod -R u+w "$work"; rm -rf "$work"' EXIT
+trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; kill $xvfb $trayer 2>/dev/null; umount "$work/read-only" 2>/dev/null; rm -rf "$work"' EXIT
 
 # Polls for what the program does in its own time: true as soon as "$@" holds, false after 60 s.
 eventually() {
@@ -51,23 +51,40 @@ trayer=$!
 wineboot -i >/dev/null 2>&1
 wineserver -w
 
+# The tests of the settings file, the change cycle and the pictures, built for Windows by the script, on
+# Windows' own file calls; the Qt DLLs come from the cached Qt, the compiler's from MinGW.
+dll_folders=("$(echo "$cache"/qt-*-mingw64/bin)")
+for dll in libstdc++-6.dll libwinpthread-1.dll; do
+    dll_folders+=("$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)")")
+done
+wine_path=$(for folder in "${dll_folders[@]}"; do winepath -w "$folder"; done | tr -d '\r' | paste -sd';')
+for test in "$source_dir"/build/windows/tests/*/tst_*.exe; do
+    check "under Wine: $(basename "$test" .exe)" env WINEPATH="$wine_path" QT_QPA_PLATFORM=offscreen \
+        wine "$test" -silent -o "$work/$(basename "$test" .exe).log,txt"
+done
+
 tessaly() { wine "$app/tessaly.exe" "$@" 2>>"$work/wine.log"; }
 fails() { ! "$@" >/dev/null 2>&1; }
-status_into() { tessaly --status >"$1"; }
+status_into() { tessaly --status | tr -d '\r' >"$1"; }
 registry() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'; }
-wallpaper() { winepath -u "$(registry 'HKCU\Control Panel\Desktop' Wallpaper)" 2>/dev/null; }
+# The bitmap the registry names (Wine's own default is an empty value).
+wallpaper() {
+    local named
+    named=$(registry 'HKCU\Control Panel\Desktop' Wallpaper) && [[ -n "$named" ]] && winepath -u "$named" 2>/dev/null
+}
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 login_start() { [[ -n "$(registry "$run_key" Tessaly)" ]]; }
 settings_window() { xdotool search --onlyvisible --name '^ Tessaly$' >/dev/null; }
-# An icon docked in trayer's panel (each is a small window there), named after the program.
-tray_icon() { xwininfo -root -tree | sed -n '/"panel" "trayer"/,$p' | grep -q 'Tessaly'; }
+# An icon docked in trayer's panel: Wine's explorer docks one window there for each program's tray icon,
+# and no other program here has one.
+tray_icon() { xwininfo -root -tree | sed -n '/"panel" "trayer"/,/^     0x/p' | grep -q '"explorer.exe"'; }
 ended() { ! kill -0 "$1" 2>/dev/null; }
 # True when the bitmap the registry names shows the picture $1 stretched over the screen: both shrunk to
 # 32 × 24 pixels differ little (a caption covers a strip of it), and the other sample differs a lot.
 shows() {
     local bitmap
     bitmap=$(wallpaper) && [[ -f "$bitmap" ]] || return 1
-    convert "$bitmap" "$1" -resize '32x24!' -compose difference -composite -format '%[fx:mean<0.06]' info: |
+    convert "$bitmap" "$1" -resize '32x24!' -compose difference -composite -format '%[fx:mean<0.06]' info: 2>/dev/null |
         grep -qx 1
 }
 starts() { "$@" >>"$work/program.log" 2>&1 & program=$!; }
@@ -78,15 +95,16 @@ check "no wallpaper is set before the start" fails wallpaper
 
 starts tessaly
 check "the first start puts the icon in the tray" eventually tray_icon
-check "the first start sets the registry's wallpaper to a bitmap of the first picture" eventually shows "$app/image1.gif"
+# The first change at start moves on from picture 0, as on Linux.
+check "the first start sets the registry's wallpaper to a bitmap of the second picture" eventually shows "$app/image2.gif"
 check "the first start writes the bitmap in the portable folder" eventually test -f "$app/tessaly.bmp"
 check "the first start saved the sample pictures in the portable tessdesk.ini (an atomic replace)" \
     grep -qi '^0=.*image1\.gif' "$app/tessdesk.ini"
 check "the running copy answers --status" eventually status_into "$work/status"
 check "tessaly --next" tessaly --next
-check "--next shows the other sample picture" eventually shows "$app/image2.gif"
+check "--next shows the first sample picture again" eventually shows "$app/image1.gif"
 status_into "$work/status"
-check "--status names the picture shown" grep -q '^picture: .*image2\.gif' "$work/status"
+check "--status names the picture shown" grep -q '^picture: .*image1\.gif' "$work/status"
 check "no settings window before it is asked for" fails settings_window
 check "a second start opens the running copy's settings window" tessaly
 check "the settings window is shown" eventually settings_window
@@ -109,26 +127,42 @@ eventually grep -qs '^firstRun=False' "$linux_ini" && "${linux_env[@]}" "$linux_
 "${linux_env[@]}" "$linux_tessaly" --quit >/dev/null
 check "the Linux build wrote its settings file" eventually ended $linux_program
 cp "$linux_ini" "$app/tessdesk.ini"
+# No bitmap is left from the runs before, so that one shown is this run's.
+rm "$app/tessaly.bmp" && wine reg delete 'HKCU\Control Panel\Desktop' /v Wallpaper /f >/dev/null 2>&1
+# True when --status names one of the Linux folder's pictures, other than $1, and the wallpaper shows it.
+shows_linux_picture() {
+    local picture
+    status_into "$work/status" &&
+        picture=$(sed -n 's/^picture: .*linux.config.tessaly.\(image[12]\.gif\)$/\1/p' "$work/status") &&
+        [[ -n "$picture" && "$picture" != "${1:-}" ]] && shows "$linux/config/tessaly/$picture"
+}
 starts tessaly
-check "with the Linux settings file, --next goes on from the Linux copy's picture" eventually tessaly --next
-check "  and shows the next one in the Linux folder" eventually shows "$linux/config/tessaly/image2.gif"
-status_into "$work/status"
-check "  and --status names it" grep -q '^picture: .*linux.config.tessaly.image2\.gif' "$work/status"
+check "with the Linux settings file, a picture of the Linux folder is shown" eventually shows_linux_picture
+before=$(sed -n 's/^picture: .*\(image[12]\.gif\)$/\1/p' "$work/status")
+check "  tessaly --next" tessaly --next
+check "  --next shows the Linux folder's other picture, and --status names it" eventually shows_linux_picture "$before"
 tessaly --quit && eventually ended $program
 
 # A portable copy on read-only media is not portable: it keeps its files in %APPDATA%\Tessaly, seeded from
-# the folder, and starts as usual.
+# the folder, and starts as usual. Root writes through any mode bits, so the folder is mounted read-only.
 user_folder=$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')")/Tessaly
-chmod -R a-w "$app"
-starts tessaly
-check "from a read-only folder: the program starts and answers" eventually status_into "$work/status"
-check "  and keeps its settings in %APPDATA%\\Tessaly, seeded from the folder" \
-    grep -qi '^0=.*Tessaly.image1\.gif' "$user_folder/tessdesk.ini"
-check "  and its bitmap there too" eventually shows "$user_folder/image1.gif"
-tessaly --quit && eventually ended $program
-chmod -R u+w "$app"
-rm -rf "$user_folder"
-wine reg delete "$run_key" /v Tessaly /f >/dev/null 2>&1
+portable=$app
+app=$work/read-only
+mkdir "$app"
+if mount --bind "$portable" "$app" 2>/dev/null && mount -o remount,ro,bind "$app" 2>/dev/null; then
+    starts tessaly
+    check "from a read-only folder: the program starts and answers" eventually status_into "$work/status"
+    check "  and keeps its settings in %APPDATA%\\Tessaly, seeded from the folder" \
+        grep -qi '^0=.*Tessaly.image1\.gif' "$user_folder/tessdesk.ini"
+    check "  and its bitmap there too" eventually shows "$user_folder/image2.gif"
+    tessaly --quit && eventually ended $program
+    rm -rf "$user_folder"
+    wine reg delete "$run_key" /v Tessaly /f >/dev/null 2>&1
+else
+    echo "skip from a read-only folder: no read-only bind mount can be made here"
+fi
+umount "$app" 2>/dev/null
+app=$portable
 
 # The installer, silent, as an administrator would run it; the installed program; then its uninstaller.
 installed="$WINEPREFIX/drive_c/Program Files/Tessaly"
@@ -147,5 +181,5 @@ check "  and is started at login through the Run key" \
 check "the uninstaller runs silently (/S), ending the running copy" wine "$installed/Uninstall.exe" /S
 check "the uninstaller removes the program" eventually fails test -e "$installed/tessaly.exe"
 check "the uninstaller removes the login start" fails login_start
-((failures)) && { echo "--- wine log"; tail -n 30 "$work/wine.log" "$work/program.log"; }
+((failures)) && { echo "--- wine log"; tail -n 30 "$work/wine.log" "$work/program.log"; grep -h '^FAIL!' -A3 "$work"/tst_*.log; }
 exit $((failures > 0))
