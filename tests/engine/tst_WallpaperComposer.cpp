@@ -5,6 +5,7 @@
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
 #include "engine/DecodeDeadline.h"
+#include "engine/DesktopComposer.h"
 #include "engine/PictureLoader.h"
 #include "engine/WallpaperComposer.h"
 #include "platform/PosixFileSystem.h"
@@ -555,6 +556,37 @@ private slots:
         QCOMPARE(read.size(), reason.isEmpty() ? QSize(16, 8) : QSize(0, 0));
         if (reason.isEmpty())
             QVERIFY(read.pixel(2, 2) == R && read.pixel(13, 2) == B && read.pixel(13, 6) == Y);
+    }
+
+    void desktopBitmapIsTheVirtualScreen()
+    {
+        // Windows spans a bitmap over its virtual screen from the corner of the leftmost and topmost
+        // monitors: one left of and above the primary lies at negative coordinates there, as in Qt.
+        const auto monitor = [](const QRect& place) {
+            return MonitorGeometry{{}, place, {place.size(), 1.0, 96.0, {}}};
+        };
+        const QList<MonitorGeometry> monitors{monitor({0, 0, 64, 48}), monitor({-40, -30, 40, 30}),
+                                              monitor({64, 10, 32, 24})};
+        const QRect virtualScreen(QPoint(-40, -30), QPoint(95, 47)); // the outermost edges, by hand
+        const QRgb colours[] = {R, B, G};
+        QList<DesktopComposer::Picture> pictures;
+        for (const QRgb colour : colours) {
+            QImage solid(8, 8, QImage::Format_RGB32);
+            solid.fill(colour);
+            pictures.append(
+                {file(qPrintable(QString("solid%1.bmp").arg(colour)), encoded(solid, "bmp")), {}});
+        }
+        const DesktopComposer composer(monitors, CompositionSettings::from(CheckedSettings(stored(0, 0, 0))),
+                                       CheckedSettings::Screens::Each);
+        const std::optional<QImage> desktop =
+            composer.composeFiles(PosixFileSystem::instance(), pictures, pictures.constFirst().path);
+        QVERIFY(desktop && desktop->size() == virtualScreen.size());
+        for (int i = 0; i < monitors.size(); ++i) {
+            const QRect part = monitors.at(i).place.translated(-virtualScreen.topLeft());
+            for (const QPoint corner : {part.topLeft(), part.bottomRight()})
+                QCOMPARE(desktop->pixel(corner), colours[i]);
+        }
+        QCOMPARE(desktop->pixel(0, 40), qRgb(0, 0, 0)); // below the left monitor: no monitor shows it
     }
 
     void deadlineAbandonsTheDecode_data()
