@@ -560,33 +560,29 @@ private slots:
 
     void desktopBitmapIsTheVirtualScreen()
     {
-        // Windows spans a bitmap over its virtual screen from the corner of the leftmost and topmost
-        // monitors: one left of and above the primary lies at negative coordinates there, as in Qt.
-        const auto monitor = [](const QRect& place) {
-            return MonitorGeometry{{}, place, {place.size(), 1.0, 96.0, {}}};
-        };
-        const QList<MonitorGeometry> monitors{monitor({0, 0, 64, 48}), monitor({-40, -30, 40, 30}),
-                                              monitor({64, 10, 32, 24})};
-        const QRect virtualScreen(QPoint(-40, -30), QPoint(95, 47)); // the outermost edges, by hand
-        const QRgb colours[] = {R, B, G};
+        // Windows spans a bitmap over its virtual screen from the leftmost and topmost monitor edges: a
+        // monitor left of and above the primary lies at negative coordinates there, as in Qt.
+        const QRect places[] = {{0, 0, 64, 48}, {-40, -30, 40, 30}};
+        const QRect virtualScreen(QPoint(-40, -30), QPoint(63, 47)); // the outermost edges, by hand
+        QList<MonitorGeometry> monitors;
         QList<DesktopComposer::Picture> pictures;
-        for (const QRgb colour : colours) {
+        for (const QRect& place : places) {
+            monitors.append({{}, place, {place.size(), 1.0, 96.0, {}}});
             QImage solid(8, 8, QImage::Format_RGB32);
-            solid.fill(colour);
-            pictures.append(
-                {file(qPrintable(QString("solid%1.bmp").arg(colour)), encoded(solid, "bmp")), {}});
+            solid.fill(monitors.size() == 1 ? R : B);
+            pictures.append({file(monitors.size() == 1 ? "red.bmp" : "blue.bmp", encoded(solid, "bmp")), {}});
         }
-        const DesktopComposer composer(monitors, CompositionSettings::from(CheckedSettings(stored(0, 0, 0))),
-                                       CheckedSettings::Screens::Each);
         const std::optional<QImage> desktop =
-            composer.composeFiles(PosixFileSystem::instance(), pictures, pictures.constFirst().path);
+            DesktopComposer(monitors, CompositionSettings::from(CheckedSettings(stored(0, 0, 0))),
+                            CheckedSettings::Screens::Each)
+                .composeFiles(PosixFileSystem::instance(), pictures, pictures.constFirst().path);
         QVERIFY(desktop && desktop->size() == virtualScreen.size());
-        for (int i = 0; i < monitors.size(); ++i) {
-            const QRect part = monitors.at(i).place.translated(-virtualScreen.topLeft());
-            for (const QPoint corner : {part.topLeft(), part.bottomRight()})
-                QCOMPARE(desktop->pixel(corner), colours[i]);
-        }
-        QCOMPARE(desktop->pixel(0, 40), qRgb(0, 0, 0)); // below the left monitor: no monitor shows it
+        // Each monitor's corners, and below the left one, which no monitor shows.
+        QCOMPARE(desktop->pixel(40, 30), R);
+        QCOMPARE(desktop->pixel(103, 77), R);
+        QCOMPARE(desktop->pixel(0, 0), B);
+        QCOMPARE(desktop->pixel(39, 29), B);
+        QCOMPARE(desktop->pixel(0, 30), qRgb(0, 0, 0));
     }
 
     void deadlineAbandonsTheDecode_data()
