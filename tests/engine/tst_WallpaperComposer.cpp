@@ -5,7 +5,6 @@
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
 #include "engine/DecodeDeadline.h"
-#include "engine/DesktopComposer.h"
 #include "engine/PictureLoader.h"
 #include "engine/WallpaperComposer.h"
 #include "platform/PosixFileSystem.h"
@@ -556,33 +555,6 @@ private slots:
         QCOMPARE(read.size(), reason.isEmpty() ? QSize(16, 8) : QSize(0, 0));
         if (reason.isEmpty())
             QVERIFY(read.pixel(2, 2) == R && read.pixel(13, 2) == B && read.pixel(13, 6) == Y);
-    }
-
-    void desktopBitmapIsTheVirtualScreen()
-    {
-        // Windows spans a bitmap over its virtual screen from the leftmost and topmost monitor edges: a
-        // monitor left of and above the primary lies at negative coordinates there, as in Qt.
-        const QRect places[] = {{0, 0, 64, 48}, {-40, -30, 40, 30}};
-        const QRect virtualScreen(QPoint(-40, -30), QPoint(63, 47)); // the outermost edges, by hand
-        QList<MonitorGeometry> monitors;
-        QList<DesktopComposer::Picture> pictures;
-        for (const QRect& place : places) {
-            monitors.append({{}, place, {place.size(), 1.0, 96.0, {}}});
-            QImage solid(8, 8, QImage::Format_RGB32);
-            solid.fill(monitors.size() == 1 ? R : B);
-            pictures.append({file(monitors.size() == 1 ? "red.bmp" : "blue.bmp", encoded(solid, "bmp")), {}});
-        }
-        const std::optional<QImage> desktop =
-            DesktopComposer(monitors, CompositionSettings::from(CheckedSettings(stored(0, 0, 0))),
-                            CheckedSettings::Screens::Each)
-                .composeFiles(PosixFileSystem::instance(), pictures, pictures.constFirst().path);
-        QVERIFY(desktop && desktop->size() == virtualScreen.size());
-        // Each monitor's corners, and below the left one, which no monitor shows.
-        QCOMPARE(desktop->pixel(40, 30), R);
-        QCOMPARE(desktop->pixel(103, 77), R);
-        QCOMPARE(desktop->pixel(0, 0), B);
-        QCOMPARE(desktop->pixel(39, 29), B);
-        QCOMPARE(desktop->pixel(0, 30), qRgb(0, 0, 0));
     }
 
     void deadlineAbandonsTheDecode_data()
