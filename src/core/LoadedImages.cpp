@@ -157,6 +157,10 @@ LoadedImages::Added LoadedImages::appendMissing(const QStringList& paths)
     QStringList fresh;
     Added result;
     for (const QString& path : paths) {
+        if (!canStore(path)) {
+            result.unstorable.append(path);
+            continue;
+        }
         const QByteArray utf8 = path.toUtf8();
         if (known.contains(utf8)) {
             ++result.already;

@@ -63,8 +63,13 @@ public:
         int already = 0;
         /** Left out because the list was full. */
         int leftOut = 0;
+        /** Refused: names the settings file cannot hold (see canStore). */
+        QStringList unstorable;
     };
-    /** Appends, in their order, the paths not in the list yet, with empty captions. */
+    /**
+     * Appends, in their order, the paths not in the list yet, with empty captions; a name the settings file
+     * cannot hold is refused.
+     */
     Added appendMissing(const QStringList& paths);
     /** The first position holding `path`, or -1. */
     int positionOf(const QString& path) const;

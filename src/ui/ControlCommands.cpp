@@ -154,19 +154,14 @@ QString ControlCommands::add(const QStringList& paths)
 {
     const PictureCollector::Collected collected =
         PictureCollector::collect(paths, true, LoadedImages::MaxEntries + m_images.count());
+    const LoadedImages::Added added = m_images.appendMissing(collected.pictures);
     AddCommand::Outcome outcome;
-    QStringList storable;
-    for (const QString& picture : collected.pictures) {
-        if (LoadedImages::canStore(picture))
-            storable << picture;
-        else
-            outcome.refused.append({picture, QStringLiteral("a name with a line break cannot be stored")});
-    }
+    for (const QString& picture : added.unstorable)
+        outcome.refused.append({picture, QStringLiteral("a name with a line break cannot be stored")});
     for (const PictureCollector::Refusal& refusal : collected.refused)
         outcome.refused.append({refusal.path, refusal.reason});
     for (const QString& folder : collected.emptyFolders)
         outcome.refused.append({folder, QStringLiteral("no pictures in this folder")});
-    const LoadedImages::Added added = m_images.appendMissing(storable);
     outcome.added = added.added;
     outcome.already = added.already;
     if (added.leftOut > 0)

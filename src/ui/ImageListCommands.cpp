@@ -135,17 +135,17 @@ void ImageListCommands::addDropped(const QStringList& paths)
 
 void ImageListCommands::addCollected(const PictureCollector::Collected& collected, bool tellCounts)
 {
-    QStringList storable;
-    QStringList unstorable;
-    for (const QString& path : collected.pictures)
-        (LoadedImages::canStore(path) ? storable : unstorable).append(path);
-    const LoadedImages::Added added = m_images.appendMissing(storable);
-    // The last one named is selected, whether just added or found in the list already.
-    if (const int last = storable.isEmpty() ? -1 : m_images.positionOf(storable.constLast()); last >= 0)
-        select(last);
+    const LoadedImages::Added added = m_images.appendMissing(collected.pictures);
+    // The last one named that the list holds is selected, whether just added or found there already.
+    for (auto path = collected.pictures.crbegin(); path != collected.pictures.crend(); ++path) {
+        if (const int last = m_images.positionOf(*path); last >= 0) {
+            select(last);
+            break;
+        }
+    }
     showCount();
 
-    for (const QString& path : std::as_const(unstorable))
+    for (const QString& path : std::as_const(added.unstorable))
         warn(LoadedImages::cannotStoreText(path));
     if (!collected.refused.isEmpty())
         warn(refusalText(collected.refused));
@@ -154,7 +154,7 @@ void ImageListCommands::addCollected(const PictureCollector::Collected& collecte
     for (const QString& folder : collected.emptyFolders)
         m_prompter.tell(QStringLiteral("No pictures were found in %1.").arg(QDir::toNativeSeparators(folder)),
                         PromptIcon::Information);
-    if ((tellCounts && !storable.isEmpty()) || added.already > 0)
+    if ((tellCounts && collected.pictures.size() > added.unstorable.size()) || added.already > 0)
         m_prompter.tell(addedText(added.added, added.already), PromptIcon::Information);
     m_advice.afterAdding(m_images.count(), m_prompter);
 }

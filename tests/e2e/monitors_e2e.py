@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Two monitors of different sizes on a real X server (Xorg's dummy driver gives real RandR outputs with no
-hardware), the wallpaper drawn on the root window: the same picture made for each monitor, one picture
-spanned across both, a picture for each, and a monitor unplugged and plugged in again.
+hardware), the wallpaper set on one desktop: the same picture made for each monitor, one picture spanned
+across both, a picture for each, and, on the root window, a monitor unplugged and plugged in again.
 
-Usage: monitors_e2e.py PROGRAM
+Usage: monitors_e2e.py PROGRAM DESKTOP
+DESKTOP: x11 (the root window), lxqt (a real pcmanfm-qt --desktop) or lxde (a real pcmanfm --desktop)
 """
 import os
 import sys
@@ -19,9 +20,14 @@ Section "Monitor"\n Identifier "m"\n HorizSync 5.0-1000.0\n VertRefresh 5.0-200.
 Section "Screen"\n Identifier "s"\n Device "d"\n Monitor "m"\n DefaultDepth 24
  SubSection "Display"\n  Depth 24\n  Virtual 2048 1024\n EndSubSection\nEndSection\n"""
 RED, BLUE, GREEN, YELLOW, BLACK = (255, 0, 0), (0, 0, 255), (0, 255, 0), (255, 255, 0), (0, 0, 0)
+GEOMETRY = {"DUMMY0": (0, 0, 640, 360), "DUMMY1": (640, 0, 400, 320)}  # x, y, width, height
+# pcmanfm's command line reaches only its first monitor, the first RandR output: with DUMMY1 primary, a
+# bitmap made for the primary would be stretched onto it. The other keeps pcmanfm's own black.
+DESKTOPS = {"x11": ("DUMMY0", GEOMETRY), "lxqt": ("DUMMY0", GEOMETRY),
+            "lxde": ("DUMMY1", {"DUMMY0": GEOMETRY["DUMMY0"]})}
 
 
-def xorg(s):
+def xorg(s, primary):
     del s.env["QT_QPA_PLATFORM"]  # the session's own offscreen screen: this one has real outputs
     conf = os.path.join(s.root, "xorg.conf")
     with open(conf, "w") as f:
@@ -35,18 +41,42 @@ def xorg(s):
     for output, (name, line) in MODES.items():
         s.run("xrandr", "--newmode", name, *line.split())
         s.run("xrandr", "--addmode", output, name)
-    plug(s, True)
+    plug(s, True, primary)
 
 
-def plug(s, second):
-    s.run("xrandr", "--output", "DUMMY0", "--mode", "m640", "--primary", "--pos", "0x0", "--output", "DUMMY1",
-          *(["--mode", "m400", "--right-of", "DUMMY0"] if second else ["--off"]))
+def plug(s, second, primary="DUMMY0"):
+    s.run("xrandr", "--output", "DUMMY0", "--mode", "m640", "--pos", "0x0", "--output", "DUMMY1",
+          *(["--mode", "m400", "--right-of", "DUMMY0"] if second else ["--off"]), "--output", primary, "--primary")
 
 
-def root(s):
+def desktop(s, name):
+    """The desktop's own program drawing the background, on a private session bus, started once it shows."""
+    if name == "x11":
+        return
+    bus = os.path.join(s.root, "bus")
+    s.spawn(["dbus-daemon", "--session", "--nofork", "--address=unix:path=" + bus])
+    s.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + bus
+    check(wait_for(lambda: os.path.exists(bus), 10), "a session bus")
+    # No desktop icons over the pixels read back; the rest as pcmanfm writes a fresh profile.
+    folder = os.path.join(s.env["XDG_CONFIG_HOME"], "pcmanfm", "default")
+    os.makedirs(folder)
+    for n in (0, 1):
+        with open(os.path.join(folder, f"desktop-items-{n}.conf"), "w") as f:
+            f.write("[*]\nwallpaper_mode=color\ndesktop_bg=#000000\nshow_trash=0\nshow_documents=0\nshow_mounts=0\n")
+    # pcmanfm-qt draws one window across the whole desktop, pcmanfm one for each monitor.
+    program, windows = {"lxqt": ("pcmanfm-qt", ["1040x360+0+0"]), "lxde": ("pcmanfm", ["640x360+0+0", "400x320+640+0"])}[name]
+    # Started just after the outputs are set, Qt may see only the first and pcmanfm-qt draw on it alone;
+    # asking the server for its monitors first, as a session's start-up does, settles them.
+    s.run("xrandr", "--listmonitors")
+    s.spawn([program, "--desktop"])
+    shown = lambda: (lambda tree: all(f"{w}  +" in tree for w in windows))(s.run("xwininfo", "-root", "-children").stdout)
+    check(wait_for(shown, 15), f"{program} draws the desktop")
+
+
+def root(s, step):
     """The root window's pixels as {(x, y): rgb} reader, and its size."""
     if os.environ.get("TESSALY_E2E_OUT"):  # kept to be looked at
-        s.run("import", "-window", "root", os.path.join(os.environ["TESSALY_E2E_OUT"], "monitors.png"))
+        s.run("import", "-window", "root", os.path.join(os.environ["TESSALY_E2E_OUT"], f"monitors-{s.desktop}-{step}.png"))
     raw = s.rgb("import", "-window", "root")
     width = 1040 if len(raw) == 1040 * 360 * 3 else 640
     return lambda x, y: tuple(raw[3 * (y * width + x):3 * (y * width + x) + 3]), len(raw) // 3 // 360
@@ -62,69 +92,93 @@ def picture(s, name, *draw, size="100x60", colour="red"):
     return path
 
 
-def start(s, program, pictures, shown, display):
+def start(s, program, pictures, shown, display, backend="x11"):
     """Tessaly started with the pictures, changing once at start from `shown` (-1: none of them)."""
     os.makedirs(s.app_folder, exist_ok=True)
     with open(os.path.join(s.app_folder, "tessdesk.ini"), "w") as f:
         f.write(f"[total]\ntotal={len(pictures)}\n[images]\n" + "".join(f"{i}={p}\n" for i, p in enumerate(pictures))
                 + f"[display]\nimageNum={shown}\n{display}\n[time]\nchangeEveryBoot=1\ntimeOption=1\n"
-                "[desktop]\nbackend=x11\n[tessaly]\nfirstRun=False\n")
+                f"[desktop]\nbackend={backend}\n"
+                "[tessaly]\nfirstRun=False\n")
     app = s.spawn([os.path.abspath(program)])
     expected = str((shown + 1) % len(pictures) if "each" not in display else len(pictures) - 1)
     check(wait_for(lambda: s.ini("display", "imageNum") == expected, 20), f"{display.split()}: imageNum {expected}")
     return app
 
 
-def stop(app):  # the program's window goes; the root keeps its wallpaper
+def stop(app):  # the program's window goes; the desktop keeps its wallpaper
     app.terminate()
     app.wait(5)
     time.sleep(0.3)
 
 
-def monitors(s, program):
-    xorg(s)
-    quadrants = picture(s, "quadrants.png", "-fill", "blue", "-draw", "rectangle 50,0 99,29", "-fill", "lime",
-                        "-draw", "rectangle 0,30 49,59", "-fill", "yellow", "-draw", "rectangle 50,30 99,59")
+def output(x):
+    return "DUMMY0" if x < 640 else "DUMMY1"
 
-    # Centred, the same picture on each: 1:1 in the middle of each monitor, black around it.
-    stop(start(s, program, [quadrants], -1, "displayType=1\nscreens=same"))
-    at, _ = root(s)
-    for name, (left, top) in {"primary": (270, 150), "second": (790, 130)}.items():
+
+def monitors(s, program, name):
+    s.desktop = name
+    primary, reached = DESKTOPS[name]
+    xorg(s, primary)
+    desktop(s, name)
+    run = lambda pictures, display: stop(start(s, program, pictures, -1, display, name))
+    expect = lambda at, points: [(at(x, y), colour) for (x, y), colour in points.items() if output(x) in reached]
+    # A monitor the desktop's tool cannot reach keeps the desktop's own black, never a bitmap made for another.
+    untouched = lambda at: all(near(at(x + w // 2, y + h // 2), BLACK) for o, (x, y, w, h) in GEOMETRY.items()
+                               if o not in reached)
+    quadrants = picture(s, "quadrants.png", "-fill", "blue", "-draw", "rectangle 50,0 99,29", "-fill", "lime",
+                        "-draw", "rectangle 0,30 49,59", "-fill", "yellow", "-draw", "rectangle 50,30 99,59",
+                        "(", "-size", "20x10", "pattern:gray50", ")", "-geometry", "+40+25", "-composite")
+
+    # Centred, the same picture on each: 1:1 in the middle of each monitor, black around it, its one-pixel
+    # checker unblurred.
+    run([quadrants], "displayType=1\nscreens=same")
+    at, _ = root(s, "same-centred")
+    for out, (x, y, w, h) in reached.items():
+        left, top = x + w // 2 - 50, y + h // 2 - 30
         corners = [at(left + 2, top + 2), at(left + 97, top + 2), at(left + 2, top + 57), at(left + 97, top + 57)]
-        check(all(near(c, e) for c, e in zip(corners, [RED, BLUE, GREEN, YELLOW])), f"same, centred: {name} {corners}")
+        check(all(near(c, e) for c, e in zip(corners, [RED, BLUE, GREEN, YELLOW])), f"same, centred: {out} {corners}")
         check(near(at(left - 2, top + 2), BLACK) and near(at(left + 102, top + 57), BLACK),
-              f"same, centred: 1:1 on the {name} monitor, black around it")
+              f"same, centred: 1:1 on {out}, black around it")
+        row = [sum(at(left + 42 + i, top + 30)) for i in range(16)]
+        check(all(abs(a - b) > 300 for a, b in zip(row, row[1:])), f"same, centred: the checker 1:1 on {out} {row}")
     # Negative control: stretched across the desktop, a primary-sized bitmap put the picture at its middle.
-    check(near(at(520, 180), BLACK), "same, centred: nothing in the middle of the whole desktop")
+    check(near(at(520, 180), BLACK) and untouched(at), "same, centred: nothing in the middle of the whole desktop")
 
     # Fitted, the same picture on each: as large as each monitor allows, black at its sides or above and below.
-    stop(start(s, program, [quadrants], -1, "displayType=0\nfitting=fit\nscreens=same"))
-    at, _ = root(s)
-    seen = [at(x, y) for x, y in ((10, 180), (30, 10), (615, 350), (645, 20), (645, 50), (1035, 275), (1035, 300))]
-    check(all(near(c, e) for c, e in zip(seen, [BLACK, RED, YELLOW, BLACK, RED, YELLOW, BLACK])),
-          f"same, fit: whole on each monitor, its shape kept {seen}")
+    run([quadrants], "displayType=0\nfitting=fit\nscreens=same")
+    at, _ = root(s, "same-fit")
+    seen = expect(at, {(10, 180): BLACK, (30, 10): RED, (615, 350): YELLOW, (645, 20): BLACK, (645, 50): RED,
+                       (1035, 275): YELLOW, (1035, 300): BLACK})
+    check(all(near(c, e) for c, e in seen) and untouched(at), f"same, fit: whole on each monitor, its shape kept {seen}")
 
     # Spanned and filled: a picture half the desktop's width, doubled, its middle rows kept; a boundary at the
     # seam lines up across it. Stretched (fitting ignored), its red band would reach down to y = 120.
     bands = picture(s, "bands.png", "-fill", "red", "-draw", "rectangle 0,0 519,119", "-fill", "lime",
                     "-draw", "rectangle 320,120 519,359", size="520x360", colour="blue")
-    stop(start(s, program, [bands], -1, "displayType=0\nfitting=fill\nscreens=span"))
-    at, _ = root(s)
-    seen = [at(x, y) for x, y in ((5, 30), (700, 30), (300, 90), (5, 300), (635, 300), (645, 300), (1035, 300))]
-    check(all(near(c, e) for c, e in zip(seen, [RED, RED, BLUE, BLUE, BLUE, GREEN, GREEN])),
+    run([bands], "displayType=0\nfitting=fill\nscreens=span")
+    at, _ = root(s, "span-fill")
+    seen = expect(at, {(5, 30): RED, (700, 30): RED, (300, 90): BLUE, (5, 300): BLUE, (635, 300): BLUE,
+                       (645, 300): GREEN, (1035, 300): GREEN})
+    check(all(near(c, e) for c, e in seen) and untouched(at),
           f"span, fill: cropped, not stretched, and lined up across the seam {seen}")
 
-    # A picture for each, in list order from the first; imageNum the last one used.
+    # A picture for each, in list order from the first on the primary; imageNum the last one used.
     red, blue = picture(s, "red.png"), picture(s, "blue.png", colour="blue")
-    app = start(s, program, [red, blue], -1, "displayType=0\nscreens=each")
-    primary, second = (620, 350), (1020, 300)  # clear of the settings window the program shows without a tray
-    shows = lambda a, b: (lambda at: near(at(*primary), a) and (b is None or near(at(*second), b)))(root(s)[0])
-    check(wait_for(lambda: shows(RED, BLUE), 5), "each: red on the primary, blue on the second")
+    app = start(s, program, [red, blue], -1, "displayType=0\nscreens=each", name)
+    corner = {"DUMMY0": (620, 350), "DUMMY1": (1020, 300)}  # clear of the settings window shown without a tray
+    colours = {out: (RED if out == primary else BLUE) for out in GEOMETRY}
+    shows = lambda: (lambda at: all(near(at(*corner[o]), colours[o]) for o in reached) and untouched(at))(root(s, "each")[0])
+    check(wait_for(shows, 5), "each: red on the primary, blue on the other")
+    if name != "x11":
+        return stop(app)
 
     # Unplugged: the one monitor shows the last picture again, within 2 s, the list not moved on.
+    shows = lambda a, b: (lambda at: near(at(*corner["DUMMY0"]), a) and (b is None or near(at(*corner["DUMMY1"]), b)))(
+        root(s, "each")[0])
     began = time.monotonic()
     plug(s, False)
-    check(wait_for(lambda: root(s)[1] == 640 and shows(BLUE, None), 5, 0.05),
+    check(wait_for(lambda: root(s, "unplugged")[1] == 640 and shows(BLUE, None), 5, 0.05),
           f"unplugged: blue made for the one monitor after {time.monotonic() - began:.1f} s")
     check(time.monotonic() - began < 2.5 and s.ini("display", "imageNum") == "1", "unplugged: in time, imageNum kept")
     # Once per burst: the root's pixmap, new at every change, stays the same a while after.
@@ -134,7 +188,7 @@ def monitors(s, program):
     check(first == pixmap(), "unplugged: made once for the burst of screen events")
     began = time.monotonic()
     plug(s, True)
-    check(wait_for(lambda: root(s)[1] == 1040 and shows(RED, BLUE), 5, 0.05),
+    check(wait_for(lambda: root(s, "plugged")[1] == 1040 and shows(RED, BLUE), 5, 0.05),
           f"plugged in again: red and blue in their places after {time.monotonic() - began:.1f} s")
     check(s.ini("display", "imageNum") == "1", "plugged in again: imageNum kept")
     stop(app)
@@ -144,11 +198,12 @@ def monitors(s, program):
     s.env["QT_SCALE_FACTOR"] = "2"
     stop(start(s, program, [red, blue], -1, "displayType=0\nscreens=each"))
     del s.env["QT_SCALE_FACTOR"]
-    at, width = root(s)
+    at, width = root(s, "each-scaled")
     seen = [at(x, y) for x, y in ((5, 5), (635, 355), (645, 5), (1035, 315))]
     check(width == 1040 and all(near(c, e) for c, e in zip(seen, [RED, RED, BLUE, BLUE])),
           f"Qt at scale 2: each monitor's picture in its place {seen}")
 
 
 if __name__ == "__main__":
-    sys.exit(main(monitors, ["Xorg", "xrandr", "xprop", "import", "convert"], 1))
+    tools = {"lxqt": ["pcmanfm-qt", "dbus-daemon"], "lxde": ["pcmanfm", "dbus-daemon"]}.get(sys.argv[-1], [])
+    sys.exit(main(monitors, ["Xorg", "xrandr", "xprop", "xwininfo", "import", "convert", *tools], 2))

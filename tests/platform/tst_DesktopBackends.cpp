@@ -102,6 +102,7 @@ private slots:
             {"MATE Span", "mate", "Span", mate + "options|spanned\n" + mate + "filename|%F"},
             {"LXQt Span", "lxqt", "Span", "pcmanfm-qt|--wallpaper-mode=stretch|--set-wallpaper=%F"},
             {"LXDE Tile", "lxde", "Tile", "pcmanfm|--wallpaper-mode=tile|--set-wallpaper=%F"},
+            {"LXDE Span", "lxde", "Span", "pcmanfm|--wallpaper-mode=screen|--set-wallpaper=%F"},
             {"sway Center", "sway", "Center", "swaymsg|--|output|*|bg|%P|center|#000000"},
             {"own command", "command", "Tile", "set wallpaper|--quiet|two words|%B|Tile"},
             // gsettings exits 0 even when no store kept the write (dconf without a bus).

@@ -6,24 +6,24 @@
 std::unique_ptr<DesktopBackend> PcmanfmDesktopBackend::lxqt()
 {
     return std::make_unique<PcmanfmDesktopBackend>(QStringLiteral("lxqt"), QStringLiteral("LXQt"),
-                                                   QStringLiteral("pcmanfm-qt"), true);
+                                                   QStringLiteral("pcmanfm-qt"), QStringLiteral("stretch"));
 }
 
 std::unique_ptr<DesktopBackend> PcmanfmDesktopBackend::lxde()
 {
     return std::make_unique<PcmanfmDesktopBackend>(QStringLiteral("lxde"), QStringLiteral("LXDE"),
-                                                   QStringLiteral("pcmanfm"));
+                                                   QStringLiteral("pcmanfm"), QStringLiteral("screen"));
 }
 
 PcmanfmDesktopBackend::PcmanfmDesktopBackend(QString name, const QString& desktop, QString program,
-                                             bool spans)
-    : m_name(std::move(name)), m_program(std::move(program)), m_runner(desktop), m_spans(spans)
+                                             QString spanMode)
+    : m_name(std::move(name)), m_program(std::move(program)), m_runner(desktop),
+      m_spanMode(std::move(spanMode))
 {}
 
-QString PcmanfmDesktopBackend::modeFor(WallpaperStyle style)
+QString PcmanfmDesktopBackend::modeFor(WallpaperStyle style) const
 {
-    // pcmanfm-qt stretches one bitmap across the whole desktop: one of the desktop's size lies 1:1.
-    return style == WallpaperStyle::Span ? QStringLiteral("stretch") : styleWord(style).toLower();
+    return style == WallpaperStyle::Span ? m_spanMode : styleWord(style).toLower();
 }
 
 ApplyResult PcmanfmDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
