@@ -9,6 +9,24 @@
 
 #include <algorithm>
 
+namespace {
+
+/**
+ * Where a screen's top-left corner lies in device pixels. Qt's own scaling (Windows, X11) keeps each
+ * screen's corner where the window system puts it and divides only the size, so a monitor left of or above
+ * the primary keeps the negative corner Windows gives it, and the desktop's bounding box is Windows'
+ * virtual screen; only on Wayland does Qt count the corner in the compositor's logical pixels too.
+ */
+QPoint deviceCorner(const QScreen& screen)
+{
+    const QPoint corner = screen.geometry().topLeft();
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return corner;
+    return (QPointF(corner) * screen.devicePixelRatio()).toPoint();
+}
+
+} // namespace
+
 ScreenGeometry PrimaryScreenInfo::primary() const
 {
     ScreenGeometry geometry;
@@ -23,8 +41,8 @@ ScreenGeometry PrimaryScreenInfo::primary() const
     geometry.logicalDpi = screen->logicalDotsPerInch();
     // Qt gives the work area in desktop coordinates; a screen right of or below another starts far from 0,0.
     geometry.available = screen->availableGeometry().translated(-screen->geometry().topLeft());
-    const QPointF corner = QPointF(screen->geometry().topLeft()) * geometry.devicePixelRatio;
-    const MonitorGeometry alone{screen->name(), QRect(corner.toPoint(), geometry.deviceSize()), geometry};
+    const MonitorGeometry alone{screen->name(), QRect(deviceCorner(*screen), geometry.deviceSize()),
+                                geometry};
     return withDesktopScale(alone, DesktopScales::read()).screen;
 }
 
@@ -47,9 +65,7 @@ QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
         monitor.screen.devicePixelRatio = screen->devicePixelRatio();
         monitor.screen.logicalDpi = screen->logicalDotsPerInch();
         const QRect logical = screen->geometry();
-        // Qt gives each screen's corner in its own logical pixels: the device corner is that times its ratio.
-        const QPointF corner = QPointF(logical.topLeft()) * monitor.screen.devicePixelRatio;
-        monitor.place = QRect(corner.toPoint(), monitor.screen.deviceSize());
+        monitor.place = QRect(deviceCorner(*screen), monitor.screen.deviceSize());
         places.append(logical);
         monitors.append(monitor);
     }

@@ -193,6 +193,16 @@ def monitors(s, program, name):
     check(s.ini("display", "imageNum") == "1", "plugged in again: imageNum kept")
     stop(app)
 
+    # Qt's own scale (as on Windows) divides each screen's size but keeps its corner in device pixels: the
+    # second monitor's part lies at 640, not at 1280 as a corner counted in scaled pixels would put it.
+    s.env["QT_SCALE_FACTOR"] = "2"
+    stop(start(s, program, [red, blue], -1, "displayType=0\nscreens=each"))
+    del s.env["QT_SCALE_FACTOR"]
+    at, width = root(s, "each-scaled")
+    seen = [at(x, y) for x, y in ((5, 5), (635, 355), (645, 5), (1035, 315))]
+    check(width == 1040 and all(near(c, e) for c, e in zip(seen, [RED, RED, BLUE, BLUE])),
+          f"Qt at scale 2: each monitor's picture in its place {seen}")
+
 
 if __name__ == "__main__":
     tools = {"lxqt": ["pcmanfm-qt", "dbus-daemon"], "lxde": ["pcmanfm", "dbus-daemon"]}.get(sys.argv[-1], [])

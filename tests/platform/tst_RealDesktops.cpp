@@ -8,6 +8,7 @@
 #include "platform/desktop/XfceDesktopBackend.h"
 
 #include <QDBusConnectionInterface>
+#include <QJsonObject>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -173,6 +174,54 @@ private slots:
         const QString rest = script.section('"', 0, 0) + script.section('"', 2);
         const qsizetype fill = rest.indexOf("writeConfig('FillMode', " + expected + ")");
         QVERIFY2(fill >= 0 && rest.indexOf("writeConfig('Image', ") > fill, qPrintable(script));
+        QCOMPARE(QUrl(m_shell.desktops().at(0)["Image"].toString()).toLocalFile(), // the script ran
+                 QFileInfo(picture).absolutePath() + "/tessaly-1.bmp");
+    }
+
+    void plasmaGivesEachScreenItsPart_data()
+    {
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QString>("plasmaScreens"); // as Plasma's screenGeometry() counts them
+        // Two monitors in device pixels: Left (0,0 8x10) and the primary, Right (8,4 6x6), lower and smaller.
+        QTest::addRow("X11, device pixels") << 1.0 << "[[0, 0, 8, 10], [8, 4, 6, 6]]";
+        QTest::addRow("Wayland at scale 2, logical pixels") << 2.0 << "[[0, 0, 4, 5], [4, 2, 3, 3]]";
+        QTest::addRow("X11 with Qt's scale 2, device corners") << 2.0 << "[[0, 0, 4, 5], [8, 4, 3, 3]]";
+    }
+
+    void plasmaGivesEachScreenItsPart()
+    {
+        QFETCH(double, ratio);
+        QFETCH(QString, plasmaScreens);
+        const QRect left(0, 0, 8, 10), right(8, 4, 6, 6);
+        const auto monitor = [ratio](const char* name, const QRect& place) {
+            return MonitorGeometry{name, place, {place.size() / ratio, ratio, 96, {}}};
+        };
+        const QList<MonitorGeometry> monitors{monitor("Right", right), monitor("Left", left)};
+        // Desktops on screen 1, 0, none (an unplugged monitor's), and one Plasma has no geometry for.
+        m_shell.refuseWith({});
+        m_shell.setLayout(plasmaScreens, "[1, 0, -1, 5]");
+        const QImage desktop = pattern(14, 10);
+        const QString folder = QString("plasma-span/%1").arg(QTest::currentDataTag());
+        QString style = "Span";
+        const ApplyResult result = KdePlasmaBackend().apply(bitmap(folder, desktop), style, monitors);
+        QVERIFY2(result.ok, qPrintable(result.reason));
+        const auto shown = [this](int desktop) {
+            const QJsonObject d = m_shell.desktops().at(desktop).toObject();
+            // Stretched onto a monitor of its own size: 1:1.
+            const bool stretched = d["wallpaperPlugin"] == "org.kde.image" && d["FillMode"] == 0;
+            const QString file = QUrl(d["Image"].toString()).toLocalFile();
+            return stretched ? QImage(file).convertToFormat(QImage::Format_RGB32) : QImage();
+        };
+        QCOMPARE(m_shell.desktops().size(), 4);
+        QCOMPARE(shown(0), desktop.copy(right));
+        QCOMPARE(shown(1), desktop.copy(left));
+        QCOMPARE(shown(2), desktop.copy(right));
+        QCOMPARE(shown(3), desktop.copy(right));
+
+        // The next change refused: the part on screen keeps its picture (never rewritten in place).
+        m_shell.refuseWith("Widgets are locked");
+        QVERIFY(!KdePlasmaBackend().apply(bitmap(folder, pattern(2, 2).scaled(14, 10)), style, monitors).ok);
+        QCOMPARE(shown(1), desktop.copy(left));
     }
 
     void xfceSetsEveryBackdrop()

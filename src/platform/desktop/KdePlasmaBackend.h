@@ -5,7 +5,10 @@
 
 #include <QDBusConnection>
 
-/** Sets the wallpaper of every Plasma desktop through plasmashell's scripting interface. */
+/**
+ * Sets the wallpaper of every Plasma desktop through plasmashell's scripting interface. With several
+ * monitors each desktop (containment) gets its own screen's part of the spanned bitmap.
+ */
 class KdePlasmaBackend final : public DesktopBackend
 {
 public:
@@ -13,6 +16,8 @@ public:
     explicit KdePlasmaBackend(QDBusConnection bus = QDBusConnection::sessionBus());
 
     QString name() const override { return QStringLiteral("kde"); }
+    /** Each desktop knows its screen, so each gets that monitor's part of the whole desktop's bitmap. */
+    bool spans() const override { return true; }
 
 protected:
     ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;

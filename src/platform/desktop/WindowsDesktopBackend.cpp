@@ -13,6 +13,8 @@ ApplyResult WindowsDesktopBackend::applyStyleThenFile(const QString& bitmapPath,
         chosen = WindowsWallpaper::Style::Center;
     else if (style == WallpaperStyle::Tile)
         chosen = WindowsWallpaper::Style::Tile;
+    else if (style == WallpaperStyle::Span)
+        chosen = WindowsWallpaper::Style::Span;
 
     // The system resolves a relative path against some other folder, or not at all.
     const QString path = QDir::toNativeSeparators(QFileInfo(bitmapPath).absoluteFilePath());

@@ -16,6 +16,8 @@ StyleValues valuesFor(WindowsWallpaper::Style style)
         return {L"0", L"0"};
     case WindowsWallpaper::Style::Tile:
         return {L"1", L"0"};
+    case WindowsWallpaper::Style::Span:
+        return {L"0", L"22"};
     case WindowsWallpaper::Style::Stretch:
         break;
     }

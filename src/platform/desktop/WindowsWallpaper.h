@@ -18,7 +18,8 @@
 class WindowsWallpaper
 {
 public:
-    enum class Style { Center, Tile, Stretch };
+    /** Span: one bitmap of the virtual screen's bounding box across every monitor (Windows 8 and later). */
+    enum class Style { Center, Tile, Stretch, Span };
 
     virtual ~WindowsWallpaper() = default;
 

@@ -3,6 +3,7 @@
 
 #include "DesktopBackend.h"
 #include "FreshBitmapCopy.h"
+#include "MonitorPartFiles.h"
 #include "ToolRunner.h"
 
 #include <QStringList>
@@ -30,14 +31,13 @@ private:
      * For each monitor of a spanned bitmap, its own part as a fresh file; the folders each goes to in
      * `files`. False, with `error`, when a part cannot be written.
      */
-    bool cutPerMonitor(const QString& bitmapPath, const QStringList& folders,
-                       std::map<QString, QString>& files, QString& error);
+    bool partsPerFolder(const QString& bitmapPath, const QStringList& folders,
+                        std::map<QString, QString>& files, QString& error);
     bool setProperty(const QString& property, const QString& type, const QString& value,
                      QString& error) const;
 
     ToolRunner m_runner;
     QStringList m_outputs;
     FreshBitmapCopy m_copies;
-    /** The fresh copies of each monitor's part, by output name. */
-    std::map<QString, FreshBitmapCopy> m_monitorCopies;
+    MonitorPartFiles m_parts;
 };

@@ -37,7 +37,8 @@ int wmain(int argc, wchar_t** argv)
     const std::pair<WindowsWallpaper::Style, std::wstring> rows[] = {
         {WindowsWallpaper::Style::Stretch, L"0/2"},
         {WindowsWallpaper::Style::Tile, L"1/0"},
-        {WindowsWallpaper::Style::Center, L"0/0"}};
+        {WindowsWallpaper::Style::Center, L"0/0"},
+        {WindowsWallpaper::Style::Span, L"0/22"}};
     int failures = 0;
     for (const auto& [style, values] : rows) {
         RecordingWallpaper wallpaper;
