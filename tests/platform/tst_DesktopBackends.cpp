@@ -3,6 +3,9 @@
 #include "platform/desktop/DesktopBackendFactory.h"
 #include "platform/desktop/FreshBitmapCopy.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,7 +31,8 @@ private slots:
         QVERIFY(DesktopHarness::writeScript(bin + "/gsettings", log + "exec '" + gsettings + "' \"$@\"\n"));
         for (const char* tool : {"set wallpaper", "pcmanfm-qt", "pcmanfm", "swaymsg"})
             QVERIFY(DesktopHarness::writeScript(
-                bin + '/' + tool, log + "[ -z \"$FAIL_WITH\" ] || { echo $FAIL_WITH >&2; exit 3; }\n"));
+                bin + '/' + tool, log + "[ -z \"$FAIL_WITH\" ] || { echo $FAIL_WITH >&2; exit 3; }\n" +
+                                      "[ \"$2\" != get_outputs ] || printf '%s' \"$SWAY_OUTPUTS\"\n"));
         qputenv("PATH", (bin + ':' + qEnvironmentVariable("PATH")).toLocal8Bit());
         qputenv("CALL_LOG", m_log.toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toLocal8Bit()); // gsettings' keyfile store
@@ -142,6 +146,73 @@ private slots:
             QVERIFY2(result.ok && calls() == expected.split('\n'),
                      qPrintable(result.reason + calls().join('\n')));
         QVERIFY(!QFile::exists(m_dir.filePath("pwned")) && !QFile::exists(m_dir.filePath("pwned2")));
+    }
+
+    void swayGivesEachOutputItsPart_data()
+    {
+        QTest::addColumn<QString>("outputs");  // name x y width height, or "off" for an inactive one
+        QTest::addColumn<QString>("monitors"); // as Qt names them, the primary first
+        QTest::addColumn<QString>("expected"); // the command after get_outputs; %N: the part of monitor N
+        const QString set = "output|%1|bg|%P/tessaly-%2-1.bmp|stretch|#000000", sent = "swaymsg|--|%1|;|%2";
+        QTest::addRow("Qt's Wayland plugin: by name, wherever it lies")
+            << "HEADLESS-1 0 0 8 10;HEADLESS-2 8 0 3 3"
+            << "HEADLESS-2 4 2 3 3;HEADLESS-1 0 0 4 5"
+            << sent.arg(set.arg("HEADLESS-2", "HEADLESS-2"), set.arg("HEADLESS-1", "HEADLESS-1"));
+        QTest::addRow("Xwayland: by place, the inactive output skipped")
+            << "HDMI-A-9 4 2 3 3 off;DP-1 0 0 4 5;DP-2 4 2 3 3"
+            << "XWAYLAND0 4 2 3 3;XWAYLAND1 0 0 4 5"
+            << sent.arg(set.arg("DP-2", "XWAYLAND0"), set.arg("DP-1", "XWAYLAND1"));
+        QTest::addRow("no output in its place")
+            << "DP-1 0 0 4 5;DP-2 4 0 3 3"
+            << "XWAYLAND0 0 0 4 5;XWAYLAND1 4 2 3 3"
+            << "!sway: none of its outputs lies where monitor XWAYLAND1 does (3×3 at 4,2)";
+        QTest::addRow("an output name sway would expand")
+            << "DP-1 0 0 4 5;$(touch${IFS}pwned) 4 2 3 3"
+            << "XWAYLAND0 0 0 4 5;XWAYLAND1 4 2 3 3"
+            << "!sway: the output name \"$(touch${IFS}pwned)\" cannot be passed to sway safely";
+    }
+
+    void swayGivesEachOutputItsPart()
+    {
+        QFETCH(QString, outputs);
+        QFETCH(QString, monitors);
+        QFETCH(QString, expected);
+        QJsonArray reported;
+        for (const QString& output : outputs.split(';')) {
+            const QStringList f = output.split(' ');
+            const QJsonObject rect{
+                {"x", f[1].toInt()}, {"y", f[2].toInt()}, {"width", f[3].toInt()}, {"height", f[4].toInt()}};
+            reported.append(QJsonObject{{"name", f[0]}, {"rect", rect}, {"active", f.size() < 6}});
+        }
+        qputenv("SWAY_OUTPUTS", QJsonDocument(reported).toJson());
+        QList<MonitorGeometry> placed;
+        for (const QString& monitor : monitors.split(';')) {
+            const QStringList f = monitor.split(' ');
+            placed.append({f[0], QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()), {}});
+        }
+        // The whole desktop, 7x5: every pixel its own colour, so a part cut from the wrong place shows.
+        QImage desktop(7, 5, QImage::Format_RGB32);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x)
+                desktop.setPixel(x, y, qRgb(30 * x, 40 * y, 200));
+        const QString bitmap = DesktopHarness::writeBitmap(
+            m_dir.filePath(DesktopHarness::hostileName() + "/span/tessaly.bmp"), desktop);
+        QString style = "Span";
+        const ApplyResult result =
+            DesktopBackendFactory::create("sway", {}, {})->apply(bitmap, style, placed);
+        if (expected.startsWith('!')) {
+            QVERIFY2(!result.ok && result.reason == expected.mid(1), qPrintable(result.reason));
+            QCOMPARE(calls().size(), 1); // only asked for the outputs
+        } else {
+            expected.replace("%P", m_dir.filePath("run/tessaly"));
+            QVERIFY2(result.ok, qPrintable(result.reason));
+            QCOMPARE(calls(), QStringList({"swaymsg|-t|get_outputs", expected}));
+            for (const MonitorGeometry& monitor : placed) {
+                const QImage part(m_dir.filePath("run/tessaly/tessaly-" + monitor.name + "-1.bmp"));
+                QCOMPARE(part.convertToFormat(QImage::Format_RGB32), desktop.copy(monitor.place));
+            }
+        }
+        QVERIFY(!QFile::exists(m_dir.filePath("pwned")));
     }
 
     void everyChangeGetsANameNeverHandedBefore()

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "XfceDesktopBackend.h"
 
-#include <QFileInfo>
-#include <QImage>
 #include <QRegularExpression>
 #include <algorithm>
 #include <utility>
@@ -125,43 +123,22 @@ ApplyResult XfceDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
             ok = setProperty(folder + QStringLiteral("/last-image"), QStringLiteral("string"), file, error);
     }
     m_copies.finish(ok && style != WallpaperStyle::Span);
-    for (auto& copies : m_monitorCopies)
-        copies.second.finish(ok && style == WallpaperStyle::Span);
+    m_parts.finish(ok && style == WallpaperStyle::Span);
     return {ok, error}; // the error is set only by a step that failed
 }
 
 bool XfceDesktopBackend::cutPerMonitor(const QString& bitmapPath, const QStringList& folders,
                                        std::map<QString, QString>& files, QString& error)
 {
-    const QImage desktop(bitmapPath, "BMP");
-    if (desktop.isNull()) {
-        error = QStringLiteral("cannot read the wallpaper bitmap %1").arg(bitmapPath);
-        return false;
-    }
-    QRect bounds;
-    for (const MonitorGeometry& monitor : monitors())
-        bounds |= monitor.place;
-    const QFileInfo whole(bitmapPath);
-    for (const MonitorGeometry& monitor : monitors()) {
-        // Output names are the system's; only letters, digits, '-' and '_' go into a file name.
-        QString safe = monitor.name;
-        safe.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")), QStringLiteral("_"));
-        const QString part =
-            whole.absolutePath() + QStringLiteral("/%1-%2.bmp").arg(whole.completeBaseName(), safe);
-        if (!desktop.copy(monitor.place.translated(-bounds.topLeft())).save(part, "BMP")) {
-            error = QStringLiteral("cannot write the bitmap of monitor %1 to %2").arg(monitor.name, part);
-            return false;
-        }
-        const QString fresh = m_monitorCopies[safe].prepare(part, error);
-        if (fresh.isEmpty())
-            return false;
-        const QString prefix = QStringLiteral("/backdrop/screen0/monitor%1/").arg(monitor.name);
+    const std::map<QString, QString> parts = m_parts.cut(bitmapPath, monitors(), error);
+    for (const auto& [output, part] : parts) {
+        const QString prefix = QStringLiteral("/backdrop/screen0/monitor%1/").arg(output);
         for (const QString& folder : folders) {
             if (folder.startsWith(prefix))
-                files[folder] = fresh;
+                files[folder] = part;
         }
     }
-    return true;
+    return !parts.empty();
 }
 
 int XfceDesktopBackend::workspaceCount() const

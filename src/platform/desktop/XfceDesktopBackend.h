@@ -3,6 +3,7 @@
 
 #include "DesktopBackend.h"
 #include "FreshBitmapCopy.h"
+#include "MonitorParts.h"
 #include "ToolRunner.h"
 
 #include <QStringList>
@@ -38,6 +39,5 @@ private:
     ToolRunner m_runner;
     QStringList m_outputs;
     FreshBitmapCopy m_copies;
-    /** The fresh copies of each monitor's part, by output name. */
-    std::map<QString, FreshBitmapCopy> m_monitorCopies;
+    MonitorParts m_parts;
 };
