@@ -13,7 +13,7 @@ import shutil
 import sys
 import time
 
-from e2e_support import check, main, wait_for
+from e2e_support import Session, check, main, wait_for
 from gnome_monitors_e2e import CHECKER, checker_at
 from monitors_e2e import BLACK, BLUE, GREEN, RED, YELLOW, near, picture
 
@@ -25,7 +25,7 @@ WAYLAND_PLUGIN = "/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-ge
 AS_USER = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] if os.geteuid() == 0 else []
 
 
-def sway(s):
+def sway(s, outputs=OUTPUTS):
     os.makedirs(s.app_folder)
     if AS_USER:
         for folder, _, files in os.walk(s.root):
@@ -33,11 +33,11 @@ def sway(s):
                 os.chown(name, 65534, 65534)
     conf = os.path.join(s.root, "sway.conf")
     with open(conf, "w") as f:
-        f.write("".join(f"output {n} mode --custom {w}x{h} position {x} 0\n" for n, w, h, x in OUTPUTS))
+        f.write("".join(f"output {n} mode --custom {w}x{h} position {x} 0\n" for n, w, h, x in outputs))
         f.write("xwayland enable\n")
     runtime = s.env["XDG_RUNTIME_DIR"]
     s.env.update(WLR_BACKENDS="headless", WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1",
-                 WLR_HEADLESS_OUTPUTS=str(len(OUTPUTS)), XDG_CURRENT_DESKTOP="sway")
+                 WLR_HEADLESS_OUTPUTS=str(len(outputs)), XDG_CURRENT_DESKTOP="sway")
     before = set(os.listdir("/tmp/.X11-unix")) if os.path.isdir("/tmp/.X11-unix") else set()
     s.spawn(AS_USER + ["sway", "-c", conf])
     socket = wait_for(lambda: [n for n in os.listdir(runtime) if n.startswith("sway-ipc.")], 15)
@@ -54,13 +54,13 @@ def sway(s):
     return True
 
 
-def desktop(s, name):
+def desktop(s, name, width=1040):
     """sway's whole layout as an (x, y) -> rgb reader, read with grim; None if it cannot be read."""
     shot = os.path.join(os.environ.get("TESSALY_E2E_OUT", s.root), name)
     if s.run("grim", "-t", "png", shot).returncode != 0:
         return None
     raw = s.rgb("convert", shot)
-    return (lambda x, y: tuple(raw[3 * (y * 1040 + x):3 * (y * 1040 + x) + 3])) if len(raw) == 1040 * 360 * 3 else None
+    return (lambda x, y: tuple(raw[3 * (y * width + x):3 * (y * width + x) + 3])) if len(raw) == width * 360 * 3 else None
 
 
 def change(s, program, pictures, display, platform):
@@ -81,19 +81,36 @@ def change(s, program, pictures, display, platform):
     return done
 
 
-def shows(s, name, probe):
-    return wait_for(lambda: (lambda at: at is not None and probe(at))(desktop(s, name)), 5, 0.2)
+def shows(s, name, probe, width=1040):
+    return wait_for(lambda: (lambda at: at is not None and probe(at))(desktop(s, name, width)), 5, 0.2)
 
 
-def middle_checkers(at):
-    return all(checker_at(at, x + (w - CHECKER[0]) // 2, (h - CHECKER[1]) // 2) for _, w, h, x in OUTPUTS)
+def middle_checkers(at, outputs=OUTPUTS):
+    return all(checker_at(at, x + (w - CHECKER[0]) // 2, (h - CHECKER[1]) // 2) for _, w, h, x in outputs)
+
+
+def checker_picture(s):
+    checker = os.path.join(s.root, "checker.png")
+    s.run("convert", "-size", "%dx%d" % CHECKER, "pattern:gray50", checker)
+    return checker
+
+
+def one_output(program):
+    """swaybg would centre the 161 px wide checker at a half pixel of a 640 px output, blurring all of it."""
+    s = Session(False)
+    try:
+        if sway(s, OUTPUTS[:1]) and change(s, program, [checker_picture(s)], "displayType=1", "xcb"):
+            check(shows(s, "sway-one.png", lambda at: middle_checkers(at, OUTPUTS[:1]), 640),
+                  "one output, centred: the checker 1:1 in its middle")
+    finally:
+        s.close()
 
 
 def monitors(s, program):
+    one_output(program)
     if not sway(s):
         return
-    checker = os.path.join(s.root, "checker.png")
-    s.run("convert", "-size", "%dx%d" % CHECKER, "pattern:gray50", checker)
+    checker = checker_picture(s)
     platforms = ["xcb"] + (["wayland"] if os.path.exists(WAYLAND_PLUGIN) else [])
     for platform in platforms:
         # Qt names the screens XWAYLAND0… on Xwayland, HEADLESS-1… on its Wayland plugin: both must find sway's.

@@ -21,6 +21,11 @@ public:
     /** `plainFolder`: where a bitmap whose path needs quoting is copied first (the runtime folder). */
     explicit SwayDesktopBackend(QString plainFolder);
     QString name() const override { return QStringLiteral("sway"); }
+    /**
+     * swaybg puts a centred bitmap at a half pixel where its size and the output's differ by an odd number,
+     * and then blurs every pixel of it: it is handed only bitmaps the size of the output.
+     */
+    bool scalesSmallBitmaps() const override { return true; }
     /** Each output gets its own part of the whole desktop's bitmap. */
     bool spans() const override { return true; }
 
