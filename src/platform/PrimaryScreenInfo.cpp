@@ -38,6 +38,13 @@ QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
     std::sort(screens.begin(), screens.end(), [first](const QScreen* a, const QScreen* b) {
         return (a == first) != (b == first) ? a == first : a->name() < b->name();
     });
+    // Qt gives each screen's corner in logical pixels. Where the ratios differ (Qt's Wayland plugin on
+    // sway, one output at 2 left of one at 1), a corner times the screen's own ratio lands inside the
+    // neighbour's pixels; times the largest ratio, no two monitors overlap, and with one ratio for all it is
+    // the exact device layout.
+    qreal largestRatio = 1.0;
+    for (const QScreen* screen : std::as_const(screens))
+        largestRatio = std::max(largestRatio, screen->devicePixelRatio());
     QList<MonitorGeometry> monitors;
     QList<QRect> places;
     for (const QScreen* screen : std::as_const(screens)) {
@@ -47,8 +54,7 @@ QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
         monitor.screen.devicePixelRatio = screen->devicePixelRatio();
         monitor.screen.logicalDpi = screen->logicalDotsPerInch();
         const QRect logical = screen->geometry();
-        // Qt gives each screen's corner in its own logical pixels: the device corner is that times its ratio.
-        const QPointF corner = QPointF(logical.topLeft()) * monitor.screen.devicePixelRatio;
+        const QPointF corner = QPointF(logical.topLeft()) * largestRatio;
         monitor.place = QRect(corner.toPoint(), monitor.screen.deviceSize());
         places.append(logical);
         monitors.append(monitor);

@@ -54,13 +54,15 @@ def sway(s, outputs=OUTPUTS):
     return True
 
 
-def desktop(s, name, width=1040):
-    """sway's whole layout as an (x, y) -> rgb reader, read with grim; None if it cannot be read."""
+def desktop(s, name, width=1040, output=None):
+    """sway's whole layout, or one output, as an (x, y) -> rgb reader, read with grim; None if unreadable."""
     shot = os.path.join(os.environ.get("TESSALY_E2E_OUT", s.root), name)
-    if s.run("grim", "-t", "png", shot).returncode != 0:
+    if s.run("grim", *(["-o", output] if output else []), "-t", "png", shot).returncode != 0:
         return None
     raw = s.rgb("convert", shot)
-    return (lambda x, y: tuple(raw[3 * (y * width + x):3 * (y * width + x) + 3])) if len(raw) == width * 360 * 3 else None
+    height = 360 if output in (None, "HEADLESS-1") else 320
+    return (lambda x, y: tuple(raw[3 * (y * width + x):3 * (y * width + x) + 3])) if len(raw) == width * height * 3 \
+        else None
 
 
 def change(s, program, pictures, display, platform):
@@ -81,8 +83,8 @@ def change(s, program, pictures, display, platform):
     return done
 
 
-def shows(s, name, probe, width=1040):
-    return wait_for(lambda: (lambda at: at is not None and probe(at))(desktop(s, name, width)), 5, 0.2)
+def shows(s, name, probe, width=1040, output=None):
+    return wait_for(lambda: (lambda at: at is not None and probe(at))(desktop(s, name, width, output)), 5, 0.2)
 
 
 def middle_checkers(at, outputs=OUTPUTS):
@@ -117,6 +119,15 @@ def monitors(s, program):
         if change(s, program, [checker], "displayType=1\nscreens=same", platform):
             check(shows(s, f"sway-{platform}.png", middle_checkers),
                   f"{platform}, same, centred: the checker 1:1 in the middle of each output")
+
+    if "wayland" in platforms:
+        # Qt's Wayland plugin, the first output at scale 2 (320x180 logical) left of one at 1: each still gets
+        # its own picture in its own pixels, neither drawn over the other.
+        s.run("swaymsg", "--", "output", "HEADLESS-1", "scale", "2", ";", "output", "HEADLESS-2", "position", "320", "0")
+        if change(s, program, [checker], "displayType=1\nscreens=same", "wayland"):
+            check(all(shows(s, f"sway-scale-{n}.png", lambda at: middle_checkers(at, [(n, w, h, 0)]), w, n)
+                      for n, w, h, _ in OUTPUTS), "wayland, scale 2 beside 1: the checker 1:1 in each output's middle")
+        s.run("swaymsg", "--", "output", "HEADLESS-1", "scale", "1", ";", "output", "HEADLESS-2", "position", "640", "0")
 
     quadrants = picture(s, "quadrants.png", "-fill", "blue", "-draw", "rectangle 50,0 99,29", "-fill", "lime",
                         "-draw", "rectangle 0,30 49,59", "-fill", "yellow", "-draw", "rectangle 50,30 99,59")
