@@ -8,6 +8,7 @@ for each must show as they do on the X root. Each output's pixels are read with 
 Usage: sway_monitors_e2e.py PROGRAM
 Exits 77 (skipped, with the reason) where sway, swaybg, grim or Xwayland is not installed.
 """
+import json
 import os
 import shutil
 import sys
@@ -54,19 +55,20 @@ def sway(s, outputs=OUTPUTS):
     return True
 
 
-def desktop(s, name, width=1040, output=None):
+def desktop(s, name, width=1040, output=None, height=None):
     """sway's whole layout, or one output, as an (x, y) -> rgb reader, read with grim; None if unreadable."""
     shot = os.path.join(os.environ.get("TESSALY_E2E_OUT", s.root), name)
     if s.run("grim", *(["-o", output] if output else []), "-t", "png", shot).returncode != 0:
         return None
     raw = s.rgb("convert", shot)
-    height = 360 if output in (None, "HEADLESS-1") else 320
+    height = height or (360 if output in (None, "HEADLESS-1") else 320)
     return (lambda x, y: tuple(raw[3 * (y * width + x):3 * (y * width + x) + 3])) if len(raw) == width * height * 3 \
         else None
 
 
-def change(s, program, pictures, display, platform):
-    """The program started with the pictures, changing once at start; stopped once imageNum says it did."""
+def change(s, program, pictures, display, platform, keep=None):
+    """The program started with the pictures, changing once at start; stopped once imageNum says it did,
+    unless `keep` (a list) is given to hold it."""
     with open(os.path.join(s.app_folder, "tessdesk.ini"), "w") as f:
         f.write(f"[total]\ntotal={len(pictures)}\n[images]\n" + "".join(f"{i}={p}\n" for i, p in enumerate(pictures))
                 + f"[display]\nimageNum=-1\n{display}\n[time]\nchangeEveryBoot=1\ntimeOption=1\n"
@@ -78,13 +80,23 @@ def change(s, program, pictures, display, platform):
     expected = str(len(pictures) - 1)
     done = check(wait_for(lambda: s.ini("display", "imageNum") == expected, 20),
                  f"{platform}, {display.split()}: imageNum {expected}")
+    if keep is not None:
+        keep.append(app)
+        return done
     app.terminate()  # its window, shown without a tray, would cover the wallpaper; swaybg keeps it
     app.wait(5)
     return done
 
 
-def shows(s, name, probe, width=1040, output=None):
-    return wait_for(lambda: (lambda at: at is not None and probe(at))(desktop(s, name, width, output)), 5, 0.2)
+def shows(s, name, probe, width=1040, output=None, height=None):
+    return wait_for(lambda: (lambda at: at is not None and probe(at))(desktop(s, name, width, output, height)), 5,
+                    0.2)
+
+
+def outputs_now(s):
+    """sway's active outputs: name, width and height in pixels."""
+    listed = json.loads(s.run("swaymsg", "-t", "get_outputs").stdout or "[]")
+    return [(o["name"], o["current_mode"]["width"], o["current_mode"]["height"]) for o in listed if o["active"]]
 
 
 def middle_checkers(at, outputs=OUTPUTS):
@@ -151,6 +163,22 @@ def monitors(s, program):
     if change(s, program, [red, blue], "displayType=0\nscreens=each", "xcb"):
         check(shows(s, "sway-each.png", lambda at: near(at(320, 180), RED) and near(at(840, 160), BLUE)),
               "each: red on the first output, blue on the second")
+
+    # A third output plugged in while the program runs: its own picture, the list not moved on.
+    # (Its window covers the output it opened on, not the new one.)
+    running = []
+    if change(s, program, [checker], "displayType=1\nscreens=same", "xcb", running):
+        began = time.monotonic()
+        s.run("swaymsg", "create_output")
+        size = wait_for(lambda: [(o, w, h) for o, w, h in outputs_now(s) if o == "HEADLESS-3"], 5)
+        _, w, h = size[0] if size else ("", 1, 1)
+        seen = shows(s, "sway-plugged.png", lambda at: middle_checkers(at, [("HEADLESS-3", w, h, 0)]), w,
+                     "HEADLESS-3", h)
+        check(seen and s.ini("display", "imageNum") == "0",
+              f"plugged in: the checker 1:1 on the new output (seen after {time.monotonic() - began:.1f} s), "
+              "imageNum kept")
+        running[0].terminate()
+        running[0].wait(5)
 
 
 if __name__ == "__main__":
