@@ -15,14 +15,15 @@ namespace {
  * Where a screen's top-left corner lies in device pixels. Qt's own scaling (Windows, X11) keeps each
  * screen's corner where the window system puts it and divides only the size, so a monitor left of or above
  * the primary keeps the negative corner Windows gives it, and the desktop's bounding box is Windows'
- * virtual screen; only on Wayland does Qt count the corner in the compositor's logical pixels too.
+ * virtual screen. Only on Wayland does Qt count the corner in the compositor's logical pixels too: there
+ * it is scaled by `waylandRatio`.
  */
-QPoint deviceCorner(const QScreen& screen)
+QPoint deviceCorner(const QScreen& screen, qreal waylandRatio)
 {
     const QPoint corner = screen.geometry().topLeft();
     if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return corner;
-    return (QPointF(corner) * screen.devicePixelRatio()).toPoint();
+    return (QPointF(corner) * waylandRatio).toPoint();
 }
 
 } // namespace
@@ -41,8 +42,9 @@ ScreenGeometry PrimaryScreenInfo::primary() const
     geometry.logicalDpi = screen->logicalDotsPerInch();
     // Qt gives the work area in desktop coordinates; a screen right of or below another starts far from 0,0.
     geometry.available = screen->availableGeometry().translated(-screen->geometry().topLeft());
-    const MonitorGeometry alone{screen->name(), QRect(deviceCorner(*screen), geometry.deviceSize()),
-                                geometry};
+    const MonitorGeometry alone{
+        screen->name(), QRect(deviceCorner(*screen, screen->devicePixelRatio()), geometry.deviceSize()),
+        geometry};
     return withDesktopScale(alone, DesktopScales::read()).screen;
 }
 
@@ -56,6 +58,12 @@ QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
     std::sort(screens.begin(), screens.end(), [first](const QScreen* a, const QScreen* b) {
         return (a == first) != (b == first) ? a == first : a->name() < b->name();
     });
+    // On Wayland Qt gives each screen's corner in logical pixels. Where the ratios differ (sway, one output
+    // at 2 left of one at 1), a corner times the screen's own ratio lands inside the neighbour's pixels;
+    // times the largest ratio, no two monitors overlap, and with one ratio for all it is the exact layout.
+    qreal largestRatio = 1.0;
+    for (const QScreen* screen : std::as_const(screens))
+        largestRatio = std::max(largestRatio, screen->devicePixelRatio());
     QList<MonitorGeometry> monitors;
     QList<QRect> places;
     for (const QScreen* screen : std::as_const(screens)) {
@@ -65,7 +73,7 @@ QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
         monitor.screen.devicePixelRatio = screen->devicePixelRatio();
         monitor.screen.logicalDpi = screen->logicalDotsPerInch();
         const QRect logical = screen->geometry();
-        monitor.place = QRect(deviceCorner(*screen), monitor.screen.deviceSize());
+        monitor.place = QRect(deviceCorner(*screen, largestRatio), monitor.screen.deviceSize());
         places.append(logical);
         monitors.append(monitor);
     }

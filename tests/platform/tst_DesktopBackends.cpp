@@ -3,6 +3,9 @@
 #include "platform/desktop/DesktopBackendFactory.h"
 #include "platform/desktop/FreshBitmapCopy.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,7 +31,8 @@ private slots:
         QVERIFY(DesktopHarness::writeScript(bin + "/gsettings", log + "exec '" + gsettings + "' \"$@\"\n"));
         for (const char* tool : {"set wallpaper", "pcmanfm-qt", "pcmanfm", "swaymsg"})
             QVERIFY(DesktopHarness::writeScript(
-                bin + '/' + tool, log + "[ -z \"$FAIL_WITH\" ] || { echo $FAIL_WITH >&2; exit 3; }\n"));
+                bin + '/' + tool, log + "[ -z \"$FAIL_WITH\" ] || { echo $FAIL_WITH >&2; exit 3; }\n" +
+                                      "[ \"$2\" != get_outputs ] || printf '%s' \"$SWAY_OUTPUTS\"\n"));
         qputenv("PATH", (bin + ':' + qEnvironmentVariable("PATH")).toLocal8Bit());
         qputenv("CALL_LOG", m_log.toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toLocal8Bit()); // gsettings' keyfile store
@@ -143,6 +147,65 @@ private slots:
             QVERIFY2(result.ok && calls() == expected.split('\n'),
                      qPrintable(result.reason + calls().join('\n')));
         QVERIFY(!QFile::exists(m_dir.filePath("pwned")) && !QFile::exists(m_dir.filePath("pwned2")));
+    }
+
+    void swayGivesEachOutputItsPart_data()
+    {
+        QTest::addColumn<QString>("outputs");  // sway's: name x y width height, "off" for an inactive one
+        QTest::addColumn<QString>("monitors"); // Qt's, the primary first
+        QTest::addColumn<QString>("expected"); // the command after get_outputs, or "!" and the failure
+        // On Xwayland Qt's screens are XWAYLAND0…, laid out where sway lays out its outputs.
+        QTest::addRow("by place, the inactive output skipped")
+            << "HDMI-A-9 4 2 3 3 off;DP-1 0 0 4 5;DP-2 4 2 3 3"
+            << "XWAYLAND0 4 2 3 3;XWAYLAND1 0 0 4 5"
+            << "swaymsg|--|output|DP-2|bg|%P/tessaly-XWAYLAND0-1.bmp|stretch|#000000|;|"
+               "output|DP-1|bg|%P/tessaly-XWAYLAND1-1.bmp|stretch|#000000";
+        QTest::addRow("no output in its place")
+            << "DP-1 0 0 4 5;DP-2 4 0 3 3"
+            << "XWAYLAND0 0 0 4 5;XWAYLAND1 4 2 3 3"
+            << "!sway: none of its outputs lies where monitor XWAYLAND1 does (3×3 at 4,2)";
+        QTest::addRow("an output name sway would expand")
+            << "DP-1 0 0 4 5;$(touch${IFS}pwned) 4 2 3 3"
+            << "XWAYLAND0 0 0 4 5;XWAYLAND1 4 2 3 3"
+            << "!sway: the output name \"$(touch${IFS}pwned)\" cannot be passed to sway safely";
+    }
+
+    void swayGivesEachOutputItsPart()
+    {
+        QFETCH(QString, outputs);
+        QFETCH(QString, monitors);
+        QFETCH(QString, expected);
+        QJsonArray reported;
+        QList<MonitorGeometry> placed;
+        for (const QString& row : (outputs + ';' + monitors).split(';')) {
+            const QStringList f = row.split(' ');
+            const QRect place(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+            if (reported.size() < outputs.count(';') + 1)
+                reported.append(QJsonObject{{"name", f[0]},
+                                            {"active", f.size() < 6},
+                                            {"rect", QJsonObject{{"x", place.x()},
+                                                                 {"y", place.y()},
+                                                                 {"width", place.width()},
+                                                                 {"height", place.height()}}}});
+            else
+                placed.append({f[0], place, {}});
+        }
+        qputenv("SWAY_OUTPUTS", QJsonDocument(reported).toJson());
+        const QString bitmap =
+            DesktopHarness::writeBitmap(m_dir.filePath(DesktopHarness::hostileName() + "/span/tessaly.bmp"),
+                                        QImage(7, 5, QImage::Format_RGB32));
+        QString style = "Span";
+        const ApplyResult result =
+            DesktopBackendFactory::create("sway", {}, {})->apply(bitmap, style, placed);
+        if (expected.startsWith('!')) {
+            QVERIFY2(!result.ok && result.reason == expected.mid(1), qPrintable(result.reason));
+            QCOMPARE(calls().size(), 1); // only asked for the outputs
+        } else {
+            QVERIFY2(result.ok, qPrintable(result.reason));
+            QCOMPARE(calls(), QStringList({"swaymsg|-t|get_outputs",
+                                           expected.replace("%P", m_dir.filePath("run/tessaly"))}));
+        }
+        QVERIFY(!QFile::exists(m_dir.filePath("pwned")));
     }
 
     void everyChangeGetsANameNeverHandedBefore()

@@ -28,7 +28,7 @@ QString partKey(const QString& outputName, int index, std::set<QString>& taken)
 } // namespace
 
 QStringList MonitorPartFiles::cut(const QString& bitmapPath, const QList<MonitorGeometry>& monitors,
-                                  QString& error)
+                                  QString& error, const QString& folder)
 {
     const QImage desktop(bitmapPath, "BMP");
     if (desktop.isNull()) {
@@ -54,7 +54,7 @@ QStringList MonitorPartFiles::cut(const QString& bitmapPath, const QList<Monitor
                         .arg(monitor.name, part, file.errorString());
             return {};
         }
-        const QString copy = m_copies[key].prepare(part, error);
+        const QString copy = m_copies[key].prepare(part, error, folder);
         if (copy.isEmpty())
             return {};
         fresh.append(copy);

@@ -16,10 +16,12 @@ class MonitorPartFiles
 {
 public:
     /**
-     * Each monitor's part of the spanned bitmap at `bitmapPath`, as a fresh file, in the order of
-     * `monitors`; an empty list with `error` set when a part cannot be read or written.
+     * Each monitor's part of the spanned bitmap at `bitmapPath`, as a fresh file in `folder` (empty: the
+     * bitmap's own), in the order of `monitors`; an empty list with `error` set when a part cannot be read or
+     * written.
      */
-    QStringList cut(const QString& bitmapPath, const QList<MonitorGeometry>& monitors, QString& error);
+    QStringList cut(const QString& bitmapPath, const QList<MonitorGeometry>& monitors, QString& error,
+                    const QString& folder = {});
     /** After the desktop took the parts, removes the copies it may have shown before; after a failure, none.
      */
     void finish(bool applied);
