@@ -137,7 +137,9 @@ shows_linux_picture() {
         [[ -n "$picture" && "$picture" != "${1:-}" ]] && shows "$linux/config/tessaly/$picture"
 }
 starts tessaly
-check "with the Linux settings file, a picture of the Linux folder is shown" eventually shows_linux_picture
+check "with the Linux settings file, --status names a picture of the Linux folder" eventually bash -c \
+    "wine '$app/tessaly.exe' --status 2>/dev/null | tr -d '\r' | grep -q '^picture: .*linux.config.tessaly.image[12]\.gif\$'"
+status_into "$work/status"
 before=$(sed -n 's/^picture: .*\(image[12]\.gif\)$/\1/p' "$work/status")
 check "  tessaly --next" tessaly --next
 check "  --next shows the Linux folder's other picture, and --status names it" eventually shows_linux_picture "$before"
