@@ -65,8 +65,19 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME tessaly.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_URL_INFO_ABOUT https://tessaly.org)
 # The running copy holds its files open; the uninstaller ends it first, and removes its login start.
+# --quit answers before the copy has ended: its program file can be deleted once it has (up to 10 s).
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
     "ExecWait '\"$INSTDIR\\tessaly.exe\" --quit'
+  StrCpy $0 0
+  tessalyTryDelete:
+  ClearErrors
+  Delete \"$INSTDIR\\tessaly.exe\"
+  IfErrors 0 tessalyGone
+  IntOp $0 $0 + 1
+  IntCmp $0 100 tessalyGone
+  Sleep 100
+  Goto tessalyTryDelete
+  tessalyGone:
   DeleteRegValue HKCU \"Software\\Microsoft\\Windows\\CurrentVersion\\Run\" \"Tessaly\"")
 set(CPACK_TESSALY_SHIPPED_FILES ${TESSALY_SHIPPED_DATA})
 set(CPACK_TESSALY_SHIPPED_DIR ${TESSALY_WINDOWS_SHIPPED_DIR})
