@@ -65,6 +65,31 @@ def shows(s, tool, monitors, heights):
     return True
 
 
+def is_red(rgb):
+    return rgb[0] > 200 and rgb[1] < 60 and rgb[2] < 60
+
+
+def pixel_shows(s, tool, monitors, holds):
+    overview(s, "Set", "<false>")
+    at, width = pixels(s, tool, "gnome-monitors-pixels-%s.png" % "-".join(str(scale) for _, _, scale in monitors))
+    return at is not None and width == sum(w for w, _, _ in monitors) and holds(at)
+
+
+def change(s, program, pictures, display, last):
+    """Starts the program on a list of `pictures` with the [display] lines given; it changes the wallpaper
+    at once, and its window goes (shown where there is no tray) once imageNum is `last`."""
+    images = "".join(f"{i}={p}\n" for i, p in enumerate(pictures))
+    captions = "".join(f"{i}=Hg\n" for i in range(len(pictures)))
+    with open(os.path.join(s.app_folder, "tessdesk.ini"), "w") as f:
+        f.write(f"[total]\ntotal={len(pictures)}\n[images]\n{images}[caption]\n{captions}[font]\n"
+                f"newFontForeColor=16777215\ncaptionPosition=2\n[display]\nimageNum=-1\n{display}\n"
+                "[time]\nchangeEveryBoot=1\ntimeOption=1\n[desktop]\nbackend=gnome\n[tessaly]\nfirstRun=False\n")
+    app = s.spawn([os.path.abspath(program)])
+    check(wait_for(lambda: s.ini("display", "imageNum") == last), f"the change is made ({display.split()[-1]})")
+    app.terminate()
+    app.wait(5)
+
+
 def display_config(s, method, *arguments):
     return s.run("gdbus", "call", "--session", "-d", "org.gnome.Mutter.DisplayConfig", "-o",
                  "/org/gnome/Mutter/DisplayConfig", "-m", "org.gnome.Mutter.DisplayConfig." + method, *arguments)
@@ -118,15 +143,7 @@ def one(s, program, tool, monitors):
     s.run("convert", "-size", "%dx%d" % CHECKER, "pattern:gray50", "-size", "%dx%d" % (PICTURE[0], PICTURE[1] - CHECKER[1]),
           "xc:black", "-append", checker)
     os.makedirs(s.app_folder)
-    with open(os.path.join(s.app_folder, "tessdesk.ini"), "w") as f:
-        f.write(f"[total]\ntotal=1\n[images]\n0={checker}\n[caption]\n0=Hg\n[font]\nnewFontForeColor=16777215\n"
-                "captionPosition=2\n[display]\nimageNum=-1\ndisplayType=1\nscreens=same\n"
-                "[time]\nchangeEveryBoot=1\ntimeOption=1\n[desktop]\nbackend=gnome\n[tessaly]\nfirstRun=False\n")
-    app = s.spawn([os.path.abspath(program)])
-    check(wait_for(lambda: s.ini("display", "imageNum") == "0"), "the change is made")
-    # Its window goes (shown where there is no tray); the shell keeps the wallpaper.
-    app.terminate()
-    app.wait(5)
+    change(s, program, [checker], "displayType=1\nscreens=same", "0")
     heights = []
     check(wait_for(lambda: shows(s, os.path.abspath(tool), monitors, heights), 20, 0.5),
           "each monitor shows the checker 1:1 in its middle")
@@ -136,6 +153,24 @@ def one(s, program, tool, monitors):
           f"each caption as tall as its monitor's scale makes it ({heights} rows, ratio {ratio})")
     check("spanned" in s.run("gsettings", "get", "org.gnome.desktop.background", "picture-options").stdout,
           "handed over as one spanned bitmap")
+
+    # A picture for each monitor: the checker on the first, red on the second.
+    red = os.path.join(s.root, "red.png")
+    s.run("convert", "-size", "%dx%d" % PICTURE, "xc:red", red)
+    change(s, program, [checker, red], "displayType=1\nscreens=each", "1")
+    (w1, h1, _), (w2, h2, _) = monitors
+    middle = min(h1, h2) * 3 // 4  # below the shell's notice at the top
+    check(wait_for(lambda: pixel_shows(s, tool, monitors, lambda at: checker_at(
+        at, (w1 - PICTURE[0]) // 2, (h1 - PICTURE[1]) // 2) and is_red(at(w1 + w2 // 2, h2 // 2))), 20, 0.5),
+        "each: the checker 1:1 on the first monitor, the next picture on the second")
+    # One picture across both, red on its left half and blue on its right: the seam lies at the middle of
+    # the whole desktop, not of each monitor (which each showing the whole picture would put there).
+    halves = os.path.join(s.root, "halves.png")
+    s.run("convert", "-size", "100x50", "xc:red", "-size", "100x50", "xc:blue", "+append", halves)
+    change(s, program, [halves], "displayType=0\nscreens=span", "0")
+    left_of_seam, right_of_seam = (w1 // 2 + (w1 + w2) // 2) // 2, w1 + w2 // 4
+    check(wait_for(lambda: pixel_shows(s, tool, monitors, lambda at: is_red(at(left_of_seam, middle)) and not is_red(
+        at(right_of_seam, middle))), 20, 0.5), "span: one picture across both monitors")
 
 
 if __name__ == "__main__":
