@@ -75,9 +75,9 @@ def pixel_shows(s, tool, monitors, holds):
     return at is not None and width == sum(w for w, _, _ in monitors) and holds(at)
 
 
-def change(s, program, pictures, display, last):
+def change(s, program, pictures, display, last, keep=False):
     """Starts the program on a list of `pictures` with the [display] lines given; it changes the wallpaper
-    at once, and its window goes (shown where there is no tray) once imageNum is `last`."""
+    at once, and its window goes (shown where there is no tray) once imageNum is `last`, unless kept."""
     images = "".join(f"{i}={p}\n" for i, p in enumerate(pictures))
     captions = "".join(f"{i}=Hg\n" for i in range(len(pictures)))
     with open(os.path.join(s.app_folder, "tessdesk.ini"), "w") as f:
@@ -86,8 +86,11 @@ def change(s, program, pictures, display, last):
                 "[time]\nchangeEveryBoot=1\ntimeOption=1\n[desktop]\nbackend=gnome\n[tessaly]\nfirstRun=False\n")
     app = s.spawn([os.path.abspath(program)])
     check(wait_for(lambda: s.ini("display", "imageNum") == last), f"the change is made ({display.split()[-1]})")
+    if keep:
+        return app
     app.terminate()
     app.wait(5)
+    return None
 
 
 def display_config(s, method, *arguments):
@@ -129,8 +132,7 @@ def one(s, program, tool, monitors):
     if not check(wait_for(lambda: overview(s, "Set", "<false>") and "false" in overview(s, "Get"), 90, 0.5),
                  "GNOME Shell is up and out of its overview"):
         return
-    if len({scale for _, _, scale in monitors}) > 1 and not check(scale_each(s, monitors), "each monitor at its scale"):
-        return
+    mixed = len({scale for _, _, scale in monitors}) > 1
     # The program on the shell's Xwayland, as it runs in a GNOME session without Qt's Wayland plugin.
     sockets = wait_for(lambda: set(os.listdir("/tmp/.X11-unix")) - before, 30)
     auth = wait_for(lambda: [n for n in os.listdir(s.env["XDG_RUNTIME_DIR"]) if n.startswith(".mutter-Xwayland")], 30)
@@ -143,8 +145,22 @@ def one(s, program, tool, monitors):
     s.run("convert", "-size", "%dx%d" % CHECKER, "pattern:gray50", "-size", "%dx%d" % (PICTURE[0], PICTURE[1] - CHECKER[1]),
           "xc:black", "-append", checker)
     os.makedirs(s.app_folder)
-    change(s, program, [checker], "displayType=1\nscreens=same", "0")
     heights = []
+    if mixed:
+        # The scales change while the program runs: it makes the picture again for the new layout, without
+        # moving on in the list. Its window (shown where there is no tray) is put out of the way.
+        app = change(s, program, [checker], "displayType=1\nscreens=same", "0", keep=True)
+        s.run("xdotool", "search", "--onlyvisible", "--name", "^ ?Tessaly$", "windowminimize")
+        check(wait_for(lambda: shows(s, os.path.abspath(tool), [(w, h, 1) for w, h, _ in monitors], heights), 20,
+                       0.5), "all at scale 1: each monitor shows the checker 1:1")
+        if not check(scale_each(s, monitors), "each monitor at its scale, the program running"):
+            return
+        check(wait_for(lambda: shows(s, os.path.abspath(tool), monitors, heights) and heights[0] > 1.5 * heights[1],
+                       20, 0.5) and s.ini("display", "imageNum") == "0",
+              "the picture made again for the new scales, the list not moved on")
+        app.terminate()
+        app.wait(5)
+    change(s, program, [checker], "displayType=1\nscreens=same", "0")
     check(wait_for(lambda: shows(s, os.path.abspath(tool), monitors, heights), 20, 0.5),
           "each monitor shows the checker 1:1 in its middle")
     # The same caption in points: its height in device pixels goes with the scale (within a pixel's rounding).
@@ -174,4 +190,4 @@ def one(s, program, tool, monitors):
 
 
 if __name__ == "__main__":
-    sys.exit(main(gnome, ["gnome-shell", "dbus-daemon", "gdbus", "gsettings", "convert", "identify"], 2))
+    sys.exit(main(gnome, ["gnome-shell", "dbus-daemon", "gdbus", "gsettings", "convert", "identify", "xdotool"], 2))
