@@ -5,7 +5,8 @@ hardware), the wallpaper set on one desktop: the same picture made for each moni
 across both, a picture for each, and, on the root window, a monitor unplugged and plugged in again.
 
 Usage: monitors_e2e.py PROGRAM DESKTOP
-DESKTOP: x11 (the root window), lxqt (a real pcmanfm-qt --desktop) or lxde (a real pcmanfm --desktop)
+DESKTOP: x11 (the root window), lxqt (a real pcmanfm-qt --desktop), lxde (a real pcmanfm --desktop) or xfce
+(a real xfdesktop)
 """
 import os
 import sys
@@ -23,7 +24,7 @@ RED, BLUE, GREEN, YELLOW, BLACK = (255, 0, 0), (0, 0, 255), (0, 255, 0), (255, 2
 GEOMETRY = {"DUMMY0": (0, 0, 640, 360), "DUMMY1": (640, 0, 400, 320)}  # x, y, width, height
 # pcmanfm's command line reaches only its first monitor, the first RandR output: with DUMMY1 primary, a
 # bitmap made for the primary would be stretched onto it. The other keeps pcmanfm's own black.
-DESKTOPS = {"x11": ("DUMMY0", GEOMETRY), "lxqt": ("DUMMY0", GEOMETRY),
+DESKTOPS = {"x11": ("DUMMY0", GEOMETRY), "lxqt": ("DUMMY0", GEOMETRY), "xfce": ("DUMMY0", GEOMETRY),
             "lxde": ("DUMMY1", {"DUMMY0": GEOMETRY["DUMMY0"]})}
 
 
@@ -57,6 +58,15 @@ def desktop(s, name):
     s.spawn(["dbus-daemon", "--session", "--nofork", "--address=unix:path=" + bus])
     s.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + bus
     check(wait_for(lambda: os.path.exists(bus), 10), "a session bus")
+    if name == "xfce":
+        # xfdesktop keeps its settings in xfconfd, which the bus starts; no icons over the pixels read back.
+        s.run("xfconf-query", "-c", "xfce4-desktop", "-p", "/desktop-icons/style", "-n", "-t", "int", "-s", "0")
+        s.run("xrandr", "--listmonitors")
+        s.spawn(["xfdesktop", "--sm-client-disable"])
+        shown = lambda: "/monitorDUMMY1/" in s.run("xfconf-query", "-c", "xfce4-desktop", "-l").stdout
+        check(wait_for(shown, 15), "xfdesktop draws the desktop")
+        time.sleep(1)
+        return
     # No desktop icons over the pixels read back; the rest as pcmanfm writes a fresh profile.
     folder = os.path.join(s.env["XDG_CONFIG_HOME"], "pcmanfm", "default")
     os.makedirs(folder)
