@@ -50,9 +50,11 @@ ScreenGeometry PrimaryScreenInfo::primary() const
 
 QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
 {
-    QList<QScreen*> screens = QGuiApplication::screens();
     const QScreen* first = QGuiApplication::primaryScreen();
-    if (screens.size() < 2 || first == nullptr)
+    // The monitors of the primary's desktop only: a second X screen is a desktop of its own, with its own
+    // root window, and lies at 0,0 too.
+    QList<QScreen*> screens = first != nullptr ? first->virtualSiblings() : QList<QScreen*>();
+    if (screens.size() < 2)
         return ScreenInfo::monitors();
     // The primary first, the others by output name, so that a monitor plugged in again keeps its place.
     std::sort(screens.begin(), screens.end(), [first](const QScreen* a, const QScreen* b) {

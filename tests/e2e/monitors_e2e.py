@@ -216,8 +216,24 @@ def monitors(s, program, name):
     check(width == 1040 and all(near(c, e) for c, e in zip(seen, [RED, RED, BLUE, BLUE])),
           f"Qt at scale 2: each monitor's picture in its place {seen}")
 
+    # A second X screen is a desktop of its own with its own root window, which Qt also puts at 0,0: the
+    # first screen's picture is made for the first alone, not drawn over by one made for the second.
+    read, write = os.pipe()
+    s.spawn(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "640x360x24", "-screen", "1",
+             "400x320x24"], pass_fds=(write,))
+    os.close(write)
+    with os.fdopen(read) as pipe:
+        s.env["DISPLAY"] = ":" + pipe.readline().strip() + ".0"
+    app = start(s, program, [quadrants], -1, "displayType=1\nscreens=same")
+    s.run("xdotool", "search", "--onlyvisible", "--name", "^ ?Tessaly$", "windowunmap")  # no tray: out of the way
+    at, _ = root(s, "second-x-screen")
+    corners = [at(272, 152), at(367, 152), at(272, 207), at(367, 207)]
+    check(all(near(c, e) for c, e in zip(corners, [RED, BLUE, GREEN, YELLOW])),
+          f"a second X screen: the picture centred on the first {corners}")
+    stop(app)
+
 
 if __name__ == "__main__":
     tools = {"lxqt": ["pcmanfm-qt", "dbus-daemon"], "lxde": ["pcmanfm", "dbus-daemon"],
              "xfce": ["xfdesktop", "xfconf-query", "dbus-daemon"]}.get(sys.argv[-1], [])
-    sys.exit(main(monitors, ["Xorg", "xrandr", "xprop", "xwininfo", "import", "convert", *tools], 2))
+    sys.exit(main(monitors, ["Xorg", "Xvfb", "xdotool", "xrandr", "xprop", "xwininfo", "import", "convert", *tools], 2))
