@@ -6,8 +6,8 @@ across both, a picture for each, and, where the desktop reaches both, a monitor 
 again.
 
 Usage: monitors_e2e.py PROGRAM DESKTOP
-DESKTOP: x11 (the root window), lxqt (a real pcmanfm-qt --desktop), lxde (a real pcmanfm --desktop) or xfce
-(a real xfdesktop)
+DESKTOP: x11 (the root window), lxqt (a real pcmanfm-qt --desktop), lxde (a real pcmanfm --desktop), xfce
+(a real xfdesktop) or mate (a real caja --force-desktop)
 """
 import os
 import sys
@@ -26,6 +26,7 @@ GEOMETRY = {"DUMMY0": (0, 0, 640, 360), "DUMMY1": (640, 0, 400, 320)}  # x, y, w
 # pcmanfm's command line reaches only its first monitor, the first RandR output: with DUMMY1 primary, a
 # bitmap made for the primary would be stretched onto it. The other keeps pcmanfm's own black.
 DESKTOPS = {"x11": ("DUMMY0", GEOMETRY), "lxqt": ("DUMMY0", GEOMETRY), "xfce": ("DUMMY0", GEOMETRY),
+            "mate": ("DUMMY0", GEOMETRY),
             "lxde": ("DUMMY1", {"DUMMY0": GEOMETRY["DUMMY0"]})}
 
 
@@ -59,6 +60,21 @@ def desktop(s, name):
     s.spawn(["dbus-daemon", "--session", "--nofork", "--address=unix:path=" + bus])
     s.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + bus
     check(wait_for(lambda: os.path.exists(bus), 10), "a session bus")
+    if name == "mate":
+        # caja draws MATE's desktop from org.mate.background, kept by dconf on the session bus.
+        s.run("gsettings", "set", "org.mate.caja.desktop", "computer-icon-visible", "false")
+        s.run("gsettings", "set", "org.mate.caja.desktop", "home-icon-visible", "false")
+        s.run("gsettings", "set", "org.mate.caja.desktop", "trash-icon-visible", "false")
+        s.run("gsettings", "set", "org.mate.background", "picture-filename", "")
+        s.run("gsettings", "set", "org.mate.background", "primary-color", "#000000")
+        s.run("gsettings", "set", "org.mate.background", "color-shading-type", "solid")
+        s.run("gsettings", "set", "org.mate.background", "background-fade", "false")  # read at once, not mid-fade
+        s.run("xrandr", "--listmonitors")
+        s.spawn(["caja", "--force-desktop", "--no-default-window"])
+        shown = lambda: "1040x360+0+0" in s.run("xwininfo", "-root", "-children").stdout
+        check(wait_for(shown, 15), "caja draws the desktop")
+        time.sleep(1)
+        return
     if name == "xfce":
         # xfdesktop keeps its settings in xfconfd, which the bus starts; no icons over the pixels read back.
         s.run("xfconf-query", "-c", "xfce4-desktop", "-p", "/desktop-icons/style", "-n", "-t", "int", "-s", "0")
@@ -235,5 +251,6 @@ def monitors(s, program, name):
 
 if __name__ == "__main__":
     tools = {"lxqt": ["pcmanfm-qt", "dbus-daemon"], "lxde": ["pcmanfm", "dbus-daemon"],
-             "xfce": ["xfdesktop", "xfconf-query", "dbus-daemon"]}.get(sys.argv[-1], [])
+             "xfce": ["xfdesktop", "xfconf-query", "dbus-daemon"],
+             "mate": ["caja", "gsettings", "dbus-daemon"]}.get(sys.argv[-1], [])
     sys.exit(main(monitors, ["Xorg", "Xvfb", "xdotool", "xrandr", "xprop", "xwininfo", "import", "convert", *tools], 2))
