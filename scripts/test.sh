@@ -24,8 +24,9 @@ if ! compgen -G "$cache/qt-*-mingw64/.complete" >/dev/null; then
         status=0
         timeout --kill-after=30 "$left" scripts/build-windows.sh --deps >"$log" 2>&1 || status=$?
         if ((status == 124 || status == 137)); then
+            steps=$(grep -o '^\[[0-9]*/[0-9]*\]' "$log" | tail -n1)
             echo "WINDOWS TESTS NOT RUN: Qt for Windows was not built within $left s" \
-                "($(grep -o '^\[[0-9]*/[0-9]*\]' "$log" | tail -n1) steps; the next run here goes on from there)"
+                "(at step ${steps:-0 of its build}; the next run on this machine goes on from there)"
         elif ((status != 0)); then
             tail -n 30 "$log"
             echo "FAIL scripts/build-windows.sh --deps (exit $status)" && exit 1
