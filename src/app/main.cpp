@@ -52,17 +52,24 @@ bool displayAvailable()
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+/** The running copy's control socket, or empty after telling on standard error why there is none. */
+QString socketPathTelling(ControlSocketFolder::Use use)
+{
+    QString error;
+    const QString socketPath = ControlServer::defaultSocketPath(use, &error);
+    if (socketPath.isEmpty())
+        std::fprintf(stderr, "tessaly: %s\n", qPrintable(error));
+    return socketPath;
+}
+
 /** Sends one command to the running copy and prints its reply: 0 done, 1 refused or no copy runs. */
 int sendCommand(int argc, char* argv[], const QString& command)
 {
     // No display is needed to talk to the running copy.
     QCoreApplication app(argc, argv);
-    QString error;
-    const QString socketPath = ControlServer::defaultSocketPath(ControlSocketFolder::Use::Find, &error);
-    if (socketPath.isEmpty()) {
-        std::fprintf(stderr, "tessaly: %s\n", qPrintable(error));
+    const QString socketPath = socketPathTelling(ControlSocketFolder::Use::Find);
+    if (socketPath.isEmpty())
         return 1;
-    }
     const std::optional<QString> reply = ControlClient(socketPath).send(command);
     if (!reply) {
         std::fputs("Tessaly is not running\n", stderr);
@@ -103,12 +110,9 @@ bool startCopy(const ControlClient& client)
 int addPaths(int argc, char* argv[], const QStringList& given)
 {
     QCoreApplication app(argc, argv);
-    QString error;
-    const QString socketPath = ControlServer::defaultSocketPath(ControlSocketFolder::Use::Create, &error);
-    if (socketPath.isEmpty()) {
-        std::fprintf(stderr, "tessaly: %s\n", qPrintable(error));
+    const QString socketPath = socketPathTelling(ControlSocketFolder::Use::Create);
+    if (socketPath.isEmpty())
         return 1;
-    }
     // The running copy has a working folder of its own.
     QStringList paths;
     for (const QString& path : given)
