@@ -49,30 +49,31 @@ def caption_rows(at, left, top):
                for y in range(top + CHECKER[1] + 2, top + PICTURE[1]))
 
 
-def shows(s, tool, monitors, heights):
+def pixel_shows(s, tool, monitors, holds, step):
+    """Whether the screen spans the monitors and its pixels hold what `holds` asks of them."""
     overview(s, "Set", "<false>")  # the shell may go back to its overview when the program's window goes
-    at, width = pixels(s, tool, "gnome-monitors-%s.png" % "-".join(str(scale) for _, _, scale in monitors))
-    if not at or width != sum(w for w, _, _ in monitors):
-        return False
-    left = 0
-    heights.clear()
-    for w, h, _ in monitors:
-        corner = (left + (w - PICTURE[0]) // 2, (h - PICTURE[1]) // 2)
-        if not checker_at(at, *corner):
-            return False
-        heights.append(caption_rows(at, *corner))
-        left += w
-    return True
+    scales = "-".join(str(scale) for _, _, scale in monitors)
+    at, width = pixels(s, os.path.abspath(tool), f"gnome-monitors-{scales}-{step}.png")
+    return at is not None and width == sum(w for w, _, _ in monitors) and holds(at)
+
+
+def shows(s, tool, monitors, heights):
+    """Whether each monitor shows the checker 1:1 in its middle; `heights` gets each caption's rows."""
+    def checkers(at):
+        left = 0
+        heights.clear()
+        for w, h, _ in monitors:
+            corner = (left + (w - PICTURE[0]) // 2, (h - PICTURE[1]) // 2)
+            if not checker_at(at, *corner):
+                return False
+            heights.append(caption_rows(at, *corner))
+            left += w
+        return True
+    return pixel_shows(s, tool, monitors, checkers, "same")
 
 
 def is_red(rgb):
     return rgb[0] > 200 and rgb[1] < 60 and rgb[2] < 60
-
-
-def pixel_shows(s, tool, monitors, holds):
-    overview(s, "Set", "<false>")
-    at, width = pixels(s, tool, "gnome-monitors-pixels-%s.png" % "-".join(str(scale) for _, _, scale in monitors))
-    return at is not None and width == sum(w for w, _, _ in monitors) and holds(at)
 
 
 def change(s, program, pictures, display, last, keep=False):
@@ -151,17 +152,17 @@ def one(s, program, tool, monitors):
         # moving on in the list. Its window (shown where there is no tray) is put out of the way.
         app = change(s, program, [checker], "displayType=1\nscreens=same", "0", keep=True)
         s.run("xdotool", "search", "--onlyvisible", "--name", "^ ?Tessaly$", "windowminimize")
-        check(wait_for(lambda: shows(s, os.path.abspath(tool), [(w, h, 1) for w, h, _ in monitors], heights), 20,
+        check(wait_for(lambda: shows(s, tool, [(w, h, 1) for w, h, _ in monitors], heights), 20,
                        0.5), "all at scale 1: each monitor shows the checker 1:1")
         if not check(scale_each(s, monitors), "each monitor at its scale, the program running"):
             return
-        check(wait_for(lambda: shows(s, os.path.abspath(tool), monitors, heights) and heights[0] > 1.5 * heights[1],
+        check(wait_for(lambda: shows(s, tool, monitors, heights) and heights[0] > 1.5 * heights[1],
                        20, 0.5) and s.ini("display", "imageNum") == "0",
               "the picture made again for the new scales, the list not moved on")
         app.terminate()
         app.wait(5)
     change(s, program, [checker], "displayType=1\nscreens=same", "0")
-    check(wait_for(lambda: shows(s, os.path.abspath(tool), monitors, heights), 20, 0.5),
+    check(wait_for(lambda: shows(s, tool, monitors, heights), 20, 0.5),
           "each monitor shows the checker 1:1 in its middle")
     # The same caption in points: its height in device pixels goes with the scale (within a pixel's rounding).
     ratio = monitors[0][2] / monitors[1][2]
@@ -177,7 +178,7 @@ def one(s, program, tool, monitors):
     (w1, h1, _), (w2, h2, _) = monitors
     middle = min(h1, h2) * 3 // 4  # below the shell's notice at the top
     check(wait_for(lambda: pixel_shows(s, tool, monitors, lambda at: checker_at(
-        at, (w1 - PICTURE[0]) // 2, (h1 - PICTURE[1]) // 2) and is_red(at(w1 + w2 // 2, h2 // 2))), 20, 0.5),
+        at, (w1 - PICTURE[0]) // 2, (h1 - PICTURE[1]) // 2) and is_red(at(w1 + w2 // 2, h2 // 2)), "each"), 20, 0.5),
         "each: the checker 1:1 on the first monitor, the next picture on the second")
     # One picture across both, red on its left half and blue on its right: the seam lies at the middle of
     # the whole desktop, not of each monitor (which each showing the whole picture would put there).
@@ -186,7 +187,7 @@ def one(s, program, tool, monitors):
     change(s, program, [halves], "displayType=0\nscreens=span", "0")
     left_of_seam, right_of_seam = (w1 // 2 + (w1 + w2) // 2) // 2, w1 + w2 // 4
     check(wait_for(lambda: pixel_shows(s, tool, monitors, lambda at: is_red(at(left_of_seam, middle)) and not is_red(
-        at(right_of_seam, middle))), 20, 0.5), "span: one picture across both monitors")
+        at(right_of_seam, middle)), "span"), 20, 0.5), "span: one picture across both monitors")
 
 
 if __name__ == "__main__":
