@@ -52,6 +52,43 @@ def plug(s, second, primary="DUMMY0"):
           *(["--mode", "m400", "--right-of", "DUMMY0"] if second else ["--off"]), "--output", primary, "--primary")
 
 
+def windows_shown(s, *places):
+    tree = s.run("xwininfo", "-root", "-children").stdout
+    return all(f"{place}  +" in tree for place in places)
+
+
+def mate_desktop(s, name):
+    # caja draws MATE's desktop from org.mate.background, kept by dconf on the session bus.
+    for schema, key, value in (("org.mate.caja.desktop", "computer-icon-visible", "false"),
+                               ("org.mate.caja.desktop", "home-icon-visible", "false"),
+                               ("org.mate.caja.desktop", "trash-icon-visible", "false"),
+                               ("org.mate.background", "picture-filename", ""),
+                               ("org.mate.background", "primary-color", "#000000"),
+                               ("org.mate.background", "color-shading-type", "solid"),
+                               ("org.mate.background", "background-fade", "false")):  # read at once, not mid-fade
+        s.run("gsettings", "set", schema, key, value)
+    return ["caja", "--force-desktop", "--no-default-window"], lambda: windows_shown(s, "1040x360+0+0")
+
+
+def xfce_desktop(s, name):
+    # xfdesktop keeps its settings in xfconfd, which the bus starts; no icons over the pixels read back.
+    s.run("xfconf-query", "-c", "xfce4-desktop", "-p", "/desktop-icons/style", "-n", "-t", "int", "-s", "0")
+    return ["xfdesktop", "--sm-client-disable"], \
+        lambda: "/monitorDUMMY1/" in s.run("xfconf-query", "-c", "xfce4-desktop", "-l").stdout
+
+
+def pcmanfm_desktop(s, name):
+    # No desktop icons over the pixels read back; the rest as pcmanfm writes a fresh profile.
+    folder = os.path.join(s.env["XDG_CONFIG_HOME"], "pcmanfm", "default")
+    os.makedirs(folder)
+    for n in (0, 1):
+        with open(os.path.join(folder, f"desktop-items-{n}.conf"), "w") as f:
+            f.write("[*]\nwallpaper_mode=color\ndesktop_bg=#000000\nshow_trash=0\nshow_documents=0\nshow_mounts=0\n")
+    # pcmanfm-qt draws one window across the whole desktop, pcmanfm one for each monitor.
+    program, places = {"lxqt": ("pcmanfm-qt", ["1040x360+0+0"]), "lxde": ("pcmanfm", ["640x360+0+0", "400x320+640+0"])}[name]
+    return [program, "--desktop"], lambda: windows_shown(s, *places)
+
+
 def desktop(s, name):
     """The desktop's own program drawing the background, on a private session bus, started once it shows."""
     if name == "x11":
@@ -60,44 +97,13 @@ def desktop(s, name):
     s.spawn(["dbus-daemon", "--session", "--nofork", "--address=unix:path=" + bus])
     s.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + bus
     check(wait_for(lambda: os.path.exists(bus), 10), "a session bus")
-    if name == "mate":
-        # caja draws MATE's desktop from org.mate.background, kept by dconf on the session bus.
-        s.run("gsettings", "set", "org.mate.caja.desktop", "computer-icon-visible", "false")
-        s.run("gsettings", "set", "org.mate.caja.desktop", "home-icon-visible", "false")
-        s.run("gsettings", "set", "org.mate.caja.desktop", "trash-icon-visible", "false")
-        s.run("gsettings", "set", "org.mate.background", "picture-filename", "")
-        s.run("gsettings", "set", "org.mate.background", "primary-color", "#000000")
-        s.run("gsettings", "set", "org.mate.background", "color-shading-type", "solid")
-        s.run("gsettings", "set", "org.mate.background", "background-fade", "false")  # read at once, not mid-fade
-        s.run("xrandr", "--listmonitors")
-        s.spawn(["caja", "--force-desktop", "--no-default-window"])
-        shown = lambda: "1040x360+0+0" in s.run("xwininfo", "-root", "-children").stdout
-        check(wait_for(shown, 15), "caja draws the desktop")
-        time.sleep(1)
-        return
-    if name == "xfce":
-        # xfdesktop keeps its settings in xfconfd, which the bus starts; no icons over the pixels read back.
-        s.run("xfconf-query", "-c", "xfce4-desktop", "-p", "/desktop-icons/style", "-n", "-t", "int", "-s", "0")
-        s.run("xrandr", "--listmonitors")
-        s.spawn(["xfdesktop", "--sm-client-disable"])
-        shown = lambda: "/monitorDUMMY1/" in s.run("xfconf-query", "-c", "xfce4-desktop", "-l").stdout
-        check(wait_for(shown, 15), "xfdesktop draws the desktop")
-        time.sleep(1)
-        return
-    # No desktop icons over the pixels read back; the rest as pcmanfm writes a fresh profile.
-    folder = os.path.join(s.env["XDG_CONFIG_HOME"], "pcmanfm", "default")
-    os.makedirs(folder)
-    for n in (0, 1):
-        with open(os.path.join(folder, f"desktop-items-{n}.conf"), "w") as f:
-            f.write("[*]\nwallpaper_mode=color\ndesktop_bg=#000000\nshow_trash=0\nshow_documents=0\nshow_mounts=0\n")
-    # pcmanfm-qt draws one window across the whole desktop, pcmanfm one for each monitor.
-    program, windows = {"lxqt": ("pcmanfm-qt", ["1040x360+0+0"]), "lxde": ("pcmanfm", ["640x360+0+0", "400x320+640+0"])}[name]
-    # Started just after the outputs are set, Qt may see only the first and pcmanfm-qt draw on it alone;
+    argv, shown = {"mate": mate_desktop, "xfce": xfce_desktop}.get(name, pcmanfm_desktop)(s, name)
+    # Started just after the outputs are set, a desktop program may see only the first and draw on it alone;
     # asking the server for its monitors first, as a session's start-up does, settles them.
     s.run("xrandr", "--listmonitors")
-    s.spawn([program, "--desktop"])
-    shown = lambda: (lambda tree: all(f"{w}  +" in tree for w in windows))(s.run("xwininfo", "-root", "-children").stdout)
-    check(wait_for(shown, 15), f"{program} draws the desktop")
+    s.spawn(argv)
+    check(wait_for(shown, 15), f"{argv[0]} draws the desktop")
+    time.sleep(1)  # and its first background
 
 
 def root(s, step):
