@@ -129,18 +129,19 @@ check "the Linux build wrote its settings file" eventually ended $linux_program
 cp "$linux_ini" "$app/tessdesk.ini"
 # No bitmap is left from the runs before, so that one shown is this run's.
 rm "$app/tessaly.bmp" && wine reg delete 'HKCU\Control Panel\Desktop' /v Wallpaper /f >/dev/null 2>&1
-# True when --status names one of the Linux folder's pictures, other than $1, and the wallpaper shows it.
+# The Linux folder's picture that --status names now (image1.gif or image2.gif); nothing when none.
+linux_picture() {
+    status_into "$work/status" && sed -n 's/^picture: .*linux.config.tessaly.\(image[12]\.gif\)$/\1/p' "$work/status"
+}
+names_linux_picture() { [[ -n "$(linux_picture)" ]]; }
+# True when --status names a picture of the Linux folder other than $1, and the wallpaper shows it.
 shows_linux_picture() {
     local picture
-    status_into "$work/status" &&
-        picture=$(sed -n 's/^picture: .*linux.config.tessaly.\(image[12]\.gif\)$/\1/p' "$work/status") &&
-        [[ -n "$picture" && "$picture" != "${1:-}" ]] && shows "$linux/config/tessaly/$picture"
+    picture=$(linux_picture) && [[ -n "$picture" && "$picture" != "$1" ]] && shows "$linux/config/tessaly/$picture"
 }
 starts tessaly
-check "with the Linux settings file, --status names a picture of the Linux folder" eventually bash -c \
-    "wine '$app/tessaly.exe' --status 2>/dev/null | tr -d '\r' | grep -q '^picture: .*linux.config.tessaly.image[12]\.gif\$'"
-status_into "$work/status"
-before=$(sed -n 's/^picture: .*\(image[12]\.gif\)$/\1/p' "$work/status")
+check "with the Linux settings file, --status names a picture of the Linux folder" eventually names_linux_picture
+before=$(linux_picture)
 check "  tessaly --next" tessaly --next
 check "  --next shows the Linux folder's other picture, and --status names it" eventually shows_linux_picture "$before"
 tessaly --quit && eventually ended $program
