@@ -331,6 +331,7 @@ int parts(const QString& dir, int reps)
 /** Runs `reps` changes of one scenario; prints each time in ms, then peak and idle KiB. */
 int run(const Scenario& scenario, const QString& dir, int reps, const QList<int>& residentAfter = {})
 {
+    ProcessMemory::keepLargeBuffersApart(); // as the program does at start
     Settings settings;
     settings.imageNum = "0";
     settings.displayType = scenario.displayType;

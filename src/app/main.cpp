@@ -148,6 +148,7 @@ int addPaths(int argc, char* argv[], const QStringList& given)
 
 int main(int argc, char* argv[])
 {
+    ProcessMemory::keepLargeBuffersApart();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
