@@ -153,8 +153,9 @@ QWidget* SettingsWindow::buildListArea()
     m_captionEdit = named(new QLineEdit(s), "captionEdit", "Image Caption");
     m_clearCaptionButton = named(new QPushButton(QStringLiteral("Cls"), s), "clearCaptionButton");
     m_thumbnail = named(new ThumbnailView(s), "thumbnail", "Thumbnail preview of image");
+    // Alt+A is Add's: one key pressing two buttons would press neither.
     m_activateButton =
-        named(new QPushButton(QStringLiteral("&Activate!"), s), "activateButton", "Activate Tessaly");
+        named(new QPushButton(QStringLiteral("A&ctivate!"), s), "activateButton", "Activate Tessaly");
     // The caption and its picture stand indented under the list, as one group; Activate at the
     // picture's foot on the right, on no row of its own, so that the window fits a small screen.
     auto* caption = new QGridLayout;
