@@ -70,7 +70,10 @@ int sendCommand(int argc, char* argv[], const QString& command)
     const QString socketPath = socketPathTelling(ControlSocketFolder::Use::Find);
     if (socketPath.isEmpty())
         return 1;
-    const std::optional<QString> reply = ControlClient(socketPath).send(command);
+    // The end may wait for the user to say whether to save the list; a copy that dies hangs up.
+    const int replyMs =
+        command == QLatin1String("quit") ? ControlClient::UntilAnswered : ControlClient::ReplyMs;
+    const std::optional<QString> reply = ControlClient(socketPath).send(command, replyMs);
     if (!reply) {
         std::fputs("Tessaly is not running\n", stderr);
         return 1;
@@ -277,8 +280,10 @@ int main(int argc, char* argv[])
     Scheduler scheduler(settings, settingsFile, clock, prompter, change);
     TrayController tray(settings, change);
     ApplicationShell shell(makeWindow, images, settingsFile, scheduler, tray, prompter);
-    shell.setQuit([&cycle] {
+    shell.setQuit([&cycle, &control] {
         cycle.stop();
+        // Before --quit is answered: a copy started after the answer must not find this one.
+        control.stopListening();
         QCoreApplication::exit(0);
     });
 

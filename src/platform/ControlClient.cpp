@@ -4,7 +4,7 @@
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 
-std::optional<QString> ControlClient::send(const QString& command) const
+std::optional<QString> ControlClient::send(const QString& command, int replyMs) const
 {
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
@@ -14,7 +14,8 @@ std::optional<QString> ControlClient::send(const QString& command) const
     if (!socket.waitForBytesWritten(2000))
         return QStringLiteral("error: the running copy did not take the command\n");
     QByteArray reply;
-    const QDeadlineTimer deadline(ReplyMs);
+    const QDeadlineTimer deadline =
+        replyMs == UntilAnswered ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(replyMs);
     while (socket.state() == QLocalSocket::ConnectedState && !deadline.hasExpired()) {
         socket.waitForReadyRead(int(deadline.remainingTime()));
         reply += socket.readAll();

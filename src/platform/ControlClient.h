@@ -10,11 +10,13 @@ class ControlClient
 public:
     /** How long a command may take in the running copy (a change, or a message shown there). */
     static constexpr int ReplyMs = 60 * 1000;
+    /** No limit: the reply waits for the user of the running copy, as long as the copy holds the line. */
+    static constexpr int UntilAnswered = -1;
 
     explicit ControlClient(QString socketPath) : m_socketPath(std::move(socketPath)) {}
 
-    /** The reply, or nothing when no copy runs; a copy that does not answer in time gives an error. */
-    std::optional<QString> send(const QString& command) const;
+    /** The reply, or nothing when no copy runs; a copy that does not answer within replyMs gives an error. */
+    std::optional<QString> send(const QString& command, int replyMs = ReplyMs) const;
     /** Hands the command over without waiting for it to be carried out; false when no copy runs. */
     bool post(const QString& command) const;
 

@@ -58,6 +58,11 @@ void ControlServer::serve(Handler handler)
     acceptPending();
 }
 
+void ControlServer::stopListening()
+{
+    m_server.close();
+}
+
 void ControlServer::acceptPending()
 {
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {

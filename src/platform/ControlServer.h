@@ -45,6 +45,8 @@ public:
     [[nodiscard]] Claim claim(QString* error);
     /** Starts answering, also the commands that arrived while the program was starting. */
     void serve(Handler handler);
+    /** Takes no new clients and removes the socket (a copy started now runs); those held stay. */
+    void stopListening();
     /** Clients held now: each until it is answered and gone, dropped or hung up. */
     int openConnections() const { return m_open; }
 

@@ -4,11 +4,13 @@
 #include "LoadedImages.h"
 #include "Prompter.h"
 #include "Scheduler.h"
+#include "SettingsFile.h"
 #include "SettingsWindow.h"
 #include "TrayController.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QScopedValueRollback>
 #include <QSystemTrayIcon>
 
 ApplicationShell::ApplicationShell(WindowFactory makeWindow, LoadedImages& images, SettingsFile& file,
@@ -23,7 +25,7 @@ ApplicationShell::ApplicationShell(WindowFactory makeWindow, LoadedImages& image
     connect(&m_trayPoll, &QTimer::timeout, this, &ApplicationShell::checkTrayAppeared);
 
     connect(&m_tray, &TrayController::openRequested, this, &ApplicationShell::openSettings);
-    connect(&m_tray, &TrayController::closeRequested, this, &ApplicationShell::requestEnd);
+    connect(&m_tray, &TrayController::closeRequested, this, [this] { requestEnd(); });
     connect(&m_tray, &TrayController::foregroundRequested, this, &ApplicationShell::bringForward);
 }
 
@@ -35,7 +37,7 @@ SettingsWindow& ApplicationShell::window()
         m_window = m_makeWindow();
         connect(m_window.get(), &SettingsWindow::activateRequested, this,
                 &ApplicationShell::activateAndMinimize);
-        connect(m_window.get(), &SettingsWindow::closeRequested, this, &ApplicationShell::requestEnd);
+        connect(m_window.get(), &SettingsWindow::closeRequested, this, [this] { requestEnd(); });
         m_window->installEventFilter(this);
     }
     return *m_window;
@@ -99,22 +101,40 @@ void ApplicationShell::activateAndMinimize()
         goToTray();
 }
 
-void ApplicationShell::requestEnd()
+void ApplicationShell::requestEnd(const EndAnswer& told)
 {
+    if (told)
+        m_endWaiting.append(told);
+    // The question is open in a window already: its answer is this request's answer too.
+    if (m_askingToEnd)
+        return;
+    QString keptBecause;
     if (m_images.isModified()) {
-        if (m_window && m_window->isVisible())
-            bringForward();
-        const PromptAnswer answer = m_prompter.ask(
-            QStringLiteral("The list of pictures or its captions changed since they were last saved.\n\n"
-                           "Save the changes before Tessaly ends?"),
-            PromptButtons::SaveDiscardCancel, PromptIcon::Question);
-        if (answer == PromptAnswer::Cancel)
-            return;
-        // The failure was told with its reason; the edits are still in memory to try again.
-        if (answer == PromptAnswer::Save && !m_images.saveTelling(m_file, m_prompter))
-            return;
+        const QScopedValueRollback<bool> asking(m_askingToEnd, true);
+        keptBecause = askToSaveEdits();
     }
-    endProgram();
+    if (keptBecause.isEmpty())
+        endProgram();
+    for (const EndAnswer& waiting : std::exchange(m_endWaiting, {}))
+        waiting(keptBecause);
+}
+
+QString ApplicationShell::askToSaveEdits()
+{
+    if (m_window && m_window->isVisible())
+        bringForward();
+    const PromptAnswer answer = m_prompter.ask(
+        QStringLiteral("The list of pictures or its captions changed since they were last saved.\n\n"
+                       "Save the changes before Tessaly ends?"),
+        PromptButtons::SaveDiscardCancel, PromptIcon::Question);
+    if (answer == PromptAnswer::Cancel)
+        return QStringLiteral("the settings window has unsaved changes and the user chose to keep Tessaly "
+                              "running");
+    // The failure was told with its reason; the edits are still in memory to try again.
+    if (answer == PromptAnswer::Save && !m_images.saveTelling(m_file, m_prompter))
+        return QStringLiteral("the changed list was not saved, so Tessaly keeps running: %1")
+            .arg(m_file.errorString());
+    return {};
 }
 
 void ApplicationShell::endProgram()

@@ -29,6 +29,8 @@ public:
     static constexpr int TrayPollMs = 30 * 1000;
 
     using WindowFactory = std::function<std::unique_ptr<SettingsWindow>()>;
+    /** Learns how a close request ended: an empty text when the program ends, else why it runs on. */
+    using EndAnswer = std::function<void(const QString& keptBecause)>;
 
     ApplicationShell(WindowFactory makeWindow, LoadedImages& images, SettingsFile& file, Scheduler& scheduler,
                      TrayController& tray, Prompter& prompter, QObject* parent = nullptr);
@@ -48,9 +50,10 @@ public:
     void activateAndMinimize();
     /**
      * Every close request: with list edits not saved, asks whether to save them first (Cancel, or a
-     * save that fails, keeps the program running); then ends the program.
+     * save that fails, keeps the program running); then ends the program. `told` learns the outcome
+     * once it is decided, after the end; a request made while the question is open gets its answer.
      */
-    void requestEnd();
+    void requestEnd(const EndAnswer& told = {});
     /** Icon down, program ended, nothing written. */
     void endProgram();
 
@@ -67,6 +70,8 @@ protected:
 private:
     void checkTrayAppeared();
     void bringForward();
+    /** Asks about unsaved list edits and saves them when told to: why the program runs on, or empty. */
+    QString askToSaveEdits();
 
     WindowFactory m_makeWindow;
     std::unique_ptr<SettingsWindow> m_window;
@@ -79,4 +84,6 @@ private:
     std::function<void()> m_quit;
     QTimer m_trayPoll;
     bool m_shownForMissingTray = false;
+    bool m_askingToEnd = false;
+    QList<EndAnswer> m_endWaiting;
 };

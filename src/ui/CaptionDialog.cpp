@@ -43,11 +43,9 @@ QGroupBox* group(QWidget* parent, const char* name, const QString& title,
 
 } // namespace
 
-CaptionDialog::CaptionDialog(QWidget* parent, Settings& settings, SettingsFile& file, Prompter& prompter,
-                             FontChooser& fontChooser)
-    : OptionDialog(parent, QStringLiteral("Caption Properties"), settings, file, prompter, CaptionFields),
-      m_settings(settings), m_fontChooser(fontChooser),
-      m_colourSwatch(DialogParts::named(new QLabel(this), "colourSwatch"))
+CaptionDialog::CaptionDialog(QWidget* parent, const Settings& settings, FontChooser& fontChooser)
+    : OptionDialog(parent, QStringLiteral("Caption Properties"), settings, CaptionFields),
+      m_fontChooser(fontChooser), m_colourSwatch(DialogParts::named(new QLabel(this), "colourSwatch"))
 {
     auto* fontButton =
         DialogParts::named(new QPushButton(QStringLiteral("&Font Settings..."), this), "fontButton");
@@ -84,14 +82,15 @@ CaptionDialog::CaptionDialog(QWidget* parent, Settings& settings, SettingsFile& 
     grid->setRowStretch(2, 1);
     DialogParts::openAt(this, QSize(420, 330));
 
-    DialogParts::stores(topCentreOption, settings.captionPosition, "0");
-    DialogParts::stores(topRightOption, settings.captionPosition, "1");
-    DialogParts::stores(bottomCentreOption, settings.captionPosition, "2");
-    DialogParts::stores(onImageOption, settings.onOffCaption, "0");
-    DialogParts::stores(offImageOption, settings.onOffCaption, "1");
+    Settings& edited = values();
+    DialogParts::stores(topCentreOption, edited.captionPosition, "0");
+    DialogParts::stores(topRightOption, edited.captionPosition, "1");
+    DialogParts::stores(bottomCentreOption, edited.captionPosition, "2");
+    DialogParts::stores(onImageOption, edited.onOffCaption, "0");
+    DialogParts::stores(offImageOption, edited.onOffCaption, "1");
     connect(fontButton, &QPushButton::clicked, this, &CaptionDialog::onFontClicked);
 
-    const CheckedSettings checked(settings);
+    const CheckedSettings checked(edited);
     DialogParts::select({topCentreOption, topRightOption, bottomCentreOption},
                         checked.integer(&Settings::captionPosition));
     DialogParts::select({onImageOption, offImageOption}, checked.integer(&Settings::onOffCaption));
@@ -124,19 +123,19 @@ QGroupBox* CaptionDialog::readabilityGroup()
     layout->addWidget(automatic);
     layout->addStretch(1);
 
-    const CheckedSettings checked(m_settings);
+    const CheckedSettings checked(values());
     effect->setCurrentIndex(checked.integer(&Settings::captionEffect));
     automatic->setChecked(checked.flag(&Settings::automaticColour));
     connect(effect, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_settings.captionEffect = QString::number(index); });
+            [this](int index) { values().captionEffect = QString::number(index); });
     connect(automatic, &QCheckBox::toggled, this,
-            [this](bool on) { m_settings.automaticColour = SettingValue::fromFlag(on); });
+            [this](bool on) { values().automaticColour = SettingValue::fromFlag(on); });
     return box;
 }
 
 QLayout* CaptionDialog::defaultCaptionRows()
 {
-    auto* edit = DialogParts::named(new QLineEdit(m_settings.defaultCaption, this), "defaultCaptionEdit");
+    auto* edit = DialogParts::named(new QLineEdit(values().defaultCaption, this), "defaultCaptionEdit");
     edit->setPlaceholderText(QStringLiteral("none"));
     edit->setToolTip(QStringLiteral("The caption of every picture whose own caption is empty"));
     auto* help = DialogParts::named(new QLabel(ShownCaption::wordsHelp(), this), "captionWordsHelp");
@@ -150,7 +149,7 @@ QLayout* CaptionDialog::defaultCaptionRows()
     rows->addLayout(line);
     rows->addWidget(help);
     connect(edit, &QLineEdit::textEdited, this,
-            [this](const QString& text) { m_settings.defaultCaption = text; });
+            [this](const QString& text) { values().defaultCaption = text; });
     return rows;
 }
 
@@ -160,14 +159,15 @@ void CaptionDialog::onFontClicked()
     if (!chosen)
         return;
     m_font = *chosen;
+    Settings& edited = values();
     // The size is kept as the single-precision number it is drawn with.
-    m_settings.newFontName = chosen->name;
-    m_settings.newFontSize = SettingValue::fromNumber(static_cast<float>(chosen->size));
-    m_settings.newFontBold = SettingValue::fromFlag(chosen->bold);
-    m_settings.newFontItalic = SettingValue::fromFlag(chosen->italic);
-    m_settings.newFontUnderline = SettingValue::fromFlag(chosen->underline);
-    m_settings.newFontFontStrikethru = SettingValue::fromFlag(chosen->strikethrough);
-    m_settings.newFontForeColor = QString::number(chosen->colour);
+    edited.newFontName = chosen->name;
+    edited.newFontSize = SettingValue::fromNumber(static_cast<float>(chosen->size));
+    edited.newFontBold = SettingValue::fromFlag(chosen->bold);
+    edited.newFontItalic = SettingValue::fromFlag(chosen->italic);
+    edited.newFontUnderline = SettingValue::fromFlag(chosen->underline);
+    edited.newFontFontStrikethru = SettingValue::fromFlag(chosen->strikethrough);
+    edited.newFontForeColor = QString::number(chosen->colour);
     paintSwatch(chosen->colour);
 }
 

@@ -18,8 +18,7 @@ class CaptionDialog : public OptionDialog
     Q_OBJECT
 
 public:
-    CaptionDialog(QWidget* parent, Settings& settings, SettingsFile& file, Prompter& prompter,
-                  FontChooser& fontChooser);
+    CaptionDialog(QWidget* parent, const Settings& settings, FontChooser& fontChooser);
 
 private:
     /** The effect and the automatic colour of a caption on the picture. */
@@ -29,7 +28,6 @@ private:
     void onFontClicked();
     void paintSwatch(qint32 colour);
 
-    Settings& m_settings;
     FontChooser& m_fontChooser;
     /** The caption colour, shown as its background. */
     QLabel* m_colourSwatch;

@@ -54,6 +54,12 @@ void ControlCommands::run(const QString& command, const Reply& reply)
         return m_cycle.showPrevious(whenChanged);
     if (QStringList paths; AddCommand::parse(command, &paths))
         return reply(add(paths));
+    // Answered once the end is decided, which may wait for the user to say whether to save the list:
+    // a script must not believe the program ended while it still asks.
+    if (command == QLatin1String("quit"))
+        return m_shell.requestEnd([reply](const QString& keptBecause) {
+            reply(keptBecause.isEmpty() ? kOk : failed(keptBecause));
+        });
     reply(answerAtOnce(command));
 }
 
@@ -83,11 +89,6 @@ QString ControlCommands::answerAtOnce(const QString& command)
     if (command == QLatin1String("settings")) {
         // After the reply: opening may warn about the selected picture, and the warning waits for the user.
         QTimer::singleShot(0, &m_shell, &ApplicationShell::openSettings);
-        return kOk;
-    }
-    if (command == QLatin1String("quit")) {
-        // After the reply has gone out: the end leaves the event loop.
-        QTimer::singleShot(0, &m_shell, &ApplicationShell::requestEnd);
         return kOk;
     }
     return failed(QStringLiteral("unknown command \"%1\"").arg(command));

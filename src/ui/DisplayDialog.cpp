@@ -22,10 +22,11 @@ void stores(QRadioButton* option, Settings& settings, const char* displayType, c
 
 } // namespace
 
-DisplayDialog::DisplayDialog(QWidget* parent, Settings& settings, SettingsFile& file, Prompter& prompter)
-    : OptionDialog(parent, QStringLiteral("Image Properties"), settings, file, prompter,
+DisplayDialog::DisplayDialog(QWidget* parent, const Settings& settings)
+    : OptionDialog(parent, QStringLiteral("Image Properties"), settings,
                    {&Settings::displayType, &Settings::fitting, &Settings::screens})
 {
+    Settings& edited = values();
     auto* stretchOption = DialogParts::option(this, "stretchOption", QStringLiteral("Stretch full screen"));
     auto* centreOption =
         DialogParts::option(this, "centreOption", QStringLiteral("Center and original size"));
@@ -55,18 +56,17 @@ DisplayDialog::DisplayDialog(QWidget* parent, Settings& settings, SettingsFile& 
     grid->setRowStretch(8, 1);
     DialogParts::openAt(this, QSize(300, 230));
 
-    stores(stretchOption, settings, "0", "");
-    stores(centreOption, settings, "1", "");
-    stores(tileOption, settings, "2", "");
+    stores(stretchOption, edited, "0", "");
+    stores(centreOption, edited, "1", "");
+    stores(tileOption, edited, "2", "");
     // Stretched to an older copy reading the same file: it goes on working, with the picture's shape lost.
-    stores(fillOption, settings, "0", CheckedSettings::FillWord);
-    stores(fitOption, settings, "0", CheckedSettings::FitWord);
+    stores(fillOption, edited, "0", CheckedSettings::FillWord);
+    stores(fitOption, edited, "0", CheckedSettings::FitWord);
 
-    const CheckedSettings checked(settings);
+    const CheckedSettings checked(edited);
     screensBox->setCurrentIndex(int(checked.screens()));
-    connect(screensBox, &QComboBox::currentIndexChanged, this, [&settings](int index) {
-        settings.screens = QLatin1String(CheckedSettings::ScreensWords[index]);
-    });
+    connect(screensBox, &QComboBox::currentIndexChanged, this,
+            [this](int index) { values().screens = QLatin1String(CheckedSettings::ScreensWords[index]); });
     const CheckedSettings::Fitting fitting = checked.fitting();
     DialogParts::select({stretchOption, centreOption, tileOption, fillOption, fitOption},
                         fitting == CheckedSettings::Fitting::Fill  ? 3

@@ -10,5 +10,5 @@ class DisplayDialog : public OptionDialog
     Q_OBJECT
 
 public:
-    DisplayDialog(QWidget* parent, Settings& settings, SettingsFile& file, Prompter& prompter);
+    DisplayDialog(QWidget* parent, const Settings& settings);
 };

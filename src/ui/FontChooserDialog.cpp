@@ -36,7 +36,8 @@ FontChooserDialog::FontChooserDialog(QWidget* parent)
       m_boldCheck(new QCheckBox(tr("&Bold"), this)), m_italicCheck(new QCheckBox(tr("&Italic"), this)),
       m_underlineCheck(new QCheckBox(tr("&Underline"), this)),
       m_strikethroughCheck(new QCheckBox(tr("S&trikethrough"), this)),
-      m_colourButton(new QPushButton(tr("&Colour..."), this)), m_sample(new QLabel(tr("AaBbYyZz"), this))
+      // Not Alt+C or Alt+O: desktops' themes give those to Cancel and OK.
+      m_colourButton(new QPushButton(tr("Co&lour..."), this)), m_sample(new QLabel(tr("AaBbYyZz"), this))
 {
     setWindowTitle(tr("Font"));
     // Only the sizes offered can be chosen: the list is not editable.

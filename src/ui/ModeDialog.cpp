@@ -9,10 +9,10 @@
 #include <QGridLayout>
 #include <QLabel>
 
-ModeDialog::ModeDialog(QWidget* parent, Settings& settings, SettingsFile& file, Prompter& prompter)
-    : OptionDialog(parent, QStringLiteral("Image Properties"), settings, file, prompter,
-                   {&Settings::sequenceType})
+ModeDialog::ModeDialog(QWidget* parent, const Settings& settings)
+    : OptionDialog(parent, QStringLiteral("Image Properties"), settings, {&Settings::sequenceType})
 {
+    Settings& edited = values();
     auto* listOrderOption = DialogParts::option(this, "listOrderOption", QStringLiteral("Sequential Order"));
     auto* randomOption = DialogParts::option(this, "randomOption", QStringLiteral("Random Order"));
     // The whole list in a shuffled order before any picture repeats.
@@ -28,11 +28,10 @@ ModeDialog::ModeDialog(QWidget* parent, Settings& settings, SettingsFile& file, 
     grid->setRowStretch(4, 1);
     DialogParts::openAt(this, QSize(237, 119));
 
-    DialogParts::stores(listOrderOption, settings.sequenceType, "0");
-    DialogParts::stores(randomOption, settings.sequenceType, "1");
+    DialogParts::stores(listOrderOption, edited.sequenceType, "0");
+    DialogParts::stores(randomOption, edited.sequenceType, "1");
     // A word, not a number, so that a copy without this choice steps in list order instead of freezing.
-    DialogParts::stores(shuffleOption, settings.sequenceType, ShuffleOrder::StoredValue);
+    DialogParts::stores(shuffleOption, edited.sequenceType, ShuffleOrder::StoredValue);
 
-    DialogParts::select({listOrderOption, randomOption, shuffleOption},
-                        int(CheckedSettings(settings).order()));
+    DialogParts::select({listOrderOption, randomOption, shuffleOption}, int(CheckedSettings(edited).order()));
 }

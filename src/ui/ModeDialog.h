@@ -9,5 +9,5 @@ class ModeDialog : public OptionDialog
     Q_OBJECT
 
 public:
-    ModeDialog(QWidget* parent, Settings& settings, SettingsFile& file, Prompter& prompter);
+    ModeDialog(QWidget* parent, const Settings& settings);
 };

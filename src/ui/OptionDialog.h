@@ -6,35 +6,34 @@
 #include <QDialog>
 
 class QDialogButtonBox;
-class Prompter;
-class SettingsFile;
 
 /**
- * A dialog that edits some settings in place while it is open: Ok writes them (a failed save is told
- * with the file and the reason), Cancel and Escape put back the values they held at opening. It is
- * window-modal over its parent, which owns it, and deletes itself once closed.
+ * A dialog that edits a copy of some settings: its controls change the copy alone, so that nothing
+ * else in the program acts on a choice the user has not taken yet. Ok hands the copy back (accepted(),
+ * then edited()) for the caller to commit; Cancel, Escape and the close box drop it. It is window-modal
+ * over its parent, which owns it, and deletes itself once closed.
  */
 class OptionDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    void accept() override;
-    void reject() override;
+    /** The values as the user left them: after Ok, what the caller commits. */
+    const Settings& edited() const { return m_edited; }
+    /** The settings this dialog sets, in the order they are written. */
+    const SettingsSchema::Fields& fields() const { return m_fields; }
 
 protected:
-    OptionDialog(QWidget* parent, const QString& title, Settings& settings, SettingsFile& file,
-                 Prompter& prompter, SettingsSchema::Fields fields);
+    /** Edits a copy of `values`. */
+    OptionDialog(QWidget* parent, const QString& title, const Settings& values,
+                 SettingsSchema::Fields fields);
 
+    /** The copy the controls edit. */
+    Settings& values() { return m_edited; }
     /** Ok above Cancel, as the dialogs' right-hand column holds them. */
     QDialogButtonBox* okCancelColumn();
 
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    Settings& m_settings;
-    SettingsFile& m_file;
-    Prompter& m_prompter;
     const SettingsSchema::Fields m_fields;
-    const Settings m_saved;
+    Settings m_edited;
 };

@@ -4,6 +4,7 @@
 #include "CaptionDialog.h"
 #include "DisplayDialog.h"
 #include "ModeDialog.h"
+#include "SettingsSaveReport.h"
 #include "TimerDialog.h"
 
 OptionDialogLauncher::OptionDialogLauncher(QWidget* window, Settings& settings, SettingsFile& file,
@@ -15,22 +16,22 @@ OptionDialogLauncher::OptionDialogLauncher(QWidget* window, Settings& settings, 
 
 void OptionDialogLauncher::openTimer()
 {
-    open([this] { return new TimerDialog(m_window, m_settings, m_file, m_prompter); });
+    open([this] { return new TimerDialog(m_window, m_settings); });
 }
 
 void OptionDialogLauncher::openDisplay()
 {
-    open([this] { return new DisplayDialog(m_window, m_settings, m_file, m_prompter); });
+    open([this] { return new DisplayDialog(m_window, m_settings); });
 }
 
 void OptionDialogLauncher::openMode()
 {
-    open([this] { return new ModeDialog(m_window, m_settings, m_file, m_prompter); });
+    open([this] { return new ModeDialog(m_window, m_settings); });
 }
 
 void OptionDialogLauncher::openCaption()
 {
-    open([this] { return new CaptionDialog(m_window, m_settings, m_file, m_prompter, m_fontChooser); });
+    open([this] { return new CaptionDialog(m_window, m_settings, m_fontChooser); });
 }
 
 void OptionDialogLauncher::openMultiple()
@@ -51,5 +52,14 @@ void OptionDialogLauncher::open(const std::function<QDialog*()>& make)
         return;
     }
     m_open = make();
+    if (auto* options = qobject_cast<OptionDialog*>(m_open.data()))
+        QObject::connect(options, &QDialog::accepted, options, [this, options] { commit(*options); });
     m_open->open();
+}
+
+void OptionDialogLauncher::commit(const OptionDialog& dialog)
+{
+    SettingsSchema::copy(dialog.edited(), m_settings, dialog.fields());
+    // A save that fails is told; the choice holds for this run all the same.
+    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, dialog.fields()), m_file, m_prompter);
 }

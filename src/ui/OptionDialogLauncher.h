@@ -9,6 +9,7 @@
 #include <functional>
 
 class FontChooser;
+class OptionDialog;
 class Prompter;
 class QDialog;
 class QWidget;
@@ -19,7 +20,8 @@ struct Settings;
 /**
  * Opens each option dialog window-modal over the settings window, which owns it. A dialog is built
  * when it is opened and deletes itself once closed; while one is open, opening any brings the open
- * one to the front.
+ * one to the front. What an option dialog hands back on Ok becomes the settings of the program and is
+ * saved; the settings never hold a choice the user has not taken.
  */
 class OptionDialogLauncher final : public OptionDialogs
 {
@@ -40,6 +42,8 @@ public:
 private:
     /** Builds a dialog with `make` and opens it, unless one is open: that one comes to the front. */
     void open(const std::function<QDialog*()>& make);
+    /** The values the dialog hands back taken into the settings and saved; a failed save is told. */
+    void commit(const OptionDialog& dialog);
 
     QWidget* m_window;
     Settings& m_settings;

@@ -153,8 +153,9 @@ QWidget* SettingsWindow::buildListArea()
     m_captionEdit = named(new QLineEdit(s), "captionEdit", "Image Caption");
     m_clearCaptionButton = named(new QPushButton(QStringLiteral("Cls"), s), "clearCaptionButton");
     m_thumbnail = named(new ThumbnailView(s), "thumbnail", "Thumbnail preview of image");
+    // Alt+A is Add's: one key pressing two buttons would press neither.
     m_activateButton =
-        named(new QPushButton(QStringLiteral("&Activate!"), s), "activateButton", "Activate Tessaly");
+        named(new QPushButton(QStringLiteral("A&ctivate!"), s), "activateButton", "Activate Tessaly");
     // The caption and its picture stand indented under the list, as one group; Activate at the
     // picture's foot on the right, on no row of its own, so that the window fits a small screen.
     auto* caption = new QGridLayout;
@@ -368,13 +369,26 @@ void SettingsWindow::hideEvent(QHideEvent* event)
     QMainWindow::hideEvent(event);
     if (event->spontaneous())
         return;
+    m_centreWhenFramed = false;
+    // The frame's corner and the inside's size, as move() and resize() take them.
     m_rememberedPlace = QRect(pos(), size());
     emit placeChanged(QStringLiteral("%1,%2,%3,%4").arg(x()).arg(y()).arg(width()).arg(height()));
 }
 
 void SettingsWindow::showCentred()
 {
+    // Placed while hidden: a window manager puts a new window's frame where it is asked. A move right
+    // after showing, before the frame is known, would place the inside there instead, and the window
+    // would creep up by its title bar at each start.
+    if (!isVisible())
+        place();
     show();
+    raise();
+    activateWindow();
+}
+
+void SettingsWindow::place()
+{
     // A place on a screen that is gone, or one the title bar would be off, is not used.
     QScreen* remembered = m_rememberedPlace.isValid()
                               ? QGuiApplication::screenAt(m_rememberedPlace.topLeft() + QPoint(8, 8))
@@ -383,17 +397,33 @@ void SettingsWindow::showCentred()
         const QRect room = remembered->availableGeometry();
         resize(m_rememberedPlace.size().boundedTo(room.size()).expandedTo(minimumSizeHint()));
         move(m_rememberedPlace.topLeft());
-    } else if (QScreen* screen = this->screen()) {
-        const QRect room = screen->availableGeometry();
-        // The frame is known once the window is shown; a window grown for a larger font must still fit.
-        const QSize frame = frameGeometry().size() - size();
-        resize(size().boundedTo(room.size() - frame));
-        QRect placed = frameGeometry();
-        placed.moveCenter(room.center());
-        move(placed.topLeft());
+        return;
     }
-    raise();
-    activateWindow();
+    centre();
+    m_centreWhenFramed = frameGeometry().size() == size();
+}
+
+void SettingsWindow::centre()
+{
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    // A window grown for a larger font must still fit.
+    const QSize frame = frameGeometry().size() - size();
+    resize(size().boundedTo(room.size() - frame));
+    QRect placed = frameGeometry();
+    placed.moveCenter(room.center());
+    move(placed.topLeft());
+}
+
+void SettingsWindow::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    if (m_centreWhenFramed && isVisible() && frameGeometry().size() != size()) {
+        m_centreWhenFramed = false;
+        centre();
+    }
 }
 
 void SettingsWindow::selectEntry(int position)

@@ -78,6 +78,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -96,6 +97,10 @@ private:
     bool listKeyPressed(const QKeyEvent* event);
     bool listDropEvent(QEvent* event);
     void showSelected();
+    /** Where the window was last, or centred; done while it is hidden. */
+    void place();
+    /** The window's frame centred in the room its screen has, the window shrunk to fit it. */
+    void centre();
 
     LoadedImages& m_images;
     UrlOpener& m_urlOpener;
@@ -126,4 +131,6 @@ private:
     QHash<QObject*, QString> m_helpTexts;
     QRect m_rememberedPlace;
     bool m_syncingSelection = false;
+    /** Centred before its frame was known: centred again once the window manager has framed it. */
+    bool m_centreWhenFramed = false;
 };

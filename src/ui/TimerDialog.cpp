@@ -41,9 +41,9 @@ int largest(const TimerDialog::Unit& unit)
 
 } // namespace
 
-TimerDialog::TimerDialog(QWidget* parent, Settings& settings, SettingsFile& file, Prompter& prompter)
-    : OptionDialog(parent, QStringLiteral("Timer Control"), settings, file, prompter, TimerFields),
-      m_settings(settings), m_grid(new QGridLayout(this)),
+TimerDialog::TimerDialog(QWidget* parent, const Settings& settings)
+    : OptionDialog(parent, QStringLiteral("Timer Control"), settings, TimerFields),
+      m_grid(new QGridLayout(this)),
       m_minutesOption(DialogParts::option(this, "minutesOption", QStringLiteral("Minutes"))),
       m_hoursOption(DialogParts::option(this, "hoursOption", QStringLiteral("Hours"))),
       m_daysOption(DialogParts::option(this, "daysOption", QStringLiteral("Days"))),
@@ -76,7 +76,7 @@ TimerDialog::TimerDialog(QWidget* parent, Settings& settings, SettingsFile& file
     DialogParts::onSelected(m_daysOption, [this] { selectUnit(kDays); });
     connect(m_countBox, &QSpinBox::valueChanged, this, &TimerDialog::onCountChanged);
     connect(m_everyStartCheck, &QCheckBox::toggled, this, [this](bool checked) {
-        m_settings.changeEveryBoot = checked ? QStringLiteral("1") : QStringLiteral("0");
+        values().changeEveryBoot = checked ? QStringLiteral("1") : QStringLiteral("0");
     });
 
     const CheckedSettings checked(settings);
@@ -86,10 +86,10 @@ TimerDialog::TimerDialog(QWidget* parent, Settings& settings, SettingsFile& file
 
 void TimerDialog::selectUnit(const Unit& unit)
 {
-    m_settings.timeOption = QLatin1String(unit.code);
+    values().timeOption = QLatin1String(unit.code);
     // Read the unit's count before the range changes: narrowing the range clamps the box, and that
     // clamped value must not overwrite the count stored for the new unit.
-    const int stored = CheckedSettings(m_settings).integer(unit.count);
+    const int stored = CheckedSettings(values()).integer(unit.count);
     {
         const QSignalBlocker quiet(m_countBox);
         m_countBox->setRange(1, largest(unit));
@@ -104,7 +104,7 @@ void TimerDialog::selectUnit(const Unit& unit)
 void TimerDialog::onCountChanged(int count)
 {
     const Unit& unit = selectedUnit();
-    m_settings.*unit.count = QString::number(count);
+    values().*unit.count = QString::number(count);
     m_unitLabel->setText(QLatin1String(count == 1 ? unit.singular : unit.plural));
 }
 

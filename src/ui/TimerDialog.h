@@ -15,7 +15,7 @@ class TimerDialog : public OptionDialog
     Q_OBJECT
 
 public:
-    TimerDialog(QWidget* parent, Settings& settings, SettingsFile& file, Prompter& prompter);
+    TimerDialog(QWidget* parent, const Settings& settings);
 
     /** A unit's code, option row, count field and words. */
     struct Unit;
@@ -25,7 +25,6 @@ private:
     void onCountChanged(int count);
     const Unit& selectedUnit() const;
 
-    Settings& m_settings;
     QGridLayout* m_grid;
     QRadioButton* m_minutesOption;
     QRadioButton* m_hoursOption;

@@ -1,27 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The option dialogs as the toolbar opens them: what each stores on Ok, and that Cancel, Escape and a
-// failed save leave the file as it was.
+// The option dialogs as the toolbar opens them: what each stores on Ok, that the program's settings hold
+// no choice before Ok, and that Cancel, Escape, the close box and a failed save leave the file as it was.
+#include "FakeFileDialogs.h"
 #include "FakeFontChooser.h"
 #include "FakePrompter.h"
+#include "FakeUrlOpener.h"
 #include "FakeVolumes.h"
 #include "TempAppFolder.h"
 #include "core/LoadedImages.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsSchema.h"
 #include "platform/PosixFileSystem.h"
+#include "ui/AboutDialog.h"
 #include "ui/CollectionAdvice.h"
 #include "ui/FolderDialog.h"
 #include "ui/FontChooserDialog.h"
 #include "ui/OptionDialogLauncher.h"
+#include "ui/SettingsWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -38,6 +45,36 @@ QStringList values(const Settings& settings)
     QStringList texts;
     for (const SettingSpec& spec : SettingsSchema::all())
         texts << settings.*spec.field;
+    return texts;
+}
+
+const QMap<QString, void (OptionDialogs::*)()> kOpens{{"timer", &OptionDialogs::openTimer},
+                                                      {"display", &OptionDialogs::openDisplay},
+                                                      {"mode", &OptionDialogs::openMode},
+                                                      {"caption", &OptionDialogs::openCaption},
+                                                      {"multiple", &OptionDialogs::openMultiple}};
+
+/** The texts of a window that take an Alt key: buttons, labels of a control, group titles, menus. */
+QStringList mnemonicTexts(const QWidget* window)
+{
+    QStringList texts;
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        const auto* box = qobject_cast<const QDialogButtonBox*>(button->parentWidget());
+        // GNOME's and KDE's themes name the standard buttons "&OK", "&Cancel", "&Save".
+        if (box && box->standardButton(button) != QDialogButtonBox::NoButton &&
+            !button->text().contains(u'&'))
+            texts << u'&' + button->text();
+        else
+            texts << button->text();
+    }
+    for (const QLabel* label : window->findChildren<QLabel*>())
+        if (label->buddy())
+            texts << label->text();
+    for (const QGroupBox* group : window->findChildren<QGroupBox*>())
+        texts << group->title();
+    for (const QMenuBar* bar : window->findChildren<QMenuBar*>())
+        for (const QAction* menu : bar->actions())
+            texts << menu->text();
     return texts;
 }
 
@@ -122,7 +159,7 @@ private slots:
              "[display]\ndisplayType=1\nfitting=fit\n", "display ok", "displayType=1 fitting="},
             {"mode: random", mode, "mode randomOption ok", "sequenceType=1"},
             {"mode: each once", mode, "mode shuffleOption ok", "sequenceType=shuffle"},
-            {"mode: the close box keeps the choice in memory", mode, "mode randomOption close", ""},
+            {"mode: the close box is Cancel", mode, "mode randomOption close", ""},
             {"mode: a failed save is told with the file and the reason", mode, "mode randomOption broken ok",
              ""},
             {"timer: 24 hours typed, every start", hours, "timer =24 everyStartCheck ok",
@@ -159,12 +196,8 @@ private slots:
         QFETCH(QString, written);
         load(ini.toUtf8());
         const QByteArray before = m_folder.readSettings();
-        const QMap<QString, void (OptionDialogs::*)()> opens{{"timer", &OptionDialogs::openTimer},
-                                                             {"display", &OptionDialogs::openDisplay},
-                                                             {"mode", &OptionDialogs::openMode},
-                                                             {"caption", &OptionDialogs::openCaption}};
         QStringList words = steps.split(u' ');
-        (m_launcher.get()->*opens[words.takeFirst()])();
+        (m_launcher.get()->*kOpens[words.takeFirst()])();
         QPointer<QWidget> dialog = m_launcher->openDialog();
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(QApplication::activeModalWidget(), dialog.data());
@@ -173,7 +206,10 @@ private slots:
         QCOMPARE(m_launcher->openDialog(), dialog.data());
 
         auto* count = dialog->findChild<QSpinBox*>(QStringLiteral("countBox"));
+        const QStringList opening = values(m_settings);
         for (const QString& word : words) {
+            // A change made meanwhile composes with what the settings hold: no choice before Ok.
+            QCOMPARE(values(m_settings), opening);
             if (word == u"+" || word == u"-") {
                 word == u"+" ? count->stepUp() : count->stepDown();
             } else if (word.startsWith(u'=')) {
@@ -231,7 +267,44 @@ private slots:
             QCOMPARE(after.toUtf8(), before);
         for (const QString& line : written.split(u' ', Qt::SkipEmptyParts))
             QVERIFY2(after.contains(u'\n' + line + u'\n'), qPrintable(after));
-        QCOMPARE(values(m_settings) == values(SettingsSchema::readAll(*m_file)), !steps.endsWith(u"close"));
+        QCOMPARE(values(m_settings), values(SettingsSchema::readAll(*m_file)));
+    }
+
+    void oneMnemonicPerKey_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char* window :
+             {"settings", "about", "font", "timer", "display", "mode", "caption", "multiple"})
+            QTest::addRow("%s", window) << QString::fromLatin1(window);
+    }
+    void oneMnemonicPerKey()
+    {
+        // Two controls on one Alt key: the key moves between them and presses neither.
+        QFETCH(QString, window);
+        FakeFileDialogs fileDialogs;
+        FakeUrlOpener urlOpener;
+        std::unique_ptr<QWidget> own;
+        if (window == u"settings")
+            own = std::make_unique<SettingsWindow>(m_images, m_prompter, fileDialogs, urlOpener,
+                                                   PosixFileSystem::instance());
+        else if (window == u"about")
+            own = std::make_unique<AboutDialog>(nullptr, urlOpener);
+        else if (window == u"font")
+            own = std::make_unique<FontChooserDialog>();
+        else
+            (m_launcher.get()->*kOpens[window])();
+        QPointer<QWidget> shown = own ? own.get() : m_launcher->openDialog();
+        QMap<int, QString> keys;
+        for (const QString& text : mnemonicTexts(shown)) {
+            const QKeySequence key = QKeySequence::mnemonic(text);
+            if (key.isEmpty())
+                continue;
+            QVERIFY2(!keys.contains(key[0].toCombined()),
+                     qPrintable(QStringLiteral("%1 and %2").arg(keys.value(key[0].toCombined()), text)));
+            keys.insert(key[0].toCombined(), text);
+        }
+        if (!own)
+            shown->close();
     }
 
     void fontChooserShowsAndReturnsTheChoice()

@@ -255,9 +255,16 @@ private slots:
         QVERIFY(!p.shell.builtWindow());
         QTRY_VERIFY(p.shell.builtWindow() && p.window().isVisible());
         QCOMPARE(p.ask(QStringLiteral("bogus")), QStringLiteral("error: unknown command \"bogus\"\n"));
+        // --quit answers once the user has answered whether to save the list, and says what was chosen.
+        p.images.append(QStringLiteral("/p/unsaved.jpg"));
+        p.prompter.answer({PromptAnswer::Cancel, PromptAnswer::Discard});
+        QCOMPARE(p.ask(QStringLiteral("quit")),
+                 QStringLiteral("error: the settings window has unsaved changes and the user chose to keep "
+                                "Tessaly running\n"));
+        QCOMPARE(p.quits, 0);
         QCOMPARE(p.ask(QStringLiteral("quit")), ok);
-        QTRY_COMPARE(p.quits, 1);
-        QVERIFY(p.prompter.texts().isEmpty());
+        QCOMPARE(p.quits, 1);
+        QCOMPARE(p.prompter.texts().size(), 2);
     }
 
     void theTrayTellsAndRemoves()
