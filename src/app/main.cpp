@@ -295,7 +295,7 @@ int main(int argc, char* argv[])
     ControlCommands commands(settings, images, settingsFile, cycle, scheduler, shell, tray, prompter);
 
     // A monitor added, removed or changed: the pictures on screen made again for it, the list not moved on.
-    ScreenWatcher screens(screen);
+    ScreenWatcher screens;
     QObject::connect(&screens, &ScreenWatcher::changed, &cycle, [&cycle] { cycle.recompose(); });
 
     cycle.noteShownAtStart();

@@ -24,6 +24,11 @@ ChangeOutcome refused(const QString& reason)
     return {ChangeOutcome::Result::Refused, reason};
 }
 
+ChangeOutcome madeAlready()
+{
+    return refused(QStringLiteral("the pictures on the desktop are made for these monitors already"));
+}
+
 } // namespace
 
 ChangeCycle::ChangeCycle(Settings& settings, LoadedImages& images, SettingsFile& file, QString appFolder,
@@ -80,11 +85,22 @@ void ChangeCycle::recompose(Done done)
             done(refused(QStringLiteral("no picture of the list is on the desktop")));
         return;
     }
+    if (!m_worker && madeForTheseMonitors()) {
+        if (done)
+            done(madeAlready());
+        return;
+    }
     submit({Order::List, *shown, std::move(done), true});
+}
+
+bool ChangeCycle::madeForTheseMonitors() const
+{
+    return m_shownMonitors && *m_shownMonitors == m_screen.monitors();
 }
 
 void ChangeCycle::noteShownAtStart()
 {
+    m_shownMonitors = m_screen.monitors();
     if (const std::optional<int> position = CheckedSettings(m_settings).shownPosition(m_images.count()))
         m_history.record(*position, m_images.pathAt(*position));
 }
@@ -201,6 +217,7 @@ void ChangeCycle::start(Request request)
     order.screens = checked.screens();
     order.settleMs = m_settleMs;
     m_runningShown = {position, position ? m_images.pathAt(*position) : QString()};
+    m_runningMonitors = monitors;
     m_running = std::move(request);
 
     auto job = std::make_shared<const ChangeJob>(std::move(order), m_files, m_desktop);
@@ -223,6 +240,7 @@ void ChangeCycle::jobDone(const ChangeReport& report)
     switch (report.outcome) {
     case ChangeReport::Outcome::Applied:
         outcome.result = ChangeOutcome::Result::Applied;
+        m_shownMonitors = m_runningMonitors;
         if (m_runningShown.position && !finishedRequest.again)
             m_history.record(*m_runningShown.position, m_runningShown.path, report.caption);
         recorded = m_file.write(QStringLiteral("display"), QStringLiteral("imageNum"), m_settings.imageNum);
@@ -238,11 +256,19 @@ void ChangeCycle::jobDone(const ChangeReport& report)
 
     // Everything this change decided is settled before anyone hears of it: a reply or a message may run
     // the event loop, and another change may start and end meanwhile.
-    const bool more = m_waiting && !m_stopped;
+    std::optional<Request> next = m_stopped ? std::nullopt : std::exchange(m_waiting, std::nullopt);
+    // Pictures made again for monitors that changed while this change ran: not needed when this change
+    // was made for them already.
+    std::optional<Request> needless;
+    if (next && next->again && madeForTheseMonitors())
+        needless = std::exchange(next, std::nullopt);
+    const bool more = next.has_value();
     if (more)
-        start(*std::exchange(m_waiting, std::nullopt));
+        start(*std::move(next));
     if (finishedRequest.done)
         finishedRequest.done(outcome);
+    if (needless && needless->done)
+        needless->done(madeAlready());
     // Giving the buffers back takes a moment, which whoever asked need not wait for.
     if (!more)
         emit finished();

@@ -3,6 +3,7 @@
 
 #include "ChangeHistory.h"
 #include "CheckedSettings.h"
+#include "ScreenInfo.h"
 #include "ShuffleOrder.h"
 
 #include <QObject>
@@ -19,7 +20,6 @@ class LoadedImages;
 class Prompter;
 class QThread;
 class RandomSource;
-class ScreenInfo;
 class SettingsFile;
 struct ChangeReport;
 struct Settings;
@@ -81,7 +81,8 @@ public:
     void showAt(int position, Done done = {});
     /**
      * Makes the picture(s) on screen again for the monitors as they are now, without moving on in the
-     * list or in the history; refused when no picture of the list is on screen.
+     * list or in the history; refused when no picture of the list is on screen, or when what is on screen
+     * was made for the monitors as they are (judged when it would start, after a change that runs).
      */
     void recompose(Done done = {});
     /** The picture on screen as this run knows it. */
@@ -91,7 +92,7 @@ public:
      * start, as the list and the settings give it. Empty when no picture is known.
      */
     QString shownCaption() const;
-    /** The picture on screen at start: what the last run recorded. */
+    /** The picture on screen at start: what the last run recorded, made for the monitors as they are. */
     void noteShownAtStart();
     /** The program is ending: the running change is abandoned, the waiting one refused, none starts. */
     void stop();
@@ -119,6 +120,8 @@ private:
         QString path;
     };
 
+    /** Whether the picture(s) on screen were made for the monitors as they are now. */
+    bool madeForTheseMonitors() const;
     void submit(Request request);
     void start(Request request);
     void jobDone(const ChangeReport& report);
@@ -139,6 +142,10 @@ private:
     std::unique_ptr<QThread> m_worker;
     Request m_running;
     Shown m_runningShown;
+    /** The monitors the running change composes for. */
+    QList<MonitorGeometry> m_runningMonitors;
+    /** The monitors the picture(s) on screen were made for; none while unknown. */
+    std::optional<QList<MonitorGeometry>> m_shownMonitors;
     std::optional<Request> m_waiting;
     ShuffleOrder m_shuffle;
     ChangeHistory m_history;

@@ -44,6 +44,8 @@ struct ScreenGeometry
                                 device(available.top() + available.height()) - 1));
         return area.intersected(screen).isEmpty() ? screen : area.intersected(screen);
     }
+
+    bool operator==(const ScreenGeometry&) const = default;
 };
 
 /** One monitor of the desktop, known by its output name. */
@@ -55,6 +57,8 @@ struct MonitorGeometry
     QRect place;
     /** Its own size, scale and work area, which the picture made for it follows. */
     ScreenGeometry screen;
+
+    bool operator==(const MonitorGeometry&) const = default;
 };
 
 /** Where the engine learns the screens' sizes and resolutions. */

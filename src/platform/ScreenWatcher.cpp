@@ -6,19 +6,13 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-ScreenWatcher::ScreenWatcher(const ScreenInfo& screens, QObject* parent)
-    : QObject(parent), m_screens(screens), m_told(layout())
+ScreenWatcher::ScreenWatcher(QObject* parent) : QObject(parent)
 {
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(QuietMilliseconds);
-    connect(&m_quiet, &QTimer::timeout, this, [this] {
-        // Events that end where they started (a monitor off and on again) change nothing on screen.
-        const QString now = layout();
-        if (now != m_told) {
-            m_told = now;
-            emit changed();
-        }
-    });
+    // Told even when the burst ends where it began: a change made while a monitor was off for a moment
+    // was made for the layout of that moment, which only the change cycle knows.
+    connect(&m_quiet, &QTimer::timeout, this, &ScreenWatcher::changed);
     const auto restart = [this] {
         m_quiet.start();
     };
@@ -47,24 +41,4 @@ void ScreenWatcher::watch(QScreen* screen)
     connect(screen, &QScreen::availableGeometryChanged, this, restart);
     connect(screen, &QScreen::logicalDotsPerInchChanged, this, restart);
     connect(screen, &QScreen::physicalDotsPerInchChanged, this, restart);
-}
-
-QString ScreenWatcher::layout() const
-{
-    QString text;
-    for (const MonitorGeometry& m : m_screens.monitors()) {
-        const QRect area = m.screen.deviceAvailable();
-        text += QStringLiteral("%1 %2,%3 %4x%5 %6 %7,%8,%9,%10;")
-                    .arg(m.name)
-                    .arg(m.place.x())
-                    .arg(m.place.y())
-                    .arg(m.place.width())
-                    .arg(m.place.height())
-                    .arg(m.screen.devicePixelRatio)
-                    .arg(area.x())
-                    .arg(area.y())
-                    .arg(area.width())
-                    .arg(area.height());
-    }
-    return text;
 }

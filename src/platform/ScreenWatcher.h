@@ -1,29 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ScreenInfo.h"
-
 #include <QObject>
 #include <QTimer>
 
 class QScreen;
 
 /**
- * Tells once when the monitors settle into a new layout: one added or removed, or a change of size,
- * place or scale. A burst of screen events (a plug gives several) is told once, after a quiet moment.
+ * Tells once when the monitors settle after a change: one added or removed, or a change of size, place or
+ * scale. A burst of screen events (a plug gives several) is told once, after a quiet moment, whatever
+ * layout it ends in.
  */
 class ScreenWatcher : public QObject
 {
     Q_OBJECT
 
 public:
-    /** How long the screens must stay quiet before a new layout is told. */
+    /** How long the screens must stay quiet before a burst is told. */
     static constexpr int QuietMilliseconds = 600;
 
-    explicit ScreenWatcher(const ScreenInfo& screens, QObject* parent = nullptr);
+    explicit ScreenWatcher(QObject* parent = nullptr);
 
 signals:
-    /** The monitors now lie otherwise than when last told (or than at start). */
+    /** A burst of screen events is over: the monitors may lie otherwise, or as they did before it. */
     void changed();
 
 private slots:
@@ -32,10 +31,6 @@ private slots:
 
 private:
     void watch(QScreen* screen);
-    /** The layout in words: names, places, scales and work areas, primary first. */
-    QString layout() const;
 
-    const ScreenInfo& m_screens;
     QTimer m_quiet;
-    QString m_told;
 };

@@ -224,6 +224,18 @@ def monitors(s, program, name):
     check(wait_for(lambda: root(s, "plugged")[1] == 1040 and shows(RED, BLUE), 5, 0.05),
           f"plugged in again: red and blue in their places after {time.monotonic() - began:.1f} s")
     check(s.ini("display", "imageNum") == "1", "plugged in again: imageNum kept")
+
+    # Off and on again within a second while a change runs: the change is made for the one monitor of the
+    # moment, red; the burst ends where it began, and both are shown pictures made for them again.
+    plug(s, False)
+    time.sleep(0.15)
+    s.spawn([os.path.abspath(program), "--next"])
+    time.sleep(0.15)
+    began = time.monotonic()
+    plug(s, True)
+    check(wait_for(lambda: shows(BLUE, RED), 5, 0.05) and time.monotonic() - began < 2.5,
+          f"a blip during a change: made again for both after {time.monotonic() - began:.1f} s")
+    check(s.ini("display", "imageNum") == "0", "a blip during a change: the list moved on once")
     stop(app)
     if name != "x11":
         return

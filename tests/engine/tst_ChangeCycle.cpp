@@ -197,6 +197,41 @@ private slots:
         QCOMPARE(rig.fileIndex(), QStringLiteral("2"));
     }
 
+    void remakesOnlyWhatWasMadeForOtherMonitors()
+    {
+        Rig rig(3, QStringLiteral("1"));
+        rig.cycle.noteShownAtStart();
+        const QSize screen(160, 120), blip(100, 80);
+        // A burst of screen events settles: the screen as it is now.
+        const auto settled = [&rig](QSize now) {
+            rig.screen.geometry.logicalSize = now;
+            rig.cycle.recompose([&rig](const ChangeOutcome& outcome) { rig.outcomes << outcome; });
+        };
+        // Off and on again with nothing running: what is on screen was made for these monitors.
+        settled(screen);
+        QCOMPARE(rig.outcomes.size(), 1);
+        QCOMPARE(rig.outcomes[0].result, ChangeOutcome::Result::Refused);
+        // A change made in the blip is made again after it, the list not moved on: the burst settles while
+        // the change is applied, then once more after a change made wholly within a blip.
+        rig.desktop.hold();
+        rig.screen.geometry.logicalSize = blip;
+        rig.ask();
+        QTRY_VERIFY(rig.desktop.isWaiting());
+        settled(screen);
+        for (int i = 0; i < 4; ++i)
+            rig.desktop.release();
+        QTRY_COMPARE(rig.outcomes.size(), 3);
+        rig.screen.geometry.logicalSize = blip;
+        QVERIFY(rig.change());
+        settled(screen);
+        QTRY_COMPARE(rig.outcomes.size(), 5);
+        for (const int i : {1, 2, 3, 4})
+            QCOMPARE(rig.outcomes[i].result, ChangeOutcome::Result::Applied);
+        QCOMPARE(rig.desktop.applied().size(), 4);
+        QCOMPARE(QImage(rig.bitmapPath()).size(), screen);
+        QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
+    }
+
     void stopAbandonsTheRunningChange()
     {
         Rig rig(3);

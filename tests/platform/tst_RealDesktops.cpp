@@ -315,6 +315,58 @@ private slots:
         QVERIFY(!QFile::exists(m_dir.filePath("pwned")) && !QFile::exists(m_dir.filePath("pwned2")));
     }
 
+    void keepsOnlyTheCopiesOnScreen_data()
+    {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<QString>("folder");   // the bitmap's
+        QTest::addColumn<QString>("expected"); // the copies left after each change: one monitor, two, one
+        const QString parts = "tessaly-1.bmp|tessaly-Left-2.bmp tessaly-Right-2.bmp|tessaly-3.bmp";
+        // sway's one output: a path it would expand goes to the plain folder, a plain one as it is.
+        const QString rows[][4] = {
+            {"KDE", "kde", "copies-kde", parts},
+            {"XFCE", "xfce", "copies-xfce", parts},
+            {"sway, copied", "sway", DesktopHarness::hostileName() + "/copies-sway",
+             "tessaly-1.bmp|tessaly-HEADLESS_1-2.bmp|tessaly-3.bmp"},
+            {"sway, plain path", "sway", "copies-sway", "|tessaly-HEADLESS_1-1.bmp|"},
+        };
+        for (const auto& row : rows)
+            QTest::addRow("%s", qPrintable(row[0])) << row[1] << row[2] << row[3];
+    }
+
+    void keepsOnlyTheCopiesOnScreen()
+    {
+        QFETCH(QString, backend);
+        QFETCH(QString, folder);
+        QFETCH(QString, expected);
+        m_shell.refuseWith({});
+        const QTemporaryDir plainDir;
+        const QString plain = plainDir.path();
+        std::unique_ptr<DesktopBackend> desktop;
+        QList<MonitorGeometry> monitors{{"HEADLESS-1", QRect(0, 0, 320, 200), {}}};
+        if (backend == "sway") {
+            desktop = std::make_unique<SwayDesktopBackend>(plain);
+        } else {
+            monitors = {{"Left", QRect(0, 0, 4, 5), {}}, {"Right", QRect(4, 2, 3, 3), {}}};
+            desktop = backend == "kde" ? std::unique_ptr<DesktopBackend>(new KdePlasmaBackend())
+                                       : std::make_unique<XfceDesktopBackend>(QStringList{"Left"});
+        }
+        const QRect desktopPlace = monitors.constFirst().place | monitors.constLast().place;
+        QStringList left;
+        for (const bool spanned : {false, true, false}) {
+            const QSize size = spanned ? desktopPlace.size() : QSize(4, 5);
+            const QString picture = bitmap(folder, pattern(size.width(), size.height()));
+            QString style = spanned ? "Span" : "Stretch";
+            const ApplyResult result =
+                desktop->apply(picture, style, spanned ? monitors : QList<MonitorGeometry>());
+            QVERIFY2(result.ok, qPrintable(result.reason));
+            QStringList copies;
+            for (const QString& place : {QFileInfo(picture).absolutePath(), plain})
+                copies << QDir(place).entryList({"tessaly-*"}, QDir::Files, QDir::Name);
+            left << copies.join(' ');
+        }
+        QCOMPARE(left.join('|'), expected);
+    }
+
 private:
     QString bitmap(const QString& folder, const QImage& image) const
     {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MonitorPartFiles.h"
 
-#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -10,9 +9,9 @@
 namespace {
 
 /**
- * A name for each monitor's part, "<bitmap>-<output>": output names are the system's, so only letters,
- * digits and '_' go into it, never digits alone ("tessaly-2" is a fresh copy of the whole bitmap), and a
- * name two monitors would share gets the monitor's number instead.
+ * A name for each monitor's part: output names are the system's, so only letters, digits and '_' go into
+ * it, never digits alone (a number names a copy of the whole bitmap), and a name two monitors would share
+ * gets the monitor's number too.
  */
 QString partKey(const QString& outputName, int index, std::set<QString>& taken)
 {
@@ -38,15 +37,12 @@ QStringList MonitorPartFiles::cut(const QString& bitmapPath, const QList<Monitor
     QRect bounds;
     for (const MonitorGeometry& monitor : monitors)
         bounds |= monitor.place;
-    const QFileInfo whole(bitmapPath);
+    m_copies.begin(bitmapPath, folder);
     std::set<QString> taken;
     QStringList fresh;
     for (int i = 0; i < monitors.size(); ++i) {
         const MonitorGeometry& monitor = monitors.at(i);
-        const QString key = whole.completeBaseName() + QLatin1Char('-') + partKey(monitor.name, i, taken);
-        const QString part = whole.absolutePath() + QLatin1Char('/') + key + QStringLiteral(".bmp");
-        // Replaced by a rename, never rewritten in place: the part saved last time is still linked to the
-        // copy on screen.
+        const QString part = m_copies.path(partKey(monitor.name, i, taken));
         QSaveFile file(part);
         if (!file.open(QIODevice::WriteOnly) ||
             !desktop.copy(monitor.place.translated(-bounds.topLeft())).save(&file, "BMP") || !file.commit()) {
@@ -54,16 +50,12 @@ QStringList MonitorPartFiles::cut(const QString& bitmapPath, const QList<Monitor
                         .arg(monitor.name, part, file.errorString());
             return {};
         }
-        const QString copy = m_copies[key].prepare(part, error, folder);
-        if (copy.isEmpty())
-            return {};
-        fresh.append(copy);
+        fresh.append(part);
     }
     return fresh;
 }
 
 void MonitorPartFiles::finish(bool applied)
 {
-    for (auto& copies : m_copies)
-        copies.second.finish(applied);
+    m_copies.finish(applied);
 }

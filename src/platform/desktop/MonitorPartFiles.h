@@ -5,12 +5,11 @@
 #include "ScreenInfo.h"
 
 #include <QStringList>
-#include <map>
 
 /**
  * For a desktop that takes one bitmap per monitor: cuts the bitmap of the whole desktop (the monitors'
  * bounding box) into each monitor's part, and hands each part over under a name the desktop has never
- * been given (see FreshBitmapCopy).
+ * been given (see FreshBitmapCopy), each part written straight under it.
  */
 class MonitorPartFiles
 {
@@ -22,11 +21,12 @@ public:
      */
     QStringList cut(const QString& bitmapPath, const QList<MonitorGeometry>& monitors, QString& error,
                     const QString& folder = {});
-    /** After the desktop took the parts, removes the copies it may have shown before; after a failure, none.
+    /**
+     * After the desktop took the parts, removes the copies it may have shown before, of parts and of whole
+     * bitmaps alike; after a failure, none.
      */
     void finish(bool applied);
 
 private:
-    /** The fresh copies of each monitor's part, by the part's file name. */
-    std::map<QString, FreshBitmapCopy> m_copies;
+    FreshBitmapCopy m_copies;
 };

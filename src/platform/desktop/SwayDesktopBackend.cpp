@@ -81,14 +81,17 @@ ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
     if (style == WallpaperStyle::Span)
         return applyPerOutput(bitmapPath, folder);
 
+    // swaybg reads the file afresh each time: a plain path needs no copy, but the monitors' parts from
+    // before still go once it shows.
     QString file = bitmap.absoluteFilePath();
-    if (!folder.isEmpty()) {
+    if (folder.isEmpty())
+        m_copies.begin(file);
+    else
         file = m_copies.prepare(bitmapPath, error, folder);
-        if (file.isEmpty())
-            return {false, QStringLiteral("sway: ") + error};
-    }
+    if (file.isEmpty())
+        return {false, QStringLiteral("sway: ") + error};
     const ApplyResult set = setBackgrounds({{QStringLiteral("*"), file}}, styleWord(style).toLower());
-    m_copies.finish(set.ok); // nothing to do where no copy was made
+    m_copies.finish(set.ok);
     return set;
 }
 
