@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -464,6 +465,61 @@ private slots:
         QCOMPARE(out.size(), canvas);
         const QRect shown(0, position == 2 ? 0 : line, canvas.width(), canvas.height() - line);
         QCOMPARE(bounds(out, [](QRgb p) { return p == Grey; }), shown);
+    }
+
+    void longCaptionEndsInAnEllipsis_data()
+    {
+        QTest::addColumn<double>("displayType");
+        QTest::addColumn<double>("position");
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QRect>("available"); // the work area of an 800 x 600 screen
+        QTest::addColumn<QRect>("room");      // where the caption may lie in the bitmap
+        QTest::addRow("centred, wider than the picture")
+            << 1.0 << 2.0 << QSize(200, 120) << QRect() << QRect(0, 0, 200, 120);
+        QTest::addRow("stretched, wider than the work area")
+            << 0.0 << 1.0 << QSize(64, 64) << QRect(0, 0, 740, 600) << QRect(0, 0, 740, 600);
+    }
+    void longCaptionEndsInAnEllipsis()
+    {
+        QFETCH(double, displayType);
+        QFETCH(double, position);
+        QFETCH(QSize, picture);
+        QFETCH(QRect, available);
+        QFETCH(QRect, room);
+        QImage grey(picture, QImage::Format_RGB32);
+        grey.fill(Grey);
+        const QString caption = QStringLiteral("Holiday in the mountains, day by day; ").repeated(8);
+        const QImage out =
+            compose(stored(displayType, 0, position), QSize(800, 600), grey, caption, 1, available);
+
+        // What fits the room but the 100 twips the positions keep from its edges, printed apart at the
+        // place the positions give it.
+        QImage reference(out.size(), QImage::Format_RGB32);
+        reference.fill(Grey);
+        reference.setDotsPerMeterX(3780); // 96 dpi
+        reference.setDotsPerMeterY(3780);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSizeF(20);
+        const QFontMetricsF metrics(font, &reference);
+        const double edge = 100 / 15.0;
+        const QString fits = metrics.elidedText(caption, Qt::ElideRight, room.width() - edge);
+        QVERIFY(fits.endsWith(QChar(0x2026)));
+        const double width = metrics.horizontalAdvance(fits);
+        const QPointF corner(position == 1 ? room.right() + 1 - width - edge
+                                           : room.left() + (room.width() - width - edge) / 2,
+                             position == 1 ? room.top() : room.bottom() + 1 - metrics.height());
+        QPainter painter(&reference);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(corner + QPointF(0, metrics.ascent()), fits);
+        painter.end();
+
+        const auto ink = [](QRgb p) {
+            return p != Grey;
+        };
+        QVERIFY(room.contains(bounds(out, ink)));
+        QCOMPARE(bounds(out, ink), bounds(reference, ink));
+        QCOMPARE(out, reference);
     }
 
     void captionSizeAsStored_data()
