@@ -64,10 +64,19 @@ QPointF CaptionPainter::textCorner(const QRect& area, const QString& text, int p
            QPointF(m_scale.toPixels(start.x()), m_scale.toPixels(start.y()));
 }
 
-QString CaptionPainter::fitted(const QRect& area, const QString& text) const
+int CaptionPainter::widthNeeded(const QString& caption) const
 {
     // Blanks show nothing, however many: an ellipsis would be all that showed of them.
-    if (text.trimmed().isEmpty())
+    if (caption.trimmed().isEmpty())
+        return 0;
+    const double letters = QFontMetricsF(m_font.font, &m_measuringDevice).horizontalAdvance(caption);
+    return int(std::ceil((letters + m_scale.toPixels(EdgeTwips)) * m_scale.devicePixelRatio()));
+}
+
+QString CaptionPainter::fitted(const QRect& area, const QString& text) const
+{
+    // Measured as widthNeeded measures it: an area made that wide must not cut it short by a rounding.
+    if (widthNeeded(text) <= area.width())
         return text;
     // Wider than the area leaves between its edges, the text would be cut at the picture's or the
     // screen's edge, and lose its start: it ends in "…" instead.

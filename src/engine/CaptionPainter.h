@@ -36,6 +36,12 @@ public:
      */
     QRect band(QSize canvas, const QRect& area, const QString& text, int position) const;
 
+    /**
+     * The width in device pixels an area must have for `caption` to be printed whole: its letters and
+     * the room the positions keep from the edges. 0 for blanks, which show nothing.
+     */
+    int widthNeeded(const QString& caption) const;
+
 private:
     /** `text` as it fits between the edges of `area`: cut short with "…" when it is wider. */
     QString fitted(const QRect& area, const QString& text) const;
