@@ -1,20 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
 #include <QDateTime>
 #include <optional>
 
-/** When a photo was taken, as its EXIF data says (DateTimeOriginal), read from the file's first bytes. */
+class QIODevice;
+
+/**
+ * When a photo was taken, as its EXIF data says (DateTimeOriginal). The data is read where it lies, a few
+ * small pieces at a time, never the whole file: a TIFF often keeps its directory after the image data, and
+ * a JPEG may carry large segments before its EXIF one.
+ */
 class ExifDate
 {
 public:
-    /** How many of a file's first bytes hold its EXIF data, when it has any. */
-    static constexpr qint64 HeadBytes = 256 * 1024;
-
     /**
-     * The date-time a JPEG's or TIFF's EXIF data gives as taken, in local time; nothing when `head`
-     * holds none, or a broken or blank one. Every offset is checked against `head`.
+     * The date-time a JPEG's or TIFF's EXIF data gives as taken, read from `file` (open, seekable):
+     * nothing when it holds none, or a broken or blank one. EXIF names no time zone: the value is the
+     * camera's clock as written, held in UTC, where every time of day exists (a local time that a change
+     * to summer time skips is still the day the photo was taken).
      */
-    static std::optional<QDateTime> taken(const QByteArray& head);
+    static std::optional<QDateTime> taken(QIODevice& file);
 };

@@ -53,7 +53,7 @@ QString ShownCaption::date(const QString& path, FileSystem& files, const QLocale
     QFile file;
     // Only a regular file is read: a named pipe would block the change for ever.
     if (files.openRegular(path, file, nullptr)) {
-        if (const std::optional<QDateTime> taken = ExifDate::taken(file.read(ExifDate::HeadBytes)))
+        if (const std::optional<QDateTime> taken = ExifDate::taken(file))
             return locale.toString(taken->date(), QLocale::ShortFormat);
     }
     FileStamp stamp;

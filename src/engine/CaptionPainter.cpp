@@ -10,6 +10,8 @@
 namespace {
 
 constexpr double InchesPerMetre = 1.0 / 0.0254;
+/** The right-top caption keeps this from the edge; the centred ones sit half of it left of centre. */
+constexpr double EdgeTwips = 100.0;
 
 void setLogicalResolution(QImage& image, const TwipScale& scale)
 {
@@ -21,12 +23,10 @@ void setLogicalResolution(QImage& image, const TwipScale& scale)
 
 /**
  * Top-left corner of the text, in twips, on a canvas of `canvas` twips for a caption of `text` twips.
- * Position 0 is centre top, 1 right top, any other value bottom centre. The right-top caption keeps
- * EdgeTwips from the edge; the centred ones sit half of it left of centre.
+ * Position 0 is centre top, 1 right top, any other value bottom centre.
  */
 QPointF startPoint(int position, QSizeF canvas, QSizeF text)
 {
-    constexpr double EdgeTwips = 100.0;
     const double centred = (canvas.width() - (text.width() + EdgeTwips)) / 2;
     if (position == 0)
         return QPointF(centred, 0);
@@ -64,9 +64,29 @@ QPointF CaptionPainter::textCorner(const QRect& area, const QString& text, int p
            QPointF(m_scale.toPixels(start.x()), m_scale.toPixels(start.y()));
 }
 
+int CaptionPainter::widthNeeded(const QString& caption) const
+{
+    // Blanks show nothing, however many: an ellipsis would be all that showed of them.
+    if (caption.trimmed().isEmpty())
+        return 0;
+    const double letters = QFontMetricsF(m_font.font, &m_measuringDevice).horizontalAdvance(caption);
+    return int(std::ceil((letters + m_scale.toPixels(EdgeTwips)) * m_scale.devicePixelRatio()));
+}
+
+QString CaptionPainter::fitted(const QRect& area, const QString& text) const
+{
+    // Measured as widthNeeded measures it: an area made that wide must not cut it short by a rounding.
+    if (widthNeeded(text) <= area.width())
+        return text;
+    // Wider than the area leaves between its edges, the text would be cut at the picture's or the
+    // screen's edge, and lose its start: it ends in "…" instead.
+    const double room = area.width() / m_scale.devicePixelRatio() - m_scale.toPixels(EdgeTwips);
+    return QFontMetricsF(m_font.font, &m_measuringDevice).elidedText(text, Qt::ElideRight, qMax(0.0, room));
+}
+
 QRect CaptionPainter::band(QSize canvas, const QRect& area, const QString& text, int position) const
 {
-    return text.isEmpty() ? QRect() : bandAt(canvas, textCorner(area, text, position));
+    return text.isEmpty() ? QRect() : bandAt(canvas, textCorner(area, fitted(area, text), position));
 }
 
 QRect CaptionPainter::bandAt(QSize canvas, QPointF corner) const
@@ -79,10 +99,11 @@ QRect CaptionPainter::bandAt(QSize canvas, QPointF corner) const
     return QRect(0, first, canvas.width(), last - first + 1).intersected(QRect(QPoint(0, 0), canvas));
 }
 
-void CaptionPainter::paint(QImage& canvas, const QRect& area, const QString& text, int position) const
+void CaptionPainter::paint(QImage& canvas, const QRect& area, const QString& caption, int position) const
 {
-    if (text.isEmpty())
+    if (caption.isEmpty())
         return;
+    const QString text = fitted(area, caption);
     const QPointF corner = textCorner(area, text, position);
     // The canvas takes the screen's logical resolution for the font: N points come out the same physical
     // size at every scale factor.

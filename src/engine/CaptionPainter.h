@@ -24,10 +24,11 @@ public:
     double lineHeight() const;
 
     /**
-     * Prints `text` at `position` within `area` of `canvas` (both in device pixels), with no background
-     * behind the letters, and nothing outside `band`.
+     * Prints `caption` at `position` within `area` of `canvas` (both in device pixels), with no background
+     * behind the letters, and nothing outside `band`. A caption wider than the area ends in "…" where the
+     * area ends, so that all of what is printed can be seen.
      */
-    void paint(QImage& canvas, const QRect& area, const QString& text, int position) const;
+    void paint(QImage& canvas, const QRect& area, const QString& caption, int position) const;
 
     /**
      * The rows of a canvas of `canvas` pixels that `paint` may change: the caption's line with a line's
@@ -35,7 +36,15 @@ public:
      */
     QRect band(QSize canvas, const QRect& area, const QString& text, int position) const;
 
+    /**
+     * The width in device pixels an area must have for `caption` to be printed whole: its letters and
+     * the room the positions keep from the edges. 0 for blanks, which show nothing.
+     */
+    int widthNeeded(const QString& caption) const;
+
 private:
+    /** `text` as it fits between the edges of `area`: cut short with "…" when it is wider. */
+    QString fitted(const QRect& area, const QString& text) const;
     /** Width of `text` and height of one line, in twips. */
     QSizeF measure(const QString& text) const;
     /** Top-left corner of the text, in logical pixels of the canvas. */

@@ -92,13 +92,27 @@ bool WallpaperComposer::screenSized() const
     return m_settings.displayType == 0 || m_settings.displayType == 2 || m_settings.centreOnScreen;
 }
 
+int WallpaperComposer::centredWidth(int picture, const QString& caption) const
+{
+    const int screen = m_screen.deviceSize().width();
+    const QRect work = m_screen.deviceAvailable();
+    const int needed = qMin(captionPainter(caption).widthNeeded(caption), work.width());
+    if (needed == 0)
+        return picture;
+    // The block lies from (screen - width) / 2 to (screen + width) / 2, rounded down: it must be as wide
+    // as the caption, and reach that far right of the work area's left edge and left of its right edge.
+    const int pastLeft = 2 * (work.left() + needed) - screen;
+    const int pastRight = screen - 2 * (work.right() + 1 - needed) - 1;
+    return qMax(qMax(picture, needed), qMax(pastLeft, pastRight));
+}
+
 WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const QString& caption) const
 {
     const QSize screen = m_screen.deviceSize();
     const int strip = stripHeight(caption);
     const bool centred = m_settings.displayType != 0 && m_settings.displayType != 2;
     // A centred bitmap larger than the screen would only be cut by the desktop, and its strip with it.
-    const QSize block = centred ? QSize(qMin(picture.width(), screen.width()),
+    const QSize block = centred ? QSize(centredWidth(qMin(picture.width(), screen.width()), caption),
                                         qMin(picture.height() + strip, screen.height()))
                                 : screen;
     // Where it lies on the screen: the desktop centres a centred bitmap, and so do we when we place it.
@@ -178,7 +192,8 @@ void WallpaperComposer::paintPicture(const QImage& picture, QImage& canvas, cons
     if (m_settings.displayType == 2) {
         paintScaled(picture, canvas, where.picture);
     } else if (m_settings.displayType != 0) {
-        // Pixel for pixel; where the strip or a panel leaves less room, the middle is kept.
+        // Pixel for pixel in the middle of its block, which a wide caption widens; where the strip or a
+        // panel leaves less room, the middle is kept.
         QPainter painter(&canvas);
         painter.setClipRect(where.picture);
         const QSize spare = where.picture.size() - picture.size();

@@ -44,7 +44,8 @@ struct CompositionSettings
  * placed off the picture) and prints the caption. Canvases are white and in device pixels: a centred
  * or tiled picture is drawn pixel for pixel at every scale factor, only the stretched, filled and fitted
  * ones are scaled (the last two with their shape kept, on black where the picture leaves room).
- * The caption and its strip stay inside the screen's work area, so that no panel hides them.
+ * The caption and its strip stay inside the screen's work area, so that no panel hides them; a caption
+ * wider than a centred picture widens the picture's block, white at its sides, so that it shows whole.
  */
 class WallpaperComposer
 {
@@ -94,6 +95,11 @@ private:
 
     Layout layout(QSize picture, const QString& caption) const;
     int stripHeight(const QString& caption) const;
+    /**
+     * How wide a centred picture's block is made: the picture's `picture` pixels, or more, so that the
+     * part of it the work area shows holds the whole caption (or all of the work area, for one wider).
+     */
+    int centredWidth(int picture, const QString& caption) const;
     QImage tiled(const QImage& picture) const;
     /** The painter for this caption: plain in a strip, in the caption's style on the picture. */
     CaptionPainter captionPainter(const QString& caption) const;

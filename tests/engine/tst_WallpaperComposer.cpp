@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -441,10 +442,10 @@ private slots:
         QTest::addColumn<double>("position");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("band");
-        QTest::addRow("band at the bottom") << QSize(31, 20) << 2.0 << "Hi" << true;
-        QTest::addRow("band at the top") << QSize(31, 20) << 1.0 << "Hi" << true;
-        QTest::addRow("a single space takes none") << QSize(31, 20) << 0.0 << " " << false;
-        QTest::addRow("two spaces take one") << QSize(31, 20) << 0.0 << "  " << true;
+        QTest::addRow("band at the bottom") << QSize(60, 20) << 2.0 << "Hi" << true;
+        QTest::addRow("band at the top") << QSize(60, 20) << 1.0 << "Hi" << true;
+        QTest::addRow("a single space takes none") << QSize(60, 20) << 0.0 << " " << false;
+        QTest::addRow("two spaces take one") << QSize(60, 20) << 0.0 << "  " << true;
         // No taller than the screen: the band takes its line from the picture.
         QTest::addRow("as tall as the screen") << QSize(100, 600) << 2.0 << "Hi" << true;
     }
@@ -464,6 +465,109 @@ private slots:
         QCOMPARE(out.size(), canvas);
         const QRect shown(0, position == 2 ? 0 : line, canvas.width(), canvas.height() - line);
         QCOMPARE(bounds(out, [](QRgb p) { return p == Grey; }), shown);
+    }
+
+    void longCaptionEndsInAnEllipsis_data()
+    {
+        QTest::addColumn<double>("displayType");
+        QTest::addColumn<bool>("onScreen"); // a centred picture placed on a screen-sized bitmap by us
+        QTest::addColumn<double>("onOff");
+        QTest::addColumn<double>("position");
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QRect>("available"); // the work area of an 800 x 600 screen
+        QTest::addColumn<int>("repeats");     // of a phrase some 500 pixels wide
+        QTest::addRow("centred, wider than the picture")
+            << 1.0 << false << 0.0 << 2.0 << QSize(200, 120) << QRect() << 1;
+        QTest::addRow("centred on the screen, wider than the picture, in a band")
+            << 1.0 << true << 1.0 << 0.0 << QSize(200, 120) << QRect(60, 0, 740, 600) << 1;
+        // Centred on the screen by the desktop, the bitmap reaches under the panel to show all of the
+        // work area.
+        QTest::addRow("centred, in a band, wider than the work area")
+            << 1.0 << false << 1.0 << 1.0 << QSize(200, 120) << QRect(0, 0, 740, 600) << 8;
+        QTest::addRow("centred on the screen, wider than the work area")
+            << 1.0 << true << 0.0 << 2.0 << QSize(200, 120) << QRect(0, 0, 740, 600) << 8;
+        QTest::addRow("stretched, wider than the work area")
+            << 0.0 << false << 0.0 << 1.0 << QSize(64, 64) << QRect(0, 0, 740, 600) << 8;
+    }
+    void longCaptionEndsInAnEllipsis()
+    {
+        QFETCH(double, displayType);
+        QFETCH(bool, onScreen);
+        QFETCH(double, onOff);
+        QFETCH(double, position);
+        QFETCH(QSize, picture);
+        QFETCH(QRect, available);
+        QFETCH(int, repeats);
+        QImage grey(picture, QImage::Format_RGB32);
+        grey.fill(Grey);
+        const QString caption = QStringLiteral("Holiday in the mountains, day by day; ").repeated(repeats);
+        CompositionSettings settings =
+            CompositionSettings::from(CheckedSettings(stored(displayType, onOff, position)));
+        settings.centreOnScreen = onScreen;
+        const QImage out = WallpaperComposer(ScreenGeometry{QSize(800, 600), 1, 96.0, available}, settings)
+                               .compose(grey, caption);
+
+        QImage device(1, 1, QImage::Format_RGB32);
+        device.setDotsPerMeterX(3780); // 96 dpi
+        device.setDotsPerMeterY(3780);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSizeF(20);
+        const QFontMetricsF metrics(font, &device);
+        // The positions keep 100 twips from the edges of the caption's room.
+        const double edge = 100 / 15.0;
+        const QRect work = available.isEmpty() ? QRect(0, 0, 800, 600) : available;
+        const int needs = qMin(int(std::ceil(metrics.horizontalAdvance(caption) + edge)), work.width());
+        QVERIFY(needs > picture.width());
+        // A centred picture's block, centred on the screen, grows until what of it lies in the work area
+        // holds the caption; the picture stays in its middle, 1:1.
+        const int band = onOff == 1 ? linePixels() : 0;
+        QRect block(0, 0, 800, 600);
+        for (int width = picture.width(); displayType == 1 && width <= 800; ++width) {
+            block =
+                QRect((800 - width) / 2, (600 - picture.height() - band) / 2, width, picture.height() + band);
+            if (block.intersected(work).width() >= needs)
+                break;
+        }
+        const QPoint corner = displayType == 1 && !onScreen ? block.topLeft() : QPoint();
+        QImage reference(displayType == 1 && !onScreen ? block.size() : QSize(800, 600),
+                         QImage::Format_RGB32);
+        reference.fill(Qt::black);
+        reference.setDotsPerMeterX(3780);
+        reference.setDotsPerMeterY(3780);
+        QPainter painter(&reference);
+        painter.translate(-corner);
+        painter.fillRect(block, displayType == 1 ? White : Grey);
+        const bool top = position != 2;
+        painter.fillRect(QRect(block.left() + (block.width() - picture.width()) / 2,
+                               block.top() + (top ? band : 0), picture.width(), picture.height()),
+                         Grey);
+        const QImage background = reference.copy();
+
+        const QRect room = block.intersected(work).translated(-corner);
+        const QString fits = metrics.elidedText(caption, Qt::ElideRight, room.width() - edge);
+        QCOMPARE(fits.endsWith(QChar(0x2026)), repeats > 1);
+        const double width = metrics.horizontalAdvance(fits);
+        const QPointF start(position == 1 ? room.right() + 1 - width - edge
+                                          : room.left() + (room.width() - width - edge) / 2,
+                            top ? room.top() : room.bottom() + 1 - metrics.height());
+        painter.resetTransform();
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(start + QPointF(0, metrics.ascent()), fits);
+        painter.end();
+
+        const auto ink = [&background](const QImage& image) {
+            QRect found;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixel(x, y) != background.pixel(x, y))
+                        found |= QRect(x, y, 1, 1);
+            return found;
+        };
+        QCOMPARE(out.size(), reference.size());
+        QVERIFY(room.contains(ink(out)));
+        QCOMPARE(ink(out), ink(reference));
+        QCOMPARE(out, reference);
     }
 
     void captionSizeAsStored_data()
