@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -45,7 +46,7 @@ ScreenGeometry PrimaryScreenInfo::primary() const
     const MonitorGeometry alone{
         screen->name(), QRect(deviceCorner(*screen, screen->devicePixelRatio()), geometry.deviceSize()),
         geometry};
-    return withDesktopScale(alone, DesktopScales::read()).screen;
+    return withDesktopScale(alone, screen->geometry(), DesktopScales::read()).screen;
 }
 
 QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
@@ -85,37 +86,43 @@ QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
         monitors[i].screen.available = area.translated(-places.at(i).topLeft());
     }
     const QList<MonitorScale> scales = DesktopScales::read();
-    for (MonitorGeometry& monitor : monitors)
-        monitor = withDesktopScale(monitor, scales);
+    for (qsizetype i = 0; i < monitors.size(); ++i)
+        monitors[i] = withDesktopScale(monitors.at(i), places.at(i), scales);
     return monitors;
 }
 
-MonitorGeometry PrimaryScreenInfo::withDesktopScale(MonitorGeometry monitor,
+MonitorGeometry PrimaryScreenInfo::withDesktopScale(MonitorGeometry monitor, const QRect& seen,
                                                     const QList<MonitorScale>& scales)
 {
-    ScreenGeometry& screen = monitor.screen;
-    // A ratio of Qt's own is the truth; ratio 1 may be Xwayland hiding the shell's scale.
-    if (screen.devicePixelRatio != 1.0)
-        return monitor;
+    // Qt keeps a screen's corner in the window system's pixels, which in mutter's layout are device pixels;
+    // its size it counts in a unit of its own: halved on Xwayland where the settings daemon gives Qt ratio 2,
+    // or device pixels called logical ones by Qt's Wayland plugin, which doubles them again at scale 2.
     for (const MonitorScale& desktop : scales) {
-        if (desktop.place != monitor.place || desktop.scale <= 1.0)
+        if (desktop.place.topLeft() != seen.topLeft() || seen.isEmpty() || desktop.scale <= 0)
             continue;
-        const auto logical = [&desktop](int device) {
-            return qRound(device / desktop.scale);
-        };
-        ScreenGeometry scaled = screen;
-        scaled.devicePixelRatio = desktop.scale;
-        scaled.logicalSize = QSize(logical(monitor.place.width()), logical(monitor.place.height()));
-        // The same device pixels, only counted in logical ones: a size that does not divide stays as Qt saw
-        // it.
-        if (scaled.deviceSize() != monitor.place.size())
-            return monitor;
+        const double unit = double(desktop.place.width()) / seen.width();
+        if (std::abs(seen.height() * unit - desktop.place.height()) > unit)
+            continue; // another monitor that starts at the same corner
+        ScreenGeometry& screen = monitor.screen;
         const QRect area = screen.available;
+        screen.devicePixelRatio = desktop.scale;
+        screen.logicalSize = QSize(qRound(desktop.place.width() / desktop.scale),
+                                   qRound(desktop.place.height() / desktop.scale));
+        if (screen.deviceSize() != desktop.place.size()) {
+            // A scale that does not divide the monitor (3 on 2560x1440): counted in device pixels, at the
+            // font resolution of that scale, so that the bitmap fits exactly and the caption keeps its size.
+            screen.logicalDpi *= desktop.scale;
+            screen.devicePixelRatio = 1.0;
+            screen.logicalSize = desktop.place.size();
+        }
+        const auto logical = [ratio = unit / screen.devicePixelRatio](int seenPixels) {
+            return int(std::lround(seenPixels * ratio));
+        };
         if (!area.isEmpty())
-            scaled.available = QRect(
+            screen.available = QRect(
                 QPoint(logical(area.left()), logical(area.top())),
                 QPoint(logical(area.left() + area.width()) - 1, logical(area.top() + area.height()) - 1));
-        screen = scaled;
+        monitor.place = desktop.place;
         return monitor;
     }
     return monitor;

@@ -16,8 +16,10 @@ public:
     QList<MonitorGeometry> monitors() const override;
 
     /**
-     * The monitor counted at the desktop's scale for the monitor in the same place, where Qt saw ratio 1:
-     * the same device pixels, its size and work area in logical pixels of that scale.
+     * The monitor as the desktop lays it out, for the Qt screen whose geometry is `seen`: the desktop's place
+     * in device pixels and its scale, whatever ratio Qt gave, its size and work area in logical pixels of
+     * that scale. Unchanged where the desktop reports no monitor at that corner.
      */
-    static MonitorGeometry withDesktopScale(MonitorGeometry monitor, const QList<MonitorScale>& scales);
+    static MonitorGeometry withDesktopScale(MonitorGeometry monitor, const QRect& seen,
+                                            const QList<MonitorScale>& scales);
 };

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""A real headless GNOME Shell with two virtual monitors of different sizes, both at scale 2, then one at 2
-beside one at 1: a one-pixel checker, centred, must show pixel for pixel in the middle of each monitor (GNOME
-halves a centred bitmap at scale 2 and stretches a primary-sized one onto the other monitor), and the
-caption below it must be as many times taller as the monitor's scale (the program on Xwayland sees ratio 1).
+"""A real headless GNOME Shell with monitors of real sizes: one 1920x1080 with the whole session at scale 2,
+then a 3840x2160 one at 2 beside a 2560x1440 one at 1, with GNOME's settings daemon telling X programs the
+session's scale as it does in a session. The program runs on the shell's Xwayland (where Qt sees ratio 1, or
+the daemon's ratio for every monitor) and on Qt's Wayland plugin (which takes mutter's device pixels for
+logical ones and doubles them at scale 2): a one-pixel checker, centred, must show pixel for pixel in the
+middle of each monitor (GNOME halves a centred bitmap at scale 2, and stretches a bitmap of the wrong size),
+and the caption below it must be as many times taller as the monitor's scale.
 
 Usage: gnome_monitors_e2e.py PROGRAM SCREENSHOT_TOOL
 """
@@ -14,22 +17,38 @@ import sys
 from e2e_support import Session, check, main, wait_for
 from gnome_e2e import overview, private_buses
 
-# Side by side, the primary first: (width, height, scale). mutter takes scale 2 only from 1600x960 on, unless
-# the whole session is scaled before it starts (the first row).
-ROWS = [[(640, 800, 2), (480, 400, 2)], [(1600, 1000, 2), (640, 480, 1)]]
+# Side by side, the primary first: (width, height, scale). A row all at 2 is the whole session scaled before
+# the shell starts; the other is set monitor by monitor while the program runs, as the display settings do.
+ROWS = [[(1920, 1080, 2)], [(3840, 2160, 2), (2560, 1440, 1)]]
+XSETTINGS = "/usr/libexec/gsd-xsettings"
+X11_SOCKETS = "/tmp/.X11-unix"
 CHECKER = (161, 41)  # the top of the picture; black below it, for the caption
 PICTURE = (161, 161)
 WHITE = 200
 
 
-def pixels(s, tool, name):
+def pixels(s, tool, name, top, width, height, ui_scale):
+    """The screen's rows from `top` on, as far across as `width`: the colour at x, y of the desktop. The shell
+    takes the part to read in units of its own scale (the primary's) and saves it in device pixels."""
+    top -= top % ui_scale
+    height += -height % ui_scale
     shot = os.path.join(os.environ.get("TESSALY_E2E_OUT", s.root), name)
-    if s.run(tool, shot).returncode != 0:
-        return None, 0
-    size = s.run("identify", "-format", "%w %h", shot).stdout.split()
+    area = (str(n // ui_scale) for n in (0, top, width, height))
+    if s.run(tool, shot, *area).returncode != 0:
+        return None
     raw = s.rgb("convert", shot)
-    width = int(size[0]) if size else 1
-    return (lambda x, y: tuple(raw[3 * (y * width + x):3 * (y * width + x) + 3])), width
+    if len(raw) != 3 * width * height:
+        return None
+
+    def at(x, y):
+        assert 0 <= x < width and top <= y < top + height, f"{x},{y} was not read"
+        return tuple(raw[3 * ((y - top) * width + x):3 * ((y - top) * width + x) + 3])
+    return at
+
+
+def probe_row(monitors):
+    """The row where a picture across the monitors is probed: below the shell's notice at the top."""
+    return min(h for _, h, _ in monitors) * 3 // 4
 
 
 def checker_at(at, left, top):
@@ -49,12 +68,32 @@ def caption_rows(at, left, top):
                for y in range(top + CHECKER[1] + 2, top + PICTURE[1]))
 
 
+def on_wayland(s, wayland):
+    """The program started next runs on Qt's Wayland plugin (as Qt picks it in a GNOME session where it is
+    installed) or on Xwayland."""
+    for name, value in (("QT_QPA_PLATFORM", "wayland"), ("WAYLAND_DISPLAY", s.wayland)):
+        if wayland:
+            s.env[name] = value
+        else:
+            s.env.pop(name, None)
+    return "Wayland" if wayland else "Xwayland"
+
+
+def xsettings_dpi(s, scale):
+    """Whether GNOME's settings daemon tells X programs the primary's scale (Xft.dpi, which Qt makes its ratio)."""
+    return wait_for(lambda: f"Xft.dpi:\t{96 * scale}\n" in s.run("xrdb", "-query").stdout, 20, 0.2)
+
+
 def pixel_shows(s, tool, monitors, holds, step):
     """Whether the screen spans the monitors and its pixels hold what `holds` asks of them."""
     overview(s, "Set", "<false>")  # the shell may go back to its overview when the program's window goes
     scales = "-".join(str(scale) for _, _, scale in monitors)
-    at, width = pixels(s, os.path.abspath(tool), f"gnome-monitors-{scales}-{step}.png")
-    return at is not None and width == sum(w for w, _, _ in monitors) and holds(at)
+    # Only the rows through the pictures in the monitors' middles and the probe row: a 4K desktop is slow to read.
+    top = min(min((h - PICTURE[1]) // 2 for _, h, _ in monitors), probe_row(monitors))
+    bottom = max(max((h - PICTURE[1]) // 2 + PICTURE[1] for _, h, _ in monitors), probe_row(monitors) + 1)
+    at = pixels(s, os.path.abspath(tool), f"gnome-monitors-{scales}-{step}.png", top,
+                sum(w for w, _, _ in monitors), bottom - top, monitors[0][2])
+    return at is not None and holds(at)
 
 
 def shows(s, tool, monitors, heights):
@@ -113,35 +152,47 @@ def scale_each(s, monitors):
 
 
 def gnome(s, program, tool):
+    captions = {1: [], 2: []}  # caption rows by the scale of the monitor they were read on
     for number, monitors in enumerate(ROWS):
         row = s if number == 0 else Session(False)
         try:
             print(f"monitors {monitors}", flush=True)
-            one(row, program, tool, monitors)
+            one(row, program, tool, monitors, captions)
         finally:
             if row is not s:
                 row.close()
+    # The same caption in points: its height in device pixels goes with the scale (within a pixel's rounding).
+    check(captions[1] and min(captions[1]) > 5 and captions[2]
+          and all(abs(h2 / h1 - 2) < 0.4 for h1 in captions[1] for h2 in captions[2]),
+          f"each caption as tall as its monitor's scale makes it ({captions} rows by scale)")
 
 
-def one(s, program, tool, monitors):
+def one(s, program, tool, monitors, captions):
     private_buses(s)
     if all(scale == 2 for _, _, scale in monitors):
         s.run("gsettings", "set", "org.gnome.desktop.interface", "scaling-factor", "2")
     arguments = [a for w, h, _ in monitors for a in ("--virtual-monitor", f"{w}x{h}")]
-    before = set(os.listdir("/tmp/.X11-unix")) if os.path.isdir("/tmp/.X11-unix") else set()
+    if not os.path.isdir(X11_SOCKETS):  # made by the first X server of the machine; Xwayland will not make it
+        os.makedirs(X11_SOCKETS, exist_ok=True)
+        os.chmod(X11_SOCKETS, 0o1777)
+    before = set(os.listdir(X11_SOCKETS))
     s.spawn(["gnome-shell", "--headless", "--wayland", *arguments])
     if not check(wait_for(lambda: overview(s, "Set", "<false>") and "false" in overview(s, "Get"), 90, 0.5),
                  "GNOME Shell is up and out of its overview"):
         return
     mixed = len({scale for _, _, scale in monitors}) > 1
     # The program on the shell's Xwayland, as it runs in a GNOME session without Qt's Wayland plugin.
-    sockets = wait_for(lambda: set(os.listdir("/tmp/.X11-unix")) - before, 30)
+    sockets = wait_for(lambda: set(os.listdir(X11_SOCKETS)) - before, 30)
     auth = wait_for(lambda: [n for n in os.listdir(s.env["XDG_RUNTIME_DIR"]) if n.startswith(".mutter-Xwayland")], 30)
     if not check(sockets and auth, "Xwayland is up"):
         return
     del s.env["QT_QPA_PLATFORM"]
     s.env["DISPLAY"] = ":" + sorted(sockets)[0].lstrip("X")
     s.env["XAUTHORITY"] = os.path.join(s.env["XDG_RUNTIME_DIR"], auth[0])
+    s.wayland = next(n for n in sorted(os.listdir(s.env["XDG_RUNTIME_DIR"])) if re.fullmatch(r"wayland-\d+", n))
+    s.spawn([XSETTINGS])
+    if not check(xsettings_dpi(s, 1 if mixed else 2), "the settings daemon gives X programs the session's scale"):
+        return
     checker = os.path.join(s.root, "checker.png")
     s.run("convert", "-size", "%dx%d" % CHECKER, "pattern:gray50", "-size", "%dx%d" % (PICTURE[0], PICTURE[1] - CHECKER[1]),
           "xc:black", "-append", checker)
@@ -154,20 +205,28 @@ def one(s, program, tool, monitors):
         s.run("xdotool", "search", "--onlyvisible", "--name", "^ ?Tessaly$", "windowminimize")
         check(wait_for(lambda: shows(s, tool, [(w, h, 1) for w, h, _ in monitors], heights), 20,
                        0.5), "all at scale 1: each monitor shows the checker 1:1")
-        if not check(scale_each(s, monitors), "each monitor at its scale, the program running"):
+        if not check(scale_each(s, monitors) and xsettings_dpi(s, monitors[0][2]),
+                     "each monitor at its scale, the program running"):
             return
         check(wait_for(lambda: shows(s, tool, monitors, heights) and heights[0] > 1.5 * heights[1],
                        20, 0.5) and s.ini("display", "imageNum") == "0",
               "the picture made again for the new scales, the list not moved on")
         app.terminate()
         app.wait(5)
-    change(s, program, [checker], "displayType=1\nscreens=same", "0")
-    check(wait_for(lambda: shows(s, tool, monitors, heights), 20, 0.5),
-          "each monitor shows the checker 1:1 in its middle")
-    # The same caption in points: its height in device pixels goes with the scale (within a pixel's rounding).
-    ratio = monitors[0][2] / monitors[1][2]
-    check(len(heights) == 2 and heights[1] > 5 and abs(heights[0] / heights[1] - ratio) < 0.2 * ratio,
-          f"each caption as tall as its monitor's scale makes it ({heights} rows, ratio {ratio})")
+    for wayland in (False, True):
+        platform = on_wayland(s, wayland)
+        change(s, program, [checker], "displayType=1\nscreens=same", "0")
+        # A bitmap the shell cannot load leaves the last one on screen: the size handed over is checked too.
+        uri = s.run("gsettings", "get", "org.gnome.desktop.background", "picture-uri").stdout.strip().strip("'")
+        size = s.run("identify", "-ping", "-format", "%wx%h", uri.removeprefix("file://")).stdout
+        desktop = f"{sum(w for w, _, _ in monitors)}x{max(h for _, h, _ in monitors)}"
+        check(size == desktop, f"{platform}: the bitmap is the desktop's size in device pixels ({size}; {desktop})")
+        check(wait_for(lambda: shows(s, tool, monitors, heights), 20, 0.5),
+              f"{platform}: each monitor shows the checker 1:1 in its middle")
+        for (_, _, scale), height in zip(monitors, heights):
+            captions[scale].append(height)
+    if len(monitors) < 2:
+        return
     check("spanned" in s.run("gsettings", "get", "org.gnome.desktop.background", "picture-options").stdout,
           "handed over as one spanned bitmap")
 
@@ -176,7 +235,7 @@ def one(s, program, tool, monitors):
     s.run("convert", "-size", "%dx%d" % PICTURE, "xc:red", red)
     change(s, program, [checker, red], "displayType=1\nscreens=each", "1")
     (w1, h1, _), (w2, h2, _) = monitors
-    middle = min(h1, h2) * 3 // 4  # below the shell's notice at the top
+    middle = probe_row(monitors)
     check(wait_for(lambda: pixel_shows(s, tool, monitors, lambda at: checker_at(
         at, (w1 - PICTURE[0]) // 2, (h1 - PICTURE[1]) // 2) and is_red(at(w1 + w2 // 2, h2 // 2)), "each"), 20, 0.5),
         "each: the checker 1:1 on the first monitor, the next picture on the second")
@@ -191,4 +250,5 @@ def one(s, program, tool, monitors):
 
 
 if __name__ == "__main__":
-    sys.exit(main(gnome, ["gnome-shell", "dbus-daemon", "gdbus", "gsettings", "convert", "identify", "xdotool"], 2))
+    sys.exit(main(gnome, ["gnome-shell", XSETTINGS, "dbus-daemon", "gdbus", "gsettings", "convert", "identify", "xdotool",
+                          "xrdb"], 2))
