@@ -27,6 +27,16 @@ QPoint deviceCorner(const QScreen& screen, qreal waylandRatio)
     return (QPointF(corner) * waylandRatio).toPoint();
 }
 
+/** The rectangle with each edge times `factor`, rounded, so that neighbouring areas keep sharing an edge. */
+QRect scaledEdges(const QRect& rect, double factor)
+{
+    const auto scaled = [factor](int pixels) {
+        return int(std::lround(pixels * factor));
+    };
+    return QRect(QPoint(scaled(rect.left()), scaled(rect.top())),
+                 QPoint(scaled(rect.left() + rect.width()) - 1, scaled(rect.top() + rect.height()) - 1));
+}
+
 } // namespace
 
 ScreenGeometry PrimaryScreenInfo::primary() const
@@ -69,21 +79,26 @@ QList<MonitorGeometry> PrimaryScreenInfo::monitors() const
         largestRatio = std::max(largestRatio, screen->devicePixelRatio());
     QList<MonitorGeometry> monitors;
     QList<QRect> places;
+    QList<QRect> devicePlaces;
     for (const QScreen* screen : std::as_const(screens)) {
         MonitorGeometry monitor;
         monitor.name = screen->name();
         monitor.screen.logicalSize = screen->size();
         monitor.screen.devicePixelRatio = screen->devicePixelRatio();
         monitor.screen.logicalDpi = screen->logicalDotsPerInch();
-        const QRect logical = screen->geometry();
         monitor.place = QRect(deviceCorner(*screen, largestRatio), monitor.screen.deviceSize());
-        places.append(logical);
+        places.append(screen->geometry());
+        devicePlaces.append(monitor.place);
         monitors.append(monitor);
     }
-    const QList<QRect> areas = WorkAreas::of(places);
+    // The X server counts work areas in its own pixels, which Qt's own ratio divides.
+    const QList<QRect> areas = WorkAreas::of(devicePlaces);
     for (qsizetype i = 0; i < monitors.size(); ++i) {
-        const QRect area = areas.value(i).isEmpty() ? screens.at(i)->availableGeometry() : areas.at(i);
-        monitors[i].screen.available = area.translated(-places.at(i).topLeft());
+        ScreenGeometry& screen = monitors[i].screen;
+        screen.available = areas.value(i).isEmpty()
+                               ? screens.at(i)->availableGeometry().translated(-places.at(i).topLeft())
+                               : scaledEdges(areas.at(i).translated(-devicePlaces.at(i).topLeft()),
+                                             1.0 / screen.devicePixelRatio);
     }
     const QList<MonitorScale> scales = DesktopScales::read();
     for (qsizetype i = 0; i < monitors.size(); ++i)
@@ -115,13 +130,8 @@ MonitorGeometry PrimaryScreenInfo::withDesktopScale(MonitorGeometry monitor, con
             screen.devicePixelRatio = 1.0;
             screen.logicalSize = desktop.place.size();
         }
-        const auto logical = [ratio = unit / screen.devicePixelRatio](int seenPixels) {
-            return int(std::lround(seenPixels * ratio));
-        };
         if (!area.isEmpty())
-            screen.available = QRect(
-                QPoint(logical(area.left()), logical(area.top())),
-                QPoint(logical(area.left() + area.width()) - 1, logical(area.top() + area.height()) - 1));
+            screen.available = scaledEdges(area, unit / screen.devicePixelRatio);
         monitor.place = desktop.place;
         return monitor;
     }

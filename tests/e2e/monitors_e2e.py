@@ -125,14 +125,14 @@ def picture(s, name, *draw, size="100x60", colour="red"):
     return path
 
 
-def start(s, program, pictures, shown, display, backend="x11"):
+def start(s, program, pictures, shown, display, backend="x11", sections=""):
     """Tessaly started with the pictures, changing once at start from `shown` (-1: none of them)."""
     os.makedirs(s.app_folder, exist_ok=True)
     with open(os.path.join(s.app_folder, "tessdesk.ini"), "w") as f:
         f.write(f"[total]\ntotal={len(pictures)}\n[images]\n" + "".join(f"{i}={p}\n" for i, p in enumerate(pictures))
                 + f"[display]\nimageNum={shown}\n{display}\n[time]\nchangeEveryBoot=1\ntimeOption=1\n"
                 f"[desktop]\nbackend={backend}\n"
-                "[tessaly]\nfirstRun=False\n")
+                "[tessaly]\nfirstRun=False\n" + sections)
     app = s.spawn([os.path.abspath(program)])
     expected = str((shown + 1) % len(pictures) if "each" not in display else len(pictures) - 1)
     check(wait_for(lambda: s.ini("display", "imageNum") == expected, 20), f"{display.split()}: imageNum {expected}")
@@ -242,13 +242,20 @@ def monitors(s, program, name):
 
     # Qt's own scale (as on Windows) divides each screen's size but keeps its corner in device pixels: the
     # second monitor's part lies at 640, not at 1280 as a corner counted in scaled pixels would put it.
+    # Each monitor's work area, as GNOME publishes it in the server's pixels, holds a white top caption.
+    s.run("xprop", "-root", "-f", "_GTK_WORKAREAS_D0", "32c", "-set", "_GTK_WORKAREAS_D0", "0,40,640,320,640,30,400,290")
     s.env["QT_SCALE_FACTOR"] = "2"
-    stop(start(s, program, [red, blue], -1, "displayType=0\nscreens=each"))
+    stop(start(s, program, [red, blue], -1, "displayType=0\nscreens=each",
+               sections="[caption]\n0=H\n1=H\n[font]\nnewFontForeColor=16777215\ncaptionPosition=0\n"))
     del s.env["QT_SCALE_FACTOR"]
     at, width = root(s, "each-scaled")
     seen = [at(x, y) for x, y in ((5, 5), (635, 355), (645, 5), (1035, 315))]
     check(width == 1040 and all(near(c, e) for c, e in zip(seen, [RED, RED, BLUE, BLUE])),
           f"Qt at scale 2: each monitor's picture in its place {seen}")
+    # The letter's top lies a little below its line's, which starts at the work area's top.
+    tops = [next((y for y in range(360) if any(min(at(x, y)) > 200 for x in range(m - 60, m + 60))), None)
+            for m in (320, 840)]
+    check(40 <= (tops[0] or 0) < 56 and 30 <= (tops[1] or 0) < 46, f"Qt at scale 2: each caption below its panel {tops}")
 
     # A second X screen is a desktop of its own with its own root window, which Qt also puts at 0,0: the
     # first screen's picture is made for the first alone, not drawn over by one made for the second.
