@@ -253,7 +253,7 @@ int main(int argc, char* argv[])
         window->showStoredTotal(settings.total);
         dialogs = std::make_unique<OptionDialogLauncher>(
             window.get(), settings, settingsFile, prompter, fontChooser, volumes,
-            [w = window.get()](const PictureCollector::Collected& collected) { w->addPictures(collected); });
+            [w = window.get()](const QString& folder, bool subfolders) { w->addFolder(folder, subfolders); });
         window->setOptionDialogs(dialogs.get());
         window->setLoginStart(&loginStart);
         window->setRememberedPlace(settings.windowGeometry);
@@ -286,7 +286,7 @@ int main(int argc, char* argv[])
     // A change or save cut short leaves its temporary file; a bitmap's is as large as the screen.
     settingsFile.removeStaleTemporaries();
     AtomicFileWriter::removeStaleTemporaries(files, appFolder + QLatin1String(ChangeCycle::BitmapName));
-    ControlCommands commands(settings, images, settingsFile, cycle, scheduler, shell, tray, prompter);
+    ControlCommands commands(settings, images, settingsFile, files, cycle, scheduler, shell, tray, prompter);
 
     // A monitor added, removed or changed: the pictures on screen made again for it, the list not moved on.
     ScreenWatcher screens(screen);
