@@ -36,6 +36,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
@@ -91,6 +92,8 @@ bool startCopy(const ControlClient& client)
         return false;
     QProcess copy;
     copy.setProgram(QCoreApplication::applicationFilePath());
+    // In the tray as a plain start, but one that finds a copy running leaves it alone.
+    copy.setArguments({CommandLine::startedForAddOption()});
     // The copy outlives this command: it must not hold the terminal or a caller's pipes open.
     copy.setStandardInputFile(QProcess::nullDevice());
     copy.setStandardOutputFile(QProcess::nullDevice());
@@ -121,9 +124,15 @@ int addPaths(int argc, char* argv[], const QStringList& given)
     const QStringList commands =
         AddCommand::commands(paths, int(ControlServer::MaxLineBytes), &total.refused);
     const ControlClient client(socketPath);
-    if (!commands.isEmpty() && !client.send(QStringLiteral("status")) && !startCopy(client)) {
-        std::fputs("tessaly: Tessaly is not running and could not be started\n", stderr);
-        return 1;
+    if (!commands.isEmpty() && !client.send(QStringLiteral("status"))) {
+        // Adds made at once (a file manager opening several pictures) start one copy between them: the
+        // first starts it, the others wait for it and then find it running.
+        QLockFile starting(socketPath + QStringLiteral(".start"));
+        starting.setStaleLockTime(0);
+        if (!starting.tryLock(40 * 1000) || (!client.send(QStringLiteral("status")) && !startCopy(client))) {
+            std::fputs("tessaly: Tessaly is not running and could not be started\n", stderr);
+            return 1;
+        }
     }
     for (const QString& command : commands) {
         const std::optional<QString> reply = client.send(command);
@@ -189,6 +198,9 @@ int main(int argc, char* argv[])
     ControlServer control(socketPath);
     switch (socketPath.isEmpty() ? ControlServer::Claim::Failed : control.claim(&claimError)) {
     case ControlServer::Claim::AlreadyRunning:
+        // Started for an add that another copy now takes: nothing to show.
+        if (commandLine.startedForAdd)
+            return 0;
         // A second start from the menu: the user wants the program, so show the one that runs. Not
         // waited for: that copy may be busy showing a message.
         return ControlClient(socketPath).post(QStringLiteral("settings")) ? 0 : 1;
