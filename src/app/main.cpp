@@ -109,6 +109,25 @@ bool startCopy(const ControlClient& client)
     return false;
 }
 
+/**
+ * Waits until a copy answers, starting one unless another add is starting it: adds made at once (a file
+ * manager opening several pictures) start one copy between them. False when none answers.
+ */
+bool reachCopy(const ControlClient& client, const QString& socketPath)
+{
+    QLockFile starting(socketPath + QStringLiteral(".start"));
+    starting.setStaleLockTime(0);
+    const QDeadlineTimer deadline(std::chrono::seconds(40));
+    while (!deadline.hasExpired()) {
+        if (starting.tryLock(0))
+            return client.send(QStringLiteral("status")) || startCopy(client);
+        QThread::msleep(50);
+        if (client.send(QStringLiteral("status")))
+            return true;
+    }
+    return false;
+}
+
 /** Adds files and folders to the running copy's list, starting one when none runs: 0 when all were taken. */
 int addPaths(int argc, char* argv[], const QStringList& given)
 {
@@ -124,15 +143,9 @@ int addPaths(int argc, char* argv[], const QStringList& given)
     const QStringList commands =
         AddCommand::commands(paths, int(ControlServer::MaxLineBytes), &total.refused);
     const ControlClient client(socketPath);
-    if (!commands.isEmpty() && !client.send(QStringLiteral("status"))) {
-        // Adds made at once (a file manager opening several pictures) start one copy between them: the
-        // first starts it, the others wait for it and then find it running.
-        QLockFile starting(socketPath + QStringLiteral(".start"));
-        starting.setStaleLockTime(0);
-        if (!starting.tryLock(40 * 1000) || (!client.send(QStringLiteral("status")) && !startCopy(client))) {
-            std::fputs("tessaly: Tessaly is not running and could not be started\n", stderr);
-            return 1;
-        }
+    if (!commands.isEmpty() && !client.send(QStringLiteral("status")) && !reachCopy(client, socketPath)) {
+        std::fputs("tessaly: Tessaly is not running and could not be started\n", stderr);
+        return 1;
     }
     for (const QString& command : commands) {
         const std::optional<QString> reply = client.send(command);
