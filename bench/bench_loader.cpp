@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How long the multiple-file loader holds the window for a folder of 20,000 pictures: listing the
-// folder when the dialog opens on it, and gathering and appending every file (skipping those listed already)
-// with "Load" while a list view shows the collection. Prints figures; never fails on time.
+// folder when the dialog opens on it, and gathering, looking into and appending every file (skipping those
+// listed already) with "Load" while a list view shows the collection. Prints figures; never fails on time.
 #include "FolderDialog.h"
 #include "LoadedImages.h"
+#include "NativeSystem.h"
+#include "PictureCollector.h"
 #include "Prompter.h"
 #include "Volumes.h"
 
@@ -50,8 +52,11 @@ int main(int argc, char** argv)
     const QString folder = dir.path() + QStringLiteral("/pictures/");
     QDir().mkpath(folder);
     for (int i = 0; i < files; ++i) {
-        QFile file(folder + QStringLiteral("IMG_%1.jpg").arg(i, 5, 10, QLatin1Char('0')));
-        if (!file.open(QIODevice::WriteOnly))
+        // The smallest GIF: each is opened and its first bytes read, as a real folder's are.
+        QFile file(folder + QStringLiteral("IMG_%1.gif").arg(i, 5, 10, QLatin1Char('0')));
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(
+                QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==")) <= 0)
             return 1;
     }
     QDir::setCurrent(folder);
@@ -68,11 +73,15 @@ int main(int argc, char** argv)
 
         QElapsedTimer timer;
         timer.start();
-        auto* dialog = new FolderDialog(&mainWindow, prompter, volume,
-                                        [&view, &images](const PictureCollector::Collected& collected) {
-                                            images.appendMissing(collected.pictures);
-                                            view.setCurrentIndex(images.index(images.count() - 1));
-                                        });
+        FileSystem& files = NativeSystem::fileSystem();
+        auto* dialog = new FolderDialog(
+            &mainWindow, prompter, volume, [&view, &images, &files](const QString& path, bool subfolders) {
+                images.appendMissing(PictureCollector::collect(files, {path}, subfolders).pictures,
+                                     [&files](const QString& picture) {
+                                         return PictureCollector::contentProblem(files, picture);
+                                     });
+                view.setCurrentIndex(images.index(images.count() - 1));
+            });
         dialog->show();
         const double opening = ms(timer);
         const qsizetype listed = dialog->fileNames().size();

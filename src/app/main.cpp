@@ -36,6 +36,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
@@ -94,6 +95,8 @@ bool startCopy(const ControlClient& client)
         return false;
     QProcess copy;
     copy.setProgram(QCoreApplication::applicationFilePath());
+    // In the tray as a plain start, but one that finds a copy running leaves it alone.
+    copy.setArguments({CommandLine::startedForAddOption()});
     // The copy outlives this command: it must not hold the terminal or a caller's pipes open.
     copy.setStandardInputFile(QProcess::nullDevice());
     copy.setStandardOutputFile(QProcess::nullDevice());
@@ -105,6 +108,25 @@ bool startCopy(const ControlClient& client)
         if (client.send(QStringLiteral("status")))
             return true;
         QThread::msleep(100);
+    }
+    return false;
+}
+
+/**
+ * Waits until a copy answers, starting one unless another add is starting it: adds made at once (a file
+ * manager opening several pictures) start one copy between them. False when none answers.
+ */
+bool reachCopy(const ControlClient& client, const QString& socketPath)
+{
+    QLockFile starting(socketPath + QStringLiteral(".start"));
+    starting.setStaleLockTime(0);
+    const QDeadlineTimer deadline(std::chrono::seconds(40));
+    while (!deadline.hasExpired()) {
+        if (starting.tryLock(0))
+            return client.send(QStringLiteral("status")) || startCopy(client);
+        QThread::msleep(50);
+        if (client.send(QStringLiteral("status")))
+            return true;
     }
     return false;
 }
@@ -124,7 +146,7 @@ int addPaths(int argc, char* argv[], const QStringList& given)
     const QStringList commands =
         AddCommand::commands(paths, int(ControlServer::MaxLineBytes), &total.refused);
     const ControlClient client(socketPath);
-    if (!commands.isEmpty() && !client.send(QStringLiteral("status")) && !startCopy(client)) {
+    if (!commands.isEmpty() && !client.send(QStringLiteral("status")) && !reachCopy(client, socketPath)) {
         std::fputs("tessaly: Tessaly is not running and could not be started\n", stderr);
         return 1;
     }
@@ -193,6 +215,9 @@ int main(int argc, char* argv[])
     ControlServer control(socketPath);
     switch (socketPath.isEmpty() ? ControlServer::Claim::Failed : control.claim(&claimError)) {
     case ControlServer::Claim::AlreadyRunning:
+        // Started for an add that another copy now takes: nothing to show.
+        if (commandLine.startedForAdd)
+            return 0;
         // A second start from the menu: the user wants the program, so show the one that runs. Not
         // waited for: that copy may be busy showing a message.
         return ControlClient(socketPath).post(QStringLiteral("settings")) ? 0 : 1;
@@ -257,7 +282,7 @@ int main(int argc, char* argv[])
         window->showStoredTotal(settings.total);
         dialogs = std::make_unique<OptionDialogLauncher>(
             window.get(), settings, settingsFile, prompter, fontChooser, volumes,
-            [w = window.get()](const PictureCollector::Collected& collected) { w->addPictures(collected); });
+            [w = window.get()](const QString& folder, bool subfolders) { w->addFolder(folder, subfolders); });
         window->setOptionDialogs(dialogs.get());
         window->setLoginStart(&loginStart);
         window->setRememberedPlace(settings.windowGeometry);
@@ -292,7 +317,7 @@ int main(int argc, char* argv[])
     // A change or save cut short leaves its temporary file; a bitmap's is as large as the screen.
     settingsFile.removeStaleTemporaries();
     AtomicFileWriter::removeStaleTemporaries(files, appFolder + QLatin1String(ChangeCycle::BitmapName));
-    ControlCommands commands(settings, images, settingsFile, cycle, scheduler, shell, tray, prompter);
+    ControlCommands commands(settings, images, settingsFile, files, cycle, scheduler, shell, tray, prompter);
 
     // A monitor added, removed or changed: the pictures on screen made again for it, the list not moved on.
     ScreenWatcher screens;

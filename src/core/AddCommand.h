@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "PathRefusal.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,11 +15,7 @@
 class AddCommand
 {
 public:
-    struct Refusal
-    {
-        QString path;
-        QString reason;
-    };
+    using Refusal = PathRefusal;
     struct Outcome
     {
         int added = 0;

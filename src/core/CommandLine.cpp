@@ -23,6 +23,11 @@ const CommandOption kCommands[] = {
 
 } // namespace
 
+QString CommandLine::startedForAddOption()
+{
+    return QStringLiteral("--started-for-add");
+}
+
 QStringList CommandLine::commands()
 {
     QStringList names;
@@ -45,9 +50,12 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& vers
     const QCommandLineOption add(QStringLiteral("add"),
                                  QStringLiteral("Add the pictures named, and those in the folders named with "
                                                 "their subfolders, to the list, and save it."));
+    QCommandLineOption startedForAdd(startedForAddOption().mid(2));
+    startedForAdd.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(help);
     parser.addOption(showVersion);
     parser.addOption(add);
+    parser.addOption(startedForAdd);
     parser.addPositionalArgument(QStringLiteral("paths"), QStringLiteral("Pictures and folders to add."),
                                  QStringLiteral("[--add PATH...]"));
     for (const CommandOption& command : kCommands)
@@ -94,5 +102,8 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& vers
     // A file manager's "Open with" names the files alone; with none named, the program starts.
     if (!result.paths.isEmpty())
         result.action = Action::Add;
+    result.startedForAdd = parser.isSet(startedForAdd);
+    if (result.startedForAdd && result.action != Action::Start)
+        return refuse(QStringLiteral("one command at a time"));
     return result;
 }

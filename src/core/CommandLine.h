@@ -21,6 +21,14 @@ public:
     QString text;
     /** The files and folders to add, as given, with Action::Add. */
     QStringList paths;
+    /**
+     * With Action::Start: this copy was started by an add that found none running. It never opens the
+     * settings window of a copy that runs already: that one takes the add.
+     */
+    bool startedForAdd = false;
+
+    /** The option, not in the help, that a copy started for an add is given. */
+    static QString startedForAddOption();
 
     /** The commands the running copy understands besides opening its settings window. */
     static QStringList commands();

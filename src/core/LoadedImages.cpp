@@ -8,7 +8,6 @@
 #include "SettingsSaveReport.h"
 
 #include <QLocale>
-#include <QSet>
 
 #include <cmath>
 
@@ -47,31 +46,34 @@ QString LoadedImages::loadFromSettings(SettingsFile& file)
     return totalText;
 }
 
-bool LoadedImages::saveToSettings(SettingsFile& file, QStringList* leftOut) const
+bool LoadedImages::saveList(SettingsFile& file, QByteArrayList paths, QByteArrayList captions,
+                            QStringList* leftOut)
 {
     const auto storable = [](const QByteArray& utf8) {
         return IniSyntax::valueProblem(utf8).isEmpty();
     };
-    QByteArrayList paths = m_paths;
-    QByteArrayList captions = m_captions;
-    // Only when an entry must be left out do the lists stop sharing their text with the model.
+    // Only when an entry must be left out do the lists stop sharing their text with the caller's.
     for (qsizetype i = paths.size() - 1; i >= 0; --i) {
-        if (storable(m_paths.at(i)) && storable(m_captions.at(i)))
+        if (storable(paths.at(i)) && storable(captions.at(i)))
             continue;
         if (leftOut)
-            leftOut->prepend(IniEncoding::toText(m_paths.at(i)));
+            leftOut->prepend(IniEncoding::toText(paths.at(i)));
         paths.removeAt(i);
         captions.removeAt(i);
     }
-    const bool saved =
-        file.apply({IniEdit::write(kTotal, kTotal, QString::number(paths.size())),
-                    IniEdit::removeSection(kImages), IniEdit::writeList(kImages, std::move(paths)),
-                    IniEdit::removeSection(kCaption), IniEdit::writeList(kCaption, std::move(captions))});
-    if (saved) {
-        m_savedPaths = m_paths;
-        m_savedCaptions = m_captions;
-    }
-    return saved;
+    const QString count = QString::number(paths.size());
+    return file.apply({IniEdit::write(kTotal, kTotal, count), IniEdit::removeSection(kImages),
+                       IniEdit::writeList(kImages, std::move(paths)), IniEdit::removeSection(kCaption),
+                       IniEdit::writeList(kCaption, std::move(captions))});
+}
+
+bool LoadedImages::saveToSettings(SettingsFile& file, QStringList* leftOut) const
+{
+    if (!saveList(file, m_paths, m_captions, leftOut))
+        return false;
+    m_savedPaths = m_paths;
+    m_savedCaptions = m_captions;
+    return true;
 }
 
 bool LoadedImages::saveTelling(SettingsFile& file, Prompter& prompter) const
@@ -88,16 +90,25 @@ bool LoadedImages::isModified() const
     return m_paths != m_savedPaths || m_captions != m_savedCaptions;
 }
 
-bool LoadedImages::canStore(const QString& text)
+QString LoadedImages::storeProblem(const QString& path)
 {
-    return IniSyntax::valueProblem(text.toUtf8()).isEmpty();
+    // Written as UTF-8, a lone surrogate would come back as another name.
+    if (!QStringView(path).isValidUtf16())
+        return notUtf8Reason();
+    if (IniSyntax::valueProblem(path.toUtf8()).isEmpty())
+        return {};
+    return QStringLiteral("its name holds a line break, which the settings file cannot store");
 }
 
-QString LoadedImages::cannotStoreText(const QString& path)
+QString LoadedImages::notUtf8Reason()
 {
-    return QStringLiteral("\"%1\" cannot be added: its name holds a line break, which the settings file "
-                          "cannot store. Rename the file and add it again.")
-        .arg(SettingsSaveReport::visible(path));
+    return QStringLiteral("its name is not valid UTF-8, which the settings file cannot store");
+}
+
+QString LoadedImages::noRoomReason()
+{
+    return QStringLiteral("the list is full: it holds at most %1 pictures")
+        .arg(QLocale(QLocale::English).toString(MaxEntries));
 }
 
 QString LoadedImages::fullListText(int loaded, int listed)
@@ -151,14 +162,13 @@ int LoadedImages::appendPaths(const QStringList& paths)
     return fitting;
 }
 
-LoadedImages::Added LoadedImages::appendMissing(const QStringList& paths)
+LoadedImages::Added LoadedImages::sortOut(const QStringList& paths, QSet<QByteArray> known, int room,
+                                          const Check& check, QStringList* fresh)
 {
-    QSet<QByteArray> known(m_paths.cbegin(), m_paths.cend());
-    QStringList fresh;
     Added result;
     for (const QString& path : paths) {
-        if (!canStore(path)) {
-            result.unstorable.append(path);
+        if (const QString problem = storeProblem(path); !problem.isEmpty()) {
+            result.refused.append({path, problem});
             continue;
         }
         const QByteArray utf8 = path.toUtf8();
@@ -166,12 +176,90 @@ LoadedImages::Added LoadedImages::appendMissing(const QStringList& paths)
             ++result.already;
             continue;
         }
+        // Only what could go in is looked at: reading a whole folder's pictures for a full list is waste.
+        if (room <= 0) {
+            known.insert(utf8);
+            result.noRoom.append(path);
+            continue;
+        }
+        if (const QString problem = check ? check(path) : QString(); !problem.isEmpty()) {
+            result.refused.append({path, problem});
+            continue;
+        }
         known.insert(utf8);
-        fresh.append(path);
+        fresh->append(path);
+        --room;
     }
-    result.added = appendPaths(fresh);
-    result.leftOut = static_cast<int>(fresh.size()) - result.added;
     return result;
+}
+
+LoadedImages::Added LoadedImages::appendMissing(const QStringList& paths, const Check& check)
+{
+    QStringList fresh;
+    Added result = sortOut(paths, QSet<QByteArray>(m_paths.cbegin(), m_paths.cend()), MaxEntries - count(),
+                           check, &fresh);
+    result.added = appendPaths(fresh);
+    return result;
+}
+
+bool LoadedImages::appendStored(SettingsFile& file, const QStringList& paths, const Check& check,
+                                Added* added)
+{
+    const int stored = storedCount(file.read(kTotal, kTotal));
+    QByteArrayList storedPaths = file.readList(kImages, stored);
+    QByteArrayList storedCaptions = file.readList(kCaption, stored);
+    QStringList fresh;
+    // Both lists get the new ones: each must keep within the most the list holds.
+    *added = sortOut(paths, QSet<QByteArray>(storedPaths.cbegin(), storedPaths.cend()),
+                     MaxEntries - std::max(stored, count()), check, &fresh);
+    if (fresh.isEmpty())
+        return true;
+    for (const QString& path : std::as_const(fresh)) {
+        storedPaths.append(path.toUtf8());
+        storedCaptions.append(QByteArray());
+    }
+    if (!saveList(file, std::move(storedPaths), std::move(storedCaptions), nullptr))
+        return false;
+    added->added = static_cast<int>(fresh.size());
+    // What was unsaved here stays exactly as unsaved: this list and its saved image get the same entries.
+    const QSet<QByteArray> here(m_paths.cbegin(), m_paths.cend());
+    QStringList shown;
+    for (const QString& path : std::as_const(fresh)) {
+        if (here.contains(path.toUtf8()))
+            continue;
+        shown.append(path);
+        m_savedPaths.append(path.toUtf8());
+        m_savedCaptions.append(QByteArray());
+    }
+    appendPaths(shown);
+    return true;
+}
+
+bool LoadedImages::removeStored(SettingsFile& file, int position)
+{
+    if (!isValidPosition(position))
+        return true;
+    const QByteArray path = m_paths.at(position);
+    removeAt(position);
+    // The same entry in a list that may differ from this one by unsaved edits: at the same place, else the
+    // first that names the same file.
+    const auto sameEntry = [position, &path](const QByteArrayList& list) {
+        return position < list.size() && list.at(position) == path ? qsizetype(position) : list.indexOf(path);
+    };
+    const int stored = storedCount(file.read(kTotal, kTotal));
+    QByteArrayList storedPaths = file.readList(kImages, stored);
+    QByteArrayList storedCaptions = file.readList(kCaption, stored);
+    if (const qsizetype at = sameEntry(storedPaths); at >= 0) {
+        storedPaths.removeAt(at);
+        storedCaptions.removeAt(at);
+        if (!saveList(file, std::move(storedPaths), std::move(storedCaptions), nullptr))
+            return false;
+    }
+    if (const qsizetype at = sameEntry(m_savedPaths); at >= 0) {
+        m_savedPaths.removeAt(at);
+        m_savedCaptions.removeAt(at);
+    }
+    return true;
 }
 
 int LoadedImages::positionOf(const QString& path) const

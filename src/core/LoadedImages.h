@@ -1,9 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "PathRefusal.h"
+
 #include <QAbstractListModel>
 #include <QByteArrayList>
+#include <QList>
+#include <QSet>
 #include <QStringList>
+
+#include <functional>
 
 class Prompter;
 class SettingsFile;
@@ -11,7 +17,8 @@ class SettingsFile;
 /**
  * The user's ordered pictures, each with a caption line: two parallel sequences that always have
  * the same length. The model's display role is the path, so a list view shows it directly. Edits stay
- * in memory until SaveToSettings.
+ * in memory until SaveToSettings; what the command line and the tray add or remove goes to the list as
+ * stored, and leaves the unsaved edits as they were.
  *
  * Both are held in UTF-8, as the settings file stores them: a long list takes about half the
  * memory of UTF-16 strings and is loaded and saved without converting every entry.
@@ -40,10 +47,12 @@ public:
     [[nodiscard]] bool saveTelling(SettingsFile& file, Prompter& prompter) const;
     /** Whether the list or a caption differs from what was last loaded or saved. */
     bool isModified() const;
-    /** Whether the settings file can hold a path or caption: one without a line break. */
-    static bool canStore(const QString& text);
-    /** What the user is told about a file whose name the list cannot hold. */
-    static QString cannotStoreText(const QString& path);
+    /** Why the settings file cannot hold `path` as a name (a line break in it…), or empty when it can. */
+    static QString storeProblem(const QString& path);
+    /** Why a name whose bytes are not valid UTF-8 (nor UTF-16 on Windows) cannot go in the list. */
+    static QString notUtf8Reason();
+    /** Why a path left out for want of room was not taken. */
+    static QString noRoomReason();
     /** What the user is told when the list is full: loaded of listed files were added. */
     static QString fullListText(int loaded, int listed);
 
@@ -61,16 +70,31 @@ public:
         int added = 0;
         /** In the list before, or named twice. */
         int already = 0;
-        /** Left out because the list was full. */
-        int leftOut = 0;
-        /** Refused: names the settings file cannot hold (see canStore). */
-        QStringList unstorable;
+        /** Not taken, each with its reason: a name the settings file cannot hold, or what `check` said. */
+        QList<PathRefusal> refused;
+        /** Left out, in their order, because the list was full. */
+        QStringList noRoom;
     };
+    /** Why a path the list has room for should not go in (it holds no picture…), or empty when it should. */
+    using Check = std::function<QString(const QString& path)>;
     /**
-     * Appends, in their order, the paths not in the list yet, with empty captions; a name the settings file
-     * cannot hold is refused.
+     * Appends, in their order, the paths not in the list yet, with empty captions, while there is room; a
+     * name the settings file cannot hold is refused, and so is one `check` (when given) finds a problem with.
      */
-    Added appendMissing(const QStringList& paths);
+    Added appendMissing(const QStringList& paths, const Check& check = {});
+    /**
+     * Adds as appendMissing does to the list as the settings file stores it, and saves that: the file gets
+     * the new pictures and nothing else. This list shows them too, and what it held unsaved stays unsaved.
+     * False, with nothing changed here or in the file, when the save fails (the file's errorString() says
+     * why).
+     */
+    [[nodiscard]] bool appendStored(SettingsFile& file, const QStringList& paths, const Check& check,
+                                    Added* added);
+    /**
+     * Removes the entry at `position` here and from the list as the settings file stores it, and saves that
+     * alone. When the save fails the entry is gone here all the same, and counts as an unsaved edit.
+     */
+    [[nodiscard]] bool removeStored(SettingsFile& file, int position);
     /** The first position holding `path`, or -1. */
     int positionOf(const QString& path) const;
     void removeAt(int position);
@@ -88,6 +112,12 @@ public:
 
 private:
     bool isValidPosition(int position) const;
+    /** Sorts paths out for appending to a list that holds `known` and has room for `room` more. */
+    static Added sortOut(const QStringList& paths, QSet<QByteArray> known, int room, const Check& check,
+                         QStringList* fresh);
+    /** Writes a whole list as SaveToSettings does, leaving out entries the file cannot hold. */
+    [[nodiscard]] static bool saveList(SettingsFile& file, QByteArrayList paths, QByteArrayList captions,
+                                       QStringList* leftOut);
 
     QByteArrayList m_paths;
     QByteArrayList m_captions;

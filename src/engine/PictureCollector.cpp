@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureCollector.h"
 
+#include "FileSystem.h"
+#include "FolderPath.h"
+#include "LoadedImages.h"
 #include "PictureFormats.h"
 
 #include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
+#include <QFile>
 #include <QImageReader>
+#include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -19,54 +23,117 @@ bool pathBefore(const QString& a, const QString& b)
     return order != 0 ? order < 0 : a < b;
 }
 
+/** The suffixes the picture patterns name, lower case. */
+QSet<QString> pictureSuffixes()
+{
+    QSet<QString> suffixes;
+    for (const QString& pattern : PictureFormats::patterns())
+        suffixes.insert(pattern.mid(2));
+    return suffixes;
+}
+
 } // namespace
 
-QStringList PictureCollector::folderPictures(const QString& folder, bool subfolders, int limit)
+struct PictureCollector::Walk
 {
+    Walk(FileSystem& fs, bool withSubfolders) : files(fs), subfolders(withSubfolders) {}
+
+    FileSystem& files;
+    bool subfolders;
+    QSet<QString> suffixes = pictureSuffixes();
     QStringList found;
-    // Symbolic links to folders are not followed: a link back up the tree would never end.
-    QDirIterator entries(folder, PictureFormats::patterns(), QDir::Files,
-                         subfolders ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
-    while (entries.hasNext() && found.size() < limit) {
-        const QString path = QDir::cleanPath(entries.next());
-        if (QFileInfo(path).isFile())
-            found.append(path);
-    }
-    std::sort(found.begin(), found.end(), pathBefore);
-    return found;
-}
+    QList<Refusal> refused;
+    /** Folders entered, by device and inode: a junction or mount that leads back up is not walked twice. */
+    QSet<QPair<quint64, quint64>> entered;
+};
 
-QString PictureCollector::fileProblem(const QString& file)
+QString PictureCollector::lookProblem(FileSystem& files, const QString& path, int error)
 {
-    const QFileInfo info(file);
-    if (!info.exists())
-        return QStringLiteral("no such file or folder");
-    if (!info.isFile())
-        return QStringLiteral("not a regular file");
-    if (!info.isReadable())
-        return QStringLiteral("cannot be read");
-    QImageReader reader(file);
-    PictureFormats::decideByContent(reader);
-    if (!reader.canRead())
-        return QStringLiteral("not a picture");
-    return {};
+    if (error != ENOENT)
+        return files.errorText(error);
+    // A listed name that is not there any more was not valid UTF-8: its bytes were replaced when it was
+    // read, so the name no longer leads to the file.
+    if (path.contains(QChar::ReplacementCharacter))
+        return LoadedImages::notUtf8Reason();
+    return QStringLiteral("no such file or folder");
 }
 
-PictureCollector::Collected PictureCollector::collect(const QStringList& paths, bool subfolders, int limit)
+void PictureCollector::gather(Walk& walk, const QString& folder)
+{
+    QStringList names;
+    if (const int error = walk.files.listFolder(folder, &names); error != 0) {
+        walk.refused.append({folder, walk.files.errorText(error)});
+        return;
+    }
+    const QString prefix = FolderPath::withTrailingSeparator(folder);
+    for (const QString& name : std::as_const(names)) {
+        // Hidden entries are not shown by file managers: the user did not mean them ("." and ".." too).
+        if (name.startsWith(QLatin1Char('.')))
+            continue;
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        const bool pictureName = dot > 0 && walk.suffixes.contains(name.mid(dot + 1).toLower());
+        if (!pictureName && !walk.subfolders)
+            continue;
+        const QString path = prefix + name;
+        FileStamp stamp;
+        if (const int error = walk.files.stat(path, &stamp); error != 0) {
+            // Any entry may be a folder of pictures; other files that cannot be looked at are not missed.
+            const QString problem = lookProblem(walk.files, path, error);
+            if (pictureName || problem == LoadedImages::notUtf8Reason())
+                walk.refused.append({path, problem});
+            continue;
+        }
+        if (stamp.kind == FileKind::Folder) {
+            // Links to folders are not followed: one back up the tree would never end.
+            if (QString target; walk.subfolders && walk.files.readLink(path, &target) != 0 &&
+                                !walk.entered.contains({stamp.device, stamp.inode})) {
+                walk.entered.insert({stamp.device, stamp.inode});
+                gather(walk, path);
+            }
+        } else if (pictureName) {
+            if (stamp.kind == FileKind::Regular)
+                walk.found.append(path);
+            else
+                walk.refused.append({path, FileSystem::refusal(stamp.kind)});
+        }
+    }
+}
+
+PictureCollector::Collected PictureCollector::collect(FileSystem& files, const QStringList& paths,
+                                                      bool subfolders)
 {
     Collected result;
-    for (const QString& path : paths) {
-        const int room = limit - static_cast<int>(result.pictures.size());
-        if (QFileInfo(path).isDir()) {
-            const QStringList pictures = folderPictures(path, subfolders, std::max(room, 0));
-            if (pictures.isEmpty() && room > 0)
+    for (const QString& named : paths) {
+        const QString path = QDir::cleanPath(named);
+        FileStamp stamp;
+        if (const int error = files.stat(path, &stamp); error != 0) {
+            result.refused.append({path, lookProblem(files, path, error)});
+        } else if (stamp.kind == FileKind::Regular) {
+            result.pictures.append(path);
+        } else if (stamp.kind != FileKind::Folder) {
+            result.refused.append({path, FileSystem::refusal(stamp.kind)});
+        } else {
+            Walk walk(files, subfolders);
+            walk.entered.insert({stamp.device, stamp.inode});
+            gather(walk, path);
+            if (walk.found.isEmpty() && walk.refused.isEmpty())
                 result.emptyFolders.append(path);
-            result.pictures += pictures;
-        } else if (const QString problem = fileProblem(path); !problem.isEmpty()) {
-            result.refused.append({path, problem});
-        } else if (room > 0) {
-            result.pictures.append(QDir::cleanPath(path));
+            std::sort(walk.found.begin(), walk.found.end(), pathBefore);
+            std::sort(walk.refused.begin(), walk.refused.end(),
+                      [](const Refusal& a, const Refusal& b) { return pathBefore(a.path, b.path); });
+            result.pictures += walk.found;
+            result.refused += walk.refused;
         }
     }
     return result;
+}
+
+QString PictureCollector::contentProblem(FileSystem& files, const QString& file)
+{
+    QFile device;
+    if (QString reason; !files.openRegular(file, device, &reason))
+        return reason;
+    QImageReader reader(&device);
+    PictureFormats::decideByContent(reader);
+    return reader.canRead() ? QString() : QStringLiteral("not a picture");
 }

@@ -11,7 +11,7 @@
 #include "Scheduler.h"
 #include "Settings.h"
 #include "SettingsFile.h"
-#include "SettingsWindow.h"
+#include "SettingsSaveReport.h"
 #include "TrayController.h"
 
 #include <QFileInfo>
@@ -29,9 +29,10 @@ QString failed(const QString& reason)
 } // namespace
 
 ControlCommands::ControlCommands(Settings& settings, LoadedImages& images, SettingsFile& file,
-                                 ChangeCycle& cycle, Scheduler& scheduler, ApplicationShell& shell,
-                                 TrayController& tray, Prompter& prompter, QObject* parent)
-    : QObject(parent), m_settings(settings), m_images(images), m_file(file), m_cycle(cycle),
+                                 FileSystem& files, ChangeCycle& cycle, Scheduler& scheduler,
+                                 ApplicationShell& shell, TrayController& tray, Prompter& prompter,
+                                 QObject* parent)
+    : QObject(parent), m_settings(settings), m_images(images), m_file(file), m_files(files), m_cycle(cycle),
       m_scheduler(scheduler), m_shell(shell), m_tray(tray), m_prompter(prompter)
 {
     connect(&m_tray, &TrayController::previousRequested, this, &ControlCommands::showPreviousFromTray);
@@ -153,29 +154,23 @@ void ControlCommands::setPaused(bool paused)
 
 QString ControlCommands::add(const QStringList& paths)
 {
-    const PictureCollector::Collected collected =
-        PictureCollector::collect(paths, true, LoadedImages::MaxEntries + m_images.count());
-    const LoadedImages::Added added = m_images.appendMissing(collected.pictures);
+    const PictureCollector::Collected collected = PictureCollector::collect(m_files, paths, true);
+    LoadedImages::Added added;
+    // The settings window's unsaved edits stay unsaved: only the new pictures go into the file.
+    if (!m_images.appendStored(
+            m_file, collected.pictures,
+            [this](const QString& path) { return PictureCollector::contentProblem(m_files, path); }, &added))
+        return failed(QStringLiteral("nothing was added: %1").arg(m_file.errorString()));
+    // A settings window built later shows the total of the list.
+    m_settings.total = QString::number(m_images.count());
     AddCommand::Outcome outcome;
-    for (const QString& picture : added.unstorable)
-        outcome.refused.append({picture, QStringLiteral("a name with a line break cannot be stored")});
-    for (const PictureCollector::Refusal& refusal : collected.refused)
-        outcome.refused.append({refusal.path, refusal.reason});
-    for (const QString& folder : collected.emptyFolders)
-        outcome.refused.append({folder, QStringLiteral("no pictures in this folder")});
     outcome.added = added.added;
     outcome.already = added.already;
-    if (added.leftOut > 0)
-        outcome.refused.append(
-            {QString(), LoadedImages::fullListText(added.added, added.added + added.leftOut)});
-    if (added.added > 0) {
-        if (SettingsWindow* window = m_shell.builtWindow())
-            window->showCount();
-        if (!m_images.saveTelling(m_file, m_prompter))
-            return failed(QStringLiteral("the list could not be saved in %1").arg(m_file.path()));
-        // A settings window built later shows the stored total.
-        m_settings.total = QString::number(m_images.count());
-    }
+    outcome.refused = collected.refused + added.refused;
+    for (const QString& folder : collected.emptyFolders)
+        outcome.refused.append({folder, QStringLiteral("no pictures in this folder")});
+    for (const QString& path : std::as_const(added.noRoom))
+        outcome.refused.append({path, LoadedImages::noRoomReason()});
     return kOk + AddCommand::replyBody(outcome);
 }
 
@@ -190,10 +185,10 @@ void ControlCommands::removeShownPicture()
     const QString question = QStringLiteral("Remove %1 from the list?").arg(m_images.pathAt(position));
     if (m_prompter.ask(question, PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
         return;
-    m_images.removeAt(position);
-    // A failed save was told; the picture is gone from the list in memory all the same.
-    if (m_images.saveTelling(m_file, m_prompter))
-        m_settings.total = QString::number(m_images.count());
+    // Only this picture leaves the file: edits not saved in the settings window stay unsaved. A failed save
+    // is told; the picture is gone from the list in memory all the same.
+    SettingsSaveReport::check(m_images.removeStored(m_file, position), m_file, m_prompter);
+    m_settings.total = QString::number(m_images.count());
     // In list order the next picture is the one that followed the removed one.
     m_settings.imageNum = QString::number(position - 1);
     m_cycle.change(CheckedSettings(m_settings).order());

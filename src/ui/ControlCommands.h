@@ -7,6 +7,7 @@
 
 class ApplicationShell;
 class ChangeCycle;
+class FileSystem;
 class LoadedImages;
 class Prompter;
 class Scheduler;
@@ -26,9 +27,9 @@ class ControlCommands : public QObject
     Q_OBJECT
 
 public:
-    ControlCommands(Settings& settings, LoadedImages& images, SettingsFile& file, ChangeCycle& cycle,
-                    Scheduler& scheduler, ApplicationShell& shell, TrayController& tray, Prompter& prompter,
-                    QObject* parent = nullptr);
+    ControlCommands(Settings& settings, LoadedImages& images, SettingsFile& file, FileSystem& files,
+                    ChangeCycle& cycle, Scheduler& scheduler, ApplicationShell& shell, TrayController& tray,
+                    Prompter& prompter, QObject* parent = nullptr);
 
     /** Takes a command's reply; it may be called after run() has returned. */
     using Reply = std::function<void(const QString& reply)>;
@@ -42,7 +43,11 @@ public:
     void refreshTray();
 
 private:
-    /** The files and folders of an add command added, the list saved; the reply gives the counts. */
+    /**
+     * The files and folders of an add command added to the list as stored, which is saved; the reply gives
+     * the counts and each path left out with its reason. Nothing is asked or shown in a window: the reply
+     * waits for none.
+     */
     QString add(const QStringList& paths);
     /** The tray's "Remove this picture from the list": asked, removed, saved, and the next one shown. */
     void removeShownPicture();
@@ -61,6 +66,7 @@ private:
     Settings& m_settings;
     LoadedImages& m_images;
     SettingsFile& m_file;
+    FileSystem& m_files;
     ChangeCycle& m_cycle;
     Scheduler& m_scheduler;
     ApplicationShell& m_shell;

@@ -3,12 +3,10 @@
 
 #include "DialogParts.h"
 #include "FolderPath.h"
-#include "LoadedImages.h"
 #include "PictureFormats.h"
 #include "Prompter.h"
 #include "Volumes.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -190,12 +188,7 @@ QStringList FolderDialog::fileNames() const
 
 void FolderDialog::load()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    // The list takes no more than its most, and some of these may be in it already.
-    const PictureCollector::Collected collected =
-        PictureCollector::collect({m_filePath}, m_subfolders->isChecked(), 2 * LoadedImages::MaxEntries);
-    QApplication::restoreOverrideCursor();
     if (m_addPictures)
-        m_addPictures(collected);
+        m_addPictures(m_filePath, m_subfolders->isChecked());
     accept();
 }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "PictureCollector.h"
-
 #include <QDialog>
 
 #include <functional>
@@ -25,9 +23,9 @@ class FolderDialog : public QDialog
     Q_OBJECT
 
 public:
-    using AddPictures = std::function<void(const PictureCollector::Collected&)>;
+    /** Takes the folder to load and whether its subfolders go too; adds their pictures and tells the user. */
+    using AddPictures = std::function<void(const QString& folder, bool subfolders)>;
 
-    /** addPictures takes what a load gathered; it adds it to the list and tells the user. */
     FolderDialog(QWidget* parent, Prompter& prompter, Volumes& volumes, AddPictures addPictures);
 
     /** The folder the file list shows, ending in "/". */
@@ -36,7 +34,7 @@ public:
     QStringList fileNames() const;
     /** Lists the pictures of the folder chosen in the tree. */
     void listFolder();
-    /** Hands over the folder's pictures, sorted by path, and closes. */
+    /** Hands over the folder to load, and closes. */
     void load();
 
 private:

@@ -8,6 +8,7 @@
 #include "PictureFormats.h"
 #include "PictureLoader.h"
 #include "Prompter.h"
+#include "SettingsSaveReport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -60,16 +61,19 @@ QString picturesFolder()
     return QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
 }
 
-/** Refusals as one message, a line each; a long run is cut short. */
-QString refusalText(const QList<PictureCollector::Refusal>& refused)
+/** What was left out, a line each, and the pictures there was no room for, told as one count. */
+QString leftOutLines(const QList<PathRefusal>& refused, const QStringList& noRoom, int added)
 {
     constexpr qsizetype Shown = 10;
-    QStringList lines{QStringLiteral("These were not added:")};
+    QStringList lines;
     for (qsizetype i = 0; i < std::min(refused.size(), Shown); ++i)
-        lines << QStringLiteral("%1: %2").arg(refused[i].path, refused[i].reason);
+        lines << QStringLiteral("%1: %2").arg(SettingsSaveReport::visible(refused[i].path),
+                                              refused[i].reason);
     if (refused.size() > Shown)
         lines << QStringLiteral("and %1 more.").arg(refused.size() - Shown);
-    return lines.join(QStringLiteral("\n"));
+    if (!noRoom.isEmpty())
+        lines << LoadedImages::fullListText(added, added + static_cast<int>(noRoom.size()));
+    return lines.join(QLatin1Char('\n'));
 }
 
 /** Converts a label|patterns|label|patterns filter to the "Label (*.a *.b);;…" form. */
@@ -98,7 +102,45 @@ ImageListCommands::ImageListCommands(LoadedImages& images, CollectionAdvice& adv
                                      FileDialogs& fileDialogs, FileSystem& files, QObject* parent)
     : QObject(parent), m_images(images), m_advice(advice), m_prompter(prompter), m_files(files),
       m_fileDialogs(fileDialogs)
-{}
+{
+    // The list also changes outside these commands (the command line, the tray): the boxes follow.
+    connect(&m_images, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { followInserted(first, last); });
+    connect(&m_images, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int last) { followRemoved(first, last); });
+    connect(&m_images, &QAbstractItemModel::modelReset, this, &ImageListCommands::followReset);
+}
+
+void ImageListCommands::followInserted(int first, int last)
+{
+    if (m_selected >= first) {
+        setSelected(m_selected + last - first + 1);
+        setPositionText(QString::number(m_selected + 1));
+    }
+    showCount();
+}
+
+void ImageListCommands::followRemoved(int first, int last)
+{
+    if (m_selected > last) {
+        setSelected(m_selected - (last - first + 1));
+        setPositionText(QString::number(m_selected + 1));
+    } else if (m_selected >= first) {
+        followReset();
+        return;
+    }
+    showCount();
+}
+
+void ImageListCommands::followReset()
+{
+    // Nothing is asked or shown in a window: whoever changed the list may be waiting for an answer.
+    setSelected(-1);
+    setPositionText(QString());
+    setCaptionText(QString());
+    clearThumbnail();
+    showCount();
+}
 
 void ImageListCommands::select(int position)
 {
@@ -125,17 +167,36 @@ void ImageListCommands::add()
     // Chosen in the dialog, the files are taken as they are: one that holds no picture says so when shown.
     PictureCollector::Collected collected;
     collected.pictures = *chosen;
-    addCollected(collected, false);
+    addCollected(collected, false, false);
 }
 
 void ImageListCommands::addDropped(const QStringList& paths)
 {
-    addCollected(PictureCollector::collect(paths, true, LoadedImages::MaxEntries + m_images.count()), true);
+    emit busyChanged(true);
+    const PictureCollector::Collected collected = PictureCollector::collect(m_files, paths, true);
+    emit busyChanged(false);
+    addCollected(collected, true, true);
 }
 
-void ImageListCommands::addCollected(const PictureCollector::Collected& collected, bool tellCounts)
+void ImageListCommands::addFolder(const QString& folder, bool subfolders)
 {
-    const LoadedImages::Added added = m_images.appendMissing(collected.pictures);
+    emit busyChanged(true);
+    const PictureCollector::Collected collected = PictureCollector::collect(m_files, {folder}, subfolders);
+    emit busyChanged(false);
+    addCollected(collected, true, true);
+}
+
+void ImageListCommands::addCollected(const PictureCollector::Collected& collected, bool tellCounts,
+                                     bool checkContent)
+{
+    LoadedImages::Check check;
+    if (checkContent)
+        check = [this](const QString& path) {
+            return PictureCollector::contentProblem(m_files, path);
+        };
+    emit busyChanged(true);
+    const LoadedImages::Added added = m_images.appendMissing(collected.pictures, check);
+    emit busyChanged(false);
     // The last one named that the list holds is selected, whether just added or found there already.
     for (auto path = collected.pictures.crbegin(); path != collected.pictures.crend(); ++path) {
         if (const int last = m_images.positionOf(*path); last >= 0) {
@@ -145,23 +206,26 @@ void ImageListCommands::addCollected(const PictureCollector::Collected& collecte
     }
     showCount();
 
-    for (const QString& path : std::as_const(added.unstorable))
-        warn(LoadedImages::cannotStoreText(path));
-    if (!collected.refused.isEmpty())
-        warn(refusalText(collected.refused));
-    if (added.leftOut > 0)
-        warn(LoadedImages::fullListText(added.added, added.added + added.leftOut));
     for (const QString& folder : collected.emptyFolders)
         m_prompter.tell(QStringLiteral("No pictures were found in %1.").arg(QDir::toNativeSeparators(folder)),
                         PromptIcon::Information);
-    if ((tellCounts && collected.pictures.size() > added.unstorable.size()) || added.already > 0)
+    const QList<PathRefusal> refused = collected.refused + added.refused;
+    if (const int leftOut = static_cast<int>(refused.size() + added.noRoom.size()); leftOut > 0)
+        warn(addedText(added.added, added.already, leftOut) + QLatin1Char('\n') +
+             leftOutLines(refused, added.noRoom, added.added));
+    else if ((tellCounts && !collected.pictures.isEmpty()) || added.already > 0)
         m_prompter.tell(addedText(added.added, added.already), PromptIcon::Information);
     m_advice.afterAdding(m_images.count(), m_prompter);
 }
 
-QString ImageListCommands::addedText(int added, int already)
+QString ImageListCommands::addedText(int added, int already, int leftOut)
 {
-    return QStringLiteral("Added %1, already in the list %2.").arg(added).arg(already);
+    if (leftOut == 0)
+        return QStringLiteral("Added %1, already in the list %2.").arg(added).arg(already);
+    return QStringLiteral("Added %1, already in the list %2, left out %3.")
+        .arg(added)
+        .arg(already)
+        .arg(leftOut);
 }
 
 void ImageListCommands::remove()

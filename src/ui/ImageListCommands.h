@@ -33,11 +33,8 @@ public:
     void add();
     /** Files and folders (with their subfolders) dropped on the list. */
     void addDropped(const QStringList& paths);
-    /**
-     * Appends the collected pictures that are not in the list yet, selects the last of them and tells
-     * what was refused; with tellCounts, or when some were skipped, a line says how many were added.
-     */
-    void addCollected(const PictureCollector::Collected& collected, bool tellCounts);
+    /** The pictures of a folder, and of its subfolders when asked (the folder loader). */
+    void addFolder(const QString& folder, bool subfolders);
     void remove();
     void removeAll();
     /** Moves the selected entry one place up, or down. */
@@ -46,8 +43,11 @@ public:
     void captionChanged(const QString& text);
     void clearCaption();
 
-    /** The line that ends an addition: how many were added and how many were in the list already. */
-    static QString addedText(int added, int already);
+    /**
+     * The line that ends an addition: how many were added, how many were in the list already, and how many
+     * were left out.
+     */
+    static QString addedText(int added, int already, int leftOut = 0);
 
     /** Shows the entry count in the total box. */
     void showCount();
@@ -69,6 +69,16 @@ signals:
     void busyChanged(bool busy);
 
 private:
+    /**
+     * Appends the collected pictures that hold a picture and are not in the list yet, selects the last of
+     * them and tells in one message what was left out and why; with tellCounts, or when some were in the
+     * list already, it also says how many were added.
+     */
+    void addCollected(const PictureCollector::Collected& collected, bool tellCounts, bool checkContent);
+    /** The boxes follow a change of the list made elsewhere (the command line, the tray). */
+    void followRemoved(int first, int last);
+    void followInserted(int first, int last);
+    void followReset();
     /** Loads `path` into the thumbnail; false, with the reason, when it cannot be read as a picture. */
     bool showThumbnail(const QString& path, QString& reason);
     void setSelected(int position);

@@ -275,11 +275,12 @@ void SettingsWindow::connectCommands()
     connect(c, &ImageListCommands::captionTextChanged, m_captionEdit, &QLineEdit::setText);
     connect(c, &ImageListCommands::thumbnailChanged, this,
             [this] { m_thumbnail->setPicture(m_commands->thumbnail(), m_commands->placement()); });
-    connect(c, &ImageListCommands::busyChanged, this, [this](bool busy) {
+    // For the whole program: a folder's pictures are looked at while the folder loader is still in front.
+    connect(c, &ImageListCommands::busyChanged, this, [](bool busy) {
         if (busy)
-            setCursor(Qt::WaitCursor);
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         else
-            unsetCursor();
+            QGuiApplication::restoreOverrideCursor();
     });
     connect(c, &ImageListCommands::selectionChanged, this, &SettingsWindow::syncSelection);
 
@@ -526,9 +527,9 @@ void SettingsWindow::showSelected()
         emit showRequested(m_commands->selected());
 }
 
-void SettingsWindow::addPictures(const PictureCollector::Collected& collected)
+void SettingsWindow::addFolder(const QString& folder, bool subfolders)
 {
-    run([this, &collected] { m_commands->addCollected(collected, true); });
+    run([this, &folder, subfolders] { m_commands->addFolder(folder, subfolders); });
 }
 
 void SettingsWindow::onAboutTriggered()

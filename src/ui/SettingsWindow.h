@@ -2,7 +2,6 @@
 #pragma once
 
 #include "CollectionAdvice.h"
-#include "PictureCollector.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -61,8 +60,9 @@ public:
 
     /** Opens the dialog of a toolbar button by the button's key, matched exactly and case-sensitively. */
     void openDialog(const QString& key);
-    /** Adds what the folder loader gathered: new pictures only, then a line with the counts. */
-    void addPictures(const PictureCollector::Collected& collected);
+    /** Adds the pictures of the folder the folder loader chose: new ones only, then a line with the counts.
+     */
+    void addFolder(const QString& folder, bool subfolders);
 
 signals:
     /** A double click or Enter on an entry: that picture goes on the desktop now. */

@@ -3,9 +3,13 @@
 
 #include "NativeFileSystem.h"
 
-#include <algorithm>
+#include <QStringList>
 
-/** The real file system, except that one chosen step fails with a chosen error. */
+#include <algorithm>
+#include <cerrno>
+
+/** The real file system, except that one chosen step fails with a chosen error and chosen names cannot be
+ * read. */
 class FaultyFileSystem : public NativeFileSystem
 {
     using P = NativeFileSystem;
@@ -65,6 +69,20 @@ public:
         const int error = NativeFileSystem::write(fd, offset, data, size, written);
         m_room -= *written;
         return error;
+    }
+
+    /** Listing these folders and opening these files fails, as for a user who may not read them. */
+    QStringList denied;
+    int listFolder(const QString& p, QStringList* names) override
+    {
+        return denied.contains(p) ? EACCES : P::listFolder(p, names);
+    }
+    bool openRegular(const QString& p, QFile& file, QString* reason) override
+    {
+        if (!denied.contains(p))
+            return P::openRegular(p, file, reason);
+        *reason = errorText(EACCES);
+        return false;
     }
 
 private:

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The program's command line on Qt's offscreen screen: each command against a running copy (its effect
-and exit status), a killed copy's socket, two copies started at once, the exit codes with none running.
+and exit status), --add (several at once with none running, a folder that cannot be written), a killed
+copy's socket, two copies started at once, the exit codes with none running.
 
 Usage: cli_e2e.py PROGRAM
 """
 import os
 import signal
+import subprocess
 import sys
 import time
 
@@ -106,13 +108,59 @@ def add_pictures(s, program, folder):
           "the list saved at once, sorted by path, subfolders included")
     result = s.run(program, "--add", os.path.join(pictures, "c.GIF"), notes, missing, os.path.join(pictures, "Trip"))
     check((result.returncode, result.stdout) == (1, "added 0, already in the list 3\n")
-          and result.stderr == f"tessaly: {notes}: not a picture\ntessaly: {missing}: no such file or folder\n",
+          and result.stderr == f"tessaly: {missing}: no such file or folder\ntessaly: {notes}: not a picture\n",
           f"--add with duplicates, a text file and a missing path: exit {result.returncode}, {result.stderr!r}")
     result = s.run(program, "--add")
     check(result.returncode == 2 and "--add needs at least one file or folder" in result.stderr, "--add alone: usage")
     check(s.run(program, "--quit").returncode == 0
           and wait_for(lambda: s.run(program, "--status").stderr == NOT_RUNNING), "the copy --add started ends")
+    add_at_once(s, program, folder)
+
+
+def add_at_once(s, program, folder):
+    """Several --add at once with none running start one copy, in the tray; a save that fails is answered."""
+    more = [os.path.join(s.root, "more", f"{i}.gif") for i in range(4)]
+    os.makedirs(os.path.dirname(more[0]))
+    for picture in more:
+        with open(picture, "wb") as f:
+            f.write(GIF)
+    adders = [subprocess.Popen([program, "--add", picture], env=s.env, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, text=True) for picture in more[:3]]
+    replies = [(adder.wait(60), adder.stdout.read(), adder.stderr.read()) for adder in adders]
+    copies = [pid for pid in os.listdir("/proc") if pid.isdigit() and open_cmdline(pid)[:1] == [program]]
+    stored = {s.ini("images", str(i)) for i in range(int(s.ini("total", "total")))}
+    check(replies == [(0, "added 1, already in the list 0\n", "")] * 3 and set(more[:3]) <= stored
+          and len(copies) == 1 and not s.run(program, "--status").stdout.endswith("paused\n"),
+          f"three --add at once with none running: {replies}, {len(copies)} copies, changes not held")
+    check(s.run(program, "--quit").returncode == 0
+          and wait_for(lambda: s.run(program, "--status").stderr == NOT_RUNNING), "that copy ends")
+
+    # A copy whose folder is read-only: the add is refused at once with the file and the reason, and nothing
+    # of it is kept, as a second try once the folder can be written shows.
+    bound = s.spawn(["unshare", "-m", "sh", "-c", 'mount --bind "$0" "$0" && mount -o remount,bind,ro "$0" '
+                     '&& exec "$1"', folder, program])
+    wait_for(lambda: s.run(program, "--status").returncode == 0)
+    start = time.monotonic()
+    result = s.run("timeout", "10", program, "--add", more[3])
+    took = time.monotonic() - start
+    check(result.returncode == 1 and f"nothing was added: Could not save {folder}tessdesk.ini" in result.stderr
+          and "Read-only file system" in result.stderr,
+          f"--add to a read-only folder: exit {result.returncode} in {took:.1f} s, {result.stderr!r}")
+    s.run("nsenter", "-t", str(bound.pid), "-m", "mount", "-o", "remount,bind,rw", folder)
+    result = s.run(program, "--add", more[3])
+    check((result.returncode, result.stdout) == (0, "added 1, already in the list 0\n"),
+          f"once it can be written, the same add: exit {result.returncode}, {result.stdout!r}")
+    s.run(program, "--quit")
+    check(wait_for(lambda: bound.poll() is not None), "and that copy ends")
+
+
+def open_cmdline(pid):
+    try:
+        with open(f"/proc/{pid}/cmdline", "rb") as f:
+            return f.read().decode(errors="replace").split("\0")[:-1]
+    except OSError:
+        return []
 
 
 if __name__ == "__main__":
-    sys.exit(main(command_line, ["sh"], 1))
+    sys.exit(main(command_line, ["sh", "unshare", "nsenter"], 1))

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window driven through its controls, found by objectName: the list commands, the
 // help line, the toolbar, the about box and the thumbnail.
+#include "../core/FaultyFileSystem.h"
 #include "FakeFileDialogs.h"
 #include "FakePrompter.h"
 #include "FakeUrlOpener.h"
 #include "TestPictures.h"
 #include "core/LoadedImages.h"
-#include "platform/PosixFileSystem.h"
 #include "ui/AboutDialog.h"
 #include "ui/CollectionAdvice.h"
 #include "ui/LoginStart.h"
@@ -27,6 +27,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+
+#include <cstdio>
+#include <fstream>
 
 namespace {
 
@@ -70,8 +73,10 @@ class tst_SettingsWindow : public QObject
     FakeFileDialogs m_fileDialogs;
     FakeUrlOpener m_urlOpener;
     RecordingOptionDialogs m_optionDialogs;
+    FaultyFileSystem m_files;
     std::unique_ptr<SettingsWindow> m_window;
     QTemporaryDir m_dir;
+    QTemporaryDir m_odd; // folders holding what cannot be taken
 
     template<typename Control> Control* control(const QString& name) const
     {
@@ -90,13 +95,19 @@ class tst_SettingsWindow : public QObject
         return texts;
     }
 
-    /** Drops files and folders of m_dir, named relative to it, on the picture list. */
-    bool drop(const QStringList& names)
+    /** A name with a byte that is not UTF-8, as a camera or an old system may give. */
+    std::string badName() const
+    {
+        return QFile::encodeName(m_odd.filePath(QStringLiteral("names/"))).toStdString() + "bad\xff.gif";
+    }
+
+    /** Drops files and folders of `dir`, named relative to it, on the picture list. */
+    bool drop(const QStringList& names, const QTemporaryDir& dir)
     {
         QMimeData data;
         QList<QUrl> urls;
         for (const QString& name : names)
-            urls << QUrl::fromLocalFile(m_dir.filePath(name));
+            urls << QUrl::fromLocalFile(dir.filePath(name));
         data.setUrls(urls);
         QWidget* viewport = control<QListView>(QStringLiteral("pictureList"))->viewport();
         QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -117,6 +128,28 @@ private slots:
         QFile notes(m_dir.filePath(QStringLiteral("notes.txt")));
         QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a picture") > 0);
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("Empty")));
+
+        const QByteArray gif =
+            QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+        const auto odd = [this](const QString& name, const QByteArray& content) {
+            return QDir().mkpath(QFileInfo(m_odd.filePath(name)).path()) &&
+                   TestPictures::written(m_odd.filePath(name), content) == m_odd.filePath(name);
+        };
+        for (const char* name : {"names/ok.gif", "locked/ok.gif", "locked/Inner/a.gif", "content/ok.gif",
+                                 "content/denied.gif", "content/text.jpg"})
+            QVERIFY(odd(QLatin1String(name), QByteArray(name).endsWith(".jpg") ? "text" : gif));
+        std::ofstream(badName()) << gif.toStdString();
+        m_files.denied = {m_odd.filePath(QStringLiteral("locked/Inner")),
+                          m_odd.filePath(QStringLiteral("content/denied.gif"))};
+        // More than the list has room for, written out of order: the first by path are taken.
+        for (int i = LoadedImages::MaxEntries + 40; i-- > 0;)
+            QVERIFY(odd(QStringLiteral("many/%1.gif").arg(i, 5, 10, QLatin1Char('0')), gif));
+    }
+
+    void cleanupTestCase()
+    {
+        // Qt cannot name it to remove it.
+        std::remove(badName().c_str());
     }
 
     void init()
@@ -127,8 +160,8 @@ private slots:
         m_images.append(kData + QStringLiteral("badimage.bmp"), QStringLiteral("C"));
         m_prompter.clear();
         m_optionDialogs.opened.clear();
-        m_window = std::make_unique<SettingsWindow>(m_images, m_prompter, m_fileDialogs, m_urlOpener,
-                                                    PosixFileSystem::instance());
+        m_window =
+            std::make_unique<SettingsWindow>(m_images, m_prompter, m_fileDialogs, m_urlOpener, m_files);
         m_window->setOptionDialogs(&m_optionDialogs);
         m_window->showCount();
         m_window->show();
@@ -160,7 +193,8 @@ private slots:
             {"Delete removes the selected", "1 Delete", "A,C", "1", ""},
             {"Delete, nothing selected", "Delete", "A,B,C", "", "Nothing was selected to remove."},
             {"add cancelled", "0 cancel", "A,B,C", "1", "No file has been selected."},
-            {"add a name with a line break", "0 linebreak", "A,B,C", "1", "\"/p/two\u21B5lines.gif\""},
+            {"add a name with a line break", "0 linebreak", "A,B,C", "1",
+             "\n/p/two\u21B5lines.gif: its name holds"},
             {"a typed caption", "0 type", "Dawn,B,C", "1", ""},
             {"caption cleared", "1 clearCaptionButton", "A,,C", "2", ""},
         };
@@ -237,8 +271,7 @@ private slots:
             << QStringList{"Added 3, already in the list 0.", "Added 0, already in the list 2."};
         QTest::addRow("a picture and a text file")
             << QStringList{"notes.txt|Trip/b.png"} << QStringList{"Trip/b.png"}
-            << QStringList{"These were not added:\n%1/notes.txt: not a picture",
-                           "Added 1, already in the list 0."};
+            << QStringList{"Added 1, already in the list 0, left out 1.\n%1/notes.txt: not a picture"};
         QTest::addRow("a folder with no pictures says so")
             << QStringList{"Empty"} << QStringList{} << QStringList{"No pictures were found in %1/Empty."};
     }
@@ -248,7 +281,7 @@ private slots:
         QFETCH(QStringList, added);
         QFETCH(QStringList, told);
         for (const QString& names : drops)
-            QVERIFY(drop(names.split(u'|')));
+            QVERIFY(drop(names.split(u'|'), m_dir));
         QStringList paths;
         for (int i = 3; i < m_images.count(); ++i)
             paths << QDir(m_dir.path()).relativeFilePath(m_images.pathAt(i));
@@ -260,6 +293,52 @@ private slots:
         if (!added.isEmpty())
             QCOMPARE(control<QLineEdit>(QStringLiteral("positionBox"))->text(),
                      QString::number(m_images.count()));
+    }
+
+    void dropTellsWhatIsLeftOut_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("added"); // relative to the folder
+        QTest::addColumn<QStringList>("told");  // %1 is the folder
+        const QString leftOne = QStringLiteral("Added 1, already in the list 0, left out 1.\n%1/");
+        QTest::addRow("a name that is not valid UTF-8")
+            << "names" << QStringList{"ok.gif"}
+            << QStringList{
+                   leftOne +
+                   "bad\uFFFD.gif: its name is not valid UTF-8, which the settings file cannot store"};
+        QTest::addRow("a subfolder that cannot be opened")
+            << "locked" << QStringList{"ok.gif"} << QStringList{leftOne + "Inner: Permission denied"};
+        QTest::addRow("pictures that cannot be read")
+            << "content" << QStringList{"ok.gif"}
+            << QStringList{"Added 1, already in the list 0, left out 2.\n%1/denied.gif: Permission denied\n"
+                           "%1/text.jpg: not a picture"};
+        QStringList first;
+        const int room = LoadedImages::MaxEntries - 3;
+        for (int i = 0; i < room; ++i)
+            first << QStringLiteral("%1.gif").arg(i, 5, 10, QLatin1Char('0'));
+        QTest::addRow("more than there is room for: the first by path, the rest counted")
+            << "many" << first
+            << QStringList{
+                   QStringLiteral("Added %1, already in the list 0, left out 43.\nThe list holds at most "
+                                  "32,767 pictures: %1 of the %2 files were loaded and 43 were left out.")
+                       .arg(room)
+                       .arg(room + 43),
+                   "It is recommended that you should have less than 700 loaded images."};
+    }
+    void dropTellsWhatIsLeftOut()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QStringList, added);
+        QFETCH(QStringList, told);
+        QVERIFY(drop({folder}, m_odd));
+        QStringList paths;
+        for (int i = 3; i < m_images.count(); ++i)
+            paths << QDir(m_odd.filePath(folder)).relativeFilePath(m_images.pathAt(i));
+        QCOMPARE(paths, added);
+        for (QString& text : told)
+            text.replace(QStringLiteral("%1"), m_odd.filePath(folder));
+        QCOMPARE(m_prompter.texts(), told);
+        QCOMPARE(control<QLineEdit>(QStringLiteral("totalBox"))->text(), QString::number(m_images.count()));
     }
 
     void doubleClickOrEnterShowsThatPicture()

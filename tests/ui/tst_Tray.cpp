@@ -10,6 +10,7 @@
 #include "FakeUrlOpener.h"
 #include "RecordingDesktop.h"
 #include "TempAppFolder.h"
+#include "core/AddCommand.h"
 #include "core/LoadedImages.h"
 #include "core/Scheduler.h"
 #include "core/SettingsFile.h"
@@ -22,6 +23,8 @@
 #include "ui/TrayController.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QTest>
 #include <cerrno>
 #include <memory>
@@ -72,7 +75,7 @@ struct Program
                            scheduler,
                            tray,
                            prompter};
-    ControlCommands commands{settings, images, file, cycle, scheduler, shell, tray, prompter};
+    ControlCommands commands{settings, images, file, files, cycle, scheduler, shell, tray, prompter};
 
     Program()
     {
@@ -318,6 +321,71 @@ private slots:
         QCOMPARE(p.settings.total, QStringLiteral("1")); // what a settings window built later shows
         QCOMPARE(reread.read(QStringLiteral("images"), QStringLiteral("0")),
                  p.folder.file(QStringLiteral("image2.gif")));
+        // The window built before shows the list as it is now.
+        p.item(QStringLiteral("m_settingsAction"))->trigger();
+        QCOMPARE(p.window().findChild<QLineEdit*>(QStringLiteral("totalBox"))->text(), QStringLiteral("1"));
+    }
+
+    void addSavesOnlyWhatItAddsAndAnswersAtOnce_data()
+    {
+        QTest::addColumn<bool>("edited");     // in the open window: a picture removed, a caption typed
+        QTest::addColumn<bool>("unwritable"); // the settings file cannot be saved
+        QTest::addRow("edits in the window stay unsaved, and are asked about at the end") << true << false;
+        QTest::addRow("a save that fails: the reason in the reply, nothing kept") << false << true;
+    }
+    void addSavesOnlyWhatItAddsAndAnswersAtOnce()
+    {
+        QFETCH(bool, edited);
+        QFETCH(bool, unwritable);
+        Program p;
+        p.scheduler.start();
+        p.shell.goToTray();
+        p.item(QStringLiteral("m_settingsAction"))->trigger();
+        if (edited) {
+            p.images.removeAt(0);
+            p.images.setCaption(0, QStringLiteral("typed"));
+        }
+        if (unwritable)
+            p.files.failAt(FaultyFileSystem::Step::Rename, ENOSPC);
+        const QByteArray before = p.folder.readSettings();
+        const QString picture = p.folder.file(QStringLiteral("badimage.bmp"));
+        const QString reply = p.ask(AddCommand::commands({picture}, 4096, nullptr).constFirst());
+        // Nothing stands between the command and its reply.
+        QCOMPARE(p.prompter.texts(), QStringList());
+        const auto entries = [](const QStringList& listed) { // file name:caption
+            QStringList names;
+            for (const QString& path : listed)
+                names << QFileInfo(path).fileName();
+            return names.join(u',');
+        };
+        QStringList inMemory;
+        for (int i = 0; i < p.images.count(); ++i)
+            inMemory << p.images.pathAt(i) + QLatin1Char(':') + p.images.captionAt(i);
+        if (unwritable) {
+            QVERIFY2(reply.startsWith(QStringLiteral("error: nothing was added: Could not save %1: ")
+                                          .arg(p.folder.settingsPath())) &&
+                         reply.contains(qt_error_string(ENOSPC)),
+                     qPrintable(reply));
+            QCOMPARE(p.folder.readSettings(), before);
+            QCOMPARE(entries(inMemory), QStringLiteral("image1.gif:First,image2.gif:Second"));
+            return;
+        }
+        QCOMPARE(reply, QStringLiteral("ok\nadded 1, already in the list 0\n"));
+        // The file: what it held and the new picture; the window: its edits and the new picture.
+        SettingsFile reread(p.folder.settingsPath(), PosixFileSystem::instance());
+        QStringList stored;
+        for (int i = 0; i < 3; ++i)
+            stored << reread.read(QStringLiteral("images"), QString::number(i)) + QLatin1Char(':') +
+                          reread.read(QStringLiteral("caption"), QString::number(i));
+        QCOMPARE(reread.read(QStringLiteral("total"), QStringLiteral("total")), QStringLiteral("3"));
+        QCOMPARE(entries(stored), QStringLiteral("image1.gif:First,image2.gif:Second,badimage.bmp:"));
+        QCOMPARE(entries(inMemory), QStringLiteral("image2.gif:typed,badimage.bmp:"));
+        QCOMPARE(p.window().findChild<QLineEdit*>(QStringLiteral("totalBox"))->text(), QStringLiteral("2"));
+        p.prompter.answer({PromptAnswer::Discard});
+        p.window().close();
+        QCOMPARE(p.prompter.shown().size(), 1);
+        QCOMPARE(p.prompter.shown().first().buttons, PromptButtons::SaveDiscardCancel);
+        QCOMPARE(p.quits, 1);
     }
 };
 
