@@ -9,7 +9,7 @@
 
 namespace {
 
-/** The field's text, or its key's shipped value when the text is not a value of the key. */
+/** The field's text, or its key's fallback when the text is not a value of the key. */
 QString checkedText(const Settings& settings, QString Settings::*field)
 {
     return SettingsSchema::checked(SettingsSchema::of(field), settings.*field);
@@ -24,7 +24,7 @@ QString CheckedSettings::text(QString Settings::*field) const
 
 int CheckedSettings::integer(QString Settings::*field) const
 {
-    // The shipped values convert; 0 only stands in for a word (such as sequenceType's) here.
+    // The fallbacks convert; 0 only stands in for a word (such as sequenceType's) here.
     return SettingValue::toInt16(checkedText(m_settings, field)).value_or(0);
 }
 

@@ -8,7 +8,7 @@
 
 /**
  * The settings' text as the values the program works with, each checked against the schema's bounds:
- * a value that does not convert, or lies outside its key's bounds, is the key's shipped value. The
+ * a value that does not convert, or lies outside its key's bounds, is the key's fallback. The
  * record itself keeps the text as stored, so that nothing the user wrote is lost by reading it.
  */
 class CheckedSettings

@@ -6,6 +6,7 @@
 #include "SettingValue.h"
 #include "SettingsFile.h"
 #include "SettingsSaveReport.h"
+#include "SettingsSchema.h"
 
 #include <QLocale>
 
@@ -13,9 +14,15 @@
 
 namespace {
 
-const QString kTotal = QStringLiteral("total");
-const QString kImages = QStringLiteral("images");
-const QString kCaption = QStringLiteral("caption");
+QString pathsSection()
+{
+    return SettingsSchema::section(SettingsSchema::ListSection::Paths);
+}
+
+QString captionsSection()
+{
+    return SettingsSchema::section(SettingsSchema::ListSection::Captions);
+}
 
 } // namespace
 
@@ -35,11 +42,11 @@ LoadedImages::LoadedImages(QObject* parent) : QAbstractListModel(parent) {}
 
 QString LoadedImages::loadFromSettings(SettingsFile& file)
 {
-    const QString totalText = file.read(kTotal, kTotal);
+    const QString totalText = SettingsSchema::read(file, &Settings::total);
     const int count = storedCount(totalText);
     beginResetModel();
-    m_paths = file.readList(kImages, count);
-    m_captions = file.readList(kCaption, count);
+    m_paths = file.readList(pathsSection(), count);
+    m_captions = file.readList(captionsSection(), count);
     endResetModel();
     m_savedPaths = m_paths;
     m_savedCaptions = m_captions;
@@ -62,9 +69,10 @@ bool LoadedImages::saveList(SettingsFile& file, QByteArrayList paths, QByteArray
         captions.removeAt(i);
     }
     const QString count = QString::number(paths.size());
-    return file.apply({IniEdit::write(kTotal, kTotal, count), IniEdit::removeSection(kImages),
-                       IniEdit::writeList(kImages, std::move(paths)), IniEdit::removeSection(kCaption),
-                       IniEdit::writeList(kCaption, std::move(captions))});
+    return file.apply({SettingsSchema::edit(&Settings::total, count), IniEdit::removeSection(pathsSection()),
+                       IniEdit::writeList(pathsSection(), std::move(paths)),
+                       IniEdit::removeSection(captionsSection()),
+                       IniEdit::writeList(captionsSection(), std::move(captions))});
 }
 
 bool LoadedImages::saveToSettings(SettingsFile& file, QStringList* leftOut) const
@@ -205,9 +213,9 @@ LoadedImages::Added LoadedImages::appendMissing(const QStringList& paths, const 
 bool LoadedImages::appendStored(SettingsFile& file, const QStringList& paths, const Check& check,
                                 Added* added)
 {
-    const int stored = storedCount(file.read(kTotal, kTotal));
-    QByteArrayList storedPaths = file.readList(kImages, stored);
-    QByteArrayList storedCaptions = file.readList(kCaption, stored);
+    const int stored = storedCount(SettingsSchema::read(file, &Settings::total));
+    QByteArrayList storedPaths = file.readList(pathsSection(), stored);
+    QByteArrayList storedCaptions = file.readList(captionsSection(), stored);
     QStringList fresh;
     // Both lists get the new ones: each must keep within the most the list holds.
     *added = sortOut(paths, QSet<QByteArray>(storedPaths.cbegin(), storedPaths.cend()),
@@ -246,9 +254,9 @@ bool LoadedImages::removeStored(SettingsFile& file, int position)
     const auto sameEntry = [position, &path](const QByteArrayList& list) {
         return position < list.size() && list.at(position) == path ? qsizetype(position) : list.indexOf(path);
     };
-    const int stored = storedCount(file.read(kTotal, kTotal));
-    QByteArrayList storedPaths = file.readList(kImages, stored);
-    QByteArrayList storedCaptions = file.readList(kCaption, stored);
+    const int stored = storedCount(SettingsSchema::read(file, &Settings::total));
+    QByteArrayList storedPaths = file.readList(pathsSection(), stored);
+    QByteArrayList storedCaptions = file.readList(captionsSection(), stored);
     if (const qsizetype at = sameEntry(storedPaths); at >= 0) {
         storedPaths.removeAt(at);
         storedCaptions.removeAt(at);

@@ -43,6 +43,8 @@ struct Settings
     QString command;
     // "window": where the settings window was last, "x,y,width,height"; empty: centred
     QString windowGeometry;
+    // "tessaly": True until the first start has seeded the list
+    QString firstRun;
 
     /** Full path of the settings file. */
     QString settingsPath;

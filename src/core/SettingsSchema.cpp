@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingsSchema.h"
 
+#include "IniEdit.h"
 #include "SettingValue.h"
 #include "SettingsFile.h"
 #include "ShuffleOrder.h"
@@ -13,9 +14,8 @@ using T = SettingType;
 // No bounds: any value of the type is in range.
 constexpr double Any = 0, AnyHigh = -1;
 
-// Start-up reads the keys in this order. The defaults are those of the shipped tessdesk.ini, but for
-// the caption's style (below).
-constexpr std::array<SettingSpec, 27> kSchema{{
+// Start-up reads the keys in this order. The shipped values are those of the shipped tessdesk.ini.
+constexpr std::array<SettingSpec, 28> kSchema{{
     {"display", "imageNum", T::Integer, "0", Any, AnyHigh, &Settings::imageNum},
     {"total", "total", T::Integer, "0", Any, AnyHigh, &Settings::total},
     {"display", "displayType", T::Integer, "0", 0, 2, &Settings::displayType},
@@ -32,10 +32,9 @@ constexpr std::array<SettingSpec, 27> kSchema{{
     {"font", "newFontUnderline", T::Flag, "False", Any, AnyHigh, &Settings::newFontUnderline},
     {"font", "newFontFontStrikethru", T::Flag, "False", Any, AnyHigh, &Settings::newFontFontStrikethru},
     {"font", "newFontForeColor", T::Colour, "0", 0, 0xffffff, &Settings::newFontForeColor},
-    // Absent from an older file, these three keep its plain caption, as their values here say; the
-    // shipped file turns on a readable style.
-    {"font", "captionEffect", T::Integer, "0", 0, 3, &Settings::captionEffect},
-    {"font", "automaticColour", T::Flag, "False", Any, AnyHigh, &Settings::automaticColour},
+    // The shipped file turns on a readable style; absent from an older file, these keep its plain caption.
+    {"font", "captionEffect", T::Integer, "1", 0, 3, &Settings::captionEffect, nullptr, "0"},
+    {"font", "automaticColour", T::Flag, "True", Any, AnyHigh, &Settings::automaticColour, nullptr, "False"},
     {"font", "defaultCaption", T::Text, "", Any, AnyHigh, &Settings::defaultCaption},
     {"time", "changeEveryBoot", T::Integer, "0", 0, 1, &Settings::changeEveryBoot},
     {"time", "timeOption", T::Integer, "1", Any, AnyHigh, &Settings::timeOption},
@@ -46,7 +45,12 @@ constexpr std::array<SettingSpec, 27> kSchema{{
     {"desktop", "backend", T::Text, "auto", Any, AnyHigh, &Settings::backend},
     {"desktop", "command", T::Text, "", Any, AnyHigh, &Settings::command},
     {"window", "geometry", T::Text, "", Any, AnyHigh, &Settings::windowGeometry},
+    // A file without the record comes from before it existed, of a program that has run before.
+    {"tessaly", "firstRun", T::Flag, "True", Any, AnyHigh, &Settings::firstRun, nullptr, "False"},
 }};
+
+// In the order of SettingsSchema::ListSection.
+constexpr std::array<const char*, 2> kListSections{"images", "caption"};
 
 /** Whether text is a value of the key's type within its bounds; numbers are rounded as they are used. */
 bool isWellFormed(const SettingSpec& spec, const QString& text)
@@ -56,7 +60,7 @@ bool isWellFormed(const SettingSpec& spec, const QString& text)
     std::optional<double> value;
     switch (spec.type) {
     case T::Text:
-        return !text.trimmed().isEmpty() || spec.shippedDefault[0] == '\0';
+        return !text.trimmed().isEmpty() || spec.fallback()[0] == '\0';
     case T::Flag:
         return SettingValue::toFlag(text).has_value();
     case T::Colour:
@@ -77,6 +81,11 @@ bool isWellFormed(const SettingSpec& spec, const QString& text)
 
 } // namespace
 
+QString SettingsSchema::section(ListSection list)
+{
+    return QLatin1String(kListSections[std::size_t(list)]);
+}
+
 std::span<const SettingSpec> SettingsSchema::all()
 {
     return kSchema;
@@ -95,22 +104,31 @@ Settings SettingsSchema::readAll(SettingsFile& file)
 {
     Settings settings;
     for (const SettingSpec& spec : kSchema) {
-        const QString text = file.read(QLatin1String(spec.section), QLatin1String(spec.key));
         // A missing or malformed value would fail every change and be written back by the dialogs.
-        settings.*spec.field = checked(spec, text);
+        settings.*spec.field = checked(spec, read(file, spec.field));
     }
     settings.settingsPath = file.path();
     return settings;
+}
+
+QString SettingsSchema::read(SettingsFile& file, QString Settings::*field)
+{
+    const SettingSpec& spec = of(field);
+    return file.read(QLatin1String(spec.section), QLatin1String(spec.key));
+}
+
+IniEdit SettingsSchema::edit(QString Settings::*field, const QString& text)
+{
+    const SettingSpec& spec = of(field);
+    return IniEdit::write(QLatin1String(spec.section), QLatin1String(spec.key), text);
 }
 
 bool SettingsSchema::write(SettingsFile& file, const Settings& settings, const Fields& fields)
 {
     QList<IniEdit> edits;
     edits.reserve(fields.size());
-    for (QString Settings::*field : fields) {
-        const SettingSpec& spec = of(field);
-        edits.append(IniEdit::write(QLatin1String(spec.section), QLatin1String(spec.key), settings.*field));
-    }
+    for (QString Settings::*field : fields)
+        edits.append(edit(field, settings.*field));
     return file.apply(edits);
 }
 
@@ -122,5 +140,5 @@ void SettingsSchema::copy(const Settings& from, Settings& to, const Fields& fiel
 
 QString SettingsSchema::checked(const SettingSpec& spec, const QString& text)
 {
-    return isWellFormed(spec, text) ? text : QString::fromLatin1(spec.shippedDefault);
+    return isWellFormed(spec, text) ? text : QString::fromLatin1(spec.fallback());
 }

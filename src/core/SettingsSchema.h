@@ -8,13 +8,16 @@
 #include <span>
 
 class SettingsFile;
+struct IniEdit;
 
 /** How a setting's text is converted where it is used. */
 enum class SettingType { Text, Integer, Number, Flag, Colour, DateTime };
 
 /**
- * One key of the settings file: where it lives, its form, the value shipped, the bounds of a number
- * (none when low > high), its field, and a word the key takes beside its numbers (none when null).
+ * One key of the settings file: where it lives, its form, the value in the shipped file, the bounds of
+ * a number (none when low > high), its field, a word the key takes beside its numbers (none when null),
+ * and what a file without the key, or with a value that does not read, stands for when that is not the
+ * shipped value (null: the shipped value).
  */
 struct SettingSpec
 {
@@ -26,19 +29,34 @@ struct SettingSpec
     double high;
     QString Settings::*field;
     const char* word = nullptr;
+    const char* whenMissing = nullptr;
+
+    /** The value a missing or malformed key is read as. */
+    const char* fallback() const { return whenMissing != nullptr ? whenMissing : shippedDefault; }
 };
 
-/** The one table of every key the program reads and writes (the picture list's sections aside). */
+/**
+ * The one table of every key the program reads and writes, and the picture list's sections beside it
+ * (whose keys are the positions 0, 1, 2...).
+ */
 class SettingsSchema
 {
 public:
+    /** The sections of the picture list: a picture's path, and its caption under the same position. */
+    enum class ListSection { Paths, Captions };
+    static QString section(ListSection list);
+
     /** Every key, in the order start-up reads them. */
     static std::span<const SettingSpec> all();
     /** The table's row of a field; every field of Settings but settingsPath and nextMinuteChange has one. */
     static const SettingSpec& of(QString Settings::*field);
 
-    /** Reads every key into a record, as text, exactly as stored; a missing or malformed one as shipped. */
+    /** Reads every key into a record, as text, exactly as stored; a missing or malformed one as fallback. */
     static Settings readAll(SettingsFile& file);
+    /** The text stored under a field's key, unchecked (empty when missing). */
+    static QString read(SettingsFile& file, QString Settings::*field);
+    /** The edit that writes text to a field's key, for a save that writes more than settings. */
+    static IniEdit edit(QString Settings::*field, const QString& text);
     /** Some fields of a record, such as one dialog sets. */
     using Fields = QList<QString Settings::*>;
     /** Writes the fields' text to their keys in the given order, as one save of the file. */
@@ -48,7 +66,7 @@ public:
 
     /**
      * The text when it is a value of the key's type within its bounds (or the key's word), else the
-     * key's shipped value. CheckedSettings converts what this gives.
+     * key's fallback. CheckedSettings converts what this gives.
      */
     static QString checked(const SettingSpec& spec, const QString& text);
 };

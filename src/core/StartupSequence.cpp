@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StartupSequence.h"
 
+#include "CheckedSettings.h"
 #include "Clock.h"
 #include "LoadedImages.h"
 #include "SettingValue.h"
 #include "SettingsFile.h"
 #include "SettingsSaveReport.h"
 #include "SettingsSchema.h"
+
+#include <QStringList>
 
 namespace {
 
@@ -16,22 +19,21 @@ namespace {
  */
 bool seedFirstRun(SettingsFile& file, const QString& appFolder, Prompter& prompter)
 {
-    const QString section = QStringLiteral("tessaly");
-    const QString key = QStringLiteral("firstRun");
-    // A file without the record (one from before it existed) belongs to a program that has run before.
-    if (!SettingValue::toFlag(file.read(section, key)).value_or(false))
+    Settings stored;
+    stored.firstRun = SettingsSchema::read(file, &Settings::firstRun);
+    if (!CheckedSettings(stored).flag(&Settings::firstRun))
         return false;
     // One save: the two pictures, the count and the record together, so a crash cannot seed twice. A
     // list already there (a file copied from another machine, or edited by hand) is the user's: kept.
     QList<IniEdit> edits;
-    if (LoadedImages::storedCount(file.read(QStringLiteral("total"), QStringLiteral("total"))) == 0) {
-        edits = {IniEdit::write(QStringLiteral("images"), QStringLiteral("0"),
-                                appFolder + QStringLiteral("image1.gif")),
-                 IniEdit::write(QStringLiteral("images"), QStringLiteral("1"),
-                                appFolder + QStringLiteral("image2.gif")),
-                 IniEdit::write(QStringLiteral("total"), QStringLiteral("total"), QStringLiteral("2"))};
+    if (LoadedImages::storedCount(SettingsSchema::read(file, &Settings::total)) == 0) {
+        const QString paths = SettingsSchema::section(SettingsSchema::ListSection::Paths);
+        const QStringList samples{QStringLiteral("image1.gif"), QStringLiteral("image2.gif")};
+        for (qsizetype i = 0; i < samples.size(); ++i)
+            edits.append(IniEdit::write(paths, QString::number(i), appFolder + samples.at(i)));
+        edits.append(SettingsSchema::edit(&Settings::total, QString::number(samples.size())));
     }
-    edits.append(IniEdit::write(section, key, SettingValue::fromFlag(false)));
+    edits.append(SettingsSchema::edit(&Settings::firstRun, SettingValue::fromFlag(false)));
     SettingsSaveReport::check(file.apply(edits), file, prompter);
     return true;
 }

@@ -11,6 +11,7 @@
 #include "Settings.h"
 #include "SettingsFile.h"
 #include "SettingsSaveReport.h"
+#include "SettingsSchema.h"
 #include "ShownCaption.h"
 
 #include <QThread>
@@ -153,21 +154,18 @@ void ChangeCycle::stop()
         waiting->done(refused(QStringLiteral("Tessaly is ending")));
 }
 
-int ChangeCycle::nextIndex(Order order, int count)
+int ChangeCycle::nextIndex(Order order, int current, int count)
 {
-    const CheckedSettings checked(m_settings);
-    const int current = checked.integer(&Settings::imageNum);
     switch (order) {
     case Order::Shuffle:
         return m_shuffle.next(count, current, m_random);
     case Order::Random: {
         // Any picture but the one on screen: draw among the others and step over it.
-        const std::optional<int> shown = checked.shownPosition(count);
-        const bool skip = count > 1 && shown;
+        const bool skip = count > 1 && current >= 0 && current < count;
         const int choices = skip ? count - 1 : count;
         auto drawn =
             std::clamp<qint64>(qint64(std::floor(double(choices) * double(m_random.next()))), 0, choices - 1);
-        if (skip && drawn >= *shown)
+        if (skip && drawn >= current)
             ++drawn;
         return int(drawn);
     }
@@ -193,11 +191,12 @@ void ChangeCycle::start(Request request)
     if (request.again && first >= 0)
         first = int(((first - (pictures - 1)) % count + count) % count);
     ChangeJob::Order order;
+    int chosen = CheckedSettings(m_settings).integer(&Settings::imageNum);
     std::optional<int> position;
     for (qsizetype i = 0; i < pictures; ++i) {
         const Order step = request.again ? Order::List : request.order;
-        m_settings.imageNum = QString::number(i == 0 && first >= 0 ? first : nextIndex(step, count));
-        position = CheckedSettings(m_settings).shownPosition(count);
+        chosen = i == 0 && first >= 0 ? first : nextIndex(step, chosen, count);
+        position = chosen >= 0 && chosen < count ? std::optional<int>(chosen) : std::nullopt;
         const ShownCaption::Source picture =
             position ? ShownCaption::sourceOf(m_images, *position, m_settings) : ShownCaption::Source{};
         if (i == 0) {
@@ -207,6 +206,7 @@ void ChangeCycle::start(Request request)
             order.others.append(picture);
         }
     }
+    m_settings.imageNum = QString::number(chosen);
     const CheckedSettings checked(m_settings);
     order.bitmapPath = m_appFolder + QLatin1String(BitmapName);
     order.fallbackPath = m_appFolder + QLatin1String(FallbackName);
@@ -243,7 +243,7 @@ void ChangeCycle::jobDone(const ChangeReport& report)
         m_shownMonitors = m_runningMonitors;
         if (m_runningShown.position && !finishedRequest.again)
             m_history.record(*m_runningShown.position, m_runningShown.path, report.caption);
-        recorded = m_file.write(QStringLiteral("display"), QStringLiteral("imageNum"), m_settings.imageNum);
+        recorded = SettingsSchema::write(m_file, m_settings, {&Settings::imageNum});
         break;
     case ChangeReport::Outcome::Failed:
         outcome.result = ChangeOutcome::Result::Failed;

@@ -125,7 +125,7 @@ private:
     void submit(Request request);
     void start(Request request);
     void jobDone(const ChangeReport& report);
-    int nextIndex(Order order, int count);
+    int nextIndex(Order order, int current, int count);
 
     Settings& m_settings;
     LoadedImages& m_images;

@@ -235,6 +235,21 @@ private slots:
         QCOMPARE(got, expected);
     }
 
+    void schemaShipsTheShippedFile_data()
+    {
+        QTest::addColumn<int>("row");
+        for (qsizetype i = 0; i < qsizetype(SettingsSchema::all().size()); ++i)
+            QTest::addRow("%s", SettingsSchema::all()[i].key) << int(i);
+    }
+    void schemaShipsTheShippedFile()
+    {
+        QFETCH(int, row);
+        const SettingSpec& spec = SettingsSchema::all()[row];
+        SettingsFile shipped(QStringLiteral(TESSALY_SOURCE_DIR "/data/tessdesk.ini"), native);
+        QCOMPARE(shipped.read(QLatin1String(spec.section), QLatin1String(spec.key)),
+                 QLatin1String(spec.shippedDefault));
+    }
+
     void folderFailuresTellTheirReason_data()
     {
         QTest::addColumn<QString>("maker");    // who makes the folder
