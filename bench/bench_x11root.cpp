@@ -63,10 +63,10 @@ int main(int argc, char* argv[])
     {
         const char* name;
         QSize size;
-        const char* style;
+        WallpaperStyle style;
     };
-    for (const Case& c : {Case{"3840x2160 bitmap, Stretch", {3840, 2160}, "Stretch"},
-                          Case{"1920x1080 bitmap, Center", {1920, 1080}, "Center"}}) {
+    for (const Case& c : {Case{"3840x2160 bitmap, Stretch", {3840, 2160}, WallpaperStyle::Stretch},
+                          Case{"1920x1080 bitmap, Center", {1920, 1080}, WallpaperStyle::Center}}) {
         QImage picture(c.size, QImage::Format_RGB32);
         for (int y = 0; y < picture.height(); ++y)
             std::fill_n(reinterpret_cast<QRgb*>(picture.scanLine(y)), picture.width(),
@@ -77,12 +77,11 @@ int main(int argc, char* argv[])
         X11RootBackend backend(server.displayName());
         std::vector<double> ours, wall, theirs;
         for (int i = 0; i < reps; ++i) {
-            QString style = QLatin1String(c.style);
             const double serverBefore = processCpuMs(server.processId());
             const double before = cpuMs();
             QElapsedTimer timer;
             timer.start();
-            const ApplyResult result = backend.apply(path, style);
+            const ApplyResult result = backend.apply(path, c.style);
             wall.push_back(timer.nsecsElapsed() / 1e6);
             ours.push_back(cpuMs() - before);
             theirs.push_back(processCpuMs(server.processId()) - serverBefore);

@@ -21,6 +21,14 @@ void setLogicalResolution(QImage& image, const TwipScale& scale)
     image.setDotsPerMeterY(dotsPerMetre);
 }
 
+/** The font's metrics at the screen's logical resolution, read from a stand-in device there. */
+QFontMetricsF metricsAt(const QFont& font, const TwipScale& scale)
+{
+    QImage device(1, 1, QImage::Format_RGB32);
+    setLogicalResolution(device, scale);
+    return QFontMetricsF(font, &device);
+}
+
 /**
  * Top-left corner of the text, in twips, on a canvas of `canvas` twips for a caption of `text` twips.
  * Position 0 is centre top, 1 right top, any other value bottom centre.
@@ -37,21 +45,25 @@ QPointF startPoint(int position, QSizeF canvas, QSizeF text)
 
 } // namespace
 
-CaptionPainter::CaptionPainter(CaptionFont font, TwipScale scale, CaptionStyle style)
-    : m_font(std::move(font)), m_scale(scale), m_style(style), m_measuringDevice(1, 1, QImage::Format_RGB32)
-{
-    setLogicalResolution(m_measuringDevice, m_scale);
-}
+CaptionPainter::CaptionPainter(CaptionFont font, TwipScale scale, QString caption)
+    : m_font(std::move(font)), m_scale(scale), m_caption(std::move(caption)),
+      m_metrics(metricsAt(m_font.font, m_scale)), m_advance(m_metrics.horizontalAdvance(m_caption)),
+      // Blanks show nothing, however many: an ellipsis would be all that showed of them.
+      m_widthNeeded(m_caption.trimmed().isEmpty() ? 0
+                                                  : int(std::ceil((m_advance + m_scale.toPixels(EdgeTwips)) *
+                                                                  m_scale.devicePixelRatio())))
+{}
 
 QSizeF CaptionPainter::measure(const QString& text) const
 {
-    const QFontMetricsF metrics(m_font.font, &m_measuringDevice);
-    return QSizeF(m_scale.fromPixels(metrics.horizontalAdvance(text)), m_scale.fromPixels(metrics.height()));
+    // Only a caption cut short has letters of its own to measure.
+    const double advance = text == m_caption ? m_advance : m_metrics.horizontalAdvance(text);
+    return QSizeF(m_scale.fromPixels(advance), m_scale.fromPixels(m_metrics.height()));
 }
 
 double CaptionPainter::lineHeight() const
 {
-    return measure(QString()).height();
+    return m_scale.fromPixels(m_metrics.height());
 }
 
 QPointF CaptionPainter::textCorner(const QRect& area, const QString& text, int position) const
@@ -64,60 +76,51 @@ QPointF CaptionPainter::textCorner(const QRect& area, const QString& text, int p
            QPointF(m_scale.toPixels(start.x()), m_scale.toPixels(start.y()));
 }
 
-int CaptionPainter::widthNeeded(const QString& caption) const
-{
-    // Blanks show nothing, however many: an ellipsis would be all that showed of them.
-    if (caption.trimmed().isEmpty())
-        return 0;
-    const double letters = QFontMetricsF(m_font.font, &m_measuringDevice).horizontalAdvance(caption);
-    return int(std::ceil((letters + m_scale.toPixels(EdgeTwips)) * m_scale.devicePixelRatio()));
-}
-
-QString CaptionPainter::fitted(const QRect& area, const QString& text) const
+QString CaptionPainter::fitted(const QRect& area) const
 {
     // Measured as widthNeeded measures it: an area made that wide must not cut it short by a rounding.
-    if (widthNeeded(text) <= area.width())
-        return text;
+    if (m_widthNeeded <= area.width())
+        return m_caption;
     // Wider than the area leaves between its edges, the text would be cut at the picture's or the
     // screen's edge, and lose its start: it ends in "…" instead.
     const double room = area.width() / m_scale.devicePixelRatio() - m_scale.toPixels(EdgeTwips);
-    return QFontMetricsF(m_font.font, &m_measuringDevice).elidedText(text, Qt::ElideRight, qMax(0.0, room));
+    return m_metrics.elidedText(m_caption, Qt::ElideRight, qMax(0.0, room));
 }
 
-QRect CaptionPainter::band(QSize canvas, const QRect& area, const QString& text, int position) const
+QRect CaptionPainter::band(QSize canvas, const QRect& area, int position) const
 {
-    return text.isEmpty() ? QRect() : bandAt(canvas, textCorner(area, fitted(area, text), position));
+    return m_caption.isEmpty() ? QRect() : bandAt(canvas, textCorner(area, fitted(area), position));
 }
 
 QRect CaptionPainter::bandAt(QSize canvas, QPointF corner) const
 {
     const double ratio = m_scale.devicePixelRatio();
-    const double line = QFontMetricsF(m_font.font, &m_measuringDevice).height() * ratio;
+    const double line = m_metrics.height() * ratio;
     const double top = corner.y() * ratio;
     const int first = int(std::floor(top - line));
     const int last = int(std::ceil(top + 2 * line));
     return QRect(0, first, canvas.width(), last - first + 1).intersected(QRect(QPoint(0, 0), canvas));
 }
 
-void CaptionPainter::paint(QImage& canvas, const QRect& area, const QString& caption, int position) const
+void CaptionPainter::paint(QImage& canvas, const QRect& area, int position, const CaptionStyle& style) const
 {
-    if (caption.isEmpty())
+    if (m_caption.isEmpty())
         return;
-    const QString text = fitted(area, caption);
+    const QString text = fitted(area);
     const QPointF corner = textCorner(area, text, position);
     // The canvas takes the screen's logical resolution for the font: N points come out the same physical
     // size at every scale factor.
     setLogicalResolution(canvas, m_scale);
     const QRect band = bandAt(canvas.size(), corner);
     // A caption of blanks shows nothing, and gets no effect to show in its place.
-    const QColor colour = m_style.isPlain() || text.trimmed().isEmpty()
+    const QColor colour = style.isPlain() || text.trimmed().isEmpty()
                               ? m_font.colour
-                              : paintEffect(canvas, band, corner, text);
+                              : paintEffect(canvas, band, corner, text, style);
     printText(canvas, corner, text, colour);
 }
 
-QColor CaptionPainter::paintEffect(QImage& canvas, const QRect& band, QPointF corner,
-                                   const QString& text) const
+QColor CaptionPainter::paintEffect(QImage& canvas, const QRect& band, QPointF corner, const QString& text,
+                                   const CaptionStyle& style) const
 {
     const double ratio = m_scale.devicePixelRatio();
     const QFontMetricsF metrics(m_font.font, &canvas);
@@ -133,7 +136,7 @@ QColor CaptionPainter::paintEffect(QImage& canvas, const QRect& band, QPointF co
     coverage.setDotsPerMeterY(canvas.dotsPerMeterY());
     // Shifted by whole device pixels, the letters fall on the same pixels as on the canvas.
     printText(coverage, corner - QPointF(box.topLeft()) / ratio, text, Qt::black);
-    return CaptionEffects(m_style, coverage, box, line).paintUnder(canvas, band, m_font.colour);
+    return CaptionEffects(style, coverage, box, line).paintUnder(canvas, band, m_font.colour);
 }
 
 void CaptionPainter::printText(QImage& image, QPointF corner, const QString& text, const QColor& colour) const

@@ -24,9 +24,9 @@ ChangeReport ChangeJob::run(const std::atomic_bool& abandon) const
         return {ChangeReport::Outcome::Abandoned, {}, {}};
     // A bitmap the size of the screen (stretched, filled, fitted, tiled, or centred on it) fills it 1:1.
     const bool centred = m_order.composition.displayType == 1 && !m_order.composition.centreOnScreen;
-    QString style = spansMonitors() ? QStringLiteral("Span")
-                    : centred       ? QStringLiteral("Center")
-                                    : QStringLiteral("Stretch");
+    const WallpaperStyle style = spansMonitors() ? WallpaperStyle::Span
+                                 : centred       ? WallpaperStyle::Center
+                                                 : WallpaperStyle::Stretch;
     const ApplyResult result = m_desktop.apply(m_order.bitmapPath, style, m_order.monitors);
     if (!result.ok)
         return {ChangeReport::Outcome::Failed,

@@ -42,29 +42,15 @@ public:
     virtual bool spans() const { return false; }
 
     /**
-     * Sets the style and then the file as the wallpaper. `style` is "Center", "Tile", "Stretch" or, for
-     * a desktop that spans, "Span"; any other word is changed to "Stretch" in place, so the caller sees
-     * what was used. `monitors` (the primary first) say where each monitor's part of a spanned
-     * bitmap lies, for a desktop that takes a bitmap per monitor.
+     * Sets the style and then the file as the wallpaper; Span only for a desktop that spans.
+     * `monitors` (the primary first) say where each monitor's part of a spanned bitmap lies, for a
+     * desktop that takes a bitmap per monitor.
      */
-    ApplyResult apply(const QString& bitmapPath, QString& style, const QList<MonitorGeometry>& monitors = {})
+    ApplyResult apply(const QString& bitmapPath, WallpaperStyle style,
+                      const QList<MonitorGeometry>& monitors = {})
     {
-        const WallpaperStyle chosen = styleFromWord(style);
-        style = styleWord(chosen);
         m_monitors = monitors;
-        return applyStyleThenFile(bitmapPath, chosen);
-    }
-
-    /** The style a word names; compared exactly, so any other word (lower case too) means Stretch. */
-    static WallpaperStyle styleFromWord(const QString& word)
-    {
-        if (word == QLatin1String("Center"))
-            return WallpaperStyle::Center;
-        if (word == QLatin1String("Tile"))
-            return WallpaperStyle::Tile;
-        if (word == QLatin1String("Span"))
-            return WallpaperStyle::Span;
-        return WallpaperStyle::Stretch;
+        return applyStyleThenFile(bitmapPath, style);
     }
 
     /** The word the settings file and the user's command use for a style. */

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "JpegDecompressor.h"
 
+#include "DecodeBudget.h"
 #include "DecodeDeadline.h"
-#include "PictureLoader.h"
 
 #include <QIODevice>
 #include <cstring>
@@ -14,11 +14,6 @@ namespace {
 void quiet(j_common_ptr) {}
 
 void nothing(j_decompress_ptr) {}
-
-qint64 budgetBytes()
-{
-    return qint64(PictureLoader::BudgetMiB) * 1024 * 1024;
-}
 
 qint64 roundUp(qint64 value, qint64 multiple)
 {
@@ -61,9 +56,9 @@ bool JpegDecompressor::readHeader()
     m_info.src = &m_source.manager;
     m_info.progress = &m_progress.manager;
     // libjpeg's own bound on its whole-picture buffers, behind the one below that is known sooner.
-    m_info.mem->max_memory_to_use = long(budgetBytes());
+    m_info.mem->max_memory_to_use = long(DecodeBudget::Bytes);
     jpeg_read_header(&m_info, TRUE);
-    if (coefficientBytes() > budgetBytes()) {
+    if (coefficientBytes() > DecodeBudget::Bytes) {
         m_stop = Stop::TooLarge;
         return false;
     }
@@ -167,7 +162,7 @@ QString JpegDecompressor::reason() const
     case Stop::None:
         break;
     case Stop::TooLarge:
-        return PictureLoader::tooLarge(QSize(int(m_info.image_width), int(m_info.image_height)));
+        return DecodeBudget::tooLarge(QSize(int(m_info.image_width), int(m_info.image_height)));
     case Stop::TooManyScans:
         return QStringLiteral("the picture has more than %1 scans (a damaged or hostile JPEG)").arg(MaxScans);
     case Stop::Deadline:

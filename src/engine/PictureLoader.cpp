@@ -3,6 +3,7 @@
 
 #include "AreaScaler.h"
 #include "DeadlineDevice.h"
+#include "DecodeBudget.h"
 #include "FileSystem.h"
 #include "JpegDecompressor.h"
 #include "JpegStrips.h"
@@ -32,11 +33,6 @@ int ceilDiv(qint64 value, qint64 divisor)
 qint64 bytes(QSize size)
 {
     return qint64(size.width()) * size.height() * 4;
-}
-
-qint64 budgetBytes()
-{
-    return qint64(PictureLoader::BudgetMiB) * 1024 * 1024;
 }
 
 /** A rectangle of the upright picture in the picture as stored, which Qt mirrors, then turns clockwise. */
@@ -96,7 +92,7 @@ QSize jpegDecodeSize(QSize stored, QSize target)
 QSize decodeSize(QSize stored, QSize target, bool jpeg)
 {
     const bool muchLarger = stored.width() >= 2 * target.width() && stored.height() >= 2 * target.height();
-    if (!muchLarger && bytes(stored) <= budgetBytes())
+    if (!muchLarger && bytes(stored) <= DecodeBudget::Bytes)
         return stored;
     return jpeg ? jpegDecodeSize(stored, target) : target;
 }
@@ -141,21 +137,13 @@ QSize PictureLoader::uprightSize(FileSystem& files, const QString& path)
                                                                                      : stored;
 }
 
-QString PictureLoader::tooLarge(QSize upright)
-{
-    return QStringLiteral("the picture is %1 x %2 pixels, too large to decode in %3 MB of memory")
-        .arg(upright.width())
-        .arg(upright.height())
-        .arg(BudgetMiB);
-}
-
 QImage PictureLoader::load(FileSystem& files, const QString& path, const PictureView& view, QString* reason,
                            const DecodeDeadline& deadline)
 {
     // Qt's decoders refuse an image larger than this before they take its memory; it also guards
     // pictures whose size cannot be known before decoding. The limit is Qt's only, so setting it here
     // keeps it whoever loads.
-    QImageReader::setAllocationLimit(BudgetMiB);
+    QImageReader::setAllocationLimit(DecodeBudget::MiB);
     if (deadline.expired())
         return failed(reason, deadline.reason());
     QFile file;
@@ -202,8 +190,8 @@ QImage PictureLoader::load(FileSystem& files, const QString& path, const Picture
             if (reader.supportsOption(QImageIOHandler::ClipRect))
                 decoded = clip.size();
         }
-        if (tooLargeJpeg || bytes(decoded) > budgetBytes())
-            return failed(reason, tooLarge(upright));
+        if (tooLargeJpeg || bytes(decoded) > DecodeBudget::Bytes)
+            return failed(reason, DecodeBudget::tooLarge(upright));
     }
 
     QImage image;

@@ -15,12 +15,6 @@ class PictureLoader
 {
 public:
     /**
-     * No decoded picture may take more memory than this (as 32-bit pixels), so that no file, however
-     * large, can take the machine's memory; Qt's own allocation limit is held to the same figure.
-     */
-    static constexpr int BudgetMiB = 256;
-
-    /**
      * Loads `path` with its EXIF orientation applied, decoding only what `view` says can be seen: a
      * picture shrunk for showing is decoded already reduced where the reader can (at least twice as
      * large both ways, or too large to decode whole), still no smaller than the size it is shown at;
@@ -47,7 +41,4 @@ public:
 
     /** The picture's size as it is shown, turned upright; an invalid size when it is not a picture. */
     static QSize uprightSize(FileSystem& files, const QString& path);
-
-    /** Why a picture of this size, upright, is refused. */
-    static QString tooLarge(QSize upright);
 };

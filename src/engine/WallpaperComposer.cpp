@@ -72,19 +72,16 @@ WallpaperComposer::WallpaperComposer(const ScreenGeometry& screen, CompositionSe
     : m_screen(screen), m_scale(screen), m_settings(std::move(settings))
 {}
 
-CaptionPainter WallpaperComposer::captionPainter(const QString& caption) const
+WallpaperComposer::Caption WallpaperComposer::measured(const QString& caption) const
 {
-    // The strip is white whatever the picture: its letters keep the user's colour.
-    const bool onPicture = stripHeight(caption) == 0;
-    return CaptionPainter(m_settings.font, m_scale, onPicture ? m_settings.style : CaptionStyle());
-}
-
-int WallpaperComposer::stripHeight(const QString& caption) const
-{
+    Caption result{CaptionPainter(m_settings.font, m_scale, caption), 0, m_settings.style};
     // Placed off the picture, a caption that is neither "" nor " " gets a strip of its own.
-    if (m_settings.onOffCaption != 1 || caption.isEmpty() || caption == QLatin1String(" "))
-        return 0;
-    return m_scale.deviceLength(CaptionPainter(m_settings.font, m_scale).lineHeight());
+    if (m_settings.onOffCaption == 1 && !caption.isEmpty() && caption != QLatin1String(" "))
+        result.strip = m_scale.deviceLength(result.painter.lineHeight());
+    // The strip is white whatever the picture: its letters keep the user's colour.
+    if (result.strip > 0)
+        result.style = CaptionStyle();
+    return result;
 }
 
 bool WallpaperComposer::screenSized() const
@@ -92,11 +89,11 @@ bool WallpaperComposer::screenSized() const
     return m_settings.displayType == 0 || m_settings.displayType == 2 || m_settings.centreOnScreen;
 }
 
-int WallpaperComposer::centredWidth(int picture, const QString& caption) const
+int WallpaperComposer::centredWidth(int picture, const Caption& caption) const
 {
     const int screen = m_screen.deviceSize().width();
     const QRect work = m_screen.deviceAvailable();
-    const int needed = qMin(captionPainter(caption).widthNeeded(caption), work.width());
+    const int needed = qMin(caption.painter.widthNeeded(), work.width());
     if (needed == 0)
         return picture;
     // The block lies from (screen - width) / 2 to (screen + width) / 2, rounded down: it must be as wide
@@ -106,10 +103,10 @@ int WallpaperComposer::centredWidth(int picture, const QString& caption) const
     return qMax(qMax(picture, needed), qMax(pastLeft, pastRight));
 }
 
-WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const QString& caption) const
+WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const Caption& caption) const
 {
     const QSize screen = m_screen.deviceSize();
-    const int strip = stripHeight(caption);
+    const int strip = caption.strip;
     const bool centred = m_settings.displayType != 0 && m_settings.displayType != 2;
     // A centred bitmap larger than the screen would only be cut by the desktop, and its strip with it.
     const QSize block = centred ? QSize(centredWidth(qMin(picture.width(), screen.width()), caption),
@@ -144,6 +141,11 @@ WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const QString
 
 PictureView WallpaperComposer::view(const QString& caption, QSize picture) const
 {
+    return view(measured(caption), picture);
+}
+
+PictureView WallpaperComposer::view(const Caption& caption, QSize picture) const
+{
     PictureView view;
     const QSize screen = m_screen.deviceSize();
     if (m_settings.displayType == 0) {
@@ -163,7 +165,7 @@ PictureView WallpaperComposer::view(const QString& caption, QSize picture) const
         // A picture larger than the screen fills it with its first tile.
         view.clipTo = screen;
     } else {
-        view.clipTo = QSize(screen.width(), qMax(1, screen.height() - stripHeight(caption)));
+        view.clipTo = QSize(screen.width(), qMax(1, screen.height() - caption.strip));
         view.fromCentre = true;
     }
     return view;
@@ -211,6 +213,11 @@ void WallpaperComposer::paintPicture(const QImage& picture, QImage& canvas, cons
 
 QImage WallpaperComposer::compose(QImage source, const QString& caption) const
 {
+    return compose(std::move(source), measured(caption));
+}
+
+QImage WallpaperComposer::compose(QImage source, const Caption& caption) const
+{
     QImage picture = opaque(std::move(source));
     // A picture with no size cannot be tiled or painted.
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
@@ -239,15 +246,16 @@ QImage WallpaperComposer::compose(QImage source, const QString& caption) const
         paintPicture(picture, canvas, where);
     }
     picture = QImage(); // a photo-sized buffer need not live through the caption and the save
-    captionPainter(caption).paint(canvas, where.captionArea, caption, m_settings.captionPosition);
+    caption.painter.paint(canvas, where.captionArea, m_settings.captionPosition, caption.style);
     return canvas;
 }
 
 std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QString& path,
-                                                     const QString& caption, QString* reason,
+                                                     const QString& text, QString* reason,
                                                      BitmapWriter* early, const DecodeDeadline& deadline,
                                                      QImage* into) const
 {
+    const Caption caption = measured(text);
     if (m_settings.displayType == 0 && m_settings.fitting == CheckedSettings::Fitting::Stretch) {
         const Layout where = layout(m_screen.deviceSize(), caption);
         // Left unfilled: the picture covers its part, and an unused canvas costs no memory.
@@ -258,9 +266,7 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
         QImage& canvas = given ? *into : own;
         if (canvas.isNull())
             return QImage();
-        const CaptionPainter painter = captionPainter(caption);
-        const QRect band =
-            painter.band(canvas.size(), where.captionArea, caption, m_settings.captionPosition);
+        const QRect band = caption.painter.band(canvas.size(), where.captionArea, m_settings.captionPosition);
         const auto rowDone = [&](int y) {
             if (y < band.top() || y > band.bottom())
                 early->writeRow(canvas, y);
@@ -272,7 +278,7 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
             margins.setClipRegion(QRegion(where.canvas).subtracted(where.picture));
             margins.fillRect(where.canvas, Qt::white);
             margins.end();
-            painter.paint(canvas, where.captionArea, caption, m_settings.captionPosition);
+            caption.painter.paint(canvas, where.captionArea, m_settings.captionPosition, caption.style);
             return canvas;
         }
         if (early != nullptr)

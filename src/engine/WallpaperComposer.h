@@ -93,16 +93,26 @@ private:
         QRect captionArea;
     };
 
-    Layout layout(QSize picture, const QString& caption) const;
-    int stripHeight(const QString& caption) const;
+    /** A caption measured once for all that places and prints it. */
+    struct Caption
+    {
+        CaptionPainter painter;
+        /** The height of its strip in device pixels; 0 for a caption on the picture. */
+        int strip = 0;
+        /** Plain in a strip, the caption's own on the picture. */
+        CaptionStyle style;
+    };
+
+    Caption measured(const QString& caption) const;
+    PictureView view(const Caption& caption, QSize picture) const;
+    QImage compose(QImage source, const Caption& caption) const;
+    Layout layout(QSize picture, const Caption& caption) const;
     /**
      * How wide a centred picture's block is made: the picture's `picture` pixels, or more, so that the
      * part of it the work area shows holds the whole caption (or all of the work area, for one wider).
      */
-    int centredWidth(int picture, const QString& caption) const;
+    int centredWidth(int picture, const Caption& caption) const;
     QImage tiled(const QImage& picture) const;
-    /** The painter for this caption: plain in a strip, in the caption's style on the picture. */
-    CaptionPainter captionPainter(const QString& caption) const;
     bool screenSized() const;
     void paintPicture(const QImage& picture, QImage& canvas, const Layout& where) const;
 

@@ -2,6 +2,7 @@
 #include "PictureLoadCheck.h"
 
 #include "NativeFileSystem.h"
+#include "engine/DecodeBudget.h"
 #include "engine/PictureLoader.h"
 
 #include <QImage>
@@ -20,7 +21,7 @@ QString PictureLoadCheck::check(const QString& path, QStringList* reasons)
         if (image.isNull() == reason.isEmpty())
             return image.isNull() ? QStringLiteral("no picture and no reason")
                                   : QStringLiteral("a picture and a reason: ") + reason;
-        if (image.sizeInBytes() > qsizetype(PictureLoader::BudgetMiB) * 1024 * 1024)
+        if (image.sizeInBytes() > DecodeBudget::Bytes)
             return QStringLiteral("a picture of %1 bytes, over the budget").arg(image.sizeInBytes());
         if (reasons != nullptr && !reason.isEmpty())
             reasons->append(reason);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DesktopBackend.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
@@ -13,6 +15,18 @@ namespace DesktopHarness {
 inline QString hostileName()
 {
     return QStringLiteral("a b'c\"$(touch pwned);x,y `touch pwned2` back\\slash ü €\u2028%20#");
+}
+
+/** The style a row's word names: "Center", "Tile", "Span", or else "Stretch". */
+inline WallpaperStyle style(const QString& word)
+{
+    if (word == QLatin1String("Center"))
+        return WallpaperStyle::Center;
+    if (word == QLatin1String("Tile"))
+        return WallpaperStyle::Tile;
+    if (word == QLatin1String("Span"))
+        return WallpaperStyle::Span;
+    return WallpaperStyle::Stretch;
 }
 
 inline QString writeBitmap(const QString& path, const QImage& image)

@@ -136,7 +136,8 @@ private slots:
             m_dir.filePath(DesktopHarness::hostileName() + '/' + QTest::currentDataTag() + "/tessaly.bmp"),
             QImage(8, 6, QImage::Format_RGB32));
         const QString command = '"' + tools + "/set wallpaper\" --quiet \"two words\"";
-        const ApplyResult result = DesktopBackendFactory::create(backend, command, {})->apply(bitmap, style);
+        const ApplyResult result =
+            DesktopBackendFactory::create(backend, command, {})->apply(bitmap, DesktopHarness::style(style));
         expected.replace("%F", QFileInfo(bitmap).absolutePath() + "/tessaly-1.bmp")
             .replace("%B", bitmap)
             .replace("%P", m_dir.filePath("run/tessaly/tessaly-1.bmp"))
@@ -196,9 +197,8 @@ private slots:
         const QString bitmap =
             DesktopHarness::writeBitmap(m_dir.filePath(DesktopHarness::hostileName() + "/span/tessaly.bmp"),
                                         QImage(7, 5, QImage::Format_RGB32));
-        QString style = "Span";
         const ApplyResult result =
-            DesktopBackendFactory::create("sway", {}, {})->apply(bitmap, style, placed);
+            DesktopBackendFactory::create("sway", {}, {})->apply(bitmap, WallpaperStyle::Span, placed);
         if (expected.startsWith('!')) {
             QVERIFY2(!result.ok && result.reason == expected.mid(1), qPrintable(result.reason));
             QCOMPARE(calls().size(), 1); // only asked for the outputs

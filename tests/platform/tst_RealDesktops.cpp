@@ -113,7 +113,8 @@ private slots:
         QFETCH(QSize, size);
 
         const QImage picture = pattern(size.width(), size.height());
-        const ApplyResult result = X11RootBackend(m_xvfb.displayName()).apply(bitmap("x11", picture), style);
+        const ApplyResult result =
+            X11RootBackend(m_xvfb.displayName()).apply(bitmap("x11", picture), DesktopHarness::style(style));
         QVERIFY2(result.ok, qPrintable(result.reason));
 
         Display* display = XOpenDisplay(qPrintable(m_xvfb.displayName()));
@@ -158,7 +159,7 @@ private slots:
         const bool refused = expected.size() > 1;
         m_shell.refuseWith(refused ? expected : QString());
         const QString picture = bitmap("plasma/" + folder, pattern(4, 4));
-        const ApplyResult result = KdePlasmaBackend().apply(picture, style);
+        const ApplyResult result = KdePlasmaBackend().apply(picture, DesktopHarness::style(style));
         if (refused) {
             QVERIFY2(!result.ok && result.reason.startsWith("KDE Plasma: ") &&
                          result.reason.contains(expected),
@@ -202,7 +203,7 @@ private slots:
         m_shell.setLayout(plasmaScreens, "[1, 0, -1, 5]");
         const QImage desktop = pattern(14, 10);
         const QString folder = QString("plasma-span/%1").arg(QTest::currentDataTag());
-        QString style = "Span";
+        const WallpaperStyle style = WallpaperStyle::Span;
         const ApplyResult result = KdePlasmaBackend().apply(bitmap(folder, desktop), style, monitors);
         QVERIFY2(result.ok, qPrintable(result.reason));
         const auto shown = [this](int desktop) {
@@ -232,8 +233,8 @@ private slots:
                                                     "-n", "-t", "string", "-s", "/old.png"}),
                  0);
         const QString picture = bitmap(DesktopHarness::hostileName() + "/xfce", pattern(4, 4));
-        QString style = "Tile";
-        const ApplyResult result = XfceDesktopBackend({"Virtual1", "HDMI-2"}).apply(picture, style);
+        const ApplyResult result =
+            XfceDesktopBackend({"Virtual1", "HDMI-2"}).apply(picture, WallpaperStyle::Tile);
         QVERIFY2(result.ok, qPrintable(result.reason));
         // Every backdrop, and no other, holds the tile style and the fresh copy.
         QStringList expected, listed;
@@ -257,8 +258,8 @@ private slots:
         const QString picture = bitmap("xfce-span", desktop);
         const QList<MonitorGeometry> monitors{{"Left", QRect(0, 0, 4, 5), {}},
                                               {"Right", QRect(4, 2, 3, 3), {}}};
-        QString style = "Span";
-        const ApplyResult result = XfceDesktopBackend({"Left"}).apply(picture, style, monitors);
+        const ApplyResult result =
+            XfceDesktopBackend({"Left"}).apply(picture, WallpaperStyle::Span, monitors);
         QVERIFY2(result.ok, qPrintable(result.reason));
         for (const MonitorGeometry& monitor : monitors) {
             const QString folder = "/backdrop/screen0/monitor" + monitor.name + "/workspace0/";
@@ -292,8 +293,8 @@ private slots:
         image.fill(qRgb(0, 0, 255));
         QPainter(&image).fillRect(0, 0, 32, 20, QColor(255, 0, 0));
         SwayDesktopBackend desktop(m_dir.filePath("plain"));
-        const ApplyResult result =
-            desktop.apply(bitmap(DesktopHarness::hostileName() + "/sway", image), style);
+        const ApplyResult result = desktop.apply(bitmap(DesktopHarness::hostileName() + "/sway", image),
+                                                 DesktopHarness::style(style));
         QVERIFY2(result.ok, qPrintable(result.reason));
         const auto seen = [] {
             QProcess grim;
@@ -355,9 +356,9 @@ private slots:
         for (const bool spanned : {false, true, false}) {
             const QSize size = spanned ? desktopPlace.size() : QSize(4, 5);
             const QString picture = bitmap(folder, pattern(size.width(), size.height()));
-            QString style = spanned ? "Span" : "Stretch";
             const ApplyResult result =
-                desktop->apply(picture, style, spanned ? monitors : QList<MonitorGeometry>());
+                desktop->apply(picture, spanned ? WallpaperStyle::Span : WallpaperStyle::Stretch,
+                               spanned ? monitors : QList<MonitorGeometry>());
             QVERIFY2(result.ok, qPrintable(result.reason));
             QStringList copies;
             for (const QString& place : {QFileInfo(picture).absolutePath(), plain})
