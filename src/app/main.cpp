@@ -28,6 +28,7 @@
 #include "SettingsSaveReport.h"
 #include "SettingsSchema.h"
 #include "SettingsWindow.h"
+#include "StartFailure.h"
 #include "StartupSequence.h"
 #include "SystemClock.h"
 #include "SystemRandom.h"
@@ -222,9 +223,8 @@ int main(int argc, char* argv[])
         // waited for: that copy may be busy showing a message.
         return ControlClient(socketPath).post(QStringLiteral("settings")) ? 0 : 1;
     case ControlServer::Claim::Failed:
-        std::fprintf(stderr, "Tessaly cannot open its control socket: %s\n", qPrintable(claimError));
-        prompter.tell(QStringLiteral("Tessaly cannot open its control socket: %1").arg(claimError),
-                      PromptIcon::Critical);
+        StartFailure::tell(prompter,
+                           QStringLiteral("Tessaly cannot open its control socket: %1").arg(claimError));
         return 1;
     case ControlServer::Claim::Claimed:
         break;
@@ -236,10 +236,7 @@ int main(int argc, char* argv[])
         ApplicationFolder::resolve(files, QCoreApplication::applicationDirPath(), NativeSystem::userFolder(),
                                    NativeSystem::shippedDataFolder(), &error);
     if (appFolder.isEmpty()) {
-        // Started from a menu, the program has no terminal: the window is what the user sees.
-        const QString text = QStringLiteral("Tessaly cannot use its settings folder: %1").arg(error);
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        prompter.tell(text, PromptIcon::Critical);
+        StartFailure::tell(prompter, QStringLiteral("Tessaly cannot use its settings folder: %1").arg(error));
         return 1;
     }
 
@@ -249,9 +246,7 @@ int main(int argc, char* argv[])
     SettingsFile settingsFile(settingsPath, files);
     // Every later save would fail for the same reason: told once, and the program does not start.
     if (const QString problem = settingsFile.unusable(); !problem.isEmpty()) {
-        const QString text = QStringLiteral("Tessaly cannot use its settings file %1").arg(problem);
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        prompter.tell(text, PromptIcon::Critical);
+        StartFailure::tell(prompter, QStringLiteral("Tessaly cannot use its settings file %1").arg(problem));
         return 1;
     }
     // The first start also asks to be started at login; later starts leave the user's choice alone. A
