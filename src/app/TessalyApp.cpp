@@ -6,6 +6,7 @@
 #include "ControlClient.h"
 #include "DesktopBackendFactory.h"
 #include "NativeSystem.h"
+#include "OptionDialogLauncher.h"
 #include "ProcessMemory.h"
 #include "ProgramIcon.h"
 #include "SettingsSaveReport.h"
@@ -166,13 +167,14 @@ void TessalyApp::startWork()
 
 std::unique_ptr<SettingsWindow> TessalyApp::makeWindow()
 {
-    auto window = std::make_unique<SettingsWindow>(m_images, m_prompter, m_fileDialogs, m_urlOpener, m_files);
+    auto window = std::make_unique<SettingsWindow>(
+        m_images, m_prompter, m_fileDialogs, m_urlOpener, m_files, m_loginStart,
+        [this](SettingsWindow& built) {
+            return std::make_unique<OptionDialogLauncher>(
+                &built, m_settings, *m_settingsFile, m_prompter, m_fontChooser, m_volumes,
+                [&built](const QString& folder, bool subfolders) { built.addFolder(folder, subfolders); });
+        });
     window->showStoredTotal(m_settings.total);
-    m_dialogs = std::make_unique<OptionDialogLauncher>(
-        window.get(), m_settings, *m_settingsFile, m_prompter, m_fontChooser, m_volumes,
-        [w = window.get()](const QString& folder, bool subfolders) { w->addFolder(folder, subfolders); });
-    window->setOptionDialogs(m_dialogs.get());
-    window->setLoginStart(&m_loginStart);
     window->setRememberedPlace(m_settings.windowGeometry);
     QObject::connect(window.get(), &SettingsWindow::placeChanged, [this](const QString& place) {
         if (std::exchange(m_settings.windowGeometry, place) != place)

@@ -10,7 +10,6 @@
 #include "MessageBoxPrompter.h"
 #include "MountedVolumes.h"
 #include "NativeLoginStart.h"
-#include "OptionDialogLauncher.h"
 #include "PrimaryScreenInfo.h"
 #include "QtFileDialogs.h"
 #include "QtFontChooser.h"
@@ -79,7 +78,6 @@ private:
     QtFontChooser m_fontChooser;
     MountedVolumes m_volumes;
     NativeLoginStart m_loginStart;
-    std::unique_ptr<OptionDialogLauncher> m_dialogs;
     std::optional<ChangeCycle> m_cycle;
     std::optional<Scheduler> m_scheduler;
     std::optional<TrayController> m_tray;
