@@ -81,10 +81,11 @@ QLineEdit* countBox(QWidget* parent, const char* name, const char* toolTip)
 } // namespace
 
 SettingsWindow::SettingsWindow(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs,
-                               UrlOpener& urlOpener, FileSystem& files, QWidget* parent)
+                               UrlOpener& urlOpener, FileSystem& files, LoginStart& loginStart,
+                               const OptionDialogsFactory& makeOptionDialogs, QWidget* parent)
     : QMainWindow(parent), m_images(images), m_urlOpener(urlOpener),
       m_commands(new ImageListCommands(images, m_advice, prompter, fileDialogs, files, this)),
-      m_prompter(prompter)
+      m_loginStart(loginStart), m_prompter(prompter)
 {
     setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(QStringLiteral(" Tessaly"));
@@ -97,6 +98,7 @@ SettingsWindow::SettingsWindow(LoadedImages& images, Prompter& prompter, FileDia
     // toolbar need.
     DialogParts::openAt(
         this, QSize(std::max(316, m_dialogBar->sizeHint().width()), 405 + menuBar()->sizeHint().height()));
+    m_optionDialogs = makeOptionDialogs(*this);
 }
 
 QWidget* SettingsWindow::buildListArea()
@@ -225,7 +227,7 @@ void SettingsWindow::buildMenus()
     QAction* activate = named(file->addAction(QStringLiteral("Activate")), "activateAction");
     m_loginAction = named(file->addAction(QStringLiteral("Start Tessaly when I log in")), "loginAction");
     m_loginAction->setCheckable(true);
-    m_loginAction->setEnabled(false);
+    m_loginAction->setChecked(m_loginStart.isOn());
     file->addSeparator();
     QAction* close = named(file->addAction(QStringLiteral("Close and Disable")), "closeAction");
     QMenu* about = named(menuBar()->addMenu(QStringLiteral("About")), "aboutMenu");
@@ -235,10 +237,7 @@ void SettingsWindow::buildMenus()
     connect(aboutBox, &QAction::triggered, this, &SettingsWindow::onAboutTriggered);
     connect(m_loginAction, &QAction::triggered, this, &SettingsWindow::onLoginStartToggled);
     // The entry may have been changed outside meanwhile: the menu shows what is so when it opens.
-    connect(file, &QMenu::aboutToShow, this, [this] {
-        if (m_loginStart)
-            m_loginAction->setChecked(m_loginStart->isOn());
-    });
+    connect(file, &QMenu::aboutToShow, this, [this] { m_loginAction->setChecked(m_loginStart.isOn()); });
     connect(m_activateButton, &QPushButton::clicked, this, &SettingsWindow::activateRequested);
 }
 
@@ -328,27 +327,13 @@ void SettingsWindow::syncSelection()
     m_pictureList->scrollTo(index);
 }
 
-void SettingsWindow::setOptionDialogs(OptionDialogs* dialogs)
-{
-    m_optionDialogs = dialogs;
-}
-
-void SettingsWindow::setLoginStart(LoginStart* loginStart)
-{
-    m_loginStart = loginStart;
-    m_loginAction->setEnabled(loginStart != nullptr);
-    m_loginAction->setChecked(loginStart && loginStart->isOn());
-}
-
 void SettingsWindow::onLoginStartToggled(bool on)
 {
-    if (!m_loginStart)
-        return;
     QString error;
-    if (!m_loginStart->setOn(on, &error))
+    if (!m_loginStart.setOn(on, &error))
         m_prompter.tell(QStringLiteral("Tessaly could not change whether it starts at login: %1").arg(error),
                         PromptIcon::Exclamation);
-    m_loginAction->setChecked(m_loginStart->isOn());
+    m_loginAction->setChecked(m_loginStart.isOn());
 }
 
 void SettingsWindow::setRememberedPlace(const QString& place)
@@ -446,8 +431,7 @@ void SettingsWindow::openDialog(const QString& key)
 {
     for (const ToolbarButton& button : kToolbarButtons) {
         if (key == QLatin1String(button.key)) {
-            if (m_optionDialogs)
-                (m_optionDialogs->*button.open)();
+            (m_optionDialogs.get()->*button.open)();
             return;
         }
     }

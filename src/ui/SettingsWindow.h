@@ -2,16 +2,18 @@
 #pragma once
 
 #include "CollectionAdvice.h"
+#include "OptionDialogs.h"
 
 #include <QHash>
 #include <QMainWindow>
+#include <functional>
+#include <memory>
 
 class FileDialogs;
 class FileSystem;
 class ImageListCommands;
 class LoadedImages;
 class LoginStart;
-class OptionDialogs;
 class Prompter;
 class QAbstractButton;
 class QKeyEvent;
@@ -33,13 +35,13 @@ class SettingsWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    SettingsWindow(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs, UrlOpener& urlOpener,
-                   FileSystem& files, QWidget* parent = nullptr);
+    /** Makes the dialogs the toolbar opens, over the window they are made for. */
+    using OptionDialogsFactory = std::function<std::unique_ptr<OptionDialogs>(SettingsWindow& window)>;
 
-    /** The dialogs the toolbar opens; without them the toolbar does nothing. */
-    void setOptionDialogs(OptionDialogs* dialogs);
-    /** What the File menu's "Start Tessaly when I log in" turns on and off; without it the entry is off. */
-    void setLoginStart(LoginStart* loginStart);
+    /** `loginStart` is what the File menu's "Start Tessaly when I log in" turns on and off. */
+    SettingsWindow(LoadedImages& images, Prompter& prompter, FileDialogs& fileDialogs, UrlOpener& urlOpener,
+                   FileSystem& files, LoginStart& loginStart, const OptionDialogsFactory& makeOptionDialogs,
+                   QWidget* parent = nullptr);
 
     /**
      * Shows the window where it was last when that is still on a screen, else centred on its screen,
@@ -106,8 +108,7 @@ private:
     UrlOpener& m_urlOpener;
     CollectionAdvice m_advice;
     ImageListCommands* m_commands;
-    OptionDialogs* m_optionDialogs = nullptr;
-    LoginStart* m_loginStart = nullptr;
+    LoginStart& m_loginStart;
     Prompter& m_prompter;
     QAction* m_loginAction;
 
@@ -133,4 +134,6 @@ private:
     bool m_syncingSelection = false;
     /** Centred before its frame was known: centred again once the window manager has framed it. */
     bool m_centreWhenFramed = false;
+    /** Made last, once the window they open over is whole. */
+    std::unique_ptr<OptionDialogs> m_optionDialogs;
 };

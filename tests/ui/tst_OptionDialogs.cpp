@@ -3,9 +3,11 @@
 // no choice before Ok, and that Cancel, Escape, the close box and a failed save leave the file as it was.
 #include "FakeFileDialogs.h"
 #include "FakeFontChooser.h"
+#include "FakeLoginStart.h"
 #include "FakePrompter.h"
 #include "FakeUrlOpener.h"
 #include "FakeVolumes.h"
+#include "RecordingOptionDialogs.h"
 #include "TempAppFolder.h"
 #include "core/LoadedImages.h"
 #include "core/SettingsFile.h"
@@ -285,10 +287,13 @@ private slots:
         QFETCH(QString, window);
         FakeFileDialogs fileDialogs;
         FakeUrlOpener urlOpener;
+        FakeLoginStart loginStart;
+        QStringList openedDialogs;
         std::unique_ptr<QWidget> own;
         if (window == u"settings")
-            own = std::make_unique<SettingsWindow>(m_images, m_prompter, fileDialogs, urlOpener,
-                                                   PosixFileSystem::instance());
+            own = std::make_unique<SettingsWindow>(
+                m_images, m_prompter, fileDialogs, urlOpener, PosixFileSystem::instance(), loginStart,
+                [&](SettingsWindow&) { return std::make_unique<RecordingOptionDialogs>(openedDialogs); });
         else if (window == u"about")
             own = std::make_unique<AboutDialog>(nullptr, urlOpener);
         else if (window == u"font")

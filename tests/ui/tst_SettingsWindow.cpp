@@ -3,14 +3,14 @@
 // help line, the toolbar, the about box and the thumbnail.
 #include "../core/FaultyFileSystem.h"
 #include "FakeFileDialogs.h"
+#include "FakeLoginStart.h"
 #include "FakePrompter.h"
 #include "FakeUrlOpener.h"
+#include "RecordingOptionDialogs.h"
 #include "TestPictures.h"
 #include "core/LoadedImages.h"
 #include "ui/AboutDialog.h"
 #include "ui/CollectionAdvice.h"
-#include "ui/LoginStart.h"
-#include "ui/OptionDialogs.h"
 #include "ui/SettingsWindow.h"
 
 #include <QAbstractButton>
@@ -33,33 +33,6 @@
 
 namespace {
 
-class RecordingOptionDialogs final : public OptionDialogs
-{
-public:
-    void openTimer() override { opened << QStringLiteral("timer"); }
-    void openDisplay() override { opened << QStringLiteral("display"); }
-    void openMode() override { opened << QStringLiteral("mode"); }
-    void openCaption() override { opened << QStringLiteral("caption"); }
-    void openMultiple() override { opened << QStringLiteral("multiple"); }
-    QStringList opened;
-};
-
-class FakeLoginStart final : public LoginStart
-{
-public:
-    bool isOn() const override { return on; }
-    bool setOn(bool wanted, QString* error) override
-    {
-        if (failing)
-            *error = QStringLiteral("/x/autostart: Permission denied");
-        else
-            on = wanted;
-        return !failing;
-    }
-    bool on = true;
-    bool failing = false;
-};
-
 const QString kData = QStringLiteral(TESSALY_SOURCE_DIR "/data/");
 
 } // namespace
@@ -72,7 +45,8 @@ class tst_SettingsWindow : public QObject
     FakePrompter m_prompter;
     FakeFileDialogs m_fileDialogs;
     FakeUrlOpener m_urlOpener;
-    RecordingOptionDialogs m_optionDialogs;
+    QStringList m_openedDialogs;
+    FakeLoginStart m_loginStart;
     FaultyFileSystem m_files;
     std::unique_ptr<SettingsWindow> m_window;
     QTemporaryDir m_dir;
@@ -159,10 +133,11 @@ private slots:
         m_images.append(kData + QStringLiteral("image2.gif"), QStringLiteral("B"));
         m_images.append(kData + QStringLiteral("badimage.bmp"), QStringLiteral("C"));
         m_prompter.clear();
-        m_optionDialogs.opened.clear();
-        m_window =
-            std::make_unique<SettingsWindow>(m_images, m_prompter, m_fileDialogs, m_urlOpener, m_files);
-        m_window->setOptionDialogs(&m_optionDialogs);
+        m_openedDialogs.clear();
+        m_loginStart = {};
+        m_window = std::make_unique<SettingsWindow>(
+            m_images, m_prompter, m_fileDialogs, m_urlOpener, m_files, m_loginStart,
+            [this](SettingsWindow&) { return std::make_unique<RecordingOptionDialogs>(m_openedDialogs); });
         m_window->showCount();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -373,8 +348,7 @@ private slots:
 
     void loginStartFollowsTheCheckBox()
     {
-        FakeLoginStart login;
-        m_window->setLoginStart(&login);
+        FakeLoginStart& login = m_loginStart;
         auto* box = control<QAction>(QStringLiteral("loginAction"));
         QVERIFY(box->isChecked());
         box->trigger();
@@ -425,7 +399,7 @@ private slots:
             action->trigger();
         m_window->openDialog(QStringLiteral("timer"));
         m_window->openDialog(QStringLiteral("Timer "));
-        QCOMPARE(m_optionDialogs.opened, (QStringList{"timer", "display", "mode", "caption", "multiple"}));
+        QCOMPARE(m_openedDialogs, (QStringList{"timer", "display", "mode", "caption", "multiple"}));
     }
 
     void fitsAScreenAtTwiceTheScale()

@@ -4,11 +4,13 @@
 #include "../core/FaultyFileSystem.h"
 #include "FakeClock.h"
 #include "FakeFileDialogs.h"
+#include "FakeLoginStart.h"
 #include "FakePrompter.h"
 #include "FakeRandom.h"
 #include "FakeScreenInfo.h"
 #include "FakeUrlOpener.h"
 #include "RecordingDesktop.h"
+#include "RecordingOptionDialogs.h"
 #include "TempAppFolder.h"
 #include "core/AddCommand.h"
 #include "core/LoadedImages.h"
@@ -54,6 +56,8 @@ struct Program
     FakeScreenInfo screen{QSize(64, 48)};
     FakeFileDialogs fileDialogs;
     FakeUrlOpener urlOpener;
+    FakeLoginStart loginStart;
+    QStringList openedDialogs;
     QStringList changes;
     std::function<void()> duringChange;
     int quits = 0;
@@ -66,15 +70,17 @@ struct Program
     TrayController tray{settings, [this](CheckedSettings::Order order) {
                             change(order);
                         }};
-    ApplicationShell shell{[this] {
-                               return std::make_unique<SettingsWindow>(
-                                   images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance());
-                           },
-                           images,
-                           file,
-                           scheduler,
-                           tray,
-                           prompter};
+    ApplicationShell shell{
+        [this] {
+            return std::make_unique<SettingsWindow>(
+                images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance(), loginStart,
+                [this](SettingsWindow&) { return std::make_unique<RecordingOptionDialogs>(openedDialogs); });
+        },
+        images,
+        file,
+        scheduler,
+        tray,
+        prompter};
     ControlCommands commands{settings, images, file, files, cycle, scheduler, shell, tray, prompter};
 
     Program()

@@ -2,8 +2,10 @@
 // Shows the settings window filled with the shipped pictures and the about box beside it, for
 // looking at the layout (scripts/screenshot-settings-window.sh). Not a test: it runs until killed.
 #include "FakeFileDialogs.h"
+#include "FakeLoginStart.h"
 #include "FakePrompter.h"
 #include "FakeUrlOpener.h"
+#include "RecordingOptionDialogs.h"
 #include "core/LoadedImages.h"
 #include "platform/PosixFileSystem.h"
 #include "ui/AboutDialog.h"
@@ -27,7 +29,11 @@ int main(int argc, char* argv[])
     FakePrompter prompter;
     FakeFileDialogs fileDialogs;
     FakeUrlOpener urlOpener;
-    SettingsWindow window(images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance());
+    FakeLoginStart loginStart;
+    QStringList openedDialogs;
+    SettingsWindow window(
+        images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance(), loginStart,
+        [&](SettingsWindow&) { return std::make_unique<RecordingOptionDialogs>(openedDialogs); });
     window.showCount();
     window.move(20, 20);
     window.show();

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CommandLineClient.h"
+
+#include "AddCommand.h"
+#include "CommandLine.h"
+#include "ControlClient.h"
+#include "ControlServer.h"
+#include "NativeSystem.h"
+#include "TessalyApp.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <QThread>
+#include <cstdio>
+
+namespace {
+
+/** The running copy's control socket, or empty after telling on standard error why there is none. */
+QString socketPathTelling(ControlSocketFolder::Use use)
+{
+    QString error;
+    const QString socketPath = ControlServer::defaultSocketPath(use, &error);
+    if (socketPath.isEmpty())
+        std::fprintf(stderr, "tessaly: %s\n", qPrintable(error));
+    return socketPath;
+}
+
+} // namespace
+
+int CommandLineClient::run(const CommandLine& commandLine, int argc, char* argv[])
+{
+    NativeSystem::attachToTerminal();
+    switch (commandLine.action) {
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+        std::fputs(qPrintable(commandLine.text), stdout);
+        return 0;
+    case CommandLine::Action::Usage:
+        std::fputs(qPrintable(commandLine.text), stderr);
+        return 2;
+    case CommandLine::Action::Command:
+        return sendCommand(argc, argv, commandLine.command);
+    case CommandLine::Action::Add:
+        return addPaths(argc, argv, commandLine.paths);
+    case CommandLine::Action::Start:
+        break;
+    }
+    return 0;
+}
+
+int CommandLineClient::sendCommand(int argc, char* argv[], const QString& command)
+{
+    // No display is needed to talk to the running copy.
+    QCoreApplication app(argc, argv);
+    const QString socketPath = socketPathTelling(ControlSocketFolder::Use::Find);
+    if (socketPath.isEmpty())
+        return 1;
+    // The end may wait for the user to say whether to save the list; a copy that dies hangs up.
+    const int replyMs =
+        command == QLatin1String("quit") ? ControlClient::UntilAnswered : ControlClient::ReplyMs;
+    const std::optional<QString> reply = ControlClient(socketPath).send(command, replyMs);
+    if (!reply) {
+        std::fputs("Tessaly is not running\n", stderr);
+        return 1;
+    }
+    if (reply->startsWith(QLatin1String("ok\n"))) {
+        std::fputs(qPrintable(reply->mid(3)), stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "tessaly: %s",
+                 qPrintable(reply->startsWith(QLatin1String("error: ")) ? reply->mid(7) : *reply));
+    return 1;
+}
+
+bool CommandLineClient::startCopy(const ControlClient& client)
+{
+    if (!TessalyApp::displayAvailable())
+        return false;
+    QProcess copy;
+    copy.setProgram(QCoreApplication::applicationFilePath());
+    // In the tray as a plain start, but one that finds a copy running leaves it alone.
+    copy.setArguments({CommandLine::startedForAddOption()});
+    // The copy outlives this command: it must not hold the terminal or a caller's pipes open.
+    copy.setStandardInputFile(QProcess::nullDevice());
+    copy.setStandardOutputFile(QProcess::nullDevice());
+    copy.setStandardErrorFile(QProcess::nullDevice());
+    if (!copy.startDetached())
+        return false;
+    const QDeadlineTimer deadline(std::chrono::seconds(30));
+    while (!deadline.hasExpired()) {
+        if (client.send(QStringLiteral("status")))
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+bool CommandLineClient::reachCopy(const ControlClient& client, const QString& socketPath)
+{
+    QLockFile starting(socketPath + QStringLiteral(".start"));
+    starting.setStaleLockTime(0);
+    const QDeadlineTimer deadline(std::chrono::seconds(40));
+    while (!deadline.hasExpired()) {
+        if (starting.tryLock(0))
+            return client.send(QStringLiteral("status")) || startCopy(client);
+        QThread::msleep(50);
+        if (client.send(QStringLiteral("status")))
+            return true;
+    }
+    return false;
+}
+
+int CommandLineClient::addPaths(int argc, char* argv[], const QStringList& given)
+{
+    QCoreApplication app(argc, argv);
+    const QString socketPath = socketPathTelling(ControlSocketFolder::Use::Create);
+    if (socketPath.isEmpty())
+        return 1;
+    // The running copy has a working folder of its own.
+    QStringList paths;
+    for (const QString& path : given)
+        paths << QFileInfo(path).absoluteFilePath();
+    AddCommand::Outcome total;
+    const QStringList commands =
+        AddCommand::commands(paths, int(ControlServer::MaxLineBytes), &total.refused);
+    const ControlClient client(socketPath);
+    if (!commands.isEmpty() && !client.send(QStringLiteral("status")) && !reachCopy(client, socketPath)) {
+        std::fputs("tessaly: Tessaly is not running and could not be started\n", stderr);
+        return 1;
+    }
+    for (const QString& command : commands) {
+        const std::optional<QString> reply = client.send(command);
+        AddCommand::addReply(reply.value_or(QStringLiteral("error: Tessaly ended before all were added\n")),
+                             total);
+        if (!total.error.isEmpty())
+            break;
+    }
+    std::printf("%s\n", qPrintable(AddCommand::summary(total)));
+    for (const AddCommand::Refusal& refusal : std::as_const(total.refused)) {
+        if (refusal.path.isEmpty())
+            std::fprintf(stderr, "tessaly: %s\n", qPrintable(refusal.reason));
+        else
+            std::fprintf(stderr, "tessaly: %s: %s\n", qPrintable(refusal.path), qPrintable(refusal.reason));
+    }
+    if (!total.error.isEmpty())
+        std::fprintf(stderr, "tessaly: %s\n", qPrintable(total.error));
+    return total.refused.isEmpty() && total.error.isEmpty() ? 0 : 1;
+}
