@@ -26,8 +26,7 @@ public:
     enum class DisplayType { Stretch, Centre, Tile };
     /** Where the caption is printed; in the order the Caption dialog lists them. */
     enum class CaptionPosition { TopCentre, TopRight, BottomCentre };
-    /** Whether the caption is printed over the picture or in a strip of its own; as the Caption dialog lists
-     * them. */
+    /** Over the picture or in a strip of its own; in the order the Caption dialog lists them. */
     enum class CaptionPlacement { OnPicture, InBand };
     /** The words the settings file holds for Fitting::Fill, Fitting::Fit, and Screens' values. */
     static constexpr const char* FillWord = "fill";

@@ -27,8 +27,7 @@ struct CompositionSettings
     CaptionFont font;
     /** Applies to a caption on the picture; one in a strip of its own is printed plain. */
     CaptionStyle style;
-    /** With a stretched displayType: stretched, covering the screen with its middle, or whole within the
-     * screen. */
+    /** When stretched: stretched, covering the screen with its middle, or whole within the screen. */
     CheckedSettings::Fitting fitting = CheckedSettings::Fitting::Stretch;
     /** A centred picture goes on a screen-sized bitmap, for a desktop that would scale a smaller one. */
     bool centreOnScreen = false;
