@@ -15,6 +15,9 @@ QString checkedText(const Settings& settings, QString Settings::*field)
     return SettingsSchema::checked(SettingsSchema::of(field), settings.*field);
 }
 
+/** The stored numbers of the keys whose values count up from 0 in their enum's order. */
+constexpr const char* Codes[] = {"0", "1", "2"};
+
 } // namespace
 
 QString CheckedSettings::text(QString Settings::*field) const
@@ -51,10 +54,54 @@ CheckedSettings::Order CheckedSettings::order() const
     return SettingValue::toInt16(type) == 1 ? Order::Random : Order::List;
 }
 
+const char* CheckedSettings::stored(DisplayType type)
+{
+    return Codes[int(type)];
+}
+
+const char* CheckedSettings::stored(CaptionPosition position)
+{
+    return Codes[int(position)];
+}
+
+const char* CheckedSettings::stored(CaptionPlacement placement)
+{
+    return Codes[int(placement)];
+}
+
+CheckedSettings::DisplayType CheckedSettings::displayType() const
+{
+    switch (integer(&Settings::displayType)) {
+    case 0:
+        return DisplayType::Stretch;
+    case 2:
+        return DisplayType::Tile;
+    default:
+        return DisplayType::Centre;
+    }
+}
+
+CheckedSettings::CaptionPosition CheckedSettings::captionPosition() const
+{
+    switch (integer(&Settings::captionPosition)) {
+    case 0:
+        return CaptionPosition::TopCentre;
+    case 1:
+        return CaptionPosition::TopRight;
+    default:
+        return CaptionPosition::BottomCentre;
+    }
+}
+
+CheckedSettings::CaptionPlacement CheckedSettings::captionPlacement() const
+{
+    return integer(&Settings::onOffCaption) == 1 ? CaptionPlacement::InBand : CaptionPlacement::OnPicture;
+}
+
 CheckedSettings::Fitting CheckedSettings::fitting() const
 {
     // An older copy that chose centre or tile wrote displayType alone: its choice stands over a stale word.
-    if (integer(&Settings::displayType) != 0)
+    if (displayType() != DisplayType::Stretch)
         return Fitting::Stretch;
     const QString word = m_settings.fitting.trimmed().toLower();
     if (word == QLatin1String(FillWord))

@@ -22,6 +22,12 @@ public:
     enum class Fitting { Stretch, Fill, Fit };
     /** What several monitors show: the same picture, one each, or one across them all. */
     enum class Screens { Same, Each, Span };
+    /** How the picture covers the screen; in the order the Display dialog lists them. */
+    enum class DisplayType { Stretch, Centre, Tile };
+    /** Where the caption is printed; in the order the Caption dialog lists them. */
+    enum class CaptionPosition { TopCentre, TopRight, BottomCentre };
+    /** Over the picture or in a strip of its own; in the order the Caption dialog lists them. */
+    enum class CaptionPlacement { OnPicture, InBand };
     /** The words the settings file holds for Fitting::Fill, Fitting::Fit, and Screens' values. */
     static constexpr const char* FillWord = "fill";
     static constexpr const char* FitWord = "fit";
@@ -41,7 +47,18 @@ public:
 
     /** sequenceType: 0 list order, 1 random, the shuffle word each once. */
     Order order() const;
-    /** fitting: fill or fit, which only a stretched displayType (0) takes; anything else stretches. */
+    /** The text the settings file holds for each value. */
+    static const char* stored(DisplayType type);
+    static const char* stored(CaptionPosition position);
+    static const char* stored(CaptionPlacement placement);
+
+    /** displayType: 0 stretched, 1 centred, 2 tiled. */
+    DisplayType displayType() const;
+    /** captionPosition: 0 centre top, 1 right top, 2 bottom centre. */
+    CaptionPosition captionPosition() const;
+    /** onOffCaption: 0 over the picture, 1 in a strip of its own. */
+    CaptionPlacement captionPlacement() const;
+    /** fitting: fill or fit, which only a stretched displayType takes; anything else stretches. */
     Fitting fitting() const;
     /** screens: same, each or span; absent or unknown is same. */
     Screens screens() const;

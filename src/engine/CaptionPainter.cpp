@@ -31,15 +31,18 @@ QFontMetricsF metricsAt(const QFont& font, const TwipScale& scale)
 
 /**
  * Top-left corner of the text, in twips, on a canvas of `canvas` twips for a caption of `text` twips.
- * Position 0 is centre top, 1 right top, any other value bottom centre.
  */
-QPointF startPoint(int position, QSizeF canvas, QSizeF text)
+QPointF startPoint(CheckedSettings::CaptionPosition position, QSizeF canvas, QSizeF text)
 {
     const double centred = (canvas.width() - (text.width() + EdgeTwips)) / 2;
-    if (position == 0)
+    switch (position) {
+    case CheckedSettings::CaptionPosition::TopCentre:
         return QPointF(centred, 0);
-    if (position == 1)
+    case CheckedSettings::CaptionPosition::TopRight:
         return QPointF(canvas.width() - (text.width() + EdgeTwips), 0);
+    case CheckedSettings::CaptionPosition::BottomCentre:
+        break;
+    }
     return QPointF(centred, canvas.height() - text.height());
 }
 
@@ -66,7 +69,8 @@ double CaptionPainter::lineHeight() const
     return m_scale.fromPixels(m_metrics.height());
 }
 
-QPointF CaptionPainter::textCorner(const QRect& area, const QString& text, int position) const
+QPointF CaptionPainter::textCorner(const QRect& area, const QString& text,
+                                   CheckedSettings::CaptionPosition position) const
 {
     const double ratio = m_scale.devicePixelRatio();
     const QSizeF areaTwips(m_scale.fromPixels(area.width() / ratio),
@@ -87,7 +91,7 @@ QString CaptionPainter::fitted(const QRect& area) const
     return m_metrics.elidedText(m_caption, Qt::ElideRight, qMax(0.0, room));
 }
 
-QRect CaptionPainter::band(QSize canvas, const QRect& area, int position) const
+QRect CaptionPainter::band(QSize canvas, const QRect& area, CheckedSettings::CaptionPosition position) const
 {
     return m_caption.isEmpty() ? QRect() : bandAt(canvas, textCorner(area, fitted(area), position));
 }
@@ -102,7 +106,8 @@ QRect CaptionPainter::bandAt(QSize canvas, QPointF corner) const
     return QRect(0, first, canvas.width(), last - first + 1).intersected(QRect(QPoint(0, 0), canvas));
 }
 
-void CaptionPainter::paint(QImage& canvas, const QRect& area, int position, const CaptionStyle& style) const
+void CaptionPainter::paint(QImage& canvas, const QRect& area, CheckedSettings::CaptionPosition position,
+                           const CaptionStyle& style) const
 {
     if (m_caption.isEmpty())
         return;

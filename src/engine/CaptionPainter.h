@@ -3,6 +3,7 @@
 
 #include "CaptionFont.h"
 #include "CaptionStyle.h"
+#include "CheckedSettings.h"
 #include "TwipScale.h"
 
 #include <QFontMetricsF>
@@ -31,13 +32,14 @@ public:
      * background behind the letters but what `style` puts there, and nothing outside `band`. A caption
      * wider than the area ends in "…" where the area ends, so that all of what is printed can be seen.
      */
-    void paint(QImage& canvas, const QRect& area, int position, const CaptionStyle& style = {}) const;
+    void paint(QImage& canvas, const QRect& area, CheckedSettings::CaptionPosition position,
+               const CaptionStyle& style = {}) const;
 
     /**
      * The rows of a canvas of `canvas` pixels that `paint` may change: the caption's line with a line's
      * room above and below for letters that reach out of it. Empty when there is no caption.
      */
-    QRect band(QSize canvas, const QRect& area, int position) const;
+    QRect band(QSize canvas, const QRect& area, CheckedSettings::CaptionPosition position) const;
 
     /**
      * The width in device pixels an area must have for the caption to be printed whole: its letters and
@@ -51,7 +53,8 @@ private:
     /** Width of `text` and height of one line, in twips. */
     QSizeF measure(const QString& text) const;
     /** Top-left corner of the text, in logical pixels of the canvas. */
-    QPointF textCorner(const QRect& area, const QString& text, int position) const;
+    QPointF textCorner(const QRect& area, const QString& text,
+                       CheckedSettings::CaptionPosition position) const;
     /** The band of a caption line whose text starts at `corner`. */
     QRect bandAt(QSize canvas, QPointF corner) const;
     /** Draws the style's effect under the letters; the colour the letters then take. */

@@ -23,7 +23,8 @@ ChangeReport ChangeJob::run(const std::atomic_bool& abandon) const
     if (!settle(abandon))
         return {ChangeReport::Outcome::Abandoned, {}, {}};
     // A bitmap the size of the screen (stretched, filled, fitted, tiled, or centred on it) fills it 1:1.
-    const bool centred = m_order.composition.displayType == 1 && !m_order.composition.centreOnScreen;
+    const bool centred = m_order.composition.displayType == CheckedSettings::DisplayType::Centre &&
+                         !m_order.composition.centreOnScreen;
     const WallpaperStyle style = spansMonitors() ? WallpaperStyle::Span
                                  : centred       ? WallpaperStyle::Center
                                                  : WallpaperStyle::Stretch;

@@ -60,12 +60,8 @@ QImage partOf(const QImage& picture, const QRect& part)
 
 CompositionSettings CompositionSettings::from(const CheckedSettings& settings)
 {
-    return {settings.integer(&Settings::displayType),
-            settings.integer(&Settings::onOffCaption),
-            settings.integer(&Settings::captionPosition),
-            CaptionFont::from(settings),
-            CaptionStyle::from(settings),
-            settings.fitting()};
+    return {settings.displayType(),      settings.captionPlacement(),  settings.captionPosition(),
+            CaptionFont::from(settings), CaptionStyle::from(settings), settings.fitting()};
 }
 
 WallpaperComposer::WallpaperComposer(const ScreenGeometry& screen, CompositionSettings settings)
@@ -76,7 +72,8 @@ WallpaperComposer::Caption WallpaperComposer::measured(const QString& caption) c
 {
     Caption result{CaptionPainter(m_settings.font, m_scale, caption), 0, m_settings.style};
     // Placed off the picture, a caption that is neither "" nor " " gets a strip of its own.
-    if (m_settings.onOffCaption == 1 && !caption.isEmpty() && caption != QLatin1String(" "))
+    if (m_settings.captionPlacement == CheckedSettings::CaptionPlacement::InBand && !caption.isEmpty() &&
+        caption != QLatin1String(" "))
         result.strip = m_scale.deviceLength(result.painter.lineHeight());
     // The strip is white whatever the picture: its letters keep the user's colour.
     if (result.strip > 0)
@@ -86,7 +83,7 @@ WallpaperComposer::Caption WallpaperComposer::measured(const QString& caption) c
 
 bool WallpaperComposer::screenSized() const
 {
-    return m_settings.displayType == 0 || m_settings.displayType == 2 || m_settings.centreOnScreen;
+    return m_settings.displayType != CheckedSettings::DisplayType::Centre || m_settings.centreOnScreen;
 }
 
 int WallpaperComposer::centredWidth(int picture, const Caption& caption) const
@@ -107,7 +104,7 @@ WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const Caption
 {
     const QSize screen = m_screen.deviceSize();
     const int strip = caption.strip;
-    const bool centred = m_settings.displayType != 0 && m_settings.displayType != 2;
+    const bool centred = m_settings.displayType == CheckedSettings::DisplayType::Centre;
     // A centred bitmap larger than the screen would only be cut by the desktop, and its strip with it.
     const QSize block = centred ? QSize(centredWidth(qMin(picture.width(), screen.width()), caption),
                                         qMin(picture.height() + strip, screen.height()))
@@ -122,7 +119,7 @@ WallpaperComposer::Layout WallpaperComposer::layout(QSize picture, const Caption
     result.picture = result.content;
     if (strip > 0) {
         // A panel's edge moves the strip inwards; the band under the panel stays with the strip.
-        const bool top = m_settings.captionPosition == 0 || m_settings.captionPosition == 1;
+        const bool top = m_settings.captionPosition != CheckedSettings::CaptionPosition::BottomCentre;
         if (top)
             result.picture.setTop(result.captionArea.top() + strip);
         else
@@ -148,7 +145,7 @@ PictureView WallpaperComposer::view(const Caption& caption, QSize picture) const
 {
     PictureView view;
     const QSize screen = m_screen.deviceSize();
-    if (m_settings.displayType == 0) {
+    if (m_settings.displayType == CheckedSettings::DisplayType::Stretch) {
         const QRect area = layout(screen, caption).picture;
         switch (m_settings.fitting) {
         case CheckedSettings::Fitting::Stretch:
@@ -161,7 +158,7 @@ PictureView WallpaperComposer::view(const Caption& caption, QSize picture) const
             view.scaledTo = PictureFit::coveringSize(picture, area.size());
             break;
         }
-    } else if (m_settings.displayType == 2) {
+    } else if (m_settings.displayType == CheckedSettings::DisplayType::Tile) {
         // A picture larger than the screen fills it with its first tile.
         view.clipTo = screen;
     } else {
@@ -191,9 +188,9 @@ QImage WallpaperComposer::tiled(const QImage& picture) const
 
 void WallpaperComposer::paintPicture(const QImage& picture, QImage& canvas, const Layout& where) const
 {
-    if (m_settings.displayType == 2) {
+    if (m_settings.displayType == CheckedSettings::DisplayType::Tile) {
         paintScaled(picture, canvas, where.picture);
-    } else if (m_settings.displayType != 0) {
+    } else if (m_settings.displayType != CheckedSettings::DisplayType::Stretch) {
         // Pixel for pixel in the middle of its block, which a wide caption widens; where the strip or a
         // panel leaves less room, the middle is kept.
         QPainter painter(&canvas);
@@ -223,7 +220,7 @@ QImage WallpaperComposer::compose(QImage source, const Caption& caption) const
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
         return {};
 
-    if (m_settings.displayType == 2) {
+    if (m_settings.displayType == CheckedSettings::DisplayType::Tile) {
         picture = tiled(picture);
         if (picture.isNull())
             return {};
@@ -231,7 +228,7 @@ QImage WallpaperComposer::compose(QImage source, const Caption& caption) const
 
     const Layout where = layout(picture.size(), caption);
     QImage canvas;
-    if (m_settings.displayType == 2 && where.picture == where.canvas) {
+    if (m_settings.displayType == CheckedSettings::DisplayType::Tile && where.picture == where.canvas) {
         canvas = picture; // the tiled screen is already the whole bitmap
     } else {
         canvas = QImage(where.canvas.size(), QImage::Format_RGB32);
@@ -256,7 +253,8 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
                                                      QImage* into) const
 {
     const Caption caption = measured(text);
-    if (m_settings.displayType == 0 && m_settings.fitting == CheckedSettings::Fitting::Stretch) {
+    if (m_settings.displayType == CheckedSettings::DisplayType::Stretch &&
+        m_settings.fitting == CheckedSettings::Fitting::Stretch) {
         const Layout where = layout(m_screen.deviceSize(), caption);
         // Left unfilled: the picture covers its part, and an unused canvas costs no memory.
         QImage own;

@@ -21,16 +21,13 @@ class FileSystem;
 /** The settings one composition reads, checked: each is one of the values below. */
 struct CompositionSettings
 {
-    /** 0 stretched, 1 centred at its own size, 2 tiled. */
-    int displayType = 0;
-    /** 0 prints the caption over the picture, 1 in a strip of its own. */
-    int onOffCaption = 0;
-    /** 0 centre top, 1 right top, 2 bottom centre. */
-    int captionPosition = 2;
+    CheckedSettings::DisplayType displayType = CheckedSettings::DisplayType::Stretch;
+    CheckedSettings::CaptionPlacement captionPlacement = CheckedSettings::CaptionPlacement::OnPicture;
+    CheckedSettings::CaptionPosition captionPosition = CheckedSettings::CaptionPosition::BottomCentre;
     CaptionFont font;
     /** Applies to a caption on the picture; one in a strip of its own is printed plain. */
     CaptionStyle style;
-    /** With displayType 0: stretched, covering the screen with its middle, or whole within the screen. */
+    /** When stretched: stretched, covering the screen with its middle, or whole within the screen. */
     CheckedSettings::Fitting fitting = CheckedSettings::Fitting::Stretch;
     /** A centred picture goes on a screen-sized bitmap, for a desktop that would scale a smaller one. */
     bool centreOnScreen = false;

@@ -83,17 +83,21 @@ CaptionDialog::CaptionDialog(QWidget* parent, const Settings& settings, FontChoo
     DialogParts::openAt(this, QSize(420, 330));
 
     Settings& edited = values();
-    DialogParts::stores(topCentreOption, edited.captionPosition, "0");
-    DialogParts::stores(topRightOption, edited.captionPosition, "1");
-    DialogParts::stores(bottomCentreOption, edited.captionPosition, "2");
-    DialogParts::stores(onImageOption, edited.onOffCaption, "0");
-    DialogParts::stores(offImageOption, edited.onOffCaption, "1");
+    using Position = CheckedSettings::CaptionPosition;
+    using Placement = CheckedSettings::CaptionPlacement;
+    DialogParts::stores(topCentreOption, edited.captionPosition,
+                        CheckedSettings::stored(Position::TopCentre));
+    DialogParts::stores(topRightOption, edited.captionPosition, CheckedSettings::stored(Position::TopRight));
+    DialogParts::stores(bottomCentreOption, edited.captionPosition,
+                        CheckedSettings::stored(Position::BottomCentre));
+    DialogParts::stores(onImageOption, edited.onOffCaption, CheckedSettings::stored(Placement::OnPicture));
+    DialogParts::stores(offImageOption, edited.onOffCaption, CheckedSettings::stored(Placement::InBand));
     connect(fontButton, &QPushButton::clicked, this, &CaptionDialog::onFontClicked);
 
     const CheckedSettings checked(edited);
     DialogParts::select({topCentreOption, topRightOption, bottomCentreOption},
-                        checked.integer(&Settings::captionPosition));
-    DialogParts::select({onImageOption, offImageOption}, checked.integer(&Settings::onOffCaption));
+                        int(checked.captionPosition()));
+    DialogParts::select({onImageOption, offImageOption}, int(checked.captionPlacement()));
     m_font.name = checked.text(&Settings::newFontName);
     m_font.size = static_cast<float>(checked.number(&Settings::newFontSize));
     m_font.bold = checked.flag(&Settings::newFontBold);

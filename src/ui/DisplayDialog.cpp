@@ -11,11 +11,11 @@
 
 namespace {
 
-/** Selecting the option stores its displayType and fitting word together. */
-void stores(QRadioButton* option, Settings& settings, const char* displayType, const char* fitting)
+/** Selecting the option stores its display type and fitting word together. */
+void stores(QRadioButton* option, Settings& settings, CheckedSettings::DisplayType type, const char* fitting)
 {
-    DialogParts::onSelected(option, [&settings, displayType, fitting] {
-        settings.displayType = QLatin1String(displayType);
+    DialogParts::onSelected(option, [&settings, type, fitting] {
+        settings.displayType = QLatin1String(CheckedSettings::stored(type));
         settings.fitting = QLatin1String(fitting);
     });
 }
@@ -56,12 +56,13 @@ DisplayDialog::DisplayDialog(QWidget* parent, const Settings& settings)
     grid->setRowStretch(8, 1);
     DialogParts::openAt(this, QSize(300, 230));
 
-    stores(stretchOption, edited, "0", "");
-    stores(centreOption, edited, "1", "");
-    stores(tileOption, edited, "2", "");
+    using DisplayType = CheckedSettings::DisplayType;
+    stores(stretchOption, edited, DisplayType::Stretch, "");
+    stores(centreOption, edited, DisplayType::Centre, "");
+    stores(tileOption, edited, DisplayType::Tile, "");
     // Stretched to an older copy reading the same file: it goes on working, with the picture's shape lost.
-    stores(fillOption, edited, "0", CheckedSettings::FillWord);
-    stores(fitOption, edited, "0", CheckedSettings::FitWord);
+    stores(fillOption, edited, DisplayType::Stretch, CheckedSettings::FillWord);
+    stores(fitOption, edited, DisplayType::Stretch, CheckedSettings::FitWord);
 
     const CheckedSettings checked(edited);
     screensBox->setCurrentIndex(int(checked.screens()));
@@ -71,5 +72,5 @@ DisplayDialog::DisplayDialog(QWidget* parent, const Settings& settings)
     DialogParts::select({stretchOption, centreOption, tileOption, fillOption, fitOption},
                         fitting == CheckedSettings::Fitting::Fill  ? 3
                         : fitting == CheckedSettings::Fitting::Fit ? 4
-                                                                   : checked.integer(&Settings::displayType));
+                                                                   : int(checked.displayType()));
 }

@@ -178,8 +178,8 @@ private slots:
                  c.inStrips);
 
         CompositionSettings settings;
-        settings.onOffCaption = c.onOff;
-        settings.captionPosition = c.position;
+        settings.captionPlacement = CheckedSettings::CaptionPlacement(int(c.onOff));
+        settings.captionPosition = CheckedSettings::CaptionPosition(int(c.position));
         settings.font.font = QFont(QStringLiteral("DejaVu Sans"), 20);
         settings.font.colour = Qt::black;
         const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, c.available}, settings);
