@@ -127,7 +127,7 @@ def add_at_once(s, program, folder):
     adders = [subprocess.Popen([program, "--add", picture], env=s.env, stdout=subprocess.PIPE,
                                stderr=subprocess.PIPE, text=True) for picture in more[:3]]
     replies = [(adder.wait(60), adder.stdout.read(), adder.stderr.read()) for adder in adders]
-    copies = [pid for pid in os.listdir("/proc") if pid.isdigit() and open_cmdline(pid)[:1] == [program]]
+    copies = session_copies(s, program)
     stored = {s.ini("images", str(i)) for i in range(int(s.ini("total", "total")))}
     check(replies == [(0, "added 1, already in the list 0\n", "")] * 3 and set(more[:3]) <= stored
           and len(copies) == 1 and not s.run(program, "--status").stdout.endswith("paused\n"),
@@ -154,12 +154,21 @@ def add_at_once(s, program, folder):
     check(wait_for(lambda: bound.poll() is not None), "and that copy ends")
 
 
-def open_cmdline(pid):
-    try:
-        with open(f"/proc/{pid}/cmdline", "rb") as f:
-            return f.read().decode(errors="replace").split("\0")[:-1]
-    except OSError:
-        return []
+def session_copies(s, program):
+    """The copies of the program running in this session: other tests may run the same build at once."""
+    mine = f"XDG_RUNTIME_DIR={s.env['XDG_RUNTIME_DIR']}".encode()
+    copies = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                argv = f.read().split(b"\0")
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                environment = f.read().split(b"\0")
+        except OSError:
+            continue
+        if argv[0] == program.encode() and mine in environment:
+            copies.append(pid)
+    return copies
 
 
 if __name__ == "__main__":
