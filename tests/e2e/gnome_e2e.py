@@ -38,11 +38,13 @@ def private_buses(s):
 
 def gnome(s, program, tool):
     private_buses(s)
-    s.spawn(["gnome-shell", "--headless", "--no-x11", "--wayland", "--virtual-monitor", f"{WIDTH}x{HEIGHT}"])
+    shell = s.spawn(["gnome-shell", "--headless", "--no-x11", "--wayland", "--virtual-monitor", f"{WIDTH}x{HEIGHT}"])
     # The shell starts in the overview, where the background is drawn small; a request made while it is
     # still starting up is forgotten.
     if not check(wait_for(lambda: overview(s, "Set", "<false>") and "false" in overview(s, "Get"), 90, 0.5),
                  "GNOME Shell is up and out of its overview"):
+        # A shell that never came up: whether it ended or hangs tells where to look.
+        print("     the shell " + ("still runs" if shell.poll() is None else f"ended with {shell.returncode}"))
         return
     pictures = [os.path.join(s.root, f"{i}.png") for i in range(len(COLOURS))]
     for path, colour in zip(pictures, COLOURS):
