@@ -81,7 +81,8 @@ def on_wayland(s, wayland):
 
 def xsettings_dpi(s, scale):
     """Whether GNOME's settings daemon tells X programs the primary's scale (Xft.dpi, which Qt makes its ratio)."""
-    return wait_for(lambda: f"Xft.dpi:\t{96 * scale}\n" in s.run("xrdb", "-query").stdout, 20, 0.2)
+    # The daemon starts slowly on a busy machine (20 s were once not enough beside the other tests).
+    return wait_for(lambda: f"Xft.dpi:\t{96 * scale}\n" in s.run("xrdb", "-query").stdout, 60, 0.2)
 
 
 def pixel_shows(s, tool, monitors, holds, step):
