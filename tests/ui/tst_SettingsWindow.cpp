@@ -18,12 +18,12 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -384,7 +384,7 @@ private slots:
             at = at.isNull() ? target->rect().center() : at;
             QTest::mouseMove(target, at);
             QTest::mouseMove(target, at + QPoint(1, 1));
-            return control<QLabel>(QStringLiteral("helpLine"))->text();
+            return m_window->statusBar()->currentMessage();
         };
         const QString addHelp = QStringLiteral(" Image: Load an image for display.");
         QCOMPARE(over("addButton"), addHelp);

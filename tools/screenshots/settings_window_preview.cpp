@@ -12,7 +12,7 @@
 #include "ui/SettingsWindow.h"
 
 #include <QApplication>
-#include <QLabel>
+#include <QStatusBar>
 
 int main(int argc, char* argv[])
 {
@@ -39,8 +39,7 @@ int main(int argc, char* argv[])
     window.show();
     window.selectEntry(0);
     // The longest help text, to see that it fits.
-    window.findChild<QLabel*>(QStringLiteral("helpLine"))
-        ->setText(QStringLiteral(" Caption: Text to display with image below."));
+    window.statusBar()->showMessage(QStringLiteral(" Caption: Text to display with image below."));
     // The about box beside it, on a stand-in so that it covers nothing of the settings window.
     QWidget standIn;
     standIn.setGeometry(window.frameGeometry().right() + 20, 20, 1, 1);
