@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "CheckedSettings.h"
+#include "DecodeDeadline.h"
 #include "NativeFileSystem.h"
+#include "PictureLoader.h"
+#include "Settings.h"
+#include "SettingsFile.h"
+#include "SettingsSchema.h"
 #include "TestPictures.h"
-#include "core/CheckedSettings.h"
-#include "core/Settings.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsSchema.h"
-#include "engine/DecodeDeadline.h"
-#include "engine/PictureLoader.h"
-#include "engine/WallpaperComposer.h"
+#include "WallpaperComposer.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>

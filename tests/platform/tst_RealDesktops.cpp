@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesktopHarness.h"
 #include "FakePlasmaShell.h"
+#include "KdePlasmaBackend.h"
+#include "SwayDesktopBackend.h"
+#include "X11RootBackend.h"
+#include "XfceDesktopBackend.h"
 #include "XvfbServer.h"
-#include "platform/desktop/KdePlasmaBackend.h"
-#include "platform/desktop/SwayDesktopBackend.h"
-#include "platform/desktop/X11RootBackend.h"
-#include "platform/desktop/XfceDesktopBackend.h"
 
 #include <QDBusConnectionInterface>
 #include <QJsonObject>

@@ -1,24 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The option dialogs as the toolbar opens them: what each stores on Ok, that the program's settings hold
 // no choice before Ok, and that Cancel, Escape, the close box and a failed save leave the file as it was.
+#include "AboutDialog.h"
+#include "CollectionAdvice.h"
 #include "FakeFileDialogs.h"
 #include "FakeFontChooser.h"
 #include "FakeLoginStart.h"
 #include "FakePrompter.h"
 #include "FakeUrlOpener.h"
 #include "FakeVolumes.h"
+#include "FolderDialog.h"
+#include "FontChooserDialog.h"
+#include "LoadedImages.h"
+#include "NativeFileSystem.h"
+#include "OptionDialogLauncher.h"
 #include "RecordingOptionDialogs.h"
+#include "SettingsFile.h"
+#include "SettingsSchema.h"
+#include "SettingsWindow.h"
 #include "TempAppFolder.h"
-#include "core/LoadedImages.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsSchema.h"
-#include "platform/PosixFileSystem.h"
-#include "ui/AboutDialog.h"
-#include "ui/CollectionAdvice.h"
-#include "ui/FolderDialog.h"
-#include "ui/FontChooserDialog.h"
-#include "ui/OptionDialogLauncher.h"
-#include "ui/SettingsWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -112,7 +112,7 @@ class tst_OptionDialogs : public QObject
     {
         m_launcher.reset();
         m_folder.writeSettings(ini);
-        m_file = std::make_unique<SettingsFile>(m_folder.settingsPath(), PosixFileSystem::instance());
+        m_file = std::make_unique<SettingsFile>(m_folder.settingsPath(), NativeFileSystem::instance());
         m_settings = SettingsSchema::readAll(*m_file);
         m_prompter.clear();
         m_loads.clear();
@@ -292,7 +292,7 @@ private slots:
         std::unique_ptr<QWidget> own;
         if (window == u"settings")
             own = std::make_unique<SettingsWindow>(
-                m_images, m_prompter, fileDialogs, urlOpener, PosixFileSystem::instance(), loginStart,
+                m_images, m_prompter, fileDialogs, urlOpener, NativeFileSystem::instance(), loginStart,
                 [&](SettingsWindow&) { return std::make_unique<RecordingOptionDialogs>(openedDialogs); });
         else if (window == u"about")
             own = std::make_unique<AboutDialog>(nullptr, urlOpener);

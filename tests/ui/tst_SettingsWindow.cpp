@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window driven through its controls, found by objectName: the list commands, the
 // help line, the toolbar, the about box and the thumbnail.
-#include "../core/FaultyFileSystem.h"
+#include "AboutDialog.h"
+#include "CollectionAdvice.h"
 #include "FakeFileDialogs.h"
 #include "FakeLoginStart.h"
 #include "FakePrompter.h"
 #include "FakeUrlOpener.h"
+#include "FaultyFileSystem.h"
+#include "LoadedImages.h"
 #include "RecordingOptionDialogs.h"
+#include "SettingsWindow.h"
 #include "TestPictures.h"
-#include "core/LoadedImages.h"
-#include "ui/AboutDialog.h"
-#include "ui/CollectionAdvice.h"
-#include "ui/SettingsWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>

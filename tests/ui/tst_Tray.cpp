@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The running program's objects wired as at start: the tray icon and its menu, the settings window's
 // trips to and from the tray, and the commands the command line sends.
-#include "../core/FaultyFileSystem.h"
+#include "AddCommand.h"
+#include "ApplicationShell.h"
+#include "ChangeCycle.h"
+#include "ControlCommands.h"
 #include "FakeClock.h"
 #include "FakeFileDialogs.h"
 #include "FakeLoginStart.h"
@@ -9,20 +12,17 @@
 #include "FakeRandom.h"
 #include "FakeScreenInfo.h"
 #include "FakeUrlOpener.h"
+#include "FaultyFileSystem.h"
+#include "LoadedImages.h"
+#include "NativeFileSystem.h"
 #include "RecordingDesktop.h"
 #include "RecordingOptionDialogs.h"
+#include "Scheduler.h"
+#include "SettingsFile.h"
+#include "SettingsSchema.h"
+#include "SettingsWindow.h"
 #include "TempAppFolder.h"
-#include "core/AddCommand.h"
-#include "core/LoadedImages.h"
-#include "core/Scheduler.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsSchema.h"
-#include "engine/ChangeCycle.h"
-#include "platform/PosixFileSystem.h"
-#include "ui/ApplicationShell.h"
-#include "ui/ControlCommands.h"
-#include "ui/SettingsWindow.h"
-#include "ui/TrayController.h"
+#include "TrayController.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -62,7 +62,7 @@ struct Program
     std::function<void()> duringChange;
     int quits = 0;
     bool trayAvailable = true;
-    ChangeCycle cycle{settings, images,   file,   folder.folder(), PosixFileSystem::instance(),
+    ChangeCycle cycle{settings, images,   file,   folder.folder(), NativeFileSystem::instance(),
                       desktop,  prompter, random, screen};
     Scheduler scheduler{settings, file, clock, prompter, [this](CheckedSettings::Order order) {
                             change(order);
@@ -73,7 +73,7 @@ struct Program
     ApplicationShell shell{
         [this] {
             return std::make_unique<SettingsWindow>(
-                images, prompter, fileDialogs, urlOpener, PosixFileSystem::instance(), loginStart,
+                images, prompter, fileDialogs, urlOpener, NativeFileSystem::instance(), loginStart,
                 [this](SettingsWindow&) { return std::make_unique<RecordingOptionDialogs>(openedDialogs); });
         },
         images,
@@ -322,7 +322,7 @@ private slots:
         QCOMPARE(p.images.count(), 1);
         QTRY_VERIFY(p.status().startsWith(
             QStringLiteral("ok\npicture: %1\n").arg(p.folder.file(QStringLiteral("image2.gif")))));
-        SettingsFile reread(p.folder.settingsPath(), PosixFileSystem::instance());
+        SettingsFile reread(p.folder.settingsPath(), NativeFileSystem::instance());
         QCOMPARE(reread.read(QStringLiteral("total"), QStringLiteral("total")), QStringLiteral("1"));
         QCOMPARE(p.settings.total, QStringLiteral("1")); // what a settings window built later shows
         QCOMPARE(reread.read(QStringLiteral("images"), QStringLiteral("0")),
@@ -378,7 +378,7 @@ private slots:
         }
         QCOMPARE(reply, QStringLiteral("ok\nadded 1, already in the list 0\n"));
         // The file: what it held and the new picture; the window: its edits and the new picture.
-        SettingsFile reread(p.folder.settingsPath(), PosixFileSystem::instance());
+        SettingsFile reread(p.folder.settingsPath(), NativeFileSystem::instance());
         QStringList stored;
         for (int i = 0; i < 3; ++i)
             stored << reread.read(QStringLiteral("images"), QString::number(i)) + QLatin1Char(':') +

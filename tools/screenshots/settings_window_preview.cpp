@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the settings window filled with the shipped pictures and the about box beside it, for
 // looking at the layout (scripts/screenshot-settings-window.sh). Not a test: it runs until killed.
+#include "AboutDialog.h"
 #include "FakeFileDialogs.h"
 #include "FakeLoginStart.h"
 #include "FakePrompter.h"
 #include "FakeUrlOpener.h"
+#include "LoadedImages.h"
+#include "PosixFileSystem.h"
 #include "RecordingOptionDialogs.h"
-#include "core/LoadedImages.h"
-#include "platform/PosixFileSystem.h"
-#include "ui/AboutDialog.h"
-#include "ui/SettingsWindow.h"
+#include "SettingsWindow.h"
 
 #include <QApplication>
 #include <QStatusBar>
