@@ -53,8 +53,9 @@ def checker_at(at, left, top, size):
     return True
 
 
-def main(test, tools, arguments, xvfb=False, desktops=None):  # a missing tool is a failure, never a skip
-    """`desktops`: the Desktop classes by name, the last argument choosing one."""
+def main(test, tools, arguments, xvfb=False, desktops=None):
+    """`desktops`: the Desktop classes by name, the last argument choosing one. A missing tool is a failure,
+    never a skip, but for a desktop that may well be missing from a machine (skip_missing: exit 77)."""
     if len(sys.argv) != 1 + arguments or (desktops and sys.argv[-1] not in desktops):
         print(sys.modules["__main__"].__doc__)
         return 2
