@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The option dialogs as the toolbar opens them: what each stores on Ok, that the program's settings hold
-// no choice before Ok, and that Cancel, Escape, the close box and a failed save leave the file as it was.
+// no choice before Ok, and that Cancel, the close box and a failed save leave the file as it was.
 #include "AboutDialog.h"
 #include "CollectionAdvice.h"
 #include "FakeFileDialogs.h"
@@ -178,7 +178,6 @@ private slots:
              "timeOption=2 timeMin=60 timeDay=10"},
             {"timer: Cancel restores every unit", minutes,
              "timer + hoursOption + daysOption everyStartCheck cancel", ""},
-            {"timer: Escape is Cancel", minutes, "timer + escape", ""},
             {"caption: the chosen font", "[font]\ncaptionPosition=1\nonOffCaption=1\n",
              "caption fontButton topCentreOption onImageOption ok",
              "captionPosition=0 onOffCaption=0 newFontName=Serif newFontSize=13.5 newFontBold=True "
@@ -233,8 +232,6 @@ private slots:
             } else if (word.startsWith(u"screensBox:")) {
                 dialog->findChild<QComboBox*>(QStringLiteral("screensBox"))
                     ->setCurrentIndex(word.section(u':', 1).toInt());
-            } else if (word == u"escape") {
-                QTest::keyClick(dialog, Qt::Key_Escape);
             } else if (word == u"close") {
                 dialog->close();
             } else if (const qsizetype colon = word.indexOf(u':'); colon > 0) {

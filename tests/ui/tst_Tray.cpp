@@ -247,18 +247,13 @@ private slots:
         QTRY_COMPARE(p.desktop.applied().size(), 3);
         QVERIFY(shows("image2.gif", "Second"));
 
+        // Paused from the command line: the tray's entry says so too.
         QAction* pause = p.item(QStringLiteral("pauseChanges"));
-        pause->trigger();
-        QVERIFY(p.scheduler.isPaused());
-        QCOMPARE(pause->text(), QStringLiteral("Resume changes"));
-        QVERIFY(p.status().endsWith(QStringLiteral("\nnext change: paused\n")));
-        pause->trigger();
-        QVERIFY(!p.scheduler.isPaused());
-        QCOMPARE(pause->text(), QStringLiteral("Pause changes"));
         QCOMPARE(p.ask(QStringLiteral("pause")), ok);
         QCOMPARE(pause->text(), QStringLiteral("Resume changes"));
+        QVERIFY(p.status().endsWith(QStringLiteral("\nnext change: paused\n")));
         QCOMPARE(p.ask(QStringLiteral("resume")), ok);
-        QVERIFY(!p.scheduler.isPaused());
+        QCOMPARE(pause->text(), QStringLiteral("Pause changes"));
 
         QCOMPARE(p.ask(QStringLiteral("settings")), ok);
         QVERIFY(!p.shell.builtWindow());
@@ -294,9 +289,8 @@ private slots:
         QAction* pause = p.item(QStringLiteral("pauseChanges"));
         pause->trigger();
         QCOMPARE(p.tray.toolTip(), QStringLiteral("Tessaly\nSecond\npaused"));
-        QCOMPARE(p.tray.changes(), TrayController::Changes::Paused);
+        QVERIFY(p.scheduler.isPaused());
         pause->trigger();
-        QCOMPARE(p.tray.changes(), TrayController::Changes::Running);
 
         // The open settings window holds the changes: the menu, the tooltip and the status say so alike.
         p.item(QStringLiteral("m_settingsAction"))->trigger();
@@ -332,28 +326,16 @@ private slots:
         QCOMPARE(p.window().findChild<QLineEdit*>(QStringLiteral("totalBox"))->text(), QStringLiteral("1"));
     }
 
-    void addSavesOnlyWhatItAddsAndAnswersAtOnce_data()
-    {
-        QTest::addColumn<bool>("edited");     // in the open window: a picture removed, a caption typed
-        QTest::addColumn<bool>("unwritable"); // the settings file cannot be saved
-        QTest::addRow("edits in the window stay unsaved, and are asked about at the end") << true << false;
-        QTest::addRow("a save that fails: the reason in the reply, nothing kept") << false << true;
-    }
     void addSavesOnlyWhatItAddsAndAnswersAtOnce()
     {
-        QFETCH(bool, edited);
-        QFETCH(bool, unwritable);
+        // Edits in the open window (a picture removed, a caption typed) stay unsaved, and are asked about at
+        // the end.
         Program p;
         p.scheduler.start();
         p.shell.goToTray();
         p.item(QStringLiteral("m_settingsAction"))->trigger();
-        if (edited) {
-            p.images.removeAt(0);
-            p.images.setCaption(0, QStringLiteral("typed"));
-        }
-        if (unwritable)
-            p.files.failAt(FaultyFileSystem::Step::Rename, ENOSPC);
-        const QByteArray before = p.folder.readSettings();
+        p.images.removeAt(0);
+        p.images.setCaption(0, QStringLiteral("typed"));
         const QString picture = p.folder.file(QStringLiteral("badimage.bmp"));
         const QString reply = p.ask(AddCommand::commands({picture}, 4096, nullptr).constFirst());
         // Nothing stands between the command and its reply.
@@ -367,15 +349,6 @@ private slots:
         QStringList inMemory;
         for (int i = 0; i < p.images.count(); ++i)
             inMemory << p.images.pathAt(i) + QLatin1Char(':') + p.images.captionAt(i);
-        if (unwritable) {
-            QVERIFY2(reply.startsWith(QStringLiteral("error: nothing was added: Could not save %1: ")
-                                          .arg(p.folder.settingsPath())) &&
-                         reply.contains(qt_error_string(ENOSPC)),
-                     qPrintable(reply));
-            QCOMPARE(p.folder.readSettings(), before);
-            QCOMPARE(entries(inMemory), QStringLiteral("image1.gif:First,image2.gif:Second"));
-            return;
-        }
         QCOMPARE(reply, QStringLiteral("ok\nadded 1, already in the list 0\n"));
         // The file: what it held and the new picture; the window: its edits and the new picture.
         SettingsFile reread(p.folder.settingsPath(), NativeFileSystem::instance());
