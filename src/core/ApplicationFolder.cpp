@@ -36,11 +36,10 @@ QString ApplicationFolder::resolve(FileSystem& files, const QString& executableD
         return FolderPath::withTrailingSeparator(executableDir);
 
     const QDir folder(userFolder);
-    QString failed;
-    if (const int failure = files.makeFolders(folder.path(), &failed)) {
+    if (const Result<> made = files.makeFolders(folder.path()); !made) {
         if (error)
             *error = QStringLiteral("cannot create the folder %1: %2")
-                         .arg(QDir::toNativeSeparators(failed), files.errorText(failure));
+                         .arg(QDir::toNativeSeparators(made.failure().path), made.reason());
         return {};
     }
     seed(folder, dataDir);
@@ -52,5 +51,5 @@ bool ApplicationFolder::isPortable(FileSystem& files, const QString& executableD
     const QFileInfo folder(executableDir);
     const QString settings = QDir(executableDir).filePath(QLatin1String(SettingsFileName));
     return QFileInfo::exists(settings) && folder.isDir() && folder.isWritable() &&
-           files.checkWritable(settings) == 0;
+           files.checkWritable(settings).ok();
 }

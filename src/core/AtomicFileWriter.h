@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <atomic>
+#include <mutex>
+#include <optional>
 
 class FileSystem;
 
@@ -50,18 +54,23 @@ public:
     static int removeStaleTemporaries(FileSystem& fs, const QString& path);
 
 private:
-    bool fail(const QString& path, const QString& step, int error);
+    bool fail(const QString& path, const QString& step, const Failure& failure);
+    /** Ends a replacement begun: the temporary goes. */
+    void abandon();
     /** Ends a replacement that failed at `step`: the temporary goes and the reason is kept. */
-    bool abandon(const QString& step, int error);
-    int createTemporary(const QString& target, quint32 mode, QString* temporary, int* fd);
+    bool abandon(const QString& step, const Failure& failure);
+    /** Creates the temporary beside target, named in m_temporary. */
+    Result<int> createTemporary(const QString& target, quint32 mode);
 
     FileSystem& m_fs;
     QString m_error;
     QString m_target;
     QString m_temporary;
     int m_fd = -1;
-    /** The first failure of a piece written, as an errno value; pieces may come from other threads. */
-    std::atomic<int> m_writeError{0};
+    /** Whether a piece written failed, and the first such failure; pieces may come from other threads. */
+    std::atomic<bool> m_writeFailed{false};
+    std::mutex m_writeFailureLock;
+    std::optional<Failure> m_writeFailure;
     /** Bytes written since the disk was last asked to start on them. */
     std::atomic<qint64> m_unsynced{0};
 };

@@ -4,17 +4,15 @@
 #include "IniEncoding.h"
 #include "IniSyntax.h"
 
-#include <cerrno>
-
 SettingsFile::SettingsFile(QString path, FileSystem& fs) : m_path(std::move(path)), m_fs(fs), m_writer(fs) {}
 
 void SettingsFile::refresh()
 {
-    FileStamp now;
-    const int statError = m_fs.stat(m_path, &now);
-    if (m_loaded && statError == 0 && now == m_stamp)
+    const Result<FileStamp> now = m_fs.stat(m_path);
+    const bool missing = !now && now.failure().kind == FailureKind::NotFound;
+    if (m_loaded && now && *now == m_stamp)
         return;
-    if (m_loaded && statError == ENOENT && !m_stamp.exists)
+    if (m_loaded && missing && !m_stamp.exists)
         return;
 
     m_doc = IniDocument();
@@ -23,17 +21,21 @@ void SettingsFile::refresh()
     m_loaded = false;
     m_readProblem.clear();
     QByteArray bytes;
-    int readError = statError == ENOENT ? 0 : statError;
-    if (statError == 0 && now.kind != FileKind::Regular)
-        m_readProblem = FileSystem::refusal(now.kind, "a plain file");
-    else if (statError == 0)
-        readError = m_fs.readFile(m_path, &bytes);
-    if (readError)
-        m_readProblem = m_fs.errorText(readError);
+    if (now && now->kind != FileKind::Regular) {
+        m_readProblem = FileSystem::refusal(now->kind, "a plain file");
+    } else if (now) {
+        Result<QByteArray> read = m_fs.readFile(m_path);
+        if (read)
+            bytes = std::move(read).value();
+        else
+            m_readProblem = read.failure().reason;
+    } else if (!missing) {
+        m_readProblem = now.failure().reason;
+    }
     if (!m_readProblem.isEmpty())
         return; // tried again at the next call
     m_doc = IniDocument::parse(IniEncoding::toUtf8(bytes, &m_converted));
-    m_stamp = now;
+    m_stamp = now ? *now : FileStamp{};
     m_loaded = true;
 }
 
@@ -66,7 +68,9 @@ bool SettingsFile::save()
         m_loaded = false;
         return false;
     }
-    if (m_fs.stat(m_path, &m_stamp) != 0)
+    if (const Result<FileStamp> now = m_fs.stat(m_path))
+        m_stamp = *now;
+    else
         m_loaded = false;
     // Read back as saved: the text then sits in one buffer, however many lines were written.
     m_doc = IniDocument::parse(text);

@@ -11,13 +11,11 @@ QString ControlSocketFolder::resolve(const QString&, const QString& tempDir, Use
     // The socket is a named pipe, which only its owner may open; the folder holds the lock file alone.
     // Windows gives each user a temporary folder of their own.
     const QString folder = QDir(tempDir).filePath(QStringLiteral("tessaly"));
-    QString failed;
     if (use == Use::Create) {
-        if (const int failure = NativeSystem::fileSystem().makeFolders(folder, &failed)) {
+        if (const Result<> made = NativeSystem::fileSystem().makeFolders(folder); !made) {
             if (error)
-                *error =
-                    QStringLiteral("cannot create the folder %1: %2")
-                        .arg(QDir::toNativeSeparators(failed), NativeSystem::fileSystem().errorText(failure));
+                *error = QStringLiteral("cannot create the folder %1: %2")
+                             .arg(QDir::toNativeSeparators(made.failure().path), made.reason());
             return {};
         }
     }
