@@ -62,7 +62,7 @@ FAULTS = [
     ("atomic-write-error-lost", "core/AtomicFileWriter.cpp", "    if (m_writeFailed)\n", "    if (false)\n",
      "a piece that failed to write is not told and the cut file is put in place"),
     ("failed-save-kept-in-memory", "core/SettingsFile.cpp",
-     "m_error = m_writer.errorString();\n        m_loaded = false;", "m_error = m_writer.errorString();",
+     "    if (!saved) {\n        m_loaded = false;", "    if (!saved) {",
      "after a failed save the unsaved text is read, and written at the next save"),
     ("converted-file-not-saved", "core/SettingsFile.cpp", "if (!changed && !(m_converted && m_stamp.exists))",
      "if (!changed)", "a Windows-1252 file written with an unchanged value stays Windows-1252"),

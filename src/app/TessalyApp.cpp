@@ -75,15 +75,15 @@ std::optional<int> TessalyApp::claimControl()
 
 bool TessalyApp::openSettingsFolder()
 {
-    QString error;
-    m_appFolder =
+    const Result<QString> folder =
         ApplicationFolder::resolve(m_files, QCoreApplication::applicationDirPath(),
-                                   NativeSystem::userFolder(), NativeSystem::shippedDataFolder(), &error);
-    if (m_appFolder.isEmpty()) {
+                                   NativeSystem::userFolder(), NativeSystem::shippedDataFolder());
+    if (!folder) {
         StartFailure::tell(m_prompter,
-                           QStringLiteral("Tessaly cannot use its settings folder: %1").arg(error));
+                           QStringLiteral("Tessaly cannot use its settings folder: %1").arg(folder.reason()));
         return false;
     }
+    m_appFolder = *folder;
     return true;
 }
 
@@ -91,9 +91,9 @@ bool TessalyApp::openSettingsFile()
 {
     m_settingsFile.emplace(m_appFolder + QLatin1String(ApplicationFolder::SettingsFileName), m_files);
     // Every later save would fail for the same reason: told once, and the program does not start.
-    if (const QString problem = m_settingsFile->unusable(); !problem.isEmpty()) {
+    if (const Result<> usable = m_settingsFile->usable(); !usable) {
         StartFailure::tell(m_prompter,
-                           QStringLiteral("Tessaly cannot use its settings file %1").arg(problem));
+                           QStringLiteral("Tessaly cannot use its settings file %1").arg(usable.reason()));
         return false;
     }
     return true;
@@ -179,8 +179,7 @@ std::unique_ptr<SettingsWindow> TessalyApp::makeWindow()
     QObject::connect(window.get(), &SettingsWindow::placeChanged, [this](const QString& place) {
         if (std::exchange(m_settings.windowGeometry, place) != place)
             SettingsSaveReport::check(
-                SettingsSchema::write(*m_settingsFile, m_settings, {&Settings::windowGeometry}),
-                *m_settingsFile, m_prompter);
+                SettingsSchema::write(*m_settingsFile, m_settings, {&Settings::windowGeometry}), m_prompter);
     });
     QObject::connect(window.get(), &SettingsWindow::showRequested, &*m_cycle,
                      [this](int position) { m_cycle->showAt(position); });

@@ -29,19 +29,16 @@ void seed(const QDir& folder, const QString& dataDir)
 
 } // namespace
 
-QString ApplicationFolder::resolve(FileSystem& files, const QString& executableDir, const QString& userFolder,
-                                   const QString& dataDir, QString* error)
+Result<QString> ApplicationFolder::resolve(FileSystem& files, const QString& executableDir,
+                                           const QString& userFolder, const QString& dataDir)
 {
     if (isPortable(files, executableDir))
         return FolderPath::withTrailingSeparator(executableDir);
 
     const QDir folder(userFolder);
-    if (const Result<> made = files.makeFolders(folder.path()); !made) {
-        if (error)
-            *error = QStringLiteral("cannot create the folder %1: %2")
-                         .arg(QDir::toNativeSeparators(made.failure().path), made.reason());
-        return {};
-    }
+    if (const Result<> made = files.makeFolders(folder.path()); !made)
+        return made.failure().prefixed(QStringLiteral("cannot create the folder %1: ")
+                                           .arg(QDir::toNativeSeparators(made.failure().path)));
     seed(folder, dataDir);
     return FolderPath::withTrailingSeparator(folder.path());
 }

@@ -35,23 +35,23 @@ AtomicFileWriter::~AtomicFileWriter()
         abandon();
 }
 
-bool AtomicFileWriter::fail(const QString& path, const QString& step, const Failure& failure)
+Failure AtomicFileWriter::failed(const QString& path, const QString& step, const Failure& failure,
+                                 const QString& after)
 {
-    m_error = QStringLiteral("Could not save %1: %2 failed: %3.").arg(path, step, failure.reason);
-    return false;
+    return {failure.kind,
+            QStringLiteral("Could not save %1: %2 failed: %3.").arg(path, step, failure.reason) + after,
+            failure.path};
 }
 
-QString AtomicFileWriter::resolve(const QString& path)
+Result<QString> AtomicFileWriter::resolve(const QString& path)
 {
     QString current = QFileInfo(path).absoluteFilePath();
     for (int i = 0; i < MaxLinks; ++i) {
         const Result<std::optional<QString>> link = m_fs.readLink(current);
         if (!link && link.failure().kind == FailureKind::NotFound)
             return current;
-        if (!link) {
-            fail(path, QStringLiteral("following the link %1").arg(current), link.failure());
-            return {};
-        }
+        if (!link)
+            return failed(path, QStringLiteral("following the link %1").arg(current), link.failure());
         if (!link->has_value())
             return current;
         QString target = **link;
@@ -59,9 +59,8 @@ QString AtomicFileWriter::resolve(const QString& path)
             target = QFileInfo(current).absolutePath() + QLatin1Char('/') + target;
         current = QFileInfo(target).absoluteFilePath();
     }
-    fail(path, QStringLiteral("following its links"),
-         Failure::because(QStringLiteral("Too many levels of symbolic links")));
-    return {};
+    return failed(path, QStringLiteral("following its links"),
+                  Failure::because(QStringLiteral("Too many levels of symbolic links")));
 }
 
 bool AtomicFileWriter::isTemporaryFor(const QString& name, const QString& fileName)
@@ -112,54 +111,53 @@ bool AtomicFileWriter::writeAt(qint64 offset, const char* data, qint64 size)
     return !m_writeFailed;
 }
 
-bool AtomicFileWriter::replace(const QString& target, const QByteArray& content)
+Result<> AtomicFileWriter::replace(const QString& target, const QByteArray& content)
 {
-    if (!begin(target))
-        return false;
+    if (Result<> begun = begin(target); !begun)
+        return begun;
     writeAt(0, content.constData(), content.size()); // a failure is told by the commit
     return commit();
 }
 
-bool AtomicFileWriter::begin(const QString& target)
+Result<> AtomicFileWriter::begin(const QString& target)
 {
     if (m_fd >= 0)
         abandon();
-    m_error.clear();
     m_writeFailed = false;
     m_writeFailure.reset();
     const QString folder = QFileInfo(target).absolutePath();
     const Result<FileStamp> found = m_fs.stat(target);
     const FileStamp old = found ? *found : FileStamp{};
     if (found && old.kind != FileKind::Regular)
-        return fail(target, QStringLiteral("replacing it"),
-                    Failure::because(FileSystem::refusal(old.kind, "a plain file")));
+        return failed(target, QStringLiteral("replacing it"),
+                      Failure::because(FileSystem::refusal(old.kind, "a plain file")));
     if (found) {
         if (const Result<> writable = m_fs.checkWritable(target); !writable)
-            return fail(target, QStringLiteral("opening it for writing"), writable.failure());
+            return failed(target, QStringLiteral("opening it for writing"), writable.failure());
     } else if (found.failure().kind == FailureKind::NotFound ||
                found.failure().kind == FailureKind::NotFolder) {
         // A missing folder is made; a file where a folder should be is named as what is in the way.
         if (const Result<> made = m_fs.makeFolders(folder); !made)
-            return fail(target, QStringLiteral("creating the folder %1").arg(made.failure().path),
-                        made.failure());
+            return failed(target, QStringLiteral("creating the folder %1").arg(made.failure().path),
+                          made.failure());
     } else {
-        return fail(target, QStringLiteral("looking at it"), found.failure());
+        return failed(target, QStringLiteral("looking at it"), found.failure());
     }
 
     const quint32 mode = old.exists ? old.permissions : 0666;
     const Result<int> fd = createTemporary(target, mode);
     if (!fd)
-        return fail(target, QStringLiteral("creating a temporary file in %1").arg(folder), fd.failure());
+        return failed(target, QStringLiteral("creating a temporary file in %1").arg(folder), fd.failure());
     m_fd = *fd;
     m_target = target;
     if (old.exists) {
         if (const Result<> kept = m_fs.setMode(m_fd, mode); !kept)
             return abandon(QStringLiteral("keeping the file's permissions"), kept.failure());
     }
-    return true;
+    return {};
 }
 
-bool AtomicFileWriter::commit()
+Result<> AtomicFileWriter::commit()
 {
     if (m_writeFailed)
         return abandon(QStringLiteral("writing %1").arg(m_temporary), *m_writeFailure);
@@ -172,13 +170,11 @@ bool AtomicFileWriter::commit()
     if (const Result<> renamed = m_fs.rename(m_temporary, m_target); !renamed)
         return abandon(QStringLiteral("renaming %1 over it").arg(m_temporary), renamed.failure());
     const QString folder = QFileInfo(m_target).absolutePath();
-    if (const Result<> durable = m_fs.syncFolder(folder); !durable) {
-        fail(m_target, QStringLiteral("flushing the folder %1 to disk").arg(folder), durable.failure());
-        m_error +=
-            QStringLiteral(" The file holds the new content, but it may be lost if the system stops now.");
-        return false;
-    }
-    return true;
+    if (const Result<> durable = m_fs.syncFolder(folder); !durable)
+        return failed(
+            m_target, QStringLiteral("flushing the folder %1 to disk").arg(folder), durable.failure(),
+            QStringLiteral(" The file holds the new content, but it may be lost if the system stops now."));
+    return {};
 }
 
 void AtomicFileWriter::abandon()
@@ -189,21 +185,19 @@ void AtomicFileWriter::abandon()
     (void)m_fs.remove(m_temporary); // a left-over is removed at the next start
 }
 
-bool AtomicFileWriter::abandon(const QString& step, const Failure& failure)
+Failure AtomicFileWriter::abandon(const QString& step, const Failure& failure)
 {
     abandon();
-    fail(m_target, step, failure);
-    m_error += QStringLiteral(" The file was left as it was.");
-    return false;
+    return failed(m_target, step, failure, QStringLiteral(" The file was left as it was."));
 }
 
 int AtomicFileWriter::removeStaleTemporaries(FileSystem& fs, const QString& path)
 {
     AtomicFileWriter writer(fs);
-    const QString target = writer.resolve(path);
-    if (target.isEmpty())
+    const Result<QString> target = writer.resolve(path);
+    if (!target)
         return 0;
-    const QFileInfo info(target);
+    const QFileInfo info(*target);
     const Result<QStringList> names = fs.listFolder(info.absolutePath());
     if (!names)
         return 0;

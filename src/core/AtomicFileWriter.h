@@ -28,25 +28,24 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    /** The file a write to path really replaces, after following symbolic links; empty on error. */
-    QString resolve(const QString& path);
+    /** The file a write to path really replaces, after following symbolic links. */
+    Result<QString> resolve(const QString& path);
 
-    /** Replaces the file at the resolved path target; on failure the old file is whole and no temporary is
-     * left. */
-    [[nodiscard]] bool replace(const QString& target, const QByteArray& content);
+    /**
+     * Replaces the file at the resolved path target; on failure the old file is whole and no temporary is
+     * left, and the failure says which file, which step and why.
+     */
+    Result<> replace(const QString& target, const QByteArray& content);
 
     /** The same in steps, for content made piece by piece: creates the temporary file. */
-    [[nodiscard]] bool begin(const QString& target);
+    Result<> begin(const QString& target);
     /**
      * Writes a piece of the new content at `offset`. Pieces may come in any order and from any thread,
      * never two at once at the same place; false once any piece failed, and commit() then tells why.
      */
     bool writeAt(qint64 offset, const char* data, qint64 size);
     /** Flushes the new content to disk and renames it over the target. */
-    [[nodiscard]] bool commit();
-
-    /** Why the last call failed, in words, with the path. */
-    QString errorString() const { return m_error; }
+    Result<> commit();
 
     /** Whether name is a temporary file this class makes for the file named fileName. */
     static bool isTemporaryFor(const QString& name, const QString& fileName);
@@ -54,16 +53,17 @@ public:
     static int removeStaleTemporaries(FileSystem& fs, const QString& path);
 
 private:
-    bool fail(const QString& path, const QString& step, const Failure& failure);
+    /** "Could not save path: step failed: reason." and what the user may make of it (`after`). */
+    static Failure failed(const QString& path, const QString& step, const Failure& failure,
+                          const QString& after = {});
     /** Ends a replacement begun: the temporary goes. */
     void abandon();
-    /** Ends a replacement that failed at `step`: the temporary goes and the reason is kept. */
-    bool abandon(const QString& step, const Failure& failure);
+    /** Ends a replacement that failed at `step`: the temporary goes, and the failure says so. */
+    Failure abandon(const QString& step, const Failure& failure);
     /** Creates the temporary beside target, named in m_temporary. */
     Result<int> createTemporary(const QString& target, quint32 mode);
 
     FileSystem& m_fs;
-    QString m_error;
     QString m_target;
     QString m_temporary;
     int m_fd = -1;

@@ -91,9 +91,8 @@ bool AutostartEntry::write(FileSystem& files, const QString& configHome, const Q
                                  .toUtf8();
     // The writer makes the autostart folder when it is missing.
     AtomicFileWriter writer(files);
-    if (writer.replace(file, bytes))
-        return true;
-    if (error)
-        *error = writer.errorString();
-    return false;
+    const Result<> written = writer.replace(file, bytes);
+    if (!written && error)
+        *error = written.reason();
+    return written.ok();
 }

@@ -131,9 +131,11 @@ QString ApplicationShell::askToSaveEdits()
         return QStringLiteral("the settings window has unsaved changes and the user chose to keep Tessaly "
                               "running");
     // The failure was told with its reason; the edits are still in memory to try again.
-    if (answer == PromptAnswer::Save && !m_images.saveTelling(m_file, m_prompter))
+    if (answer != PromptAnswer::Save)
+        return {};
+    if (const Result<> saved = m_images.saveTelling(m_file, m_prompter); !saved)
         return QStringLiteral("the changed list was not saved, so Tessaly keeps running: %1")
-            .arg(m_file.errorString());
+            .arg(saved.reason());
     return {};
 }
 

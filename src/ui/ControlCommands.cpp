@@ -157,10 +157,11 @@ QString ControlCommands::add(const QStringList& paths)
     const PictureCollector::Collected collected = PictureCollector::collect(m_files, paths, true);
     LoadedImages::Added added;
     // The settings window's unsaved edits stay unsaved: only the new pictures go into the file.
-    if (!m_images.appendStored(
-            m_file, collected.pictures,
-            [this](const QString& path) { return PictureCollector::contentProblem(m_files, path); }, &added))
-        return failed(QStringLiteral("nothing was added: %1").arg(m_file.errorString()));
+    const Result<> saved = m_images.appendStored(
+        m_file, collected.pictures,
+        [this](const QString& path) { return PictureCollector::contentProblem(m_files, path); }, &added);
+    if (!saved)
+        return failed(QStringLiteral("nothing was added: %1").arg(saved.reason()));
     // A settings window built later shows the total of the list.
     m_settings.total = QString::number(m_images.count());
     AddCommand::Outcome outcome;
@@ -187,7 +188,7 @@ void ControlCommands::removeShownPicture()
         return;
     // Only this picture leaves the file: edits not saved in the settings window stay unsaved. A failed save
     // is told; the picture is gone from the list in memory all the same.
-    SettingsSaveReport::check(m_images.removeStored(m_file, position), m_file, m_prompter);
+    SettingsSaveReport::check(m_images.removeStored(m_file, position), m_prompter);
     m_settings.total = QString::number(m_images.count());
     // In list order the next picture is the one that followed the removed one.
     m_settings.imageNum = QString::number(position - 1);

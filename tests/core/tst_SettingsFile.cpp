@@ -160,7 +160,8 @@ private slots:
         TempAppFolder folder;
         folder.writeSettings(file);
         SettingsFile settings(folder.settingsPath(), native);
-        QVERIFY2(settings.apply(IniPropertyCheck::edits(script)), qPrintable(settings.errorString()));
+        const Result<> saved = settings.apply(IniPropertyCheck::edits(script));
+        QVERIFY2(saved, qPrintable(saved.reason()));
         QCOMPARE(folder.readSettings(), expected);
     }
 
@@ -292,8 +293,9 @@ private slots:
         const QString told = asPlainUser([&] {
             QString error;
             if (maker == "settings")
-                ApplicationFolder::resolve(native, configHome, configHome + QStringLiteral("/tessaly"),
-                                           configHome, &error);
+                error = ApplicationFolder::resolve(native, configHome,
+                                                   configHome + QStringLiteral("/tessaly"), configHome)
+                            .reason();
             else if (AutostartEntry::writeIfMissing(native, configHome, QStringLiteral("/t"), &error))
                 error = QStringLiteral("written");
             return error;
@@ -328,11 +330,11 @@ private slots:
         FaultyFileSystem fs;
         fs.failAt(step, reason, 40000);
         SettingsFile settings(folder.settingsPath(), fs);
-        QVERIFY(!settings.apply(listSave(2500, 'B')));
+        const QString told = settings.apply(listSave(2500, 'B')).reason();
         QCOMPARE(folder.readSettings(), old);
         QCOMPARE(folderEntries(folder), QStringList{"tessdesk.ini"});
-        QVERIFY(settings.errorString().contains(folder.settingsPath()));
-        QVERIFY(settings.errorString().contains(reason));
+        QVERIFY(told.contains(folder.settingsPath()));
+        QVERIFY(told.contains(reason));
         fs.failAt(FaultyFileSystem::Step::None);
         // What is read, and kept by the next save, is the file, not the save that failed.
         QCOMPARE(settings.read("total", "total"), "2000");
@@ -348,8 +350,7 @@ private slots:
         fs.failAt(FaultyFileSystem::Step::SyncFolder,
                   "Input/output error"); // after the rename: told, and the new value held
         SettingsFile settings(folder.settingsPath(), fs);
-        QVERIFY(!settings.write("a", "k", "2"));
-        QVERIFY(settings.errorString().contains("Input/output error"));
+        QVERIFY(settings.write("a", "k", "2").reason().contains("Input/output error"));
         QCOMPARE(settings.read("a", "k"), "2");
     }
 
@@ -498,9 +499,9 @@ private slots:
         QVERIFY(::mkfifo(QFile::encodeName(folder.settingsPath()).constData(), 0600) == 0);
         SettingsFile file(folder.settingsPath(), native);
         const QString told = folder.settingsPath() + ": it is a named pipe, not a plain file";
-        QCOMPARE(file.unusable(), told);
-        QVERIFY(!file.write("display", "imageNum", "1"));
-        QVERIFY2(file.errorString().contains(told), qPrintable(file.errorString()));
+        QCOMPARE(file.usable().reason(), told);
+        const QString refused = file.write("display", "imageNum", "1").reason();
+        QVERIFY2(refused.contains(told), qPrintable(refused));
         QVERIFY(QFileInfo(folder.settingsPath()).isFile() == false);
 #endif
     }
