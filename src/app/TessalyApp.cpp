@@ -52,10 +52,17 @@ int TessalyApp::run()
 
 std::optional<int> TessalyApp::claimControl()
 {
-    QString claimError;
-    m_socketPath = ControlServer::defaultSocketPath(ControlSocketFolder::Use::Create, &claimError);
+    const Result<QString> socketPath = ControlServer::defaultSocketPath(ControlSocketFolder::Use::Create);
+    m_socketPath = socketPath ? *socketPath : QString();
     m_control.emplace(m_socketPath);
-    switch (m_socketPath.isEmpty() ? ControlServer::Claim::Failed : m_control->claim(&claimError)) {
+    const Result<ControlServer::Claim> claim =
+        socketPath ? m_control->claim() : Result<ControlServer::Claim>(socketPath.failure());
+    if (!claim) {
+        StartFailure::tell(m_prompter,
+                           QStringLiteral("Tessaly cannot open its control socket: %1").arg(claim.reason()));
+        return 1;
+    }
+    switch (*claim) {
     case ControlServer::Claim::AlreadyRunning:
         // Started for an add that another copy now takes: nothing to show.
         if (m_startedForAdd)
@@ -63,10 +70,6 @@ std::optional<int> TessalyApp::claimControl()
         // A second start from the menu: the user wants the program, so show the one that runs. Not
         // waited for: that copy may be busy showing a message.
         return ControlClient(m_socketPath).post(QStringLiteral("settings")) ? 0 : 1;
-    case ControlServer::Claim::Failed:
-        StartFailure::tell(m_prompter,
-                           QStringLiteral("Tessaly cannot open its control socket: %1").arg(claimError));
-        return 1;
     case ControlServer::Claim::Claimed:
         break;
     }
@@ -106,11 +109,12 @@ void TessalyApp::readSettings()
     const bool portable = ApplicationFolder::isPortable(m_files, QCoreApplication::applicationDirPath());
     bool firstRun = false;
     m_settings = StartupSequence::run(*m_settingsFile, m_appFolder, m_images, m_clock, m_prompter, &firstRun);
-    if (QString why;
-        firstRun && !portable && !NativeSystem::addLoginStart(QCoreApplication::applicationFilePath(), &why))
-        m_prompter.tell(
-            QStringLiteral("Tessaly could not add itself to the programs started at login: %1").arg(why),
-            PromptIcon::Exclamation);
+    if (!firstRun || portable)
+        return;
+    if (const Result<> added = NativeSystem::addLoginStart(QCoreApplication::applicationFilePath()); !added)
+        m_prompter.tell(QStringLiteral("Tessaly could not add itself to the programs started at login: %1")
+                            .arg(added.reason()),
+                        PromptIcon::Exclamation);
 }
 
 void TessalyApp::buildParts()

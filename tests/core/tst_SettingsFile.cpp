@@ -296,8 +296,11 @@ private slots:
                 error = ApplicationFolder::resolve(native, configHome,
                                                    configHome + QStringLiteral("/tessaly"), configHome)
                             .reason();
-            else if (AutostartEntry::writeIfMissing(native, configHome, QStringLiteral("/t"), &error))
+            else if (const Result<> written =
+                         AutostartEntry::writeIfMissing(native, configHome, QStringLiteral("/t")))
                 error = QStringLiteral("written");
+            else
+                error = written.reason();
             return error;
         });
         // "cannot create the folder F: reason" or "creating the folder F failed: reason"
@@ -510,9 +513,9 @@ private slots:
     {
         QCOMPARE(AutostartEntry::execArgument("/my apps/a\"b$c\\d"), "\"/my apps/a\\\\\"b\\\\$c\\\\\\\\d\"");
         TempAppFolder home;
-        QString error;
-        QVERIFY2(AutostartEntry::writeIfMissing(native, home.folder(), QStringLiteral("/opt/100%/t"), &error),
-                 qPrintable(error));
+        const Result<> first =
+            AutostartEntry::writeIfMissing(native, home.folder(), QStringLiteral("/opt/100%/t"));
+        QVERIFY2(first, qPrintable(first.reason()));
         QFile entry(AutostartEntry::path(home.folder()));
         QVERIFY(entry.open(QIODevice::ReadWrite));
         const QByteArray written = entry.readAll();
@@ -520,14 +523,13 @@ private slots:
         QVERIFY(written.contains("\nExec=/opt/100%%/t\n") && written.contains("\nTryExec=/opt/100%/t\n"));
         QVERIFY(entry.resize(0)); // the user's own entry is never replaced
         entry.close();            // Windows replaces no open file
-        QVERIFY(AutostartEntry::writeIfMissing(native, home.folder(), QStringLiteral("/elsewhere/tessaly"),
-                                               &error));
+        QVERIFY(AutostartEntry::writeIfMissing(native, home.folder(), QStringLiteral("/elsewhere/tessaly")));
         QCOMPARE(QFileInfo(entry).size(), 0);
         // The check box's choice is the user's too: it replaces and removes.
-        QVERIFY(AutostartEntry::write(native, home.folder(), QStringLiteral("/usr/bin/tessaly"), &error));
+        QVERIFY(AutostartEntry::write(native, home.folder(), QStringLiteral("/usr/bin/tessaly")));
         QVERIFY(AutostartEntry::isOn(home.folder()));
-        QVERIFY(AutostartEntry::remove(home.folder(), &error) && !entry.exists());
-        QVERIFY(!AutostartEntry::isOn(home.folder()) && AutostartEntry::remove(home.folder(), &error));
+        QVERIFY(AutostartEntry::remove(home.folder()) && !entry.exists());
+        QVERIFY(!AutostartEntry::isOn(home.folder()) && AutostartEntry::remove(home.folder()));
     }
 };
 
