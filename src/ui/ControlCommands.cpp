@@ -58,9 +58,8 @@ void ControlCommands::run(const QString& command, const Reply& reply)
     // Answered once the end is decided, which may wait for the user to say whether to save the list:
     // a script must not believe the program ended while it still asks.
     if (command == QLatin1String("quit"))
-        return m_shell.requestEnd([reply](const QString& keptBecause) {
-            reply(keptBecause.isEmpty() ? kOk : failed(keptBecause));
-        });
+        return m_shell.requestEnd(
+            [reply](const Result<>& ended) { reply(ended ? kOk : failed(ended.reason())); });
     reply(answerAtOnce(command));
 }
 
