@@ -258,7 +258,7 @@ FAULTS = [
     ("control-folder-owner", "platform/ControlSocketFolder.cpp", "if (info.st_uid != getuid())", "if (false)",
      "another user's socket folder is used"),
     ("control-runtime-unchecked", "platform/ControlSocketFolder.cpp",
-     "if (QDir::isAbsolutePath(runtimeDir) && problem(runtimeDir).isEmpty())", "if (!runtimeDir.isEmpty())",
+     "if (QDir::isAbsolutePath(runtimeDir) && checkPrivate(runtimeDir))", "if (!runtimeDir.isEmpty())",
      "a shared runtime folder holds the socket"),
     # platform: Windows (caught only by windows_zip, under Wine: --all-labels, with Qt for Windows built)
     ("win-rename-noop", "platform/WindowsFileSystem.cpp", "    if (ReplaceFileW(target.c_str(),",

@@ -77,15 +77,11 @@ public:
     QStringList denied;
     Result<QStringList> listFolder(const QString& p) override
     {
-        if (denied.contains(p))
-            return deniedFailure();
-        return P::listFolder(p);
+        return denied.contains(p) ? deniedFailure() : P::listFolder(p);
     }
     Result<> openRegular(const QString& p, QFile& file) override
     {
-        if (denied.contains(p))
-            return deniedFailure();
-        return P::openRegular(p, file);
+        return denied.contains(p) ? deniedFailure() : P::openRegular(p, file);
     }
 
 private:

@@ -291,17 +291,11 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         const QString told = asPlainUser([&] {
-            QString error;
             if (maker == "settings")
-                error = ApplicationFolder::resolve(native, configHome,
-                                                   configHome + QStringLiteral("/tessaly"), configHome)
-                            .reason();
-            else if (const Result<> written =
-                         AutostartEntry::writeIfMissing(native, configHome, QStringLiteral("/t")))
-                error = QStringLiteral("written");
-            else
-                error = written.reason();
-            return error;
+                return ApplicationFolder::resolve(native, configHome, configHome + "/tessaly", configHome)
+                    .reason();
+            const Result<> written = AutostartEntry::writeIfMissing(native, configHome, QStringLiteral("/t"));
+            return written ? QStringLiteral("written") : written.reason();
         });
         // "cannot create the folder F: reason" or "creating the folder F failed: reason"
         const QString named = QStringLiteral("the folder ") + home.file(folder);
