@@ -53,8 +53,8 @@ QString LoadedImages::loadFromSettings(SettingsFile& file)
     return totalText;
 }
 
-bool LoadedImages::saveList(SettingsFile& file, QByteArrayList paths, QByteArrayList captions,
-                            QStringList* leftOut)
+Result<> LoadedImages::saveList(SettingsFile& file, QByteArrayList paths, QByteArrayList captions,
+                                QStringList* leftOut)
 {
     const auto storable = [](const QByteArray& utf8) {
         return IniSyntax::valueProblem(utf8).isEmpty();
@@ -75,22 +75,23 @@ bool LoadedImages::saveList(SettingsFile& file, QByteArrayList paths, QByteArray
                        IniEdit::writeList(captionsSection(), std::move(captions))});
 }
 
-bool LoadedImages::saveToSettings(SettingsFile& file, QStringList* leftOut) const
+Result<> LoadedImages::saveToSettings(SettingsFile& file, QStringList* leftOut) const
 {
-    if (!saveList(file, m_paths, m_captions, leftOut))
-        return false;
+    if (Result<> saved = saveList(file, m_paths, m_captions, leftOut); !saved)
+        return saved;
     m_savedPaths = m_paths;
     m_savedCaptions = m_captions;
-    return true;
+    return {};
 }
 
-bool LoadedImages::saveTelling(SettingsFile& file, Prompter& prompter) const
+Result<> LoadedImages::saveTelling(SettingsFile& file, Prompter& prompter) const
 {
     QStringList leftOut;
-    if (!SettingsSaveReport::check(saveToSettings(file, &leftOut), file, prompter))
-        return false;
+    Result<> saved = saveToSettings(file, &leftOut);
+    if (!SettingsSaveReport::check(saved, prompter))
+        return saved;
     SettingsSaveReport::checkLeftOut(leftOut, file, prompter);
-    return true;
+    return {};
 }
 
 bool LoadedImages::isModified() const
@@ -210,8 +211,8 @@ LoadedImages::Added LoadedImages::appendMissing(const QStringList& paths, const 
     return result;
 }
 
-bool LoadedImages::appendStored(SettingsFile& file, const QStringList& paths, const Check& check,
-                                Added* added)
+Result<> LoadedImages::appendStored(SettingsFile& file, const QStringList& paths, const Check& check,
+                                    Added* added)
 {
     const int stored = storedCount(SettingsSchema::read(file, &Settings::total));
     QByteArrayList storedPaths = file.readList(pathsSection(), stored);
@@ -221,13 +222,13 @@ bool LoadedImages::appendStored(SettingsFile& file, const QStringList& paths, co
     *added = sortOut(paths, QSet<QByteArray>(storedPaths.cbegin(), storedPaths.cend()),
                      MaxEntries - std::max(stored, count()), check, &fresh);
     if (fresh.isEmpty())
-        return true;
+        return {};
     for (const QString& path : std::as_const(fresh)) {
         storedPaths.append(path.toUtf8());
         storedCaptions.append(QByteArray());
     }
-    if (!saveList(file, std::move(storedPaths), std::move(storedCaptions), nullptr))
-        return false;
+    if (Result<> saved = saveList(file, std::move(storedPaths), std::move(storedCaptions), nullptr); !saved)
+        return saved;
     added->added = static_cast<int>(fresh.size());
     // What was unsaved here stays exactly as unsaved: this list and its saved image get the same entries.
     const QSet<QByteArray> here(m_paths.cbegin(), m_paths.cend());
@@ -240,13 +241,13 @@ bool LoadedImages::appendStored(SettingsFile& file, const QStringList& paths, co
         m_savedCaptions.append(QByteArray());
     }
     appendPaths(shown);
-    return true;
+    return {};
 }
 
-bool LoadedImages::removeStored(SettingsFile& file, int position)
+Result<> LoadedImages::removeStored(SettingsFile& file, int position)
 {
     if (!isValidPosition(position))
-        return true;
+        return {};
     const QByteArray path = m_paths.at(position);
     removeAt(position);
     // The same entry in a list that may differ from this one by unsaved edits: at the same place, else the
@@ -260,14 +261,15 @@ bool LoadedImages::removeStored(SettingsFile& file, int position)
     if (const qsizetype at = sameEntry(storedPaths); at >= 0) {
         storedPaths.removeAt(at);
         storedCaptions.removeAt(at);
-        if (!saveList(file, std::move(storedPaths), std::move(storedCaptions), nullptr))
-            return false;
+        if (Result<> saved = saveList(file, std::move(storedPaths), std::move(storedCaptions), nullptr);
+            !saved)
+            return saved;
     }
     if (const qsizetype at = sameEntry(m_savedPaths); at >= 0) {
         m_savedPaths.removeAt(at);
         m_savedCaptions.removeAt(at);
     }
-    return true;
+    return {};
 }
 
 int LoadedImages::positionOf(const QString& path) const
