@@ -13,10 +13,12 @@
 //   bench_change --huge          only the huge inputs
 //   bench_change --idle [n]      only the resident size after up to n (500) 4K changes
 //   bench_change --floor [reps]  only the warm 4K change beside its floor
+//   bench_change --monitors [reps]  only two 4K monitors through the parts path beside one 4K monitor
 #include "BitmapWriter.h"
 #include "ChangeCycle.h"
 #include "DesktopBackend.h"
 #include "LoadedImages.h"
+#include "MonitorPartFiles.h"
 #include "PictureLoader.h"
 #include "PosixFileSystem.h"
 #include "ProcessMemory.h"
@@ -55,6 +57,8 @@ struct Scenario
     int monitors = 1;
     /** The caption on the picture in the shipped readable style (outline, automatic colour). */
     bool shippedStyle = false;
+    /** On a desktop that takes a file per monitor (KDE Plasma, XFCE, sway). */
+    bool filePerMonitor = false;
 };
 
 const Scenario Scenarios[] = {
@@ -87,8 +91,18 @@ const Scenario Scenarios[] = {
      "Morning over the hills",
      1,
      true},
+    // Each monitor handed its own file, as KDE Plasma, XFCE and sway take them (target <= 2.0x one monitor,
+    // peak <= 100 MB).
+    {"two 4K monitors through the parts path: 24 MP JPEG stretched to two 3840x2160, caption",
+     "photo24.jpg",
+     {3840, 2160},
+     "0",
+     "Morning over the hills",
+     2,
+     false,
+     true},
 };
-constexpr int Warm4K = 1, Tiny4K = 4;
+constexpr int Warm4K = 1, Tiny4K = 4, PartsPath4K = 7;
 
 const Scenario Huge[] = {
     {"100 MP JPEG stretched", "huge.jpg", {1920, 1080}, "0", "Harbour"},
@@ -114,6 +128,27 @@ public:
 
 protected:
     ApplyResult applyStyleThenFile(const QString&, WallpaperStyle) override { return {true, {}}; }
+};
+/** Takes each monitor's part of the spanned bitmap as a file of its own, as the desktops that need one do. */
+class PartsAccepting final : public DesktopBackend
+{
+public:
+    QString name() const override { return QStringLiteral("bench-parts"); }
+    bool spans() const override { return true; }
+
+protected:
+    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override
+    {
+        if (style != WallpaperStyle::Span)
+            return {true, {}};
+        QString error;
+        const bool cut = !m_parts.cut(bitmapPath, monitors(), error).isEmpty();
+        m_parts.finish(cut);
+        return {cut, error};
+    }
+
+private:
+    MonitorPartFiles m_parts;
 };
 class Silent final : public Prompter
 {
@@ -350,7 +385,9 @@ int run(const Scenario& scenario, const QString& dir, int reps, const QList<int>
     LoadedImages images;
     images.append(dir + "/" + scenario.file, scenario.caption);
     SettingsFile file(dir + "/tessdesk.ini", PosixFileSystem::instance());
-    Accepting desktop;
+    Accepting spanning;
+    PartsAccepting parts;
+    DesktopBackend& desktop = scenario.filePerMonitor ? static_cast<DesktopBackend&>(parts) : spanning;
     Silent prompter;
     Fixed random;
     Screen screen(scenario.screen, scenario.monitors);
@@ -503,6 +540,21 @@ void compareFloor(const QString& dir, double warm, double tiny, long warmPeakKiB
         base.peak / 1024, warm / plainMs, warmPeakKiB / 1024);
 }
 
+/** Two 4K monitors through the parts path beside one 4K monitor: warm medians of `reps`, and peaks. */
+int compareMonitors(const QString& dir, int reps)
+{
+    const Child one = child({"--run", QString::number(Warm4K), dir, QString::number(reps)});
+    const Child two = child({"--run", QString::number(PartsPath4K), dir, QString::number(reps)});
+    const double oneMs = median(std::vector<double>(one.ms.begin() + 1, one.ms.end()));
+    const double twoMs = median(std::vector<double>(two.ms.begin() + 1, two.ms.end()));
+    std::printf("%s\n    one 4K monitor: warm %.1f ms, peak RSS %ld MiB (%s)\n"
+                "    two 4K monitors, a file each: warm %.1f ms, peak RSS %ld MiB (%s)\n"
+                "    two / one = %.2fx (target <= 2.0), peak target <= 100 MB\n",
+                Scenarios[PartsPath4K].name, oneMs, one.peak / 1024, qPrintable(one.outcome), twoMs,
+                two.peak / 1024, qPrintable(two.outcome), twoMs / oneMs);
+    return 0;
+}
+
 int huge(const QString& dir)
 {
     std::printf("huge inputs: one change in a fresh process each; target peak RSS <= 400 MB\n");
@@ -565,6 +617,7 @@ int main(int argc, char* argv[])
     const bool hugeOnly = argc > 1 && qstrcmp(argv[1], "--huge") == 0;
     const bool idleOnly = argc > 1 && qstrcmp(argv[1], "--idle") == 0;
     const bool floorOnly = argc > 1 && qstrcmp(argv[1], "--floor") == 0;
+    const bool monitorsOnly = argc > 1 && qstrcmp(argv[1], "--monitors") == 0;
     const int reps = std::max(3, argc > 1 && !hugeOnly && !idleOnly ? std::atoi(argv[argc - 1]) : 7);
     QTemporaryDir dir;
     if (hugeOnly)
@@ -579,6 +632,8 @@ int main(int argc, char* argv[])
         return QProcess::execute(QCoreApplication::applicationFilePath(),
                                  {"--idle-run", dir.path(), argc > 2 ? argv[2] : "500"});
     }
+    if (monitorsOnly)
+        return compareMonitors(dir.path(), reps);
     if (floorOnly) {
         const auto warmMs = [&](int scenario) {
             const Child warm = child({"--run", QString::number(scenario), dir.path(), QString::number(reps)});
