@@ -18,7 +18,6 @@
 #include "ChangeCycle.h"
 #include "DesktopBackend.h"
 #include "LoadedImages.h"
-#include "MonitorPartFiles.h"
 #include "PictureLoader.h"
 #include "PosixFileSystem.h"
 #include "ProcessMemory.h"
@@ -123,32 +122,21 @@ const QRgb FallbackColour = qRgb(255, 0, 255);
 class Accepting final : public DesktopBackend
 {
 public:
+    explicit Accepting(Takes takes) : m_takes(takes) {}
     QString name() const override { return QStringLiteral("bench"); }
-    bool spans() const override { return true; }
-
-protected:
-    ApplyResult applyStyleThenFile(const QString&, WallpaperStyle) override { return {true, {}}; }
-};
-/** Takes each monitor's part of the spanned bitmap as a file of its own, as the desktops that need one do. */
-class PartsAccepting final : public DesktopBackend
-{
-public:
-    QString name() const override { return QStringLiteral("bench-parts"); }
-    bool spans() const override { return true; }
-
-protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override
+    Takes takes() const override { return m_takes; }
+    /** As the desktops that take a file per monitor ask: names never given before, beside the bitmap. */
+    Result<std::optional<QString>> freshFolder(const QString&) const override
     {
-        if (style != WallpaperStyle::Span)
-            return {true, {}};
-        QString error;
-        const bool cut = !m_parts.cut(bitmapPath, monitors(), error).isEmpty();
-        m_parts.finish(cut);
-        return {cut, error};
+        return m_takes == Takes::FilePerMonitor ? std::optional<QString>(QString())
+                                                : std::optional<QString>();
     }
 
+protected:
+    Result<> applyStyleThenFiles(const QStringList&, WallpaperStyle) override { return {}; }
+
 private:
-    MonitorPartFiles m_parts;
+    Takes m_takes;
 };
 class Silent final : public Prompter
 {
@@ -385,9 +373,8 @@ int run(const Scenario& scenario, const QString& dir, int reps, const QList<int>
     LoadedImages images;
     images.append(dir + "/" + scenario.file, scenario.caption);
     SettingsFile file(dir + "/tessdesk.ini", PosixFileSystem::instance());
-    Accepting spanning;
-    PartsAccepting parts;
-    DesktopBackend& desktop = scenario.filePerMonitor ? static_cast<DesktopBackend&>(parts) : spanning;
+    Accepting desktop(scenario.filePerMonitor ? DesktopBackend::Takes::FilePerMonitor
+                                              : DesktopBackend::Takes::SpannedBitmap);
     Silent prompter;
     Fixed random;
     Screen screen(scenario.screen, scenario.monitors);
@@ -422,7 +409,10 @@ int run(const Scenario& scenario, const QString& dir, int reps, const QList<int>
     // Read after the figures are taken, so the check costs nothing they show.
     const long peak = peakKiB();
     const long resident = residentKiB();
-    const QImage bitmap(dir + "/" + ChangeCycle::BitmapName);
+    // With a file per monitor, the primary's part.
+    const QStringList partFiles = QDir(dir).entryList({"tessaly-*.bmp"}, QDir::Files);
+    const QImage bitmap(dir + "/" +
+                        (scenario.filePerMonitor ? partFiles.value(0) : QString(ChangeCycle::BitmapName)));
     const char* outcome = bitmap.isNull()                                         ? "no bitmap"
                           : bitmap.pixel(bitmap.width() / 2, 0) == FallbackColour ? "fallback shown"
                                                                                   : "picture shown";

@@ -190,12 +190,12 @@ private slots:
         // bitmap that Qt reads as the finished canvas.
         BitmapWriter early(NativeFileSystem::instance());
         const QString earlyPath = m_dir.filePath(QStringLiteral("early.bmp"));
-        QVERIFY(early.begin(earlyPath, nullptr));
-        const std::optional<QImage> composed =
-            composer.composeFile(NativeFileSystem::instance(), path, c.caption, nullptr, &early);
+        QVERIFY(early.begin(earlyPath));
+        const Result<QImage> composed =
+            composer.composeFile(NativeFileSystem::instance(), path, c.caption, &early);
         QVERIFY(composed && !plain.isNull());
         QVERIFY(*composed == plain);
-        QVERIFY(early.finish(*composed, nullptr));
+        QVERIFY(early.finish(*composed));
         QCOMPARE(QImage(earlyPath).convertToFormat(QImage::Format_RGB32), *composed);
 
         // Where the picture goes: the screen, but for a band of one line at the work area's edge. The
@@ -256,10 +256,10 @@ private slots:
         image.setDotsPerMeterY(2835);
         const QString path = m_dir.filePath(QStringLiteral("tessaly.bmp"));
         BitmapWriter writer(NativeFileSystem::instance());
-        QVERIFY(writer.begin(path, nullptr));
+        QVERIFY(writer.begin(path));
         for (int y : early)
             writer.writeRow(image, y);
-        QVERIFY(writer.finish(image, nullptr));
+        QVERIFY(writer.finish(image));
         QCOMPARE(contents(path), bitmapOf(image));
     }
 };

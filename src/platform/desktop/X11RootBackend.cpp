@@ -19,9 +19,9 @@ namespace {
 
 const QString kWho = QStringLiteral("X11 root window");
 
-ApplyResult failure(const QString& what)
+Failure failure(const QString& what)
 {
-    return {false, kWho + QStringLiteral(": ") + what};
+    return Failure::because(kWho + QStringLiteral(": ") + what);
 }
 
 // Xlib's default error handler ends the process; collect the first error instead. Xlib calls the handler
@@ -203,7 +203,7 @@ void writePixmapAtom(Display* display, Window root, const char* name, Pixmap pix
 
 X11RootBackend::X11RootBackend(QString displayName) : m_displayName(std::move(displayName)) {}
 
-ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+Result<> X11RootBackend::applyStyleThenFiles(const QStringList& files, WallpaperStyle style)
 {
     // A connection of our own: it is left behind in RetainPermanent mode so the pixmap outlives us.
     const QByteArray displayName = m_displayName.toLocal8Bit();
@@ -219,7 +219,7 @@ ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, Wallpa
     const Window root = RootWindow(display, screenNumber);
 
     QString why;
-    XImage* image = screenImage(display, screenNumber, bitmapPath, style, &why);
+    XImage* image = screenImage(display, screenNumber, files.value(0), style, &why);
     if (image == nullptr)
         return failure(why);
     const Pixmap pixmap =
@@ -253,5 +253,5 @@ ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, Wallpa
     if (const int code = ErrorTrap::sync(display))
         return failure(
             QStringLiteral("the X server would not keep the wallpaper: %1").arg(errorText(display, code)));
-    return {true, {}};
+    return {};
 }
