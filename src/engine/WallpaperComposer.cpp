@@ -285,9 +285,8 @@ Result<QImage> WallpaperComposer::composeFile(FileSystem& files, const QString& 
     const QSize shape = m_settings.fitting != CheckedSettings::Fitting::Stretch
                             ? PictureLoader::uprightSize(files, path)
                             : QSize();
-    QString reason;
-    QImage picture = PictureLoader::load(files, path, view(caption, shape), &reason, deadline);
-    if (picture.isNull())
-        return Failure::because(reason);
-    return compose(std::move(picture), caption);
+    Result<QImage> picture = PictureLoader::load(files, path, view(caption, shape), deadline);
+    if (!picture)
+        return picture;
+    return compose(std::move(picture).value(), caption);
 }

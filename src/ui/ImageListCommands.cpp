@@ -304,11 +304,13 @@ bool ImageListCommands::showThumbnail(const QString& path, QString& reason)
     PictureView view;
     if (!size.isEmpty())
         view.scaledTo = keptSize(placementFor(size), size);
-    QImage picture = PictureLoader::load(m_files, path, view, &reason);
-    if (picture.isNull()) {
+    Result<QImage> loaded = PictureLoader::load(m_files, path, view);
+    if (!loaded) {
+        reason = loaded.reason();
         emit busyChanged(false);
         return false;
     }
+    QImage picture = std::move(loaded).value();
     const ThumbnailPlacement placement = placementFor(size.isEmpty() ? picture.size() : size);
     const QSize kept = keptSize(placement, picture.size());
     if (picture.width() > kept.width() || picture.height() > kept.height())

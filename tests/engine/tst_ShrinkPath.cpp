@@ -185,7 +185,8 @@ private slots:
         const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, c.available}, settings);
         // The plain way: Qt's own reader, then the composer.
         const QImage plain = composer.compose(
-            PictureLoader::load(NativeFileSystem::instance(), path, composer.view(c.caption)), c.caption);
+            PictureLoader::load(NativeFileSystem::instance(), path, composer.view(c.caption)).value(),
+            c.caption);
         // Rows written while the picture decodes, and after a cut file's fall to the plain way, make a
         // bitmap that Qt reads as the finished canvas.
         BitmapWriter early(NativeFileSystem::instance());
