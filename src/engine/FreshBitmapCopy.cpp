@@ -7,9 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <system_error>
 
@@ -23,12 +23,50 @@ namespace {
 QString partKey(const QString& outputName, qsizetype index, std::set<QString>& taken)
 {
     QString key = outputName;
-    key.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_]")), QStringLiteral("_"));
-    static const QRegularExpression digitsOnly(QStringLiteral("^\\d*$"));
-    if (digitsOnly.match(key).hasMatch() || taken.count(key) > 0)
+    bool digitsOnly = true;
+    for (QChar& c : key) {
+        const char16_t u = c.unicode();
+        const bool digit = u >= u'0' && u <= u'9';
+        if (!digit && !(u >= u'A' && u <= u'Z') && !(u >= u'a' && u <= u'z') && u != u'_')
+            c = QLatin1Char('_');
+        digitsOnly = digitsOnly && digit;
+    }
+    if (digitsOnly || taken.count(key) > 0)
         key = QStringLiteral("monitor%1_%2").arg(index + 1).arg(key);
     taken.insert(key);
     return key;
+}
+
+bool isNameCharacter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || u == u'_';
+}
+
+/**
+ * The number of a copy named "<base>-<n><suffix>" or "<base>-<part>-<n><suffix>" (n of up to 18 digits, the
+ * part of letters, digits and '_', never digits alone); nothing for any other name. Parsed by hand: a
+ * regular expression's per-thread state has left a Windows process hanging at its end.
+ */
+std::optional<qulonglong> copyNumber(const QString& name, const QString& base, const QString& suffix)
+{
+    const qsizetype start = base.size() + 1;
+    const qsizetype length = name.size() - start - suffix.size();
+    if (length <= 0 || !name.startsWith(base + QLatin1Char('-')) || !name.endsWith(suffix))
+        return std::nullopt;
+    const QString middle = name.mid(start, length);
+    const qsizetype dash = middle.lastIndexOf(QLatin1Char('-'));
+    const QString digits = middle.mid(dash + 1);
+    const QString part = dash < 0 ? QString() : middle.left(dash);
+    const auto isDigit = [](QChar c) {
+        return c.unicode() >= u'0' && c.unicode() <= u'9';
+    };
+    if (digits.isEmpty() || digits.size() > 18 || !std::all_of(digits.cbegin(), digits.cend(), isDigit))
+        return std::nullopt;
+    if (dash >= 0 && (part.isEmpty() || !std::all_of(part.cbegin(), part.cend(), isNameCharacter) ||
+                      std::all_of(part.cbegin(), part.cend(), isDigit)))
+        return std::nullopt;
+    return digits.toULongLong();
 }
 
 } // namespace
@@ -51,19 +89,15 @@ Result<> FreshBitmapCopy::begin(const QString& bitmapPath, const QString& folder
                                     .arg(QDir::toNativeSeparators(m_folder), m_files.errorText(error)));
     // One numbering for the whole bitmap and every part: a name is never handed out twice, even when the
     // monitors change and the copies of the other kind are all gone.
-    const QRegularExpression pattern(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(m_baseName) +
-        QStringLiteral("-(?:[A-Za-z0-9_]*[A-Za-z_][A-Za-z0-9_]*-)?(\\d{1,18})") +
-        QRegularExpression::escape(m_suffix)));
     qulonglong highest = 0;
     for (const QString& name : std::as_const(names)) {
-        const QRegularExpressionMatch match = pattern.match(name);
-        if (!match.hasMatch())
+        const std::optional<qulonglong> number = copyNumber(name, m_baseName, m_suffix);
+        if (!number)
             continue;
         // After a successful change only the copies on screen are left. More are left by a run killed while
         // the desktop took its copy, and any of them may be on screen: they stay until a change is applied.
         m_previous.append(m_folder + name);
-        highest = std::max(highest, match.captured(1).toULongLong());
+        highest = std::max(highest, *number);
     }
     m_number = highest + 1;
     m_begun = true;
