@@ -13,6 +13,7 @@
 //   bench_change --huge          only the huge inputs
 //   bench_change --idle [n]      only the resident size after up to n (500) 4K changes
 //   bench_change --floor [reps]  only the warm 4K change beside its floor
+//   bench_change --monitors [reps]  only two 4K monitors through the parts path beside one 4K monitor
 // With BENCH_DEFAULT_MALLOC=1 the changes run with glibc's own allocation thresholds rather than the
 // program's (ProcessMemory::keepLargeBuffersApart), to time the two against each other.
 #include "BitmapWriter.h"
@@ -57,6 +58,10 @@ struct Scenario
     int monitors = 1;
     /** The caption on the picture in the shipped readable style (outline, automatic colour). */
     bool shippedStyle = false;
+    /** On a desktop that takes a file per monitor (KDE Plasma, XFCE, sway). */
+    bool filePerMonitor = false;
+    /** A panel on the primary monitor alone: no two monitors alike, each part made for its own. */
+    bool panelOnPrimary = false;
 };
 
 const Scenario Scenarios[] = {
@@ -89,8 +94,27 @@ const Scenario Scenarios[] = {
      "Morning over the hills",
      1,
      true},
+    // Each monitor handed its own file, as KDE Plasma, XFCE and sway take them (target <= 2.0x one monitor,
+    // peak <= 100 MB).
+    {"two 4K monitors through the parts path: 24 MP JPEG stretched to two 3840x2160, caption",
+     "photo24.jpg",
+     {3840, 2160},
+     "0",
+     "Morning over the hills",
+     2,
+     false,
+     true},
+    {"the same, a panel on the primary alone: each part made for its monitor",
+     "photo24.jpg",
+     {3840, 2160},
+     "0",
+     "Morning over the hills",
+     2,
+     false,
+     true,
+     true},
 };
-constexpr int Warm4K = 1, Tiny4K = 4;
+constexpr int Warm4K = 1, Tiny4K = 4, PartsPath4K = 7, UnlikePartsPath4K = 8;
 
 const Scenario Huge[] = {
     {"100 MP JPEG stretched", "huge.jpg", {1920, 1080}, "0", "Harbour"},
@@ -111,11 +135,21 @@ const QRgb FallbackColour = qRgb(255, 0, 255);
 class Accepting final : public DesktopBackend
 {
 public:
+    explicit Accepting(Takes takes) : m_takes(takes) {}
     QString name() const override { return QStringLiteral("bench"); }
-    bool spans() const override { return true; }
+    Takes takes() const override { return m_takes; }
+    /** As the desktops that take a file per monitor ask: names never given before, beside the bitmap. */
+    Result<std::optional<QString>> freshFolder(const QString&) const override
+    {
+        return m_takes == Takes::FilePerMonitor ? std::optional<QString>(QString())
+                                                : std::optional<QString>();
+    }
 
 protected:
-    ApplyResult applyStyleThenFile(const QString&, WallpaperStyle) override { return {true, {}}; }
+    Result<> applyStyleThenFiles(const QStringList&, WallpaperStyle) override { return {}; }
+
+private:
+    Takes m_takes;
 };
 class Silent final : public Prompter
 {
@@ -135,20 +169,27 @@ public:
 class Screen final : public ScreenInfo
 {
 public:
-    Screen(QSize size, int count) : m_size(size), m_count(count) {}
-    ScreenGeometry primary() const override { return {m_size, 1.0, 96.0, {}}; }
+    Screen(QSize size, int count, bool panelOnPrimary)
+        : m_size(size), m_count(count), m_panelOnPrimary(panelOnPrimary)
+    {}
+    ScreenGeometry primary() const override
+    {
+        return {m_size, 1.0, 96.0,
+                m_panelOnPrimary ? QRect(0, 0, m_size.width(), m_size.height() - 40) : QRect()};
+    }
     QList<MonitorGeometry> monitors() const override
     {
         QList<MonitorGeometry> all;
         for (int i = 0; i < m_count; ++i)
-            all.append(
-                {QStringLiteral("OUT%1").arg(i), QRect(QPoint(i * m_size.width(), 0), m_size), primary()});
+            all.append({QStringLiteral("OUT%1").arg(i), QRect(QPoint(i * m_size.width(), 0), m_size),
+                        i == 0 ? primary() : ScreenGeometry{m_size, 1.0, 96.0, {}}});
         return all;
     }
 
 private:
     QSize m_size;
     int m_count;
+    bool m_panelOnPrimary;
 };
 
 long peakKiB()
@@ -355,10 +396,11 @@ int run(const Scenario& scenario, const QString& dir, int reps, const QList<int>
     LoadedImages images;
     images.append(dir + "/" + scenario.file, scenario.caption);
     SettingsFile file(dir + "/tessdesk.ini", PosixFileSystem::instance());
-    Accepting desktop;
+    Accepting desktop(scenario.filePerMonitor ? DesktopBackend::Takes::FilePerMonitor
+                                              : DesktopBackend::Takes::SpannedBitmap);
     Silent prompter;
     Fixed random;
-    Screen screen(scenario.screen, scenario.monitors);
+    Screen screen(scenario.screen, scenario.monitors, scenario.panelOnPrimary);
     ChangeCycle cycle(settings, images, file, dir, PosixFileSystem::instance(), desktop, prompter, random,
                       screen);
     cycle.setSettleTime(0);
@@ -390,7 +432,10 @@ int run(const Scenario& scenario, const QString& dir, int reps, const QList<int>
     // Read after the figures are taken, so the check costs nothing they show.
     const long peak = peakKiB();
     const long resident = residentKiB();
-    const QImage bitmap(dir + "/" + ChangeCycle::BitmapName);
+    // With a file per monitor, the primary's part.
+    const QStringList partFiles = QDir(dir).entryList({"tessaly-*.bmp"}, QDir::Files);
+    const QImage bitmap(dir + "/" +
+                        (scenario.filePerMonitor ? partFiles.value(0) : QString(ChangeCycle::BitmapName)));
     const char* outcome = bitmap.isNull()                                         ? "no bitmap"
                           : bitmap.pixel(bitmap.width() / 2, 0) == FallbackColour ? "fallback shown"
                                                                                   : "picture shown";
@@ -508,6 +553,23 @@ void compareFloor(const QString& dir, double warm, double tiny, long warmPeakKiB
         base.peak / 1024, warm / plainMs, warmPeakKiB / 1024);
 }
 
+/** Two 4K monitors through the parts path beside one 4K monitor: warm medians of `reps`, and peaks. */
+int compareMonitors(const QString& dir, int reps)
+{
+    const Child one = child({"--run", QString::number(Warm4K), dir, QString::number(reps)});
+    const double oneMs = median(std::vector<double>(one.ms.begin() + 1, one.ms.end()));
+    std::printf("one 4K monitor: warm %.1f ms, peak RSS %ld MiB (%s)\n", oneMs, one.peak / 1024,
+                qPrintable(one.outcome));
+    for (const int scenario : {PartsPath4K, UnlikePartsPath4K}) {
+        const Child two = child({"--run", QString::number(scenario), dir, QString::number(reps)});
+        const double twoMs = median(std::vector<double>(two.ms.begin() + 1, two.ms.end()));
+        std::printf("%s\n    warm %.1f ms, peak RSS %ld MiB (%s); two / one = %.2fx (target <= 2.0, peak <= "
+                    "100 MB)\n",
+                    Scenarios[scenario].name, twoMs, two.peak / 1024, qPrintable(two.outcome), twoMs / oneMs);
+    }
+    return 0;
+}
+
 int huge(const QString& dir)
 {
     std::printf("huge inputs: one change in a fresh process each; target peak RSS <= 400 MB\n");
@@ -570,6 +632,7 @@ int main(int argc, char* argv[])
     const bool hugeOnly = argc > 1 && qstrcmp(argv[1], "--huge") == 0;
     const bool idleOnly = argc > 1 && qstrcmp(argv[1], "--idle") == 0;
     const bool floorOnly = argc > 1 && qstrcmp(argv[1], "--floor") == 0;
+    const bool monitorsOnly = argc > 1 && qstrcmp(argv[1], "--monitors") == 0;
     const int reps = std::max(3, argc > 1 && !hugeOnly && !idleOnly ? std::atoi(argv[argc - 1]) : 7);
     QTemporaryDir dir;
     if (hugeOnly)
@@ -584,6 +647,8 @@ int main(int argc, char* argv[])
         return QProcess::execute(QCoreApplication::applicationFilePath(),
                                  {"--idle-run", dir.path(), argc > 2 ? argv[2] : "500"});
     }
+    if (monitorsOnly)
+        return compareMonitors(dir.path(), reps);
     if (floorOnly) {
         const auto warmMs = [&](int scenario) {
             const Child warm = child({"--run", QString::number(scenario), dir.path(), QString::number(reps)});

@@ -81,12 +81,12 @@ int main(int argc, char* argv[])
             const double before = cpuMs();
             QElapsedTimer timer;
             timer.start();
-            const ApplyResult result = backend.apply(path, c.style);
+            const Result<> result = backend.apply({path}, c.style);
             wall.push_back(timer.nsecsElapsed() / 1e6);
             ours.push_back(cpuMs() - before);
             theirs.push_back(processCpuMs(server.processId()) - serverBefore);
-            if (!result.ok) {
-                std::fprintf(stderr, "%s\n", qPrintable(result.reason));
+            if (!result) {
+                std::fprintf(stderr, "%s\n", qPrintable(result.reason()));
                 return 1;
             }
         }

@@ -63,20 +63,19 @@ qint64 rowOffset(const QImage& image, int y)
 
 BitmapWriter::BitmapWriter(FileSystem& fs) : m_file(fs) {}
 
-bool BitmapWriter::write(const QImage& image, const QString& path, FileSystem& fs, QString* error)
+Result<> BitmapWriter::write(const QImage& image, const QString& path, FileSystem& fs)
 {
     BitmapWriter writer(fs);
-    return writer.begin(path, error) && writer.finish(image, error);
+    if (Result<> begun = writer.begin(path); !begun)
+        return begun;
+    return writer.finish(image);
 }
 
-bool BitmapWriter::begin(const QString& path, QString* error)
+Result<> BitmapWriter::begin(const QString& path)
 {
     m_path = path;
     forgetRows();
-    const Result<> begun = m_file.begin(path);
-    if (!begun && error != nullptr)
-        *error = begun.reason();
-    return begun.ok();
+    return m_file.begin(path);
 }
 
 void BitmapWriter::writeRow(const QImage& canvas, int y)
@@ -94,13 +93,11 @@ void BitmapWriter::forgetRows()
     m_written.clear();
 }
 
-bool BitmapWriter::finish(const QImage& canvas, QString* error)
+Result<> BitmapWriter::finish(const QImage& canvas)
 {
-    auto fail = [this, error](const QString& why) {
+    auto fail = [this](const QString& why) -> Result<> {
         forgetRows();
-        if (error != nullptr)
-            *error = why;
-        return false;
+        return Failure::because(why);
     };
     if (canvas.isNull())
         return fail(QStringLiteral("Could not save %1: there is no picture to save.").arg(m_path));
@@ -131,6 +128,7 @@ bool BitmapWriter::finish(const QImage& canvas, QString* error)
         }
     }
     forgetRows();
-    const Result<> committed = m_file.commit();
-    return committed || fail(committed.reason());
+    if (const Result<> committed = m_file.commit(); !committed)
+        return fail(committed.reason());
+    return {};
 }

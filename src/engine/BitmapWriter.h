@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AtomicFileWriter.h"
+#include "Result.h"
 
 #include <QImage>
 #include <QString>
@@ -21,14 +22,13 @@ public:
     explicit BitmapWriter(FileSystem& fs);
 
     /** Saves the whole of `image` to `path`. */
-    [[nodiscard]] static bool write(const QImage& image, const QString& path, FileSystem& fs,
-                                    QString* error = nullptr);
+    static Result<> write(const QImage& image, const QString& path, FileSystem& fs);
 
     /**
      * The same in steps, so that the rows of a canvas are written while the rest of it is being made:
      * begins the temporary file.
      */
-    [[nodiscard]] bool begin(const QString& path, QString* error);
+    Result<> begin(const QString& path);
     /**
      * Writes row `y` of `canvas` (RGB32), which is final from now on; from one thread at a time. A failure
      * is told by finish().
@@ -37,7 +37,7 @@ public:
     /** Forgets the rows written so far: the canvas they came from was dropped. */
     void forgetRows();
     /** Writes the header and the rows of `canvas` not written yet, and puts the bitmap in place. */
-    [[nodiscard]] bool finish(const QImage& canvas, QString* error);
+    Result<> finish(const QImage& canvas);
 
 private:
     AtomicFileWriter m_file;

@@ -181,9 +181,10 @@ void ChangeCycle::start(Request request)
     m_random.randomize();
     const int count = m_images.count();
     const QList<MonitorGeometry> monitors = m_screen.monitors();
-    // A picture for each monitor where the desktop takes one bitmap of them all; the same one elsewhere.
+    // A picture for each monitor where the desktop shows each its own; the same one elsewhere.
     const qsizetype pictures = CheckedSettings(m_settings).screens() == CheckedSettings::Screens::Each &&
-                                       monitors.size() > 1 && m_desktop.spans()
+                                       monitors.size() > 1 &&
+                                       m_desktop.takes() != DesktopBackend::Takes::OneBitmap
                                    ? monitors.size()
                                    : 1;
     int first = request.position;

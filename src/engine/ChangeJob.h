@@ -1,18 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DesktopBackend.h"
 #include "DesktopComposer.h"
+#include "Result.h"
 #include "ScreenInfo.h"
 #include "ShownCaption.h"
 #include "WallpaperComposer.h"
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
-#include <optional>
 
 class BitmapWriter;
-class DesktopBackend;
 class FileSystem;
+class FreshBitmapCopy;
 
 /** What became of one change's work. */
 struct ChangeReport
@@ -27,8 +29,9 @@ struct ChangeReport
 
 /**
  * The slow part of one change, made to run off the user-interface thread: the picture composed into the
- * bitmap (the fallback picture where the picture cannot be read), the bitmap saved, a rest, the bitmap
- * handed to the desktop. It holds copies of what it reads, so the list and the settings may change
+ * bitmap (the fallback picture where the picture cannot be read), the bitmap saved (or, for a desktop that
+ * takes a file per monitor, each monitor's part saved under a name of its own), a rest, the files handed
+ * to the desktop. It holds copies of what it reads, so the list and the settings may change
  * meanwhile; only the file system and the desktop are shared, and one job at a time uses them.
  */
 class ChangeJob
@@ -43,7 +46,9 @@ public:
         QString fallbackPath;
         CompositionSettings composition;
         ScreenGeometry screen;
-        /** Every monitor, the primary first; with more than one, a desktop that spans gets a bitmap of all.
+        /**
+         * Every monitor, the primary first; with more than one, a desktop that takes a spanned bitmap gets
+         * one of all, one that takes a file per monitor a file each.
          */
         QList<MonitorGeometry> monitors;
         CheckedSettings::Screens screens = CheckedSettings::Screens::Same;
@@ -62,20 +67,38 @@ public:
     ChangeReport run(const std::atomic_bool& abandon) const;
 
 private:
+    /** What one change hands the desktop. */
+    struct Handed
+    {
+        QStringList files;
+        WallpaperStyle style = WallpaperStyle::Stretch;
+        /** Each monitor its own file, written under a fresh name: the bitmap is not written. */
+        bool parts = false;
+    };
+    /** How the monitors are served: the primary's bitmap, one bitmap of the whole desktop, a file each. */
+    enum class Layout { Primary, Spanned, Parts };
+
+    Layout layout() const;
     /**
-     * Composes and saves the bitmap; the message for the user when it cannot. `notice` tells of a
-     * picture that took too long, whose place the fallback took.
+     * Composes and writes what the desktop is handed, under the names `fresh` gives where it needs new
+     * ones; the failure in the words the user is told. `notice` tells of a picture that took too long,
+     * whose place the fallback took.
      */
-    std::optional<QString> saveBitmap(const std::atomic_bool& abandon, const QString& caption,
-                                      QString* notice) const;
-    /** The bitmap of the whole desktop; `unusable` tells of a fallback that could not be read. */
-    std::optional<QImage> composeDesktop(const std::atomic_bool& abandon, const QString& caption,
-                                         QString* unusable) const;
+    Result<Handed> writeFiles(const std::atomic_bool& abandon, const QString& caption, FreshBitmapCopy& fresh,
+                              QString* notice) const;
+    /** Composes and saves the bitmap: the primary's, or the whole desktop's. */
+    Result<> saveBitmap(const std::atomic_bool& abandon, const QString& caption, bool spanned,
+                        QString* notice) const;
+    /** Composes and saves each monitor's part to its path in `paths`, one after another. */
+    Result<> saveParts(const std::atomic_bool& abandon, const QString& caption,
+                       const QStringList& paths) const;
+    /** The bitmap of the whole desktop; the failure tells of a fallback that could not be read. */
+    Result<QImage> composeDesktop(const std::atomic_bool& abandon, const QString& caption) const;
     /** The bitmap of the primary screen, its rows written as they are made. */
-    std::optional<QImage> composeScreen(const std::atomic_bool& abandon, const QString& caption,
-                                        BitmapWriter& writer, QString* notice, QString* unusable) const;
-    /** Whether the bitmap covers the whole desktop of several monitors, applied as "Span". */
-    bool spansMonitors() const;
+    Result<QImage> composeScreen(const std::atomic_bool& abandon, const QString& caption,
+                                 BitmapWriter& writer, QString* notice) const;
+    /** The pictures of the monitors in turn, the first with `caption`. */
+    QList<DesktopComposer::Picture> pictures(const QString& caption) const;
     /** Rests `settleMs`; false when abandoned meanwhile. */
     bool settle(const std::atomic_bool& abandon) const;
 

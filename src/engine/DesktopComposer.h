@@ -3,14 +3,15 @@
 
 #include "CheckedSettings.h"
 #include "DecodeDeadline.h"
+#include "Result.h"
 #include "ScreenInfo.h"
 #include "WallpaperComposer.h"
 
 #include <QImage>
 #include <QList>
 #include <QString>
-#include <optional>
 
+class BitmapWriter;
 class FileSystem;
 
 /**
@@ -37,20 +38,30 @@ public:
 
     /**
      * The bitmap: `pictures` one for each monitor in turn (the first for all with same or span, the
-     * list started again when it runs out). A picture that cannot be read is replaced by `fallback`;
-     * nothing when that cannot be read either (`reason` says why), a null image when the bitmap cannot
-     * be made.
+     * list started again when it runs out). A picture that cannot be read is replaced by `fallback`; a
+     * failure saying why when that cannot be read either, a null image when the bitmap cannot be made.
      */
-    std::optional<QImage> composeFiles(FileSystem& files, const QList<Picture>& pictures,
-                                       const QString& fallback, QString* reason = nullptr,
-                                       const DecodeDeadline& deadline = DecodeDeadline()) const;
+    Result<QImage> composeFiles(FileSystem& files, const QList<Picture>& pictures, const QString& fallback,
+                                const DecodeDeadline& deadline = DecodeDeadline()) const;
+    /**
+     * The bitmap of monitor `index` alone, made for it as composeFiles() makes its part with same or each
+     * (span: see partOf()); each row that is final goes to `early` when given.
+     */
+    Result<QImage> composePart(qsizetype index, FileSystem& files, const QList<Picture>& pictures,
+                               const QString& fallback, BitmapWriter* early = nullptr,
+                               const DecodeDeadline& deadline = DecodeDeadline()) const;
+    /** Monitor `index`'s part of a bitmap made by composeFiles(), sharing its pixels. */
+    QImage partOf(const QImage& desktop, qsizetype index) const;
+    /** Whether monitors `index` and `other` show the same picture made the same way: one part serves both. */
+    bool sameParts(qsizetype index, qsizetype other, const QList<Picture>& pictures) const;
 
 private:
     /** One screen the size of the whole desktop, its work area the primary monitor's. */
     ScreenGeometry spanned() const;
-    std::optional<QImage> composeOne(const ScreenGeometry& screen, FileSystem& files, const Picture& picture,
-                                     const QString& fallback, QString* reason, const DecodeDeadline& deadline,
-                                     QImage* into) const;
+    const Picture& pictureFor(qsizetype index, const QList<Picture>& pictures) const;
+    Result<QImage> composeOne(const ScreenGeometry& screen, FileSystem& files, const Picture& picture,
+                              const QString& fallback, const DecodeDeadline& deadline, QImage* into,
+                              BitmapWriter* early = nullptr) const;
 
     QList<MonitorGeometry> m_monitors;
     CompositionSettings m_settings;

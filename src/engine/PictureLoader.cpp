@@ -142,8 +142,18 @@ QSize PictureLoader::uprightSize(FileSystem& files, const QString& path)
                                                                                      : stored;
 }
 
-QImage PictureLoader::load(FileSystem& files, const QString& path, const PictureView& view, QString* reason,
-                           const DecodeDeadline& deadline)
+Result<QImage> PictureLoader::load(FileSystem& files, const QString& path, const PictureView& view,
+                                   const DecodeDeadline& deadline)
+{
+    QString reason;
+    QImage picture = decode(files, path, view, &reason, deadline);
+    if (picture.isNull())
+        return Failure::because(reason);
+    return picture;
+}
+
+QImage PictureLoader::decode(FileSystem& files, const QString& path, const PictureView& view, QString* reason,
+                             const DecodeDeadline& deadline)
 {
     // Qt's decoders refuse an image larger than this before they take its memory; it also guards
     // pictures whose size cannot be known before decoding. The limit is Qt's only, so setting it here

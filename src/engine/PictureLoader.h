@@ -4,6 +4,7 @@
 #include "AreaScaler.h"
 #include "DecodeDeadline.h"
 #include "PictureView.h"
+#include "Result.h"
 
 #include <QImage>
 #include <QString>
@@ -19,14 +20,14 @@ public:
      * picture shrunk for showing is decoded already reduced where the reader can (at least twice as
      * large both ways, or too large to decode whole), still no smaller than the size it is shown at;
      * of a picture shown at its own size only the part that can be seen is decoded, where the reader
-     * can decode a part. A null image when the file cannot be read as a picture, or when its decode
-     * would still take more than the budget; `reason` then says why. Only regular files are opened
+     * can decode a part. A failure saying why when the file cannot be read as a picture, or when its
+     * decode would still take more than the budget. Only regular files are opened
      * (through `files`), and the format is decided by the content, never by the name. A JPEG is refused
      * before decoding when its decoder's own buffers would take more than the budget or it has too many
      * scans; a decode still running at the deadline is abandoned, and the reason is the deadline's.
      */
-    static QImage load(FileSystem& files, const QString& path, const PictureView& view = {},
-                       QString* reason = nullptr, const DecodeDeadline& deadline = DecodeDeadline());
+    static Result<QImage> load(FileSystem& files, const QString& path, const PictureView& view = {},
+                               const DecodeDeadline& deadline = DecodeDeadline());
 
     /**
      * Paints a JPEG stretched into `target` of `canvas` (RGB32) as `load` and the composer would, but
@@ -41,4 +42,9 @@ public:
 
     /** The picture's size as it is shown, turned upright; an invalid size when it is not a picture. */
     static QSize uprightSize(FileSystem& files, const QString& path);
+
+private:
+    /** load(), a null image with `reason` set when it fails. */
+    static QImage decode(FileSystem& files, const QString& path, const PictureView& view, QString* reason,
+                         const DecodeDeadline& deadline);
 };

@@ -247,10 +247,9 @@ QImage WallpaperComposer::compose(QImage source, const Caption& caption) const
     return canvas;
 }
 
-std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QString& path,
-                                                     const QString& text, QString* reason,
-                                                     BitmapWriter* early, const DecodeDeadline& deadline,
-                                                     QImage* into) const
+Result<QImage> WallpaperComposer::composeFile(FileSystem& files, const QString& path, const QString& text,
+                                              BitmapWriter* early, const DecodeDeadline& deadline,
+                                              QImage* into) const
 {
     const Caption caption = measured(text);
     if (m_settings.displayType == CheckedSettings::DisplayType::Stretch &&
@@ -286,8 +285,8 @@ std::optional<QImage> WallpaperComposer::composeFile(FileSystem& files, const QS
     const QSize shape = m_settings.fitting != CheckedSettings::Fitting::Stretch
                             ? PictureLoader::uprightSize(files, path)
                             : QSize();
-    QImage picture = PictureLoader::load(files, path, view(caption, shape), reason, deadline);
-    if (picture.isNull())
-        return std::nullopt;
-    return compose(std::move(picture), caption);
+    Result<QImage> picture = PictureLoader::load(files, path, view(caption, shape), deadline);
+    if (!picture)
+        return picture;
+    return compose(std::move(picture).value(), caption);
 }

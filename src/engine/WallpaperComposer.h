@@ -7,13 +7,13 @@
 #include "CheckedSettings.h"
 #include "DecodeDeadline.h"
 #include "PictureView.h"
+#include "Result.h"
 #include "ScreenInfo.h"
 #include "TwipScale.h"
 
 #include <QImage>
 #include <QRect>
 #include <QString>
-#include <optional>
 
 class BitmapWriter;
 class FileSystem;
@@ -65,17 +65,17 @@ public:
 
     /**
      * The finished bitmap of the picture in `path`, loaded as `PictureLoader` does for this view:
-     * nothing when the file cannot be read as a picture (`reason` then says why), a null image when
-     * the bitmap cannot be made. A large JPEG stretched is decoded straight into the canvas, and each
+     * a failure saying why when the file cannot be read as a picture, a null image when the bitmap
+     * cannot be made. A large JPEG stretched is decoded straight into the canvas, and each
      * row the caption cannot touch goes to `early` (when given) the moment it is painted, so that
      * writing the bitmap overlaps decoding it. A decode still running at `deadline` is abandoned, and the
      * reason is the deadline's. Given `into` (the size of the bitmap, RGB32), a stretched JPEG is painted
      * straight into it, which may be part of a larger bitmap; the result then shares its pixels.
      */
-    std::optional<QImage> composeFile(FileSystem& files, const QString& path, const QString& caption,
-                                      QString* reason = nullptr, BitmapWriter* early = nullptr,
-                                      const DecodeDeadline& deadline = DecodeDeadline(),
-                                      QImage* into = nullptr) const;
+    Result<QImage> composeFile(FileSystem& files, const QString& path, const QString& caption,
+                               BitmapWriter* early = nullptr,
+                               const DecodeDeadline& deadline = DecodeDeadline(),
+                               QImage* into = nullptr) const;
 
 private:
     /** Where things go on the canvas, in device pixels. */

@@ -303,12 +303,12 @@ Result<> ImageListCommands::showThumbnail(const QString& path)
     PictureView view;
     if (!size.isEmpty())
         view.scaledTo = keptSize(placementFor(size), size);
-    QString reason;
-    QImage picture = PictureLoader::load(m_files, path, view, &reason);
-    if (picture.isNull()) {
+    Result<QImage> loaded = PictureLoader::load(m_files, path, view);
+    if (!loaded) {
         emit busyChanged(false);
-        return Failure::because(reason);
+        return loaded.failure();
     }
+    QImage picture = std::move(loaded).value();
     const ThumbnailPlacement placement = placementFor(size.isEmpty() ? picture.size() : size);
     const QSize kept = keptSize(placement, picture.size());
     if (picture.width() > kept.width() || picture.height() > kept.height())

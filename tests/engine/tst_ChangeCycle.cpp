@@ -255,6 +255,42 @@ private slots:
         QCOMPARE(rig.fileIndex(), QStringLiteral("0"));
     }
 
+    void handsEachMonitorItsOwnFileAndKeepsOnlyThoseOnScreen_data()
+    {
+        QTest::addColumn<bool>("fresh");       // whether the desktop asks for names it was never given
+        QTest::addColumn<QString>("expected"); // the bitmaps left after each change: one monitor, two, one
+        QTest::addRow("fresh names") << true
+                                     << "tessaly-1.bmp tessaly.bmp|tessaly-Left-2.bmp tessaly-Right-2.bmp|"
+                                        "tessaly-3.bmp tessaly.bmp";
+        // sway, which reads the one bitmap afresh each time, still gets parts under names of their own.
+        QTest::addRow("the bitmap's own path") << false
+                                               << "tessaly.bmp|tessaly-Left-1.bmp tessaly-Right-1.bmp|"
+                                                  "tessaly.bmp";
+    }
+    void handsEachMonitorItsOwnFileAndKeepsOnlyThoseOnScreen()
+    {
+        QFETCH(bool, fresh);
+        QFETCH(QString, expected);
+        Rig rig(3);
+        rig.desktop.intake = DesktopBackend::Takes::FilePerMonitor;
+        rig.desktop.fresh = fresh;
+        const ScreenGeometry right{QSize(100, 80), 1.0, 96.0, {}};
+        const QList<MonitorGeometry> two{{"Left", QRect(0, 0, 160, 120), rig.screen.geometry},
+                                         {"Right", QRect(160, 20, 100, 80), right}};
+        QStringList left;
+        for (const bool several : {false, true, false}) {
+            rig.screen.several = several ? two : QList<MonitorGeometry>();
+            QVERIFY(rig.change());
+            const QStringList handed = rig.desktop.applied().last().path.split('\n');
+            QCOMPARE(handed.size(), several ? 2 : 1);
+            // Each part made for its own monitor, whole.
+            for (qsizetype i = 0; several && i < handed.size(); ++i)
+                QCOMPARE(QImage(handed.at(i)).size(), two.at(i).place.size());
+            left << QDir(rig.folder.folder()).entryList({"tessaly*.bmp"}, QDir::Files, QDir::Name).join(' ');
+        }
+        QCOMPARE(left.join('|'), expected);
+    }
+
     void shuffleShowsEachOnceARound()
     {
         // The stored word is a choice of its own, not a malformed number to be replaced.

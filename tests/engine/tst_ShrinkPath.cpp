@@ -185,17 +185,18 @@ private slots:
         const WallpaperComposer composer(ScreenGeometry{screen, 1.0, 96.0, c.available}, settings);
         // The plain way: Qt's own reader, then the composer.
         const QImage plain = composer.compose(
-            PictureLoader::load(NativeFileSystem::instance(), path, composer.view(c.caption)), c.caption);
+            PictureLoader::load(NativeFileSystem::instance(), path, composer.view(c.caption)).value(),
+            c.caption);
         // Rows written while the picture decodes, and after a cut file's fall to the plain way, make a
         // bitmap that Qt reads as the finished canvas.
         BitmapWriter early(NativeFileSystem::instance());
         const QString earlyPath = m_dir.filePath(QStringLiteral("early.bmp"));
-        QVERIFY(early.begin(earlyPath, nullptr));
-        const std::optional<QImage> composed =
-            composer.composeFile(NativeFileSystem::instance(), path, c.caption, nullptr, &early);
+        QVERIFY(early.begin(earlyPath));
+        const Result<QImage> composed =
+            composer.composeFile(NativeFileSystem::instance(), path, c.caption, &early);
         QVERIFY(composed && !plain.isNull());
         QVERIFY(*composed == plain);
-        QVERIFY(early.finish(*composed, nullptr));
+        QVERIFY(early.finish(*composed));
         QCOMPARE(QImage(earlyPath).convertToFormat(QImage::Format_RGB32), *composed);
 
         // Where the picture goes: the screen, but for a band of one line at the work area's edge. The
@@ -256,10 +257,10 @@ private slots:
         image.setDotsPerMeterY(2835);
         const QString path = m_dir.filePath(QStringLiteral("tessaly.bmp"));
         BitmapWriter writer(NativeFileSystem::instance());
-        QVERIFY(writer.begin(path, nullptr));
+        QVERIFY(writer.begin(path));
         for (int y : early)
             writer.writeRow(image, y);
-        QVERIFY(writer.finish(image, nullptr));
+        QVERIFY(writer.finish(image));
         QCOMPARE(contents(path), bitmapOf(image));
     }
 };

@@ -16,15 +16,15 @@ QString PictureLoadCheck::check(const QString& path, QStringList* reasons)
     (void)PictureLoader::shrinkInto(files, path, canvas, canvas.rect());
     const PictureView views[] = {{screen, {}, false}, {{}, screen, true}};
     for (const PictureView& view : views) {
-        QString reason;
-        const QImage image = PictureLoader::load(files, path, view, &reason);
-        if (image.isNull() == reason.isEmpty())
-            return image.isNull() ? QStringLiteral("no picture and no reason")
-                                  : QStringLiteral("a picture and a reason: ") + reason;
-        if (image.sizeInBytes() > DecodeBudget::Bytes)
-            return QStringLiteral("a picture of %1 bytes, over the budget").arg(image.sizeInBytes());
-        if (reasons != nullptr && !reason.isEmpty())
-            reasons->append(reason);
+        const Result<QImage> image = PictureLoader::load(files, path, view);
+        if (!image && image.reason().isEmpty())
+            return QStringLiteral("no picture and no reason");
+        if (image && image->isNull())
+            return QStringLiteral("an empty picture given as loaded");
+        if (image && image->sizeInBytes() > DecodeBudget::Bytes)
+            return QStringLiteral("a picture of %1 bytes, over the budget").arg(image->sizeInBytes());
+        if (reasons != nullptr && !image)
+            reasons->append(image.reason());
     }
     return {};
 }

@@ -2,6 +2,7 @@
 #include "DesktopBackendFactory.h"
 #include "DesktopHarness.h"
 #include "FreshBitmapCopy.h"
+#include "NativeFileSystem.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -136,17 +137,24 @@ private slots:
             m_dir.filePath(DesktopHarness::hostileName() + '/' + QTest::currentDataTag() + "/tessaly.bmp"),
             QImage(8, 6, QImage::Format_RGB32));
         const QString command = '"' + tools + "/set wallpaper\" --quiet \"two words\"";
-        const ApplyResult result =
-            DesktopBackendFactory::create(backend, command, {})->apply(bitmap, DesktopHarness::style(style));
+        const std::unique_ptr<DesktopBackend> desktop = DesktopBackendFactory::create(backend, command, {});
+        // Named as the change names it for this desktop.
+        const Result<std::optional<QString>> folder = desktop->freshFolder(bitmap);
+        QVERIFY2(folder, qPrintable(folder.reason()));
+        FreshBitmapCopy fresh(NativeFileSystem::instance());
+        QVERIFY(fresh.begin(bitmap, folder->value_or(QString())));
+        const Result<QString> handed = folder->has_value() ? fresh.link() : Result<QString>(bitmap);
+        QVERIFY(handed);
+        const Result<> result = desktop->apply({*handed}, DesktopHarness::style(style));
         expected.replace("%F", QFileInfo(bitmap).absolutePath() + "/tessaly-1.bmp")
             .replace("%B", bitmap)
             .replace("%P", m_dir.filePath("run/tessaly/tessaly-1.bmp"))
             .replace("%T", tools);
         if (expected.startsWith('!'))
-            QVERIFY2(!result.ok && result.reason.startsWith(expected.mid(1)), qPrintable(result.reason));
+            QVERIFY2(!result && result.reason().startsWith(expected.mid(1)), qPrintable(result.reason()));
         else
-            QVERIFY2(result.ok && calls() == expected.split('\n'),
-                     qPrintable(result.reason + calls().join('\n')));
+            QVERIFY2(result && calls() == expected.split('\n'),
+                     qPrintable(result.reason() + calls().join('\n')));
         QVERIFY(!QFile::exists(m_dir.filePath("pwned")) && !QFile::exists(m_dir.filePath("pwned2")));
     }
 
@@ -197,13 +205,16 @@ private slots:
         const QString bitmap =
             DesktopHarness::writeBitmap(m_dir.filePath(DesktopHarness::hostileName() + "/span/tessaly.bmp"),
                                         QImage(7, 5, QImage::Format_RGB32));
-        const ApplyResult result =
-            DesktopBackendFactory::create("sway", {}, {})->apply(bitmap, WallpaperStyle::Span, placed);
+        const std::unique_ptr<DesktopBackend> sway = DesktopBackendFactory::create("sway", {}, {});
+        const Result<std::optional<QString>> folder = sway->freshFolder(bitmap);
+        FreshBitmapCopy fresh(NativeFileSystem::instance());
+        QVERIFY(folder && fresh.begin(bitmap, folder->value_or(QString())));
+        const Result<> result = sway->apply(fresh.partPaths(placed), WallpaperStyle::Stretch, placed);
         if (expected.startsWith('!')) {
-            QVERIFY2(!result.ok && result.reason == expected.mid(1), qPrintable(result.reason));
+            QVERIFY2(!result && result.reason() == expected.mid(1), qPrintable(result.reason()));
             QCOMPARE(calls().size(), 1); // only asked for the outputs
         } else {
-            QVERIFY2(result.ok, qPrintable(result.reason));
+            QVERIFY2(result, qPrintable(result.reason()));
             QCOMPARE(calls(), QStringList({"swaymsg|-t|get_outputs",
                                            expected.replace("%P", m_dir.filePath("run/tessaly"))}));
         }
@@ -223,9 +234,9 @@ private slots:
         };
         // Each change with a new FreshBitmapCopy: what it knows must come from the files.
         const auto change = [&](bool applied) {
-            FreshBitmapCopy copies;
-            QString error;
-            const QString fresh = QFileInfo(copies.prepare(bitmap, error)).fileName();
+            FreshBitmapCopy copies(NativeFileSystem::instance());
+            const Result<QString> linked = copies.begin(bitmap) ? copies.link() : Result<QString>(QString());
+            const QString fresh = QFileInfo(linked.ok() ? *linked : QString()).fileName();
             copies.finish(applied);
             return fresh + ": " + QDir(dir.path()).entryList({"t-*"}, QDir::Files, QDir::Name).join(' ');
         };

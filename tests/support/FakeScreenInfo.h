@@ -15,6 +15,12 @@ public:
         geometry.logicalDpi = logicalDpi;
     }
     ScreenGeometry primary() const override { return geometry; }
+    QList<MonitorGeometry> monitors() const override
+    {
+        return several.isEmpty() ? ScreenInfo::monitors() : several;
+    }
 
     ScreenGeometry geometry;
+    /** Every monitor, the primary first, when there are several; empty: the primary alone. */
+    QList<MonitorGeometry> several;
 };

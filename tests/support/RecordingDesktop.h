@@ -16,12 +16,18 @@ class RecordingDesktop final : public DesktopBackend
 public:
     struct Applied
     {
+        /** The files handed, one a line. */
         QString path;
         QString style;
     };
 
     QString name() const override { return QStringLiteral("recording"); }
+    Takes takes() const override { return intake; }
     bool scalesSmallBitmaps() const override { return scales; }
+    Result<std::optional<QString>> freshFolder(const QString&) const override
+    {
+        return fresh ? std::optional<QString>(QString()) : std::optional<QString>();
+    }
     /** Makes every later apply fail with this reason (empty: succeed again). */
     void failWith(const QString& reason) { m_failure = reason; }
     const QList<Applied>& applied() const { return m_applied; }
@@ -33,17 +39,23 @@ public:
     bool isWaiting() const { return m_waiting; }
     /** Whether it says it would scale a bitmap smaller than the screen. */
     bool scales = false;
+    /** What it says it takes with several monitors. */
+    Takes intake = Takes::OneBitmap;
+    /** Whether it asks for names it has never been given, beside the bitmap. */
+    bool fresh = false;
 
 protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override
+    Result<> applyStyleThenFiles(const QStringList& files, WallpaperStyle style) override
     {
         if (m_held) {
             m_waiting = true;
             m_gate.acquire();
             m_waiting = false;
         }
-        m_applied.append({bitmapPath, styleWord(style)});
-        return m_failure.isEmpty() ? ApplyResult{true, {}} : ApplyResult{false, m_failure};
+        m_applied.append({files.join(QLatin1Char('\n')), styleWord(style)});
+        if (!m_failure.isEmpty())
+            return Failure::because(m_failure);
+        return {};
     }
 
 private:

@@ -9,17 +9,19 @@ CommandDesktopBackend::CommandDesktopBackend(QString command)
     : m_runner(QStringLiteral("desktop command"), 30000), m_command(std::move(command))
 {}
 
-ApplyResult CommandDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+Result<> CommandDesktopBackend::applyStyleThenFiles(const QStringList& files, WallpaperStyle style)
 {
     QStringList arguments = QProcess::splitCommand(m_command);
     if (arguments.isEmpty()) {
-        return {false,
-                QStringLiteral("desktop command: no program is set (settings file, section \"desktop\", "
-                               "key \"command\")")};
+        return Failure::because(
+            QStringLiteral("desktop command: no program is set (settings file, section \"desktop\", "
+                           "key \"command\")"));
     }
     const QString program = arguments.takeFirst();
-    arguments << bitmapPath << styleWord(style);
+    arguments << files.value(0) << styleWord(style);
     // The program is the user's: what it prints on standard error is its business, its exit code is not.
     const ToolRunner::Outcome outcome = m_runner.run(program, arguments, ToolRunner::ErrorOutput::Ignored);
-    return {outcome.ok, outcome.reason};
+    if (!outcome.ok)
+        return Failure::because(outcome.reason);
+    return {};
 }

@@ -16,7 +16,7 @@ public:
     QString name() const override { return QStringLiteral("command"); }
 
 protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+    Result<> applyStyleThenFiles(const QStringList& files, WallpaperStyle style) override;
 
 private:
     ToolRunner m_runner;

@@ -102,11 +102,11 @@ GSettingsDesktopBackend::GSettingsDesktopBackend(QString name, const QString& de
     : m_name(std::move(name)), m_runner(desktop), m_schema(QString::fromLatin1(keys.schema)), m_keys(keys)
 {}
 
-ApplyResult GSettingsDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+Result<> GSettingsDesktopBackend::applyStyleThenFiles(const QStringList& files, WallpaperStyle style)
 {
     const ToolRunner::Outcome listed = m_runner.run(Tool, {QStringLiteral("list-keys"), m_schema});
     if (!listed.ok)
-        return {false, listed.reason};
+        return Failure::because(listed.reason);
     const QStringList present = listed.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QStringList fileKeys{QString::fromLatin1(m_keys.fileKey)};
     for (const QString& key : {fileKeys.constFirst(), StyleKey}) {
@@ -116,41 +116,32 @@ ApplyResult GSettingsDesktopBackend::applyStyleThenFile(const QString& bitmapPat
     if (m_keys.newerFileKey != nullptr && present.contains(QLatin1String(m_keys.newerFileKey)))
         fileKeys.append(QString::fromLatin1(m_keys.newerFileKey));
 
-    QString error;
-    const QString fresh = m_copies.prepare(bitmapPath, error);
-    if (fresh.isEmpty())
-        return failure(error);
+    const QString file = files.value(0);
     const QString fileValue =
-        m_keys.fileAsUri ? QUrl::fromLocalFile(fresh).toString(QUrl::FullyEncoded) : fresh;
-
-    bool ok = setAndVerify(StyleKey, optionFor(style), error);
+        m_keys.fileAsUri ? QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) : file;
+    if (Result<> set = setAndVerify(StyleKey, optionFor(style)); !set)
+        return set;
     for (const QString& key : std::as_const(fileKeys)) {
-        if (ok)
-            ok = setAndVerify(key, fileValue, error);
+        if (Result<> set = setAndVerify(key, fileValue); !set)
+            return set;
     }
-    m_copies.finish(ok);
-    return {ok, error}; // the error is set only by a step that failed
+    return {};
 }
 
-bool GSettingsDesktopBackend::setAndVerify(const QString& key, const QString& value, QString& error) const
+Result<> GSettingsDesktopBackend::setAndVerify(const QString& key, const QString& value) const
 {
     const ToolRunner::Outcome set = m_runner.run(Tool, {QStringLiteral("set"), m_schema, key, quoted(value)});
     const ToolRunner::Outcome got = set.ok ? m_runner.run(Tool, {QStringLiteral("get"), m_schema, key}) : set;
-    if (!got.ok) {
-        error = got.reason;
-        return false;
-    }
-    if (unquoted(got.output.trimmed()) != value) {
-        error =
-            failure(QStringLiteral("%1 %2 did not keep the value written (is the settings service running?)")
-                        .arg(m_schema, key))
-                .reason;
-        return false;
-    }
-    return true;
+    if (!got.ok)
+        return Failure::because(got.reason);
+    if (unquoted(got.output.trimmed()) != value)
+        return failure(
+            QStringLiteral("%1 %2 did not keep the value written (is the settings service running?)")
+                .arg(m_schema, key));
+    return {};
 }
 
-ApplyResult GSettingsDesktopBackend::failure(const QString& reason) const
+Failure GSettingsDesktopBackend::failure(const QString& reason) const
 {
-    return {false, m_runner.desktop() + QStringLiteral(": ") + reason};
+    return Failure::because(m_runner.desktop() + QStringLiteral(": ") + reason);
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "DesktopBackend.h"
-#include "FreshBitmapCopy.h"
 #include "ToolRunner.h"
 
 #include <memory>
@@ -38,18 +37,22 @@ public:
     /** GNOME at scale 2 draws a centred bitmap at half size; MATE scales every one there. */
     bool scalesSmallBitmaps() const override { return true; }
     /** "spanned" shows each monitor its own part of a whole-desktop bitmap. */
-    bool spans() const override { return true; }
+    Takes takes() const override { return Takes::SpannedBitmap; }
+    /** GNOME Shell keeps showing a file it has shown, for longer than one change. */
+    Result<std::optional<QString>> freshFolder(const QString&) const override
+    {
+        return std::optional<QString>(QString());
+    }
 
 protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+    Result<> applyStyleThenFiles(const QStringList& files, WallpaperStyle style) override;
 
 private:
-    ApplyResult failure(const QString& reason) const;
-    bool setAndVerify(const QString& key, const QString& value, QString& error) const;
+    Failure failure(const QString& reason) const;
+    Result<> setAndVerify(const QString& key, const QString& value) const;
 
     QString m_name;
     ToolRunner m_runner;
     QString m_schema;
     Keys m_keys;
-    FreshBitmapCopy m_copies;
 };

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "KdePlasmaBackend.h"
 
-#include "FreshBitmapCopy.h"
-#include "MonitorPartFiles.h"
-
 #include <QDBusMessage>
 #include <QFile>
 #include <QFileInfo>
@@ -16,9 +13,9 @@ namespace {
 const QString kWho = QStringLiteral("KDE Plasma");
 constexpr int kCallTimeoutMs = 30000;
 
-ApplyResult failure(const QString& what)
+Failure failure(const QString& what)
 {
-    return {false, kWho + QStringLiteral(": ") + what};
+    return Failure::because(kWho + QStringLiteral(": ") + what);
 }
 
 int fillMode(WallpaperStyle style)
@@ -117,37 +114,28 @@ QString wallpaperScript(const QStringList& urls, const QList<MonitorGeometry>& m
 
 KdePlasmaBackend::KdePlasmaBackend(QDBusConnection bus) : m_bus(std::move(bus)) {}
 
-ApplyResult KdePlasmaBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+Result<> KdePlasmaBackend::applyStyleThenFiles(const QStringList& files, WallpaperStyle style)
 {
-    if (!QFileInfo(bitmapPath).isFile())
-        return failure(QStringLiteral("the bitmap \"%1\" does not exist").arg(bitmapPath));
+    QStringList urls;
+    for (const QString& file : files) {
+        if (!QFileInfo(file).isFile())
+            return failure(QStringLiteral("the bitmap \"%1\" does not exist").arg(file));
+        urls.append(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded));
+    }
+    if (urls.isEmpty())
+        return failure(QStringLiteral("no bitmap was given"));
     if (!m_bus.isConnected())
         return failure(QStringLiteral("no D-Bus session bus: %1").arg(m_bus.lastError().message()));
-
-    // Plasma keeps showing its cached copy of a file rewritten at the same path.
-    FreshBitmapCopy copy;
-    MonitorPartFiles parts;
-    const bool spanned = style == WallpaperStyle::Span;
-    QString error;
-    const QStringList files =
-        spanned ? parts.cut(bitmapPath, monitors(), error) : QStringList{copy.prepare(bitmapPath, error)};
-    if (files.isEmpty() || files.constFirst().isEmpty())
-        return failure(error);
-    QStringList urls;
-    for (const QString& file : files)
-        urls.append(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded));
+    const bool perMonitor = files.size() > 1;
 
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
         QStringLiteral("org.kde.PlasmaShell"), QStringLiteral("evaluateScript"));
-    call << wallpaperScript(urls, spanned ? monitors() : QList<MonitorGeometry>(), fillMode(style));
+    call << wallpaperScript(urls, perMonitor ? monitors() : QList<MonitorGeometry>(), fillMode(style));
     const QDBusMessage reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);
-    const bool ok = reply.type() == QDBusMessage::ReplyMessage;
-    copy.finish(ok && !spanned);
-    parts.finish(ok && spanned);
-    if (!ok) {
+    if (reply.type() != QDBusMessage::ReplyMessage) {
         const QString message = reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
         return failure(QStringLiteral("the wallpaper was refused: %1").arg(message));
     }
-    return {true, {}};
+    return {};
 }

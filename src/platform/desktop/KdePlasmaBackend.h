@@ -7,7 +7,7 @@
 
 /**
  * Sets the wallpaper of every Plasma desktop through plasmashell's scripting interface. With several
- * monitors each desktop (containment) gets its own screen's part of the spanned bitmap.
+ * monitors each desktop (containment) gets the file made for its own screen.
  */
 class KdePlasmaBackend final : public DesktopBackend
 {
@@ -16,11 +16,16 @@ public:
     explicit KdePlasmaBackend(QDBusConnection bus = QDBusConnection::sessionBus());
 
     QString name() const override { return QStringLiteral("kde"); }
-    /** Each desktop knows its screen, so each gets that monitor's part of the whole desktop's bitmap. */
-    bool spans() const override { return true; }
+    /** Each desktop knows its screen, so each gets that monitor's own file. */
+    Takes takes() const override { return Takes::FilePerMonitor; }
+    /** Plasma keeps showing its cached copy of a file rewritten at the same path. */
+    Result<std::optional<QString>> freshFolder(const QString&) const override
+    {
+        return std::optional<QString>(QString());
+    }
 
 protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+    Result<> applyStyleThenFiles(const QStringList& files, WallpaperStyle style) override;
 
 private:
     QDBusConnection m_bus;

@@ -5,7 +5,7 @@
 
 NullDesktopBackend::NullDesktopBackend(QString reason) : m_reason(std::move(reason)) {}
 
-ApplyResult NullDesktopBackend::applyStyleThenFile(const QString&, WallpaperStyle)
+Result<> NullDesktopBackend::applyStyleThenFiles(const QStringList&, WallpaperStyle)
 {
-    return {false, m_reason};
+    return Failure::because(m_reason);
 }

@@ -11,7 +11,7 @@ public:
     QString name() const override { return QStringLiteral("none"); }
 
 protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+    Result<> applyStyleThenFiles(const QStringList& files, WallpaperStyle style) override;
 
 private:
     QString m_reason;

@@ -26,18 +26,15 @@ QString PcmanfmDesktopBackend::modeFor(WallpaperStyle style) const
     return style == WallpaperStyle::Span ? m_spanMode : styleWord(style).toLower();
 }
 
-ApplyResult PcmanfmDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+Result<> PcmanfmDesktopBackend::applyStyleThenFiles(const QStringList& files, WallpaperStyle style)
 {
-    QString error;
-    const QString fresh = m_copies.prepare(bitmapPath, error);
-    if (fresh.isEmpty())
-        return {false, m_runner.desktop() + QStringLiteral(": ") + error};
     // The "=" forms keep a value from ever being read as an option of its own. Toolkit warnings on
     // standard error are common here and say nothing about the wallpaper, so only the exit code counts.
-    const ToolRunner::Outcome set = m_runner.run(
-        m_program,
-        {QStringLiteral("--wallpaper-mode=") + modeFor(style), QStringLiteral("--set-wallpaper=") + fresh},
-        ToolRunner::ErrorOutput::Ignored);
-    m_copies.finish(set.ok);
-    return {set.ok, set.reason};
+    const ToolRunner::Outcome set = m_runner.run(m_program,
+                                                 {QStringLiteral("--wallpaper-mode=") + modeFor(style),
+                                                  QStringLiteral("--set-wallpaper=") + files.value(0)},
+                                                 ToolRunner::ErrorOutput::Ignored);
+    if (!set.ok)
+        return Failure::because(set.reason);
+    return {};
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "DesktopBackend.h"
-#include "FreshBitmapCopy.h"
 #include "ToolRunner.h"
 
 /**
@@ -28,10 +27,15 @@ public:
      */
     PcmanfmDesktopBackend(QString name, const QString& desktop, QString program, QString spanMode);
     QString name() const override { return m_name; }
-    bool spans() const override { return true; }
+    Takes takes() const override { return Takes::SpannedBitmap; }
+    /** Both keep showing a file they have shown before. */
+    Result<std::optional<QString>> freshFolder(const QString&) const override
+    {
+        return std::optional<QString>(QString());
+    }
 
 protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+    Result<> applyStyleThenFiles(const QStringList& files, WallpaperStyle style) override;
 
 private:
     QString modeFor(WallpaperStyle style) const;
@@ -39,6 +43,5 @@ private:
     QString m_name;
     QString m_program;
     ToolRunner m_runner;
-    FreshBitmapCopy m_copies;
     QString m_spanMode;
 };

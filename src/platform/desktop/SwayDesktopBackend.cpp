@@ -68,95 +68,72 @@ SwayDesktopBackend::SwayDesktopBackend(QString plainFolder)
     : m_runner(QStringLiteral("sway")), m_plainFolder(std::move(plainFolder))
 {}
 
-ApplyResult SwayDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+Result<std::optional<QString>> SwayDesktopBackend::freshFolder(const QString& bitmapPath) const
 {
-    const QFileInfo bitmap(bitmapPath);
-    if (!bitmap.isFile()) {
-        return {false, QStringLiteral("sway: the wallpaper bitmap %1 cannot be found")
-                           .arg(QDir::toNativeSeparators(bitmapPath))};
-    }
-    QString folder, error;
-    if (!copyFolder(bitmap.absoluteFilePath(), folder, error))
-        return {false, QStringLiteral("sway: ") + error};
-    if (style == WallpaperStyle::Span)
-        return applyPerOutput(bitmapPath, folder);
-
-    // swaybg reads the file afresh each time: a plain path needs no copy, but the monitors' parts from
-    // before still go once it shows.
-    QString file = bitmap.absoluteFilePath();
-    if (folder.isEmpty())
-        m_copies.begin(file);
-    else
-        file = m_copies.prepare(bitmapPath, error, folder);
-    if (file.isEmpty())
-        return {false, QStringLiteral("sway: ") + error};
-    const ApplyResult set = setBackgrounds({{QStringLiteral("*"), file}}, styleWord(style).toLower());
-    m_copies.finish(set.ok);
-    return set;
-}
-
-bool SwayDesktopBackend::copyFolder(const QString& bitmapPath, QString& folder, QString& error) const
-{
-    folder.clear();
-    if (isPlainPath(bitmapPath))
-        return true;
+    const QString absolute = QFileInfo(bitmapPath).absoluteFilePath();
+    if (isPlainPath(absolute))
+        return std::optional<QString>();
     if (!isPlainPath(QDir(m_plainFolder).absolutePath())) {
-        error = QStringLiteral("the bitmap's path %1 cannot be passed to sway safely, and there is no plain "
-                               "folder to copy it to")
-                    .arg(bitmapPath);
-        return false;
+        return Failure::because(
+            QStringLiteral(
+                "sway: the bitmap's path %1 cannot be passed to sway safely, and there is no plain "
+                "folder to copy it to")
+                .arg(absolute));
     }
     if (const Result<> made = NativeSystem::fileSystem().makeFolders(m_plainFolder); !made) {
-        error = QStringLiteral("the bitmap's path %1 cannot be passed to sway safely, and the folder %2 to "
-                               "copy it to cannot be made: %3")
-                    .arg(bitmapPath, made.failure().path, made.reason());
-        return false;
+        return Failure::because(
+            QStringLiteral("sway: the bitmap's path %1 cannot be passed to sway safely, and the folder %2 to "
+                           "copy it to cannot be made: %3")
+                .arg(absolute, made.failure().path, made.reason()));
     }
-    folder = QDir(m_plainFolder).absolutePath();
-    return true;
+    return std::optional<QString>(QDir(m_plainFolder).absolutePath());
 }
 
-ApplyResult SwayDesktopBackend::applyPerOutput(const QString& bitmapPath, const QString& folder)
+Result<> SwayDesktopBackend::applyStyleThenFiles(const QStringList& files, WallpaperStyle style)
+{
+    for (const QString& file : files) {
+        if (!isPlainPath(file))
+            return Failure::because(QStringLiteral("sway: the path %1 cannot be passed to sway safely")
+                                        .arg(QDir::toNativeSeparators(file)));
+    }
+    if (files.size() > 1)
+        return applyPerOutput(files);
+    return setBackgrounds({{QStringLiteral("*"), files.value(0)}}, styleWord(style).toLower());
+}
+
+Result<> SwayDesktopBackend::applyPerOutput(const QStringList& files)
 {
     const ToolRunner::Outcome listed =
         m_runner.run(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_outputs")});
     if (!listed.ok)
-        return {false, listed.reason};
+        return Failure::because(listed.reason);
     const QList<SwayOutput> outputs = activeOutputs(listed.output);
     static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9._-]+$"));
-    QList<std::pair<QString, QString>> backgrounds; // output name, its part
-    for (const MonitorGeometry& monitor : monitors()) {
+    QList<std::pair<QString, QString>> backgrounds; // output name, its file
+    for (qsizetype i = 0; i < files.size() && i < monitors().size(); ++i) {
+        const MonitorGeometry& monitor = monitors().at(i);
         const QString output = outputFor(monitor, outputs);
         if (output.isEmpty()) {
             const QRect place = monitor.place;
-            return {false,
-                    QStringLiteral("sway: none of its outputs lies where monitor %1 does (%2×%3 at %4,%5)")
-                        .arg(monitor.name)
-                        .arg(place.width())
-                        .arg(place.height())
-                        .arg(place.x())
-                        .arg(place.y())};
+            return Failure::because(
+                QStringLiteral("sway: none of its outputs lies where monitor %1 does (%2×%3 at %4,%5)")
+                    .arg(monitor.name)
+                    .arg(place.width())
+                    .arg(place.height())
+                    .arg(place.x())
+                    .arg(place.y()));
         }
         if (!plainName.match(output).hasMatch())
-            return {
-                false,
-                QStringLiteral("sway: the output name \"%1\" cannot be passed to sway safely").arg(output)};
-        backgrounds.append({output, QString()});
+            return Failure::because(
+                QStringLiteral("sway: the output name \"%1\" cannot be passed to sway safely").arg(output));
+        backgrounds.append({output, files.at(i)});
     }
-    QString error;
-    const QStringList parts = m_parts.cut(bitmapPath, monitors(), error, folder);
-    if (parts.isEmpty())
-        return {false, QStringLiteral("sway: ") + error};
-    for (qsizetype i = 0; i < backgrounds.size(); ++i)
-        backgrounds[i].second = parts.at(i);
-    // Each part is made for its output in the output's own pixels: stretched, it lies there 1:1.
-    const ApplyResult set = setBackgrounds(backgrounds, QStringLiteral("stretch"));
-    m_parts.finish(set.ok);
-    return set;
+    // Each file is made for its output in the output's own pixels: stretched, it lies there 1:1.
+    return setBackgrounds(backgrounds, QStringLiteral("stretch"));
 }
 
-ApplyResult SwayDesktopBackend::setBackgrounds(const QList<std::pair<QString, QString>>& backgrounds,
-                                               const QString& mode) const
+Result<> SwayDesktopBackend::setBackgrounds(const QList<std::pair<QString, QString>>& backgrounds,
+                                            const QString& mode) const
 {
     // swaymsg joins its arguments into one message; each piece here is a plain word, and sway runs the
     // commands between the ";" one by one, all in this one step.
@@ -169,14 +146,14 @@ ApplyResult SwayDesktopBackend::setBackgrounds(const QList<std::pair<QString, QS
     }
     const ToolRunner::Outcome set = m_runner.run(QStringLiteral("swaymsg"), arguments);
     if (set.ok)
-        return {true, {}};
+        return {};
     // sway explains a refused command in its JSON reply, one per command; that says more than the exit code.
     const QJsonArray replies = QJsonDocument::fromJson(set.output.toUtf8()).array();
     for (qsizetype i = 0; i < replies.size() && i < backgrounds.size(); ++i) {
         const QString error = replies.at(i).toObject().value(QStringLiteral("error")).toString();
         if (!error.isEmpty())
-            return {false,
-                    QStringLiteral("sway: output %1 bg was refused: %2").arg(backgrounds.at(i).first, error)};
+            return Failure::because(
+                QStringLiteral("sway: output %1 bg was refused: %2").arg(backgrounds.at(i).first, error));
     }
-    return {false, set.reason};
+    return Failure::because(set.reason);
 }

@@ -2,8 +2,6 @@
 #pragma once
 
 #include "DesktopBackend.h"
-#include "FreshBitmapCopy.h"
-#include "MonitorPartFiles.h"
 #include "ToolRunner.h"
 
 #include <QList>
@@ -11,7 +9,7 @@
 
 /**
  * sway and other wlroots compositors that take sway's IPC: `output * bg FILE MODE COLOUR`, or with several
- * monitors each output its own part of the whole desktop's bitmap, stretched (it is made for the output).
+ * monitors each output its own file, stretched (it is made for the output).
  * sway expands the file name like a shell would (command substitution included), so a name holding
  * anything but plain characters never goes to it: such a bitmap is copied to a folder whose path is plain.
  */
@@ -26,24 +24,23 @@ public:
      * and then blurs every pixel of it: it is handed only bitmaps the size of the output.
      */
     bool scalesSmallBitmaps() const override { return true; }
-    /** Each output gets its own part of the whole desktop's bitmap. */
-    bool spans() const override { return true; }
+    /** Each output gets its own file. */
+    Takes takes() const override { return Takes::FilePerMonitor; }
+    /**
+     * swaybg reads the file afresh each time: a plain path is handed as it is; else the plain folder, made
+     * if need be.
+     */
+    Result<std::optional<QString>> freshFolder(const QString& bitmapPath) const override;
 
 protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+    Result<> applyStyleThenFiles(const QStringList& files, WallpaperStyle style) override;
 
 private:
-    /** Where copies for sway go: empty for the bitmap's own folder, else the plain folder, made if need be.
-     */
-    bool copyFolder(const QString& bitmapPath, QString& folder, QString& error) const;
-    /** Each monitor's part on the sway output in its place, all in one command. */
-    ApplyResult applyPerOutput(const QString& bitmapPath, const QString& folder);
+    /** Each monitor's file on the sway output in its place, all in one command. */
+    Result<> applyPerOutput(const QStringList& files);
     /** Sends `output NAME bg FILE MODE #000000` for each (name, file) at once; the first refusal as error. */
-    ApplyResult setBackgrounds(const QList<std::pair<QString, QString>>& backgrounds,
-                               const QString& mode) const;
+    Result<> setBackgrounds(const QList<std::pair<QString, QString>>& backgrounds, const QString& mode) const;
 
     ToolRunner m_runner;
     QString m_plainFolder;
-    FreshBitmapCopy m_copies;
-    MonitorPartFiles m_parts;
 };

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-ApplyResult WindowsDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+Result<> WindowsDesktopBackend::applyStyleThenFiles(const QStringList& files, WallpaperStyle style)
 {
     WindowsWallpaper::Style chosen = WindowsWallpaper::Style::Stretch;
     if (style == WallpaperStyle::Center)
@@ -17,10 +17,10 @@ ApplyResult WindowsDesktopBackend::applyStyleThenFile(const QString& bitmapPath,
         chosen = WindowsWallpaper::Style::Span;
 
     // The system resolves a relative path against some other folder, or not at all.
-    const QString path = QDir::toNativeSeparators(QFileInfo(bitmapPath).absoluteFilePath());
+    const QString path = QDir::toNativeSeparators(QFileInfo(files.value(0)).absoluteFilePath());
     WindowsWallpaper wallpaper;
     const std::wstring error = wallpaper.apply(path.toStdWString(), chosen);
     if (error.empty())
-        return {true, {}};
-    return {false, QStringLiteral("Windows: %1").arg(QString::fromStdWString(error))};
+        return {};
+    return Failure::because(QStringLiteral("Windows: %1").arg(QString::fromStdWString(error)));
 }

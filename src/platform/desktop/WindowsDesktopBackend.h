@@ -12,8 +12,8 @@ public:
      * Windows 8 and later lay a "span" bitmap over the virtual screen's bounding box: one the size of that
      * box shows each monitor its own part 1:1.
      */
-    bool spans() const override { return true; }
+    Takes takes() const override { return Takes::SpannedBitmap; }
 
 protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+    Result<> applyStyleThenFiles(const QStringList& files, WallpaperStyle style) override;
 };

@@ -19,9 +19,9 @@ namespace {
 
 const QString kWho = QStringLiteral("X11 root window");
 
-ApplyResult failure(const QString& what)
+Failure failure(const QString& what)
 {
-    return {false, kWho + QStringLiteral(": ") + what};
+    return Failure::because(kWho + QStringLiteral(": ") + what);
 }
 
 // Xlib's default error handler ends the process; collect the first error instead. Xlib calls the handler
@@ -132,12 +132,19 @@ bool drawScreen(const QString& bitmapPath, WallpaperStyle style, QImage& screen)
     return true;
 }
 
+/** Frees an XImage and the pixels it holds. */
+struct ImageRelease
+{
+    void operator()(XImage* image) const { XDestroyImage(image); }
+};
+using ScreenImage = std::unique_ptr<XImage, ImageRelease>;
+
 /**
  * The wallpaper as an XImage in the screen's own pixel format, drawn straight into the server's
- * format where that is RGB32; a null pointer when the bitmap cannot be read. Free with XDestroyImage.
+ * format where that is RGB32; why not when the bitmap cannot be read.
  */
-XImage* screenImage(Display* display, int screenNumber, const QString& bitmapPath, WallpaperStyle style,
-                    QString* why)
+Result<ScreenImage> screenImage(Display* display, int screenNumber, const QString& bitmapPath,
+                                WallpaperStyle style)
 {
     Visual* visual = DefaultVisual(display, screenNumber);
     const int width = DisplayWidth(display, screenNumber);
@@ -146,21 +153,15 @@ XImage* screenImage(Display* display, int screenNumber, const QString& bitmapPat
                                  width, height, 32, 0);
     if (image != nullptr)
         image->data = static_cast<char*>(std::malloc(static_cast<size_t>(image->bytes_per_line) * height));
-    if (image == nullptr || image->data == nullptr) {
-        if (image != nullptr)
-            XDestroyImage(image);
-        *why = QStringLiteral("out of memory for a %1 x %2 picture").arg(width).arg(height);
-        return nullptr;
-    }
+    ScreenImage owned(image);
+    if (image == nullptr || image->data == nullptr)
+        return failure(QStringLiteral("out of memory for a %1 x %2 picture").arg(width).arg(height));
     const bool direct = takesRgb32(*image, *visual);
     QImage screen = direct ? QImage(reinterpret_cast<uchar*>(image->data), width, height,
                                     image->bytes_per_line, QImage::Format_RGB32)
                            : QImage(width, height, QImage::Format_RGB32);
-    if (!drawScreen(bitmapPath, style, screen)) {
-        XDestroyImage(image);
-        *why = QStringLiteral("cannot read the bitmap \"%1\"").arg(bitmapPath);
-        return nullptr;
-    }
+    if (!drawScreen(bitmapPath, style, screen))
+        return failure(QStringLiteral("cannot read the bitmap \"%1\"").arg(bitmapPath));
     for (int y = 0; !direct && y < height; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(screen.constScanLine(y));
         for (int x = 0; x < width; ++x)
@@ -169,7 +170,7 @@ XImage* screenImage(Display* display, int screenNumber, const QString& bitmapPat
                           scaleChannel(qGreen(row[x]), visual->green_mask) |
                           scaleChannel(qBlue(row[x]), visual->blue_mask));
     }
-    return image;
+    return owned;
 }
 
 std::optional<Pixmap> readPixmapAtom(Display* display, Window root, const char* name)
@@ -203,7 +204,7 @@ void writePixmapAtom(Display* display, Window root, const char* name, Pixmap pix
 
 X11RootBackend::X11RootBackend(QString displayName) : m_displayName(std::move(displayName)) {}
 
-ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+Result<> X11RootBackend::applyStyleThenFiles(const QStringList& files, WallpaperStyle style)
 {
     // A connection of our own: it is left behind in RetainPermanent mode so the pixmap outlives us.
     const QByteArray displayName = m_displayName.toLocal8Bit();
@@ -218,16 +219,16 @@ ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, Wallpa
     const int screenNumber = DefaultScreen(display);
     const Window root = RootWindow(display, screenNumber);
 
-    QString why;
-    XImage* image = screenImage(display, screenNumber, bitmapPath, style, &why);
-    if (image == nullptr)
-        return failure(why);
+    Result<ScreenImage> drawn = screenImage(display, screenNumber, files.value(0), style);
+    if (!drawn)
+        return drawn.failure();
+    XImage* image = drawn->get();
     const Pixmap pixmap =
         XCreatePixmap(display, root, image->width, image->height, DefaultDepth(display, screenNumber));
     GC gc = XCreateGC(display, pixmap, 0, nullptr);
     XPutImage(display, pixmap, gc, image, 0, 0, 0, 0, image->width, image->height);
     XFreeGC(display, gc);
-    XDestroyImage(image);
+    drawn.value().reset();
     if (const int code = ErrorTrap::sync(display))
         return failure(QStringLiteral("the X server refused the picture: %1").arg(errorText(display, code)));
 
@@ -253,5 +254,5 @@ ApplyResult X11RootBackend::applyStyleThenFile(const QString& bitmapPath, Wallpa
     if (const int code = ErrorTrap::sync(display))
         return failure(
             QStringLiteral("the X server would not keep the wallpaper: %1").arg(errorText(display, code)));
-    return {true, {}};
+    return {};
 }

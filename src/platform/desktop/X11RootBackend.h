@@ -16,10 +16,10 @@ public:
 
     QString name() const override { return QStringLiteral("x11"); }
     /** The root window covers every monitor: a bitmap of its size shows each its own part. */
-    bool spans() const override { return true; }
+    Takes takes() const override { return Takes::SpannedBitmap; }
 
 protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+    Result<> applyStyleThenFiles(const QStringList& files, WallpaperStyle style) override;
 
 private:
     QString m_displayName;

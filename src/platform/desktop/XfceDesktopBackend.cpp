@@ -75,12 +75,12 @@ XfceDesktopBackend::XfceDesktopBackend(QStringList outputNames)
     : m_runner(QStringLiteral("XFCE")), m_outputs(std::move(outputNames))
 {}
 
-ApplyResult XfceDesktopBackend::applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style)
+Result<> XfceDesktopBackend::applyStyleThenFiles(const QStringList& files, WallpaperStyle style)
 {
     const ToolRunner::Outcome listed =
         m_runner.run(Tool, {QStringLiteral("-c"), Channel, QStringLiteral("-l")});
     if (!listed.ok)
-        return {false, listed.reason};
+        return Failure::because(listed.reason);
     const QStringList properties = listed.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const bool namesWorkspaces = std::any_of(properties.cbegin(), properties.cend(), [](const QString& p) {
         return p.startsWith(QLatin1String("/backdrop/screen0/monitor"));
@@ -94,53 +94,43 @@ ApplyResult XfceDesktopBackend::applyStyleThenFile(const QString& bitmapPath, Wa
     const QStringList folders =
         backdropFolders(properties, outputs, namesWorkspaces ? DefaultWorkspaceCount : workspaceCount());
     if (folders.isEmpty())
-        return {false, QStringLiteral("XFCE: no monitor found to set the backdrop of")};
-
-    QString error;
-    // Each folder and the file it shows: one for all, or each monitor's own part of a spanned bitmap.
-    std::map<QString, QString> files;
-    bool ok = true;
-    if (style == WallpaperStyle::Span) {
-        ok = partsPerFolder(bitmapPath, folders, files, error);
-    } else {
-        const QString fresh = m_copies.prepare(bitmapPath, error);
-        ok = !fresh.isEmpty();
-        for (const QString& folder : folders)
-            files[folder] = fresh;
-    }
-    if (!ok)
-        return {false, QStringLiteral("XFCE: ") + error};
+        return Failure::because(QStringLiteral("XFCE: no monitor found to set the backdrop of"));
 
     // A part made for its monitor lies on it 1:1 when stretched.
+    const std::map<QString, QString> shown = filesPerFolder(files, folders);
     const QString styleValue = QString::number(imageStyleFor(style));
-    for (const auto& [folder, file] : files) {
-        if (ok)
-            ok = setProperty(folder + QStringLiteral("/image-style"), QStringLiteral("int"), styleValue,
-                             error);
+    for (const auto& [folder, file] : shown) {
+        if (Result<> set =
+                setProperty(folder + QStringLiteral("/image-style"), QStringLiteral("int"), styleValue);
+            !set)
+            return set;
     }
-    for (const auto& [folder, file] : files) {
-        if (ok)
-            ok = setProperty(folder + QStringLiteral("/last-image"), QStringLiteral("string"), file, error);
+    for (const auto& [folder, file] : shown) {
+        if (Result<> set =
+                setProperty(folder + QStringLiteral("/last-image"), QStringLiteral("string"), file);
+            !set)
+            return set;
     }
-    m_copies.finish(ok && style != WallpaperStyle::Span);
-    m_parts.finish(ok && style == WallpaperStyle::Span);
-    return {ok, error}; // the error is set only by a step that failed
+    return {};
 }
 
-bool XfceDesktopBackend::partsPerFolder(const QString& bitmapPath, const QStringList& folders,
-                                        std::map<QString, QString>& files, QString& error)
+std::map<QString, QString> XfceDesktopBackend::filesPerFolder(const QStringList& files,
+                                                              const QStringList& folders) const
 {
-    const QStringList parts = m_parts.cut(bitmapPath, monitors(), error);
-    if (parts.isEmpty())
-        return false;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
+    std::map<QString, QString> shown;
+    if (files.size() <= 1) {
+        for (const QString& folder : folders)
+            shown[folder] = files.value(0);
+        return shown;
+    }
+    for (qsizetype i = 0; i < files.size() && i < monitors().size(); ++i) {
         const QString prefix = QStringLiteral("/backdrop/screen0/monitor%1/").arg(monitors().at(i).name);
         for (const QString& folder : folders) {
             if (folder.startsWith(prefix))
-                files[folder] = parts.at(i);
+                shown[folder] = files.at(i);
         }
     }
-    return true;
+    return shown;
 }
 
 int XfceDesktopBackend::workspaceCount() const
@@ -155,14 +145,14 @@ int XfceDesktopBackend::workspaceCount() const
     return count.ok && ok && value > 0 ? value : DefaultWorkspaceCount;
 }
 
-bool XfceDesktopBackend::setProperty(const QString& property, const QString& type, const QString& value,
-                                     QString& error) const
+Result<> XfceDesktopBackend::setProperty(const QString& property, const QString& type,
+                                         const QString& value) const
 {
     // -n creates the property on a fresh profile and is harmless on an existing one.
     const ToolRunner::Outcome set =
         m_runner.run(Tool, {QStringLiteral("-c"), Channel, QStringLiteral("-p"), property,
                             QStringLiteral("-n"), QStringLiteral("-t"), type, QStringLiteral("-s"), value});
     if (!set.ok)
-        error = set.reason;
-    return set.ok;
+        return Failure::because(set.reason);
+    return {};
 }

@@ -2,8 +2,6 @@
 #pragma once
 
 #include "DesktopBackend.h"
-#include "FreshBitmapCopy.h"
-#include "MonitorPartFiles.h"
 #include "ToolRunner.h"
 
 #include <QStringList>
@@ -19,25 +17,23 @@ public:
     /** `outputNames`: the RandR names of the connected outputs, used where a profile has no backdrop yet. */
     explicit XfceDesktopBackend(QStringList outputNames);
     QString name() const override { return QStringLiteral("xfce"); }
-    /** Each monitor's backdrop gets its own part of the whole desktop's bitmap. */
-    bool spans() const override { return true; }
+    /** Each monitor's backdrop gets its own file. */
+    Takes takes() const override { return Takes::FilePerMonitor; }
+    /** xfdesktop keeps showing a file it has shown before. */
+    Result<std::optional<QString>> freshFolder(const QString&) const override
+    {
+        return std::optional<QString>(QString());
+    }
 
 protected:
-    ApplyResult applyStyleThenFile(const QString& bitmapPath, WallpaperStyle style) override;
+    Result<> applyStyleThenFiles(const QStringList& files, WallpaperStyle style) override;
 
 private:
     int workspaceCount() const;
-    /**
-     * For each monitor of a spanned bitmap, its own part as a fresh file; the folders each goes to in
-     * `files`. False, with `error`, when a part cannot be written.
-     */
-    bool partsPerFolder(const QString& bitmapPath, const QStringList& folders,
-                        std::map<QString, QString>& files, QString& error);
-    bool setProperty(const QString& property, const QString& type, const QString& value,
-                     QString& error) const;
+    /** Each folder and the file it shows: one for all, or each monitor's own. */
+    std::map<QString, QString> filesPerFolder(const QStringList& files, const QStringList& folders) const;
+    Result<> setProperty(const QString& property, const QString& type, const QString& value) const;
 
     ToolRunner m_runner;
     QStringList m_outputs;
-    FreshBitmapCopy m_copies;
-    MonitorPartFiles m_parts;
 };
