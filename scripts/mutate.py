@@ -226,7 +226,7 @@ FAULTS = [
     ("fresh-copy-number-reused", "engine/FreshBitmapCopy.cpp", "m_number = highest + 1;", "m_number = highest;",
      "the fresh bitmap copy takes the number of the one on screen"),
     ("fresh-copy-previous-kept", "engine/FreshBitmapCopy.cpp",
-     "for (const QString& copy : std::as_const(m_previous))\n            m_files.remove(copy);",
+     "for (const QString& copy : std::as_const(m_previous))\n            (void)m_files.remove(copy);",
      "for (const QString& copy : std::as_const(m_previous))\n            Q_UNUSED(copy);",
      "the copies shown before are never removed"),
     ("tool-exit-code-ignored", "platform/desktop/ToolRunner.cpp", "if (process.exitCode() != 0) {",
