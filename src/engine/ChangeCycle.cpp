@@ -8,6 +8,7 @@
 #include "Prompter.h"
 #include "RandomSource.h"
 #include "ScreenInfo.h"
+#include "SettingValue.h"
 #include "Settings.h"
 #include "SettingsFile.h"
 #include "SettingsSaveReport.h"
@@ -207,7 +208,7 @@ void ChangeCycle::start(Request request)
             order.others.append(picture);
         }
     }
-    m_settings.imageNum = QString::number(chosen);
+    m_settings.imageNum = SettingValue::fromNumber(chosen);
     const CheckedSettings checked(m_settings);
     order.bitmapPath = m_appFolder + QLatin1String(BitmapName);
     order.fallbackPath = m_appFolder + QLatin1String(FallbackName);

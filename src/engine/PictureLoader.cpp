@@ -62,20 +62,17 @@ QString readError(const QImageReader& reader)
  * picks the reader by its suffix first, and a .dib file (a BMP) finds none: the format is decided by the
  * content.
  */
-bool openReader(FileSystem& files, const QString& path, QFile& file, DeadlineDevice& device,
-                QImageReader& reader, QString* reason)
+Result<> openReader(FileSystem& files, const QString& path, QFile& file, DeadlineDevice& device,
+                    QImageReader& reader)
 {
-    if (const Result<> opened = files.openRegular(path, file); !opened) {
-        if (reason)
-            *reason = opened.reason();
-        return false;
-    }
+    if (const Result<> opened = files.openRegular(path, file); !opened)
+        return opened;
     if (!device.open(QIODevice::ReadOnly))
-        return false;
+        return Failure::because(device.errorString());
     reader.setDevice(&device);
     PictureFormats::decideByContent(reader);
     reader.setAutoTransform(true);
-    return true;
+    return {};
 }
 
 /**
@@ -102,13 +99,6 @@ QSize decodeSize(QSize stored, QSize target, bool jpeg)
     return jpeg ? jpegDecodeSize(stored, target) : target;
 }
 
-QImage failed(QString* reason, const QString& why)
-{
-    if (reason != nullptr)
-        *reason = why;
-    return {};
-}
-
 } // namespace
 
 bool PictureLoader::shrinkInto(FileSystem& files, const QString& path, QImage& canvas, const QRect& target,
@@ -117,8 +107,8 @@ bool PictureLoader::shrinkInto(FileSystem& files, const QString& path, QImage& c
     QFile file;
     DeadlineDevice device(file, deadline);
     QImageReader reader;
-    if (target.isEmpty() || !openReader(files, path, file, device, reader, nullptr) ||
-        reader.format() != "jpeg" || reader.transformation() != QImageIOHandler::TransformationNone)
+    if (target.isEmpty() || !openReader(files, path, file, device, reader) || reader.format() != "jpeg" ||
+        reader.transformation() != QImageIOHandler::TransformationNone)
         return false;
     const QSize decoded = decodeSize(reader.size(), target.size(), true);
     if (!decoded.isValid() || decoded.width() < target.width() || decoded.height() < target.height())
@@ -135,7 +125,7 @@ QSize PictureLoader::uprightSize(FileSystem& files, const QString& path)
     const DecodeDeadline deadline;
     DeadlineDevice device(file, deadline);
     QImageReader reader;
-    if (!openReader(files, path, file, device, reader, nullptr))
+    if (!openReader(files, path, file, device, reader))
         return {};
     const QSize stored = reader.size();
     return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed()
@@ -145,27 +135,17 @@ QSize PictureLoader::uprightSize(FileSystem& files, const QString& path)
 Result<QImage> PictureLoader::load(FileSystem& files, const QString& path, const PictureView& view,
                                    const DecodeDeadline& deadline)
 {
-    QString reason;
-    QImage picture = decode(files, path, view, &reason, deadline);
-    if (picture.isNull())
-        return Failure::because(reason);
-    return picture;
-}
-
-QImage PictureLoader::decode(FileSystem& files, const QString& path, const PictureView& view, QString* reason,
-                             const DecodeDeadline& deadline)
-{
     // Qt's decoders refuse an image larger than this before they take its memory; it also guards
     // pictures whose size cannot be known before decoding. The limit is Qt's only, so setting it here
     // keeps it whoever loads.
     QImageReader::setAllocationLimit(DecodeBudget::MiB);
     if (deadline.expired())
-        return failed(reason, deadline.reason());
+        return Failure::because(deadline.reason());
     QFile file;
     DeadlineDevice device(file, deadline);
     QImageReader reader;
-    if (!openReader(files, path, file, device, reader, reason))
-        return {};
+    if (const Result<> opened = openReader(files, path, file, device, reader); !opened)
+        return opened.failure();
     // Qt's JPEG reader takes the coefficients of every scan before its first row, as much memory and
     // time as the file asks, out of reach of the deadline once the bytes are in: its header and scans
     // are looked at here first. A file libjpeg finds damaged goes on to Qt, which decides what it shows.
@@ -175,10 +155,10 @@ QImage PictureLoader::decode(FileSystem& files, const QString& path, const Pictu
         if (!(jpeg.readHeader() && jpeg.countScans())) {
             tooLargeJpeg = jpeg.stop() == JpegDecompressor::Stop::TooLarge;
             if (jpeg.stop() != JpegDecompressor::Stop::Damaged && !tooLargeJpeg)
-                return failed(reason, jpeg.reason());
+                return Failure::because(jpeg.reason());
         }
         if (!device.seek(0))
-            return failed(reason, device.errorString());
+            return Failure::because(device.errorString());
     }
     const QSize stored = reader.size();
     QSize decoded = stored;
@@ -206,15 +186,15 @@ QImage PictureLoader::decode(FileSystem& files, const QString& path, const Pictu
                 decoded = clip.size();
         }
         if (tooLargeJpeg || bytes(decoded) > DecodeBudget::Bytes)
-            return failed(reason, DecodeBudget::tooLarge(upright));
+            return Failure::because(DecodeBudget::tooLarge(upright));
     }
 
     QImage image;
     const bool read = reader.read(&image);
     // Past the deadline a reader may still give what it had, as if the file ended there.
     if (deadline.expired())
-        return failed(reason, deadline.reason());
+        return Failure::because(deadline.reason());
     if (!read)
-        return failed(reason, readError(reader));
+        return Failure::because(readError(reader));
     return image;
 }

@@ -42,9 +42,4 @@ public:
 
     /** The picture's size as it is shown, turned upright; an invalid size when it is not a picture. */
     static QSize uprightSize(FileSystem& files, const QString& path);
-
-private:
-    /** load(), a null image with `reason` set when it fails. */
-    static QImage decode(FileSystem& files, const QString& path, const PictureView& view, QString* reason,
-                         const DecodeDeadline& deadline);
 };
