@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PosixFileSystem.h"
 
+#include "ErrnoFailure.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,24 +23,7 @@ QByteArray native(const QString& path)
 /** The failure an errno value stands for, told in the system's words. */
 Failure failureOf(int error)
 {
-    FailureKind kind = FailureKind::Other;
-    switch (error) {
-    case ENOENT:
-        kind = FailureKind::NotFound;
-        break;
-    case EEXIST:
-        kind = FailureKind::Exists;
-        break;
-    case ENOTDIR:
-        kind = FailureKind::NotFolder;
-        break;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        kind = FailureKind::Denied;
-        break;
-    }
-    return {kind, qt_error_string(error), {}};
+    return {failureKindOf(error), qt_error_string(error), {}};
 }
 
 /** What the call that just failed set errno to. */

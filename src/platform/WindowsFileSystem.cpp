@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowsFileSystem.h"
 
+#include "ErrnoFailure.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStringList>
@@ -66,39 +68,11 @@ int errnoFor(DWORD error)
     }
 }
 
-/** The kind of failure a Win32 error stands for. */
-FailureKind kindFor(DWORD error)
-{
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-        return FailureKind::NotFound;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT:
-    case ERROR_CURRENT_DIRECTORY:
-    case ERROR_UNABLE_TO_REMOVE_REPLACED:
-        return FailureKind::Denied;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return FailureKind::Exists;
-    case ERROR_DIRECTORY:
-        return FailureKind::NotFolder;
-    default:
-        return FailureKind::Other;
-    }
-}
-
 /** A Win32 error told in the same short words as on other systems ("Permission denied"). */
 Failure failureOf(DWORD error)
 {
     const int number = error == ERROR_SUCCESS ? EIO : errnoFor(error);
-    return {kindFor(error), QString::fromLocal8Bit(std::strerror(number)), {}};
+    return {failureKindOf(number), QString::fromLocal8Bit(std::strerror(number)), {}};
 }
 
 Failure lastFailure()
