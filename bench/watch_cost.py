@@ -24,22 +24,34 @@ GIF = (b"GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff!\xf9\x04\x01
 def proc(pid):
     with open(f"/proc/{pid}/status") as f:
         resident = next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
-    switches = 0
-    for task in os.listdir(f"/proc/{pid}/task"):  # every thread's, the looking thread's included
+    switches = {}
+    for task in os.listdir(f"/proc/{pid}/task"):  # every thread's, by thread
         with open(f"/proc/{pid}/task/{task}/status") as f:
-            switches += sum(int(l.split()[1]) for l in f if "ctxt_switches" in l)
+            switches[task] = sum(int(line.split()[1]) for line in f if "ctxt_switches" in line)
     with open(f"/proc/{pid}/stat") as f:
         ticks = sum(int(x) for x in f.read().rsplit(")", 1)[1].split()[11:13])
     return resident / 1024, switches, ticks / os.sysconf("SC_CLK_TCK")
 
 
+def woken(before, after):
+    """Context switches between two looks, of the threads there at the second (a thread new since counts whole)."""
+    return sum(count - before.get(task, 0) for task, count in after.items())
+
+
 def settings(s, tree, watched):
     folder = s.app_folder
     os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "tessdesk.ini"), "w") as f:
+    ini = os.path.join(folder, "tessdesk.ini")
+    if not watched:  # the list the watching run saved, the folder no longer watched
+        with open(ini) as f:
+            kept = f.read().split("[folders]")[0]
+        with open(ini, "w") as f:
+            f.write(kept)
+        return
+    with open(ini, "w") as f:
         f.write(f"[total]\ntotal=1\n[images]\n0={folder}/image1.gif\n[display]\nimageNum=0\n[time]\ntimeOption=1\n"
                 "timeHour=1\nChangeTime=2030-01-01\n[desktop]\nbackend=command\ncommand=true\n"
-                "[tessaly]\nfirstRun=False\n" + (f"[folders]\n0={tree}\n" if watched else ""))
+                f"[tessaly]\nfirstRun=False\n[folders]\n0={tree}\n")
 
 
 def status_ms(s, program):
@@ -67,7 +79,7 @@ def run(s, program, tree, watched, idle):
     while watched and time.monotonic() - start < 600:
         took, out = status_ms(s, program)
         slowest = max(slowest, took)
-        if "pictures: 1\n" not in out:
+        if "pictures: 1\n" not in out and "pictures: " in out:
             looked = time.monotonic() - start
             break
         time.sleep(0.05)
@@ -79,15 +91,17 @@ def run(s, program, tree, watched, idle):
     print(f"{'watching' if watched else 'not watching'}: {pictures} pictures in the list"
           + (f", first look done {looked:.2f} s after start, slowest --status meanwhile {slowest:.0f} ms"
              if watched else "")
-          + f"; at rest {rss1:.1f} MiB resident, {switches1 - switches0} wake-ups and {cpu1 - cpu0:.2f} s CPU"
+          + f"; at rest {rss1:.1f} MiB resident, {woken(switches0, switches1)} wake-ups and {cpu1 - cpu0:.2f} s CPU"
             f" in {idle} s", flush=True)
-    if watched:
-        new = os.path.join(tree, "f0", "new.gif")
-        with open(new, "wb") as f:
-            f.write(GIF)
-        start = time.monotonic()
-        wait_for(lambda: new in open(os.path.join(s.app_folder, "tessdesk.ini")).read(), timeout=30)
-        print(f"a picture copied in: in the list after {time.monotonic() - start:.2f} s")
+    if watched:  # the list is full: one picture deleted makes room for one copied in
+        ini = os.path.join(s.app_folder, "tessdesk.ini")
+        gone, new = os.path.join(tree, "f0", "0.gif"), os.path.join(tree, "f0", "new.gif")
+        for what, act, listed in [("deleted", lambda: os.remove(gone), lambda: gone not in open(ini).read()),
+                                  ("copied in", lambda: open(new, "wb").write(GIF), lambda: new in open(ini).read())]:
+            start = time.monotonic()
+            act()
+            took = wait_for(listed, timeout=30) and time.monotonic() - start
+            print(f"a picture {what}: the list saved after {took:.2f} s" if took else f"a picture {what}: not seen")
     s.run(program, "--quit")
     copy.wait(30)
     return rss1
@@ -105,8 +119,8 @@ def bench(s, program, folders="5000", per_folder="10", idle="30"):
                 f.write(GIF)
             os.utime(path, (0, 1_600_000_000))
     print(f"{int(folders) * int(per_folder)} pictures in {folders} folders made in {time.monotonic() - start:.1f} s")
-    without = run(s, program, tree, False, int(idle))
     with_tree = run(s, program, tree, True, int(idle))
+    without = run(s, program, tree, False, int(idle))
     print(f"resident memory watching the tree: {with_tree - without:+.1f} MiB (target <= +10)")
 
 

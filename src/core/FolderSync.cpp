@@ -75,7 +75,14 @@ FolderSync::Edits FolderSync::sync(const QStringList& list, const QString& folde
     }
     const QSet<QString> leftBefore = leftOut;
     for (const QString& path : leftBefore) {
-        if (!isInside(path, folder) || byPath.contains(path))
+        if (!isInside(path, folder))
+            continue;
+        // Put back in the list by the user: no longer left out.
+        if (listed.contains(path)) {
+            leftOut.remove(path);
+            continue;
+        }
+        if (byPath.contains(path))
             continue;
         leftOut.remove(path);
         if (const QString to = movedTo(path); !to.isEmpty())

@@ -99,7 +99,7 @@ Result<> WatchedFolders::unwatch(const QString& folder)
     m_treeOf.remove(removed);
     m_gone.remove(removed);
     m_toLook.remove(removed);
-    m_waiting.removeIf([&removed](const Look& look) { return look.folder == removed; });
+    m_waiting.remove(removed);
     watchWhatWasSeen();
     return {};
 }
@@ -108,7 +108,8 @@ void WatchedFolders::listSettled()
 {
     if (m_waiting.isEmpty() || m_images.isModified())
         return;
-    // What was seen before the edits is stale: looked at again, and what the user removed is left out.
+    // What was seen before the edits is stale: every folder looked at again, and what the user removed is
+    // left out.
     m_waiting.clear();
     lookAt(m_stored.folders);
 }
@@ -172,49 +173,95 @@ void WatchedFolders::startLooking()
     m_settle.stop();
     const QStringList folders(m_toLook.cbegin(), m_toLook.cend());
     m_toLook.clear();
-    m_looking.reset(QThread::create([this, folders] {
-        QList<Look> looks;
-        for (const QString& folder : folders) {
-            if (m_abandon)
-                return;
-            Look look{folder, std::nullopt, false, QDateTime::currentMSecsSinceEpoch()};
-            if (Result<FolderScan> scan = m_scanner.scan(folder))
-                look.scan = std::move(scan).value();
-            looks.append(std::move(look));
-        }
+    Basis basis{m_images.paths(), {}, m_known, m_stored.leftOut, !m_images.isModified()};
+    basis.captions.reserve(basis.paths.size());
+    for (int i = 0; i < m_images.count(); ++i)
+        basis.captions.append(m_images.captionAt(i));
+    m_looking.reset(QThread::create([this, folders, basis = std::move(basis)] {
+        Outcome outcome = lookAndSync(m_scanner, folders, basis, m_abandon);
+        if (m_abandon)
+            return;
         QMetaObject::invokeMethod(
-            this, [this, looks] { looked(looks); }, Qt::QueuedConnection);
+            this, [this, outcome = std::move(outcome)] { looked(outcome); }, Qt::QueuedConnection);
     }));
     m_looking->start(QThread::LowPriority);
 }
 
-void WatchedFolders::looked(const QList<Look>& looks)
+WatchedFolders::Outcome WatchedFolders::lookAndSync(const FolderScanner& scanner, const QStringList& folders,
+                                                    Basis basis, const std::atomic_bool& abandon)
+{
+    Outcome outcome{folders, basis, std::move(basis), {}, false, {}, {}, {}};
+    Basis& after = outcome.after;
+    outcome.newPositionOf.resize(after.paths.size());
+    std::iota(outcome.newPositionOf.begin(), outcome.newPositionOf.end(), 0);
+    for (const QString& folder : folders) {
+        if (abandon)
+            break;
+        const qint64 atMs = QDateTime::currentMSecsSinceEpoch();
+        std::optional<FolderScan> scan;
+        if (Result<FolderScan> looked = scanner.scan(folder))
+            scan = std::move(looked).value();
+        // No picture at all where the list holds some: an empty mount point far more often than every
+        // picture deleted; they wait in the list rather than go.
+        if (scan && scan->files.isEmpty() &&
+            std::any_of(after.paths.cbegin(), after.paths.cend(),
+                        [&folder](const QString& path) { return FolderSync::isInside(path, folder); }))
+            scan.reset();
+        if (!scan)
+            outcome.gone.insert(folder);
+        else
+            outcome.trees.insert(folder, scan->folders);
+        if (!after.syncs)
+            continue;
+        const FolderSync::Edits edits =
+            FolderSync::sync(after.paths, folder, after.known[folder], scan, after.leftOut,
+                             LoadedImages::MaxEntries - int(after.paths.size()), atMs);
+        if (edits.unsettled)
+            outcome.unsettled.insert(folder);
+        if (edits.isEmpty())
+            continue;
+        FolderSync::Applied applied = FolderSync::apply(edits, after.paths, after.captions);
+        for (int& to : outcome.newPositionOf)
+            to = to >= 0 ? applied.newPositionOf.value(to, -1) : -1;
+        after.paths = std::move(applied.paths);
+        after.captions = std::move(applied.captions);
+        outcome.edited = true;
+    }
+    return outcome;
+}
+
+void WatchedFolders::looked(const Outcome& outcome)
 {
     m_looking->wait();
     m_looking.reset();
-    const QStringList listed = m_images.paths();
-    for (Look look : looks) {
-        if (m_stored.indexOf(look.folder) < 0)
+    for (const QString& folder : outcome.folders) {
+        if (m_stored.indexOf(folder) < 0)
             continue;
-        // No picture at all where the list holds some: an empty mount point far more often than every
-        // picture deleted; they wait in the list rather than go.
-        if (look.scan && look.scan->files.isEmpty() &&
-            std::any_of(listed.cbegin(), listed.cend(),
-                        [&look](const QString& path) { return FolderSync::isInside(path, look.folder); }))
-            look.scan.reset();
-        look.gone = !look.scan;
-        if (look.gone) {
-            m_gone.insert(look.folder);
+        if (outcome.gone.contains(folder)) {
+            m_gone.insert(folder);
         } else {
-            m_gone.remove(look.folder);
-            m_treeOf.insert(look.folder, look.scan->folders);
+            m_gone.remove(folder);
+            m_treeOf.insert(folder, outcome.trees.value(folder));
         }
-        m_waiting.removeIf([&look](const Look& waiting) { return waiting.folder == look.folder; });
-        m_waiting.append(std::move(look));
     }
     watchWhatWasSeen();
-    syncWaiting();
-    startLooking();
+    // Edits of the list not saved yet are the user's: what was found waits for them.
+    if (!outcome.after.syncs || m_images.isModified()) {
+        m_waiting.unite(QSet<QString>(outcome.folders.cbegin(), outcome.folders.cend()));
+    } else if (m_images.paths() != outcome.before.paths) {
+        // The list changed while the look ran (an add): made again from the list as it is now.
+        m_toLook.unite(QSet<QString>(outcome.folders.cbegin(), outcome.folders.cend()));
+    } else {
+        save(outcome);
+    }
+    if (!outcome.unsettled.isEmpty()) {
+        m_toLook.unite(outcome.unsettled);
+        m_settle.start();
+    } else {
+        startLooking();
+    }
+    if (isIdle())
+        emit synced();
 }
 
 void WatchedFolders::watchWhatWasSeen()
@@ -244,60 +291,35 @@ void WatchedFolders::watchWhatWasSeen()
         m_poll.start();
 }
 
-void WatchedFolders::syncWaiting()
+void WatchedFolders::save(const Outcome& outcome)
 {
-    // Edits of the list not saved yet are the user's: what was found waits for them.
-    if (m_waiting.isEmpty() || m_images.isModified())
-        return;
-    const QStringList oldPaths = m_images.paths();
-    QStringList paths = oldPaths;
-    QStringList captions;
-    captions.reserve(paths.size());
-    for (int i = 0; i < m_images.count(); ++i)
-        captions.append(m_images.captionAt(i));
-    QList<int> newPositionOf(paths.size());
-    std::iota(newPositionOf.begin(), newPositionOf.end(), 0);
-    const WatchedFolderList storedBefore = m_stored;
-    const QHash<QString, FolderSync::Known> knownBefore = m_known;
-    bool edited = false;
-    for (const Look& look : std::as_const(m_waiting)) {
-        const FolderSync::Edits edits =
-            FolderSync::sync(paths, look.folder, m_known[look.folder], look.scan, m_stored.leftOut,
-                             LoadedImages::MaxEntries - int(paths.size()), look.atMs);
-        if (edits.unsettled) {
-            m_toLook.insert(look.folder);
-            m_settle.start();
-        }
-        if (edits.isEmpty())
-            continue;
-        FolderSync::Applied applied = FolderSync::apply(edits, paths, captions);
-        for (int& to : newPositionOf)
-            to = to >= 0 ? applied.newPositionOf.value(to, -1) : -1;
-        paths = std::move(applied.paths);
-        captions = std::move(applied.captions);
-        edited = true;
-    }
-    m_waiting.clear();
+    const Basis& after = outcome.after;
+    WatchedFolderList stored = m_stored;
+    stored.leftOut = after.leftOut;
     Result<> saved;
-    if (edited) {
+    if (outcome.edited) {
         const int current = CheckedSettings(m_settings).integer(&Settings::imageNum);
-        QList<IniEdit> more = m_stored.edits();
-        more.append(SettingsSchema::edit(&Settings::imageNum,
-                                         QString::number(FolderSync::positionAfter(newPositionOf, current))));
-        saved = m_images.replaceSaved(m_file, paths, captions, more);
-    } else if (m_stored.leftOut != storedBefore.leftOut) {
-        saved = m_stored.save(m_file);
+        QList<IniEdit> more = stored.edits();
+        more.append(SettingsSchema::edit(
+            &Settings::imageNum, QString::number(FolderSync::positionAfter(outcome.newPositionOf, current))));
+        saved = m_images.replaceSaved(m_file, after.paths, after.captions, more);
+    } else if (stored.leftOut != m_stored.leftOut) {
+        saved = stored.save(m_file);
     }
+    // A failed save is forgotten whole, so that the next look finds the same again.
     if (!saved) {
-        // Forgotten, so that the next look finds the same again.
-        m_known = knownBefore;
-        m_stored = storedBefore;
         m_prompter.tell(QStringLiteral("Tessaly could not save the changes of its watched folders in %1: %2")
                             .arg(m_file.path(), saved.reason()),
                         PromptIcon::Exclamation);
-    } else if (edited) {
-        m_cycle.listEdited(oldPaths, newPositionOf, paths);
-        m_settings.total = QString::number(paths.size());
+        return;
     }
-    emit synced();
+    for (const QString& folder : outcome.folders) {
+        if (m_stored.indexOf(folder) >= 0)
+            m_known.insert(folder, after.known.value(folder));
+    }
+    m_stored.leftOut = after.leftOut;
+    if (outcome.edited) {
+        m_cycle.listEdited(outcome.before.paths, outcome.newPositionOf, after.paths);
+        m_settings.total = QString::number(after.paths.size());
+    }
 }

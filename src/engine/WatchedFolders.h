@@ -69,21 +69,40 @@ signals:
     void synced();
 
 private:
-    struct Look
+    /** What a look starts from, handed to the looking thread: the list as saved and what was known. */
+    struct Basis
     {
-        QString folder;
-        std::optional<FolderScan> scan;
-        bool gone = false;
-        qint64 atMs = 0;
+        QStringList paths;
+        QStringList captions;
+        QHash<QString, FolderSync::Known> known;
+        QSet<QString> leftOut;
+        /** Whether the list may be edited: false while it holds unsaved edits. */
+        bool syncs = true;
+    };
+    /** What a look found, and the list it makes. */
+    struct Outcome
+    {
+        QStringList folders;
+        Basis before;
+        Basis after;
+        QList<int> newPositionOf;
+        bool edited = false;
+        QSet<QString> gone;
+        QHash<QString, QStringList> trees;
+        QSet<QString> unsettled;
     };
 
+    /** The looking thread's work: each folder looked at, and the list's edits made from what was seen. */
+    static Outcome lookAndSync(const FolderScanner& scanner, const QStringList& folders, Basis basis,
+                               const std::atomic_bool& abandon);
     void folderChanged(const QString& folder);
     /** Looks at these folders on the looking thread, or after the look that runs. */
     void lookAt(const QStringList& folders);
     void startLooking();
-    void looked(const QList<Look>& looks);
+    void looked(const Outcome& outcome);
     void watchWhatWasSeen();
-    void syncWaiting();
+    /** Saves the list a look made; false when the list changed meanwhile and the look must be made again. */
+    void save(const Outcome& outcome);
     /** Looks at the folders that are polled or gone. */
     void poll();
 
@@ -100,8 +119,8 @@ private:
     QHash<QString, QStringList> m_treeOf;
     QSet<QString> m_polled;
     QSet<QString> m_gone;
-    /** Looks whose edits wait for the list's unsaved edits to be saved. */
-    QList<Look> m_waiting;
+    /** Folders whose changes wait for the list's unsaved edits to be saved. */
+    QSet<QString> m_waiting;
     QSet<QString> m_toLook;
     QTimer m_quiet;
     QElapsedTimer m_firstReport;

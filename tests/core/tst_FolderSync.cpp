@@ -129,6 +129,12 @@ private slots:
             << "a.jpg#1* b.jpg#2*"
             << "a.jpg#1 n.jpg#2" << 100 << 0 << "a.jpg"
             << "n.jpg" << false << 0;
+        QTest::addRow("left out, then put back by the user: no longer left out")
+            << "a.jpg b.jpg"
+            << "b.jpg"
+            << "a.jpg#1* b.jpg#2*"
+            << "a.jpg#1 b.jpg#2" << 100 << 0 << "a.jpg b.jpg"
+            << "" << false << 0;
         QTest::addRow("left out and deleted: forgotten") << "a.jpg"
                                                          << "b.jpg /o/q.jpg"
                                                          << "a.jpg#1* b.jpg#2*"
