@@ -149,7 +149,6 @@ void TessalyApp::startWork()
                        *m_tray, m_prompter);
     m_watched.emplace(m_settings, m_images, *m_settingsFile, m_files, m_folderWatcher, *m_cycle, m_prompter);
     m_commands->setWatchedFolders(*m_watched);
-    m_cycle->setUnreachable([this](const QString& path) { return m_watched->isUnreachable(path); });
     // The list saved (Activate!), or the window's edits otherwise settled: what the folders held waits no
     // more.
     QObject::connect(&*m_scheduler, &Scheduler::stateChanged, &*m_watched,

@@ -52,10 +52,13 @@ WatchedFolders::WatchedFolders(Settings& settings, LoadedImages& images, Setting
             m_quiet.start();
     });
     connect(&m_cycle, &ChangeCycle::finished, this, &WatchedFolders::poll);
+    // A gone folder's pictures are passed over rather than shown as pictures that cannot be read.
+    m_cycle.setUnreachable([this](const QString& path) { return isUnreachable(path); });
 }
 
 WatchedFolders::~WatchedFolders()
 {
+    m_cycle.setUnreachable({});
     m_abandon = true;
     if (m_looking)
         m_looking->wait();

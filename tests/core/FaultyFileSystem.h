@@ -28,6 +28,9 @@ public:
         SyncFolder
     };
 
+    /** How many renames were asked for: one per save. */
+    int renames = 0;
+
     /** Makes step fail with error; for Write, only once bytesBeforeFailure bytes were written. */
     void failAt(Step step, int error, qint64 bytesBeforeFailure = 0)
     {
@@ -52,6 +55,7 @@ public:
     int sync(int fd) override { return at(Step::Sync) ? m_error : P::sync(fd); }
     int rename(const QString& f, const QString& t) override
     {
+        ++renames;
         return at(Step::Rename) ? m_error : P::rename(f, t);
     }
     int syncFolder(const QString& p) override { return at(Step::SyncFolder) ? m_error : P::syncFolder(p); }

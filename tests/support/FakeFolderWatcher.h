@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/FolderWatcher.h"
+
+/** Watches every folder it is given; a test sends the reports itself with folderChanged(). */
+class FakeFolderWatcher : public FolderWatcher
+{
+public:
+    bool canWatch(const QString&) const override { return true; }
+    QStringList watchOnly(const QStringList& folders) override
+    {
+        watched = folders;
+        return {};
+    }
+
+    QStringList watched;
+};
