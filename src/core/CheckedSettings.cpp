@@ -54,6 +54,12 @@ CheckedSettings::Order CheckedSettings::order() const
     return SettingValue::toInt16(type) == 1 ? Order::Random : Order::List;
 }
 
+const char* CheckedSettings::stored(Order order)
+{
+    // A word, not a number, so that a copy without the shuffle steps in list order instead of freezing.
+    return order == Order::Shuffle ? ShuffleOrder::StoredValue : Codes[int(order)];
+}
+
 const char* CheckedSettings::stored(DisplayType type)
 {
     return Codes[int(type)];
@@ -67,6 +73,16 @@ const char* CheckedSettings::stored(CaptionPosition position)
 const char* CheckedSettings::stored(CaptionPlacement placement)
 {
     return Codes[int(placement)];
+}
+
+const char* CheckedSettings::stored(Unit unit)
+{
+    return Codes[int(unit)];
+}
+
+const char* CheckedSettings::storedEveryStart(bool on)
+{
+    return Codes[int(on)];
 }
 
 CheckedSettings::DisplayType CheckedSettings::displayType() const

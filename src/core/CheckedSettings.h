@@ -48,9 +48,13 @@ public:
     /** sequenceType: 0 list order, 1 random, the shuffle word each once. */
     Order order() const;
     /** The text the settings file holds for each value. */
+    static const char* stored(Order order);
     static const char* stored(DisplayType type);
     static const char* stored(CaptionPosition position);
     static const char* stored(CaptionPlacement placement);
+    static const char* stored(Unit unit);
+    /** changeEveryBoot's text: a number, as older copies read it. */
+    static const char* storedEveryStart(bool on);
 
     /** displayType: 0 stretched, 1 centred, 2 tiled. */
     DisplayType displayType() const;

@@ -1,25 +1,47 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingValue.h"
 
-#include <QRegularExpression>
-
 #include <cmath>
 #include <limits>
 
 namespace {
 
+// Both are plain loops rather than regular expressions: they run at every start, and a first regular
+// expression brings in the regular-expression library's pages and its compiled code, half a megabyte
+// the idle program would hold for nothing.
+
 /** Qt 6's long time format ends in the time zone, which neither Windows nor this program writes. */
 QString withoutZone(const QString& timeFormat)
 {
-    static const QRegularExpression zone(QStringLiteral("\\s*t+"));
-    return QString(timeFormat).remove(zone).trimmed();
+    QString kept;
+    for (const QChar c : timeFormat) {
+        if (c != QLatin1Char('t')) {
+            kept += c;
+            continue;
+        }
+        // The zone goes with the blanks before it.
+        while (!kept.isEmpty() && kept.back().isSpace())
+            kept.chop(1);
+    }
+    return kept.trimmed();
 }
 
 /** Windows writes four-digit years where Qt's short formats read two ("M/d/yy", "dd.MM.yy"). */
 QString fourDigitYear(const QString& dateFormat)
 {
-    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
-    return QString(dateFormat).replace(shortYear, QStringLiteral("yyyy"));
+    QString result;
+    for (qsizetype i = 0; i < dateFormat.size();) {
+        qsizetype run = 0;
+        while (i + run < dateFormat.size() && dateFormat.at(i + run) == QLatin1Char('y'))
+            ++run;
+        if (run == 0) {
+            result += dateFormat.at(i++);
+            continue;
+        }
+        result += QString(run == 2 ? 4 : run, QLatin1Char('y'));
+        i += run;
+    }
+    return result;
 }
 
 } // namespace

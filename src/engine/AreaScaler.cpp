@@ -67,13 +67,17 @@ void AreaScaler::addRow(const uchar* pixels)
     for (int t = m_firstOpen; t <= lastVisible && m_down.first[t] <= s; ++t) {
         const int k = s - m_down.first[t];
         std::vector<quint32>& column = m_columns[std::size_t(t % RingSize)];
-        if (k == 0)
-            std::fill(column.begin(), column.end(), 0u);
         const quint32 w = m_down.weights[m_down.offset[t] + k];
         quint32* sum = column.data();
         const int n = m_sourceWidth * 3;
-        for (int i = 0; i < n; ++i)
-            sum[i] += pixels[i] * w;
+        // A target row's first source row starts its sums: no pass to clear them first.
+        if (k == 0) {
+            for (int i = 0; i < n; ++i)
+                sum[i] = pixels[i] * w;
+        } else {
+            for (int i = 0; i < n; ++i)
+                sum[i] += pixels[i] * w;
+        }
         if (k + 1 == m_down.count[t]) {
             finishRow(t, column);
             m_firstOpen = t + 1;

@@ -10,7 +10,9 @@
 inline void bgrRow(const QImage& image, int y, uchar* out)
 {
     const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
+    // Read once: QImage::width() is a call into Qt, which per pixel cost more than the copy.
+    const int width = image.width();
+    for (int x = 0; x < width; ++x) {
         *out++ = uchar(qBlue(in[x]));
         *out++ = uchar(qGreen(in[x]));
         *out++ = uchar(qRed(in[x]));

@@ -3,13 +3,13 @@
 
 #include "AreaScaler.h"
 #include "JpegDecompressor.h"
+#include "StripHandoff.h"
 
-#include <future>
 #include <vector>
 
 namespace {
 
-// Large enough that starting the helper thread for a strip costs next to nothing beside its rows.
+// Large enough that handing a strip over costs next to nothing beside its rows.
 constexpr int StripRows = 64;
 
 /** Whether the header is one for strips, asked for with Qt's decoder settings at the expected size. */
@@ -31,25 +31,20 @@ bool JpegStrips::decode(QIODevice& device, int scaleNumerator, QSize expected, A
     JpegDecompressor jpeg(device, deadline);
     if (!jpeg.readHeader() || !takes(jpeg, scaleNumerator, expected) || !jpeg.start())
         return false;
-    // Two strips: one is scaled on a helper thread while the next decodes into the other.
+    // Two strips: one is scaled while the next decodes into the other.
     const std::size_t rowBytes = std::size_t(expected.width()) * 3;
     std::vector<uchar> strips[2] = {std::vector<uchar>(rowBytes * StripRows),
                                     std::vector<uchar>(rowBytes * StripRows)};
-    std::future<void> scaling;
+    StripHandoff handoff(scaler, rowBytes);
     bool ok = true;
     for (int k = 0; ok && jpeg.info().output_scanline < jpeg.info().output_height; ++k) {
         uchar* strip = strips[k % 2].data();
         int rows = 0;
         ok = jpeg.readRows(strip, StripRows, &rows);
-        if (scaling.valid())
-            scaling.wait();
+        handoff.settle();
         if (ok)
-            scaling = std::async(std::launch::async, [&scaler, strip, rows, rowBytes] {
-                for (int r = 0; r < rows; ++r)
-                    scaler.addRow(strip + rowBytes * std::size_t(r));
-            });
+            handoff.offer(strip, rows);
     }
-    if (scaling.valid())
-        scaling.wait();
+    handoff.settle();
     return ok && !jpeg.warned();
 }

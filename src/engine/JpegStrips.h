@@ -10,8 +10,8 @@ class QIODevice;
 class AreaScaler;
 
 /**
- * Decodes a baseline colour JPEG in strips of rows, each strip handed to a scaler on a second thread
- * while the next one decodes, so that scaling costs no time beside the decode and the photo is never
+ * Decodes a baseline colour JPEG in strips of rows, each strip scaled while the next one decodes (see
+ * StripHandoff), so that scaling costs no time beside the decode on a free core and the photo is never
  * held whole. Qt's reader gives no strips; libjpeg gives them with the same decoder settings Qt
  * uses, so the pixels are the ones Qt would give.
  */

@@ -9,6 +9,7 @@
 #include "PictureCollector.h"
 #include "Prompter.h"
 #include "Scheduler.h"
+#include "SettingValue.h"
 #include "Settings.h"
 #include "SettingsFile.h"
 #include "SettingsSaveReport.h"
@@ -175,7 +176,7 @@ QString ControlCommands::add(const QStringList& paths)
             [this](const QString& path) { return PictureCollector::contentProblem(m_files, path); }, &added))
         return failed(QStringLiteral("nothing was added: %1").arg(m_file.errorString()));
     // A settings window built later shows the total of the list.
-    m_settings.total = QString::number(m_images.count());
+    m_settings.total = SettingValue::fromNumber(m_images.count());
     AddCommand::Outcome outcome;
     outcome.added = added.added;
     outcome.already = added.already;
@@ -201,9 +202,9 @@ void ControlCommands::removeShownPicture()
     // Only this picture leaves the file: edits not saved in the settings window stay unsaved. A failed save
     // is told; the picture is gone from the list in memory all the same.
     SettingsSaveReport::check(m_images.removeStored(m_file, position), m_file, m_prompter);
-    m_settings.total = QString::number(m_images.count());
+    m_settings.total = SettingValue::fromNumber(m_images.count());
     // In list order the next picture is the one that followed the removed one.
-    m_settings.imageNum = QString::number(position - 1);
+    m_settings.imageNum = SettingValue::fromNumber(position - 1);
     m_cycle.change(CheckedSettings(m_settings).order());
 }
 

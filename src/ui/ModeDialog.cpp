@@ -3,7 +3,6 @@
 
 #include "CheckedSettings.h"
 #include "DialogParts.h"
-#include "ShuffleOrder.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -28,10 +27,10 @@ ModeDialog::ModeDialog(QWidget* parent, const Settings& settings)
     grid->setRowStretch(4, 1);
     DialogParts::openAt(this, QSize(237, 119));
 
-    DialogParts::stores(listOrderOption, edited.sequenceType, "0");
-    DialogParts::stores(randomOption, edited.sequenceType, "1");
-    // A word, not a number, so that a copy without this choice steps in list order instead of freezing.
-    DialogParts::stores(shuffleOption, edited.sequenceType, ShuffleOrder::StoredValue);
+    using Order = CheckedSettings::Order;
+    DialogParts::stores(listOrderOption, edited.sequenceType, CheckedSettings::stored(Order::List));
+    DialogParts::stores(randomOption, edited.sequenceType, CheckedSettings::stored(Order::Random));
+    DialogParts::stores(shuffleOption, edited.sequenceType, CheckedSettings::stored(Order::Shuffle));
 
     DialogParts::select({listOrderOption, randomOption, shuffleOption}, int(CheckedSettings(edited).order()));
 }

@@ -26,6 +26,8 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyleOptionFrame>
 #include <QToolBar>
 #include <QToolButton>
@@ -126,6 +128,8 @@ QWidget* SettingsWindow::buildListArea()
     // Files and folders dragged from a file manager are added; the view's own drag and drop stays off.
     m_pictureList->viewport()->setAcceptDrops(true);
     m_pictureList->viewport()->installEventFilter(this);
+    // Delete and Enter on an entry (listKeyPressed).
+    m_pictureList->installEventFilter(this);
     // Three lines at least: on a small screen the list gives up its room first.
     m_pictureList->setMinimumHeight(3 * m_pictureList->fontMetrics().lineSpacing() +
                                     2 * m_pictureList->frameWidth());
@@ -170,21 +174,10 @@ QWidget* SettingsWindow::buildListArea()
     caption->setColumnStretch(0, 1);
     caption->setRowStretch(2, 1);
 
-    m_helpLine = named(new QLabel(s), "helpLine");
-    // The colours of a tooltip, whatever the theme: it tells what the pointer is over.
-    m_helpLine->setBackgroundRole(QPalette::ToolTipBase);
-    m_helpLine->setForegroundRole(QPalette::ToolTipText);
-    m_helpLine->setAutoFillBackground(true);
-    m_helpLine->setFrameShape(QFrame::Panel);
-    m_helpLine->setFrameShadow(QFrame::Sunken);
-    // One line, however long the text: the window's width is the user's to choose.
-    m_helpLine->setMinimumWidth(1);
-
     auto* layout = new QVBoxLayout(s);
     layout->addLayout(counts);
     layout->addLayout(list, 1);
     layout->addLayout(caption, 1);
-    layout->addWidget(m_helpLine);
     return s;
 }
 
@@ -243,27 +236,38 @@ void SettingsWindow::buildMenus()
 
 void SettingsWindow::setHelpTexts()
 {
-    m_helpTexts = {
-        {m_addButton, QStringLiteral(" Image: Load an image for display.")},
-        {m_removeButton, QStringLiteral(" Image: Remove a selected image.")},
-        {m_removeAllButton, QStringLiteral(" Image: Remove all loaded images.")},
-        {m_pictureList, QStringLiteral(" Image: Loaded images for desktop display.")},
-        {m_upButton, QStringLiteral(" Image: Move selected image up a position.")},
-        {m_downButton, QStringLiteral(" Image: Move selected image down a position.")},
-        {m_positionBox, QStringLiteral(" Image: Position of image.")},
-        {m_totalBox, QStringLiteral(" Image: Total amount of loaded images.")},
-        {m_captionEdit, QStringLiteral(" Caption: Text to display with image below.")},
-        {m_clearCaptionButton, QStringLiteral(" Caption: Clear the loaded caption")},
-        {m_thumbnail, QStringLiteral(" Image: Thumbnail preview of loaded image.")},
-        {m_activateButton, QStringLiteral(" Activate: Minimize and activate.")},
-        {findChild<QToolButton*>(QStringLiteral("folderButton")),
-         QStringLiteral(" Folder: Add every picture of a folder and of its subfolders.")},
-    };
-    for (auto it = m_helpTexts.cbegin(); it != m_helpTexts.cend(); ++it)
-        it.key()->installEventFilter(this);
+    m_addButton->setStatusTip(QStringLiteral(" Image: Load an image for display."));
+    m_removeButton->setStatusTip(QStringLiteral(" Image: Remove a selected image."));
+    m_removeAllButton->setStatusTip(QStringLiteral(" Image: Remove all loaded images."));
+    m_pictureList->setStatusTip(QStringLiteral(" Image: Loaded images for desktop display."));
+    m_upButton->setStatusTip(QStringLiteral(" Image: Move selected image up a position."));
+    m_downButton->setStatusTip(QStringLiteral(" Image: Move selected image down a position."));
+    m_positionBox->setStatusTip(QStringLiteral(" Image: Position of image."));
+    m_totalBox->setStatusTip(QStringLiteral(" Image: Total amount of loaded images."));
+    m_captionEdit->setStatusTip(QStringLiteral(" Caption: Text to display with image below."));
+    m_clearCaptionButton->setStatusTip(QStringLiteral(" Caption: Clear the loaded caption"));
+    m_thumbnail->setStatusTip(QStringLiteral(" Image: Thumbnail preview of loaded image."));
+    m_activateButton->setStatusTip(QStringLiteral(" Activate: Minimize and activate."));
+    m_dialogBar->actions().constLast()->setStatusTip(
+        QStringLiteral(" Folder: Add every picture of a folder and of its subfolders."));
+    // The status bar is the help line: one line, however long the text, and no grip of its own.
+    statusBar()->setObjectName(QStringLiteral("helpLine"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->setAutoFillBackground(true);
+    paintHelpLine();
     // Moves reach the window itself only over its bare surface: controls without tracking swallow theirs.
     m_surface->setMouseTracking(true);
     m_surface->installEventFilter(this);
+}
+
+void SettingsWindow::paintHelpLine()
+{
+    // The colours of a tooltip, whatever the theme: it tells what the pointer is over. The bar draws
+    // its text in the window-text colour.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, colours.color(QPalette::ToolTipBase));
+    colours.setColor(QPalette::WindowText, colours.color(QPalette::ToolTipText));
+    statusBar()->setPalette(colours);
 }
 
 void SettingsWindow::connectCommands()
@@ -439,8 +443,10 @@ void SettingsWindow::openDialog(const QString& key)
 
 void SettingsWindow::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
         paintToolbarIcons();
+        paintHelpLine();
+    }
     QMainWindow::changeEvent(event);
 }
 
@@ -458,14 +464,18 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event)
         return true;
     if (watched == m_pictureList->viewport() && listDropEvent(event))
         return true;
-    if (watched == m_surface && event->type() == QEvent::MouseMove) {
-        m_helpLine->clear();
-    } else if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
-        const auto it = m_helpTexts.constFind(watched);
-        if (it != m_helpTexts.cend())
-            m_helpLine->setText(*it);
-    }
+    if (watched == m_surface && event->type() == QEvent::MouseMove)
+        statusBar()->clearMessage();
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool SettingsWindow::event(QEvent* event)
+{
+    // Leaving a control clears nothing: the text stands over labels, the toolbar and the menus, and
+    // goes only over the bare surface.
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty())
+        return true;
+    return QMainWindow::event(event);
 }
 
 bool SettingsWindow::listKeyPressed(const QKeyEvent* event)

@@ -4,7 +4,6 @@
 #include "CollectionAdvice.h"
 #include "OptionDialogs.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -17,7 +16,6 @@ class LoginStart;
 class Prompter;
 class QAbstractButton;
 class QKeyEvent;
-class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
@@ -27,8 +25,8 @@ class UrlOpener;
 
 /**
  * The settings window: the picture list with its commands, the toolbar that opens the option
- * dialogs, the File and About menus, the Activate button and the hover-help line. It shows the
- * list and forwards commands; the list logic lives in ImageListCommands.
+ * dialogs, the File and About menus, the Activate button and the hover-help line in the status bar.
+ * It shows the list and forwards commands; the list logic lives in ImageListCommands.
  */
 class SettingsWindow : public QMainWindow
 {
@@ -81,6 +79,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -89,6 +88,7 @@ private:
     void paintToolbarIcons();
     void buildMenus();
     void setHelpTexts();
+    void paintHelpLine();
     void connectCommands();
     /** Runs a list command with the view's own selection signals muted, then shows the result. */
     template<typename Command> void run(Command command);
@@ -125,11 +125,9 @@ private:
     QPushButton* m_clearCaptionButton;
     ThumbnailView* m_thumbnail;
     QPushButton* m_activateButton;
-    QLabel* m_helpLine;
     /** The bare surface between the controls, where the help line clears. */
     QWidget* m_surface;
 
-    QHash<QObject*, QString> m_helpTexts;
     QRect m_rememberedPlace;
     bool m_syncingSelection = false;
     /** Centred before its frame was known: centred again once the window manager has framed it. */

@@ -16,7 +16,7 @@
 
 struct TimerDialog::Unit
 {
-    const char* code;
+    CheckedSettings::Unit value;
     int row;
     QString Settings::*count;
     const char* singular;
@@ -25,9 +25,9 @@ struct TimerDialog::Unit
 
 namespace {
 
-const TimerDialog::Unit kMinutes{"0", 1, &Settings::timeMin, "Minute", "Minutes"};
-const TimerDialog::Unit kHours{"1", 2, &Settings::timeHour, "Hour", "Hours"};
-const TimerDialog::Unit kDays{"2", 3, &Settings::timeDay, "Day", "Days"};
+const TimerDialog::Unit kMinutes{CheckedSettings::Unit::Minutes, 1, &Settings::timeMin, "Minute", "Minutes"};
+const TimerDialog::Unit kHours{CheckedSettings::Unit::Hours, 2, &Settings::timeHour, "Hour", "Hours"};
+const TimerDialog::Unit kDays{CheckedSettings::Unit::Days, 3, &Settings::timeDay, "Day", "Days"};
 
 /** The settings this dialog sets. */
 const SettingsSchema::Fields TimerFields = {&Settings::timeOption, &Settings::timeMin, &Settings::timeHour,
@@ -76,7 +76,7 @@ TimerDialog::TimerDialog(QWidget* parent, const Settings& settings)
     DialogParts::onSelected(m_daysOption, [this] { selectUnit(kDays); });
     connect(m_countBox, &QSpinBox::valueChanged, this, &TimerDialog::onCountChanged);
     connect(m_everyStartCheck, &QCheckBox::toggled, this, [this](bool checked) {
-        values().changeEveryBoot = checked ? QStringLiteral("1") : QStringLiteral("0");
+        values().changeEveryBoot = QLatin1String(CheckedSettings::storedEveryStart(checked));
     });
 
     const CheckedSettings checked(settings);
@@ -86,7 +86,7 @@ TimerDialog::TimerDialog(QWidget* parent, const Settings& settings)
 
 void TimerDialog::selectUnit(const Unit& unit)
 {
-    values().timeOption = QLatin1String(unit.code);
+    values().timeOption = QLatin1String(CheckedSettings::stored(unit.value));
     // Read the unit's count before the range changes: narrowing the range clamps the box, and that
     // clamped value must not overwrite the count stored for the new unit.
     const int stored = CheckedSettings(values()).integer(unit.count);

@@ -17,7 +17,7 @@ class TimerDialog : public OptionDialog
 public:
     TimerDialog(QWidget* parent, const Settings& settings);
 
-    /** A unit's code, option row, count field and words. */
+    /** A unit's value, option row, count field and words. */
     struct Unit;
 
 private:

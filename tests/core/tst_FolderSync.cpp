@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/FolderSync.h"
+#include "FolderSync.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeClock.h"
 #include "FakePrompter.h"
+#include "LoadedImages.h"
 #include "NativeFileSystem.h"
+#include "Scheduler.h"
+#include "SettingsFile.h"
+#include "SettingsSchema.h"
 #include "TempAppFolder.h"
-#include "core/LoadedImages.h"
-#include "core/Scheduler.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsSchema.h"
 
 #include <QTest>
 

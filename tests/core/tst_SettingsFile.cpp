@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ApplicationFolder.h"
+#include "CheckedSettings.h"
 #include "FakeClock.h"
 #include "FakePrompter.h"
 #include "FaultyFileSystem.h"
 #include "IniPropertyCheck.h"
+#include "LoadedImages.h"
+#include "SettingValue.h"
+#include "SettingsFile.h"
+#include "SettingsSchema.h"
+#include "StartupSequence.h"
 #include "TempAppFolder.h"
-#include "core/ApplicationFolder.h"
-#include "core/CheckedSettings.h"
-#include "core/LoadedImages.h"
-#include "core/SettingValue.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsSchema.h"
-#include "core/StartupSequence.h"
-#include "platform/AutostartEntry.h"
 
 #include <QDir>
 #include <QTest>
@@ -252,28 +251,21 @@ private slots:
 
     void folderFailuresTellTheirReason_data()
     {
-        QTest::addColumn<QString>("maker");    // who makes the folder
         QTest::addColumn<QString>("obstacle"); // a file in the way, or a read-only config home
         QTest::addColumn<QString>("folder");   // the folder named as failing
         QTest::addColumn<QString>("reason");
         // Paths are under a fresh folder; the config home is "config/" in it.
-        const auto row = [](const char* name, const char* maker, const char* obstacle, const char* folder,
-                            const char* reason) {
-            QTest::addRow("%s", name) << maker << obstacle << folder << reason;
+        const auto row = [](const char* name, const char* obstacle, const char* folder, const char* reason) {
+            QTest::addRow("%s", name) << obstacle << folder << reason;
         };
-        row("settings folder: a file in the way of its parent", "settings", "config", "config",
-            "Not a directory");
-        row("settings folder: a read-only parent", "settings", "read-only", "config/tessaly",
-            "Permission denied");
-        row("login entry: a file in the way", "autostart", "config/autostart", "config/autostart",
-            "Not a directory");
+        row("settings folder: a file in the way of its parent", "config", "config", "Not a directory");
+        row("settings folder: a read-only parent", "read-only", "config/tessaly", "Permission denied");
     }
     void folderFailuresTellTheirReason()
     {
 #ifdef Q_OS_WIN
         QSKIP("POSIX rights and a user without them");
 #else
-        QFETCH(QString, maker);
         QFETCH(QString, obstacle);
         QFETCH(QString, folder);
         QFETCH(QString, reason);
@@ -292,11 +284,8 @@ private slots:
         }
         const QString told = asPlainUser([&] {
             QString error;
-            if (maker == "settings")
-                ApplicationFolder::resolve(native, configHome, configHome + QStringLiteral("/tessaly"),
-                                           configHome, &error);
-            else if (AutostartEntry::writeIfMissing(native, configHome, QStringLiteral("/t"), &error))
-                error = QStringLiteral("written");
+            ApplicationFolder::resolve(native, configHome, configHome + QStringLiteral("/tessaly"),
+                                       configHome, &error);
             return error;
         });
         // "cannot create the folder F: reason" or "creating the folder F failed: reason"
@@ -490,11 +479,6 @@ private slots:
         QSKIP("named pipes in the file system");
 #else
         TempAppFolder folder;
-        QVERIFY(::mkfifo(QFile::encodeName(folder.file("pipe.jpg")).constData(), 0600) == 0);
-        QFile picture;
-        QString reason;
-        QVERIFY(!native.openRegular(folder.file("pipe.jpg"), picture, &reason));
-        QCOMPARE(reason, "it is a named pipe, not a picture file");
         // A settings file that is a pipe is neither read (which would block) nor written over.
         QVERIFY(::mkfifo(QFile::encodeName(folder.settingsPath()).constData(), 0600) == 0);
         SettingsFile file(folder.settingsPath(), native);
@@ -504,30 +488,6 @@ private slots:
         QVERIFY2(file.errorString().contains(told), qPrintable(file.errorString()));
         QVERIFY(QFileInfo(folder.settingsPath()).isFile() == false);
 #endif
-    }
-
-    void autostartEntryWrittenOnce()
-    {
-        QCOMPARE(AutostartEntry::execArgument("/my apps/a\"b$c\\d"), "\"/my apps/a\\\\\"b\\\\$c\\\\\\\\d\"");
-        TempAppFolder home;
-        QString error;
-        QVERIFY2(AutostartEntry::writeIfMissing(native, home.folder(), QStringLiteral("/opt/100%/t"), &error),
-                 qPrintable(error));
-        QFile entry(AutostartEntry::path(home.folder()));
-        QVERIFY(entry.open(QIODevice::ReadWrite));
-        const QByteArray written = entry.readAll();
-        // A removed program leaves an entry the desktop passes over.
-        QVERIFY(written.contains("\nExec=/opt/100%%/t\n") && written.contains("\nTryExec=/opt/100%/t\n"));
-        QVERIFY(entry.resize(0)); // the user's own entry is never replaced
-        entry.close();            // Windows replaces no open file
-        QVERIFY(AutostartEntry::writeIfMissing(native, home.folder(), QStringLiteral("/elsewhere/tessaly"),
-                                               &error));
-        QCOMPARE(QFileInfo(entry).size(), 0);
-        // The check box's choice is the user's too: it replaces and removes.
-        QVERIFY(AutostartEntry::write(native, home.folder(), QStringLiteral("/usr/bin/tessaly"), &error));
-        QVERIFY(AutostartEntry::isOn(home.folder()));
-        QVERIFY(AutostartEntry::remove(home.folder(), &error) && !entry.exists());
-        QVERIFY(!AutostartEntry::isOn(home.folder()) && AutostartEntry::remove(home.folder(), &error));
     }
 };
 

@@ -2,7 +2,7 @@
 // A caption as drawn: its words replaced, braces escaped, the default caption for pictures without one,
 // and the date from the photo's EXIF data or else its file.
 #include "NativeFileSystem.h"
-#include "core/ShownCaption.h"
+#include "ShownCaption.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,122 +1,176 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Two monitors of different sizes on a real X server (Xorg's dummy driver gives real RandR outputs with no
-hardware), the wallpaper set on one desktop: the same picture made for each monitor, one picture spanned
-across both, a picture for each, and, where the desktop reaches both, a monitor unplugged and plugged in
-again.
+"""Two monitors of different sizes, 640x360 at 0,0 (the primary) and 400x320 right of it, the wallpaper set
+on one desktop: the same picture made for each monitor, one picture spanned across both, a picture for each,
+and monitors unplugged and plugged in again. X desktops run on a real X server (Xorg's dummy driver gives
+real RandR outputs with no hardware), sway headless with its outputs read back by grim.
 
 Usage: monitors_e2e.py PROGRAM DESKTOP
 DESKTOP: x11 (the root window), lxqt (a real pcmanfm-qt --desktop), lxde (a real pcmanfm --desktop), xfce
-(a real xfdesktop) or mate (a real caja --force-desktop)
+(a real xfdesktop), mate (a real caja --force-desktop) or sway (skipped, 77, where it is not installed)
 """
 import os
 import sys
 import time
 
-from e2e_support import check, main, wait_for
+from e2e_support import Desktop, Session, X11_SOCKETS, check, checker_at, main, near, reader, wait_for
 
-# DUMMY0 (primary) 640x360 at 0,0 and DUMMY1 400x320 right of it: a 1040x360 desktop.
+RED, BLUE, GREEN, YELLOW, BLACK = (255, 0, 0), (0, 0, 255), (0, 255, 0), (255, 255, 0), (0, 0, 0)
+GEOMETRY = {"first": (0, 0, 640, 360), "second": (640, 0, 400, 320)}  # x, y, width, height
+PICTURE = (101, 61)  # odd: centred on an even monitor, a half-pixel placement would blur its checker
 MODES = {"DUMMY0": ("m640", "20 640 656 720 800 360 363 368 375"), "DUMMY1": ("m400", "12 400 416 456 512 320 323 328 335")}
 XORG_CONF = """Section "Device"\n Identifier "d"\n Driver "dummy"\n VideoRam 65536\nEndSection
 Section "Monitor"\n Identifier "m"\n HorizSync 5.0-1000.0\n VertRefresh 5.0-200.0\nEndSection
 Section "Screen"\n Identifier "s"\n Device "d"\n Monitor "m"\n DefaultDepth 24
  SubSection "Display"\n  Depth 24\n  Virtual 2048 1024\n EndSubSection\nEndSection\n"""
-RED, BLUE, GREEN, YELLOW, BLACK = (255, 0, 0), (0, 0, 255), (0, 255, 0), (255, 255, 0), (0, 0, 0)
-GEOMETRY = {"DUMMY0": (0, 0, 640, 360), "DUMMY1": (640, 0, 400, 320)}  # x, y, width, height
-# pcmanfm's command line reaches only its first monitor, the first RandR output: with DUMMY1 primary, a
-# bitmap made for the primary would be stretched onto it. The other keeps pcmanfm's own black.
-DESKTOPS = {"x11": ("DUMMY0", GEOMETRY), "lxqt": ("DUMMY0", GEOMETRY), "xfce": ("DUMMY0", GEOMETRY),
-            "mate": ("DUMMY0", GEOMETRY),
-            "lxde": ("DUMMY1", {"DUMMY0": GEOMETRY["DUMMY0"]})}
+NOBODY = 65534
 
 
-def xorg(s, primary):
-    del s.env["QT_QPA_PLATFORM"]  # the session's own offscreen screen: this one has real outputs
-    conf = os.path.join(s.root, "xorg.conf")
-    with open(conf, "w") as f:
-        f.write(XORG_CONF)
-    read, write = os.pipe()
-    s.spawn(["Xorg", "-noreset", "-nolisten", "tcp", "-config", conf, "-logfile", os.path.join(s.root, "xorg.log"),
-             "-displayfd", str(write)], pass_fds=(write,))
-    os.close(write)
-    with os.fdopen(read) as pipe:
-        s.env["DISPLAY"] = ":" + pipe.readline().strip()
-    for output, (name, line) in MODES.items():
-        s.run("xrandr", "--newmode", name, *line.split())
-        s.run("xrandr", "--addmode", output, name)
-    plug(s, True, primary)
+class XDesktop(Desktop):
+    """Xorg's dummy driver and, but for the bare root window, the desktop's program on a private bus."""
+    tools = ["Xorg", "Xvfb", "xdotool", "xrandr", "xprop", "xwininfo", "import", "convert"]
+    primary, reached, argv, backend = "DUMMY0", GEOMETRY, None, "x11"
+
+    def start(self, s):
+        conf = os.path.join(s.root, "xorg.conf")
+        with open(conf, "w") as f:
+            f.write(XORG_CONF)
+        s.x_server(["Xorg", "-noreset", "-nolisten", "tcp", "-config", conf, "-logfile", os.path.join(s.root, "xorg.log")])
+        for output, (name, line) in MODES.items():
+            s.run("xrandr", "--newmode", name, *line.split())
+            s.run("xrandr", "--addmode", output, name)
+        self.plug(s, True)
+        if not self.argv:
+            return True
+        if not s.buses("SESSION"):
+            return False
+        self.prepare(s)
+        # Started just after the outputs are set, a desktop program may see only the first and draw on it alone;
+        # asking the server for its monitors first, as a session's start-up does, settles them.
+        s.run("xrandr", "--listmonitors")
+        s.spawn(self.argv)
+        up = check(wait_for(self.drawn(s), 30), f"{self.argv[0]} draws the desktop")
+        time.sleep(1)  # and its first background
+        return up
+
+    def prepare(self, s):  # no desktop icons over the pixels read back
+        pass
+
+    def windows(self, s, *places):
+        return lambda: all(f"{place}  +" in s.run("xwininfo", "-root", "-children").stdout for place in places)
+
+    def drawn(self, s):
+        return self.windows(s, "1040x360+0+0")
+
+    def plug(self, s, second):
+        s.run("xrandr", "--output", "DUMMY0", "--mode", "m640", "--pos", "0x0", "--output", "DUMMY1",
+              *(["--mode", "m400", "--right-of", "DUMMY0"] if second else ["--off"]), "--output", self.primary,
+              "--primary")
+
+    def screen(self, s, name, output=None):
+        if "TESSALY_E2E_OUT" in os.environ:
+            s.run("import", "-window", "root", s.out(f"monitors-{self.backend}-{name}.png"))
+        raw = s.rgb("import", "-window", "root")
+        width = 1040 if len(raw) == 1040 * 360 * 3 else 640
+        return reader(raw, width), width, len(raw) // 3 // max(width, 1)
 
 
-def plug(s, second, primary="DUMMY0"):
-    s.run("xrandr", "--output", "DUMMY0", "--mode", "m640", "--pos", "0x0", "--output", "DUMMY1",
-          *(["--mode", "m400", "--right-of", "DUMMY0"] if second else ["--off"]), "--output", primary, "--primary")
+class Lxqt(XDesktop):
+    tools, argv, backend = XDesktop.tools + ["pcmanfm-qt", "dbus-daemon"], ["pcmanfm-qt", "--desktop"], "lxqt"
+
+    def prepare(self, s):  # as pcmanfm writes a fresh profile, but black and without icons
+        folder = os.path.join(s.env["XDG_CONFIG_HOME"], "pcmanfm", "default")
+        os.makedirs(folder)
+        for n in (0, 1):
+            with open(os.path.join(folder, f"desktop-items-{n}.conf"), "w") as f:
+                f.write("[*]\nwallpaper_mode=color\ndesktop_bg=#000000\nshow_trash=0\nshow_documents=0\nshow_mounts=0\n")
 
 
-def windows_shown(s, *places):
-    tree = s.run("xwininfo", "-root", "-children").stdout
-    return all(f"{place}  +" in tree for place in places)
+class Lxde(Lxqt):
+    # pcmanfm's command line reaches only its first monitor, the first RandR output: with DUMMY1 primary, a
+    # bitmap made for the primary would be stretched onto it. The other keeps pcmanfm's own black.
+    tools, argv, backend = XDesktop.tools + ["pcmanfm", "dbus-daemon"], ["pcmanfm", "--desktop"], "lxde"
+    primary, reached = "DUMMY1", {"first": GEOMETRY["first"]}
+
+    def drawn(self, s):  # a window for each monitor
+        return self.windows(s, "640x360+0+0", "400x320+640+0")
 
 
-def mate_desktop(s, name):
-    # caja draws MATE's desktop from org.mate.background, kept by dconf on the session bus.
-    for schema, key, value in (("org.mate.caja.desktop", "computer-icon-visible", "false"),
-                               ("org.mate.caja.desktop", "home-icon-visible", "false"),
-                               ("org.mate.caja.desktop", "trash-icon-visible", "false"),
-                               ("org.mate.background", "picture-filename", ""),
-                               ("org.mate.background", "primary-color", "#000000"),
-                               ("org.mate.background", "color-shading-type", "solid"),
-                               ("org.mate.background", "background-fade", "false")):  # read at once, not mid-fade
-        s.run("gsettings", "set", schema, key, value)
-    return ["caja", "--force-desktop", "--no-default-window"], lambda: windows_shown(s, "1040x360+0+0")
+class Xfce(XDesktop):
+    tools, argv, backend = XDesktop.tools + ["xfdesktop", "xfconf-query", "dbus-daemon"], ["xfdesktop", "--sm-client-disable"], "xfce"
+
+    def prepare(self, s):  # its settings are in xfconfd, which the bus starts
+        s.run("xfconf-query", "-c", "xfce4-desktop", "-p", "/desktop-icons/style", "-n", "-t", "int", "-s", "0")
+
+    def drawn(self, s):
+        return lambda: "/monitorDUMMY1/" in s.run("xfconf-query", "-c", "xfce4-desktop", "-l").stdout
 
 
-def xfce_desktop(s, name):
-    # xfdesktop keeps its settings in xfconfd, which the bus starts; no icons over the pixels read back.
-    s.run("xfconf-query", "-c", "xfce4-desktop", "-p", "/desktop-icons/style", "-n", "-t", "int", "-s", "0")
-    return ["xfdesktop", "--sm-client-disable"], \
-        lambda: "/monitorDUMMY1/" in s.run("xfconf-query", "-c", "xfce4-desktop", "-l").stdout
+class Mate(XDesktop):
+    tools, argv, backend = XDesktop.tools + ["caja", "gsettings", "dbus-daemon"], ["caja", "--force-desktop", "--no-default-window"], "mate"
+
+    def prepare(self, s):  # caja draws from org.mate.background, kept by dconf on the session bus
+        for schema, key, value in (("org.mate.caja.desktop", "computer-icon-visible", "false"),
+                                   ("org.mate.caja.desktop", "home-icon-visible", "false"),
+                                   ("org.mate.caja.desktop", "trash-icon-visible", "false"),
+                                   ("org.mate.background", "picture-filename", ""),
+                                   ("org.mate.background", "primary-color", "#000000"),
+                                   ("org.mate.background", "color-shading-type", "solid"),
+                                   ("org.mate.background", "background-fade", "false")):  # read at once
+            s.run("gsettings", "set", schema, key, value)
 
 
-def pcmanfm_desktop(s, name):
-    # No desktop icons over the pixels read back; the rest as pcmanfm writes a fresh profile.
-    folder = os.path.join(s.env["XDG_CONFIG_HOME"], "pcmanfm", "default")
-    os.makedirs(folder)
-    for n in (0, 1):
-        with open(os.path.join(folder, f"desktop-items-{n}.conf"), "w") as f:
-            f.write("[*]\nwallpaper_mode=color\ndesktop_bg=#000000\nshow_trash=0\nshow_documents=0\nshow_mounts=0\n")
-    # pcmanfm-qt draws one window across the whole desktop, pcmanfm one for each monitor.
-    program, places = {"lxqt": ("pcmanfm-qt", ["1040x360+0+0"]), "lxde": ("pcmanfm", ["640x360+0+0", "400x320+640+0"])}[name]
-    return [program, "--desktop"], lambda: windows_shown(s, *places)
+class Sway(Desktop):
+    """A headless sway whose outputs are the two monitors; sway refuses root, so it and the program (which
+    Xwayland lets in as sway's user only) run as nobody. Each output's pixels are read with grim."""
+    tools, skip_missing, backend = ["sway", "swaybg", "swaymsg", "grim", "Xwayland", "convert", "setpriv"], True, None
+    prefix = ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups"] if os.geteuid() == 0 else []
+    plugin = "/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so"
+
+    def start(self, s, outputs=2):
+        os.makedirs(s.app_folder, exist_ok=True)
+        for folder, _, files in os.walk(s.root) if self.prefix else ():
+            for name in [folder] + [os.path.join(folder, f) for f in files]:
+                os.chown(name, NOBODY, NOBODY)
+        conf = os.path.join(s.root, "sway.conf")
+        with open(conf, "w") as f:
+            f.write("".join(f"output HEADLESS-{n + 1} mode --custom {w}x{h} position {x} 0\n"
+                            for n, (x, _, w, h) in enumerate(list(GEOMETRY.values())[:outputs])) + "xwayland enable\n")
+        runtime = s.env["XDG_RUNTIME_DIR"]
+        s.env.update(WLR_BACKENDS="headless", WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1",
+                     WLR_HEADLESS_OUTPUTS=str(outputs), XDG_CURRENT_DESKTOP="sway", QT_QPA_PLATFORM="xcb")
+        before = set(os.listdir(X11_SOCKETS)) if os.path.isdir(X11_SOCKETS) else set()
+        s.spawn(self.prefix + ["sway", "-c", conf])
+        socket = wait_for(lambda: [n for n in os.listdir(runtime) if n.startswith("sway-ipc.")], 30)
+        if not check(socket and os.path.exists(os.path.join(runtime, "wayland-1")), "sway is up"):
+            return False
+        s.env.update(SWAYSOCK=os.path.join(runtime, socket[0]), WAYLAND_DISPLAY="wayland-1")
+        # sway starts Xwayland when the first X client connects; its socket is there from the start.
+        return check(s.new_x_display(before, NOBODY if self.prefix else os.geteuid()), "sway's Xwayland is up")
+
+    def screen(self, s, name, output=None):
+        path = s.out(f"sway-{name}.ppm")
+        if s.run("grim", *(["-o", output] if output else []), "-t", "ppm", path).returncode != 0:
+            return None
+        with open(path, "rb") as f:
+            _, size, _, raw = f.read().split(b"\n", 3)  # P6, width height, 255, pixels
+        width, height = map(int, size.split())
+        return reader(raw, width), width, height
 
 
-def desktop(s, name):
-    """The desktop's own program drawing the background, on a private session bus, started once it shows."""
-    if name == "x11":
-        return
-    bus = os.path.join(s.root, "bus")
-    s.spawn(["dbus-daemon", "--session", "--nofork", "--address=unix:path=" + bus])
-    s.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + bus
-    check(wait_for(lambda: os.path.exists(bus), 10), "a session bus")
-    argv, shown = {"mate": mate_desktop, "xfce": xfce_desktop}.get(name, pcmanfm_desktop)(s, name)
-    # Started just after the outputs are set, a desktop program may see only the first and draw on it alone;
-    # asking the server for its monitors first, as a session's start-up does, settles them.
-    s.run("xrandr", "--listmonitors")
-    s.spawn(argv)
-    check(wait_for(shown, 15), f"{argv[0]} draws the desktop")
-    time.sleep(1)  # and its first background
+def seen(s, desktop, name, probe, output=None, timeout=10):
+    """Whether the screen (or one output) passes the probe, at, width, height -> bool, within the time."""
+    return wait_for(lambda: (shot := desktop.screen(s, name, output)) is not None and probe(*shot), timeout, 0.2)
 
 
-def root(s, step):
-    """The root window's pixels as {(x, y): rgb} reader, and its size."""
-    if os.environ.get("TESSALY_E2E_OUT"):  # kept to be looked at
-        s.run("import", "-window", "root", os.path.join(os.environ["TESSALY_E2E_OUT"], f"monitors-{s.desktop}-{step}.png"))
-    raw = s.rgb("import", "-window", "root")
-    width = 1040 if len(raw) == 1040 * 360 * 3 else 640
-    return lambda x, y: tuple(raw[3 * (y * width + x):3 * (y * width + x) + 3]), len(raw) // 3 // 360
-
-
-def near(a, b):
-    return all(abs(p - q) < 40 for p, q in zip(a, b))
+def centred(at, x, y, w, h):
+    """Whether the quadrants picture lies 1:1 in the middle of the monitor at x, y, w, h, black around it."""
+    left, top = x + (w - PICTURE[0]) // 2, y + (h - PICTURE[1]) // 2
+    right, bottom = left + PICTURE[0] - 1, top + PICTURE[1] - 1
+    corners = [at(left + 2, top + 2), at(right - 2, top + 2), at(left + 2, bottom - 2), at(right - 2, bottom - 2)]
+    return (all(near(c, e) for c, e in zip(corners, [RED, BLUE, GREEN, YELLOW]))
+            and near(at(left - 2, top + 2), BLACK) and near(at(right + 2, bottom - 2), BLACK)
+            and checker_at(at, left + 40, top + 25, (20, 10)))
 
 
 def picture(s, name, *draw, size="100x60", colour="red"):
@@ -125,133 +179,118 @@ def picture(s, name, *draw, size="100x60", colour="red"):
     return path
 
 
-def start(s, program, pictures, shown, display, backend="x11", sections=""):
-    """Tessaly started with the pictures, changing once at start from `shown` (-1: none of them)."""
-    os.makedirs(s.app_folder, exist_ok=True)
-    with open(os.path.join(s.app_folder, "tessdesk.ini"), "w") as f:
-        f.write(f"[total]\ntotal={len(pictures)}\n[images]\n" + "".join(f"{i}={p}\n" for i, p in enumerate(pictures))
-                + f"[display]\nimageNum={shown}\n{display}\n[time]\nchangeEveryBoot=1\ntimeOption=1\n"
-                f"[desktop]\nbackend={backend}\n"
-                "[tessaly]\nfirstRun=False\n" + sections)
-    app = s.spawn([os.path.abspath(program)])
-    expected = str((shown + 1) % len(pictures) if "each" not in display else len(pictures) - 1)
-    check(wait_for(lambda: s.ini("display", "imageNum") == expected, 20), f"{display.split()}: imageNum {expected}")
-    return app
-
-
-def stop(app):  # the program's window goes; the desktop keeps its wallpaper
-    app.terminate()
-    app.wait(5)
-    time.sleep(0.3)
-
-
-def output(x):
-    return "DUMMY0" if x < 640 else "DUMMY1"
-
-
-def monitors(s, program, name):
-    s.desktop = name
-    primary, reached = DESKTOPS[name]
-    xorg(s, primary)
-    desktop(s, name)
-    run = lambda pictures, display: stop(start(s, program, pictures, -1, display, name))
-    expect = lambda at, points: [(at(x, y), colour) for (x, y), colour in points.items() if output(x) in reached]
+def monitors(s, desktop, program):
+    sections = f"[desktop]\nbackend={desktop.backend}\n" if desktop.backend else ""
+    change = lambda pictures, display, last=0, extra="", **more: s.change(
+        program, pictures, display, last, sections + extra, prefix=getattr(desktop, "prefix", ()), **more)
+    reached = getattr(desktop, "reached", GEOMETRY)
     # A monitor the desktop's tool cannot reach keeps the desktop's own black, never a bitmap made for another.
     untouched = lambda at: all(near(at(x + w // 2, y + h // 2), BLACK) for o, (x, y, w, h) in GEOMETRY.items()
                                if o not in reached)
-    quadrants = picture(s, "quadrants.png", "-fill", "blue", "-draw", "rectangle 50,0 99,29", "-fill", "lime",
-                        "-draw", "rectangle 0,30 49,59", "-fill", "yellow", "-draw", "rectangle 50,30 99,59",
-                        "(", "-size", "20x10", "pattern:gray50", ")", "-geometry", "+40+25", "-composite")
+    judged = lambda points: lambda at, *_: untouched(at) and all(
+        near(at(x, y), colour) for (x, y), colour in points.items() if x < 640 or "second" in reached)
+    w, h = PICTURE
+    quadrants = picture(s, "quadrants.png", "-fill", "blue", "-draw", f"rectangle {w // 2},0 {w - 1},{h // 2 - 1}",
+                        "-fill", "lime", "-draw", f"rectangle 0,{h // 2} {w // 2 - 1},{h - 1}", "-fill", "yellow",
+                        "-draw", f"rectangle {w // 2},{h // 2} {w - 1},{h - 1}", "(", "-size", "20x10",
+                        "pattern:gray50", ")", "-geometry", "+40+25", "-composite", size=f"{w}x{h}")
+    if isinstance(desktop, Sway):
+        one_output(program, desktop, quadrants)
 
     # Centred, the same picture on each: 1:1 in the middle of each monitor, black around it, its one-pixel
-    # checker unblurred.
-    run([quadrants], "displayType=1\nscreens=same")
-    at, _ = root(s, "same-centred")
-    for out, (x, y, w, h) in reached.items():
-        left, top = x + w // 2 - 50, y + h // 2 - 30
-        corners = [at(left + 2, top + 2), at(left + 97, top + 2), at(left + 2, top + 57), at(left + 97, top + 57)]
-        check(all(near(c, e) for c, e in zip(corners, [RED, BLUE, GREEN, YELLOW])), f"same, centred: {out} {corners}")
-        check(near(at(left - 2, top + 2), BLACK) and near(at(left + 102, top + 57), BLACK),
-              f"same, centred: 1:1 on {out}, black around it")
-        row = [sum(at(left + 42 + i, top + 30)) for i in range(16)]
-        check(all(abs(a - b) > 300 for a, b in zip(row, row[1:])), f"same, centred: the checker 1:1 on {out} {row}")
-    # Negative control: stretched across the desktop, a primary-sized bitmap put the picture at its middle.
-    check(near(at(520, 180), BLACK) and untouched(at), "same, centred: nothing in the middle of the whole desktop")
+    # checker unblurred; not in the middle of the whole desktop, where a stretched primary-sized bitmap puts it.
+    sway = isinstance(desktop, Sway)
+    for platform in ["xcb"] + (["wayland"] if sway and os.path.exists(desktop.plugin) else []):
+        if sway:  # Qt names the screens XWAYLAND0… on Xwayland, HEADLESS-1… on its Wayland plugin
+            s.env["QT_QPA_PLATFORM"] = platform
+        if change([quadrants], "displayType=1\nscreens=same"):
+            check(seen(s, desktop, f"same-centred-{platform}", lambda at, *_: untouched(at) and near(at(520, 180), BLACK)
+                       and all(centred(at, *geometry) for geometry in reached.values())),
+                  f"{platform}, same, centred: 1:1 in the middle of each monitor")
+    if sway:
+        s.env["QT_QPA_PLATFORM"] = "xcb"
 
     # Fitted, the same picture on each: as large as each monitor allows, black at its sides or above and below.
-    run([quadrants], "displayType=0\nfitting=fit\nscreens=same")
-    at, _ = root(s, "same-fit")
-    seen = expect(at, {(10, 180): BLACK, (30, 10): RED, (615, 350): YELLOW, (645, 20): BLACK, (645, 50): RED,
-                       (1035, 275): YELLOW, (1035, 300): BLACK})
-    check(all(near(c, e) for c, e in seen) and untouched(at), f"same, fit: whole on each monitor, its shape kept {seen}")
+    fitted = picture(s, "fitted.png", "-fill", "blue", "-draw", "rectangle 50,0 99,29", "-fill", "lime",
+                     "-draw", "rectangle 0,30 49,59", "-fill", "yellow", "-draw", "rectangle 50,30 99,59")
+    if change([fitted], "displayType=0\nfitting=fit\nscreens=same"):
+        check(seen(s, desktop, "same-fit", judged({(10, 180): BLACK, (30, 10): RED, (615, 350): YELLOW, (645, 20): BLACK,
+                                                   (645, 50): RED, (1035, 275): YELLOW, (1035, 300): BLACK})),
+              "same, fit: whole on each monitor, its shape kept")
 
     # Spanned and filled: a picture half the desktop's width, doubled, its middle rows kept; a boundary at the
     # seam lines up across it. Stretched (fitting ignored), its red band would reach down to y = 120.
     bands = picture(s, "bands.png", "-fill", "red", "-draw", "rectangle 0,0 519,119", "-fill", "lime",
                     "-draw", "rectangle 320,120 519,359", size="520x360", colour="blue")
-    run([bands], "displayType=0\nfitting=fill\nscreens=span")
-    at, _ = root(s, "span-fill")
-    seen = expect(at, {(5, 30): RED, (700, 30): RED, (300, 90): BLUE, (5, 300): BLUE, (635, 300): BLUE,
-                       (645, 300): GREEN, (1035, 300): GREEN})
-    check(all(near(c, e) for c, e in seen) and untouched(at),
-          f"span, fill: cropped, not stretched, and lined up across the seam {seen}")
+    if change([bands], "displayType=0\nfitting=fill\nscreens=span"):
+        check(seen(s, desktop, "span-fill", judged({(5, 30): RED, (700, 30): RED, (300, 90): BLUE, (5, 300): BLUE,
+                                                    (635, 300): BLUE, (645, 300): GREEN, (1035, 300): GREEN})),
+              "span, fill: cropped, not stretched, and lined up across the seam")
 
-    # A picture for each, in list order from the first on the primary; imageNum the last one used.
+    # A picture for each, in list order from the first on the primary; imageNum the last one used. The
+    # corners read are clear of the settings window shown without a tray.
     red, blue = picture(s, "red.png"), picture(s, "blue.png", colour="blue")
-    app = start(s, program, [red, blue], -1, "displayType=0\nscreens=each", name)
-    corner = {"DUMMY0": (620, 350), "DUMMY1": (1020, 300)}  # clear of the settings window shown without a tray
-    colours = {out: (RED if out == primary else BLUE) for out in GEOMETRY}
-    shows = lambda: (lambda at: all(near(at(*corner[o]), colours[o]) for o in reached) and untouched(at))(root(s, "each")[0])
-    check(wait_for(shows, 5), "each: red on the primary, blue on the other")
-    if name == "lxde":  # pcmanfm reaches one monitor only
-        return stop(app)
+    primary_first = getattr(desktop, "primary", "DUMMY0") == "DUMMY0"
+    app = change([red, blue], "displayType=0\nscreens=each", 1, keep=isinstance(desktop, XDesktop))
+    check(seen(s, desktop, "each", judged({(620, 350): RED if primary_first else BLUE, (1020, 300): BLUE})),
+          "each: red on the primary, blue on the other")
+    if sway:  # sway's tiled window would cover the first output: stopped before reading
+        sway_more(s, desktop, change, quadrants)
+        return
+    if "second" in reached:
+        replug(s, desktop, program, app)
+    else:
+        s.stop(app)
+    if desktop.backend == "x11":
+        x11_more(s, desktop, change, red, blue, quadrants)
 
+
+def replug(s, desktop, program, app):
+    at = lambda name: desktop.screen(s, name)
+    shows = lambda name, width, a, b: (lambda shot: shot[1] == width and near(shot[0](620, 350), a)
+                                       and (b is None or near(shot[0](1020, 300), b)))(at(name))
     # Unplugged: the one monitor shows the last picture again, within 2 s, the list not moved on.
-    shows = lambda a, b: (lambda at: near(at(*corner["DUMMY0"]), a) and (b is None or near(at(*corner["DUMMY1"]), b)))(
-        root(s, "each")[0])
     began = time.monotonic()
-    plug(s, False)
-    check(wait_for(lambda: root(s, "unplugged")[1] == 640 and shows(BLUE, None), 5, 0.05),
+    desktop.plug(s, False)
+    check(wait_for(lambda: shows("unplugged", 640, BLUE, None), 5, 0.05),
           f"unplugged: blue made for the one monitor after {time.monotonic() - began:.1f} s")
     check(time.monotonic() - began < 2.5 and s.ini("display", "imageNum") == "1", "unplugged: in time, imageNum kept")
-    if name == "x11":  # once per burst: the root's pixmap, new at every change, stays the same a while after
+    if desktop.backend == "x11":  # once per burst: the root's pixmap, new at every change, stays the same a while after
         pixmap = lambda: s.run("xprop", "-root", "_XROOTPMAP_ID").stdout
         first = pixmap()
         time.sleep(1.5)
         check(first == pixmap(), "unplugged: made once for the burst of screen events")
     began = time.monotonic()
-    plug(s, True)
-    check(wait_for(lambda: root(s, "plugged")[1] == 1040 and shows(RED, BLUE), 5, 0.05),
-          f"plugged in again: red and blue in their places after {time.monotonic() - began:.1f} s")
-    check(s.ini("display", "imageNum") == "1", "plugged in again: imageNum kept")
+    desktop.plug(s, True)
+    check(wait_for(lambda: shows("plugged", 1040, RED, BLUE), 5, 0.05) and s.ini("display", "imageNum") == "1",
+          f"plugged in again: red and blue in their places after {time.monotonic() - began:.1f} s, imageNum kept")
 
     # Off and on again within a second while a change runs: the change is made for the one monitor of the
     # moment, red; the burst ends where it began, and both are shown pictures made for them again.
-    plug(s, False)
+    desktop.plug(s, False)
     time.sleep(0.15)
     s.spawn([os.path.abspath(program), "--next"])
     time.sleep(0.15)
     began = time.monotonic()
-    plug(s, True)
-    check(wait_for(lambda: shows(BLUE, RED), 5, 0.05) and time.monotonic() - began < 2.5,
+    desktop.plug(s, True)
+    check(wait_for(lambda: shows("blip", 1040, BLUE, RED), 5, 0.05) and time.monotonic() - began < 2.5,
           f"a blip during a change: made again for both after {time.monotonic() - began:.1f} s")
     check(s.ini("display", "imageNum") == "0", "a blip during a change: the list moved on once")
-    stop(app)
-    if name != "x11":
-        return
+    s.stop(app)
 
+
+def x11_more(s, desktop, change, red, blue, quadrants):
     # Qt's own scale (as on Windows) divides each screen's size but keeps its corner in device pixels: the
     # second monitor's part lies at 640, not at 1280 as a corner counted in scaled pixels would put it.
     # Each monitor's work area, as GNOME publishes it in the server's pixels, holds a white top caption.
     s.run("xprop", "-root", "-f", "_GTK_WORKAREAS_D0", "32c", "-set", "_GTK_WORKAREAS_D0", "0,40,640,320,640,30,400,290")
     s.env["QT_SCALE_FACTOR"] = "2"
-    stop(start(s, program, [red, blue], -1, "displayType=0\nscreens=each",
-               sections="[caption]\n0=H\n1=H\n[font]\nnewFontForeColor=16777215\ncaptionPosition=0\n"))
+    change([red, blue], "displayType=0\nscreens=each", 1, "[caption]\n0=H\n1=H\n[font]\nnewFontForeColor=16777215\ncaptionPosition=0\n")
     del s.env["QT_SCALE_FACTOR"]
-    at, width = root(s, "each-scaled")
-    seen = [at(x, y) for x, y in ((5, 5), (635, 355), (645, 5), (1035, 315))]
-    check(width == 1040 and all(near(c, e) for c, e in zip(seen, [RED, RED, BLUE, BLUE])),
-          f"Qt at scale 2: each monitor's picture in its place {seen}")
+    at, width, _ = desktop.screen(s, "each-scaled")
+    points = [at(x, y) for x, y in ((5, 5), (635, 355), (645, 5), (1035, 315))]
+    check(width == 1040 and all(near(c, e) for c, e in zip(points, [RED, RED, BLUE, BLUE])),
+          f"Qt at scale 2: each monitor's picture in its place {points}")
     # The letter's top lies a little below its line's, which starts at the work area's top.
     tops = [next((y for y in range(360) if any(min(at(x, y)) > 200 for x in range(m - 60, m + 60))), None)
             for m in (320, 840)]
@@ -259,23 +298,48 @@ def monitors(s, program, name):
 
     # A second X screen is a desktop of its own with its own root window, which Qt also puts at 0,0: the
     # first screen's picture is made for the first alone, not drawn over by one made for the second.
-    read, write = os.pipe()
-    s.spawn(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "640x360x24", "-screen", "1",
-             "400x320x24"], pass_fds=(write,))
-    os.close(write)
-    with os.fdopen(read) as pipe:
-        s.env["DISPLAY"] = ":" + pipe.readline().strip() + ".0"
-    app = start(s, program, [quadrants], -1, "displayType=1\nscreens=same")
+    s.x_server(["Xvfb", "-noreset", "-screen", "0", "640x360x24", "-screen", "1", "400x320x24"], ".0")
+    app = change([quadrants], "displayType=1\nscreens=same", keep=True)
     s.run("xdotool", "search", "--onlyvisible", "--name", "^ ?Tessaly$", "windowunmap")  # no tray: out of the way
-    at, _ = root(s, "second-x-screen")
-    corners = [at(272, 152), at(367, 152), at(272, 207), at(367, 207)]
-    check(all(near(c, e) for c, e in zip(corners, [RED, BLUE, GREEN, YELLOW])),
-          f"a second X screen: the picture centred on the first {corners}")
-    stop(app)
+    check(seen(s, desktop, "second-x-screen", lambda at, *_: centred(at, *GEOMETRY["first"])),
+          "a second X screen: the picture centred on the first")
+    s.stop(app)
+
+
+def one_output(program, desktop, quadrants):
+    """sway alone would centre the odd-sized picture at a half pixel of its one output, blurring it."""
+    s = Session(False)
+    try:
+        if desktop.start(s, 1) and s.change(program, [quadrants], "displayType=1", 0, prefix=desktop.prefix):
+            check(seen(s, desktop, "one", lambda at, w, h: centred(at, 0, 0, w, h)),
+                  "one output, centred: the picture 1:1 in its middle")
+    finally:
+        s.close()
+
+
+def sway_more(s, desktop, change, quadrants):
+    outputs = {"HEADLESS-1": "first", "HEADLESS-2": "second"}
+    if os.path.exists(desktop.plugin):
+        # Qt's Wayland plugin, the first output at scale 2 (320x180 logical) left of one at 1: each still gets
+        # its own picture in its own pixels, neither drawn over the other.
+        s.run("swaymsg", "--", "output", "HEADLESS-1", "scale", "2", ";", "output", "HEADLESS-2", "position", "320", "0")
+        s.env["QT_QPA_PLATFORM"] = "wayland"
+        if change([quadrants], "displayType=1\nscreens=same"):
+            check(all(seen(s, desktop, f"scale-{n}", lambda at, w, h: centred(at, 0, 0, w, h), n) for n in outputs),
+                  "wayland, scale 2 beside 1: the picture 1:1 in each output's middle")
+        s.env["QT_QPA_PLATFORM"] = "xcb"
+        s.run("swaymsg", "--", "output", "HEADLESS-1", "scale", "1", ";", "output", "HEADLESS-2", "position", "640", "0")
+    # A third output plugged in while the program runs: its own picture, the list not moved on. (The
+    # program's window covers the output it opened on, not the new one.)
+    app = change([quadrants], "displayType=1\nscreens=same", keep=True)
+    began = time.monotonic()
+    s.run("swaymsg", "create_output")
+    check(seen(s, desktop, "plugged", lambda at, w, h: centred(at, 0, 0, w, h), "HEADLESS-3")
+          and s.ini("display", "imageNum") == "0",
+          f"plugged in: the picture 1:1 on the new output (seen after {time.monotonic() - began:.1f} s), imageNum kept")
+    s.stop(app)
 
 
 if __name__ == "__main__":
-    tools = {"lxqt": ["pcmanfm-qt", "dbus-daemon"], "lxde": ["pcmanfm", "dbus-daemon"],
-             "xfce": ["xfdesktop", "xfconf-query", "dbus-daemon"],
-             "mate": ["caja", "gsettings", "dbus-daemon"]}.get(sys.argv[-1], [])
-    sys.exit(main(monitors, ["Xorg", "Xvfb", "xdotool", "xrandr", "xprop", "xwininfo", "import", "convert", *tools], 2))
+    sys.exit(main(monitors, [], 2, desktops={"x11": XDesktop, "lxqt": Lxqt, "lxde": Lxde, "xfce": Xfce,
+                                             "mate": Mate, "sway": Sway}))

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../core/FaultyFileSystem.h"
+#include "ChangeCycle.h"
 #include "FakeFolderWatcher.h"
 #include "FakePrompter.h"
 #include "FakeRandom.h"
 #include "FakeScreenInfo.h"
+#include "FaultyFileSystem.h"
+#include "LoadedImages.h"
 #include "NativeFileSystem.h"
 #include "RecordingDesktop.h"
+#include "SettingsFile.h"
+#include "SettingsSchema.h"
 #include "TempAppFolder.h"
-#include "core/LoadedImages.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsSchema.h"
-#include "engine/ChangeCycle.h"
-#include "engine/WatchedFolders.h"
+#include "WatchedFolders.h"
 
 #include <QDir>
 #include <QtTest>

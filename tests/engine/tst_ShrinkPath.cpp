@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The path every picture larger than the screen takes: the area scaler, the JPEG strips that feed it and
 // the bitmap it is written to, held to an area average worked out here, over Qt's own decode.
+#include "AreaScaler.h"
+#include "BitmapWriter.h"
 #include "NativeFileSystem.h"
+#include "PictureLoader.h"
 #include "TestPictures.h"
-#include "engine/AreaScaler.h"
-#include "engine/BitmapWriter.h"
-#include "engine/PictureLoader.h"
-#include "engine/WallpaperComposer.h"
+#include "WallpaperComposer.h"
 
 #include <QFontMetricsF>
 #include <QImageReader>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IniPropertyCheck.h"
 
-#include "core/IniDocument.h"
-#include "core/IniEncoding.h"
-#include "core/IniSyntax.h"
+#include "IniDocument.h"
+#include "IniEncoding.h"
+#include "IniSyntax.h"
 
 namespace {
 

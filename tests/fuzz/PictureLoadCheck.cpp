@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureLoadCheck.h"
 
+#include "DecodeBudget.h"
 #include "NativeFileSystem.h"
-#include "engine/DecodeBudget.h"
-#include "engine/PictureLoader.h"
+#include "PictureLoader.h"
 
 #include <QImage>
 

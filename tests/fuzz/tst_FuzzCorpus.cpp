@@ -2,7 +2,7 @@
 #include "IniPropertyCheck.h"
 #include "PictureLoadCheck.h"
 
-#include "engine/DecodeDeadline.h"
+#include "DecodeDeadline.h"
 
 #include <QDirIterator>
 #include <QTest>

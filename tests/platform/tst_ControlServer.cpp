@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The control socket against clients that misbehave: garbage, lines over the bound, silence, hanging
 // up before the reply, too many at once; and the folder the socket may live in.
-#include "platform/ControlServer.h"
-#include "platform/ControlSocketFolder.h"
+#include "ControlServer.h"
+#include "ControlSocketFolder.h"
 
 #include <QLocalSocket>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "DesktopBackendFactory.h"
 #include "DesktopHarness.h"
-#include "platform/desktop/DesktopBackendFactory.h"
-#include "platform/desktop/FreshBitmapCopy.h"
+#include "FreshBitmapCopy.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

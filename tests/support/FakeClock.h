@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/Clock.h"
+#include "Clock.h"
 
 /** A clock that stands still until a test moves it. */
 class FakeClock final : public Clock

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/FolderWatcher.h"
+#include "FolderWatcher.h"
 
 /** Watches every folder it is given; a test sends the reports itself with folderChanged(). */
 class FakeFolderWatcher : public FolderWatcher

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/LoginStart.h"
+#include "LoginStart.h"
 
 /** A login entry held in memory; changing it can be made to fail. */
 class FakeLoginStart final : public LoginStart

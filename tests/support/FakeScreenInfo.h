@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/ScreenInfo.h"
+#include "ScreenInfo.h"
 
 /** A screen of any size and scale, 96 logical dots per inch unless told otherwise. */
 class FakeScreenInfo final : public ScreenInfo

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/UrlOpener.h"
+#include "UrlOpener.h"
 
 #include <QList>
 

@@ -6,9 +6,9 @@
 // The tests that write real files run on Linux and, built for Windows, under Wine: each on the file
 // system of the system it was built for.
 #ifdef Q_OS_WIN
-#include "platform/WindowsFileSystem.h"
+#include "WindowsFileSystem.h"
 using NativeFileSystem = WindowsFileSystem;
 #else
-#include "platform/PosixFileSystem.h"
+#include "PosixFileSystem.h"
 using NativeFileSystem = PosixFileSystem;
 #endif

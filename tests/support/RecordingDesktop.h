@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/DesktopBackend.h"
+#include "DesktopBackend.h"
 
 #include <QList>
 #include <atomic>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/Volumes.h"
+#include "Volumes.h"
 
 #include <QSet>
 

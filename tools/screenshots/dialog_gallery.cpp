@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Shows one dialog on its own, with the shipped settings, for looking at it (scripts/screenshot-dialogs.sh).
-#include "core/Settings.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsSchema.h"
-#include "platform/MessageBoxPrompter.h"
-#include "platform/MountedVolumes.h"
-#include "platform/PosixFileSystem.h"
-#include "platform/QtFontChooser.h"
-#include "ui/FontChooserDialog.h"
-#include "ui/OptionDialogLauncher.h"
+#include "FontChooserDialog.h"
+#include "MessageBoxPrompter.h"
+#include "MountedVolumes.h"
+#include "OptionDialogLauncher.h"
+#include "PosixFileSystem.h"
+#include "QtFontChooser.h"
+#include "Settings.h"
+#include "SettingsFile.h"
+#include "SettingsSchema.h"
 
 #include <QApplication>
 #include <QFile>

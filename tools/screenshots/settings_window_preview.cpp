@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the settings window filled with the shipped pictures and the about box beside it, for
 // looking at the layout (scripts/screenshot-settings-window.sh). Not a test: it runs until killed.
+#include "AboutDialog.h"
 #include "FakeFileDialogs.h"
 #include "FakeLoginStart.h"
 #include "FakePrompter.h"
 #include "FakeUrlOpener.h"
+#include "LoadedImages.h"
+#include "PosixFileSystem.h"
 #include "RecordingOptionDialogs.h"
-#include "core/LoadedImages.h"
-#include "platform/PosixFileSystem.h"
-#include "ui/AboutDialog.h"
-#include "ui/SettingsWindow.h"
+#include "SettingsWindow.h"
 
 #include <QApplication>
-#include <QLabel>
+#include <QStatusBar>
 
 int main(int argc, char* argv[])
 {
@@ -39,8 +39,7 @@ int main(int argc, char* argv[])
     window.show();
     window.selectEntry(0);
     // The longest help text, to see that it fits.
-    window.findChild<QLabel*>(QStringLiteral("helpLine"))
-        ->setText(QStringLiteral(" Caption: Text to display with image below."));
+    window.statusBar()->showMessage(QStringLiteral(" Caption: Text to display with image below."));
     // The about box beside it, on a stand-in so that it covers nothing of the settings window.
     QWidget standIn;
     standIn.setGeometry(window.frameGeometry().right() + 20, 20, 1, 1);
