@@ -149,6 +149,8 @@ void TessalyApp::startWork()
                        *m_tray, m_prompter);
     m_watched.emplace(m_settings, m_images, *m_settingsFile, m_files, m_folderWatcher, *m_cycle, m_prompter);
     m_commands->setWatchedFolders(*m_watched);
+    // A look at a large tree leaves much freed memory behind, as a change does.
+    QObject::connect(&*m_watched, &WatchedFolders::synced, &ProcessMemory::releaseFreeMemory);
     // The list saved (Activate!), or the window's edits otherwise settled: what the folders held waits no
     // more.
     QObject::connect(&*m_scheduler, &Scheduler::stateChanged, &*m_watched,

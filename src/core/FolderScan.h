@@ -17,9 +17,6 @@ struct FolderScan
         qint64 size = 0;
         /** Last written, in milliseconds since 1970 (UTC). */
         qint64 modifiedMs = 0;
-
-        bool sameIdentity(const File& other) const { return device == other.device && inode == other.inode; }
-        bool operator==(const File&) const = default;
     };
 
     QList<File> files;

@@ -9,13 +9,26 @@ namespace {
 
 using File = FolderScan::File;
 
-/** The same file under another name: a move keeps the identity, the size and the time of writing. */
-bool sameFileMoved(const File& before, const File& now)
+FolderSync::Stamp stampOf(const File& file)
 {
-    return before.sameIdentity(now) && before.size == now.size && before.modifiedMs == now.modifiedMs;
+    return {file.device, file.inode, file.size, file.modifiedMs};
 }
 
 } // namespace
+
+quint64 FolderSync::Known::key(const QString& path)
+{
+    // Fixed, so that the same path gives the same key whatever the process's own hash seed.
+    return quint64(qHash(path, size_t(0x9e3779b97f4a7c15ULL)));
+}
+
+void FolderSync::Known::see(const FolderScan::File& file, bool isTaken)
+{
+    const quint64 at = key(file.path);
+    seen.insert(at, stampOf(file));
+    if (isTaken)
+        taken.insert(at);
+}
 
 bool FolderSync::isInside(const QString& path, const QString& folder)
 {
@@ -47,12 +60,13 @@ FolderSync::Edits FolderSync::sync(const QStringList& list, const QString& folde
     // New names already given to a moved file.
     QSet<QString> claimed;
     const auto movedTo = [&](const QString& gone) -> QString {
-        const auto before = known.seen.constFind(gone);
+        const auto before = known.seen.constFind(Known::key(gone));
         if (before == known.seen.cend())
             return {};
         const File* now = byIdentity.value({before->device, before->inode});
-        // A name seen before is another file, even where an inode was reused.
-        if (now == nullptr || !sameFileMoved(*before, *now) || known.seen.contains(now->path) ||
+        // A move keeps the identity, the size and the time of writing; a name seen before is another
+        // file, even where an inode was reused.
+        if (now == nullptr || stampOf(*now) != *before || known.seen.contains(Known::key(now->path)) ||
             listed.contains(now->path) || claimed.contains(now->path))
             return {};
         claimed.insert(now->path);
@@ -89,21 +103,22 @@ FolderSync::Edits FolderSync::sync(const QStringList& list, const QString& folde
             leftOut.insert(to);
     }
     // Taken at the last look and out of the list now: the user removed it, and it must not come back.
-    for (const QString& path : std::as_const(known.taken)) {
-        if (byPath.contains(path) && !listed.contains(path))
-            leftOut.insert(path);
+    for (const File& file : scan->files) {
+        if (known.taken.contains(Known::key(file.path)) && !listed.contains(file.path))
+            leftOut.insert(file.path);
     }
 
     QStringList fresh;
     for (const File& file : scan->files) {
         if (listed.contains(file.path) || leftOut.contains(file.path) || claimed.contains(file.path))
             continue;
-        const auto before = known.seen.constFind(file.path);
+        const auto before = known.seen.constFind(Known::key(file.path));
         const bool seenBefore = before != known.seen.cend();
         const qint64 age = nowMs - file.modifiedMs;
         // A file that grew or was touched since the last look, or was written a moment ago, may be half
         // copied; one unchanged since the last look is complete even with a clock ahead of this one.
-        if ((seenBefore && !(*before == file)) || (age >= 0 && age < SettleMs) || (age < 0 && !seenBefore)) {
+        if ((seenBefore && *before != stampOf(file)) || (age >= 0 && age < SettleMs) ||
+            (age < 0 && !seenBefore)) {
             edits.unsettled = true;
             continue;
         }
@@ -117,12 +132,10 @@ FolderSync::Edits FolderSync::sync(const QStringList& list, const QString& folde
     known.seen.clear();
     known.taken.clear();
     const QSet<QString> added(edits.added.cbegin(), edits.added.cend());
-    for (const File& file : scan->files) {
-        known.seen.insert(file.path, file);
-        if (listed.contains(file.path) || claimed.contains(file.path) || leftOut.contains(file.path) ||
-            added.contains(file.path))
-            known.taken.insert(file.path);
-    }
+    known.seen.reserve(scan->files.size());
+    for (const File& file : scan->files)
+        known.see(file, listed.contains(file.path) || claimed.contains(file.path) ||
+                            leftOut.contains(file.path) || added.contains(file.path));
     return edits;
 }
 

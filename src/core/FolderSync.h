@@ -23,13 +23,30 @@ public:
     /** A file written this recently may still be being written. */
     static constexpr qint64 SettleMs = 2000;
 
-    /** What is remembered of one folder from the last look. */
+    /** What is remembered of one file: enough to tell it changed, or moved under another name. */
+    struct Stamp
+    {
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 modifiedMs = 0;
+
+        bool operator==(const Stamp&) const = default;
+    };
+
+    /**
+     * What is remembered of one folder from the last look, by a 64-bit hash of each path: a tree of
+     * 50,000 pictures is remembered in a few megabytes rather than in every path's text again.
+     */
     struct Known
     {
-        /** Every picture file seen, by path. */
-        QHash<QString, FolderScan::File> seen;
+        QHash<quint64, Stamp> seen;
         /** Those that were in the list or left out after the last look. */
-        QSet<QString> taken;
+        QSet<quint64> taken;
+
+        static quint64 key(const QString& path);
+        /** Remembers a file seen, and whether it was taken. */
+        void see(const FolderScan::File& file, bool isTaken);
     };
 
     /** The list's edits from one look; positions are those of the list the look was made against. */

@@ -42,6 +42,11 @@ WatchedFolders::WatchedFolders(Settings& settings, LoadedImages& images, Setting
     m_poll.setInterval(PollMs);
     connect(&m_poll, &QTimer::timeout, this, &WatchedFolders::poll);
     connect(&m_watcher, &FolderWatcher::folderChanged, this, &WatchedFolders::folderChanged);
+    connect(&m_watcher, &FolderWatcher::cannotWatch, this, [this](const QStringList& folders) {
+        const QSet<QString> unwatchable(folders.cbegin(), folders.cend());
+        if (std::exchange(m_unwatchable, unwatchable) != unwatchable)
+            watchWhatWasSeen();
+    });
     // A picture taken out of the list (the tray, the settings window): once saved, it is remembered as
     // left out by the next look.
     connect(&m_images, &QAbstractItemModel::rowsRemoved, this, [this] {
@@ -281,7 +286,8 @@ void WatchedFolders::watchWhatWasSeen()
         else
             folders += m_treeOf.value(watched, {watched});
     }
-    for (const QString& failed : m_watcher.watchOnly(folders)) {
+    m_watcher.watchOnly(folders);
+    for (const QString& failed : std::as_const(m_unwatchable)) {
         for (const QString& watched : std::as_const(m_stored.folders)) {
             if (failed == watched || FolderSync::isInside(failed, watched))
                 m_polled.insert(watched);

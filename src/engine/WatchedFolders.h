@@ -118,6 +118,8 @@ private:
     /** The folders each watched folder was last seen to hold, to be watched. */
     QHash<QString, QStringList> m_treeOf;
     QSet<QString> m_polled;
+    /** Folders the system would not watch, as the watcher last told. */
+    QSet<QString> m_unwatchable;
     QSet<QString> m_gone;
     /** Folders whose changes wait for the list's unsaved edits to be saved. */
     QSet<QString> m_waiting;

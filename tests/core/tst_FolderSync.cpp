@@ -194,8 +194,9 @@ private slots:
         parseList(list, &paths, &captions);
         QSet<QString> left = parseSet(leftOut);
         FolderSync::Known state;
-        for (const FolderScan::File& file : parseFiles(known, &state.taken))
-            state.seen.insert(file.path, file);
+        QSet<QString> taken;
+        for (const FolderScan::File& file : parseFiles(known, &taken))
+            state.see(file, taken.contains(file.path));
         std::optional<FolderScan> look;
         if (scan != QLatin1String("-"))
             look = FolderScan{parseFiles(scan), {kFolder}};

@@ -8,11 +8,7 @@ class FakeFolderWatcher : public FolderWatcher
 {
 public:
     bool canWatch(const QString&) const override { return true; }
-    QStringList watchOnly(const QStringList& folders) override
-    {
-        watched = folders;
-        return {};
-    }
+    void watchOnly(const QStringList& folders) override { watched = folders; }
 
     QStringList watched;
 };
