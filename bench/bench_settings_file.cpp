@@ -83,8 +83,8 @@ void measureBatch(const QString& folder, int entries)
 
     Stopwatch timer;
     SettingsFile writer(path, PosixFileSystem::instance());
-    if (!writer.apply(lists))
-        std::printf("save failed: %s\n", qPrintable(writer.errorString()));
+    if (const Result<> saved = writer.apply(lists); !saved)
+        std::printf("save failed: %s\n", qPrintable(saved.reason()));
     const QByteArray save = timer.figures();
 
     // as the start-up reads the list: the count, then each section at once
@@ -135,7 +135,7 @@ int loadAndSaveAsTheProgram(const QString& path)
     // An unchanged list would give the same bytes, which are not written again.
     images.setCaption(0, QStringLiteral("edited"));
     timer.restart();
-    const bool saved = images.saveToSettings(file);
+    const bool saved = images.saveToSettings(file).ok();
     std::printf("%6d entries: load at start-up %s, save on Activate %s%s\n", images.count(), load.constData(),
                 timer.figures().constData(), saved ? "" : " (save FAILED)");
     return saved ? 0 : 1;
@@ -145,8 +145,8 @@ void measureAsTheProgram(const QString& folder, int entries)
 {
     const QString path = folder + QStringLiteral("/program-%1.ini").arg(entries);
     SettingsFile file(path, PosixFileSystem::instance());
-    if (!file.apply(listSaveAsLists(entries))) {
-        std::printf("writing the list FAILED: %s\n", qPrintable(file.errorString()));
+    if (const Result<> saved = file.apply(listSaveAsLists(entries)); !saved) {
+        std::printf("writing the list FAILED: %s\n", qPrintable(saved.reason()));
         return;
     }
     QProcess child;

@@ -18,14 +18,20 @@
 
 namespace {
 
-/** The running copy's control socket, or empty after telling on standard error why there is none. */
-QString socketPathTelling(ControlSocketFolder::Use use)
+/** The running copy's control socket; a failure is told on standard error. */
+Result<QString> socketPathTelling(ControlSocketFolder::Use use)
 {
-    QString error;
-    const QString socketPath = ControlServer::defaultSocketPath(use, &error);
-    if (socketPath.isEmpty())
-        std::fprintf(stderr, "tessaly: %s\n", qPrintable(error));
+    Result<QString> socketPath = ControlServer::defaultSocketPath(use);
+    if (!socketPath)
+        std::fprintf(stderr, "tessaly: %s\n", qPrintable(socketPath.reason()));
     return socketPath;
+}
+
+/** Whether a copy runs there: one that took the line counts, answered or not. */
+bool answers(const ControlClient& client)
+{
+    const Result<QString> reply = client.send(QStringLiteral("status"));
+    return reply || reply.failure().kind != FailureKind::NotFound;
 }
 
 } // namespace
@@ -59,15 +65,19 @@ int CommandLineClient::sendCommand(int argc, char* argv[], const QString& comman
 {
     // No display is needed to talk to the running copy.
     QCoreApplication app(argc, argv);
-    const QString socketPath = socketPathTelling(ControlSocketFolder::Use::Find);
-    if (socketPath.isEmpty())
+    const Result<QString> socketPath = socketPathTelling(ControlSocketFolder::Use::Find);
+    if (!socketPath)
         return 1;
     // The end may wait for the user to say whether to save the list; a copy that dies hangs up.
     const int replyMs =
         command == QLatin1String("quit") ? ControlClient::UntilAnswered : ControlClient::ReplyMs;
-    const std::optional<QString> reply = ControlClient(socketPath).send(command, replyMs);
+    const Result<QString> reply = ControlClient(*socketPath).send(command, replyMs);
+    if (!reply && reply.failure().kind == FailureKind::NotFound) {
+        std::fprintf(stderr, "%s\n", qPrintable(reply.reason()));
+        return 1;
+    }
     if (!reply) {
-        std::fputs("Tessaly is not running\n", stderr);
+        std::fprintf(stderr, "tessaly: %s\n", qPrintable(reply.reason()));
         return 1;
     }
     if (reply->startsWith(QLatin1String("ok\n"))) {
@@ -95,7 +105,7 @@ bool CommandLineClient::startCopy(const ControlClient& client)
         return false;
     const QDeadlineTimer deadline(std::chrono::seconds(30));
     while (!deadline.hasExpired()) {
-        if (client.send(QStringLiteral("status")))
+        if (answers(client))
             return true;
         QThread::msleep(100);
     }
@@ -109,9 +119,9 @@ bool CommandLineClient::reachCopy(const ControlClient& client, const QString& so
     const QDeadlineTimer deadline(std::chrono::seconds(40));
     while (!deadline.hasExpired()) {
         if (starting.tryLock(0))
-            return client.send(QStringLiteral("status")) || startCopy(client);
+            return answers(client) || startCopy(client);
         QThread::msleep(50);
-        if (client.send(QStringLiteral("status")))
+        if (answers(client))
             return true;
     }
     return false;
@@ -120,8 +130,8 @@ bool CommandLineClient::reachCopy(const ControlClient& client, const QString& so
 int CommandLineClient::addPaths(int argc, char* argv[], const QStringList& given, const QString& name)
 {
     QCoreApplication app(argc, argv);
-    const QString socketPath = socketPathTelling(ControlSocketFolder::Use::Create);
-    if (socketPath.isEmpty())
+    const Result<QString> socketPath = socketPathTelling(ControlSocketFolder::Use::Create);
+    if (!socketPath)
         return 1;
     // The running copy has a working folder of its own.
     QStringList paths;
@@ -130,15 +140,17 @@ int CommandLineClient::addPaths(int argc, char* argv[], const QStringList& given
     AddCommand::Outcome total;
     const QStringList commands =
         AddCommand::commands(paths, int(ControlServer::MaxLineBytes), &total.refused, name);
-    const ControlClient client(socketPath);
-    if (!commands.isEmpty() && !client.send(QStringLiteral("status")) && !reachCopy(client, socketPath)) {
+    const ControlClient client(*socketPath);
+    if (!commands.isEmpty() && !answers(client) && !reachCopy(client, *socketPath)) {
         std::fputs("tessaly: Tessaly is not running and could not be started\n", stderr);
         return 1;
     }
     for (const QString& command : commands) {
-        const std::optional<QString> reply = client.send(command);
-        AddCommand::addReply(reply.value_or(QStringLiteral("error: Tessaly ended before all were added\n")),
-                             total);
+        const Result<QString> reply = client.send(command);
+        const QString lost = reply || reply.failure().kind != FailureKind::NotFound
+                                 ? QStringLiteral("error: %1\n").arg(reply.reason())
+                                 : QStringLiteral("error: Tessaly ended before all were added\n");
+        AddCommand::addReply(reply ? *reply : lost, total);
         if (!total.error.isEmpty())
             break;
     }

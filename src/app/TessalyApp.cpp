@@ -53,10 +53,17 @@ int TessalyApp::run()
 
 std::optional<int> TessalyApp::claimControl()
 {
-    QString claimError;
-    m_socketPath = ControlServer::defaultSocketPath(ControlSocketFolder::Use::Create, &claimError);
+    const Result<QString> socketPath = ControlServer::defaultSocketPath(ControlSocketFolder::Use::Create);
+    m_socketPath = socketPath ? *socketPath : QString();
     m_control.emplace(m_socketPath);
-    switch (m_socketPath.isEmpty() ? ControlServer::Claim::Failed : m_control->claim(&claimError)) {
+    const Result<ControlServer::Claim> claim =
+        socketPath ? m_control->claim() : Result<ControlServer::Claim>(socketPath.failure());
+    if (!claim) {
+        StartFailure::tell(m_prompter,
+                           QStringLiteral("Tessaly cannot open its control socket: %1").arg(claim.reason()));
+        return 1;
+    }
+    switch (*claim) {
     case ControlServer::Claim::AlreadyRunning:
         // Started for an add that another copy now takes: nothing to show.
         if (m_startedForAdd)
@@ -64,10 +71,6 @@ std::optional<int> TessalyApp::claimControl()
         // A second start from the menu: the user wants the program, so show the one that runs. Not
         // waited for: that copy may be busy showing a message.
         return ControlClient(m_socketPath).post(QStringLiteral("settings")) ? 0 : 1;
-    case ControlServer::Claim::Failed:
-        StartFailure::tell(m_prompter,
-                           QStringLiteral("Tessaly cannot open its control socket: %1").arg(claimError));
-        return 1;
     case ControlServer::Claim::Claimed:
         break;
     }
@@ -76,15 +79,15 @@ std::optional<int> TessalyApp::claimControl()
 
 bool TessalyApp::openSettingsFolder()
 {
-    QString error;
-    m_appFolder =
+    const Result<QString> folder =
         ApplicationFolder::resolve(m_files, QCoreApplication::applicationDirPath(),
-                                   NativeSystem::userFolder(), NativeSystem::shippedDataFolder(), &error);
-    if (m_appFolder.isEmpty()) {
+                                   NativeSystem::userFolder(), NativeSystem::shippedDataFolder());
+    if (!folder) {
         StartFailure::tell(m_prompter,
-                           QStringLiteral("Tessaly cannot use its settings folder: %1").arg(error));
+                           QStringLiteral("Tessaly cannot use its settings folder: %1").arg(folder.reason()));
         return false;
     }
+    m_appFolder = *folder;
     return true;
 }
 
@@ -92,9 +95,9 @@ bool TessalyApp::openSettingsFile()
 {
     m_settingsFile.emplace(m_appFolder + QLatin1String(ApplicationFolder::SettingsFileName), m_files);
     // Every later save would fail for the same reason: told once, and the program does not start.
-    if (const QString problem = m_settingsFile->unusable(); !problem.isEmpty()) {
+    if (const Result<> usable = m_settingsFile->usable(); !usable) {
         StartFailure::tell(m_prompter,
-                           QStringLiteral("Tessaly cannot use its settings file %1").arg(problem));
+                           QStringLiteral("Tessaly cannot use its settings file %1").arg(usable.reason()));
         return false;
     }
     return true;
@@ -107,11 +110,12 @@ void TessalyApp::readSettings()
     const bool portable = ApplicationFolder::isPortable(m_files, QCoreApplication::applicationDirPath());
     bool firstRun = false;
     m_settings = StartupSequence::run(*m_settingsFile, m_appFolder, m_images, m_clock, m_prompter, &firstRun);
-    if (QString why;
-        firstRun && !portable && !NativeSystem::addLoginStart(QCoreApplication::applicationFilePath(), &why))
-        m_prompter.tell(
-            QStringLiteral("Tessaly could not add itself to the programs started at login: %1").arg(why),
-            PromptIcon::Exclamation);
+    if (!firstRun || portable)
+        return;
+    if (const Result<> added = NativeSystem::addLoginStart(QCoreApplication::applicationFilePath()); !added)
+        m_prompter.tell(QStringLiteral("Tessaly could not add itself to the programs started at login: %1")
+                            .arg(added.reason()),
+                        PromptIcon::Exclamation);
 }
 
 void TessalyApp::buildParts()
@@ -196,8 +200,7 @@ std::unique_ptr<SettingsWindow> TessalyApp::makeWindow()
     QObject::connect(window.get(), &SettingsWindow::placeChanged, [this](const QString& place) {
         if (std::exchange(m_settings.windowGeometry, place) != place)
             SettingsSaveReport::check(
-                SettingsSchema::write(*m_settingsFile, m_settings, {&Settings::windowGeometry}),
-                *m_settingsFile, m_prompter);
+                SettingsSchema::write(*m_settingsFile, m_settings, {&Settings::windowGeometry}), m_prompter);
     });
     QObject::connect(window.get(), &SettingsWindow::showRequested, &*m_cycle,
                      [this](int position) { m_cycle->showAt(position); });

@@ -29,20 +29,16 @@ void seed(const QDir& folder, const QString& dataDir)
 
 } // namespace
 
-QString ApplicationFolder::resolve(FileSystem& files, const QString& executableDir, const QString& userFolder,
-                                   const QString& dataDir, QString* error)
+Result<QString> ApplicationFolder::resolve(FileSystem& files, const QString& executableDir,
+                                           const QString& userFolder, const QString& dataDir)
 {
     if (isPortable(files, executableDir))
         return FolderPath::withTrailingSeparator(executableDir);
 
     const QDir folder(userFolder);
-    QString failed;
-    if (const int failure = files.makeFolders(folder.path(), &failed)) {
-        if (error)
-            *error = QStringLiteral("cannot create the folder %1: %2")
-                         .arg(QDir::toNativeSeparators(failed), files.errorText(failure));
-        return {};
-    }
+    if (const Result<> made = files.makeFolders(folder.path()); !made)
+        return made.failure().prefixed(QStringLiteral("cannot create the folder %1: ")
+                                           .arg(QDir::toNativeSeparators(made.failure().path)));
     seed(folder, dataDir);
     return FolderPath::withTrailingSeparator(folder.path());
 }
@@ -52,5 +48,5 @@ bool ApplicationFolder::isPortable(FileSystem& files, const QString& executableD
     const QFileInfo folder(executableDir);
     const QString settings = QDir(executableDir).filePath(QLatin1String(SettingsFileName));
     return QFileInfo::exists(settings) && folder.isDir() && folder.isWritable() &&
-           files.checkWritable(settings) == 0;
+           files.checkWritable(settings).ok();
 }

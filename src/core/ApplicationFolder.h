@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 
 class FileSystem;
@@ -16,11 +18,11 @@ public:
     static constexpr const char* SettingsFileName = "tessdesk.ini";
 
     /**
-     * Picks the folder and seeds it when needed. Returns the folder with a trailing separator,
-     * or an empty string with `error` set when it cannot be created.
+     * Picks the folder and seeds it when needed. Gives the folder with a trailing separator; the failure
+     * names the folder that cannot be created.
      */
-    static QString resolve(FileSystem& files, const QString& executableDir, const QString& userFolder,
-                           const QString& dataDir, QString* error = nullptr);
+    static Result<QString> resolve(FileSystem& files, const QString& executableDir, const QString& userFolder,
+                                   const QString& dataDir);
 
     /**
      * True when the program keeps everything beside itself: a writable folder holding a "tessdesk.ini" that

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <atomic>
+#include <mutex>
+#include <optional>
 
 class FileSystem;
 
@@ -24,25 +28,24 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    /** The file a write to path really replaces, after following symbolic links; empty on error. */
-    QString resolve(const QString& path);
+    /** The file a write to path really replaces, after following symbolic links. */
+    Result<QString> resolve(const QString& path);
 
-    /** Replaces the file at the resolved path target; on failure the old file is whole and no temporary is
-     * left. */
-    [[nodiscard]] bool replace(const QString& target, const QByteArray& content);
+    /**
+     * Replaces the file at the resolved path target; on failure the old file is whole and no temporary is
+     * left, and the failure says which file, which step and why.
+     */
+    Result<> replace(const QString& target, const QByteArray& content);
 
     /** The same in steps, for content made piece by piece: creates the temporary file. */
-    [[nodiscard]] bool begin(const QString& target);
+    Result<> begin(const QString& target);
     /**
      * Writes a piece of the new content at `offset`. Pieces may come in any order and from any thread,
      * never two at once at the same place; false once any piece failed, and commit() then tells why.
      */
     bool writeAt(qint64 offset, const char* data, qint64 size);
     /** Flushes the new content to disk and renames it over the target. */
-    [[nodiscard]] bool commit();
-
-    /** Why the last call failed, in words, with the path. */
-    QString errorString() const { return m_error; }
+    Result<> commit();
 
     /** Whether name is a temporary file this class makes for the file named fileName. */
     static bool isTemporaryFor(const QString& name, const QString& fileName);
@@ -50,18 +53,24 @@ public:
     static int removeStaleTemporaries(FileSystem& fs, const QString& path);
 
 private:
-    bool fail(const QString& path, const QString& step, int error);
-    /** Ends a replacement that failed at `step`: the temporary goes and the reason is kept. */
-    bool abandon(const QString& step, int error);
-    int createTemporary(const QString& target, quint32 mode, QString* temporary, int* fd);
+    /** "Could not save path: step failed: reason." and what the user may make of it (`after`). */
+    static Failure failed(const QString& path, const QString& step, const Failure& failure,
+                          const QString& after = {});
+    /** Ends a replacement begun: the temporary goes. */
+    void abandon();
+    /** Ends a replacement that failed at `step`: the temporary goes, and the failure says so. */
+    Failure abandon(const QString& step, const Failure& failure);
+    /** Creates the temporary beside target, named in m_temporary. */
+    Result<int> createTemporary(const QString& target, quint32 mode);
 
     FileSystem& m_fs;
-    QString m_error;
     QString m_target;
     QString m_temporary;
     int m_fd = -1;
-    /** The first failure of a piece written, as an errno value; pieces may come from other threads. */
-    std::atomic<int> m_writeError{0};
+    /** Whether a piece written failed, and the first such failure; pieces may come from other threads. */
+    std::atomic<bool> m_writeFailed{false};
+    std::mutex m_writeFailureLock;
+    std::optional<Failure> m_writeFailure;
     /** Bytes written since the disk was last asked to start on them. */
     std::atomic<qint64> m_unsynced{0};
 };

@@ -21,9 +21,12 @@ struct Failure
 {
     FailureKind kind = FailureKind::Other;
     QString reason;
+    /** The file or folder it is about, when the step that failed found it out (a parent that could not be
+     * made). */
+    QString path = {};
 
     /** A failure told by its words alone. */
-    static Failure because(const QString& reason) { return {FailureKind::Other, reason}; }
+    static Failure because(const QString& reason) { return {FailureKind::Other, reason, {}}; }
     /** The same kind with words put before the reason: "Could not save x: " + "permission denied". */
-    Failure prefixed(const QString& context) const { return {kind, context + reason}; }
+    Failure prefixed(const QString& context) const { return {kind, context + reason, path}; }
 };

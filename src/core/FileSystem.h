@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QFile;
 
@@ -29,54 +34,56 @@ struct FileStamp
 
 /**
  * The low-level file operations a save is made of, one call each, so that a test can make any one
- * of them fail. Each returns 0 or an errno value.
+ * of them fail. A failure carries its kind and the words the user is told ("Permission denied").
  */
 class FileSystem
 {
 public:
     virtual ~FileSystem() = default;
-    /** Follows symbolic links; a missing file gives ENOENT. */
-    virtual int stat(const QString& path, FileStamp* stamp) = 0;
-    /** The target text of a symbolic link; EINVAL when path is not a link. */
-    virtual int readLink(const QString& path, QString* target) = 0;
+    /** Follows symbolic links; a missing file fails as NotFound. */
+    virtual Result<FileStamp> stat(const QString& path) = 0;
+    /** The target text of a symbolic link; none when path is there but is not a link. */
+    virtual Result<std::optional<QString>> readLink(const QString& path) = 0;
     /** The whole content of a file. */
-    virtual int readFile(const QString& path, QByteArray* content) = 0;
+    virtual Result<QByteArray> readFile(const QString& path) = 0;
     /** Whether the current user may write the existing file. */
-    virtual int checkWritable(const QString& path) = 0;
+    virtual Result<> checkWritable(const QString& path) = 0;
     /**
-     * Creates the folder and its missing parents; 0 when it is there already. On failure `failed` (when
-     * given) names the folder that could not be made or looked at: a parent may be the one in the way.
+     * Creates the folder and its missing parents; fine when it is there already. A failure's path names
+     * the folder that could not be made or looked at: a parent may be the one in the way.
      */
-    virtual int makeFolders(const QString& path, QString* failed = nullptr) = 0;
-    /** Creates a new file for writing with the given permissions (less the umask); EEXIST when it exists. */
-    virtual int createNew(const QString& path, quint32 permissions, int* fd) = 0;
+    virtual Result<> makeFolders(const QString& path) = 0;
+    /**
+     * Creates a new file for writing with the given permissions (less the umask) and gives its descriptor;
+     * fails as Exists when the name is taken.
+     */
+    virtual Result<int> createNew(const QString& path, quint32 permissions) = 0;
     /**
      * Writes up to size bytes at `offset`, leaving the file position alone, so that threads may write
-     * different parts at once; *written says how many were written.
+     * different parts at once; gives how many were written.
      */
-    virtual int write(int fd, qint64 offset, const char* data, qint64 size, qint64* written) = 0;
+    virtual Result<qint64> write(int fd, qint64 offset, const char* data, qint64 size) = 0;
     /** Sets the permission bits (07777) of an open file. */
-    virtual int setMode(int fd, quint32 permissions) = 0;
-    virtual int sync(int fd) = 0;
+    virtual Result<> setMode(int fd, quint32 permissions) = 0;
+    virtual Result<> sync(int fd) = 0;
     /** Starts writing what was written so far to disk without waiting, so that sync() has less to wait for.
      */
     virtual void startSync(int fd) = 0;
-    virtual int close(int fd) = 0;
-    virtual int rename(const QString& from, const QString& to) = 0;
-    virtual int remove(const QString& path) = 0;
+    /** The descriptor is gone afterwards even when this fails. */
+    virtual Result<> close(int fd) = 0;
+    virtual Result<> rename(const QString& from, const QString& to) = 0;
+    virtual Result<> remove(const QString& path) = 0;
     /** Makes the folder's entries (a rename) durable. */
-    virtual int syncFolder(const QString& path) = 0;
+    virtual Result<> syncFolder(const QString& path) = 0;
     /** Names of the entries of a folder. */
-    virtual int listFolder(const QString& path, QStringList* names) = 0;
+    virtual Result<QStringList> listFolder(const QString& path) = 0;
     /**
      * Opens a listed file for reading into `file` only when it is a regular file (a symbolic link to one
      * is fine). Opening a named pipe would block until something writes to it, a device can be endless
-     * or act on being opened, and a folder holds no picture: each is refused with its reason in `reason`
-     * (when given), never waited on. The one call here that returns a reason rather than an errno value.
+     * or act on being opened, and a folder holds no picture: each is refused with its reason, never
+     * waited on.
      */
-    [[nodiscard]] virtual bool openRegular(const QString& path, QFile& file, QString* reason) = 0;
-    /** The words for an error value the calls above returned, as the user is told them. */
-    virtual QString errorText(int error) const { return qt_error_string(error); }
+    virtual Result<> openRegular(const QString& path, QFile& file) = 0;
 
     /**
      * Why a file of this kind cannot serve as `wanted` ("a picture file", "a plain file"): "it is a

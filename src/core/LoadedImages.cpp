@@ -73,8 +73,8 @@ QList<IniEdit> LoadedImages::listEdits(QByteArrayList paths, QByteArrayList capt
             IniEdit::writeList(captionsSection(), std::move(captions))};
 }
 
-bool LoadedImages::saveList(SettingsFile& file, QByteArrayList paths, QByteArrayList captions,
-                            QStringList* leftOut)
+Result<> LoadedImages::saveList(SettingsFile& file, QByteArrayList paths, QByteArrayList captions,
+                                QStringList* leftOut)
 {
     return file.apply(listEdits(std::move(paths), std::move(captions), leftOut));
 }
@@ -89,8 +89,8 @@ Result<> LoadedImages::replaceSaved(SettingsFile& file, const QStringList& paths
         utf8Paths.append(paths.at(i).toUtf8());
         utf8Captions.append(captions.value(i).toUtf8());
     }
-    if (!file.apply(listEdits(utf8Paths, utf8Captions, nullptr) + more))
-        return Failure::because(file.errorString());
+    if (Result<> saved = file.apply(listEdits(utf8Paths, utf8Captions, nullptr) + more); !saved)
+        return saved;
     beginResetModel();
     m_paths = std::move(utf8Paths);
     m_captions = std::move(utf8Captions);
@@ -109,22 +109,23 @@ QStringList LoadedImages::paths() const
     return texts;
 }
 
-bool LoadedImages::saveToSettings(SettingsFile& file, QStringList* leftOut) const
+Result<> LoadedImages::saveToSettings(SettingsFile& file, QStringList* leftOut) const
 {
-    if (!saveList(file, m_paths, m_captions, leftOut))
-        return false;
+    if (Result<> saved = saveList(file, m_paths, m_captions, leftOut); !saved)
+        return saved;
     m_savedPaths = m_paths;
     m_savedCaptions = m_captions;
-    return true;
+    return {};
 }
 
-bool LoadedImages::saveTelling(SettingsFile& file, Prompter& prompter) const
+Result<> LoadedImages::saveTelling(SettingsFile& file, Prompter& prompter) const
 {
     QStringList leftOut;
-    if (!SettingsSaveReport::check(saveToSettings(file, &leftOut), file, prompter))
-        return false;
+    Result<> saved = saveToSettings(file, &leftOut);
+    if (!SettingsSaveReport::check(saved, prompter))
+        return saved;
     SettingsSaveReport::checkLeftOut(leftOut, file, prompter);
-    return true;
+    return {};
 }
 
 bool LoadedImages::isModified() const
@@ -244,8 +245,8 @@ LoadedImages::Added LoadedImages::appendMissing(const QStringList& paths, const 
     return result;
 }
 
-bool LoadedImages::appendStored(SettingsFile& file, const QStringList& paths, const Check& check,
-                                Added* added)
+Result<> LoadedImages::appendStored(SettingsFile& file, const QStringList& paths, const Check& check,
+                                    Added* added)
 {
     const int stored = storedCount(SettingsSchema::read(file, &Settings::total));
     QByteArrayList storedPaths = file.readList(pathsSection(), stored);
@@ -255,13 +256,13 @@ bool LoadedImages::appendStored(SettingsFile& file, const QStringList& paths, co
     *added = sortOut(paths, QSet<QByteArray>(storedPaths.cbegin(), storedPaths.cend()),
                      MaxEntries - std::max(stored, count()), check, &fresh);
     if (fresh.isEmpty())
-        return true;
+        return {};
     for (const QString& path : std::as_const(fresh)) {
         storedPaths.append(path.toUtf8());
         storedCaptions.append(QByteArray());
     }
-    if (!saveList(file, std::move(storedPaths), std::move(storedCaptions), nullptr))
-        return false;
+    if (Result<> saved = saveList(file, std::move(storedPaths), std::move(storedCaptions), nullptr); !saved)
+        return saved;
     added->added = static_cast<int>(fresh.size());
     // What was unsaved here stays exactly as unsaved: this list and its saved image get the same entries.
     const QSet<QByteArray> here(m_paths.cbegin(), m_paths.cend());
@@ -274,13 +275,13 @@ bool LoadedImages::appendStored(SettingsFile& file, const QStringList& paths, co
         m_savedCaptions.append(QByteArray());
     }
     appendPaths(shown);
-    return true;
+    return {};
 }
 
-bool LoadedImages::removeStored(SettingsFile& file, int position)
+Result<> LoadedImages::removeStored(SettingsFile& file, int position)
 {
     if (!isValidPosition(position))
-        return true;
+        return {};
     const QByteArray path = m_paths.at(position);
     removeAt(position);
     // The same entry in a list that may differ from this one by unsaved edits: at the same place, else the
@@ -294,14 +295,15 @@ bool LoadedImages::removeStored(SettingsFile& file, int position)
     if (const qsizetype at = sameEntry(storedPaths); at >= 0) {
         storedPaths.removeAt(at);
         storedCaptions.removeAt(at);
-        if (!saveList(file, std::move(storedPaths), std::move(storedCaptions), nullptr))
-            return false;
+        if (Result<> saved = saveList(file, std::move(storedPaths), std::move(storedCaptions), nullptr);
+            !saved)
+            return saved;
     }
     if (const qsizetype at = sameEntry(m_savedPaths); at >= 0) {
         m_savedPaths.removeAt(at);
         m_savedCaptions.removeAt(at);
     }
-    return true;
+    return {};
 }
 
 int LoadedImages::positionOf(const QString& path) const

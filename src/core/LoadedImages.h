@@ -44,9 +44,10 @@ public:
      * file cannot hold (a line break in its path or caption) is left out and its path added to leftOut;
      * every other entry is stored.
      */
-    [[nodiscard]] bool saveToSettings(SettingsFile& file, QStringList* leftOut = nullptr) const;
-    /** Saves as saveToSettings does and tells the user of a failure or of entries left out. */
-    [[nodiscard]] bool saveTelling(SettingsFile& file, Prompter& prompter) const;
+    Result<> saveToSettings(SettingsFile& file, QStringList* leftOut = nullptr) const;
+    /** Saves as saveToSettings does and tells the user of a failure (told already when returned) or of
+     * entries left out. */
+    Result<> saveTelling(SettingsFile& file, Prompter& prompter) const;
     /** Whether the list or a caption differs from what was last loaded or saved. */
     bool isModified() const;
     /** Why the settings file cannot hold `path` as a name (a line break in it…), or empty when it can. */
@@ -87,22 +88,20 @@ public:
     /**
      * Adds as appendMissing does to the list as the settings file stores it, and saves that: the file gets
      * the new pictures and nothing else. This list shows them too, and what it held unsaved stays unsaved.
-     * False, with nothing changed here or in the file, when the save fails (the file's errorString() says
-     * why).
+     * Nothing changed here or in the file when the save fails.
      */
-    [[nodiscard]] bool appendStored(SettingsFile& file, const QStringList& paths, const Check& check,
-                                    Added* added);
+    Result<> appendStored(SettingsFile& file, const QStringList& paths, const Check& check, Added* added);
     /**
      * Removes the entry at `position` here and from the list as the settings file stores it, and saves that
      * alone. When the save fails the entry is gone here all the same, and counts as an unsaved edit.
      */
-    [[nodiscard]] bool removeStored(SettingsFile& file, int position);
+    Result<> removeStored(SettingsFile& file, int position);
     /**
      * Replaces the whole list and its captions with what a watched folder made of it, and saves them with
      * `more` edits as one save. Only for a list without unsaved edits; when the save fails nothing changes.
      */
-    [[nodiscard]] Result<> replaceSaved(SettingsFile& file, const QStringList& paths,
-                                        const QStringList& captions, const QList<IniEdit>& more);
+    Result<> replaceSaved(SettingsFile& file, const QStringList& paths, const QStringList& captions,
+                          const QList<IniEdit>& more);
     /** The paths, in order. */
     QStringList paths() const;
     /** The first position holding `path`, or -1. */
@@ -128,8 +127,8 @@ private:
     /** The edits that write a whole list as SaveToSettings does, leaving out entries the file cannot hold. */
     static QList<IniEdit> listEdits(QByteArrayList paths, QByteArrayList captions, QStringList* leftOut);
     /** Writes a whole list as SaveToSettings does, leaving out entries the file cannot hold. */
-    [[nodiscard]] static bool saveList(SettingsFile& file, QByteArrayList paths, QByteArrayList captions,
-                                       QStringList* leftOut);
+    static Result<> saveList(SettingsFile& file, QByteArrayList paths, QByteArrayList captions,
+                             QStringList* leftOut);
 
     QByteArrayList m_paths;
     QByteArrayList m_captions;

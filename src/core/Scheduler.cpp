@@ -73,8 +73,7 @@ void Scheduler::scheduleNext(bool daysFromNow)
         break;
     }
     }
-    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, {&Settings::ChangeTime}), m_file,
-                              m_prompter);
+    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, {&Settings::ChangeTime}), m_prompter);
     emit stateChanged();
 }
 

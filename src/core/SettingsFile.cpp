@@ -4,40 +4,42 @@
 #include "IniEncoding.h"
 #include "IniSyntax.h"
 
-#include <cerrno>
-
 SettingsFile::SettingsFile(QString path, FileSystem& fs) : m_path(std::move(path)), m_fs(fs), m_writer(fs) {}
 
 void SettingsFile::refresh()
 {
-    FileStamp now;
-    const int statError = m_fs.stat(m_path, &now);
-    if (m_loaded && statError == 0 && now == m_stamp)
+    const Result<FileStamp> now = m_fs.stat(m_path);
+    const bool missing = !now && now.failure().kind == FailureKind::NotFound;
+    if (m_loaded && now && *now == m_stamp)
         return;
-    if (m_loaded && statError == ENOENT && !m_stamp.exists)
+    if (m_loaded && missing && !m_stamp.exists)
         return;
 
     m_doc = IniDocument();
     m_stamp = FileStamp{};
     m_converted = false;
     m_loaded = false;
-    m_readProblem.clear();
+    m_readFailure.reset();
     QByteArray bytes;
-    int readError = statError == ENOENT ? 0 : statError;
-    if (statError == 0 && now.kind != FileKind::Regular)
-        m_readProblem = FileSystem::refusal(now.kind, "a plain file");
-    else if (statError == 0)
-        readError = m_fs.readFile(m_path, &bytes);
-    if (readError)
-        m_readProblem = m_fs.errorText(readError);
-    if (!m_readProblem.isEmpty())
+    if (now && now->kind != FileKind::Regular) {
+        m_readFailure = Failure::because(FileSystem::refusal(now->kind, "a plain file"));
+    } else if (now) {
+        Result<QByteArray> read = m_fs.readFile(m_path);
+        if (read)
+            bytes = std::move(read).value();
+        else
+            m_readFailure = read.failure();
+    } else if (!missing) {
+        m_readFailure = now.failure();
+    }
+    if (m_readFailure)
         return; // tried again at the next call
     m_doc = IniDocument::parse(IniEncoding::toUtf8(bytes, &m_converted));
-    m_stamp = now;
+    m_stamp = now ? *now : FileStamp{};
     m_loaded = true;
 }
 
-QString SettingsFile::editProblem(const IniEdit& edit) const
+Result<> SettingsFile::checkEdit(const IniEdit& edit) const
 {
     QString key = edit.key;
     QString problem = IniSyntax::sectionProblem(edit.section);
@@ -53,25 +55,27 @@ QString SettingsFile::editProblem(const IniEdit& edit) const
     }
     if (problem.isEmpty())
         return {};
-    return QStringLiteral("Did not write [%1] %2 to %3: %4.")
-        .arg(edit.section.simplified(), key.simplified(), m_path, problem);
+    return Failure::because(QStringLiteral("Did not write [%1] %2 to %3: %4.")
+                                .arg(edit.section.simplified(), key.simplified(), m_path, problem));
 }
 
-bool SettingsFile::save()
+Result<> SettingsFile::save()
 {
-    const QString target = m_writer.resolve(m_path);
+    const Result<QString> target = m_writer.resolve(m_path);
     const QByteArray text = m_doc.serialise();
-    if (target.isEmpty() || !m_writer.replace(target, text)) {
-        m_error = m_writer.errorString();
+    Result<> saved = target ? m_writer.replace(*target, text) : Result<>(target.failure());
+    if (!saved) {
         m_loaded = false;
-        return false;
+        return saved;
     }
-    if (m_fs.stat(m_path, &m_stamp) != 0)
+    if (const Result<FileStamp> now = m_fs.stat(m_path))
+        m_stamp = *now;
+    else
         m_loaded = false;
     // Read back as saved: the text then sits in one buffer, however many lines were written.
     m_doc = IniDocument::parse(text);
     m_converted = false;
-    return true;
+    return {};
 }
 
 QString SettingsFile::path() const
@@ -91,43 +95,40 @@ QByteArrayList SettingsFile::readList(const QString& section, int count)
     return m_doc.listValues(section, count);
 }
 
-bool SettingsFile::write(const QString& section, const QString& key, const QString& value)
+Result<> SettingsFile::write(const QString& section, const QString& key, const QString& value)
 {
     return apply({IniEdit::write(section, key, value)});
 }
 
-bool SettingsFile::apply(const QList<IniEdit>& edits)
+Result<> SettingsFile::apply(const QList<IniEdit>& edits)
 {
     for (const IniEdit& edit : edits) {
-        m_error = editProblem(edit);
-        if (!m_error.isEmpty())
-            return false;
+        if (Result<> checked = checkEdit(edit); !checked)
+            return checked;
     }
     refresh();
-    if (!m_readProblem.isEmpty()) {
-        m_error =
+    if (m_readFailure) {
+        return Failure{
+            m_readFailure->kind,
             QStringLiteral("Could not read %1: %2. Nothing was written, so that its contents are not lost.")
-                .arg(m_path, m_readProblem);
-        return false;
+                .arg(m_path, m_readFailure->reason),
+            m_path};
     }
     bool changed = false;
     for (const IniEdit& edit : edits)
         changed |= m_doc.apply(edit);
     // A Windows-1252 file becomes UTF-8 at its first write, even one that changes no text.
     if (!changed && !(m_converted && m_stamp.exists))
-        return true;
+        return {};
     return save();
 }
 
-QString SettingsFile::unusable()
+Result<> SettingsFile::usable()
 {
     refresh();
-    return m_readProblem.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(m_path, m_readProblem);
-}
-
-QString SettingsFile::errorString() const
-{
-    return m_error;
+    if (!m_readFailure)
+        return {};
+    return m_readFailure->prefixed(m_path + QStringLiteral(": "));
 }
 
 int SettingsFile::removeStaleTemporaries()

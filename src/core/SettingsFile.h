@@ -10,6 +10,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 /**
  * The program's settings file, read and written with the rules of the Windows profile functions:
  * missing file, section or key read as empty text; a write replaces one line and leaves every other
@@ -35,34 +37,32 @@ public:
      * those missing.
      */
     QByteArrayList readList(const QString& section, int count);
-    /** Writes one value. On failure the file stays as it was and errorString() says why. */
-    [[nodiscard]] bool write(const QString& section, const QString& key, const QString& value);
+    /** Writes one value. On failure the file stays as it was and the failure names it and says why. */
+    Result<> write(const QString& section, const QString& key, const QString& value);
     /** Applies the edits in order as if written one at a time, and replaces the file once. */
-    [[nodiscard]] bool apply(const QList<IniEdit>& edits);
-    /** Why the last failed write failed. */
-    QString errorString() const;
+    Result<> apply(const QList<IniEdit>& edits);
     /**
-     * Why the file cannot serve as the settings file (it is a folder, a pipe or a device, or cannot be
-     * read), naming it; empty when it can, a missing file included.
+     * Whether the file can serve as the settings file, a missing file included; the failure names it and
+     * says why not (it is a folder, a pipe or a device, or cannot be read).
      */
-    QString unusable();
+    Result<> usable();
 
     /** Removes temporary files that a save killed half-way left beside the file; returns how many. */
     int removeStaleTemporaries();
 
 private:
     void refresh();
-    QString editProblem(const IniEdit& edit) const;
-    bool save();
+    /** Whether the file can hold what the edit writes; the failure names the section and key. */
+    Result<> checkEdit(const IniEdit& edit) const;
+    Result<> save();
 
     QString m_path;
     FileSystem& m_fs;
     AtomicFileWriter m_writer;
-    QString m_error;
     IniDocument m_doc;
     FileStamp m_stamp;
     bool m_loaded = false;
-    /** Why the file could not be read, empty when it could (or is missing, which reads as empty). */
-    QString m_readProblem;
+    /** Why the file could not be read; none when it could (or is missing, which reads as empty). */
+    std::optional<Failure> m_readFailure;
     bool m_converted = false;
 };

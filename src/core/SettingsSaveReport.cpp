@@ -13,16 +13,16 @@ QString SettingsSaveReport::visible(const QString& name)
     return shown;
 }
 
-bool SettingsSaveReport::check(bool saved, const SettingsFile& file, Prompter& prompter)
+bool SettingsSaveReport::check(const Result<>& saved, Prompter& prompter)
 {
     if (!saved) {
         prompter.tell(
             QStringLiteral("Tessaly could not save its settings.\n\n%1\n\nThe new settings stay in use "
                            "until Tessaly ends.")
-                .arg(file.errorString()),
+                .arg(saved.reason()),
             PromptIcon::Exclamation);
     }
-    return saved;
+    return saved.ok();
 }
 
 void SettingsSaveReport::checkLeftOut(const QStringList& paths, const SettingsFile& file, Prompter& prompter)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,8 +19,8 @@ public:
     /** A name with its line breaks made visible, for a message. */
     static QString visible(const QString& name);
 
-    /** Tells the user when saved is false, with the file's reason; returns saved. */
-    static bool check(bool saved, const SettingsFile& file, Prompter& prompter);
+    /** Tells the user when the save failed, with its file and reason; returns whether it was saved. */
+    static bool check(const Result<>& saved, Prompter& prompter);
     /** Tells the user which entries were not stored, when there are any. */
     static void checkLeftOut(const QStringList& paths, const SettingsFile& file, Prompter& prompter);
 };

@@ -123,7 +123,7 @@ IniEdit SettingsSchema::edit(QString Settings::*field, const QString& text)
     return IniEdit::write(QLatin1String(spec.section), QLatin1String(spec.key), text);
 }
 
-bool SettingsSchema::write(SettingsFile& file, const Settings& settings, const Fields& fields)
+Result<> SettingsSchema::write(SettingsFile& file, const Settings& settings, const Fields& fields)
 {
     QList<IniEdit> edits;
     edits.reserve(fields.size());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
 #include "Settings.h"
 
 #include <QString>
@@ -64,7 +65,7 @@ public:
     /** Some fields of a record, such as one dialog sets. */
     using Fields = QList<QString Settings::*>;
     /** Writes the fields' text to their keys in the given order, as one save of the file. */
-    [[nodiscard]] static bool write(SettingsFile& file, const Settings& settings, const Fields& fields);
+    static Result<> write(SettingsFile& file, const Settings& settings, const Fields& fields);
     /** Gives `to` the fields' values in `from`, leaving its others alone. */
     static void copy(const Settings& from, Settings& to, const Fields& fields);
 

@@ -52,13 +52,13 @@ QString ShownCaption::date(const QString& path, FileSystem& files, const QLocale
 {
     QFile file;
     // Only a regular file is read: a named pipe would block the change for ever.
-    if (files.openRegular(path, file, nullptr)) {
+    if (files.openRegular(path, file)) {
         if (const std::optional<QDateTime> taken = ExifDate::taken(file))
             return locale.toString(taken->date(), QLocale::ShortFormat);
     }
-    FileStamp stamp;
-    if (files.stat(path, &stamp) != 0 || !stamp.exists)
+    const Result<FileStamp> stamp = files.stat(path);
+    if (!stamp)
         return {};
-    const QDateTime changed = QDateTime::fromMSecsSinceEpoch(stamp.modifiedNs / 1'000'000);
+    const QDateTime changed = QDateTime::fromMSecsSinceEpoch(stamp->modifiedNs / 1'000'000);
     return locale.toString(changed.date(), QLocale::ShortFormat);
 }

@@ -34,7 +34,7 @@ bool seedFirstRun(SettingsFile& file, const QString& appFolder, Prompter& prompt
         edits.append(SettingsSchema::edit(&Settings::total, QString::number(samples.size())));
     }
     edits.append(SettingsSchema::edit(&Settings::firstRun, SettingValue::fromFlag(false)));
-    SettingsSaveReport::check(file.apply(edits), file, prompter);
+    SettingsSaveReport::check(file.apply(edits), prompter);
     return true;
 }
 
@@ -50,8 +50,7 @@ Settings StartupSequence::run(SettingsFile& file, const QString& appFolder, Load
     images.loadFromSettings(file);
     if (settings.ChangeTime.isEmpty()) {
         settings.ChangeTime = SettingValue::fromDateTime(clock.now());
-        SettingsSaveReport::check(SettingsSchema::write(file, settings, {&Settings::ChangeTime}), file,
-                                  prompter);
+        SettingsSaveReport::check(SettingsSchema::write(file, settings, {&Settings::ChangeTime}), prompter);
     }
     return settings;
 }

@@ -62,9 +62,7 @@ QList<IniEdit> WatchedFolderList::edits() const
 
 Result<> WatchedFolderList::save(SettingsFile& file) const
 {
-    if (!file.apply(edits()))
-        return Failure::because(file.errorString());
-    return {};
+    return file.apply(edits());
 }
 
 int WatchedFolderList::indexOf(const QString& folder) const

@@ -73,11 +73,10 @@ bool BitmapWriter::begin(const QString& path, QString* error)
 {
     m_path = path;
     forgetRows();
-    if (m_file.begin(path))
-        return true;
-    if (error != nullptr)
-        *error = m_file.errorString();
-    return false;
+    const Result<> begun = m_file.begin(path);
+    if (!begun && error != nullptr)
+        *error = begun.reason();
+    return begun.ok();
 }
 
 void BitmapWriter::writeRow(const QImage& canvas, int y)
@@ -132,5 +131,6 @@ bool BitmapWriter::finish(const QImage& canvas, QString* error)
         }
     }
     forgetRows();
-    return m_file.commit() || fail(m_file.errorString());
+    const Result<> committed = m_file.commit();
+    return committed || fail(committed.reason());
 }

@@ -274,7 +274,7 @@ void ChangeCycle::jobDone(const ChangeReport& report)
     const Request finishedRequest = std::exchange(m_running, {});
 
     ChangeOutcome outcome;
-    bool recorded = true;
+    Result<> recorded;
     switch (report.outcome) {
     case ChangeReport::Outcome::Applied:
         outcome.result = ChangeOutcome::Result::Applied;
@@ -313,5 +313,5 @@ void ChangeCycle::jobDone(const ChangeReport& report)
     if (!report.message.isEmpty() && report.outcome != ChangeReport::Outcome::Abandoned)
         m_prompter.tell(report.message, PromptIcon::Exclamation);
     // The wallpaper did change; a failed record of it is told, and the change still counts.
-    SettingsSaveReport::check(recorded, m_file, m_prompter);
+    SettingsSaveReport::check(recorded, m_prompter);
 }

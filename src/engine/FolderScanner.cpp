@@ -7,7 +7,6 @@
 #include "PictureFormats.h"
 
 #include <QDir>
-#include <cerrno>
 
 FolderScanner::FolderScanner(FileSystem& files) : m_files(files)
 {
@@ -18,48 +17,50 @@ FolderScanner::FolderScanner(FileSystem& files) : m_files(files)
 Result<FolderScan> FolderScanner::scan(const QString& folder) const
 {
     const QString root = QDir::cleanPath(folder);
-    FileStamp stamp;
-    if (const int error = m_files.stat(root, &stamp); error != 0)
-        return Failure{error == ENOENT ? FailureKind::NotFound : FailureKind::Other,
-                       root + QStringLiteral(": ") + m_files.errorText(error)};
-    if (stamp.kind != FileKind::Folder)
+    const Result<FileStamp> rootStamp = m_files.stat(root);
+    if (!rootStamp)
+        return rootStamp.failure().prefixed(root + QStringLiteral(": "));
+    if (rootStamp->kind != FileKind::Folder)
         return Failure{FailureKind::NotFolder, root + QStringLiteral(": it is not a folder")};
     FolderScan result;
     // Folders entered, by identity: a link or mount leading back up is not walked twice.
-    QSet<QPair<quint64, quint64>> entered{{stamp.device, stamp.inode}};
+    QSet<QPair<quint64, quint64>> entered{{rootStamp->device, rootStamp->inode}};
     QStringList toWalk{root};
     while (!toWalk.isEmpty()) {
         const QString current = toWalk.takeLast();
-        QStringList names;
-        if (const int error = m_files.listFolder(current, &names); error != 0) {
+        const Result<QStringList> names = m_files.listFolder(current);
+        if (!names) {
             if (current == root)
-                return Failure{FailureKind::Other, root + QStringLiteral(": ") + m_files.errorText(error)};
+                return names.failure().prefixed(root + QStringLiteral(": "));
             continue;
         }
         result.folders.append(current);
         const QString prefix = FolderPath::withTrailingSeparator(current);
-        for (const QString& name : std::as_const(names)) {
+        for (const QString& name : *names) {
             // Hidden entries, as PictureCollector leaves them: also where copiers write their part files.
             if (name.startsWith(QLatin1Char('.')))
                 continue;
             const QString path = prefix + name;
-            FileStamp entry;
-            if (m_files.stat(path, &entry) != 0)
+            const Result<FileStamp> entry = m_files.stat(path);
+            if (!entry)
                 continue;
-            if (entry.kind == FileKind::Folder) {
-                if (QString target;
-                    m_files.readLink(path, &target) != 0 && !entered.contains({entry.device, entry.inode})) {
-                    entered.insert({entry.device, entry.inode});
+            if (entry->kind == FileKind::Folder) {
+                // Links to folders are not followed: one back up the tree would never end. One that cannot
+                // be read is walked as a folder, which `entered` guards.
+                if (const Result<std::optional<QString>> link = m_files.readLink(path);
+                    !(link && link->has_value()) && !entered.contains({entry->device, entry->inode})) {
+                    entered.insert({entry->device, entry->inode});
                     toWalk.append(path);
                 }
                 continue;
             }
             const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-            if (entry.kind != FileKind::Regular || dot <= 0 ||
+            if (entry->kind != FileKind::Regular || dot <= 0 ||
                 !m_suffixes.contains(name.mid(dot + 1).toLower()) ||
                 !LoadedImages::storeProblem(path).isEmpty())
                 continue;
-            result.files.append({path, entry.device, entry.inode, entry.size, entry.modifiedNs / 1'000'000});
+            result.files.append(
+                {path, entry->device, entry->inode, entry->size, entry->modifiedNs / 1'000'000});
         }
     }
     return result;

@@ -12,7 +12,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace {
 
@@ -32,6 +31,13 @@ QSet<QString> pictureSuffixes()
     return suffixes;
 }
 
+/** Whether path is a symbolic link; one that cannot be read is walked as a folder, which `entered` guards. */
+bool isLink(FileSystem& files, const QString& path)
+{
+    const Result<std::optional<QString>> link = files.readLink(path);
+    return link && link->has_value();
+}
+
 } // namespace
 
 struct PictureCollector::Walk
@@ -47,10 +53,10 @@ struct PictureCollector::Walk
     QSet<QPair<quint64, quint64>> entered;
 };
 
-QString PictureCollector::lookProblem(FileSystem& files, const QString& path, int error)
+QString PictureCollector::lookProblem(const QString& path, const Failure& failure)
 {
-    if (error != ENOENT)
-        return files.errorText(error);
+    if (failure.kind != FailureKind::NotFound)
+        return failure.reason;
     // A listed name that is not there any more was not valid UTF-8: its bytes were replaced when it was
     // read, so the name no longer leads to the file.
     if (path.contains(QChar::ReplacementCharacter))
@@ -60,13 +66,13 @@ QString PictureCollector::lookProblem(FileSystem& files, const QString& path, in
 
 void PictureCollector::gather(Walk& walk, const QString& folder)
 {
-    QStringList names;
-    if (const int error = walk.files.listFolder(folder, &names); error != 0) {
-        walk.refused.append({folder, walk.files.errorText(error)});
+    const Result<QStringList> names = walk.files.listFolder(folder);
+    if (!names) {
+        walk.refused.append({folder, names.reason()});
         return;
     }
     const QString prefix = FolderPath::withTrailingSeparator(folder);
-    for (const QString& name : std::as_const(names)) {
+    for (const QString& name : *names) {
         // Hidden entries are not shown by file managers: the user did not mean them ("." and ".." too).
         if (name.startsWith(QLatin1Char('.')))
             continue;
@@ -75,18 +81,19 @@ void PictureCollector::gather(Walk& walk, const QString& folder)
         if (!pictureName && !walk.subfolders)
             continue;
         const QString path = prefix + name;
-        FileStamp stamp;
-        if (const int error = walk.files.stat(path, &stamp); error != 0) {
+        const Result<FileStamp> looked = walk.files.stat(path);
+        if (!looked) {
             // Any entry may be a folder of pictures; other files that cannot be looked at are not missed.
-            const QString problem = lookProblem(walk.files, path, error);
+            const QString problem = lookProblem(path, looked.failure());
             if (pictureName || problem == LoadedImages::notUtf8Reason())
                 walk.refused.append({path, problem});
             continue;
         }
+        const FileStamp& stamp = *looked;
         if (stamp.kind == FileKind::Folder) {
             // Links to folders are not followed: one back up the tree would never end.
-            if (QString target; walk.subfolders && walk.files.readLink(path, &target) != 0 &&
-                                !walk.entered.contains({stamp.device, stamp.inode})) {
+            if (walk.subfolders && !isLink(walk.files, path) &&
+                !walk.entered.contains({stamp.device, stamp.inode})) {
                 walk.entered.insert({stamp.device, stamp.inode});
                 gather(walk, path);
             }
@@ -105,9 +112,10 @@ PictureCollector::Collected PictureCollector::collect(FileSystem& files, const Q
     Collected result;
     for (const QString& named : paths) {
         const QString path = QDir::cleanPath(named);
-        FileStamp stamp;
-        if (const int error = files.stat(path, &stamp); error != 0) {
-            result.refused.append({path, lookProblem(files, path, error)});
+        const Result<FileStamp> looked = files.stat(path);
+        const FileStamp stamp = looked ? *looked : FileStamp{};
+        if (!looked) {
+            result.refused.append({path, lookProblem(path, looked.failure())});
         } else if (stamp.kind == FileKind::Regular) {
             result.pictures.append(path);
         } else if (stamp.kind != FileKind::Folder) {
@@ -131,8 +139,8 @@ PictureCollector::Collected PictureCollector::collect(FileSystem& files, const Q
 QString PictureCollector::contentProblem(FileSystem& files, const QString& file)
 {
     QFile device;
-    if (QString reason; !files.openRegular(file, device, &reason))
-        return reason;
+    if (const Result<> opened = files.openRegular(file, device); !opened)
+        return opened.reason();
     QImageReader reader(&device);
     PictureFormats::decideByContent(reader);
     return reader.canRead() ? QString() : QStringLiteral("not a picture");

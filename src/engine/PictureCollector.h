@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class FileSystem;
+struct Failure;
 
 /**
  * Turns files and folders named by the user (a folder load, a drop, the command line) into the pictures
@@ -39,8 +40,8 @@ public:
 
 private:
     struct Walk;
-    /** Why a name that stat() refused with `error` is not taken. */
-    static QString lookProblem(FileSystem& files, const QString& path, int error);
+    /** Why a name that stat() refused with `failure` is not taken. */
+    static QString lookProblem(const QString& path, const Failure& failure);
     /** Adds a folder's pictures and refusals, and its subfolders' when asked, to `walk`. */
     static void gather(Walk& walk, const QString& folder);
 };

@@ -65,7 +65,12 @@ QString readError(const QImageReader& reader)
 bool openReader(FileSystem& files, const QString& path, QFile& file, DeadlineDevice& device,
                 QImageReader& reader, QString* reason)
 {
-    if (!files.openRegular(path, file, reason) || !device.open(QIODevice::ReadOnly))
+    if (const Result<> opened = files.openRegular(path, file); !opened) {
+        if (reason)
+            *reason = opened.reason();
+        return false;
+    }
+    if (!device.open(QIODevice::ReadOnly))
         return false;
     reader.setDevice(&device);
     PictureFormats::decideByContent(reader);

@@ -36,13 +36,13 @@ QString AutostartEntry::execArgument(const QString& executablePath)
     return argument.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
 }
 
-bool AutostartEntry::writeIfMissing(FileSystem& files, const QString& configHome,
-                                    const QString& executablePath, QString* error)
+Result<> AutostartEntry::writeIfMissing(FileSystem& files, const QString& configHome,
+                                        const QString& executablePath)
 {
     const QString file = path(configHome);
     if (QFileInfo::exists(file) || QFileInfo(file).isSymLink())
-        return true;
-    return write(files, configHome, executablePath, error);
+        return {};
+    return write(files, configHome, executablePath);
 }
 
 bool AutostartEntry::isOn(const QString& configHome)
@@ -59,20 +59,17 @@ bool AutostartEntry::isOn(const QString& configHome)
     return true;
 }
 
-bool AutostartEntry::remove(const QString& configHome, QString* error)
+Result<> AutostartEntry::remove(const QString& configHome)
 {
     QFile file(path(configHome));
     if (!file.exists() && !QFileInfo(file.fileName()).isSymLink())
-        return true;
+        return {};
     if (file.remove())
-        return true;
-    if (error)
-        *error = QStringLiteral("%1: %2").arg(file.fileName(), file.errorString());
-    return false;
+        return {};
+    return Failure::because(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
 }
 
-bool AutostartEntry::write(FileSystem& files, const QString& configHome, const QString& executablePath,
-                           QString* error)
+Result<> AutostartEntry::write(FileSystem& files, const QString& configHome, const QString& executablePath)
 {
     const QString file = path(configHome);
     // TryExec is a plain string value: only its backslashes are escaped.
@@ -91,9 +88,5 @@ bool AutostartEntry::write(FileSystem& files, const QString& configHome, const Q
                                  .toUtf8();
     // The writer makes the autostart folder when it is missing.
     AtomicFileWriter writer(files);
-    if (writer.replace(file, bytes))
-        return true;
-    if (error)
-        *error = writer.errorString();
-    return false;
+    return writer.replace(file, bytes);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 
 class FileSystem;
@@ -17,16 +19,15 @@ public:
     /** The entry's path under the given config home ($XDG_CONFIG_HOME). */
     static QString path(const QString& configHome);
     /**
-     * Writes the entry unless a file of that name exists, whole or not at all; false with `error` set
-     * (the file and the reason) when it could not be written.
+     * Writes the entry unless a file of that name exists, whole or not at all; the failure names the file
+     * and the reason.
      */
-    [[nodiscard]] static bool writeIfMissing(FileSystem& files, const QString& configHome,
-                                             const QString& executablePath, QString* error);
+    static Result<> writeIfMissing(FileSystem& files, const QString& configHome,
+                                   const QString& executablePath);
     /** Writes the entry, replacing the file there was, whole or not at all. */
-    [[nodiscard]] static bool write(FileSystem& files, const QString& configHome,
-                                    const QString& executablePath, QString* error);
-    /** Removes the entry; true when there is none afterwards. */
-    [[nodiscard]] static bool remove(const QString& configHome, QString* error);
+    static Result<> write(FileSystem& files, const QString& configHome, const QString& executablePath);
+    /** Removes the entry; fine when there is none afterwards. */
+    static Result<> remove(const QString& configHome);
     /** Whether an entry is there and not turned off by the desktop's own key. */
     static bool isOn(const QString& configHome);
     /** The program path as one argument of an Exec= line, quoted and escaped where needed. */

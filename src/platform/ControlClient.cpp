@@ -4,15 +4,15 @@
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 
-std::optional<QString> ControlClient::send(const QString& command, int replyMs) const
+Result<QString> ControlClient::send(const QString& command, int replyMs) const
 {
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
     if (!socket.waitForConnected(2000))
-        return std::nullopt;
+        return Failure{FailureKind::NotFound, QStringLiteral("Tessaly is not running"), {}};
     socket.write(command.toUtf8() + '\n');
     if (!socket.waitForBytesWritten(2000))
-        return QStringLiteral("error: the running copy did not take the command\n");
+        return Failure::because(QStringLiteral("the running copy did not take the command"));
     QByteArray reply;
     const QDeadlineTimer deadline =
         replyMs == UntilAnswered ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(replyMs);
@@ -22,7 +22,7 @@ std::optional<QString> ControlClient::send(const QString& command, int replyMs) 
     }
     reply += socket.readAll();
     if (reply.isEmpty())
-        return QStringLiteral("error: the running copy did not answer\n");
+        return Failure::because(QStringLiteral("the running copy did not answer"));
     return QString::fromUtf8(reply);
 }
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
-#include <optional>
 
 /** Sends one command to the running copy over its socket and waits for the reply. */
 class ControlClient
@@ -15,8 +16,11 @@ public:
 
     explicit ControlClient(QString socketPath) : m_socketPath(std::move(socketPath)) {}
 
-    /** The reply, or nothing when no copy runs; a copy that does not answer within replyMs gives an error. */
-    std::optional<QString> send(const QString& command, int replyMs = ReplyMs) const;
+    /**
+     * The reply. Fails as NotFound when no copy runs, and with its reason when the copy does not take the
+     * command or does not answer within replyMs.
+     */
+    Result<QString> send(const QString& command, int replyMs = ReplyMs) const;
     /** Hands the command over without waiting for it to be carried out; false when no copy runs. */
     bool post(const QString& command) const;
 

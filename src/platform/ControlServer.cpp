@@ -21,33 +21,31 @@ ControlServer::ControlServer(QString socketPath, std::chrono::milliseconds lineD
     m_server.setMaxPendingConnections(MaxConnections);
 }
 
-QString ControlServer::defaultSocketPath(ControlSocketFolder::Use use, QString* error)
+Result<QString> ControlServer::defaultSocketPath(ControlSocketFolder::Use use)
 {
-    const QString folder =
-        ControlSocketFolder::resolve(qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath(), use, error);
-    return folder.isEmpty() ? QString() : folder + QStringLiteral("/tessaly.socket");
+    const Result<QString> folder =
+        ControlSocketFolder::resolve(qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath(), use);
+    if (!folder)
+        return folder;
+    return *folder + QStringLiteral("/tessaly.socket");
 }
 
-ControlServer::Claim ControlServer::claim(QString* error)
+Result<ControlServer::Claim> ControlServer::claim()
 {
     // Two copies started at once would both find no answer and both remove and listen; the lock makes
     // the look and the listen one step. QLockFile takes over a lock whose holder died.
     QLockFile lock(m_socketPath + QStringLiteral(".lock"));
     lock.setStaleLockTime(0);
-    if (!lock.lock()) {
-        *error = QStringLiteral("cannot lock %1.lock").arg(m_socketPath);
-        return Claim::Failed;
-    }
+    if (!lock.lock())
+        return Failure::because(QStringLiteral("cannot lock %1.lock").arg(m_socketPath));
     QLocalSocket probe;
     probe.connectToServer(m_socketPath);
     if (probe.waitForConnected(ProbeMs))
         return Claim::AlreadyRunning;
     // Nobody answers: what is there was left by a copy that was killed.
     QLocalServer::removeServer(m_socketPath);
-    if (!m_server.listen(m_socketPath)) {
-        *error = QStringLiteral("%1: %2").arg(m_socketPath, m_server.errorString());
-        return Claim::Failed;
-    }
+    if (!m_server.listen(m_socketPath))
+        return Failure::because(QStringLiteral("%1: %2").arg(m_socketPath, m_server.errorString()));
     return Claim::Claimed;
 }
 

@@ -26,7 +26,7 @@ public:
     using Reply = std::function<void(const QString& reply)>;
     /** A command line in; the reply may be given at once or later, on this object's thread. */
     using Handler = std::function<void(const QString& command, Reply reply)>;
-    enum class Claim { Claimed, AlreadyRunning, Failed };
+    enum class Claim { Claimed, AlreadyRunning };
 
     static constexpr qint64 MaxLineBytes = 4096;
     static constexpr int MaxConnections = 32;
@@ -35,14 +35,14 @@ public:
     explicit ControlServer(QString socketPath, std::chrono::milliseconds lineDeadline = LineDeadline,
                            QObject* parent = nullptr);
 
-    /** tessaly.socket in the user's private folder (see ControlSocketFolder); empty with `error` set. */
-    [[nodiscard]] static QString defaultSocketPath(ControlSocketFolder::Use use, QString* error);
+    /** tessaly.socket in the user's private folder (see ControlSocketFolder). */
+    static Result<QString> defaultSocketPath(ControlSocketFolder::Use use);
 
     /**
      * Becomes the copy that runs, unless one answers on the socket already. A socket left by a copy
      * that was killed is replaced. Commands wait until serve() is called.
      */
-    [[nodiscard]] Claim claim(QString* error);
+    Result<Claim> claim();
     /** Starts answering, also the commands that arrived while the program was starting. */
     void serve(Handler handler);
     /** Takes no new clients and removes the socket (a copy started now runs); those held stay. */

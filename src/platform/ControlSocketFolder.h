@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 
 /**
@@ -17,12 +19,12 @@ public:
 
     /**
      * `runtimeDir` when it is a private folder, else `<tempDir>/tessaly-<uid>`, made with mode 0700
-     * for Use::Create. Returns the folder, or an empty string and the reason in `error` when Tessaly's
-     * own folder is there but not private: it is never used then.
+     * for Use::Create. Fails, naming the folder and the reason, when Tessaly's own folder is there but
+     * not private: it is never used then.
      */
-    [[nodiscard]] static QString resolve(const QString& runtimeDir, const QString& tempDir, Use use,
-                                         QString* error);
+    static Result<QString> resolve(const QString& runtimeDir, const QString& tempDir, Use use);
 
-    /** Why `path` is not a private folder (not a link, owned by this user, mode 0700); empty when it is. */
-    [[nodiscard]] static QString problem(const QString& path);
+    /** Whether `path` is a private folder (not a link, owned by this user, mode 0700); the failure says
+     * what it is instead ("is a symbolic link"). */
+    static Result<> checkPrivate(const QString& path);
 };

@@ -6,25 +6,20 @@
 
 #include <QDir>
 
-QString ControlSocketFolder::resolve(const QString&, const QString& tempDir, Use use, QString* error)
+Result<QString> ControlSocketFolder::resolve(const QString&, const QString& tempDir, Use use)
 {
     // The socket is a named pipe, which only its owner may open; the folder holds the lock file alone.
     // Windows gives each user a temporary folder of their own.
     const QString folder = QDir(tempDir).filePath(QStringLiteral("tessaly"));
-    QString failed;
     if (use == Use::Create) {
-        if (const int failure = NativeSystem::fileSystem().makeFolders(folder, &failed)) {
-            if (error)
-                *error =
-                    QStringLiteral("cannot create the folder %1: %2")
-                        .arg(QDir::toNativeSeparators(failed), NativeSystem::fileSystem().errorText(failure));
-            return {};
-        }
+        if (const Result<> made = NativeSystem::fileSystem().makeFolders(folder); !made)
+            return made.failure().prefixed(QStringLiteral("cannot create the folder %1: ")
+                                               .arg(QDir::toNativeSeparators(made.failure().path)));
     }
     return folder;
 }
 
-QString ControlSocketFolder::problem(const QString&)
+Result<> ControlSocketFolder::checkPrivate(const QString&)
 {
     return {};
 }

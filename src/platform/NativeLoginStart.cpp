@@ -8,7 +8,7 @@ bool NativeLoginStart::isOn() const
     return NativeSystem::isLoginStartOn();
 }
 
-bool NativeLoginStart::setOn(bool on, QString* error)
+Result<> NativeLoginStart::setOn(bool on)
 {
-    return NativeSystem::setLoginStart(on, m_executablePath, error);
+    return NativeSystem::setLoginStart(on, m_executablePath);
 }

@@ -9,7 +9,7 @@ class NativeLoginStart final : public LoginStart
 public:
     explicit NativeLoginStart(QString executablePath) : m_executablePath(std::move(executablePath)) {}
     bool isOn() const override;
-    [[nodiscard]] bool setOn(bool on, QString* error) override;
+    Result<> setOn(bool on) override;
 
 private:
     QString m_executablePath;

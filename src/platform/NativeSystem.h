@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 
 class FileSystem;
@@ -22,15 +24,15 @@ public:
     /** Where the shipped settings file and pictures are, to seed a new application folder from. */
     static QString shippedDataFolder();
     /**
-     * Asks for the program to be started at login unless that was asked for already; false on failure,
-     * with `error` naming the place and the reason.
+     * Asks for the program to be started at login unless that was asked for already; the failure names
+     * the place and the reason.
      */
-    [[nodiscard]] static bool addLoginStart(const QString& executablePath, QString* error);
+    static Result<> addLoginStart(const QString& executablePath);
     /** Whether the program is started at login. */
     static bool isLoginStartOn();
     /**
-     * Starts the program at login, replacing an entry there was, or stops starting it; false on failure,
-     * with `error` naming the place and the reason.
+     * Starts the program at login, replacing an entry there was, or stops starting it; the failure names
+     * the place and the reason.
      */
-    [[nodiscard]] static bool setLoginStart(bool on, const QString& executablePath, QString* error);
+    static Result<> setLoginStart(bool on, const QString& executablePath);
 };

@@ -42,9 +42,9 @@ QString NativeSystem::shippedDataFolder()
     return QStringLiteral(TESSALY_DATA_DIR);
 }
 
-bool NativeSystem::addLoginStart(const QString& executablePath, QString* error)
+Result<> NativeSystem::addLoginStart(const QString& executablePath)
 {
-    return AutostartEntry::writeIfMissing(fileSystem(), configHome(), executablePath, error);
+    return AutostartEntry::writeIfMissing(fileSystem(), configHome(), executablePath);
 }
 
 bool NativeSystem::isLoginStartOn()
@@ -52,8 +52,8 @@ bool NativeSystem::isLoginStartOn()
     return AutostartEntry::isOn(configHome());
 }
 
-bool NativeSystem::setLoginStart(bool on, const QString& executablePath, QString* error)
+Result<> NativeSystem::setLoginStart(bool on, const QString& executablePath)
 {
-    return on ? AutostartEntry::write(fileSystem(), configHome(), executablePath, error)
-              : AutostartEntry::remove(configHome(), error);
+    return on ? AutostartEntry::write(fileSystem(), configHome(), executablePath)
+              : AutostartEntry::remove(configHome());
 }

@@ -69,20 +69,19 @@ QString NativeSystem::shippedDataFolder()
     return programFolder.path();
 }
 
-bool NativeSystem::addLoginStart(const QString& executablePath, QString* error)
+Result<> NativeSystem::addLoginStart(const QString& executablePath)
 {
     QSettings run(RunKey, QSettings::NativeFormat);
     // A value the user changed is theirs; one they removed is not put back, as this runs at the first
     // start only.
     if (run.contains(RunValue))
-        return true;
+        return {};
     run.setValue(RunValue, QLatin1Char('"') + QDir::toNativeSeparators(executablePath) + QLatin1Char('"'));
     run.sync();
     if (run.status() == QSettings::NoError)
-        return true;
-    if (error)
-        *error = QStringLiteral("the registry value %1\\%2 could not be written").arg(RunKey, RunValue);
-    return false;
+        return {};
+    return Failure::because(
+        QStringLiteral("the registry value %1\\%2 could not be written").arg(RunKey, RunValue));
 }
 
 bool NativeSystem::isLoginStartOn()
@@ -90,7 +89,7 @@ bool NativeSystem::isLoginStartOn()
     return QSettings(RunKey, QSettings::NativeFormat).contains(RunValue);
 }
 
-bool NativeSystem::setLoginStart(bool on, const QString& executablePath, QString* error)
+Result<> NativeSystem::setLoginStart(bool on, const QString& executablePath)
 {
     QSettings run(RunKey, QSettings::NativeFormat);
     if (on)
@@ -100,9 +99,8 @@ bool NativeSystem::setLoginStart(bool on, const QString& executablePath, QString
         run.remove(RunValue);
     run.sync();
     if (run.status() == QSettings::NoError)
-        return true;
-    if (error)
-        *error = QStringLiteral("the registry value %1\\%2 could not be %3")
-                     .arg(RunKey, RunValue, on ? QStringLiteral("written") : QStringLiteral("removed"));
-    return false;
+        return {};
+    return Failure::because(
+        QStringLiteral("the registry value %1\\%2 could not be %3")
+            .arg(RunKey, RunValue, on ? QStringLiteral("written") : QStringLiteral("removed")));
 }

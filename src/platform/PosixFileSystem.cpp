@@ -18,9 +18,41 @@ QByteArray native(const QString& path)
     return QFile::encodeName(path);
 }
 
-int lastError()
+/** The failure an errno value stands for, told in the system's words. */
+Failure failureOf(int error)
 {
-    return errno ? errno : EIO;
+    FailureKind kind = FailureKind::Other;
+    switch (error) {
+    case ENOENT:
+        kind = FailureKind::NotFound;
+        break;
+    case EEXIST:
+        kind = FailureKind::Exists;
+        break;
+    case ENOTDIR:
+        kind = FailureKind::NotFolder;
+        break;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        kind = FailureKind::Denied;
+        break;
+    }
+    return {kind, qt_error_string(error), {}};
+}
+
+/** What the call that just failed set errno to. */
+Failure lastFailure()
+{
+    return failureOf(errno ? errno : EIO);
+}
+
+/** 0 from a call that sets errno on failure, as a Result. */
+Result<> checked(int status)
+{
+    if (status != 0)
+        return lastFailure();
+    return {};
 }
 
 qint64 nanoseconds(const timespec& time)
@@ -43,13 +75,6 @@ FileKind fileKind(mode_t mode)
     return FileKind::Other;
 }
 
-bool refuse(QString* reason, const QString& why)
-{
-    if (reason)
-        *reason = why;
-    return false;
-}
-
 } // namespace
 
 PosixFileSystem& PosixFileSystem::instance()
@@ -58,41 +83,39 @@ PosixFileSystem& PosixFileSystem::instance()
     return fs;
 }
 
-int PosixFileSystem::stat(const QString& path, FileStamp* stamp)
+Result<FileStamp> PosixFileSystem::stat(const QString& path)
 {
     struct stat st;
-    if (::stat(native(path).constData(), &st) != 0) {
-        *stamp = FileStamp{};
-        return lastError();
-    }
-    *stamp = FileStamp{true,
-                       fileKind(st.st_mode),
-                       quint64(st.st_dev),
-                       quint64(st.st_ino),
-                       qint64(st.st_size),
-                       nanoseconds(st.st_mtim),
-                       nanoseconds(st.st_ctim),
-                       quint32(st.st_mode & 07777)};
-    return 0;
+    if (::stat(native(path).constData(), &st) != 0)
+        return lastFailure();
+    return FileStamp{true,
+                     fileKind(st.st_mode),
+                     quint64(st.st_dev),
+                     quint64(st.st_ino),
+                     qint64(st.st_size),
+                     nanoseconds(st.st_mtim),
+                     nanoseconds(st.st_ctim),
+                     quint32(st.st_mode & 07777)};
 }
 
-int PosixFileSystem::readLink(const QString& path, QString* target)
+Result<std::optional<QString>> PosixFileSystem::readLink(const QString& path)
 {
     QByteArray buffer(4096, Qt::Uninitialized);
     const ssize_t length = ::readlink(native(path).constData(), buffer.data(), size_t(buffer.size()));
+    if (length < 0 && errno == EINVAL)
+        return std::optional<QString>();
     if (length < 0)
-        return lastError();
+        return lastFailure();
     if (length >= buffer.size())
-        return ENAMETOOLONG;
-    *target = QFile::decodeName(buffer.left(length));
-    return 0;
+        return failureOf(ENAMETOOLONG);
+    return std::optional<QString>(QFile::decodeName(buffer.left(length)));
 }
 
-int PosixFileSystem::readFile(const QString& path, QByteArray* content)
+Result<QByteArray> PosixFileSystem::readFile(const QString& path)
 {
     const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return lastError();
+        return lastFailure();
     QByteArray data;
     // Sized from the file at once: a long list is read without growing the buffer again and again.
     if (struct stat st; ::fstat(fd, &st) == 0 && st.st_size > 0)
@@ -102,22 +125,21 @@ int PosixFileSystem::readFile(const QString& path, QByteArray* content)
         if (got > 0) {
             data.append(buffer, got);
         } else if (errno != EINTR) {
-            const int error = lastError();
+            const Failure failure = lastFailure();
             ::close(fd);
-            return error;
+            return failure;
         }
     }
     ::close(fd);
-    *content = std::move(data);
-    return 0;
+    return data;
 }
 
-int PosixFileSystem::checkWritable(const QString& path)
+Result<> PosixFileSystem::checkWritable(const QString& path)
 {
-    return ::access(native(path).constData(), W_OK) == 0 ? 0 : lastError();
+    return checked(::access(native(path).constData(), W_OK));
 }
 
-int PosixFileSystem::makeFolders(const QString& path, QString* failed)
+Result<> PosixFileSystem::makeFolders(const QString& path)
 {
     // One level at a time, so that the folder that fails and its own reason are known, which
     // QDir::mkpath() keeps to itself.
@@ -127,50 +149,53 @@ int PosixFileSystem::makeFolders(const QString& path, QString* failed)
         const QString folder = end < 0 ? absolute : absolute.left(end);
         const QByteArray name = native(folder);
         struct stat st;
-        int error = ::stat(name.constData(), &st) == 0 ? 0 : lastError();
+        int error = ::stat(name.constData(), &st) == 0 ? 0 : (errno ? errno : EIO);
         if (error == ENOENT) {
-            error = ::mkdir(name.constData(), 0777) == 0 ? 0 : lastError();
+            error = ::mkdir(name.constData(), 0777) == 0 ? 0 : (errno ? errno : EIO);
             // Made by someone else meanwhile: look at what is there now.
             if (error == EEXIST)
-                error = ::stat(name.constData(), &st) == 0 ? 0 : lastError();
+                error = ::stat(name.constData(), &st) == 0 ? 0 : (errno ? errno : EIO);
             else if (error == 0)
                 st.st_mode = S_IFDIR;
         }
         if (error == 0 && !S_ISDIR(st.st_mode))
             error = ENOTDIR;
         if (error) {
-            if (failed)
-                *failed = folder;
-            return error;
+            Failure failure = failureOf(error);
+            failure.path = folder;
+            return failure;
         }
     }
-    return 0;
+    return {};
 }
 
-int PosixFileSystem::createNew(const QString& path, quint32 mode, int* fd)
+Result<int> PosixFileSystem::createNew(const QString& path, quint32 mode)
 {
-    *fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    return *fd < 0 ? lastError() : 0;
+    const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0)
+        return lastFailure();
+    return fd;
 }
 
-int PosixFileSystem::write(int fd, qint64 offset, const char* data, qint64 size, qint64* written)
+Result<qint64> PosixFileSystem::write(int fd, qint64 offset, const char* data, qint64 size)
 {
     ssize_t result;
     do {
         result = ::pwrite(fd, data, size_t(size), off_t(offset));
     } while (result < 0 && errno == EINTR);
-    *written = result < 0 ? 0 : result;
-    return result < 0 ? lastError() : 0;
+    if (result < 0)
+        return lastFailure();
+    return qint64(result);
 }
 
-int PosixFileSystem::setMode(int fd, quint32 mode)
+Result<> PosixFileSystem::setMode(int fd, quint32 mode)
 {
-    return ::fchmod(fd, mode) == 0 ? 0 : lastError();
+    return checked(::fchmod(fd, mode));
 }
 
-int PosixFileSystem::sync(int fd)
+Result<> PosixFileSystem::sync(int fd)
 {
-    return ::fsync(fd) == 0 ? 0 : lastError();
+    return checked(::fsync(fd));
 }
 
 void PosixFileSystem::startSync(int fd)
@@ -183,71 +208,72 @@ void PosixFileSystem::startSync(int fd)
 #endif
 }
 
-int PosixFileSystem::close(int fd)
+Result<> PosixFileSystem::close(int fd)
 {
     // The descriptor is gone even when close reports an error; it must not be closed again.
-    return ::close(fd) == 0 ? 0 : lastError();
+    return checked(::close(fd));
 }
 
-int PosixFileSystem::rename(const QString& from, const QString& to)
+Result<> PosixFileSystem::rename(const QString& from, const QString& to)
 {
-    return ::rename(native(from).constData(), native(to).constData()) == 0 ? 0 : lastError();
+    return checked(::rename(native(from).constData(), native(to).constData()));
 }
 
-int PosixFileSystem::remove(const QString& path)
+Result<> PosixFileSystem::remove(const QString& path)
 {
-    return ::unlink(native(path).constData()) == 0 ? 0 : lastError();
+    return checked(::unlink(native(path).constData()));
 }
 
-int PosixFileSystem::syncFolder(const QString& path)
+Result<> PosixFileSystem::syncFolder(const QString& path)
 {
     const int fd = ::open(native(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return lastError();
-    int error = ::fsync(fd) == 0 ? 0 : lastError();
+        return lastFailure();
+    const int error = ::fsync(fd) == 0 ? 0 : (errno ? errno : EIO);
     ::close(fd);
     // Some file systems cannot sync a folder at all; that is no failure of the save.
-    if (error == EINVAL || error == ENOTSUP)
-        error = 0;
-    return error;
+    if (error == 0 || error == EINVAL || error == ENOTSUP)
+        return {};
+    return failureOf(error);
 }
 
-int PosixFileSystem::listFolder(const QString& path, QStringList* names)
+Result<QStringList> PosixFileSystem::listFolder(const QString& path)
 {
     DIR* dir = ::opendir(native(path).constData());
     if (!dir)
-        return lastError();
-    names->clear();
+        return lastFailure();
+    QStringList names;
     while (const dirent* entry = ::readdir(dir))
-        names->append(QFile::decodeName(entry->d_name));
+        names.append(QFile::decodeName(entry->d_name));
     ::closedir(dir);
-    return 0;
+    return names;
 }
 
-bool PosixFileSystem::openRegular(const QString& path, QFile& file, QString* reason)
+Result<> PosixFileSystem::openRegular(const QString& path, QFile& file)
 {
     if (path.isEmpty())
-        return refuse(reason, QStringLiteral("no file is named"));
+        return Failure{FailureKind::NotFound, QStringLiteral("no file is named"), {}};
     const QByteArray native = QFile::encodeName(path);
     // Looked at before opening, so that a device is never opened at all.
     struct stat info = {};
     if (::stat(native.constData(), &info) != 0)
-        return refuse(reason, qt_error_string(errno));
+        return lastFailure();
     if (!S_ISREG(info.st_mode))
-        return refuse(reason, FileSystem::refusal(fileKind(info.st_mode)));
+        return Failure::because(FileSystem::refusal(fileKind(info.st_mode)));
     // Not blocking, and looked at again once open: the name may have been given to a pipe in between.
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
-        return refuse(reason, qt_error_string(errno));
+        return lastFailure();
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const QString why =
-            S_ISREG(info.st_mode) ? qt_error_string(errno) : FileSystem::refusal(fileKind(info.st_mode));
+        const Failure failure = S_ISREG(info.st_mode)
+                                    ? lastFailure()
+                                    : Failure::because(FileSystem::refusal(fileKind(info.st_mode)));
         ::close(fd);
-        return refuse(reason, why);
+        return failure;
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return refuse(reason, file.errorString());
+        return Failure::because(file.errorString());
     }
-    return true;
+    return {};
 }

@@ -22,7 +22,7 @@ std::wstring native(const QString& path)
     return QDir::toNativeSeparators(path).toStdWString();
 }
 
-/** The errno value the code above understands for a Win32 error. */
+/** The errno value whose words tell a Win32 error. */
 int errnoFor(DWORD error)
 {
     switch (error) {
@@ -66,10 +66,44 @@ int errnoFor(DWORD error)
     }
 }
 
-int lastError()
+/** The kind of failure a Win32 error stands for. */
+FailureKind kindFor(DWORD error)
 {
-    const int error = errnoFor(GetLastError());
-    return error ? error : EIO;
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+        return FailureKind::NotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_CURRENT_DIRECTORY:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+        return FailureKind::Denied;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return FailureKind::Exists;
+    case ERROR_DIRECTORY:
+        return FailureKind::NotFolder;
+    default:
+        return FailureKind::Other;
+    }
+}
+
+/** A Win32 error told in the same short words as on other systems ("Permission denied"). */
+Failure failureOf(DWORD error)
+{
+    const int number = error == ERROR_SUCCESS ? EIO : errnoFor(error);
+    return {kindFor(error), QString::fromLocal8Bit(std::strerror(number)), {}};
+}
+
+Failure lastFailure()
+{
+    return failureOf(GetLastError());
 }
 
 /** Reads attributes only; shared every way, so that a file another program holds open is still seen. */
@@ -99,26 +133,19 @@ FileKind fileKind(DWORD attributes, DWORD type)
     return type == FILE_TYPE_DISK ? FileKind::Regular : FileKind::Other;
 }
 
-bool refuse(QString* reason, const QString& why)
-{
-    if (reason)
-        *reason = why;
-    return false;
-}
-
 HANDLE handleOf(int fd)
 {
     return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
 }
 
 /** Hands a Win32 handle to the C runtime; the descriptor owns it from then on. */
-int adopt(HANDLE handle, int flags, int* fd)
+Result<int> adopt(HANDLE handle, int flags)
 {
-    *fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
-    if (*fd >= 0)
-        return 0;
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
+    if (fd >= 0)
+        return fd;
     CloseHandle(handle);
-    return EMFILE;
+    return failureOf(ERROR_TOO_MANY_OPEN_FILES);
 }
 
 } // namespace
@@ -129,65 +156,63 @@ WindowsFileSystem& WindowsFileSystem::instance()
     return fs;
 }
 
-int WindowsFileSystem::stat(const QString& path, FileStamp* stamp)
+Result<FileStamp> WindowsFileSystem::stat(const QString& path)
 {
-    *stamp = FileStamp{};
     const HANDLE handle = openForLook(native(path));
     if (handle == INVALID_HANDLE_VALUE)
-        return lastError();
+        return lastFailure();
     BY_HANDLE_FILE_INFORMATION info = {};
     FILE_BASIC_INFO times = {};
     const bool known = GetFileInformationByHandle(handle, &info) &&
                        GetFileInformationByHandleEx(handle, FileBasicInfo, &times, sizeof times);
-    const int error = known ? 0 : lastError();
+    const DWORD error = known ? ERROR_SUCCESS : GetLastError();
     const DWORD type = GetFileType(handle);
     CloseHandle(handle);
-    if (error)
-        return error;
+    if (!known)
+        return failureOf(error);
     const bool readOnly = info.dwFileAttributes & FILE_ATTRIBUTE_READONLY;
-    *stamp = FileStamp{true,
-                       fileKind(info.dwFileAttributes, type),
-                       quint64(info.dwVolumeSerialNumber),
-                       (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
-                       (qint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-                       nanoseconds(times.LastWriteTime),
-                       nanoseconds(times.ChangeTime),
-                       readOnly ? 0444u : 0666u};
-    return 0;
+    return FileStamp{true,
+                     fileKind(info.dwFileAttributes, type),
+                     quint64(info.dwVolumeSerialNumber),
+                     (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                     (qint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                     nanoseconds(times.LastWriteTime),
+                     nanoseconds(times.ChangeTime),
+                     readOnly ? 0444u : 0666u};
 }
 
-int WindowsFileSystem::readLink(const QString&, QString*)
+Result<std::optional<QString>> WindowsFileSystem::readLink(const QString&)
 {
     // Links are rare on Windows and CreateFileW follows them anyway: every name is taken as it is.
-    return EINVAL;
+    return std::optional<QString>();
 }
 
-int WindowsFileSystem::readFile(const QString& path, QByteArray* content)
+Result<QByteArray> WindowsFileSystem::readFile(const QString& path)
 {
     const HANDLE handle = CreateFileW(native(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return lastError();
+        return lastFailure();
     QByteArray data;
     if (LARGE_INTEGER size; GetFileSizeEx(handle, &size) && size.QuadPart > 0)
         data.reserve(qsizetype(size.QuadPart));
     char buffer[65536];
-    int error = 0;
+    DWORD error = ERROR_SUCCESS;
     for (DWORD got = 0;; data.append(buffer, got)) {
         if (!ReadFile(handle, buffer, sizeof buffer, &got, nullptr)) {
-            error = lastError();
+            error = GetLastError();
             break;
         }
         if (got == 0)
             break;
     }
     CloseHandle(handle);
-    if (!error)
-        *content = std::move(data);
-    return error;
+    if (error != ERROR_SUCCESS)
+        return failureOf(error);
+    return data;
 }
 
-int WindowsFileSystem::checkWritable(const QString& path)
+Result<> WindowsFileSystem::checkWritable(const QString& path)
 {
     // Opening for writing is the one test that sees the read-only flag, the access rights and a program
     // that holds the file locked alike.
@@ -195,12 +220,12 @@ int WindowsFileSystem::checkWritable(const QString& path)
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return lastError();
+        return lastFailure();
     CloseHandle(handle);
-    return 0;
+    return {};
 }
 
-int WindowsFileSystem::makeFolders(const QString& path, QString* failed)
+Result<> WindowsFileSystem::makeFolders(const QString& path)
 {
     // Up to the deepest folder that is there (a drive, or a share's folder, which cannot be made), then
     // down one level at a time, so that the folder that fails and its own reason are known.
@@ -216,63 +241,63 @@ int WindowsFileSystem::makeFolders(const QString& path, QString* failed)
             break;
         folder.truncate(slash);
     }
-    int error = 0;
+    std::optional<Failure> failure;
     if (missing.isEmpty() && !(attributesOf(folder) & FILE_ATTRIBUTE_DIRECTORY))
-        error = ENOTDIR;
+        failure = failureOf(ERROR_DIRECTORY);
     for (const QString& level : std::as_const(missing)) {
         if (!CreateDirectoryW(native(level).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-            error = errnoFor(GetLastError());
+            failure = lastFailure();
             folder = level;
             break;
         }
     }
-    if (error && failed)
-        *failed = folder;
-    return error;
+    if (!failure)
+        return {};
+    failure->path = folder;
+    return *failure;
 }
 
-int WindowsFileSystem::createNew(const QString& path, quint32, int* fd)
+Result<int> WindowsFileSystem::createNew(const QString& path, quint32)
 {
-    *fd = -1;
     // Shared for deleting: the temporary is renamed over its target only after it is closed, but a
     // virus scanner that looks at it meanwhile must not stop that.
     const HANDLE handle =
         CreateFileW(native(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return lastError();
-    return adopt(handle, _O_WRONLY, fd);
+        return lastFailure();
+    return adopt(handle, _O_WRONLY);
 }
 
-int WindowsFileSystem::write(int fd, qint64 offset, const char* data, qint64 size, qint64* written)
+Result<qint64> WindowsFileSystem::write(int fd, qint64 offset, const char* data, qint64 size)
 {
-    *written = 0;
     const HANDLE handle = handleOf(fd);
     if (handle == INVALID_HANDLE_VALUE)
-        return EBADF;
+        return failureOf(ERROR_INVALID_HANDLE);
     // The offset goes with each call, so threads writing different parts never share a file position.
     OVERLAPPED at = {};
     at.Offset = DWORD(quint64(offset) & 0xffffffffu);
     at.OffsetHigh = DWORD(quint64(offset) >> 32);
     DWORD done = 0;
     if (!WriteFile(handle, data, DWORD(std::min<qint64>(size, 1 << 30)), &done, &at))
-        return lastError();
-    *written = done;
-    return 0;
+        return lastFailure();
+    return qint64(done);
 }
 
-int WindowsFileSystem::setMode(int, quint32)
+Result<> WindowsFileSystem::setMode(int, quint32)
 {
     // A file that was read-only is refused before it is replaced; there are no other bits to keep.
-    return 0;
+    return {};
 }
 
-int WindowsFileSystem::sync(int fd)
+Result<> WindowsFileSystem::sync(int fd)
 {
     const HANDLE handle = handleOf(fd);
     if (handle == INVALID_HANDLE_VALUE)
-        return EBADF;
-    return FlushFileBuffers(handle) ? 0 : lastError();
+        return failureOf(ERROR_INVALID_HANDLE);
+    if (!FlushFileBuffers(handle))
+        return lastFailure();
+    return {};
 }
 
 void WindowsFileSystem::startSync(int)
@@ -280,13 +305,15 @@ void WindowsFileSystem::startSync(int)
     // Windows has no call that starts writing back without waiting for it.
 }
 
-int WindowsFileSystem::close(int fd)
+Result<> WindowsFileSystem::close(int fd)
 {
     // The descriptor is gone even when closing reports an error; it must not be closed again.
-    return ::_close(fd) == 0 ? 0 : (errno ? errno : EIO);
+    if (::_close(fd) != 0)
+        return Failure{FailureKind::Other, QString::fromLocal8Bit(std::strerror(errno ? errno : EIO)), {}};
+    return {};
 }
 
-int WindowsFileSystem::rename(const QString& from, const QString& to)
+Result<> WindowsFileSystem::rename(const QString& from, const QString& to)
 {
     const std::wstring source = native(from);
     const std::wstring target = native(to);
@@ -294,76 +321,74 @@ int WindowsFileSystem::rename(const QString& from, const QString& to)
     // content in one step; it needs an existing target, and the first save has none.
     if (ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                      nullptr))
-        return 0;
+        return {};
     const DWORD replaceError = GetLastError();
     if (replaceError != ERROR_FILE_NOT_FOUND)
-        return errnoFor(replaceError);
-    return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? 0
-               : lastError();
+        return failureOf(replaceError);
+    if (!MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return lastFailure();
+    return {};
 }
 
-int WindowsFileSystem::remove(const QString& path)
+Result<> WindowsFileSystem::remove(const QString& path)
 {
-    return DeleteFileW(native(path).c_str()) ? 0 : lastError();
+    if (!DeleteFileW(native(path).c_str()))
+        return lastFailure();
+    return {};
 }
 
-int WindowsFileSystem::syncFolder(const QString&)
+Result<> WindowsFileSystem::syncFolder(const QString&)
 {
     // A folder cannot be flushed on Windows; the rename was written through already.
-    return 0;
+    return {};
 }
 
-int WindowsFileSystem::listFolder(const QString& path, QStringList* names)
+Result<QStringList> WindowsFileSystem::listFolder(const QString& path)
 {
     const std::wstring pattern = native(path) + L"\\*";
     WIN32_FIND_DATAW entry;
     const HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
                                          nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE)
-        return lastError();
-    names->clear();
+        return lastFailure();
+    QStringList names;
     do
-        names->append(QString::fromWCharArray(entry.cFileName));
+        names.append(QString::fromWCharArray(entry.cFileName));
     while (FindNextFileW(find, &entry));
     const DWORD error = GetLastError();
     FindClose(find);
-    return error == ERROR_NO_MORE_FILES ? 0 : errnoFor(error);
+    if (error != ERROR_NO_MORE_FILES)
+        return failureOf(error);
+    return names;
 }
 
-bool WindowsFileSystem::openRegular(const QString& path, QFile& file, QString* reason)
+Result<> WindowsFileSystem::openRegular(const QString& path, QFile& file)
 {
     if (path.isEmpty())
-        return refuse(reason, QStringLiteral("no file is named"));
+        return Failure{FailureKind::NotFound, QStringLiteral("no file is named"), {}};
     const std::wstring name = native(path);
     // A folder cannot be opened for reading at all: told as what it is, not as "access denied".
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return refuse(reason, errorText(lastError()));
+        return lastFailure();
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return refuse(reason, refusal(FileKind::Folder));
+        return Failure::because(refusal(FileKind::Folder));
     // Opening a pipe or a device name (NUL, COM1) does not wait; what was opened is looked at before
     // anything is read from it.
     const HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return refuse(reason, errorText(lastError()));
+        return lastFailure();
     if (const FileKind kind = fileKind(attributes, GetFileType(handle)); kind != FileKind::Regular) {
         CloseHandle(handle);
-        return refuse(reason, refusal(kind));
+        return Failure::because(refusal(kind));
     }
-    int fd = -1;
-    if (const int error = adopt(handle, _O_RDONLY, &fd))
-        return refuse(reason, errorText(error));
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::_close(fd);
-        return refuse(reason, file.errorString());
+    const Result<int> fd = adopt(handle, _O_RDONLY);
+    if (!fd)
+        return fd.failure();
+    if (!file.open(*fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::_close(*fd);
+        return Failure::because(file.errorString());
     }
-    return true;
-}
-
-QString WindowsFileSystem::errorText(int error) const
-{
-    // qt_error_string() takes Windows error codes here, not errno values.
-    return QString::fromLocal8Bit(std::strerror(error));
+    return {};
 }

@@ -108,18 +108,18 @@ void ApplicationShell::requestEnd(const EndAnswer& told)
     // The question is open in a window already: its answer is this request's answer too.
     if (m_askingToEnd)
         return;
-    QString keptBecause;
+    Result<> ended;
     if (m_images.isModified()) {
         const QScopedValueRollback<bool> asking(m_askingToEnd, true);
-        keptBecause = askToSaveEdits();
+        ended = askToSaveEdits();
     }
-    if (keptBecause.isEmpty())
+    if (ended)
         endProgram();
     for (const EndAnswer& waiting : std::exchange(m_endWaiting, {}))
-        waiting(keptBecause);
+        waiting(ended);
 }
 
-QString ApplicationShell::askToSaveEdits()
+Result<> ApplicationShell::askToSaveEdits()
 {
     if (m_window && m_window->isVisible())
         bringForward();
@@ -128,12 +128,15 @@ QString ApplicationShell::askToSaveEdits()
                        "Save the changes before Tessaly ends?"),
         PromptButtons::SaveDiscardCancel, PromptIcon::Question);
     if (answer == PromptAnswer::Cancel)
-        return QStringLiteral("the settings window has unsaved changes and the user chose to keep Tessaly "
-                              "running");
+        return Failure::because(
+            QStringLiteral("the settings window has unsaved changes and the user chose to "
+                           "keep Tessaly running"));
     // The failure was told with its reason; the edits are still in memory to try again.
-    if (answer == PromptAnswer::Save && !m_images.saveTelling(m_file, m_prompter))
-        return QStringLiteral("the changed list was not saved, so Tessaly keeps running: %1")
-            .arg(m_file.errorString());
+    if (answer != PromptAnswer::Save)
+        return {};
+    if (const Result<> saved = m_images.saveTelling(m_file, m_prompter); !saved)
+        return saved.failure().prefixed(
+            QStringLiteral("the changed list was not saved, so Tessaly keeps running: "));
     return {};
 }
 

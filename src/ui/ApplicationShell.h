@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
+
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -29,8 +31,8 @@ public:
     static constexpr int TrayPollMs = 30 * 1000;
 
     using WindowFactory = std::function<std::unique_ptr<SettingsWindow>()>;
-    /** Learns how a close request ended: an empty text when the program ends, else why it runs on. */
-    using EndAnswer = std::function<void(const QString& keptBecause)>;
+    /** Learns how a close request ended: fine when the program ends, else why it runs on. */
+    using EndAnswer = std::function<void(const Result<>& ended)>;
 
     ApplicationShell(WindowFactory makeWindow, LoadedImages& images, SettingsFile& file, Scheduler& scheduler,
                      TrayController& tray, Prompter& prompter, QObject* parent = nullptr);
@@ -71,7 +73,7 @@ private:
     void checkTrayAppeared();
     void bringForward();
     /** Asks about unsaved list edits and saves them when told to: why the program runs on, or empty. */
-    QString askToSaveEdits();
+    Result<> askToSaveEdits();
 
     WindowFactory m_makeWindow;
     std::unique_ptr<SettingsWindow> m_window;

@@ -64,9 +64,8 @@ void ControlCommands::run(const QString& command, const Reply& reply)
     // Answered once the end is decided, which may wait for the user to say whether to save the list:
     // a script must not believe the program ended while it still asks.
     if (command == QLatin1String("quit"))
-        return m_shell.requestEnd([reply](const QString& keptBecause) {
-            reply(keptBecause.isEmpty() ? kOk : failed(keptBecause));
-        });
+        return m_shell.requestEnd(
+            [reply](const Result<>& ended) { reply(ended ? kOk : failed(ended.reason())); });
     reply(answerAtOnce(command));
 }
 
@@ -171,10 +170,11 @@ QString ControlCommands::add(const QStringList& paths)
     const PictureCollector::Collected collected = PictureCollector::collect(m_files, paths, true);
     LoadedImages::Added added;
     // The settings window's unsaved edits stay unsaved: only the new pictures go into the file.
-    if (!m_images.appendStored(
-            m_file, collected.pictures,
-            [this](const QString& path) { return PictureCollector::contentProblem(m_files, path); }, &added))
-        return failed(QStringLiteral("nothing was added: %1").arg(m_file.errorString()));
+    const Result<> saved = m_images.appendStored(
+        m_file, collected.pictures,
+        [this](const QString& path) { return PictureCollector::contentProblem(m_files, path); }, &added);
+    if (!saved)
+        return failed(QStringLiteral("nothing was added: %1").arg(saved.reason()));
     // A settings window built later shows the total of the list.
     m_settings.total = SettingValue::fromNumber(m_images.count());
     AddCommand::Outcome outcome;
@@ -201,7 +201,7 @@ void ControlCommands::removeShownPicture()
         return;
     // Only this picture leaves the file: edits not saved in the settings window stay unsaved. A failed save
     // is told; the picture is gone from the list in memory all the same.
-    SettingsSaveReport::check(m_images.removeStored(m_file, position), m_file, m_prompter);
+    SettingsSaveReport::check(m_images.removeStored(m_file, position), m_prompter);
     m_settings.total = SettingValue::fromNumber(m_images.count());
     // In list order the next picture is the one that followed the removed one.
     m_settings.imageNum = SettingValue::fromNumber(position - 1);

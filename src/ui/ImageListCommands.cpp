@@ -149,9 +149,8 @@ void ImageListCommands::select(int position)
     setPositionText(valid ? QString::number(position + 1) : QString());
     setCaptionText(valid ? m_images.captionAt(position) : QString());
     const QString path = valid ? m_images.pathAt(position) : QString();
-    QString reason;
-    if (!showThumbnail(path, reason))
-        warn(kCannotLoad + QStringLiteral("\r\n\r\n%1: %2").arg(path, reason));
+    if (const Result<> shown = showThumbnail(path); !shown)
+        warn(kCannotLoad + QStringLiteral("\r\n\r\n%1: %2").arg(path, shown.reason()));
 }
 
 void ImageListCommands::add()
@@ -290,12 +289,12 @@ void ImageListCommands::clearCaption()
     setCaptionText(QString());
 }
 
-bool ImageListCommands::showThumbnail(const QString& path, QString& reason)
+Result<> ImageListCommands::showThumbnail(const QString& path)
 {
     if (path.isEmpty()) {
         // An entry without a file shows no picture rather than the previous entry's.
         clearThumbnail();
-        return true;
+        return {};
     }
     emit busyChanged(true);
     clearThumbnail();
@@ -304,10 +303,11 @@ bool ImageListCommands::showThumbnail(const QString& path, QString& reason)
     PictureView view;
     if (!size.isEmpty())
         view.scaledTo = keptSize(placementFor(size), size);
+    QString reason;
     QImage picture = PictureLoader::load(m_files, path, view, &reason);
     if (picture.isNull()) {
         emit busyChanged(false);
-        return false;
+        return Failure::because(reason);
     }
     const ThumbnailPlacement placement = placementFor(size.isEmpty() ? picture.size() : size);
     const QSize kept = keptSize(placement, picture.size());
@@ -317,7 +317,7 @@ bool ImageListCommands::showThumbnail(const QString& path, QString& reason)
     m_placement = placement;
     emit thumbnailChanged();
     emit busyChanged(false);
-    return true;
+    return {};
 }
 
 void ImageListCommands::showCount()

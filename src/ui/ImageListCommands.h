@@ -2,6 +2,7 @@
 #pragma once
 
 #include "PictureCollector.h"
+#include "Result.h"
 #include "ThumbnailGeometry.h"
 
 #include <QImage>
@@ -79,8 +80,8 @@ private:
     void followRemoved(int first, int last);
     void followInserted(int first, int last);
     void followReset();
-    /** Loads `path` into the thumbnail; false, with the reason, when it cannot be read as a picture. */
-    bool showThumbnail(const QString& path, QString& reason);
+    /** Loads `path` into the thumbnail; fails with the reason when it cannot be read as a picture. */
+    Result<> showThumbnail(const QString& path);
     void setSelected(int position);
     void setPositionText(const QString& text);
     /** Sets the caption box from code, which runs the caption handler as typing does. */

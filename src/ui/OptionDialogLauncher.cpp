@@ -61,5 +61,5 @@ void OptionDialogLauncher::commit(const OptionDialog& dialog)
 {
     SettingsSchema::copy(dialog.edited(), m_settings, dialog.fields());
     // A save that fails is told; the choice holds for this run all the same.
-    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, dialog.fields()), m_file, m_prompter);
+    SettingsSaveReport::check(SettingsSchema::write(m_file, m_settings, dialog.fields()), m_prompter);
 }

@@ -333,10 +333,10 @@ void SettingsWindow::syncSelection()
 
 void SettingsWindow::onLoginStartToggled(bool on)
 {
-    QString error;
-    if (!m_loginStart.setOn(on, &error))
-        m_prompter.tell(QStringLiteral("Tessaly could not change whether it starts at login: %1").arg(error),
-                        PromptIcon::Exclamation);
+    if (const Result<> changed = m_loginStart.setOn(on); !changed)
+        m_prompter.tell(
+            QStringLiteral("Tessaly could not change whether it starts at login: %1").arg(changed.reason()),
+            PromptIcon::Exclamation);
     m_loginAction->setChecked(m_loginStart.isOn());
 }
 

@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <functional>
 
-#include <cerrno>
 #ifndef Q_OS_WIN
 #include <csignal>
 #include <sys/stat.h>
@@ -160,7 +159,8 @@ private slots:
         TempAppFolder folder;
         folder.writeSettings(file);
         SettingsFile settings(folder.settingsPath(), native);
-        QVERIFY2(settings.apply(IniPropertyCheck::edits(script)), qPrintable(settings.errorString()));
+        const Result<> saved = settings.apply(IniPropertyCheck::edits(script));
+        QVERIFY2(saved, qPrintable(saved.reason()));
         QCOMPARE(folder.readSettings(), expected);
     }
 
@@ -283,10 +283,9 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         const QString told = asPlainUser([&] {
-            QString error;
-            ApplicationFolder::resolve(native, configHome, configHome + QStringLiteral("/tessaly"),
-                                       configHome, &error);
-            return error;
+            return ApplicationFolder::resolve(native, configHome, configHome + QStringLiteral("/tessaly"),
+                                              configHome)
+                .reason();
         });
         // "cannot create the folder F: reason" or "creating the folder F failed: reason"
         const QString named = QStringLiteral("the folder ") + home.file(folder);
@@ -299,31 +298,31 @@ private slots:
     {
         using Step = FaultyFileSystem::Step;
         QTest::addColumn<Step>("step");
-        QTest::addColumn<int>("error");
-        QTest::addRow("unreadable file") << Step::ReadFile << EACCES;
-        QTest::addRow("read-only file") << Step::CheckWritable << EACCES;
-        QTest::addRow("read-only folder") << Step::CreateNew << EROFS;
-        QTest::addRow("disk full half-way") << Step::Write << ENOSPC;
-        QTest::addRow("mode not kept") << Step::SetMode << EPERM;
-        QTest::addRow("flush fails") << Step::Sync << EIO;
-        QTest::addRow("close fails") << Step::Close << ENOSPC;
-        QTest::addRow("rename fails") << Step::Rename << EXDEV;
+        QTest::addColumn<QString>("reason");
+        QTest::addRow("unreadable file") << Step::ReadFile << "Permission denied";
+        QTest::addRow("read-only file") << Step::CheckWritable << "Permission denied";
+        QTest::addRow("read-only folder") << Step::CreateNew << "Read-only file system";
+        QTest::addRow("disk full half-way") << Step::Write << "No space left on device";
+        QTest::addRow("mode not kept") << Step::SetMode << "Operation not permitted";
+        QTest::addRow("flush fails") << Step::Sync << "Input/output error";
+        QTest::addRow("close fails") << Step::Close << "No space left on device";
+        QTest::addRow("rename fails") << Step::Rename << "Invalid cross-device link";
     }
     void failedSaveKeepsOldFile()
     {
         QFETCH(FaultyFileSystem::Step, step);
-        QFETCH(int, error);
+        QFETCH(QString, reason);
         TempAppFolder folder;
         const QByteArray old = saved(folder, 2000, 'A');
         FaultyFileSystem fs;
-        fs.failAt(step, error, 40000);
+        fs.failAt(step, reason, 40000);
         SettingsFile settings(folder.settingsPath(), fs);
-        QVERIFY(!settings.apply(listSave(2500, 'B')));
+        const QString told = settings.apply(listSave(2500, 'B')).reason();
         QCOMPARE(folder.readSettings(), old);
         QCOMPARE(folderEntries(folder), QStringList{"tessdesk.ini"});
-        QVERIFY(settings.errorString().contains(folder.settingsPath()));
-        QVERIFY(settings.errorString().contains(native.errorText(error)));
-        fs.failAt(FaultyFileSystem::Step::None, 0);
+        QVERIFY(told.contains(folder.settingsPath()));
+        QVERIFY(told.contains(reason));
+        fs.failAt(FaultyFileSystem::Step::None);
         // What is read, and kept by the next save, is the file, not the save that failed.
         QCOMPARE(settings.read("total", "total"), "2000");
         QVERIFY(settings.write("images", "5", "again"));
@@ -335,10 +334,10 @@ private slots:
         TempAppFolder folder;
         folder.writeSettings("[a]\nk=1\n");
         FaultyFileSystem fs;
-        fs.failAt(FaultyFileSystem::Step::SyncFolder, EIO); // after the rename: told, and the new value held
+        fs.failAt(FaultyFileSystem::Step::SyncFolder,
+                  "Input/output error"); // after the rename: told, and the new value held
         SettingsFile settings(folder.settingsPath(), fs);
-        QVERIFY(!settings.write("a", "k", "2"));
-        QVERIFY(settings.errorString().contains(native.errorText(EIO)));
+        QVERIFY(settings.write("a", "k", "2").reason().contains("Input/output error"));
         QCOMPARE(settings.read("a", "k"), "2");
     }
 
@@ -483,9 +482,9 @@ private slots:
         QVERIFY(::mkfifo(QFile::encodeName(folder.settingsPath()).constData(), 0600) == 0);
         SettingsFile file(folder.settingsPath(), native);
         const QString told = folder.settingsPath() + ": it is a named pipe, not a plain file";
-        QCOMPARE(file.unusable(), told);
-        QVERIFY(!file.write("display", "imageNum", "1"));
-        QVERIFY2(file.errorString().contains(told), qPrintable(file.errorString()));
+        QCOMPARE(file.usable().reason(), told);
+        const QString refused = file.write("display", "imageNum", "1").reason();
+        QVERIFY2(refused.contains(told), qPrintable(refused));
         QVERIFY(QFileInfo(folder.settingsPath()).isFile() == false);
 #endif
     }

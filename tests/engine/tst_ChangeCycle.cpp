@@ -135,7 +135,8 @@ private slots:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("told"); // words the message must hold
-        QTest::addRow("bitmap cannot be written") << "bitmap is a folder" << QStringLiteral("Is a directory");
+        QTest::addRow("bitmap cannot be written")
+            << "bitmap is a folder" << QStringLiteral("it is a folder, not a plain file");
         // Rows of a photo go to the file while it decodes, on another thread.
         QTest::addRow("disk full while a photo decodes") << "disk full" << QStringLiteral("No space left");
 #ifndef Q_OS_WIN
@@ -162,7 +163,7 @@ private slots:
             QImage photo(400, 300, QImage::Format_RGB32);
             photo.fill(Qt::darkCyan);
             QVERIFY(photo.save(rig.images.pathAt(1), "JPEG"));
-            rig.files.failAt(FaultyFileSystem::Step::Write, ENOSPC, 20000);
+            rig.files.failAt(FaultyFileSystem::Step::Write, "No space left on device", 20000);
         }
         QVERIFY(!rig.change());
         QCOMPARE(rig.prompter.shown().size(), 1);
@@ -173,7 +174,7 @@ private slots:
         QCOMPARE(QDir(rig.folder.folder()).entryList({".tessaly.bmp.*"}, QDir::Hidden | QDir::Files), {});
         // The program carries on: the next change works and is recorded.
         rig.desktop.failWith(QString());
-        rig.files.failAt(FaultyFileSystem::Step::None, 0);
+        rig.files.failAt(FaultyFileSystem::Step::None);
         QDir(rig.folder.folder()).rmdir(QStringLiteral("tessaly.bmp"));
         QVERIFY(rig.change());
         QCOMPARE(rig.fileIndex(), QStringLiteral("2"));

@@ -20,9 +20,9 @@ private slots:
     {
         QCOMPARE(AutostartEntry::execArgument("/my apps/a\"b$c\\d"), "\"/my apps/a\\\\\"b\\\\$c\\\\\\\\d\"");
         TempAppFolder home;
-        QString error;
-        QVERIFY2(AutostartEntry::writeIfMissing(native, home.folder(), QStringLiteral("/opt/100%/t"), &error),
-                 qPrintable(error));
+        const Result<> first =
+            AutostartEntry::writeIfMissing(native, home.folder(), QStringLiteral("/opt/100%/t"));
+        QVERIFY2(first, qPrintable(first.reason()));
         QFile entry(AutostartEntry::path(home.folder()));
         QVERIFY(entry.open(QIODevice::ReadWrite));
         const QByteArray written = entry.readAll();
@@ -30,14 +30,13 @@ private slots:
         QVERIFY(written.contains("\nExec=/opt/100%%/t\n") && written.contains("\nTryExec=/opt/100%/t\n"));
         QVERIFY(entry.resize(0)); // the user's own entry is never replaced
         entry.close();
-        QVERIFY(AutostartEntry::writeIfMissing(native, home.folder(), QStringLiteral("/elsewhere/tessaly"),
-                                               &error));
+        QVERIFY(AutostartEntry::writeIfMissing(native, home.folder(), QStringLiteral("/elsewhere/tessaly")));
         QCOMPARE(QFileInfo(entry).size(), 0);
         // The check box's choice is the user's too: it replaces and removes.
-        QVERIFY(AutostartEntry::write(native, home.folder(), QStringLiteral("/usr/bin/tessaly"), &error));
+        QVERIFY(AutostartEntry::write(native, home.folder(), QStringLiteral("/usr/bin/tessaly")));
         QVERIFY(AutostartEntry::isOn(home.folder()));
-        QVERIFY(AutostartEntry::remove(home.folder(), &error) && !entry.exists());
-        QVERIFY(!AutostartEntry::isOn(home.folder()) && AutostartEntry::remove(home.folder(), &error));
+        QVERIFY(AutostartEntry::remove(home.folder()) && !entry.exists());
+        QVERIFY(!AutostartEntry::isOn(home.folder()) && AutostartEntry::remove(home.folder()));
     }
 
     void fileInTheWayIsTold()
@@ -47,8 +46,8 @@ private slots:
         QVERIFY(QDir().mkdir(configHome));
         QFile obstacle(home.file("config/autostart"));
         QVERIFY(obstacle.open(QIODevice::WriteOnly));
-        QString error;
-        QVERIFY(!AutostartEntry::writeIfMissing(native, configHome, QStringLiteral("/t"), &error));
+        const QString error =
+            AutostartEntry::writeIfMissing(native, configHome, QStringLiteral("/t")).reason();
         // "cannot create the folder F: reason" or "creating the folder F failed: reason"
         const QString named = QStringLiteral("the folder ") + home.file("config/autostart");
         QVERIFY2(error.contains(named + ": Not a directory") ||

@@ -25,9 +25,9 @@ struct Served
     explicit Served(std::chrono::milliseconds deadline = 60s)
         : server(dir.filePath("tessaly.socket"), deadline)
     {
-        QString error;
-        if (server.claim(&error) != ControlServer::Claim::Claimed)
-            qFatal("%s", qPrintable(error));
+        const Result<ControlServer::Claim> claim = server.claim();
+        if (!claim || *claim != ControlServer::Claim::Claimed)
+            qFatal("%s", qPrintable(claim.reason()));
         server.serve([this](const QString& command, const ControlServer::Reply& reply) {
             commands << command;
             if (command == QLatin1String("hold"))
@@ -225,14 +225,14 @@ private slots:
                               : runtime == QLatin1String("relative") ? QStringLiteral("run")
                                                                      : runtimeDir;
         const bool create = row[2] == QLatin1String("make");
-        QString error;
-        const QString folder = ControlSocketFolder::resolve(
-            given, temp, create ? ControlSocketFolder::Use::Create : ControlSocketFolder::Use::Find, &error);
+        const Result<QString> folder = ControlSocketFolder::resolve(
+            given, temp, create ? ControlSocketFolder::Use::Create : ControlSocketFolder::Use::Find);
+        const QString error = folder.reason();
         if (chosen == QLatin1String("runtime") || chosen == QLatin1String("own")) {
-            QCOMPARE(folder, chosen == QLatin1String("runtime") ? runtimeDir : ownDir);
-            QCOMPARE(error, QString());
+            QVERIFY2(folder, qPrintable(error));
+            QCOMPARE(*folder, chosen == QLatin1String("runtime") ? runtimeDir : ownDir);
         } else {
-            QCOMPARE(folder, QString());
+            QVERIFY(!folder);
             QVERIFY2(error.startsWith(ownDir + QLatin1Char(' ')) && error.contains(chosen),
                      qPrintable(error));
         }

@@ -8,13 +8,12 @@ class FakeLoginStart final : public LoginStart
 {
 public:
     bool isOn() const override { return on; }
-    bool setOn(bool wanted, QString* error) override
+    Result<> setOn(bool wanted) override
     {
         if (failing)
-            *error = QStringLiteral("/x/autostart: Permission denied");
-        else
-            on = wanted;
-        return !failing;
+            return Failure{FailureKind::Denied, QStringLiteral("/x/autostart: Permission denied"), {}};
+        on = wanted;
+        return {};
     }
     bool on = true;
     bool failing = false;

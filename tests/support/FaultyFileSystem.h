@@ -6,9 +6,8 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cerrno>
 
-/** The real file system, except that one chosen step fails with a chosen error and chosen names cannot be
+/** The real file system, except that one chosen step fails with a chosen failure and chosen names cannot be
  * read. */
 class FaultyFileSystem : public NativeFileSystem
 {
@@ -31,68 +30,69 @@ public:
     /** How many renames were asked for: one per save. */
     int renames = 0;
 
-    /** Makes step fail with error; for Write, only once bytesBeforeFailure bytes were written. */
-    void failAt(Step step, int error, qint64 bytesBeforeFailure = 0)
+    /** Makes step fail with `reason` (of kind Other); for Write, only once bytesBeforeFailure bytes were
+     * written. */
+    void failAt(Step step, const QString& reason = {}, qint64 bytesBeforeFailure = 0)
     {
         m_step = step;
-        m_error = error;
+        m_failure = Failure::because(reason);
         m_room = bytesBeforeFailure;
     }
 
-    int readFile(const QString& f, QByteArray* c) override
+    Result<QByteArray> readFile(const QString& f) override
     {
-        return at(Step::ReadFile) ? m_error : P::readFile(f, c);
+        return at(Step::ReadFile) ? m_failure : P::readFile(f);
     }
-    int checkWritable(const QString& p) override
+    Result<> checkWritable(const QString& p) override
     {
-        return at(Step::CheckWritable) ? m_error : P::checkWritable(p);
+        return at(Step::CheckWritable) ? m_failure : P::checkWritable(p);
     }
-    int createNew(const QString& p, quint32 m, int* fd) override
+    Result<int> createNew(const QString& p, quint32 m) override
     {
-        return at(Step::CreateNew) ? m_error : P::createNew(p, m, fd);
+        return at(Step::CreateNew) ? m_failure : P::createNew(p, m);
     }
-    int setMode(int fd, quint32 m) override { return at(Step::SetMode) ? m_error : P::setMode(fd, m); }
-    int sync(int fd) override { return at(Step::Sync) ? m_error : P::sync(fd); }
-    int rename(const QString& f, const QString& t) override
+    Result<> setMode(int fd, quint32 m) override { return at(Step::SetMode) ? m_failure : P::setMode(fd, m); }
+    Result<> sync(int fd) override { return at(Step::Sync) ? m_failure : P::sync(fd); }
+    Result<> rename(const QString& f, const QString& t) override
     {
         ++renames;
-        return at(Step::Rename) ? m_error : P::rename(f, t);
+        return at(Step::Rename) ? m_failure : P::rename(f, t);
     }
-    int syncFolder(const QString& p) override { return at(Step::SyncFolder) ? m_error : P::syncFolder(p); }
-    int close(int fd) override
+    Result<> syncFolder(const QString& p) override
     {
-        const int error = NativeFileSystem::close(fd); // closed even when the close reports a failure
-        return at(Step::Close) ? m_error : error;
+        return at(Step::SyncFolder) ? m_failure : P::syncFolder(p);
     }
-    int write(int fd, qint64 offset, const char* data, qint64 size, qint64* written) override
+    Result<> close(int fd) override
     {
-        if (at(Step::Write) && (size = std::min(size, m_room)) <= 0) {
-            *written = 0;
-            return m_error;
-        }
-        const int error = NativeFileSystem::write(fd, offset, data, size, written);
-        m_room -= *written;
-        return error;
+        Result<> closed = P::close(fd); // closed even when the close reports a failure
+        return at(Step::Close) ? m_failure : closed;
+    }
+    Result<qint64> write(int fd, qint64 offset, const char* data, qint64 size) override
+    {
+        if (at(Step::Write) && (size = std::min(size, m_room)) <= 0)
+            return m_failure;
+        Result<qint64> written = P::write(fd, offset, data, size);
+        if (written)
+            m_room -= *written;
+        return written;
     }
 
     /** Listing these folders and opening these files fails, as for a user who may not read them. */
     QStringList denied;
-    int listFolder(const QString& p, QStringList* names) override
+    Result<QStringList> listFolder(const QString& p) override
     {
-        return denied.contains(p) ? EACCES : P::listFolder(p, names);
+        return denied.contains(p) ? deniedFailure() : P::listFolder(p);
     }
-    bool openRegular(const QString& p, QFile& file, QString* reason) override
+    Result<> openRegular(const QString& p, QFile& file) override
     {
-        if (!denied.contains(p))
-            return P::openRegular(p, file, reason);
-        *reason = errorText(EACCES);
-        return false;
+        return denied.contains(p) ? deniedFailure() : P::openRegular(p, file);
     }
 
 private:
     bool at(Step step) const { return m_step == step; }
+    static Failure deniedFailure() { return {FailureKind::Denied, QStringLiteral("Permission denied"), {}}; }
 
     Step m_step = Step::None;
-    int m_error = 0;
+    Failure m_failure;
     qint64 m_room = 0;
 };

@@ -28,7 +28,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
-#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -187,7 +186,7 @@ private slots:
             } else if (step == u"Discard" || step == u"Cancel") {
                 p.prompter.answer({step == u"Cancel" ? PromptAnswer::Cancel : PromptAnswer::Discard});
             } else if (step == u"unwritable") {
-                p.files.failAt(FaultyFileSystem::Step::Rename, ENOSPC);
+                p.files.failAt(FaultyFileSystem::Step::Rename, "No space left on device");
             } else if (step == u"close") {
                 p.window().close();
             } else if (step == u"notray") {

@@ -106,11 +106,10 @@ bool SwayDesktopBackend::copyFolder(const QString& bitmapPath, QString& folder, 
                     .arg(bitmapPath);
         return false;
     }
-    QString failed;
-    if (const int code = NativeSystem::fileSystem().makeFolders(m_plainFolder, &failed)) {
+    if (const Result<> made = NativeSystem::fileSystem().makeFolders(m_plainFolder); !made) {
         error = QStringLiteral("the bitmap's path %1 cannot be passed to sway safely, and the folder %2 to "
                                "copy it to cannot be made: %3")
-                    .arg(bitmapPath, failed, NativeSystem::fileSystem().errorText(code));
+                    .arg(bitmapPath, made.failure().path, made.reason());
         return false;
     }
     folder = QDir(m_plainFolder).absolutePath();
