@@ -74,14 +74,15 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         FileSystem& files = NativeSystem::fileSystem();
-        auto* dialog = new FolderDialog(
-            &mainWindow, prompter, volume, [&view, &images, &files](const QString& path, bool subfolders) {
-                images.appendMissing(PictureCollector::collect(files, {path}, subfolders).pictures,
-                                     [&files](const QString& picture) {
-                                         return PictureCollector::contentProblem(files, picture);
-                                     });
-                view.setCurrentIndex(images.index(images.count() - 1));
-            });
+        auto* dialog = new FolderDialog(&mainWindow, prompter, volume,
+                                        [&view, &images, &files](const QString& path, bool subfolders, bool) {
+                                            images.appendMissing(
+                                                PictureCollector::collect(files, {path}, subfolders).pictures,
+                                                [&files](const QString& picture) {
+                                                    return PictureCollector::contentProblem(files, picture);
+                                                });
+                                            view.setCurrentIndex(images.index(images.count() - 1));
+                                        });
         dialog->show();
         const double opening = ms(timer);
         const qsizetype listed = dialog->fileNames().size();

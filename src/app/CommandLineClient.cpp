@@ -50,7 +50,11 @@ int CommandLineClient::run(const CommandLine& commandLine, int argc, char* argv[
     case CommandLine::Action::Command:
         return sendCommand(argc, argv, commandLine.command);
     case CommandLine::Action::Add:
-        return addPaths(argc, argv, commandLine.paths);
+        return addPaths(argc, argv, commandLine.paths, AddCommand::add());
+    case CommandLine::Action::Watch:
+        return addPaths(argc, argv, commandLine.paths, AddCommand::watch());
+    case CommandLine::Action::Unwatch:
+        return addPaths(argc, argv, commandLine.paths, AddCommand::unwatch());
     case CommandLine::Action::Start:
         break;
     }
@@ -123,7 +127,7 @@ bool CommandLineClient::reachCopy(const ControlClient& client, const QString& so
     return false;
 }
 
-int CommandLineClient::addPaths(int argc, char* argv[], const QStringList& given)
+int CommandLineClient::addPaths(int argc, char* argv[], const QStringList& given, const QString& name)
 {
     QCoreApplication app(argc, argv);
     const Result<QString> socketPath = socketPathTelling(ControlSocketFolder::Use::Create);
@@ -135,7 +139,7 @@ int CommandLineClient::addPaths(int argc, char* argv[], const QStringList& given
         paths << QFileInfo(path).absoluteFilePath();
     AddCommand::Outcome total;
     const QStringList commands =
-        AddCommand::commands(paths, int(ControlServer::MaxLineBytes), &total.refused);
+        AddCommand::commands(paths, int(ControlServer::MaxLineBytes), &total.refused, name);
     const ControlClient client(*socketPath);
     if (!commands.isEmpty() && !answers(client) && !reachCopy(client, *socketPath)) {
         std::fputs("tessaly: Tessaly is not running and could not be started\n", stderr);
@@ -150,7 +154,9 @@ int CommandLineClient::addPaths(int argc, char* argv[], const QStringList& given
         if (!total.error.isEmpty())
             break;
     }
-    std::printf("%s\n", qPrintable(AddCommand::summary(total)));
+    // Folders no longer watched add nothing: only what went wrong is told.
+    if (name != AddCommand::unwatch())
+        std::printf("%s\n", qPrintable(AddCommand::summary(total)));
     for (const AddCommand::Refusal& refusal : std::as_const(total.refused)) {
         if (refusal.path.isEmpty())
             std::fprintf(stderr, "tessaly: %s\n", qPrintable(refusal.reason));

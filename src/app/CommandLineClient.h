@@ -20,9 +20,11 @@ public:
 private:
     /** Sends one command to the running copy and prints its reply: 0 done, 1 refused or no copy runs. */
     static int sendCommand(int argc, char* argv[], const QString& command);
-    /** Adds files and folders to the running copy's list, starting one when none runs: 0 when all were taken.
+    /**
+     * Sends the `name` command (add, watch, unwatch) with files and folders to the running copy, starting
+     * one when none runs: 0 when all were taken.
      */
-    static int addPaths(int argc, char* argv[], const QStringList& given);
+    static int addPaths(int argc, char* argv[], const QStringList& given, const QString& name);
     /**
      * Waits until a copy answers, starting one unless another add is starting it: adds made at once (a file
      * manager opening several pictures) start one copy between them. False when none answers.

@@ -15,6 +15,7 @@
 #include "StartFailure.h"
 #include "StartupSequence.h"
 
+#include <QDir>
 #include <QProcessEnvironment>
 #include <QTimer>
 
@@ -150,11 +151,20 @@ void TessalyApp::startWork()
 {
     m_commands.emplace(m_settings, m_images, *m_settingsFile, m_files, *m_cycle, *m_scheduler, *m_shell,
                        *m_tray, m_prompter);
+    m_watched.emplace(m_settings, m_images, *m_settingsFile, m_files, m_folderWatcher, *m_cycle, m_prompter);
+    m_commands->setWatchedFolders(*m_watched);
+    // A look at a large tree leaves much freed memory behind, as a change does.
+    QObject::connect(&*m_watched, &WatchedFolders::synced, &ProcessMemory::releaseFreeMemory);
+    // The list saved (Activate!), or the window's edits otherwise settled: what the folders held waits no
+    // more.
+    QObject::connect(&*m_scheduler, &Scheduler::stateChanged, &*m_watched,
+                     [this] { m_watched->listSettled(); });
     // A monitor added, removed or changed: the pictures on screen made again for it, the list not moved on.
     m_screens.emplace();
     QObject::connect(&*m_screens, &ScreenWatcher::changed, &*m_cycle, [this] { m_cycle->recompose(); });
 
     m_cycle->noteShownAtStart();
+    m_watched->start();
     m_scheduler->startupCheck();
     m_scheduler->start();
     // Work the tray icon need not wait for, left until it is surely up: every window and message box
@@ -176,7 +186,14 @@ std::unique_ptr<SettingsWindow> TessalyApp::makeWindow()
         [this](SettingsWindow& built) {
             return std::make_unique<OptionDialogLauncher>(
                 &built, m_settings, *m_settingsFile, m_prompter, m_fontChooser, m_volumes,
-                [&built](const QString& folder, bool subfolders) { built.addFolder(folder, subfolders); });
+                [this, &built](const QString& folder, bool subfolders, bool keepUpToDate) {
+                    built.addFolder(folder, subfolders);
+                    if (const Result<> watched = keepUpToDate ? m_watched->watch(folder) : Result<>();
+                        !watched)
+                        m_prompter.tell(QStringLiteral("Tessaly cannot keep %1 up to date: %2")
+                                            .arg(QDir::toNativeSeparators(folder), watched.reason()),
+                                        PromptIcon::Exclamation);
+                });
         });
     window->showStoredTotal(m_settings.total);
     window->setRememberedPlace(m_settings.windowGeometry);

@@ -18,8 +18,10 @@
 #include "Settings.h"
 #include "SettingsFile.h"
 #include "SystemClock.h"
+#include "SystemFolderWatcher.h"
 #include "SystemRandom.h"
 #include "TrayController.h"
+#include "WatchedFolders.h"
 
 #include <QApplication>
 #include <memory>
@@ -84,4 +86,6 @@ private:
     std::optional<ApplicationShell> m_shell;
     std::optional<ControlCommands> m_commands;
     std::optional<ScreenWatcher> m_screens;
+    SystemFolderWatcher m_folderWatcher;
+    std::optional<WatchedFolders> m_watched;
 };

@@ -6,18 +6,18 @@
 
 namespace {
 
-const QString kName = QStringLiteral("add");
 const QString kRefused = QStringLiteral("refused ");
 
 } // namespace
 
-QStringList AddCommand::commands(const QStringList& paths, int maxBytes, QList<Refusal>* tooLong)
+QStringList AddCommand::commands(const QStringList& paths, int maxBytes, QList<Refusal>* tooLong,
+                                 const QString& name)
 {
     QStringList result;
     QString current;
     for (const QString& path : paths) {
         const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(path));
-        if (kName.size() + 1 + encoded.size() > maxBytes) {
+        if (name.size() + 1 + encoded.size() > maxBytes) {
             if (tooLong)
                 tooLong->append({path, QStringLiteral("the name is too long to send")});
             continue;
@@ -26,18 +26,18 @@ QStringList AddCommand::commands(const QStringList& paths, int maxBytes, QList<R
             result << current;
             current.clear();
         }
-        current += (current.isEmpty() ? kName : QString()) + QLatin1Char(' ') + encoded;
+        current += (current.isEmpty() ? name : QString()) + QLatin1Char(' ') + encoded;
     }
     if (!current.isEmpty())
         result << current;
     return result;
 }
 
-bool AddCommand::parse(const QString& command, QStringList* paths)
+bool AddCommand::parse(const QString& command, QStringList* paths, const QString& name)
 {
-    if (command != kName && !command.startsWith(kName + QLatin1Char(' ')))
+    if (command != name && !command.startsWith(name + QLatin1Char(' ')))
         return false;
-    const QStringList words = command.mid(kName.size()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList words = command.mid(name.size()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (const QString& word : words)
         paths->append(QUrl::fromPercentEncoding(word.toLatin1()));
     return true;

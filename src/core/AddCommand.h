@@ -25,10 +25,19 @@ public:
         QString error;
     };
 
-    /** The commands that carry `paths`, each at most `maxBytes` long; a path too long alone is refused. */
-    static QStringList commands(const QStringList& paths, int maxBytes, QList<Refusal>* tooLong);
-    /** Whether `command` is an add command, and its paths. */
-    static bool parse(const QString& command, QStringList* paths);
+    /** The commands that take paths: pictures added, folders watched and no longer watched. */
+    static QString add() { return QStringLiteral("add"); }
+    static QString watch() { return QStringLiteral("watch"); }
+    static QString unwatch() { return QStringLiteral("unwatch"); }
+
+    /**
+     * The `name` commands that carry `paths`, each at most `maxBytes` long; a path too long alone is
+     * refused.
+     */
+    static QStringList commands(const QStringList& paths, int maxBytes, QList<Refusal>* tooLong,
+                                const QString& name = add());
+    /** Whether `command` is a `name` command, and its paths. */
+    static bool parse(const QString& command, QStringList* paths, const QString& name = add());
     /** The reply body after "ok": the counts, then one line per refused path. */
     static QString replyBody(const Outcome& outcome);
     /** Adds one reply ("ok\n…" or "error: …") to `total`. */

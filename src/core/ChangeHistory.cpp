@@ -29,3 +29,16 @@ std::optional<ChangeHistory::Entry> ChangeHistory::stepBack()
     m_entries.removeLast();
     return m_entries.last();
 }
+
+void ChangeHistory::remap(const QStringList& oldPaths, const QList<int>& newPositionOf,
+                          const QStringList& newPaths)
+{
+    for (Entry& entry : m_entries) {
+        // A place that no longer held this picture was stale already; the path finds it where it is used.
+        if (oldPaths.value(entry.position) != entry.path)
+            continue;
+        entry.position = newPositionOf.value(entry.position, -1);
+        if (entry.position >= 0)
+            entry.path = newPaths.value(entry.position);
+    }
+}

@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 /** The pictures shown by the last changes of this run, newest last, so that one can step back. */
@@ -26,6 +27,11 @@ public:
     std::optional<Entry> current() const;
     /** Forgets the picture on screen and gives the one shown before it, if any. */
     std::optional<Entry> stepBack();
+    /**
+     * The list `oldPaths` was edited into `newPaths`: each picture recorded at its place gets its new place
+     * and name; a removed one keeps its name and has no place.
+     */
+    void remap(const QStringList& oldPaths, const QList<int>& newPositionOf, const QStringList& newPaths);
 
 private:
     QList<Entry> m_entries;

@@ -50,14 +50,23 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& vers
     const QCommandLineOption add(QStringLiteral("add"),
                                  QStringLiteral("Add the pictures named, and those in the folders named with "
                                                 "their subfolders, to the list, and save it."));
+    const QCommandLineOption watch(
+        QStringLiteral("watch"),
+        QStringLiteral("Add the pictures of the folders named, as --add does, and keep the list up to date "
+                       "with them: pictures put in them later join the list, deleted ones leave it."));
+    const QCommandLineOption unwatch(QStringLiteral("unwatch"),
+                                     QStringLiteral("Stop keeping the list up to date with the folders "
+                                                    "named; their pictures stay in the list."));
     QCommandLineOption startedForAdd(startedForAddOption().mid(2));
     startedForAdd.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(help);
     parser.addOption(showVersion);
     parser.addOption(add);
+    parser.addOption(watch);
+    parser.addOption(unwatch);
     parser.addOption(startedForAdd);
     parser.addPositionalArgument(QStringLiteral("paths"), QStringLiteral("Pictures and folders to add."),
-                                 QStringLiteral("[--add PATH...]"));
+                                 QStringLiteral("[--add PATH... | --watch FOLDER... | --unwatch FOLDER...]"));
     for (const CommandOption& command : kCommands)
         parser.addOption({QLatin1String(command.name), QString::fromLatin1(command.description)});
 
@@ -95,12 +104,21 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& vers
         result.command = QLatin1String(command.name);
     }
     result.paths = parser.positionalArguments();
-    if (result.action == Action::Command && (parser.isSet(add) || !result.paths.isEmpty()))
+    const int pathCommands = int(parser.isSet(add)) + int(parser.isSet(watch)) + int(parser.isSet(unwatch));
+    if (pathCommands > 1 ||
+        (result.action == Action::Command && (pathCommands > 0 || !result.paths.isEmpty())))
         return refuse(QStringLiteral("one command at a time"));
     if (parser.isSet(add) && result.paths.isEmpty())
         return refuse(QStringLiteral("--add needs at least one file or folder"));
+    if ((parser.isSet(watch) || parser.isSet(unwatch)) && result.paths.isEmpty())
+        return refuse(QStringLiteral("--%1 needs at least one folder")
+                          .arg(parser.isSet(watch) ? QStringLiteral("watch") : QStringLiteral("unwatch")));
     // A file manager's "Open with" names the files alone; with none named, the program starts.
-    if (!result.paths.isEmpty())
+    if (parser.isSet(watch))
+        result.action = Action::Watch;
+    else if (parser.isSet(unwatch))
+        result.action = Action::Unwatch;
+    else if (!result.paths.isEmpty())
         result.action = Action::Add;
     result.startedForAdd = parser.isSet(startedForAdd);
     if (result.startedForAdd && result.action != Action::Start)

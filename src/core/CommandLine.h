@@ -12,14 +12,14 @@
 class CommandLine
 {
 public:
-    enum class Action { Start, Help, Version, Command, Add, Usage };
+    enum class Action { Start, Help, Version, Command, Add, Watch, Unwatch, Usage };
 
     Action action = Action::Start;
     /** The command for the running copy ("next", "status", …), with Action::Command. */
     QString command;
     /** What to print: the help, the version, or the reason and the usage (Action::Usage). */
     QString text;
-    /** The files and folders to add, as given, with Action::Add. */
+    /** The files and folders to add, as given, with Action::Add; the folders with Watch and Unwatch. */
     QStringList paths;
     /**
      * With Action::Start: this copy was started by an add that found none running. It never opens the

@@ -53,8 +53,7 @@ QString LoadedImages::loadFromSettings(SettingsFile& file)
     return totalText;
 }
 
-Result<> LoadedImages::saveList(SettingsFile& file, QByteArrayList paths, QByteArrayList captions,
-                                QStringList* leftOut)
+QList<IniEdit> LoadedImages::listEdits(QByteArrayList paths, QByteArrayList captions, QStringList* leftOut)
 {
     const auto storable = [](const QByteArray& utf8) {
         return IniSyntax::valueProblem(utf8).isEmpty();
@@ -69,10 +68,45 @@ Result<> LoadedImages::saveList(SettingsFile& file, QByteArrayList paths, QByteA
         captions.removeAt(i);
     }
     const QString count = QString::number(paths.size());
-    return file.apply({SettingsSchema::edit(&Settings::total, count), IniEdit::removeSection(pathsSection()),
-                       IniEdit::writeList(pathsSection(), std::move(paths)),
-                       IniEdit::removeSection(captionsSection()),
-                       IniEdit::writeList(captionsSection(), std::move(captions))});
+    return {SettingsSchema::edit(&Settings::total, count), IniEdit::removeSection(pathsSection()),
+            IniEdit::writeList(pathsSection(), std::move(paths)), IniEdit::removeSection(captionsSection()),
+            IniEdit::writeList(captionsSection(), std::move(captions))};
+}
+
+Result<> LoadedImages::saveList(SettingsFile& file, QByteArrayList paths, QByteArrayList captions,
+                                QStringList* leftOut)
+{
+    return file.apply(listEdits(std::move(paths), std::move(captions), leftOut));
+}
+
+Result<> LoadedImages::replaceSaved(SettingsFile& file, const QStringList& paths, const QStringList& captions,
+                                    const QList<IniEdit>& more)
+{
+    QByteArrayList utf8Paths, utf8Captions;
+    utf8Paths.reserve(paths.size());
+    utf8Captions.reserve(captions.size());
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        utf8Paths.append(paths.at(i).toUtf8());
+        utf8Captions.append(captions.value(i).toUtf8());
+    }
+    if (Result<> saved = file.apply(listEdits(utf8Paths, utf8Captions, nullptr) + more); !saved)
+        return saved;
+    beginResetModel();
+    m_paths = std::move(utf8Paths);
+    m_captions = std::move(utf8Captions);
+    endResetModel();
+    m_savedPaths = m_paths;
+    m_savedCaptions = m_captions;
+    return {};
+}
+
+QStringList LoadedImages::paths() const
+{
+    QStringList texts;
+    texts.reserve(m_paths.size());
+    for (const QByteArray& path : m_paths)
+        texts.append(IniEncoding::toText(path));
+    return texts;
 }
 
 Result<> LoadedImages::saveToSettings(SettingsFile& file, QStringList* leftOut) const

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "IniEdit.h"
 #include "PathRefusal.h"
 #include "Result.h"
 
@@ -95,6 +96,14 @@ public:
      * alone. When the save fails the entry is gone here all the same, and counts as an unsaved edit.
      */
     Result<> removeStored(SettingsFile& file, int position);
+    /**
+     * Replaces the whole list and its captions with what a watched folder made of it, and saves them with
+     * `more` edits as one save. Only for a list without unsaved edits; when the save fails nothing changes.
+     */
+    Result<> replaceSaved(SettingsFile& file, const QStringList& paths, const QStringList& captions,
+                          const QList<IniEdit>& more);
+    /** The paths, in order. */
+    QStringList paths() const;
     /** The first position holding `path`, or -1. */
     int positionOf(const QString& path) const;
     void removeAt(int position);
@@ -115,6 +124,8 @@ private:
     /** Sorts paths out for appending to a list that holds `known` and has room for `room` more. */
     static Added sortOut(const QStringList& paths, QSet<QByteArray> known, int room, const Check& check,
                          QStringList* fresh);
+    /** The edits that write a whole list as SaveToSettings does, leaving out entries the file cannot hold. */
+    static QList<IniEdit> listEdits(QByteArrayList paths, QByteArrayList captions, QStringList* leftOut);
     /** Writes a whole list as SaveToSettings does, leaving out entries the file cannot hold. */
     static Result<> saveList(SettingsFile& file, QByteArrayList paths, QByteArrayList captions,
                              QStringList* leftOut);

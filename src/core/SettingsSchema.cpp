@@ -50,7 +50,7 @@ constexpr std::array<SettingSpec, 28> kSchema{{
 }};
 
 // In the order of SettingsSchema::ListSection.
-constexpr std::array<const char*, 2> kListSections{"images", "caption"};
+constexpr std::array<const char*, 4> kListSections{"images", "caption", "folders", "folders left out"};
 
 /** Whether text is a value of the key's type within its bounds; numbers are rounded as they are used. */
 bool isWellFormed(const SettingSpec& spec, const QString& text)

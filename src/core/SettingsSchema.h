@@ -43,8 +43,12 @@ struct SettingSpec
 class SettingsSchema
 {
 public:
-    /** The sections of the picture list: a picture's path, and its caption under the same position. */
-    enum class ListSection { Paths, Captions };
+    /**
+     * The sections of the picture list (a picture's path, and its caption under the same position), and
+     * of the watched folders and the pictures of them the user took out of the list, which an older copy
+     * does not read: to it the pictures are plain entries of the list.
+     */
+    enum class ListSection { Paths, Captions, WatchedFolders, LeftOut };
     static QString section(ListSection list);
 
     /** Every key, in the order start-up reads them. */

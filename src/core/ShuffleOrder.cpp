@@ -39,3 +39,27 @@ void ShuffleOrder::deal(int count, int current, RandomSource& random)
     if (count > 1 && m_remaining.last() == current)
         std::swap(m_remaining.last(), m_remaining[below(count - 1, random)]);
 }
+
+void ShuffleOrder::remap(const QList<int>& newPositionOf, int newCount)
+{
+    // A round of a list of another size is dealt anew at the next change anyway.
+    if (m_count != newPositionOf.size() || m_remaining.isEmpty())
+        return;
+    QList<bool> known(newCount, false);
+    for (int to : newPositionOf) {
+        if (to >= 0 && to < newCount)
+            known[to] = true;
+    }
+    QList<int> remaining;
+    // Dealt from the back: the new pictures come after those left of the round.
+    for (int position = 0; position < newCount; ++position) {
+        if (!known.at(position))
+            remaining.append(position);
+    }
+    for (int old : std::as_const(m_remaining)) {
+        if (const int to = newPositionOf.value(old, -1); to >= 0)
+            remaining.append(to);
+    }
+    m_remaining = std::move(remaining);
+    m_count = newCount;
+}

@@ -17,6 +17,11 @@ public:
 
     /** The next position of the round among `count`; a new round never starts with `current`. */
     int next(int count, int current, RandomSource& random);
+    /**
+     * The list was edited: the round goes on with the pictures it had left at their new places, those
+     * removed taken out, and the new ones still to come in it.
+     */
+    void remap(const QList<int>& newPositionOf, int newCount);
 
 private:
     void deal(int count, int current, RandomSource& random);

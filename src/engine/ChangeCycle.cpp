@@ -4,6 +4,7 @@
 #include "ChangeJob.h"
 #include "DesktopBackend.h"
 #include "FolderPath.h"
+#include "FolderSync.h"
 #include "LoadedImages.h"
 #include "Prompter.h"
 #include "RandomSource.h"
@@ -177,6 +178,35 @@ int ChangeCycle::nextIndex(Order order, int current, int count)
     return current < 0 || current >= count - 1 ? 0 : current + 1;
 }
 
+std::optional<int> ChangeCycle::nextReachable(Order order, int current, int count)
+{
+    int chosen = nextIndex(order, current, count);
+    if (!m_unreachable)
+        return chosen;
+    // Bounded: in list order every picture is tried once; a random draw gets as many tries.
+    for (int tries = 0; tries < count; ++tries) {
+        if (chosen < 0 || chosen >= count || !m_unreachable(m_images.pathAt(chosen)))
+            return chosen;
+        chosen = nextIndex(order, chosen, count);
+    }
+    return std::nullopt;
+}
+
+void ChangeCycle::listEdited(const QStringList& oldPaths, const QList<int>& newPositionOf,
+                             const QStringList& newPaths)
+{
+    const int current = CheckedSettings(m_settings).integer(&Settings::imageNum);
+    m_settings.imageNum = QString::number(FolderSync::positionAfter(newPositionOf, current));
+    m_history.remap(oldPaths, newPositionOf, newPaths);
+    m_shuffle.remap(newPositionOf, int(newPaths.size()));
+    if (m_runningShown.position) {
+        const int to = newPositionOf.value(*m_runningShown.position, -1);
+        m_runningShown.position = to >= 0 ? std::optional<int>(to) : std::nullopt;
+        if (to >= 0)
+            m_runningShown.path = newPaths.value(to);
+    }
+}
+
 void ChangeCycle::start(Request request)
 {
     m_random.randomize();
@@ -197,7 +227,15 @@ void ChangeCycle::start(Request request)
     std::optional<int> position;
     for (qsizetype i = 0; i < pictures; ++i) {
         const Order step = request.again ? Order::List : request.order;
-        chosen = i == 0 && first >= 0 ? first : nextIndex(step, chosen, count);
+        if (i == 0 && first >= 0) {
+            chosen = first;
+        } else if (const std::optional<int> reachable = nextReachable(step, chosen, count)) {
+            chosen = *reachable;
+        } else {
+            if (request.done)
+                request.done(refused(QStringLiteral("no picture of the list can be reached now")));
+            return;
+        }
         position = chosen >= 0 && chosen < count ? std::optional<int>(chosen) : std::nullopt;
         const ShownCaption::Source picture =
             position ? ShownCaption::sourceOf(m_images, *position, m_settings) : ShownCaption::Source{};

@@ -96,6 +96,18 @@ public:
     void noteShownAtStart();
     /** The program is ending: the running change is abandoned, the waiting one refused, none starts. */
     void stop();
+    /**
+     * The list was edited from `oldPaths` into `newPaths` behind the user's back (a watched folder
+     * changed): the current index, the history and the shuffled round follow their pictures.
+     */
+    void listEdited(const QStringList& oldPaths, const QList<int>& newPositionOf,
+                    const QStringList& newPaths);
+    /** Pictures for which `unreachable` is true are passed over when the order chooses (a drive unplugged).
+     */
+    void setUnreachable(std::function<bool(const QString& path)> unreachable)
+    {
+        m_unreachable = std::move(unreachable);
+    }
     /** Replaces SettleMilliseconds (for tests). */
     void setSettleTime(int milliseconds) { m_settleMs = milliseconds; }
 
@@ -126,6 +138,8 @@ private:
     void start(Request request);
     void jobDone(const ChangeReport& report);
     int nextIndex(Order order, int current, int count);
+    /** nextIndex, passing over pictures that cannot be reached now; nullopt when none can. */
+    std::optional<int> nextReachable(Order order, int current, int count);
 
     Settings& m_settings;
     LoadedImages& m_images;
@@ -149,4 +163,5 @@ private:
     std::optional<Request> m_waiting;
     ShuffleOrder m_shuffle;
     ChangeHistory m_history;
+    std::function<bool(const QString& path)> m_unreachable;
 };

@@ -14,6 +14,7 @@
 #include "SettingsFile.h"
 #include "SettingsSaveReport.h"
 #include "TrayController.h"
+#include "WatchedFolders.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -56,6 +57,10 @@ void ControlCommands::run(const QString& command, const Reply& reply)
         return m_cycle.showPrevious(whenChanged);
     if (QStringList paths; AddCommand::parse(command, &paths))
         return reply(add(paths));
+    if (QStringList folders; m_watched && AddCommand::parse(command, &folders, AddCommand::watch()))
+        return reply(watch(folders));
+    if (QStringList folders; m_watched && AddCommand::parse(command, &folders, AddCommand::unwatch()))
+        return reply(unwatch(folders));
     // Answered once the end is decided, which may wait for the user to say whether to save the list:
     // a script must not believe the program ended while it still asks.
     if (command == QLatin1String("quit"))
@@ -117,8 +122,16 @@ QString ControlCommands::nextChange() const
 QString ControlCommands::status() const
 {
     const std::optional<ChangeHistory::Entry> shown = m_cycle.shown();
-    return QStringLiteral("picture: %1\ncaption: %2\nnext change: %3\n")
-        .arg(shown ? shown->path : QString(), m_cycle.shownCaption(), nextChange());
+    QString text = QStringLiteral("picture: %1\ncaption: %2\nnext change: %3\npictures: %4\n")
+                       .arg(shown ? shown->path : QString(), m_cycle.shownCaption(), nextChange())
+                       .arg(m_images.count());
+    if (m_watched) {
+        text += QStringLiteral("watching: %1 folders").arg(m_watched->folderCount());
+        if (const int polled = m_watched->polledCount(); polled > 0)
+            text += QStringLiteral(" (%1 polled)").arg(polled);
+        text += QLatin1Char('\n');
+    }
+    return text;
 }
 
 QString ControlCommands::shownText(const QString& path, const QString& caption)
@@ -193,4 +206,38 @@ void ControlCommands::removeShownPicture()
     // In list order the next picture is the one that followed the removed one.
     m_settings.imageNum = SettingValue::fromNumber(position - 1);
     m_cycle.change(CheckedSettings(m_settings).order());
+}
+
+QString ControlCommands::watch(const QStringList& folders)
+{
+    QStringList found;
+    QList<AddCommand::Refusal> notFolders;
+    for (const QString& folder : folders) {
+        if (QFileInfo(folder).isDir())
+            found.append(folder);
+        else
+            notFolders.append({folder, QStringLiteral("it is not a folder")});
+    }
+    QString reply = found.isEmpty() ? kOk + AddCommand::replyBody({}) : add(found);
+    if (!reply.startsWith(kOk))
+        return reply;
+    for (const QString& folder : std::as_const(found)) {
+        if (const Result<> watched = m_watched->watch(folder); !watched)
+            notFolders.append({folder, watched.reason()});
+    }
+    AddCommand::Outcome refusals;
+    refusals.refused = notFolders;
+    // The counts are add()'s; only the refusal lines are added.
+    const QString more = AddCommand::replyBody(refusals);
+    return reply + more.mid(more.indexOf(QLatin1Char('\n')) + 1);
+}
+
+QString ControlCommands::unwatch(const QStringList& folders)
+{
+    AddCommand::Outcome outcome;
+    for (const QString& folder : folders) {
+        if (const Result<> done = m_watched->unwatch(folder); !done)
+            outcome.refused.append({folder, done.reason()});
+    }
+    return kOk + AddCommand::replyBody(outcome);
 }

@@ -13,6 +13,7 @@ class Prompter;
 class Scheduler;
 class SettingsFile;
 class TrayController;
+class WatchedFolders;
 struct ChangeOutcome;
 struct Settings;
 
@@ -41,6 +42,8 @@ public:
     static QString shownText(const QString& path, const QString& caption);
     /** The tray's tooltip and icon brought in line with the status. */
     void refreshTray();
+    /** The watched folders that watch and unwatch change, and the status counts. */
+    void setWatchedFolders(WatchedFolders& watched) { m_watched = &watched; }
 
 private:
     /**
@@ -49,6 +52,10 @@ private:
      * waits for none.
      */
     QString add(const QStringList& paths);
+    /** Adds the pictures of folders as add() does, and watches each folder. */
+    QString watch(const QStringList& folders);
+    /** Stops watching folders; the reply names each that was not watched. */
+    QString unwatch(const QStringList& folders);
     /** The tray's "Remove this picture from the list": asked, removed, saved, and the next one shown. */
     void removeShownPicture();
     /** The position in the list of the picture on screen, or -1. */
@@ -72,4 +79,5 @@ private:
     ApplicationShell& m_shell;
     TrayController& m_tray;
     Prompter& m_prompter;
+    WatchedFolders* m_watched = nullptr;
 };

@@ -49,6 +49,9 @@ FolderDialog::FolderDialog(QWidget* parent, Prompter& prompter, Volumes& volumes
     m_subfolders =
         DialogParts::named(new QCheckBox(QStringLiteral("Include &subfolders"), group), "subfoldersBox");
     m_subfolders->setChecked(true);
+    m_keepUpToDate = DialogParts::named(new QCheckBox(QStringLiteral("&Keep this folder up to date"), group),
+                                        "keepUpToDateBox");
+    m_keepUpToDate->setChecked(true);
     auto* buttons = new QDialogButtonBox(group);
     buttons->addButton(QStringLiteral("Load"), QDialogButtonBox::AcceptRole)
         ->setObjectName(QStringLiteral("loadButton"));
@@ -56,16 +59,17 @@ FolderDialog::FolderDialog(QWidget* parent, Prompter& prompter, Volumes& volumes
         ->setObjectName(QStringLiteral("cancelButton"));
 
     auto* grid = new QGridLayout(group);
-    grid->addWidget(fileList, 0, 0, 4, 1);
+    grid->addWidget(fileList, 0, 0, 5, 1);
     grid->addWidget(m_volumeBox, 0, 1);
     grid->addWidget(m_folderTree, 1, 1);
     grid->addWidget(m_subfolders, 2, 1);
-    grid->addWidget(buttons, 3, 1);
+    grid->addWidget(m_keepUpToDate, 3, 1);
+    grid->addWidget(buttons, 4, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    DialogParts::openAt(this, QSize(460, 298));
+    DialogParts::openAt(this, QSize(460, 320));
 
     connect(m_volumeBox, &QComboBox::currentIndexChanged, this, &FolderDialog::onVolumeChanged);
     connect(m_folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -189,6 +193,6 @@ QStringList FolderDialog::fileNames() const
 void FolderDialog::load()
 {
     if (m_addPictures)
-        m_addPictures(m_filePath, m_subfolders->isChecked());
+        m_addPictures(m_filePath, m_subfolders->isChecked(), m_keepUpToDate->isChecked());
     accept();
 }

@@ -23,8 +23,11 @@ class FolderDialog : public QDialog
     Q_OBJECT
 
 public:
-    /** Takes the folder to load and whether its subfolders go too; adds their pictures and tells the user. */
-    using AddPictures = std::function<void(const QString& folder, bool subfolders)>;
+    /**
+     * Takes the folder to load, whether its subfolders go too and whether the list is to follow it from now
+     * on; adds their pictures and tells the user.
+     */
+    using AddPictures = std::function<void(const QString& folder, bool subfolders, bool keepUpToDate)>;
 
     FolderDialog(QWidget* parent, Prompter& prompter, Volumes& volumes, AddPictures addPictures);
 
@@ -48,6 +51,7 @@ private:
     Volumes& m_volumes;
     AddPictures m_addPictures;
     QCheckBox* m_subfolders;
+    QCheckBox* m_keepUpToDate;
     QFileSystemModel* m_folders;
     QStringListModel* m_files;
     QComboBox* m_volumeBox;

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The program's command line on Qt's offscreen screen: each command against a running copy (its effect
-and exit status), --add (several at once with none running, a folder that cannot be written), a killed
-copy's socket, two copies started at once, the exit codes with none running.
+and exit status), --add (several at once with none running, a folder that cannot be written), a watched
+folder (pictures copied in, deleted, renamed, the folder gone and back), a killed copy's socket, two copies
+started at once, the exit codes with none running.
 
 Usage: cli_e2e.py PROGRAM
 """
@@ -32,7 +33,8 @@ def command_line(s, program):
     check(wait_for(lambda: s.run(program, "--status").returncode == 0), "a running copy answers --status")
 
     def status(picture, caption, due="2030-01-01 00:00:00"):
-        return 0, f"picture: {folder}{picture}\ncaption: {caption}\nnext change: {due}\n", ""
+        return 0, f"picture: {folder}{picture}\ncaption: {caption}\nnext change: {due}\npictures: 2\n" \
+            "watching: 0 folders\n", ""
 
     ok = (0, "", "")
     for option, reply, changes in [
@@ -152,6 +154,60 @@ def add_at_once(s, program, folder):
           f"once it can be written, the same add: exit {result.returncode}, {result.stdout!r}")
     s.run(program, "--quit")
     check(wait_for(lambda: bound.poll() is not None), "and that copy ends")
+    watch_folder(s, program)
+
+
+def watch_folder(s, program):
+    """--watch: the list follows the folder within seconds; a folder gone keeps its pictures, passed over."""
+    watched, old = os.path.join(s.root, "Watched"), time.time() - 3600
+    os.makedirs(watched + "/sub")
+    for name in ("a.gif", "b.gif", "sub/c.gif"):
+        with open(os.path.join(watched, name), "wb") as f:
+            f.write(GIF)
+        os.utime(os.path.join(watched, name), (old, old))
+    result = s.run(program, "--watch", watched)
+    check((result.returncode, result.stdout) == (0, "added 3, already in the list 0\n"),
+          f"--watch FOLDER: exit {result.returncode}, {result.stdout!r} {result.stderr!r}")
+    total = int(s.ini("total", "total"))
+    first = total - 3
+
+    def listed():
+        return [s.ini("images", str(i)) for i in range(first, int(s.ini("total", "total")))]
+
+    def settled(want, what):
+        start = time.monotonic()
+        got = wait_for(lambda: listed() == [os.path.join(watched, n) for n in want], timeout=15)
+        check(got and time.monotonic() - start < 8, f"{what}: {listed()} after {time.monotonic() - start:.1f} s")
+
+    status = s.run(program, "--status").stdout
+    check(f"pictures: {total}\nwatching: 1 folders\n" in status and s.ini("folders", "0") == watched,
+          f"--status counts the pictures and the folder, [folders] holds it: {status!r}")
+    for i in range(40):  # a burst copied in, the last still being written when the copy ends
+        with open(os.path.join(watched, f"new{i:02}.gif"), "wb") as f:
+            f.write(GIF)
+    new = [f"new{i:02}.gif" for i in range(40)]
+    settled(["a.gif", "b.gif", "sub/c.gif"] + new, "a burst copied in joins after the folder's pictures")
+    os.remove(os.path.join(watched, "a.gif"))
+    settled(["b.gif", "sub/c.gif"] + new, "a deleted picture leaves the list")
+    os.rename(os.path.join(watched, "b.gif"), os.path.join(watched, "sub/z.gif"))
+    settled(["sub/z.gif", "sub/c.gif"] + new, "a renamed picture keeps its place")
+    os.rename(watched, watched + ".away")
+    time.sleep(3)
+    shown = [s.run(program, "--next").returncode == 0
+             and watched not in s.run(program, "--status").stdout for _ in range(6)]
+    status = s.run(program, "--status").stdout
+    check(listed() == [os.path.join(watched, n) for n in ["sub/z.gif", "sub/c.gif"] + new] and all(shown)
+          and "watching: 1 folders (1 polled)" in status,
+          f"a folder gone: its pictures kept and passed over, {shown}, {status!r}")
+    os.rename(watched + ".away", watched)
+    s.run(program, "--next")  # polled at each change
+    check(wait_for(lambda: "watching: 1 folders\n" in s.run(program, "--status").stdout, timeout=10),
+          "the folder back: watched again")
+    result = s.run(program, "--unwatch", watched)
+    check(result.returncode == 0 and "watching: 0 folders" in s.run(program, "--status").stdout
+          and s.ini("folders", "0") is None and len(listed()) == 42,
+          f"--unwatch: exit {result.returncode}, the pictures stay as plain entries")
+    s.run(program, "--quit")
 
 
 def session_copies(s, program):

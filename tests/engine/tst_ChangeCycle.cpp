@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ChangeCycle.h"
+#include "FakeFolderWatcher.h"
 #include "FakePrompter.h"
 #include "FakeRandom.h"
 #include "FakeScreenInfo.h"
@@ -10,6 +11,7 @@
 #include "SettingsFile.h"
 #include "SettingsSchema.h"
 #include "TempAppFolder.h"
+#include "WatchedFolders.h"
 
 #include <QDir>
 #include <QtTest>
@@ -310,6 +312,87 @@ private slots:
             QList<int> seen = shown.mid(1 + 5 * round, 5);
             std::sort(seen.begin(), seen.end());
             QCOMPARE(seen, (QList<int>{0, 1, 2, 3, 4}));
+        }
+    }
+
+    void watchedFolderReachesTheList_data()
+    {
+        QTest::addColumn<int>("reports");
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<bool>("gone");
+        QTest::addRow("a burst of reports: one look, one save") << 300 << false << false;
+        QTest::addRow("unsaved edits: the pictures wait for them to be saved") << 3 << true << false;
+        QTest::addRow("the folder gone: its pictures kept and passed over") << 1 << false << true;
+    }
+    void watchedFolderReachesTheList()
+    {
+        QFETCH(int, reports);
+        QFETCH(bool, unsaved);
+        QFETCH(bool, gone);
+        Rig rig(2);
+        QVERIFY(rig.images.saveToSettings(rig.file));
+        const QString folder = rig.folder.file(QStringLiteral("watched"));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/sub")));
+        FaultyFileSystem counted;
+        SettingsFile file(rig.folder.settingsPath(), counted);
+        FakeFolderWatcher watcher;
+        WatchedFolders watched(rig.settings, rig.images, file, rig.files, watcher, rig.cycle, rig.prompter);
+        watched.start();
+        const QStringList names{QStringLiteral("b.png"), QStringLiteral("sub/a.png"),
+                                QStringLiteral("c.png")};
+        if (gone)
+            writePictures(folder, names);
+        QVERIFY(watched.watch(folder).ok());
+        QTRY_VERIFY(watched.isIdle());
+        if (unsaved)
+            rig.images.setCaption(0, QStringLiteral("not saved yet"));
+        if (gone)
+            QVERIFY(QDir(folder).removeRecursively());
+        counted.renames = 0;
+        // Each picture reported as it is written, as a copy does: the reports make one look all the same.
+        for (int i = 0; i < reports; ++i) {
+            if (!gone && i < names.size()) {
+                writePictures(folder, {names.at(i)});
+                QTest::qWait(200);
+            }
+            emit watcher.folderChanged(folder + QStringLiteral("/sub"));
+        }
+        QTest::qWait(WatchedFolders::QuietMs + 1000);
+        QTRY_VERIFY(watched.isIdle() || unsaved);
+        const QStringList listed{rig.folder.file(QStringLiteral("0.png")),
+                                 rig.folder.file(QStringLiteral("1.png")), folder + QStringLiteral("/b.png"),
+                                 folder + QStringLiteral("/c.png"), folder + QStringLiteral("/sub/a.png")};
+        if (unsaved) {
+            QCOMPARE(rig.images.paths(), listed.first(2));
+            QCOMPARE(counted.renames, 0);
+            QVERIFY(rig.images.saveToSettings(rig.file));
+            watched.listSettled();
+            QTRY_VERIFY(watched.isIdle());
+            QCOMPARE(rig.images.captionAt(0), QStringLiteral("not saved yet"));
+        }
+        QCOMPARE(rig.images.paths(), listed);
+        QCOMPARE(counted.renames, gone ? 0 : 1);
+        QCOMPARE(watched.polledCount(), gone ? 1 : 0);
+        // From the first picture on in list order, the gone folder's three are passed over.
+        for (int change = 0; change < 3; ++change) {
+            QVERIFY(rig.change());
+            QCOMPARE(rig.cycle.shown()->path, listed.at(gone ? (change + 1) % 2 : change + 1));
+        }
+        QVERIFY(rig.prompter.shown().isEmpty());
+    }
+
+private:
+    /** Pictures written long ago: complete, not being copied. */
+    static void writePictures(const QString& folder, const QStringList& names)
+    {
+        for (const QString& name : names) {
+            QImage picture(8, 8, QImage::Format_RGB32);
+            picture.fill(Qt::red);
+            QVERIFY(picture.save(folder + QLatin1Char('/') + name));
+            QFile file(folder + QLatin1Char('/') + name);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                                     QFileDevice::FileModificationTime));
         }
     }
 };

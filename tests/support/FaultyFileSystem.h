@@ -27,6 +27,9 @@ public:
         SyncFolder
     };
 
+    /** How many renames were asked for: one per save. */
+    int renames = 0;
+
     /** Makes step fail with `reason` (of kind Other); for Write, only once bytesBeforeFailure bytes were
      * written. */
     void failAt(Step step, const QString& reason = {}, qint64 bytesBeforeFailure = 0)
@@ -52,6 +55,7 @@ public:
     Result<> sync(int fd) override { return at(Step::Sync) ? m_failure : P::sync(fd); }
     Result<> rename(const QString& f, const QString& t) override
     {
+        ++renames;
         return at(Step::Rename) ? m_failure : P::rename(f, t);
     }
     Result<> syncFolder(const QString& p) override

@@ -119,11 +119,11 @@ class tst_OptionDialogs : public QObject
         m_images.clear();
         m_images.append(QStringLiteral("/old.jpg"));
         m_fonts.answer = FontChoice{QStringLiteral("Serif"), 13.5, true, false, true, true, 255};
-        m_launcher =
-            std::make_unique<OptionDialogLauncher>(&m_mainWindow, m_settings, *m_file, m_prompter, m_fonts,
-                                                   m_volumes, [this](const QString& folder, bool subfolders) {
-                                                       m_loads.append({folder, subfolders});
-                                                   });
+        m_launcher = std::make_unique<OptionDialogLauncher>(
+            &m_mainWindow, m_settings, *m_file, m_prompter, m_fonts, m_volumes,
+            [this](const QString& folder, bool subfolders, bool) {
+                m_loads.append({folder, subfolders});
+            });
     }
 
 private slots:

@@ -250,7 +250,7 @@ private slots:
         QAction* pause = p.item(QStringLiteral("pauseChanges"));
         QCOMPARE(p.ask(QStringLiteral("pause")), ok);
         QCOMPARE(pause->text(), QStringLiteral("Resume changes"));
-        QVERIFY(p.status().endsWith(QStringLiteral("\nnext change: paused\n")));
+        QVERIFY(p.status().contains(QStringLiteral("\nnext change: paused\n")));
         QCOMPARE(p.ask(QStringLiteral("resume")), ok);
         QCOMPARE(pause->text(), QStringLiteral("Pause changes"));
 
@@ -296,7 +296,7 @@ private slots:
         QCOMPARE(pause->text(), QStringLiteral("Paused while Settings is open"));
         QVERIFY(!pause->isEnabled() && !p.item(QStringLiteral("removePicture"))->isEnabled());
         QVERIFY(p.tray.toolTip().endsWith(QStringLiteral("\npaused while Settings is open")));
-        QVERIFY(p.status().endsWith(QStringLiteral("\nnext change: paused\n")));
+        QVERIFY(p.status().contains(QStringLiteral("\nnext change: paused\n")));
         emit p.window().activateRequested();
         // Applied on the change's thread, recorded on this one.
         QTRY_COMPARE(p.desktop.applied().size(), 2);

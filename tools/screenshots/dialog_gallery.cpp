@@ -32,7 +32,7 @@ int main(int argc, char** argv)
     QWidget mainWindow;
     mainWindow.move(20, 20);
     OptionDialogLauncher launcher(&mainWindow, settings, file, prompter, fonts, volumes,
-                                  [](const QString&, bool) {});
+                                  [](const QString&, bool, bool) {});
 
     FontChooserDialog fontDialog;
     if (which == u"timer")
