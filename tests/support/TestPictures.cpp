@@ -3,6 +3,7 @@
 
 #include <QBuffer>
 #include <QColor>
+#include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <cmath>
@@ -23,7 +24,9 @@ QImage TestPictures::quadrants(QSize size)
 QString TestPictures::written(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+    const bool done = QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
+                      file.write(bytes) == bytes.size();
+    return done ? path : QString();
 }
 
 QByteArray TestPictures::jpeg(const QImage& image, quint16 orientation, int quality)

@@ -13,7 +13,7 @@ public:
     /** Quadrants red, blue / green, yellow: each corner of a placed or turned picture can be told apart. */
     static QImage quadrants(QSize size);
 
-    /** Writes `bytes` to `path`: the path, or an empty one when it cannot be written. */
+    /** Writes `bytes` to `path`, its folders made: the path, or an empty one when it cannot be written. */
     static QString written(const QString& path, const QByteArray& bytes);
 
     /** `image` as a JPEG whose pixels are stored as given, with an EXIF segment holding `orientation`. */

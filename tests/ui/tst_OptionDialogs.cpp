@@ -1,44 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The option dialogs as the toolbar opens them: what each stores on Ok, that the program's settings hold
 // no choice before Ok, and that Cancel, the close box and a failed save leave the file as it was.
-#include "AboutDialog.h"
 #include "CollectionAdvice.h"
-#include "FakeFileDialogs.h"
 #include "FakeFontChooser.h"
-#include "FakeLoginStart.h"
 #include "FakePrompter.h"
-#include "FakeUrlOpener.h"
 #include "FakeVolumes.h"
 #include "FolderDialog.h"
 #include "FontChooserDialog.h"
 #include "LoadedImages.h"
 #include "NativeFileSystem.h"
 #include "OptionDialogLauncher.h"
-#include "RecordingOptionDialogs.h"
 #include "SettingsFile.h"
 #include "SettingsSchema.h"
-#include "SettingsWindow.h"
 #include "TempAppFolder.h"
+#include "TestPictures.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPointer>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
-
-#include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -55,39 +43,6 @@ const QMap<QString, void (OptionDialogs::*)()> kOpens{{"timer", &OptionDialogs::
                                                       {"mode", &OptionDialogs::openMode},
                                                       {"caption", &OptionDialogs::openCaption},
                                                       {"multiple", &OptionDialogs::openMultiple}};
-
-/** The texts of a window that take an Alt key: buttons, labels of a control, group titles, menus. */
-QStringList mnemonicTexts(const QWidget* window)
-{
-    QStringList texts;
-    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-        const auto* box = qobject_cast<const QDialogButtonBox*>(button->parentWidget());
-        // GNOME's and KDE's themes name the standard buttons "&OK", "&Cancel", "&Save".
-        if (box && box->standardButton(button) != QDialogButtonBox::NoButton &&
-            !button->text().contains(u'&'))
-            texts << u'&' + button->text();
-        else
-            texts << button->text();
-    }
-    for (const QLabel* label : window->findChildren<QLabel*>())
-        if (label->buddy())
-            texts << label->text();
-    for (const QGroupBox* group : window->findChildren<QGroupBox*>())
-        texts << group->title();
-    for (const QMenuBar* bar : window->findChildren<QMenuBar*>())
-        for (const QAction* menu : bar->actions())
-            texts << menu->text();
-    return texts;
-}
-
-void touch(const QString& folder, const QStringList& names)
-{
-    for (const QString& name : names) {
-        QVERIFY(QDir().mkpath(QFileInfo(folder + name).path()));
-        QFile file(folder + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
-}
 
 } // namespace
 
@@ -134,8 +89,9 @@ private slots:
         QVERIFY(QDir().mkpath(m_folder.folder() + QStringLiteral("other")));
         m_volumes.volumes = {{m_folder.folder() + QStringLiteral("vol/"), QStringLiteral("vol")},
                              {m_folder.folder() + QStringLiteral("other/"), QStringLiteral("other")}};
-        touch(m_home, {"b.jpg", "a.gif", "c.txt", "D.JPG", "e.jif", "f.dib", "g.png", ".hidden.jpg",
-                       "two\nlines.jpg", "Trip/c.jpg", "Trip/Day 2/a.webp"});
+        for (const char* name : {"b.jpg", "a.gif", "c.txt", "D.JPG", "e.jif", "f.dib", "g.png", ".hidden.jpg",
+                                 "two\nlines.jpg", "Trip/c.jpg", "Trip/Day 2/a.webp"})
+            QVERIFY(!TestPictures::written(m_home + QLatin1String(name), {}).isEmpty());
         qputenv("HOME", m_home.toUtf8());
         qputenv("XDG_CONFIG_HOME", m_folder.folder().toUtf8());
         m_mainWindow.move(140, 90);
@@ -269,46 +225,6 @@ private slots:
         for (const QString& line : written.split(u' ', Qt::SkipEmptyParts))
             QVERIFY2(after.contains(u'\n' + line + u'\n'), qPrintable(after));
         QCOMPARE(values(m_settings), values(SettingsSchema::readAll(*m_file)));
-    }
-
-    void oneMnemonicPerKey_data()
-    {
-        QTest::addColumn<QString>("window");
-        for (const char* window :
-             {"settings", "about", "font", "timer", "display", "mode", "caption", "multiple"})
-            QTest::addRow("%s", window) << QString::fromLatin1(window);
-    }
-    void oneMnemonicPerKey()
-    {
-        // Two controls on one Alt key: the key moves between them and presses neither.
-        QFETCH(QString, window);
-        FakeFileDialogs fileDialogs;
-        FakeUrlOpener urlOpener;
-        FakeLoginStart loginStart;
-        QStringList openedDialogs;
-        std::unique_ptr<QWidget> own;
-        if (window == u"settings")
-            own = std::make_unique<SettingsWindow>(
-                m_images, m_prompter, fileDialogs, urlOpener, NativeFileSystem::instance(), loginStart,
-                [&](SettingsWindow&) { return std::make_unique<RecordingOptionDialogs>(openedDialogs); });
-        else if (window == u"about")
-            own = std::make_unique<AboutDialog>(nullptr, urlOpener);
-        else if (window == u"font")
-            own = std::make_unique<FontChooserDialog>();
-        else
-            (m_launcher.get()->*kOpens[window])();
-        QPointer<QWidget> shown = own ? own.get() : m_launcher->openDialog();
-        QMap<int, QString> keys;
-        for (const QString& text : mnemonicTexts(shown)) {
-            const QKeySequence key = QKeySequence::mnemonic(text);
-            if (key.isEmpty())
-                continue;
-            QVERIFY2(!keys.contains(key[0].toCombined()),
-                     qPrintable(QStringLiteral("%1 and %2").arg(keys.value(key[0].toCombined()), text)));
-            keys.insert(key[0].toCombined(), text);
-        }
-        if (!own)
-            shown->close();
     }
 
     void fontChooserShowsAndReturnsTheChoice()

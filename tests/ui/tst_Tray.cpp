@@ -91,6 +91,8 @@ struct Program
         shell.setTrayAvailable([this] { return trayAvailable; });
         shell.setQuit([this] { ++quits; });
         cycle.setSettleTime(0);
+        scheduler.start();
+        shell.goToTray();
     }
     SettingsWindow& window() { return shell.window(); }
     void change(CheckedSettings::Order order)
@@ -162,8 +164,6 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QStringList, changes);
         Program p;
-        p.scheduler.start();
-        p.shell.goToTray();
         const QByteArray before = p.folder.readSettings();
         const QMap<QString, QSystemTrayIcon::ActivationReason> clicks{
             {"left", QSystemTrayIcon::Trigger},
@@ -222,8 +222,6 @@ private slots:
     void commandsAndTheTraysOwnEntries()
     {
         Program p;
-        p.scheduler.start();
-        p.shell.goToTray();
         QVERIFY(!p.shell.builtWindow()); // resting in the tray needs no window
         const QString ok = QStringLiteral("ok\n");
         const auto shows = [&p](const char* name, const char* caption) {
@@ -273,8 +271,6 @@ private slots:
     void theTrayTellsAndRemoves()
     {
         Program p;
-        p.scheduler.start();
-        p.shell.goToTray();
         QStringList entries;
         for (QAction* action : p.tray.menu().actions())
             entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
@@ -330,8 +326,6 @@ private slots:
         // Edits in the open window (a picture removed, a caption typed) stay unsaved, and are asked about at
         // the end.
         Program p;
-        p.scheduler.start();
-        p.shell.goToTray();
         p.item(QStringLiteral("m_settingsAction"))->trigger();
         p.images.removeAt(0);
         p.images.setCaption(0, QStringLiteral("typed"));
