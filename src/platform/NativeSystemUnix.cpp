@@ -78,7 +78,8 @@ Result<> NativeSystem::showInFileManager(const QString& path)
         return openFolder();
     QDBusMessage call = QDBusMessage::createMethodCall(
         service, QStringLiteral("/org/freedesktop/FileManager1"), service, QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
+    // Percent-encoded, as file managers parse a URI: a space or a letter outside ASCII goes as %xx.
+    call << QStringList{QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded())} << QString();
     // Not waited for: a file manager slow to answer must not hold the program. One that refuses gets the
     // folder opened the plain way, and a failure then can only be logged: the caller has long returned.
     auto* answer = new QDBusPendingCallWatcher(bus.asyncCall(call), QCoreApplication::instance());
