@@ -93,7 +93,7 @@ private:
     /** Runs a list command with the view's own selection signals muted, then shows the result. */
     template<typename Command> void run(Command command);
     void syncSelection();
-    /** The selected rows, in the order they were selected. */
+    /** The selected rows, in no particular order. */
     QList<int> chosenRows() const;
     /** Remove and the moves act on every selected row. */
     void removeChosen();
