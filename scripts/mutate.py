@@ -80,8 +80,8 @@ FAULTS = [
     ("save-keeps-old-captions", "core/LoadedImages.cpp", "IniEdit::removeSection(captionsSection()),\n", "",
      "saving does not clear the old caption section"),
     ("move-down-caption-stays", "core/LoadedImages.cpp",
-     "m_paths.move(position, position + 1);\n    m_captions.move(position, position + 1);",
-     "m_paths.move(position, position + 1);", "moving a picture down leaves its caption behind"),
+     "m_paths.move(from, to);\n            m_captions.move(from, to);",
+     "m_paths.move(from, to);", "moving a picture leaves its caption behind"),
     ("empty-first-entry", "core/LoadedImages.cpp", "return m_paths.isEmpty() || m_paths.constFirst().isEmpty();",
      "return m_paths.isEmpty();", "a list whose first entry is empty is not taken as empty"),
     # core: scheduler

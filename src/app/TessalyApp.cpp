@@ -150,7 +150,7 @@ void TessalyApp::goToTray()
 void TessalyApp::startWork()
 {
     m_commands.emplace(m_settings, m_images, *m_settingsFile, m_files, *m_cycle, *m_scheduler, *m_shell,
-                       *m_tray, m_prompter);
+                       *m_tray, m_prompter, m_urlOpener);
     m_watched.emplace(m_settings, m_images, *m_settingsFile, m_files, m_folderWatcher, *m_cycle, m_prompter);
     m_commands->setWatchedFolders(*m_watched);
     // A look at a large tree leaves much freed memory behind, as a change does.

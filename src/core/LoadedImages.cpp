@@ -10,6 +10,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -22,6 +23,22 @@ QString pathsSection()
 QString captionsSection()
 {
     return SettingsSchema::section(SettingsSchema::ListSection::Captions);
+}
+
+/** The valid positions, in order, once each, as runs of neighbours: {first, last} pairs. */
+QList<std::pair<int, int>> runsOf(QList<int> positions, int count)
+{
+    std::sort(positions.begin(), positions.end());
+    QList<std::pair<int, int>> runs;
+    for (const int p : std::as_const(positions)) {
+        if (p < 0 || p >= count)
+            continue;
+        if (!runs.isEmpty() && p <= runs.last().second + 1)
+            runs.last().second = std::max(runs.last().second, p);
+        else
+            runs.append({p, p});
+    }
+    return runs;
 }
 
 } // namespace
@@ -323,25 +340,46 @@ void LoadedImages::removeAt(int position)
 
 int LoadedImages::moveUp(int position)
 {
-    if (!isValidPosition(position) || position == 0)
-        return position;
-    beginMoveRows(QModelIndex(), position, position, QModelIndex(), position - 1);
-    m_paths.move(position, position - 1);
-    m_captions.move(position, position - 1);
-    endMoveRows();
-    return position - 1;
+    return moveAll({position}, true).value(0, position);
 }
 
 int LoadedImages::moveDown(int position)
 {
-    if (!isValidPosition(position) || position >= count() - 1)
-        return position;
-    // Qt's destination row counts the moved row itself: one past the row it lands below.
-    beginMoveRows(QModelIndex(), position, position, QModelIndex(), position + 2);
-    m_paths.move(position, position + 1);
-    m_captions.move(position, position + 1);
-    endMoveRows();
-    return position + 1;
+    return moveAll({position}, false).value(0, position);
+}
+
+void LoadedImages::removeAll(const QList<int>& positions)
+{
+    const QList<std::pair<int, int>> runs = runsOf(positions, count());
+    // From the end, so that the runs still to go keep their positions.
+    for (auto run = runs.crbegin(); run != runs.crend(); ++run) {
+        beginRemoveRows(QModelIndex(), run->first, run->second);
+        m_paths.remove(run->first, run->second - run->first + 1);
+        m_captions.remove(run->first, run->second - run->first + 1);
+        endRemoveRows();
+    }
+}
+
+QList<int> LoadedImages::moveAll(const QList<int>& positions, bool up)
+{
+    QList<int> moved;
+    for (const auto& [first, last] : runsOf(positions, count())) {
+        const bool stays = up ? first == 0 : last == count() - 1;
+        // The neighbour the run steps over changes sides: one row moved instead of the whole run. Qt's
+        // destination row counts the moved row itself: one past the row it lands below.
+        const int step = stays ? 0 : up ? -1 : 1;
+        if (step != 0) {
+            const int from = up ? first - 1 : last + 1;
+            const int to = up ? last : first;
+            beginMoveRows(QModelIndex(), from, from, QModelIndex(), up ? to + 1 : to);
+            m_paths.move(from, to);
+            m_captions.move(from, to);
+            endMoveRows();
+        }
+        for (int p = first; p <= last; ++p)
+            moved.append(p + step);
+    }
+    return moved;
 }
 
 void LoadedImages::setCaption(int position, const QString& caption)

@@ -107,10 +107,18 @@ public:
     /** The first position holding `path`, or -1. */
     int positionOf(const QString& path) const;
     void removeAt(int position);
+    /** Removes the entries at `positions` (in any order; invalid ones are skipped) with their captions. */
+    void removeAll(const QList<int>& positions);
     /** Returns the entry's new position. */
     int moveUp(int position);
     /** Returns the entry's new position. */
     int moveDown(int position);
+    /**
+     * Moves the entries at `positions` one place up or down, keeping their order: each run of neighbours
+     * steps over the entry next to it, and a run already at that end stays. Returns their new positions,
+     * in list order.
+     */
+    QList<int> moveAll(const QList<int>& positions, bool up);
     void setCaption(int position, const QString& caption);
     void clear();
     /** Empty when the first entry's path is empty text, or there are no entries. */

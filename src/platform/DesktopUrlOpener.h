@@ -7,4 +7,5 @@ class DesktopUrlOpener final : public UrlOpener
 {
 public:
     bool open(const QUrl& url) override;
+    Result<> showInFolder(const QString& path) override;
 };

@@ -35,4 +35,9 @@ public:
      * the place and the reason.
      */
     static Result<> setLoginStart(bool on, const QString& executablePath);
+    /**
+     * Opens the file manager on the folder of `path` with the file selected, else on the folder alone; the
+     * failure names the folder when not even that could be opened.
+     */
+    static Result<> showInFileManager(const QString& path);
 };

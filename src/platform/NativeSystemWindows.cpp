@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -103,4 +104,17 @@ Result<> NativeSystem::setLoginStart(bool on, const QString& executablePath)
     return Failure::because(
         QStringLiteral("the registry value %1\\%2 could not be %3")
             .arg(RunKey, RunValue, on ? QStringLiteral("written") : QStringLiteral("removed")));
+}
+
+Result<> NativeSystem::showInFileManager(const QString& path)
+{
+    // Explorer reads its own command line: "/select," and the quoted path must reach it as one argument,
+    // which Qt's quoting of separate arguments would split.
+    QProcess explorer;
+    explorer.setProgram(QStringLiteral("explorer.exe"));
+    explorer.setNativeArguments(QStringLiteral("/select,\"%1\"").arg(QDir::toNativeSeparators(path)));
+    if (explorer.startDetached())
+        return {};
+    return Failure::because(QStringLiteral("Could not start Explorer for %1: %2")
+                                .arg(QDir::toNativeSeparators(path), explorer.errorString()));
 }

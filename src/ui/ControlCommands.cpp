@@ -14,6 +14,7 @@
 #include "SettingsFile.h"
 #include "SettingsSaveReport.h"
 #include "TrayController.h"
+#include "UrlOpener.h"
 #include "WatchedFolders.h"
 
 #include <QFileInfo>
@@ -33,13 +34,14 @@ QString failed(const QString& reason)
 ControlCommands::ControlCommands(Settings& settings, LoadedImages& images, SettingsFile& file,
                                  FileSystem& files, ChangeCycle& cycle, Scheduler& scheduler,
                                  ApplicationShell& shell, TrayController& tray, Prompter& prompter,
-                                 QObject* parent)
+                                 UrlOpener& urlOpener, QObject* parent)
     : QObject(parent), m_settings(settings), m_images(images), m_file(file), m_files(files), m_cycle(cycle),
-      m_scheduler(scheduler), m_shell(shell), m_tray(tray), m_prompter(prompter)
+      m_scheduler(scheduler), m_shell(shell), m_tray(tray), m_urlOpener(urlOpener), m_prompter(prompter)
 {
     connect(&m_tray, &TrayController::previousRequested, this, &ControlCommands::showPreviousFromTray);
     connect(&m_tray, &TrayController::pauseToggled, this, [this] { setPaused(!m_scheduler.isPaused()); });
     connect(&m_tray, &TrayController::removeRequested, this, &ControlCommands::removeShownPicture);
+    connect(&m_tray, &TrayController::showInFolderRequested, this, &ControlCommands::showShownInFolder);
     connect(&m_scheduler, &Scheduler::stateChanged, this, &ControlCommands::refreshTray);
     connect(&m_cycle, &ChangeCycle::finished, this, &ControlCommands::refreshTray);
     refreshTray();
@@ -98,6 +100,19 @@ QString ControlCommands::answerAtOnce(const QString& command)
         return kOk;
     }
     return failed(QStringLiteral("unknown command \"%1\"").arg(command));
+}
+
+void ControlCommands::showShownInFolder()
+{
+    // The picture on screen, whether or not the list still holds it: the file is what is asked for.
+    const std::optional<ChangeHistory::Entry> shown = m_cycle.shown();
+    if (!shown) {
+        m_prompter.tell(QStringLiteral("No picture has been put on the desktop yet."),
+                        PromptIcon::Information);
+        return;
+    }
+    if (const Result<> opened = m_urlOpener.showInFolder(shown->path); !opened)
+        m_prompter.tell(opened.reason(), PromptIcon::Exclamation);
 }
 
 int ControlCommands::shownPosition() const

@@ -13,6 +13,7 @@ class Prompter;
 class Scheduler;
 class SettingsFile;
 class TrayController;
+class UrlOpener;
 class WatchedFolders;
 struct ChangeOutcome;
 struct Settings;
@@ -30,7 +31,7 @@ class ControlCommands : public QObject
 public:
     ControlCommands(Settings& settings, LoadedImages& images, SettingsFile& file, FileSystem& files,
                     ChangeCycle& cycle, Scheduler& scheduler, ApplicationShell& shell, TrayController& tray,
-                    Prompter& prompter, QObject* parent = nullptr);
+                    Prompter& prompter, UrlOpener& urlOpener, QObject* parent = nullptr);
 
     /** Takes a command's reply; it may be called after run() has returned. */
     using Reply = std::function<void(const QString& reply)>;
@@ -58,6 +59,8 @@ private:
     QString unwatch(const QStringList& folders);
     /** The tray's "Remove this picture from the list": asked, removed, saved, and the next one shown. */
     void removeShownPicture();
+    /** The tray's "Show in folder": the file manager shows the picture on screen; a failure is told. */
+    void showShownInFolder();
     /** The position in the list of the picture on screen, or -1. */
     int shownPosition() const;
     /** The time of the next timed change, or "paused" while none will come. */
@@ -78,6 +81,7 @@ private:
     Scheduler& m_scheduler;
     ApplicationShell& m_shell;
     TrayController& m_tray;
+    UrlOpener& m_urlOpener;
     Prompter& m_prompter;
     WatchedFolders* m_watched = nullptr;
 };

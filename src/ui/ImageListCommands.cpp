@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -227,16 +228,17 @@ QString ImageListCommands::addedText(int added, int already, int leftOut)
         .arg(leftOut);
 }
 
-void ImageListCommands::remove()
+void ImageListCommands::remove(const QList<int>& positions)
 {
     const int s = m_selected;
-    if (m_images.isEmpty() || s < 0 || s >= m_images.count()) {
+    if (m_images.isEmpty() || ((s < 0 || s >= m_images.count()) && positions.isEmpty())) {
         warn(kNothingToRemove);
         return;
     }
-    m_images.removeAt(s);
+    const QList<int> gone = positions.isEmpty() ? QList<int>{s} : positions;
+    m_images.removeAll(gone);
     setSelected(-1);
-    select(std::max(s - 1, 0));
+    select(std::max(*std::min_element(gone.cbegin(), gone.cend()) - 1, 0));
     showCount();
 }
 
@@ -249,20 +251,28 @@ void ImageListCommands::removeAll()
     showCount();
 }
 
-void ImageListCommands::move(bool up)
+QList<int> ImageListCommands::move(bool up, const QList<int>& positions)
 {
     const int s = m_selected;
     if (m_images.isEmpty()) {
         warn(kNothingToRemove);
-        return;
+        return {};
     }
-    if (s == (up ? 0 : m_images.count() - 1))
-        return;
-    if (s < 0 || s >= m_images.count()) {
+    if (positions.isEmpty() && (s < 0 || s >= m_images.count())) {
         warn(up ? kCannotMoveUp : kCannotMoveDown);
-        return;
+        return {};
     }
-    select(up ? m_images.moveUp(s) : m_images.moveDown(s));
+    const QList<int> chosen = positions.isEmpty() ? QList<int>{s} : positions;
+    QList<int> sorted = chosen;
+    sorted.removeIf([this](int p) { return p < 0 || p >= m_images.count(); });
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    const QList<int> moved = m_images.moveAll(chosen, up);
+    // The selected entry follows its picture; entries that stayed keep their place and their boxes.
+    const qsizetype at = sorted.indexOf(s);
+    if (at >= 0 && at < moved.size() && moved.at(at) != s)
+        select(moved.at(at));
+    return moved;
 }
 
 void ImageListCommands::captionChanged(const QString& text)

@@ -36,10 +36,14 @@ public:
     void addDropped(const QStringList& paths);
     /** The pictures of a folder, and of its subfolders when asked (the folder loader). */
     void addFolder(const QString& folder, bool subfolders);
-    void remove();
+    /** Removes the entries at `positions` with their captions; none given, the selected one. */
+    void remove(const QList<int>& positions = {});
     void removeAll();
-    /** Moves the selected entry one place up, or down. */
-    void move(bool up);
+    /**
+     * Moves the entries at `positions` (none given: the selected one) one place up, or down, as a block
+     * that keeps its order; returns where they are now.
+     */
+    QList<int> move(bool up, const QList<int>& positions = {});
     /** The caption box's text changed, by typing or from code. */
     void captionChanged(const QString& text);
     void clearCaption();

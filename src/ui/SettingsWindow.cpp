@@ -10,7 +10,9 @@
 #include "PaletteIcon.h"
 #include "Prompter.h"
 #include "ThumbnailView.h"
+#include "UrlOpener.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QGridLayout>
@@ -118,7 +120,7 @@ QWidget* SettingsWindow::buildListArea()
 
     // The desktop's own font and size: a 6.75-point serif would be too small to read on Linux.
     m_pictureList = named(new QListView(s), "pictureList", "Loaded image(s)");
-    m_pictureList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pictureList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_pictureList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pictureList->setUniformItemSizes(true);
     // Long paths keep their file name in view; the full path is the line's tooltip.
@@ -133,6 +135,13 @@ QWidget* SettingsWindow::buildListArea()
     // Three lines at least: on a small screen the list gives up its room first.
     m_pictureList->setMinimumHeight(3 * m_pictureList->fontMetrics().lineSpacing() +
                                     2 * m_pictureList->frameWidth());
+    // A command on one entry, where the entry is: the three buttons below already share the list's width.
+    auto* showInFolder = new QAction(QStringLiteral("Show in &folder"), m_pictureList);
+    showInFolder->setObjectName(QStringLiteral("showInFolder"));
+    showInFolder->setStatusTip(QStringLiteral(" Image: Show the selected image in its folder."));
+    connect(showInFolder, &QAction::triggered, this, &SettingsWindow::showInFolder);
+    m_pictureList->addAction(showInFolder);
+    m_pictureList->setContextMenuPolicy(Qt::ActionsContextMenu);
     m_upButton = arrowButton(s, "upButton", Qt::UpArrow, "Move selected image up");
     m_downButton = arrowButton(s, "downButton", Qt::DownArrow, "Move selected image down");
     auto* moves = new QVBoxLayout;
@@ -290,17 +299,19 @@ void SettingsWindow::connectCommands()
     connect(m_pictureList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 const int row = current.isValid() ? current.row() : -1;
-                if (!m_syncingSelection && row != m_commands->selected())
-                    selectEntry(row);
+                if (m_syncingSelection || row == m_commands->selected())
+                    return;
+                // The view already shows what the user chose, Shift and Ctrl included: only the boxes follow.
+                const QScopedValueRollback<bool> following(m_followingView, true);
+                m_commands->select(row);
             });
     connect(m_pictureList, &QListView::doubleClicked, this, &SettingsWindow::showSelected);
     connect(m_addButton, &QPushButton::clicked, this, [this] { run([this] { m_commands->add(); }); });
-    connect(m_removeButton, &QPushButton::clicked, this, [this] { run([this] { m_commands->remove(); }); });
+    connect(m_removeButton, &QPushButton::clicked, this, &SettingsWindow::removeChosen);
     connect(m_removeAllButton, &QPushButton::clicked, this,
             [this] { run([this] { m_commands->removeAll(); }); });
-    connect(m_upButton, &QAbstractButton::clicked, this, [this] { run([this] { m_commands->move(true); }); });
-    connect(m_downButton, &QAbstractButton::clicked, this,
-            [this] { run([this] { m_commands->move(false); }); });
+    connect(m_upButton, &QAbstractButton::clicked, this, [this] { moveChosen(true); });
+    connect(m_downButton, &QAbstractButton::clicked, this, [this] { moveChosen(false); });
     connect(m_clearCaptionButton, &QPushButton::clicked, this,
             [this] { run([this] { m_commands->clearCaption(); }); });
     // Typing only: text set from code reaches the commands through their own change handling.
@@ -319,6 +330,8 @@ template<typename Command> void SettingsWindow::run(Command command)
 
 void SettingsWindow::syncSelection()
 {
+    if (m_followingView)
+        return;
     const QScopedValueRollback<bool> muted(m_syncingSelection, true);
     const int row = m_commands->selected();
     QItemSelectionModel* selection = m_pictureList->selectionModel();
@@ -329,6 +342,40 @@ void SettingsWindow::syncSelection()
     const QModelIndex index = m_images.index(row);
     selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     m_pictureList->scrollTo(index);
+}
+
+QList<int> SettingsWindow::chosenRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : m_pictureList->selectionModel()->selectedIndexes())
+        rows.append(index.row());
+    return rows;
+}
+
+void SettingsWindow::removeChosen()
+{
+    run([this, rows = chosenRows()] { m_commands->remove(rows); });
+}
+
+void SettingsWindow::moveChosen(bool up)
+{
+    QList<int> moved;
+    run([this, up, &moved, rows = chosenRows()] { moved = m_commands->move(up, rows); });
+    // The block stays selected where it went; the current entry was set by the command.
+    const QScopedValueRollback<bool> muted(m_syncingSelection, true);
+    for (const int row : std::as_const(moved))
+        m_pictureList->selectionModel()->select(m_images.index(row), QItemSelectionModel::Select);
+}
+
+void SettingsWindow::showInFolder()
+{
+    const int row = m_commands->selected();
+    if (row < 0) {
+        m_prompter.tell(QStringLiteral("No file has been selected."), PromptIcon::Information);
+        return;
+    }
+    if (const Result<> shown = m_urlOpener.showInFolder(m_images.pathAt(row)); !shown)
+        m_prompter.tell(shown.reason(), PromptIcon::Exclamation);
 }
 
 void SettingsWindow::onLoginStartToggled(bool on)
@@ -484,7 +531,7 @@ bool SettingsWindow::listKeyPressed(const QKeyEvent* event)
         return false;
     switch (event->key()) {
     case Qt::Key_Delete:
-        run([this] { m_commands->remove(); });
+        removeChosen();
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:

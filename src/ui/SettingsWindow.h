@@ -93,6 +93,13 @@ private:
     /** Runs a list command with the view's own selection signals muted, then shows the result. */
     template<typename Command> void run(Command command);
     void syncSelection();
+    /** The selected rows, in no particular order. */
+    QList<int> chosenRows() const;
+    /** Remove and the moves act on every selected row. */
+    void removeChosen();
+    void moveChosen(bool up);
+    /** The file manager shows the selected picture; a failure is told. */
+    void showInFolder();
     void onAboutTriggered();
     void onLoginStartToggled(bool on);
     /** Delete removes, Enter shows; dropped files and folders are added. True when the event was used. */
@@ -130,6 +137,8 @@ private:
 
     QRect m_rememberedPlace;
     bool m_syncingSelection = false;
+    /** The commands follow a choice made in the view, which keeps its own selection. */
+    bool m_followingView = false;
     /** Centred before its frame was known: centred again once the window manager has framed it. */
     bool m_centreWhenFramed = false;
     /** Made last, once the window they open over is whole. */

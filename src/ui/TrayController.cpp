@@ -14,7 +14,8 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
       m_nextAction(m_menu.addAction(QStringLiteral("Flip to next image"))),
       m_previous(m_menu.addAction(QStringLiteral("Previous image"))),
       m_pause(m_menu.addAction(QStringLiteral("Pause changes"))),
-      m_remove(m_menu.addAction(QStringLiteral("Remove this picture from the list")))
+      m_remove(m_menu.addAction(QStringLiteral("Remove this picture from the list"))),
+      m_showInFolder(m_menu.addAction(QStringLiteral("Show in folder")))
 {
     // The entry that ends the program stands apart, away from a slip of the pointer.
     m_menu.addSeparator();
@@ -26,6 +27,7 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
     m_previous->setObjectName(QStringLiteral("previousImage"));
     m_pause->setObjectName(QStringLiteral("pauseChanges"));
     m_remove->setObjectName(QStringLiteral("removePicture"));
+    m_showInFolder->setObjectName(QStringLiteral("showInFolder"));
 
     m_icon.setIcon(ProgramIcon::icon(64));
     m_icon.setToolTip(QStringLiteral(" Tessaly"));
@@ -42,6 +44,7 @@ TrayController::TrayController(const Settings& settings, ChangeFunction change, 
         emit previousRequested();
     });
     connect(m_pause, &QAction::triggered, this, &TrayController::pauseToggled);
+    connect(m_showInFolder, &QAction::triggered, this, &TrayController::showInFolderRequested);
     connect(m_remove, &QAction::triggered, this, [this] {
         const QScopedValueRollback busy(m_trayBusy, true);
         emit removeRequested();

@@ -12,8 +12,8 @@ class QAction;
 
 /**
  * The tray icon and its menu "Settings", "Flip to next image", "Previous image", "Pause changes" /
- * "Resume changes", "Remove this picture from the list", then apart "Close and Disable". A left click
- * changes the wallpaper in the chosen order, a right click opens the menu; icon events that arrive
+ * "Resume changes", "Remove this picture from the list", "Show in folder", then apart "Close and Disable". A
+ * left click changes the wallpaper in the chosen order, a right click opens the menu; icon events that arrive
  * while one is being handled (a change waits with the event loop running) are dropped. The tooltip
  * and the icon tell the picture on screen and whether changes come.
  */
@@ -60,6 +60,8 @@ signals:
     void pauseToggled();
     /** "Remove this picture from the list" was chosen. */
     void removeRequested();
+    /** "Show in folder" was chosen: the file manager should show the picture on screen. */
+    void showInFolderRequested();
 
 private:
     const Settings& m_settings;
@@ -73,6 +75,7 @@ private:
     QAction* m_previous;
     QAction* m_pause;
     QAction* m_remove;
+    QAction* m_showInFolder;
     Changes m_changes = Changes::Running;
     bool m_trayBusy = false;
 };

@@ -5,7 +5,7 @@
 
 #include <QList>
 
-/** Records the addresses it was asked to open. */
+/** Records the addresses it was asked to open and the files it was asked to show in their folders. */
 class FakeUrlOpener final : public UrlOpener
 {
 public:
@@ -14,5 +14,11 @@ public:
         opened.append(url);
         return true;
     }
+    Result<> showInFolder(const QString& path) override
+    {
+        shownInFolder.append(path);
+        return {};
+    }
     QList<QUrl> opened;
+    QStringList shownInFolder;
 };

@@ -13,6 +13,7 @@
 #include "TestPictures.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
@@ -131,6 +132,7 @@ private slots:
         m_images.append(kData + QStringLiteral("image2.gif"), QStringLiteral("B"));
         m_images.append(kData + QStringLiteral("badimage.bmp"), QStringLiteral("C"));
         m_prompter.clear();
+        m_urlOpener.shownInFolder.clear();
         m_openedDialogs.clear();
         m_loginStart = {};
         m_window = std::make_unique<SettingsWindow>(
@@ -168,6 +170,15 @@ private slots:
              "\n/p/two\u21B5lines.gif: its name holds"},
             {"a typed caption", "0 type", "Dawn,B,C", "1", ""},
             {"caption cleared", "1 clearCaptionButton", "A,,C", "2", ""},
+            // ^n is a Shift click on entry n, +n a Ctrl click: Remove and the moves take every selected
+            // entry.
+            {"remove two picked apart", "0 +2 removeButton", "B", "1", ""},
+            {"Delete removes a range", "0 ^1 Delete", "C", "1", ""},
+            {"a range down, in order", "0 ^1 downButton", "C,A,B", "3", ""},
+            {"a range at the top stays", "0 ^1 upButton", "A,B,C", "2", ""},
+            {"a range stays selected, then stays at the top", "1 ^2 upButton upButton", "B,C,A", "2", ""},
+            {"picked apart up: the first stays", "0 +2 upButton", "A,C,B", "2", ""},
+            {"show the selected in its folder", "1 showInFolder", "A,B,C", "2", ""},
         };
         for (const auto& row : rows)
             QTest::addRow("%s", row[0]) << row[1] << row[2] << row[3] << QString::fromUtf8(row[4]);
@@ -181,8 +192,18 @@ private slots:
         QItemSelectionModel* selection = control<QListView>(QStringLiteral("pictureList"))->selectionModel();
         auto* caption = control<QLineEdit>(QStringLiteral("captionEdit"));
         for (const QString& step : steps.split(u' ')) {
-            if (step.size() == 1 && step[0].isDigit()) {
+            if (step.size() == 2 && (step[0] == u'^' || step[0] == u'+')) {
+                auto* list = control<QListView>(QStringLiteral("pictureList"));
+                m_window->show();
+                QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+                QTest::mouseClick(list->viewport(), Qt::LeftButton,
+                                  step[0] == u'^' ? Qt::ShiftModifier : Qt::ControlModifier,
+                                  list->visualRect(m_images.index(step.mid(1).toInt())).center());
+            } else if (step.size() == 1 && step[0].isDigit()) {
                 selection->setCurrentIndex(m_images.index(step.toInt()), QItemSelectionModel::ClearAndSelect);
+            } else if (step == u"showInFolder") {
+                control<QAction>(step)->trigger();
+                QCOMPARE(m_urlOpener.shownInFolder, QStringList{kData + QStringLiteral("image2.gif")});
             } else if (step == u"add") {
                 add(kData + QStringLiteral("icons/tessaly-16.png"));
             } else if (step == u"addtwice") {

@@ -80,7 +80,8 @@ struct Program
         scheduler,
         tray,
         prompter};
-    ControlCommands commands{settings, images, file, files, cycle, scheduler, shell, tray, prompter};
+    ControlCommands commands{settings,  images, file, files,    cycle,
+                             scheduler, shell,  tray, prompter, urlOpener};
 
     Program()
     {
@@ -275,10 +276,13 @@ private slots:
         for (QAction* action : p.tray.menu().actions())
             entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
         QCOMPARE(entries, (QStringList{"Settings", "Flip to next image", "Previous image", "Pause changes",
-                                       "Remove this picture from the list", "-", "Close and Disable"}));
+                                       "Remove this picture from the list", "Show in folder", "-",
+                                       "Close and Disable"}));
         // Random order with two pictures moves to the other one.
         QCOMPARE(p.ask(QStringLiteral("next")), QStringLiteral("ok\n"));
         QTRY_COMPARE(p.tray.toolTip(), QStringLiteral("Tessaly\nSecond\nnext change: 2030-01-01 00:00:00"));
+        p.item(QStringLiteral("showInFolder"))->trigger();
+        QCOMPARE(p.urlOpener.shownInFolder, QStringList{p.folder.file(QStringLiteral("image2.gif"))});
         // The caption as it was drawn, not as it has been edited since.
         p.images.setCaption(1, QString());
         QAction* pause = p.item(QStringLiteral("pauseChanges"));
